@@ -108,13 +108,20 @@ QString pad(QString text, const Conversion& conversion) {
 // so every flag combination behaves exactly as printf's.
 std::string narrowDirective(const Conversion& conversion, const char* length, char type) {
     std::string directive = "%";
-    if (conversion.left) directive += '-';
-    if (conversion.plus) directive += '+';
-    if (conversion.space) directive += ' ';
-    if (conversion.zero) directive += '0';
-    if (conversion.alternate) directive += '#';
-    if (conversion.width >= 0) directive += std::to_string(conversion.width);
-    if (conversion.precision >= 0) directive += '.' + std::to_string(conversion.precision);
+    if (conversion.left)
+        directive += '-';
+    if (conversion.plus)
+        directive += '+';
+    if (conversion.space)
+        directive += ' ';
+    if (conversion.zero)
+        directive += '0';
+    if (conversion.alternate)
+        directive += '#';
+    if (conversion.width >= 0)
+        directive += std::to_string(conversion.width);
+    if (conversion.precision >= 0)
+        directive += '.' + std::to_string(conversion.precision);
     directive += length;
     directive += type;
     return directive;
@@ -144,8 +151,9 @@ QString formatOne(const Conversion& conversion, const KFormatArg* arg) {
         case u'o':
         case u'x':
         case u'X':
-            return printfNumber(narrowDirective(conversion, "ll", static_cast<char>(conversion.type)),
-                                arg->asUnsigned());
+            return printfNumber(
+                narrowDirective(conversion, "ll", static_cast<char>(conversion.type)),
+                arg->asUnsigned());
         case u'f':
         case u'F':
         case u'e':
@@ -210,12 +218,18 @@ QString kFormatArgs(QStringView format, std::span<const KFormatArg> args) {
         Conversion conversion;
         for (; pos < format.size(); ++pos) {
             const char16_t flag = format[pos].unicode();
-            if (flag == u'-') conversion.left = true;
-            else if (flag == u'+') conversion.plus = true;
-            else if (flag == u' ') conversion.space = true;
-            else if (flag == u'0') conversion.zero = true;
-            else if (flag == u'#') conversion.alternate = true;
-            else break;
+            if (flag == u'-')
+                conversion.left = true;
+            else if (flag == u'+')
+                conversion.plus = true;
+            else if (flag == u' ')
+                conversion.space = true;
+            else if (flag == u'0')
+                conversion.zero = true;
+            else if (flag == u'#')
+                conversion.alternate = true;
+            else
+                break;
         }
         if (pos < format.size() && format[pos] == u'*') {
             ++pos;
@@ -239,8 +253,8 @@ QString kFormatArgs(QStringView format, std::span<const KFormatArg> args) {
                 conversion.precision = readNumber(format, pos);
             }
         }
-        for (const QStringView length : {u"I64", u"I32", u"hh", u"ll", u"h", u"l", u"L", u"I",
-                                         u"z", u"j", u"t", u"w"}) {
+        for (const QStringView length :
+             {u"I64", u"I32", u"hh", u"ll", u"h", u"l", u"L", u"I", u"z", u"j", u"t", u"w"}) {
             if (format.sliced(pos).startsWith(length)) {
                 pos += length.size();
                 break;

@@ -24,8 +24,7 @@ public:
     enum class Kind { Signed, Unsigned, Double, Text, Char, Pointer };
 
     template <typename T>
-        requires std::is_integral_v<T>
-    KFormatArg(T value) : m_bits(sizeof(T) * 8) {
+    requires std::is_integral_v<T> KFormatArg(T value) : m_bits(sizeof(T) * 8) {
         if constexpr (std::is_same_v<T, char16_t>) {
             m_kind = Kind::Char;
             m_unsigned = value;
@@ -38,8 +37,8 @@ public:
         }
     }
     template <typename T>
-        requires std::is_enum_v<T>
-    KFormatArg(T value) : KFormatArg(static_cast<std::underlying_type_t<T>>(value)) {}
+    requires std::is_enum_v<T> KFormatArg(T value)
+        : KFormatArg(static_cast<std::underlying_type_t<T>>(value)) {}
     KFormatArg(double value) : m_kind(Kind::Double), m_double(value) {}
     KFormatArg(float value) : KFormatArg(static_cast<double>(value)) {}
     KFormatArg(QChar value) : m_kind(Kind::Char), m_unsigned(value.unicode()) {}

@@ -13,8 +13,8 @@
 #include <ctime>
 #include <mutex>
 
-thread_local KSegFaultContext g_SegFaultContext = {{}, {u'S', u'A', u'N', u'I', u'T', u'Y'},
-                                                   {u'S', u'A', u'N', u'I', u'T', u'Y'}};
+thread_local KSegFaultContext g_SegFaultContext = {
+    {}, {u'S', u'A', u'N', u'I', u'T', u'Y'}, {u'S', u'A', u'N', u'I', u'T', u'Y'}};
 
 namespace {
 
@@ -41,8 +41,12 @@ std::atomic<int> g_cachedLevel{-1};
 std::atomic<long long> g_lastLevelRead{0};
 std::mutex g_levelMutex;
 
-QString defaultLogPath() { return PathJoin(TempFolder(), QStringLiteral("torvo.log")); }
-QString defaultDebugPath() { return PathJoin(TempFolder(), QStringLiteral("torvo.dbg")); }
+QString defaultLogPath() {
+    return PathJoin(TempFolder(), QStringLiteral("torvo.log"));
+}
+QString defaultDebugPath() {
+    return PathJoin(TempFolder(), QStringLiteral("torvo.dbg"));
+}
 
 QString choosePath(const char* variable, const QString& argument, const QString& fallback) {
     const QString fromEnvironment = qEnvironmentVariable(variable);
@@ -102,7 +106,7 @@ int readDebugLevel(const QString& path) {
 
 QString timestamp() {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char text[32] = {};
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
@@ -111,10 +115,10 @@ QString timestamp() {
 
 void writeLogLine(FILE* stream, bool isFile, QStringView tag, const QString& programTag,
                   QStringView time, QStringView line) {
-    const QString text =
-        isFile ? kFormat(u"| %-3.3s | %-5.5s | %5.5d | %-19.19s | %s\n", tag, programTag,
-                         static_cast<long long>(::getpid()), time, line)
-               : kFormat(u"| %-3.3s | %s\n", tag, line);
+    const QString text = isFile
+                             ? kFormat(u"| %-3.3s | %-5.5s | %5.5d | %-19.19s | %s\n", tag,
+                                       programTag, static_cast<long long>(::getpid()), time, line)
+                             : kFormat(u"| %-3.3s | %s\n", tag, line);
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     std::fflush(stream);
@@ -146,7 +150,8 @@ void writeErrorToConsole(LogState& log, const QString& message) {
     std::fputs("<html><head><title>Server Error</title></head></html><body>\n", stdout);
     std::fputs("<table height=5 width=100% bgcolor=000000 border=5 cellpadding=8>\n", stdout);
     const QString row = kFormat(
-        u"<tr bgcolor=FF0000><td align=left valign=middle><pre><font color=white>%s</font></pre></td></tr>\n",
+        u"<tr bgcolor=FF0000><td align=left valign=middle><pre><font "
+        u"color=white>%s</font></pre></td></tr>\n",
         message);
     std::fputs(row.toUtf8().constData(), stdout);
     std::fputs("</table>\n", stdout);
@@ -157,12 +162,15 @@ void writeErrorToConsole(LogState& log, const QString& message) {
 }  // namespace
 
 void kSetSegFaultContext(QStringView text) {
-    const qsizetype length = std::min<qsizetype>(text.size(), std::size(g_SegFaultContext.text) - 1);
+    const qsizetype length =
+        std::min<qsizetype>(text.size(), std::size(g_SegFaultContext.text) - 1);
     std::copy(text.utf16(), text.utf16() + length, g_SegFaultContext.text);
     g_SegFaultContext.text[length] = u'\0';
 }
 
-QString kSegFaultContext() { return QString::fromUtf16(g_SegFaultContext.text); }
+QString kSegFaultContext() {
+    return QString::fromUtf16(g_SegFaultContext.text);
+}
 
 bool kSegFaultGuardsIntact() {
     return QStringView(g_SegFaultContext.guard1) == kSanity &&
@@ -212,9 +220,13 @@ void kInit(const QString& tag, const QString& logPath, const QString& debugPath,
     g_initialised = true;
 }
 
-bool kIsInitialised() { return g_initialised.load(); }
+bool kIsInitialised() {
+    return g_initialised.load();
+}
 
-int kDumpCoreFlag() { return g_dumpCore.load(); }
+int kDumpCoreFlag() {
+    return g_dumpCore.load();
+}
 
 QString kProgramTag() {
     LogState& log = state();
@@ -302,8 +314,8 @@ void kDebugHexDump(const void* pointer, int before, int after) {
     const QString rule = kFormat(u"+%-56.56s+", QString(56, u'-'));
     kDebugLog(u"%s", rule);
     for (const unsigned char* line = first; line < end; line += 8) {
-        QString hex = kFormat(u"| 0x%08lx |", static_cast<unsigned long>(
-                                                  reinterpret_cast<std::uintptr_t>(line)));
+        QString hex = kFormat(u"| 0x%08lx |",
+                              static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(line)));
         QString characters;
         for (int i = 0; i < 8; ++i) {
             const unsigned char* byte = line + i;

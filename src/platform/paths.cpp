@@ -30,8 +30,8 @@ bool IsLocalPath(QStringView path) {
         return true;
     }
     for (const QChar c : path.first(colon)) {
-        const bool schemeCharacter = isAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'+' ||
-                                     c == u'-' || c == u'.';
+        const bool schemeCharacter =
+            isAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
         if (!schemeCharacter) {
             return true;
         }

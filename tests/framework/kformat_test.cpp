@@ -12,7 +12,9 @@ struct FormatCase {
     QString expected;
 };
 
-void PrintTo(const FormatCase& formatCase, std::ostream* out) { *out << formatCase.name; }
+void PrintTo(const FormatCase& formatCase, std::ostream* out) {
+    *out << formatCase.name;
+}
 
 class KFormatTable : public ::testing::TestWithParam<FormatCase> {};
 
@@ -29,7 +31,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"percent", kFormat(u"100%% done"), u"100% done"_qs},
         FormatCase{"wideString", kFormat(u"[%s]", kWide), u"[Zürich]"_qs},
         FormatCase{"charLiteral", kFormat(u"[%s]", u"abc"), u"[abc]"_qs},
-        FormatCase{"nullText", kFormat(u"[%s]", static_cast<const char16_t*>(nullptr)), u"[(null)]"_qs},
+        FormatCase{"nullText", kFormat(u"[%s]", static_cast<const char16_t*>(nullptr)),
+                   u"[(null)]"_qs},
         FormatCase{"leftCut", kFormat(u"|%-5.5s|", QStringLiteral("ZRM")), u"|ZRM  |"_qs},
         FormatCase{"cutLong", kFormat(u"|%-5.5s|", QStringLiteral("Quillex")), u"|Quill|"_qs},
         FormatCase{"rightPad", kFormat(u"|%8s|", QStringLiteral("ab")), u"|      ab|"_qs},

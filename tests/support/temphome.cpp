@@ -32,15 +32,20 @@ void TempHomeTest::TearDown() {
     }
 }
 
-QString TempHomeTest::configHome() const { return root() + QStringLiteral("/.config"); }
+QString TempHomeTest::configHome() const {
+    return root() + QStringLiteral("/.config");
+}
 
-QString TempHomeTest::tempFolder() const { return root() + QStringLiteral("/tmp"); }
+QString TempHomeTest::tempFolder() const {
+    return root() + QStringLiteral("/tmp");
+}
 
 QString TempHomeTest::writeFile(const QString& relativePath, const QByteArray& contents) const {
     const QString path = root() + u'/' + relativePath;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(contents) != contents.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(contents) != contents.size()) {
         ADD_FAILURE() << "cannot write " << path.toStdString();
     }
     return path;
