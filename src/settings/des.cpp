@@ -1,6 +1,6 @@
 #include "settings/des.h"
 
-#include "settings/urlcoding.h"
+#include "framework/ktext.h"
 
 // The one-block DES calls of libcrypto are marked deprecated, but they are the
 // only DES in OpenSSL 3 that needs no legacy provider module at run time.

@@ -1,6 +1,7 @@
 #include "settings/urlcoding.h"
 
 #include "framework/klog.h"
+#include "framework/ktext.h"
 
 #include <QStringDecoder>
 
@@ -10,20 +11,6 @@ constexpr QStringView kEscapedPrintables = u"\"#%&+:;<=>?@\\`";
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 
 }  // namespace
-
-int HexDigitValue(QChar digit) {
-    const char16_t code = digit.unicode();
-    if (code >= u'0' && code <= u'9') {
-        return code - u'0';
-    }
-    if (code >= u'a' && code <= u'f') {
-        return code - u'a' + 10;
-    }
-    if (code >= u'A' && code <= u'F') {
-        return code - u'A' + 10;
-    }
-    return -1;
-}
 
 QString EncodeForURL(QStringView text) {
     const QByteArray bytes = text.toUtf8();

@@ -15,6 +15,3 @@ QString EncodeForURL(QStringView text);
 // stays. The bytes are read as UTF-8; when they are not UTF-8 the text is
 // returned unchanged.
 QString DecodeFromURL(QStringView text);
-
-// The value of one hexadecimal digit of either case; -1 for any other character.
-int HexDigitValue(QChar digit);

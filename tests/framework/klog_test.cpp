@@ -65,6 +65,10 @@ protected:
 };
 
 TEST_F(KLogTest, EachLevelWritesItsPrefixedLine) {
+    // Only the first start of the framework in a process announces itself as
+    // starting; other tests in this binary may have started it already.
+    const QString banner = kIsInitialised() ? QStringLiteral("processing next ZRM   request...")
+                                            : QStringLiteral("starting ZRM   executable...");
     initWithDebugLevel("1");
     EXPECT_GT(kDebugLog(u"debug %d", 1), 0);
     kWarningLog(u"warning %s", QStringLiteral("zwei"));
@@ -78,8 +82,7 @@ TEST_F(KLogTest, EachLevelWritesItsPrefixedLine) {
                     .hasMatch())
         << lines.first().toStdString();
     EXPECT_EQ(textsTagged(QStringLiteral("DBG")),
-              QStringList({QString(60, u'-'), QStringLiteral("starting ZRM   executable..."),
-                           QStringLiteral("debug 1")}));
+              QStringList({QString(60, u'-'), banner, QStringLiteral("debug 1")}));
     EXPECT_EQ(textsTagged(QStringLiteral("WAR")), QStringList{QStringLiteral("warning zwei")});
     EXPECT_EQ(textsTagged(QStringLiteral("ERR")), QStringList{QStringLiteral("error 3")});
 }

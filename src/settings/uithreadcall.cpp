@@ -1,0 +1,45 @@
+#include "settings/uithreadcall.h"
+
+#include "framework/klog.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <mutex>
+
+namespace {
+
+std::mutex g_runnerMutex;
+UiThreadRunner g_runner;
+
+bool onUiThread() {
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application != nullptr && QThread::currentThread() == application->thread();
+}
+
+}  // namespace
+
+void SetSettingsUiRunner(UiThreadRunner runner) {
+    std::lock_guard lock(g_runnerMutex);
+    g_runner = std::move(runner);
+}
+
+bool RunOnUiThread(const char16_t* what, const UiWork& work, qintptr* result) {
+    if (onUiThread()) {
+        const qintptr answer = work();
+        if (result != nullptr) {
+            *result = answer;
+        }
+        return true;
+    }
+    UiThreadRunner runner;
+    {
+        std::lock_guard lock(g_runnerMutex);
+        runner = g_runner;
+    }
+    if (!runner) {
+        kDebugLog(u"SEAM: %s from a worker thread before the UI bridge is installed", what);
+        return false;
+    }
+    return runner(work, result);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+// The file dialogs and questions of the settings code must open on the UI
+// thread, also when an action running on a worker thread asks for them. The
+// application installs its UI bridge here at start-up; until it does, a
+// question from another thread is logged and not shown.
+
+#include <QtGlobal>
+
+#include <functional>
+
+using UiWork = std::function<qintptr()>;
+// Runs the work on the UI thread and waits for it; false when refused.
+using UiThreadRunner = std::function<bool(const UiWork& work, qintptr* result)>;
+
+void SetSettingsUiRunner(UiThreadRunner runner);
+
+// Runs the work at once on the UI thread, otherwise through the installed
+// runner. False (and a "SEAM" debug line naming `what`) when it could not run.
+bool RunOnUiThread(const char16_t* what, const UiWork& work, qintptr* result);
