@@ -1,0 +1,128 @@
+#pragma once
+
+// The binding between expat (16-bit characters) and a reader class T that
+// derives from it. The parser's user data is the binding itself; the static
+// callbacks turn it back into T and call T's XMLOnStartElement,
+// XMLOnEndElement and XMLOnCharacterData. A callback that answers false stops
+// the parser for good (the global cancel flag). The constructor makes a
+// parser at once, so a fresh object can be fed chunks without further set-up.
+
+#include "net/wireservices.h"
+
+#include <expat.h>
+
+#include <QString>
+
+#include <bit>
+#include <cstring>
+
+namespace expatdetail {
+// A new parser with the three handlers, or null when expat cannot make one.
+XML_Parser CreateParser(void* userData, XML_StartElementHandler start, XML_EndElementHandler end,
+                        XML_CharacterDataHandler characters);
+// Expat's message for the parser's last error, with its line and column.
+QString ErrorText(XML_Parser parser);
+}  // namespace expatdetail
+
+template <class T>
+class CExpatImpl {
+public:
+    CExpatImpl() { Create(); }
+    ~CExpatImpl() { Destroy(); }
+    CExpatImpl(const CExpatImpl&) = delete;
+    CExpatImpl& operator=(const CExpatImpl&) = delete;
+
+    // Frees any previous parser and makes a fresh one; false when expat
+    // cannot make one.
+    bool Create() {
+        Destroy();
+        m_parser = expatdetail::CreateParser(this, &StartThunk, &EndThunk, &CharacterThunk);
+        self().XMLOnParserCreated();
+        return m_parser != nullptr;
+    }
+
+    void Destroy() {
+        if (m_parser != nullptr) {
+            XML_ParserFree(m_parser);
+            m_parser = nullptr;
+        }
+    }
+
+    bool HasParser() const { return m_parser != nullptr; }
+
+    // Passes one buffer to the parser; a negative length means the bytes up
+    // to the first zero byte. False when there is no parser or expat rejects
+    // the document (a truncated one too, once `final` is set); the reader is
+    // told expat's message unless the parse was stopped on purpose.
+    bool ParseChunk(const char* bytes, int length, bool final) {
+        if (m_parser == nullptr) {
+            self().XMLOnParseError(QStringLiteral("no parser"));
+            return false;
+        }
+        if (length < 0) {
+            length = bytes != nullptr ? static_cast<int>(std::strlen(bytes)) : 0;
+        }
+        if (XML_Parse(m_parser, bytes, length, final ? 1 : 0) == XML_STATUS_OK) {
+            return true;
+        }
+        if (XML_GetErrorCode(m_parser) != XML_ERROR_ABORTED) {
+            self().XMLOnParseError(expatdetail::ErrorText(m_parser));
+        }
+        return false;
+    }
+
+    // Parses one whole text in a parser of its own, freed at the end.
+    bool ParseXML(const QString& text) {
+        if (!self().XMLBeginParse()) {
+            return false;
+        }
+        const CWireBusy busy;
+        bool parsed = false;
+        if (Create()) {
+            const QString document = self().XMLPrepareDocument(text);
+            XML_SetEncoding(m_parser, kUtf16Name);
+            parsed = ParseChunk(reinterpret_cast<const char*>(document.utf16()),
+                                static_cast<int>(document.size() * sizeof(char16_t)), true);
+        } else {
+            self().XMLOnParseError(QStringLiteral("expat could not create a parser"));
+        }
+        Destroy();
+        return self().XMLEndParse(parsed);
+    }
+
+private:
+    // A QString's UTF-16 is in the machine's byte order.
+    static_assert(std::endian::native == std::endian::little);
+    static constexpr XML_Char kUtf16Name[] = {'U', 'T', 'F', '-', '1', '6', 'L', 'E', 0};
+
+    T& self() { return static_cast<T&>(*this); }
+    static T& reader(void* userData) {
+        return static_cast<T&>(*static_cast<CExpatImpl*>(userData));
+    }
+
+    static void XMLCALL StartThunk(void* userData, const XML_Char* name,
+                                   const XML_Char** attributes) {
+        if (!reader(userData).XMLOnStartElement(name, attributes)) {
+            static_cast<CExpatImpl*>(userData)->StopParser();
+        }
+    }
+    static void XMLCALL EndThunk(void* userData, const XML_Char* name) {
+        if (!reader(userData).XMLOnEndElement(name)) {
+            static_cast<CExpatImpl*>(userData)->StopParser();
+        }
+    }
+    static void XMLCALL CharacterThunk(void* userData, const XML_Char* text, int length) {
+        if (!reader(userData).XMLOnCharacterData(text, length)) {
+            static_cast<CExpatImpl*>(userData)->StopParser();
+        }
+    }
+
+    void StopParser() {
+        if (m_parser != nullptr) {
+            XML_StopParser(m_parser, XML_FALSE);
+        }
+    }
+
+protected:
+    XML_Parser m_parser = nullptr;
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+// What the XML readers and the wire need of the application: its pop-up
+// boxes, the action dispatcher, the progress display, the current server's
+// process list, the busy indicator, the message pump, the URL trail and the
+// global cancel flag. The application object installs its implementation at
+// start-up; until then the default below only logs, and nothing cancels.
+// Implementations are called from worker threads too and must marshal any
+// window work to the UI thread themselves.
+
+#include "platform/httpclientcertificate.h"
+
+#include <QString>
+
+#include <deque>
+
+class KPROPS;
+
+using XmlElementStack = std::deque<QString>;
+
+// The box types of the application's pop-up messages.
+enum PopupType : int {
+    kPopupOkCancel = 1,
+    kPopupYesNo = 4,
+    kPopupError = 16,
+    kPopupWarning = 48,
+    kPopupInformation = 64,
+};
+
+class CWireServices {
+public:
+    virtual ~CWireServices() = default;
+
+    // The global cancel flag; every parse and read loop stops while it is not 0.
+    virtual int CancelFlag() const { return 0; }
+    // Shows a box of one of the PopupType types; returns the button pressed.
+    virtual int PopupMessage(const QString& text, int type);
+    // Runs one action of the action language.
+    virtual int DispatchCurl(const QString& action);
+    // Start and end tags of the progress-display commands ("pbar-...").
+    virtual int HandlePbarTag(const QString& name, const KPROPS& attributes, const QString& parent,
+                              const XmlElementStack& stack);
+    virtual int HandlePbarEndTag(const QString& name, const QString& text, const KPROPS& attributes,
+                                 const QString& parent, const XmlElementStack& stack);
+    // Registers and removes a server process id with the current server, so
+    // that the server job can be cancelled; `owner` is the object that holds it.
+    virtual void AddServerPid(const void* owner, quint32 pid);
+    virtual void RemoveServerPid(const void* owner, quint32 pid);
+    // The busy indicator and wait cursor, held around a synchronous parse or read.
+    virtual void BeginBusy() {}
+    virtual void EndBusy() {}
+    // Lets the UI thread handle its pending events during a long read; does
+    // nothing on other threads.
+    virtual void PumpMessages() {}
+    // Records a request in the URL trail.
+    virtual void RecordUrlTrail(const QString& entry);
+    // Whether the calling thread is the action worker being aborted.
+    virtual bool IsAbortedThread() const { return false; }
+    // The client certificate of the current server (smart-card login).
+    virtual HttpClientCertificate ClientCertificate() const { return {}; }
+    // Asks the user for proxy credentials after a 407; false when cancelled.
+    virtual bool AskProxyCredentials(const QString& proxy, QString& user, QString& password);
+    // Starts a grid (kind 1) or tree (kind 2) request whose reply arrives
+    // through its pipe: closes the main grid's client pipe end, hands the
+    // request to the dispatcher (which gives a requester without an id one)
+    // and logs the server out when it answered 401.
+    virtual void StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
+                                   const QString& user, const QString& password);
+};
+
+// The installed services, or the logging default.
+CWireServices& WireServices();
+// Installs the services; null restores the logging default. The object must
+// outlive every wire.
+void SetWireServices(CWireServices* services);
+
+// Holds the busy indicator for a scope.
+class CWireBusy {
+public:
+    CWireBusy() { WireServices().BeginBusy(); }
+    ~CWireBusy() { WireServices().EndBusy(); }
+    CWireBusy(const CWireBusy&) = delete;
+    CWireBusy& operator=(const CWireBusy&) = delete;
+};

@@ -1,0 +1,371 @@
+#include "platform/http.h"
+
+#include "framework/klog.h"
+#include "platform/httpshare.h"
+
+#include <curl/curl.h>
+
+#include <chrono>
+
+namespace {
+
+// The body kept ahead of the reader; beyond it the transfer pauses.
+constexpr qsizetype kPendingLimit = 64 * 1024;
+constexpr std::chrono::milliseconds kWaitHookInterval{100};
+constexpr std::chrono::seconds kServerSlotPatience{60};
+constexpr long kConnectTimeoutSeconds = 60;
+// A reply that delivers less than a byte a second for this long is dead.
+constexpr long kStalledSeconds = 300;
+constexpr char kProtocols[] = "http,https,ftp";
+
+// The connections a thread keeps open for reuse between its requests.
+class ThreadConnections {
+public:
+    ThreadConnections() : m_multi(curl_multi_init()) {
+        curl_multi_setopt(m_multi, CURLMOPT_MAX_HOST_CONNECTIONS,
+                          static_cast<long>(CHttpServerSlot::kMaxPerServer));
+    }
+    ~ThreadConnections() { curl_multi_cleanup(m_multi); }
+    ThreadConnections(const ThreadConnections&) = delete;
+    ThreadConnections& operator=(const ThreadConnections&) = delete;
+    CURLM* multi() const { return m_multi; }
+
+private:
+    CURLM* m_multi;
+};
+
+CURLM* threadMulti() {
+    HttpShare();  // initialises libcurl before the first multi handle
+    thread_local ThreadConnections connections;
+    return connections.multi();
+}
+
+QByteArray headerName(const QString& line) {
+    return line.section(u':', 0, 0).trimmed().toLatin1().toLower();
+}
+
+QString proxyFromEnvironment(HttpService service) {
+    const char* const variables[] = {
+        service == kHttpServiceHttps ? "https_proxy"
+                                     : (service == kHttpServiceFtp ? "ftp_proxy" : "http_proxy"),
+        service == kHttpServiceHttps ? "HTTPS_PROXY"
+                                     : (service == kHttpServiceFtp ? "FTP_PROXY" : "HTTP_PROXY"),
+        "all_proxy",
+        "ALL_PROXY",
+    };
+    for (const char* variable : variables) {
+        const QString value = qEnvironmentVariable(variable);
+        if (!value.isEmpty()) {
+            return value;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+struct CHttpRequest::Transfer {
+    CURL* easy = nullptr;
+    CURLM* multi = nullptr;
+    curl_slist* headers = nullptr;
+    std::unique_ptr<CHttpServerSlot> slot;
+    QByteArray pending;
+    bool paused = false;
+    bool bodyStarted = false;
+    bool done = false;
+    CURLcode result = CURLE_OK;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+
+    ~Transfer() {
+        if (easy != nullptr) {
+            curl_multi_remove_handle(multi, easy);
+            curl_easy_cleanup(easy);
+        }
+        curl_slist_free_all(headers);
+    }
+};
+
+CHttpRequest::CHttpRequest() = default;
+
+CHttpRequest::~CHttpRequest() = default;
+
+void CHttpRequest::SetUrl(const QString& url) {
+    m_url = url;
+}
+
+void CHttpRequest::SetMethod(HttpMethod method) {
+    m_method = method;
+}
+
+void CHttpRequest::SetBody(const QByteArray& body) {
+    m_body = body;
+}
+
+void CHttpRequest::SetCredentials(const QString& user, const QString& password) {
+    m_user = user;
+    m_password = password;
+}
+
+void CHttpRequest::SetProxyCredentials(const QString& user, const QString& password) {
+    m_proxyUser = user;
+    m_proxyPassword = password;
+}
+
+void CHttpRequest::SetUserAgent(const QString& userAgent) {
+    m_userAgent = userAgent;
+}
+
+void CHttpRequest::AddHeader(const QString& line) {
+    m_headers.append(line);
+}
+
+void CHttpRequest::SetClientCertificate(const HttpClientCertificate& certificate) {
+    m_certificate = certificate;
+}
+
+void CHttpRequest::SetWaitHook(std::function<bool()> keepWaiting) {
+    m_keepWaiting = std::move(keepWaiting);
+}
+
+QString CHttpRequest::Proxy() const {
+    return proxyFromEnvironment(m_parts.service);
+}
+
+size_t CHttpRequest::onHeader(char* data, size_t size, size_t count, void* request) {
+    auto* self = static_cast<CHttpRequest*>(request);
+    const QByteArray line(data, static_cast<qsizetype>(size * count));
+    if (self->m_parts.service != kHttpServiceFtp) {
+        // Each reply (an authentication challenge, a redirect, the final
+        // reply) begins with its status line; only the last one is kept.
+        if (line.startsWith("HTTP/")) {
+            self->m_headerBlock.clear();
+        }
+        self->m_headerBlock.append(line);
+    }
+    return size * count;
+}
+
+size_t CHttpRequest::onBody(char* data, size_t size, size_t count, void* request) {
+    Transfer& transfer = *static_cast<CHttpRequest*>(request)->m_transfer;
+    transfer.bodyStarted = true;
+    if (transfer.pending.size() >= kPendingLimit) {
+        transfer.paused = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    transfer.pending.append(data, static_cast<qsizetype>(size * count));
+    return size * count;
+}
+
+bool CHttpRequest::configure(Transfer& transfer) {
+    CURL* easy = transfer.easy;
+    const QByteArray url = HttpEncodeUrl(m_url);
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, kProtocols);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, kProtocols);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(easy, CURLOPT_SHARE, HttpShare());
+    curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CHttpRequest::onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CHttpRequest::onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    // Servers in the field present their own certificates: accept them, and
+    // log a failed verification (noteCertificate).
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
+    curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
+    if (!m_user.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_USERNAME, m_user.toUtf8().constData());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, m_password.toUtf8().constData());
+    }
+    if (!m_proxyUser.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, m_proxyUser.toUtf8().constData());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, m_proxyPassword.toUtf8().constData());
+    }
+    if (!m_userAgent.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.toUtf8().constData());
+    }
+    if (!m_certificate.isEmpty()) {
+        const auto setText = [easy](CURLoption option, const QString& value) {
+            if (!value.isEmpty()) {
+                curl_easy_setopt(easy, option, value.toUtf8().constData());
+            }
+        };
+        setText(CURLOPT_SSLENGINE, m_certificate.engine);
+        setText(CURLOPT_SSLCERT, m_certificate.certificate);
+        setText(CURLOPT_SSLCERTTYPE, m_certificate.certificateType);
+        setText(CURLOPT_SSLKEY, m_certificate.key);
+        setText(CURLOPT_SSLKEYTYPE, m_certificate.keyType);
+    }
+
+    // libcurl would add a Content-Type and "Expect: 100-continue" to a POST;
+    // the server's requests carry neither unless a caller asks.
+    QStringList headers = m_headers;
+    const auto given = [&headers](QByteArrayView name) {
+        return std::any_of(headers.cbegin(), headers.cend(),
+                           [name](const QString& line) { return headerName(line) == name; });
+    };
+    for (const char* removed : {"Content-Type", "Expect"}) {
+        if (!given(QByteArray(removed).toLower())) {
+            headers.append(QString::fromLatin1(removed) + u':');
+        }
+    }
+    for (const QString& line : headers) {
+        if (headerName(line) == "accept-encoding") {
+            // Asked for through libcurl, so that it also decodes the reply.
+            curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING,
+                             line.section(u':', 1).trimmed().toLatin1().constData());
+            continue;
+        }
+        transfer.headers = curl_slist_append(transfer.headers, line.toUtf8().constData());
+    }
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
+
+    if (m_method == HttpMethod::Post) {
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_body.size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, m_body.constData());
+    } else {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    }
+    return curl_multi_add_handle(transfer.multi, easy) == CURLM_OK;
+}
+
+bool CHttpRequest::Send() {
+    Close();
+    m_status = 0;
+    m_rawHeaders.clear();
+    m_headerBlock.clear();
+    m_error = HttpError::None;
+    m_errorText.clear();
+    if (!HttpSplitUrl(m_url, m_parts)) {
+        fail(HttpError::InvalidUrl, kFormat(u"Invalid URL: %s", m_url));
+        return false;
+    }
+    m_transfer = std::make_unique<Transfer>();
+    m_transfer->slot = std::make_unique<CHttpServerSlot>(m_parts.server, kServerSlotPatience);
+    if (!m_transfer->slot->Acquired()) {
+        fail(HttpError::TooManyConnections,
+             kFormat(u"Too many connections to %s are open.", m_parts.server));
+        return false;
+    }
+    m_transfer->multi = threadMulti();
+    m_transfer->easy = curl_easy_init();
+    if (m_transfer->easy == nullptr || !configure(*m_transfer)) {
+        fail(HttpError::Transfer, QStringLiteral("libcurl could not set up the request."));
+        return false;
+    }
+    Transfer& transfer = *m_transfer;
+    if (!waitFor([&transfer] { return transfer.bodyStarted || transfer.done; })) {
+        return false;
+    }
+    m_rawHeaders = QString::fromLatin1(m_headerBlock);
+    if (m_parts.service == kHttpServiceFtp) {
+        long status = 0;
+        curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &status);
+        m_status = static_cast<int>(status);
+    } else {
+        // Read from the status line itself: libcurl's own record of it is
+        // overwritten when it closes an older FTP connection meanwhile.
+        m_status = m_rawHeaders.section(u' ', 1, 1).toInt();
+    }
+    noteCertificate();
+    return true;
+}
+
+qint64 CHttpRequest::Read(char* buffer, qint64 capacity) {
+    if (!m_transfer) {
+        return m_error == HttpError::None ? 0 : -1;
+    }
+    Transfer& transfer = *m_transfer;
+    if (!waitFor([&transfer] { return !transfer.pending.isEmpty() || transfer.done; })) {
+        return -1;
+    }
+    if (transfer.pending.isEmpty()) {
+        return 0;
+    }
+    const qint64 count = std::min<qint64>(capacity, transfer.pending.size());
+    std::memcpy(buffer, transfer.pending.constData(), static_cast<size_t>(count));
+    transfer.pending.remove(0, count);
+    return count;
+}
+
+void CHttpRequest::Close() {
+    m_transfer.reset();
+}
+
+bool CHttpRequest::waitFor(const std::function<bool()>& condition) {
+    using Clock = std::chrono::steady_clock;
+    Transfer& transfer = *m_transfer;
+    auto lastHook = Clock::now();
+    while (!condition()) {
+        if (transfer.paused && transfer.pending.size() < kPendingLimit) {
+            transfer.paused = false;
+            curl_easy_pause(transfer.easy, CURLPAUSE_CONT);
+            continue;
+        }
+        int running = 0;
+        curl_multi_perform(transfer.multi, &running);
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(transfer.multi, &queued)) {
+            // Other requests of this thread share the handle: each finished
+            // transfer goes to its own request.
+            CHttpRequest* owner = nullptr;
+            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &owner);
+            if (message->msg == CURLMSG_DONE && owner != nullptr && owner->m_transfer) {
+                owner->finish(message->data.result);
+            }
+        }
+        if (condition()) {
+            break;
+        }
+        curl_multi_poll(transfer.multi, nullptr, 0, static_cast<int>(kWaitHookInterval.count()),
+                        nullptr);
+        if (m_keepWaiting && Clock::now() - lastHook >= kWaitHookInterval) {
+            lastHook = Clock::now();
+            if (!m_keepWaiting()) {
+                fail(HttpError::Cancelled, QStringLiteral("The request was cancelled."));
+                return false;
+            }
+        }
+    }
+    if (transfer.done && transfer.result != CURLE_OK && transfer.pending.isEmpty()) {
+        const QString detail = QString::fromUtf8(transfer.errorBuffer);
+        fail(transfer.result == CURLE_COULDNT_RESOLVE_HOST ? HttpError::NameNotResolved
+                                                           : HttpError::Transfer,
+             detail.isEmpty() ? QString::fromUtf8(curl_easy_strerror(transfer.result)) : detail);
+        return false;
+    }
+    return true;
+}
+
+void CHttpRequest::finish(int result) {
+    m_transfer->done = true;
+    m_transfer->result = static_cast<CURLcode>(result);
+}
+
+void CHttpRequest::fail(HttpError error, const QString& text) {
+    m_error = error;
+    m_errorText = text;
+    kDebugLog(u"CHttpRequest: %s", text);
+    Close();
+}
+
+void CHttpRequest::noteCertificate() {
+    if (m_parts.service != kHttpServiceHttps) {
+        return;
+    }
+    long verification = 0;
+    curl_easy_getinfo(m_transfer->easy, CURLINFO_SSL_VERIFYRESULT, &verification);
+    if (verification != 0 && !HttpCertificateWarningGiven(m_parts.server)) {
+        kWarningLog(u"The certificate of %s failed verification (code %ld); accepted.",
+                    m_parts.server, verification);
+    }
+}

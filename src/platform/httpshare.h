@@ -1,0 +1,55 @@
+#pragma once
+
+// What every request of the process shares: libcurl's global state, one
+// share object for cookies, DNS and TLS sessions (locked, as requests run
+// on many threads), the limit of 4 open requests per server, and the cookie
+// jar operations.
+
+#include <QString>
+
+#include <chrono>
+#include <vector>
+
+#include <curl/curl.h>
+
+// The process-wide share object; libcurl is initialised on first use.
+CURLSH* HttpShare();
+
+// An open request's claim on one of the 4 connections allowed per server.
+// The constructor waits (bounded) while 4 requests to the server are open.
+class CHttpServerSlot {
+public:
+    static constexpr int kMaxPerServer = 4;
+
+    CHttpServerSlot(const QString& server, std::chrono::milliseconds patience);
+    ~CHttpServerSlot();
+    CHttpServerSlot(const CHttpServerSlot&) = delete;
+    CHttpServerSlot& operator=(const CHttpServerSlot&) = delete;
+
+    bool Acquired() const { return m_acquired; }
+    // Open requests to the server now, for tests and diagnostics.
+    static int OpenCount(const QString& server);
+
+private:
+    QString m_server;
+    bool m_acquired = false;
+};
+
+struct HttpCookie {
+    QString domain;  // as stored: a leading "." matches subdomains too
+    QString path;
+    QString name;
+    QString value;
+    bool secure = false;
+    qint64 expires = 0;  // seconds since 1970; 0 for a session cookie
+};
+
+// Every cookie in the jar.
+std::vector<HttpCookie> HttpCookies();
+// Deletes the cookies of a host (every host when empty) whose name is one of
+// `names` (every name when empty). Returns how many were deleted.
+int HttpDeleteCookies(const QString& host, const std::vector<QString>& names);
+
+// Whether a certificate problem of this server was logged already; the first
+// call for a server answers false and remembers it.
+bool HttpCertificateWarningGiven(const QString& server);

@@ -1,0 +1,83 @@
+#pragma once
+
+// Stands in for the application's services while a test runs: records every
+// box, action, progress command, server process id and URL trail entry the
+// wire classes hand over, and lets the test raise the cancel flag and choose
+// the answers. Installs itself for its lifetime.
+
+#include "framework/kprops.h"
+#include "net/wireservices.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+class RecordingWireServices : public CWireServices {
+public:
+    struct Popup {
+        QString text;
+        int type = 0;
+    };
+    struct Pbar {
+        QString name;
+        QString text;  // empty for a start tag
+        bool endTag = false;
+    };
+    struct Pid {
+        const void* owner = nullptr;
+        quint32 pid = 0;
+        bool added = false;
+    };
+
+    RecordingWireServices();
+    ~RecordingWireServices() override;
+
+    int CancelFlag() const override { return cancelFlag.load(); }
+    int PopupMessage(const QString& text, int type) override;
+    int DispatchCurl(const QString& action) override;
+    int HandlePbarTag(const QString& name, const KPROPS& attributes, const QString& parent,
+                      const XmlElementStack& stack) override;
+    int HandlePbarEndTag(const QString& name, const QString& text, const KPROPS& attributes,
+                         const QString& parent, const XmlElementStack& stack) override;
+    void AddServerPid(const void* owner, quint32 pid) override;
+    void RemoveServerPid(const void* owner, quint32 pid) override;
+    void BeginBusy() override { ++busyDepth; }
+    void EndBusy() override { --busyDepth; }
+    void RecordUrlTrail(const QString& entry) override;
+    HttpClientCertificate ClientCertificate() const override { return clientCertificate; }
+    bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) override;
+
+    std::vector<Popup> popups() const;
+    std::vector<QString> curls() const;
+    std::vector<Pbar> pbars() const;
+    std::vector<Pid> pids() const;
+    std::vector<QString> trail() const;
+
+    std::atomic<int> cancelFlag{0};
+    std::atomic<int> busyDepth{0};
+    // Called after a box is recorded, e.g. to raise the cancel flag as the
+    // application's error box does.
+    std::function<void(const Popup&)> onPopup;
+    HttpClientCertificate clientCertificate;
+    // Credentials the proxy dialog answers with; empty user: the dialog is cancelled.
+    QString proxyUser;
+    QString proxyPassword;
+    std::atomic<int> proxyQuestions{0};
+
+private:
+    template <typename T>
+    std::vector<T> copyOf(const std::vector<T>& records) const {
+        std::lock_guard lock(m_mutex);
+        return records;
+    }
+
+    mutable std::mutex m_mutex;
+    std::vector<Popup> m_popups;
+    std::vector<QString> m_curls;
+    std::vector<Pbar> m_pbars;
+    std::vector<Pid> m_pids;
+    std::vector<QString> m_trail;
+};
