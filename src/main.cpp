@@ -1,21 +1,24 @@
-#include "framework/klog.h"
-#include "platform/paths.h"
+#include "app/theapp.h"
+#include "app/webschemes.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <clocale>
 
 int main(int argc, char* argv[]) {
+    // The web engine takes its schemes and context sharing before the
+    // QApplication exists.
+    RegisterWebSchemes();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     // Number formatting and parsing must never depend on the user's locale.
     std::setlocale(LC_NUMERIC, "C");
 
-    const QString settingsFolder = AppDataFolder();
-    QDir().mkpath(settingsFolder);
-    kInit(QStringLiteral("ZRM"), PathJoin(settingsFolder, u"Quillex.log"),
-          PathJoin(settingsFolder, u"Quillex.dbg"), 0);
-    kDebugLog(u"Quillex starting");
-    kDebugLog(u"Quillex ending");
-    return 0;
+    CTheApp app;
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (!app.InitInstance(arguments)) {
+        return app.ExitInstance();
+    }
+    QApplication::exec();
+    return app.ExitInstance();
 }

@@ -186,7 +186,15 @@ QString kSetLogPath(const QString& path) {
 QString kSetDebugPath(const QString& path) {
     LogState& log = state();
     std::lock_guard lock(log.mutex);
-    return applyPath(log.debugPath, path, defaultDebugPath());
+    const QString previous = log.debugPath;
+    const QString current = applyPath(log.debugPath, path, defaultDebugPath());
+    if (current != previous) {
+        // A level read from another flag file says nothing about this one:
+        // without this, lines written in the same second would follow the
+        // old file.
+        g_cachedLevel.store(-1, std::memory_order_relaxed);
+    }
+    return current;
 }
 
 void kInit(const QString& tag, const QString& logPath, const QString& debugPath, int dumpCore) {

@@ -104,6 +104,17 @@ TEST_F(KLogTest, DebugLinesNeedTheFlagFile) {
     EXPECT_EQ(textsTagged(QStringLiteral("WAR")), QStringList{QStringLiteral("shown")});
 }
 
+TEST_F(KLogTest, NewFlagPathIsReadAtOnce) {
+    // A level cached from another flag path earlier in the same second must
+    // not hide the start-up lines.
+    kSetDebugPath(root() + QStringLiteral("/elsewhere.dbg"));
+    ASSERT_EQ(kDebugLevel(1), 0);
+    writeFile(QStringLiteral("Quillex.dbg"), "2");
+    kInit(QStringLiteral("ZRM"), m_log, m_flag, 0);
+    EXPECT_EQ(kDebugLevel(0), 2);
+    EXPECT_FALSE(textsTagged(QStringLiteral("DBG")).isEmpty());
+}
+
 TEST_F(KLogTest, FlagFileContentsSetTheLevel) {
     struct Case {
         const char* contents;  // nullptr: no file

@@ -1,0 +1,66 @@
+#pragma once
+
+// What start-up, the exit sequence and the application's services call of
+// parts that are built later: the World View model and its pane, locator
+// rendering, action scripts, server connections and the progress dialog.
+// Each default writes one "SEAM" debug line naming the call and does nothing
+// else (the progress dialog's two quietly report that none is shown); the
+// parts install their own implementation as they arrive.
+
+#include "net/namedpipe.h"
+
+#include <QString>
+
+class CAppSeams {
+public:
+    virtual ~CAppSeams() = default;
+
+    // World View: the tree root, restoring the last World View (with its
+    // server, automatic login and current locator), and its save question.
+    virtual void AddRootItem(const QString& label);
+    // True when a World View was restored.
+    virtual bool RestoreWorldView();
+    virtual void SetCurrentWorldView(const QString& path);
+    virtual void NewWorldView();
+    virtual void AskSaveWorldViewOnExit();
+
+    // Renders a curl locator into the right-hand panes.
+    virtual void ShowCurl(const QString& locator);
+    // Runs an action script file; the action queue carries it out.
+    virtual void RunActionScript(const QString& path);
+    // Runs one action of the action language.
+    virtual int DispatchCurl(const QString& action);
+
+    // The selected item: its full curl, whether it has the browser part, and
+    // the identifier of its server (0 without one).
+    virtual QString SelectedItemFullCurl();
+    virtual bool SelectedItemHasBrowserPart();
+    virtual quint64 SelectedServerId();
+    // Whether an item is selected, and the base URL of its server.
+    virtual bool HasSelectedItem();
+    virtual QString SelectedServerBaseURL();
+    // Marks the selected item's server as needing login and logs it out on
+    // the client side.
+    virtual void LogoutSelectedServer();
+    // A grid or tree reply waits in the pipe whose client end is handed over;
+    // the default closes it unread.
+    virtual void GridDataReady(quint16 requesterId, CNamedPipe clientEnd);
+    virtual void TreeDataReady(quint16 requesterId, CNamedPipe clientEnd);
+    // Fetches the item again, keeping the grid's selected rows.
+    virtual int RefreshItemKeepSelection(const void* item, bool collapse);
+    // Client-side logout of every server of the World View.
+    virtual void LogoutAllServers();
+    // The grid column preferences and the bars' layout, written at exit.
+    virtual void SaveColumnPreferences();
+    virtual void SaveRebarLayout();
+    // Keyboard focus to the next pane (Ctrl+Tab).
+    virtual void NextPane();
+
+    // The server-driven progress dialog: active and not cancelled, and its
+    // Cancel button.
+    virtual bool IsProgressActive();
+    virtual void CancelProgress();
+
+protected:
+    static void logSeam(const char16_t* name, const QString& argument = {});
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+// The application's side of the wire: what the XML readers and the requests
+// ask of the application, answered by the application object. The progress
+// display, the server process list, the URL trail and the client certificate
+// keep the wire's logging defaults until their parts exist.
+
+#include "net/wireservices.h"
+
+class CTheApp;
+
+class CAppWireServices : public CWireServices {
+public:
+    explicit CAppWireServices(CTheApp& app) : m_app(app) {}
+
+    int CancelFlag() const override;
+    int PopupMessage(const QString& text, int type) override;
+    int DispatchCurl(const QString& action) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+    void PumpMessages() override;
+    bool IsAbortedThread() const override;
+
+private:
+    CTheApp& m_app;
+};

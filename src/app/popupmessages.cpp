@@ -1,0 +1,118 @@
+#include "app/popupmessages.h"
+
+#include "app/uibridge.h"
+#include "framework/klog.h"
+#include "resources/strings.h"
+
+#include <QMessageBox>
+
+QString NormalisePopupText(const QString& text) {
+    QString normal = text;
+    normal.replace(QStringLiteral("<br>"), QStringLiteral("\n"));
+    normal.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+    normal.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return normal.trimmed();
+}
+
+int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, int type) {
+    QMessageBox box(owner);
+    box.setWindowTitle(caption);
+    // Server texts must never be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    switch (type) {
+        case kPopupError:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case kPopupWarning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case kPopupOkCancel:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case kPopupYesNo:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setIcon(QMessageBox::Information);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Cancel:
+            return kAnswerCancel;
+        case QMessageBox::Yes:
+            return kAnswerYes;
+        case QMessageBox::No:
+            return kAnswerNo;
+        default:
+            return kAnswerOk;
+    }
+}
+
+CPopupMessages::CPopupMessages(CUiBridge& bridge, Hooks hooks)
+    : m_bridge(bridge), m_hooks(std::move(hooks)), m_presenter(ShowMessageBox) {}
+
+int CPopupMessages::PopupMessage(const QString& text, int type) {
+    if (m_hooks.suppressed()) {
+        if (type != kPopupError) {
+            return kAnswerOk;
+        }
+    } else if (type != kPopupError && type != kPopupWarning) {
+        kDebugLog(u"%s", text);
+    }
+    return show(true, LoadResourceString(457), NormalisePopupText(text), type);
+}
+
+int CPopupMessages::ShowWithoutOwner(const QString& text, const QString& caption, int type) {
+    return show(false, caption, NormalisePopupText(text), type);
+}
+
+int CPopupMessages::show(bool owned, const QString& caption, const QString& text, int type) {
+    qintptr answer = kAnswerNone;
+    // The owner is looked up on the UI thread, where the frame lives.
+    const bool shown = m_bridge.Call(
+        [this, owned, &caption, &text, type] {
+            return m_presenter(owned ? m_hooks.owner() : nullptr, caption, text, type);
+        },
+        &answer);
+    if (!shown) {
+        // The program is closing: the box cannot open, but its text is kept.
+        kWarningLog(u"Message not shown: %s", text);
+        return kAnswerNone;
+    }
+    return static_cast<int>(answer);
+}
+
+int CPopupMessages::WarningBox(const QString& text) {
+    kWarningLog(u"%s", text);
+    return PopupMessage(text, kPopupWarning);
+}
+
+int CPopupMessages::ErrorBox(const QString& text) {
+    m_hooks.countError();
+    m_hooks.cancelProgress();
+    return PopupMessage(text, kPopupError);
+}
+
+int CPopupMessages::OkCancelBox(const QString& text) {
+    return ask(text, kPopupOkCancel, kAnswerOk, kAnswerCancel);
+}
+
+int CPopupMessages::YesNoBox(const QString& text) {
+    return ask(text, kPopupYesNo, kAnswerYes, kAnswerNo);
+}
+
+int CPopupMessages::ask(const QString& text, int type, int positive, int negative) {
+    if (m_hooks.suppressed()) {
+        return positive;
+    }
+    const int answer = PopupMessage(text, type);
+    if (answer == negative) {
+        m_hooks.cancelProgress();
+        m_hooks.countError();
+    }
+    return answer;
+}

@@ -1,0 +1,536 @@
+#include "app/theapp.h"
+
+#include "app/appnetreceiver.h"
+#include "app/apppreferencessite.h"
+#include "app/appwireservices.h"
+#include "app/busycursor.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
+#include "frame/statusbar.h"
+#include "framework/kfile.h"
+#include "framework/kcrash.h"
+#include "framework/klog.h"
+#include "framework/ktime.h"
+#include "net/xmltext.h"
+#include "platform/filetypes.h"
+#include "platform/paths.h"
+#include "resources/strings.h"
+#include "settings/settingsfolder.h"
+#include "settings/uithreadcall.h"
+#include "settings/wholefile.h"
+#include "settings/windowtitletoken.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+CTheApp* g_theApp = nullptr;
+
+}  // namespace
+
+CTheApp& theApp() {
+    Q_ASSERT(g_theApp != nullptr);
+    return *g_theApp;
+}
+
+bool HaveTheApp() {
+    return g_theApp != nullptr;
+}
+
+CTheApp::CTheApp()
+    : m_popups(
+          m_bridge,
+          {.suppressed =
+               [this] { return GetUserVariable(QStringLiteral("suppressallpopups")).toInt() != 0; },
+           .owner = [this]() -> QWidget* { return MainFrame(); },
+           .countError = [this] { AddToCancelFlag(); },
+           .cancelProgress =
+               [this] {
+                   if (m_seams->IsProgressActive()) {
+                       m_seams->CancelProgress();
+                   }
+               }}),
+      m_singleInstance(Getlocalsettingsdir()),
+      m_netReceiver(std::make_unique<CAppNetReceiver>(*this)),
+      m_seams(std::make_unique<CAppSeams>()),
+      m_wireServices(std::make_unique<CAppWireServices>(*this)),
+      m_prefsSite(std::make_unique<CAppPreferencesSite>(*this)) {
+    g_theApp = this;
+    const QString settingsFolder = Getlocalsettingsdir();
+    const QString logPath = PathJoin(settingsFolder, u"Quillex.log");
+    const QString debugPath = PathJoin(settingsFolder, u"Quillex.dbg");
+    addFile(debugPath, QStringLiteral("FILE|debug flag"));
+    addFile(logPath, QStringLiteral("FILE|debug log"));
+    kInit(QStringLiteral("ZRM"), logPath, debugPath, 0);
+    kInstallCrashHandler();
+    kDebugLog(u"CTheApp -- constructor...\n");
+    m_modulePath = QCoreApplication::applicationFilePath();
+    kDebugLog(u"CTheApp -- constructor (done).\n");
+
+    m_prefs.SetSite(m_prefsSite.get());
+    SetActiveLangPack(&m_langPack);
+    m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
+    SetWireServices(m_wireServices.get());
+    m_dispatcher.UiBridge().SetContext(this);
+    m_dispatcher.UiBridge().SetReceiver(m_netReceiver.get());
+    SetSettingsUiRunner(
+        [this](const UiWork& work, qintptr* result) { return m_bridge.Call(work, result); });
+    qApp->installEventFilter(this);
+}
+
+CTheApp::~CTheApp() {
+    // Workers must find every window call refused before anything they
+    // might wait on goes away.
+    m_bridge.BeginExit();
+    qApp->removeEventFilter(this);
+    if (m_cursorOverridden) {
+        QApplication::restoreOverrideCursor();
+    }
+    m_dispatcher.UiBridge().SetReceiver(nullptr);
+    m_dispatcher.UiBridge().SetContext(nullptr);
+    m_mainFrame.reset();
+    SetSettingsUiRunner({});
+    SetWireServices(nullptr);
+    SetActiveLangPack(nullptr);
+    m_prefs.SetSite(nullptr);
+    g_theApp = nullptr;
+}
+
+void CTheApp::SetSeams(std::unique_ptr<CAppSeams> seams) {
+    m_seams = seams ? std::move(seams) : std::make_unique<CAppSeams>();
+}
+
+CImageLists& CTheApp::ImageLists() {
+    m_imageLists.CreateImageLists();
+    return m_imageLists;
+}
+
+void CTheApp::addFile(const QString& path, const QString& role) {
+    const std::lock_guard lock(m_listMutex);
+    m_fileList.Add(path, role);
+}
+
+KPROPS CTheApp::FileListCopy() const {
+    const std::lock_guard lock(m_listMutex);
+    KPROPS copy(100, 10);
+    copy.Merge(&m_fileList);
+    return copy;
+}
+
+QString CTheApp::GetUserVariable(const QString& name) const {
+    const std::lock_guard lock(m_listMutex);
+    return m_userVariables.GetValue(name);
+}
+
+void CTheApp::SetUserVariable(const QString& name, const QString& value) {
+    const std::lock_guard lock(m_listMutex);
+    m_userVariables.Add(name, value);
+}
+
+bool CTheApp::IsAbortedThread() const {
+    const Qt::HANDLE aborted = m_abortThread.load();
+    return aborted != nullptr && aborted == QThread::currentThreadId();
+}
+
+// ---- start-up ----
+
+bool CTheApp::InitInstance(const QStringList& arguments) {
+    kDebugLog(u"CTheApp::InitInstance...\n");
+    // The command line is the argument as given: quotes in it belong to the path.
+    const QString commandLine = arguments.isEmpty() ? QString() : arguments.first();
+    if (arguments.size() > 1) {
+        kWarningLog(u"CTheApp: only the first argument is used; %d more ignored.\n",
+                    static_cast<int>(arguments.size() - 1));
+    }
+    const bool anotherIsStarting = !m_singleInstance.AcquireStartupLock();
+    if (anotherIsStarting && commandLine.contains(QStringLiteral(".curl")) &&
+        handOffScript(commandLine)) {
+        return false;
+    }
+    listenForHandOffs();
+
+    kDebugLog(u":: ParseCommandLine()...\n");
+    m_prefs.RestorePrefs();
+
+    kDebugLog(u":: ProcessShellCommand()...\n");
+    m_mainFrame = std::make_unique<CMainFrame>();
+    kDebugLog(u":: CreateFont()...\n");
+    m_fixedFont = QFont(QStringLiteral("Courier New"));
+    m_fixedFont.setStyleHint(QFont::TypeWriter);
+    m_fixedFont.setFixedPitch(true);
+    m_fixedFont.setPixelSize(15);
+
+    const CBusyCursor busy;
+    RegisterCurlFileType();
+    m_prefs.Apply();
+    m_seams->ShowCurl(QStringLiteral("browser:about:blank"));
+    m_seams->AddRootItem(m_langPack.Lookup(QStringLiteral("World View")));
+    m_mainFrame->show();
+
+    restoreOrStartFirstRun(commandLine);
+
+    kDebugLog(u":: app is up.\n");
+    SetUp(true);
+
+    if (!commandLine.isEmpty() && !openCommandLineFile(commandLine)) {
+        return false;
+    }
+    m_singleInstance.ReleaseStartupLock();
+    kDebugLog(u"CTheApp::InitInstance(done).\n");
+    return true;
+}
+
+bool CTheApp::handOffScript(const QString& commandLine) {
+    if (m_singleInstance.HandOff(commandLine)) {
+        kDebugLog(u"CTheApp: handed %s to the running instance.\n", commandLine);
+        return true;
+    }
+    // The other instance could not take it: run it here rather than lose it.
+    kWarningLog(u"CTheApp: could not hand %s to the running instance (%s); running it here.\n",
+                commandLine, m_singleInstance.ErrorText());
+    return false;
+}
+
+void CTheApp::listenForHandOffs() {
+    const bool listening = m_singleInstance.Listen([this](const QString& path) {
+        // The handed-over path arrives as the private message of a second
+        // instance does; without a main frame it is refused and stays with
+        // the sender.
+        return m_bridge.Send(UiMessage::RunScript, reinterpret_cast<quintptr>(&path));
+    });
+    if (!listening) {
+        kDebugLog(u"CTheApp: not taking hand-offs: %s\n", m_singleInstance.ErrorText());
+    }
+}
+
+void CTheApp::restoreOrStartFirstRun(const QString& commandLine) {
+    kDebugLog(u":: restoring WorldView...\n");
+    if (m_seams->RestoreWorldView()) {
+        return;
+    }
+    kDebugLog(u":: no WorldView to restore...\n");
+    m_seams->ShowCurl(QStringLiteral("browser:about:blank"));
+    const QString token = FindWindowTitleToken();
+    if (commandLine.isEmpty() && token.isEmpty()) {
+        PopupMessage(LoadResourceString(548) + m_langPack.Lookup(QStringLiteral("World View")) +
+                         QStringLiteral("."),
+                     kPopupInformation);
+    }
+    m_seams->NewWorldView();
+}
+
+bool CTheApp::openCommandLineFile(const QString& path) {
+    QString text;
+    ReadTextFile(path, text);
+    if (XmlSimpleValue(text, QStringLiteral("tree"), true).isEmpty()) {
+        kDebugLog(u":: running command line: %s\n", path);
+        RunActionScript(path);
+        return false;
+    }
+    kDebugLog(u":: starting app with WorldView: %s\n", path);
+    m_prefs.SetCurrentWorldView(path, std::nullopt, std::nullopt);
+    m_seams->RestoreWorldView();
+    return true;
+}
+
+int CTheApp::ExitInstance() {
+    kDebugLog(u"CTheApp::ExitInstance()\n");
+    return 0;
+}
+
+int CTheApp::RegisterCurlFileType() {
+    CDesktopFileTypes fileTypes(m_modulePath);
+    if (!fileTypes.Register()) {
+        kWarningLog(u"RegisterCurlFileType: %s\n", fileTypes.ErrorText());
+        return 0;
+    }
+    return 1;
+}
+
+void CTheApp::RunActionScript(const QString& path) {
+    m_seams->RunActionScript(path);
+}
+
+bool CTheApp::eventFilter(QObject* watched, QEvent* event) {
+    // In context-help mode the World View pane shows no tool tips.
+    if (event->type() == QEvent::ToolTip && m_contextHelpMode && m_mainFrame != nullptr) {
+        const QTreeWidget* tree = m_mainFrame->GetLeftView();
+        if (tree != nullptr && (watched == tree || watched == tree->viewport())) {
+            return true;
+        }
+    }
+    if (event->type() == QEvent::KeyPress && m_mainFrame != nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const CMyView* view = m_mainFrame->GetMyView();
+        if (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ControlModifier) &&
+            view != nullptr && view->PanelHasFocus()) {
+            m_seams->NextPane();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---- UI-thread services ----
+
+void CTheApp::PumpMessages(bool force) {
+    if (!IsUp() || IsAbortedThread() || !m_bridge.onUiThread()) {
+        return;
+    }
+    const std::time_t now = std::time(nullptr);
+    if (!force && m_lastPump != 0 && now <= m_lastPump) {
+        return;
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    m_lastPump = now;
+}
+
+void CTheApp::SetStatusText(const QString& text, int indicatorId) {
+    const int pane = CStatusBar::PaneOfIndicator(indicatorId);
+    if (pane < 0) {
+        return;
+    }
+    if (!m_bridge.onUiThread()) {
+        m_bridge.Call([this, &text, indicatorId] {
+            SetStatusText(text, indicatorId);
+            return qintptr{0};
+        });
+        return;
+    }
+    if (!text.isEmpty()) {
+        if (pane == 0) {
+            kDebugLog(u"STATUS BAR: %s\n", text);
+        } else {
+            kDebugLog(u"INDICATOR%d: %s\n", pane, text);
+        }
+    }
+    if (m_mainFrame != nullptr) {
+        m_mainFrame->StatusPanes().SetPaneText(pane, text);
+        if (!text.isEmpty()) {
+            PumpMessages(true);
+        }
+    }
+}
+
+int CTheApp::BeginBusy() {
+    if (!m_bridge.onUiThread()) {
+        // The throbber and cursor belong to the UI thread.
+        m_bridge.Send(UiMessage::Busy, kBusyBegins);
+        return BusyCount();
+    }
+    const int count = ++m_busyCount;
+    if (count == 1 && m_mainFrame != nullptr) {
+        m_mainFrame->StartThrobber();
+    }
+    updateCursor();
+    return count;
+}
+
+int CTheApp::EndBusy() {
+    if (!m_bridge.onUiThread()) {
+        m_bridge.Send(UiMessage::Busy, kBusyEnds);
+        return BusyCount();
+    }
+    if (m_busyCount.load() <= 0) {
+        return 0;
+    }
+    const int count = --m_busyCount;
+    if (count < 1 && IsUp() && m_mainFrame != nullptr) {
+        m_mainFrame->StopThrobber();
+        m_mainFrame->StatusPanes().SetPaneText(0, QString());
+    }
+    updateCursor();
+    return count;
+}
+
+bool CTheApp::IsBusy(bool beep) const {
+    const bool busy = m_busyCount.load() > 0 || m_seams->IsProgressActive();
+    if (busy && beep) {
+        QApplication::beep();
+    }
+    return busy;
+}
+
+void CTheApp::SetContextHelpMode(bool on) {
+    m_contextHelpMode = on;
+    updateCursor();
+}
+
+void CTheApp::updateCursor() {
+    // The help cursor in context-help mode, the wait cursor while busy.
+    const bool wanted = m_contextHelpMode || IsBusy(false);
+    const Qt::CursorShape shape = m_contextHelpMode ? Qt::WhatsThisCursor : Qt::WaitCursor;
+    if (wanted && !m_cursorOverridden) {
+        QApplication::setOverrideCursor(shape);
+    } else if (wanted) {
+        QApplication::changeOverrideCursor(shape);
+    } else if (m_cursorOverridden) {
+        QApplication::restoreOverrideCursor();
+    }
+    m_cursorOverridden = wanted;
+}
+
+int CTheApp::WaitForBrowser(int target, int seconds) {
+    const QDeadlineTimer deadline{std::chrono::seconds(seconds)};
+    for (;;) {
+        if (BusyCount() <= target) {
+            return 1;
+        }
+        kDebugLog(u"waiting for animation count (%u) to reach %u ...\n",
+                  static_cast<unsigned>(BusyCount()), static_cast<unsigned>(target));
+        if (CancelFlag() > 0) {
+            kDebugLog(u"errors detected.\n");
+            return 0;
+        }
+        if (deadline.hasExpired()) {
+            kDebugLog(u"GAVE UP!  We waited %lu seconds!\n", static_cast<unsigned long>(seconds));
+            return 0;
+        }
+        PumpMessages(false);
+        QEventLoop pause;
+        QTimer::singleShot(250, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+}
+
+void CTheApp::SetActionLogPath(const QString& path) {
+    const std::lock_guard lock(m_listMutex);
+    m_actionLogPath = path;
+}
+
+int CTheApp::LogAction(const QString& text) {
+    QString path;
+    {
+        const std::lock_guard lock(m_listMutex);
+        path = m_actionLogPath;
+    }
+    if (path.isEmpty()) {
+        return 0;
+    }
+    const QString line =
+        kFormat(u"%s | %s\n", kFormTimestamp(50, std::time(nullptr)), text.trimmed());
+    KFILE file;
+    if (file.Open(u"%s", u"a", path) == 0 || file.Write(line + u'\n') == 0) {
+        ErrorBox(kFormat(u"Could not write to: %s", path));
+        return 0;
+    }
+    return 1;
+}
+
+int CTheApp::ScriptError(const QString& text) {
+    LogAction(text);
+    if ((ActionRunFlags() & 1U) == 0) {
+        return 0;
+    }
+    AddToCancelFlag();
+    if (m_seams->IsProgressActive()) {
+        m_seams->CancelProgress();
+    }
+    PopupMessage(text, kPopupError);
+    return 0;
+}
+
+qintptr CTheApp::sendToFrame(UiMessage message, quintptr wParam, quintptr lParam) {
+    qintptr result = 0;
+    m_bridge.Send(message, wParam, lParam, &result);
+    return result;
+}
+
+qintptr CTheApp::RenderTabsOnUIThread(int templateId) {
+    return sendToFrame(UiMessage::RenderTabs, static_cast<quintptr>(templateId));
+}
+
+qintptr CTheApp::RenderMyViewOnUIThread(quintptr first, quintptr second) {
+    return sendToFrame(UiMessage::RenderMyView, first, second);
+}
+
+qintptr CTheApp::ShowProgressOnUIThread() {
+    return sendToFrame(UiMessage::ShowProgress);
+}
+
+qintptr CTheApp::HideProgressOnUIThread() {
+    return sendToFrame(UiMessage::HideProgress);
+}
+
+qintptr CTheApp::NavigatePostOnUIThread(CNavigateArgs& args) {
+    return sendToFrame(UiMessage::NavigatePost, reinterpret_cast<quintptr>(&args));
+}
+
+qintptr CTheApp::Navigate2OnUIThread(CNavigateArgs& args) {
+    return sendToFrame(UiMessage::Navigate2, reinterpret_cast<quintptr>(&args));
+}
+
+QString CTheApp::GetFormFieldOnUIThread(const QString& field, const QString& form) {
+    CStringTriple request{field, QString(), form};
+    QString result;
+    sendToFrame(UiMessage::GetFormField, reinterpret_cast<quintptr>(&request),
+                reinterpret_cast<quintptr>(&result));
+    return result;
+}
+
+QString CTheApp::SetFormFieldOnUIThread(const QString& field, const QString& value,
+                                        const QString& form) {
+    CStringTriple request{field, value, form};
+    QString result;
+    sendToFrame(UiMessage::SetFormField, reinterpret_cast<quintptr>(&request),
+                reinterpret_cast<quintptr>(&result));
+    return result;
+}
+
+QString CTheApp::MakeTempFilePath(const QString& extension, const QString& tag) {
+    QString name = QStringLiteral("Quillex");
+    if (!tag.isEmpty()) {
+        name += u'-' + tag;
+    }
+    if (!extension.startsWith(u'.')) {
+        name += u'.';
+    }
+    name += extension.isEmpty() ? QStringLiteral("tmp") : extension;
+    const QString path = PathJoin(Getlocalsettingsdir(), name);
+    addFile(path, QStringLiteral("FILE|temp file"));
+    return path;
+}
+
+QRect CTheApp::GetCascadeRect() {
+    if (m_mainFrame == nullptr) {
+        return {};
+    }
+    const auto onScreen = [](const QWidget* widget) {
+        return widget != nullptr ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size())
+                                 : QRect();
+    };
+    return m_cascade.Next(onScreen(m_mainFrame->GetLeftView()),
+                          onScreen(&m_mainFrame->RightSplitter()));
+}
+
+int CTheApp::AllocMenuCommandId() {
+    return m_menuCommandIds.Alloc(m_seams->SelectedServerId());
+}
+
+void CTheApp::FreeMenuCommandIds() {
+    const quint64 server = m_seams->SelectedServerId();
+    if (server != 0) {
+        m_menuCommandIds.Free(server);
+    }
+}
+
+int CTheApp::LogoutIfUnauthorized() {
+    if (m_dispatcher.LastHttpStatus() != 401) {
+        return 0;
+    }
+    m_seams->LogoutSelectedServer();
+    return 1;
+}
+
+int CTheApp::RefreshItemKeepSelection(const void* item, bool collapse) {
+    const CBusyCursor busy;
+    return m_seams->RefreshItemKeepSelection(item, collapse);
+}
+
+bool CTheApp::IsLanguagePackActive() const {
+    return !m_prefs.GetString(QStringLiteral("LanguagePack")).isEmpty();
+}

@@ -1,0 +1,211 @@
+#pragma once
+
+// The one application object. It owns the program-wide singletons for the
+// whole run (preferences, language pack, UI bridge, timers, user variables,
+// file list, images, menu-command ids, the single-instance guard and the
+// main frame), starts the logging framework, brings the program up in
+// InitInstance and offers the services that every window and worker uses:
+// message pump, status text, busy counter, pop-up boxes, marshalling of
+// window work onto the UI thread and a few text and path helpers.
+//
+// Made in main after the QApplication and destroyed before it.
+
+#include "app/appseams.h"
+#include "app/cascade.h"
+#include "app/imagelists.h"
+#include "app/menucommandids.h"
+#include "app/navigateargs.h"
+#include "app/popupmessages.h"
+#include "app/singleinstance.h"
+#include "app/stringtriple.h"
+#include "app/timerlist.h"
+#include "app/uibridge.h"
+#include "framework/kprops.h"
+#include "net/netdispatcher.h"
+#include "settings/langpack.h"
+#include "settings/preferences.h"
+
+#include <QFont>
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <ctime>
+#include <memory>
+#include <mutex>
+
+class CMainFrame;
+class CAppWireServices;
+class CAppPreferencesSite;
+class CAppNetReceiver;
+
+class CTheApp : public QObject {
+    Q_OBJECT
+public:
+    CTheApp();
+    ~CTheApp() override;
+    CTheApp(const CTheApp&) = delete;
+    CTheApp& operator=(const CTheApp&) = delete;
+
+    // Brings the program up; `arguments` are the command line after the
+    // program name. False when the program is to end at once (a script was
+    // handed over or run, or the main frame could not be made).
+    bool InitInstance(const QStringList& arguments);
+    // After the main loop; the program's exit code.
+    int ExitInstance();
+    // Tells the desktop that the program opens ".curl" and ".zwv" files; 1
+    // when every file was written.
+    int RegisterCurlFileType();
+
+    // The singletons.
+    CUiBridge& Bridge() { return m_bridge; }
+    CNetDispatcher& Dispatcher() { return m_dispatcher; }
+    CPreferences& Prefs() { return m_prefs; }
+    CLangPack& LangPack() { return m_langPack; }
+    CTimerList& Timers() { return m_timers; }
+    CImageLists& ImageLists();
+    CMenuCommandIds& MenuCommandIds() { return m_menuCommandIds; }
+    CPopupMessages& Popups() { return m_popups; }
+    CSingleInstance& SingleInstance() { return m_singleInstance; }
+    CAppSeams& Seams() { return *m_seams; }
+    // Installs what a later part provides; null restores the logging default.
+    void SetSeams(std::unique_ptr<CAppSeams> seams);
+    const QFont& FixedFont() const { return m_fixedFont; }
+    QString ModulePath() const { return m_modulePath; }
+    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    // Every file the program made: name = path, value = its role.
+    KPROPS FileListCopy() const;
+
+    // The app-is-up flag: set at the end of start-up, cleared when exit begins.
+    bool IsUp() const { return m_appIsUp.load(); }
+    void SetUp(bool up) { m_appIsUp.store(up); }
+
+    // The global cancel flag: every parse and read loop stops while it is
+    // not 0; error boxes, Cancel and No answers count it up.
+    int CancelFlag() const { return m_cancelFlag.load(); }
+    void AddToCancelFlag() { ++m_cancelFlag; }
+    void SetCancelFlag(int value) { m_cancelFlag.store(value); }
+
+    // The action worker thread being aborted, null when none.
+    void SetAbortThread(Qt::HANDLE thread) { m_abortThread.store(thread); }
+    bool IsAbortingWorker() const { return m_abortThread.load() != nullptr; }
+    bool IsAbortedThread() const;
+
+    // Bit 0: show script errors in a box.
+    void SetActionRunFlags(unsigned flags) { m_actionRunFlags.store(flags); }
+    unsigned ActionRunFlags() const { return m_actionRunFlags.load(); }
+
+    // The variables of the "set:" action; any thread.
+    QString GetUserVariable(const QString& name) const;
+    void SetUserVariable(const QString& name, const QString& value);
+
+    // Handles the UI thread's waiting events, at most once a second unless
+    // forced; nothing while the app is not up, off the UI thread, or on the
+    // thread being aborted.
+    void PumpMessages(bool force = false);
+    // Sets the text of the status pane of an indicator id (0 is the message
+    // pane); other ids do nothing.
+    void SetStatusText(const QString& text, int indicatorId = 0);
+
+    // The busy counter; the throbber runs while it is above 0. Both return
+    // the new count and may be called from any thread.
+    int BeginBusy();
+    int EndBusy();
+    int BusyCount() const { return m_busyCount.load(); }
+    bool IsBusy(bool beep = false) const;
+    void SetContextHelpMode(bool on);
+    bool InContextHelpMode() const { return m_contextHelpMode; }
+    // Waits, handling events, until the busy counter is at or below the
+    // target: 1 when it got there, 0 on errors counted or after `seconds`.
+    int WaitForBrowser(int target, int seconds);
+
+    // Pop-up boxes (see CPopupMessages); any thread.
+    int PopupMessage(const QString& text, int type) { return m_popups.PopupMessage(text, type); }
+    int WarningBox(const QString& text) { return m_popups.WarningBox(text); }
+    int ErrorBox(const QString& text) { return m_popups.ErrorBox(text); }
+    int OkCancelBox(const QString& text) { return m_popups.OkCancelBox(text); }
+    int YesNoBox(const QString& text) { return m_popups.YesNoBox(text); }
+    // The script-error box when the running action list asks for it; always 0.
+    int ScriptError(const QString& text);
+    // Appends a time-stamped line to the action log; 1 when written.
+    int LogAction(const QString& text);
+    void SetActionLogPath(const QString& path);
+
+    // Window work from the action worker, carried out on the UI thread.
+    qintptr RenderTabsOnUIThread(int templateId);
+    qintptr RenderMyViewOnUIThread(quintptr first, quintptr second);
+    qintptr ShowProgressOnUIThread();
+    qintptr HideProgressOnUIThread();
+    qintptr NavigatePostOnUIThread(CNavigateArgs& args);
+    qintptr Navigate2OnUIThread(CNavigateArgs& args);
+    QString GetFormFieldOnUIThread(const QString& field, const QString& form);
+    QString SetFormFieldOnUIThread(const QString& field, const QString& value, const QString& form);
+
+    // Writes the timers as CSV; 1 when written.
+    int DumpTimers(const QString& path) const { return m_timers.DumpTimers(path); }
+    // "<settings folder>/Quillex[-tag].<extension or tmp>", recorded in the file list.
+    QString MakeTempFilePath(const QString& extension, const QString& tag = {});
+    // Where the next cascading window opens, in screen coordinates.
+    QRect GetCascadeRect();
+
+    // Menu command ids of the selected item's server.
+    int AllocMenuCommandId();
+    void FreeMenuCommandIds();
+    // After a 401 from the server: the selected item's server is logged out; 1.
+    int LogoutIfUnauthorized();
+    int RefreshItemKeepSelection(const void* item, bool collapse);
+    bool IsLanguagePackActive() const;
+    // Runs an action script file (a handed-over or command-line script).
+    void RunActionScript(const QString& path);
+
+    // Ctrl+Tab while a panel has the focus moves to the next pane; in
+    // context-help mode the World View pane shows no tool tips.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void addFile(const QString& path, const QString& role);
+    bool handOffScript(const QString& commandLine);
+    void listenForHandOffs();
+    void restoreOrStartFirstRun(const QString& commandLine);
+    bool openCommandLineFile(const QString& commandLine);
+    void updateCursor();
+    qintptr sendToFrame(UiMessage message, quintptr wParam = 0, quintptr lParam = 0);
+
+    QString m_modulePath;
+    mutable std::mutex m_listMutex;  // the file list and the user variables
+    KPROPS m_fileList{100, 10};
+    KPROPS m_userVariables{100, 10};
+    QString m_actionLogPath;
+    CTimerList m_timers;
+    CPreferences m_prefs;
+    CLangPack m_langPack;
+    QFont m_fixedFont;
+    CImageLists m_imageLists;
+    CMenuCommandIds m_menuCommandIds;
+    CCascade m_cascade;
+    CUiBridge m_bridge;
+    CPopupMessages m_popups;
+    CSingleInstance m_singleInstance;
+    // After the bridge: the dispatcher's workers are stopped first.
+    CNetDispatcher m_dispatcher;
+    std::unique_ptr<CAppNetReceiver> m_netReceiver;
+    std::unique_ptr<CAppSeams> m_seams;
+    std::unique_ptr<CAppWireServices> m_wireServices;
+    std::unique_ptr<CAppPreferencesSite> m_prefsSite;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+
+    std::atomic<int> m_cancelFlag{0};
+    std::atomic<bool> m_appIsUp{false};
+    std::atomic<int> m_busyCount{0};
+    std::atomic<unsigned> m_actionRunFlags{0};
+    std::atomic<Qt::HANDLE> m_abortThread{nullptr};
+    bool m_contextHelpMode = false;
+    bool m_cursorOverridden = false;
+    std::time_t m_lastPump = 0;
+};
+
+// The application object; only while one exists.
+CTheApp& theApp();
+bool HaveTheApp();

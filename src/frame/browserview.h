@@ -1,0 +1,20 @@
+#pragma once
+
+// Row 3 of the right-hand side: the embedded web browser.
+
+#include <QWebEngineView>
+
+class CBrowserView : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit CBrowserView(QWidget* parent = nullptr);
+
+    // Opens the URL in the pane.
+    void Navigate(const QString& url);
+    // Stops a navigation in progress.
+    void Stop();
+    bool IsNavigating() const { return m_navigating; }
+
+private:
+    bool m_navigating = false;
+};

@@ -1,0 +1,295 @@
+#include "frame/mainframe.h"
+
+#include "app/theapp.h"
+#include "app/urltext.h"
+#include "frame/animatectrl.h"
+#include "frame/browserview.h"
+#include "frame/dialogview.h"
+#include "frame/editor.h"
+#include "frame/myview.h"
+#include "frame/statusbar.h"
+#include "framework/klog.h"
+#include "net/wireservices.h"
+#include "resources/strings.h"
+#include "tree/treeimages.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+
+QToolBar* makeBar(QMainWindow& frame, const QString& title, int controlId) {
+    auto* bar = new QToolBar(title, &frame);
+    bar->setObjectName(kFormat(u"ToolBar%d", controlId));
+    bar->setProperty("controlId", controlId);
+    frame.addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+    createBars();
+    if (!createClient()) {
+        kErrorLog(u"CMainFrame: the panes could not be built.\n");
+    }
+    UpdateTitle({});
+    restorePlacement();
+    installMessageHandlers();
+}
+
+CMainFrame::~CMainFrame() {
+    if (!HaveTheApp()) {
+        return;
+    }
+    CUiBridge& bridge = theApp().Bridge();
+    for (UiMessage message : {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy}) {
+        bridge.RemoveHandler(message);
+    }
+}
+
+void CMainFrame::createBars() {
+    kDebugLog(u"START: CMainFrame::OnCreate()\n");
+    setWindowIcon(TreeImageIcon(kImageRoot));
+    // The menu bar, the toolbars and the filter bar are filled by their
+    // own code; here they only take their places.
+    menuBar()->setProperty("controlId", 50);
+    m_throbber = new CAnimateCtrl(this);
+    menuBar()->setCornerWidget(m_throbber, Qt::TopRightCorner);
+    m_standardBar = makeBar(*this, QStringLiteral("Standard Buttons"), 51);
+    m_navigationBar = makeBar(*this, QStringLiteral("Navigation Bar"), 52);
+    m_filterBar = makeBar(*this, LangLookup(LoadResourceString(494)), 54);
+
+    m_statusBar = new CStatusBar(this);
+    setStatusBar(m_statusBar);
+
+    m_wizardBar = new QDockWidget(QStringLiteral("ZRM Wizard"), this);
+    m_wizardBar->setObjectName(QStringLiteral("ZRMWizard"));
+    m_wizardBar->setProperty("controlId", 123);
+    addDockWidget(Qt::RightDockWidgetArea, m_wizardBar);
+    m_wizardBar->hide();
+    kDebugLog(u"END: CMainFrame::OnCreate()\n");
+}
+
+bool CMainFrame::createClient() {
+    kDebugLog(u"START: CMainFrame::OnCreateClient()\n");
+    m_outerSplitter = new CPanelManager(this);
+    if (!m_outerSplitter->CreateStatic(1, 2)) {
+        kErrorLog(u"MAIN PANEL CREATION FAILED.\n");
+        return false;
+    }
+    m_outerSplitter->setProperty("controlId", CExtSplitter::kFirstPaneId);
+    setCentralWidget(m_outerSplitter);
+
+    kDebugLog(u"creating: %s ...\n", u"VERT_LEFTVIEW");
+    auto* leftView = new QTreeWidget;
+    leftView->setObjectName(QStringLiteral("VERT_LEFTVIEW"));
+    leftView->setHeaderHidden(true);
+    m_outerSplitter->CreateView(0, 0, leftView, kLeftViewWidth);
+
+    kDebugLog(u":: creating RHS panel ...\n");
+    m_rightSplitter = new CPanelManager;
+    if (!m_rightSplitter->CreateStatic(kRightHandRows, 1)) {
+        kErrorLog(u"RHS PANEL CREATION FAILED.\n");
+        return false;
+    }
+    m_rightSplitter->SetTabsRowFixed(true);
+    m_outerSplitter->CreateView(0, 1, m_rightSplitter, 1);
+
+    struct Row {
+        const char16_t* name;
+        QWidget* view;
+    };
+    const Row rows[kRightHandRows] = {{u"RHS_TABS", new CDialogView},
+                                      {u"RHS_MYVIEW", new CMyView},
+                                      {u"RHS_EDITOR", new CEditor},
+                                      {u"RHS_BROWSER1", new CBrowserView}};
+    for (int row = 0; row < kRightHandRows; ++row) {
+        kDebugLog(u"creating: %s ...\n", rows[row].name);
+        rows[row].view->setObjectName(QString::fromUtf16(rows[row].name));
+        if (!m_rightSplitter->CreateView(row, 0, rows[row].view, 0)) {
+            kErrorLog(u"CREATION FAILED: %s.\n", rows[row].name);
+            return false;
+        }
+    }
+    m_outerSplitter->SetColumnInfo(1, 1, 0);
+    m_outerSplitter->SetActivePane(0, 0);
+    m_outerSplitter->RecalcLayout();
+    kDebugLog(u"END: CMainFrame::OnCreateClient()\n");
+    return true;
+}
+
+void CMainFrame::installMessageHandlers() {
+    CUiBridge& bridge = theApp().Bridge();
+    bridge.SetHandler(UiMessage::RunScript, [](quintptr path, quintptr) -> qintptr {
+        theApp().RunActionScript(*reinterpret_cast<const QString*>(path));
+        return 0;
+    });
+    bridge.SetHandler(UiMessage::StatusText, [](quintptr text, quintptr) -> qintptr {
+        theApp().SetStatusText(*reinterpret_cast<const QString*>(text), CStatusBar::kMessagePane);
+        return 0;
+    });
+    bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
+        if (state == kBusyBegins) {
+            theApp().BeginBusy();
+        } else if (state == kBusyEnds) {
+            theApp().EndBusy();
+        }
+        return 0;
+    });
+}
+
+void CMainFrame::restorePlacement() {
+    const CPreferences& prefs = theApp().Prefs();
+    QRect rect;
+    if (prefs.RestoreMainFramePosition(rect) != 0) {
+        setGeometry(rect);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // First run: a comfortable share of the desktop.
+        resize(screen->availableGeometry().size() * 3 / 4);
+    }
+    setWindowState(prefs.GetSavedWindowState(QStringLiteral("Main")));
+}
+
+QTreeWidget* CMainFrame::GetLeftView() const {
+    return qobject_cast<QTreeWidget*>(m_outerSplitter->GetPane(0, 0));
+}
+
+CDialogView* CMainFrame::GetDialogView() const {
+    return qobject_cast<CDialogView*>(m_rightSplitter->GetRowPane(kTabsRow));
+}
+
+CMyView* CMainFrame::GetMyView() const {
+    return qobject_cast<CMyView*>(m_rightSplitter->GetRowPane(kMyViewRow));
+}
+
+CEditor* CMainFrame::GetEditor() const {
+    return qobject_cast<CEditor*>(m_rightSplitter->GetRowPane(kEditorRow));
+}
+
+CBrowserView* CMainFrame::GetBrowserView() const {
+    return qobject_cast<CBrowserView*>(m_rightSplitter->GetRowPane(kBrowserRow));
+}
+
+void CMainFrame::StartThrobber() {
+    m_throbber->setEnabled(true);
+    m_throbber->show();
+    m_throbber->Play();
+}
+
+void CMainFrame::StopThrobber() {
+    m_throbber->Stop();
+}
+
+void CMainFrame::UpdateTitle(const TitleFacts& facts) {
+    const QString product = LoadResourceString(457);
+    const QString by = LoadResourceString(463);
+    static const QString newServer = QStringLiteral("New Server");
+    if (facts.serverLabel.isEmpty() || facts.label.isEmpty() ||
+        (facts.serverLabel == newServer && facts.label == newServer)) {
+        setWindowTitle(kFormat(u"%s %s", product, by));
+        return;
+    }
+    if (!facts.user.isEmpty()) {
+        setWindowTitle(kFormat(u"%s - %s@%s - %s %s", facts.label, facts.user, facts.serverLabel,
+                               product, by));
+    } else {
+        setWindowTitle(kFormat(u"%s - %s - %s %s", facts.label, facts.serverLabel, product, by));
+    }
+    theApp().SetStatusText(
+        kFormat(u"%s: %s ... (%s)", LangLookup(QStringLiteral("Loading")), facts.label,
+                LangLookup(QStringLiteral("Press Stop Button in Toolbar to Cancel"))),
+        CStatusBar::kMessagePane);
+}
+
+int CMainFrame::OpenProperties(const QString& url) {
+    CAppSeams& seams = theApp().Seams();
+    if (!seams.HasSelectedItem()) {
+        return 0;
+    }
+    WireServices().RecordUrlTrail(url);
+    // The URL goes on as it is: re-encoding it through a code page would
+    // corrupt every character outside that code page.
+    const QString fullUrl = IsURL(url) ? url : seams.SelectedServerBaseURL() + url;
+    CBrowserView* browser = GetBrowserView();
+    if (browser == nullptr) {
+        return 0;
+    }
+    if (!m_rightSplitter->IsRowVisible(kBrowserRow)) {
+        m_rightSplitter->ShowRow(kBrowserRow);
+        const int height = m_rightSplitter->PaneSpace();
+        const int browserHeight = (height / 2) * 4 / 3;
+        m_rightSplitter->SetRowInfo(kMyViewRow, height - browserHeight, 0);
+        m_rightSplitter->SetRowInfo(kBrowserRow, browserHeight, 0);
+        m_rightSplitter->RecalcLayout();
+        m_propertiesOpen = true;
+    }
+    if (fullUrl != m_propertiesUrl) {
+        browser->Navigate(fullUrl);
+    }
+    m_propertiesUrl = fullUrl;
+    return 1;
+}
+
+int CMainFrame::CloseProperties() {
+    CBrowserView* browser = GetBrowserView();
+    if (!theApp().Seams().HasSelectedItem() || browser == nullptr) {
+        return 0;
+    }
+    if (m_propertiesOpen || m_rightSplitter->IsRowVisible(kBrowserRow)) {
+        theApp().Prefs().SetInt(
+            QStringLiteral("SplitterPropsView"),
+            m_rightSplitter->PaneSpace() - m_rightSplitter->GetRowInfo(kMyViewRow).current);
+    }
+    m_propertiesUrl.clear();
+    m_rightSplitter->HideRow(kBrowserRow);
+    const CMyView* view = GetMyView();
+    m_rightSplitter->SetRowInfo(kMyViewRow, view != nullptr ? view->height() : 0, 0);
+    browser->Navigate(QStringLiteral("about:blank"));
+    m_rightSplitter->RecalcLayout();
+    m_propertiesOpen = false;
+    return 1;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!m_exited) {
+        runExitSequence();
+    }
+    event->accept();
+}
+
+void CMainFrame::runExitSequence() {
+    m_exited = true;
+    CTheApp& app = theApp();
+    CAppSeams& seams = app.Seams();
+    kDebugLog(u"CMainFrame: exit...\n");
+    app.SetUp(false);
+    if (CBrowserView* browser = GetBrowserView()) {
+        browser->Stop();
+    }
+    if (!seams.SelectedItemHasBrowserPart()) {
+        if (m_propertiesOpen) {
+            CloseProperties();
+        }
+        m_rightSplitter->HideRow(kBrowserRow);
+    }
+    const QString fullCurl = seams.SelectedItemFullCurl();
+    seams.LogoutAllServers();
+    if (!fullCurl.isEmpty()) {
+        app.Prefs().SetString(QStringLiteral("CurrentCurl"), fullCurl);
+    }
+    seams.SaveRebarLayout();
+    seams.AskSaveWorldViewOnExit();
+    seams.SaveColumnPreferences();
+    // The placement is a change of its own: a moved or resized window is
+    // saved even when no setting changed.
+    app.Prefs().SaveWindowPlacement(QStringLiteral("Main"), *this);
+    app.Prefs().SavePrefs(0);
+    // From here on workers get no more window work done.
+    app.Bridge().BeginExit();
+}

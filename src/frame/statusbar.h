@@ -1,0 +1,35 @@
+#pragma once
+
+// The status bar's four panes, addressed by their indicator ids: 0 the
+// message pane that stretches, then the user@server, row counter and
+// progress panes, each as wide as its width text in the string table.
+
+#include <QStatusBar>
+
+#include <array>
+
+class QLabel;
+
+class CStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int kMessagePane = 0;
+    static constexpr int kUserPane = 32834;
+    static constexpr int kRowCounterPane = 32811;
+    static constexpr int kProgressPane = 32812;
+    static constexpr std::array<int, 4> kIndicators{kMessagePane, kUserPane, kRowCounterPane,
+                                                    kProgressPane};
+
+    explicit CStatusBar(QWidget* parent = nullptr);
+
+    // The pane number (0 to 3) of an indicator id, -1 for another id.
+    static int PaneOfIndicator(int indicatorId);
+
+    // False for an unknown pane number.
+    bool SetPaneText(int pane, const QString& text);
+    QString PaneText(int pane) const;
+    QLabel* Pane(int pane) const;
+
+private:
+    std::array<QLabel*, 4> m_panes{};
+};

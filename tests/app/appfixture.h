@@ -1,0 +1,129 @@
+#pragma once
+
+// A test's own application object in a temporary home: the later parts'
+// seams record their calls, and pop-up boxes are recorded and answered
+// instead of shown.
+
+#include "app/appseams.h"
+#include "app/theapp.h"
+#include "support/temphome.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <QTest>
+
+#include <chrono>
+#include <future>
+
+#include <memory>
+#include <vector>
+
+class RecordingSeams : public CAppSeams {
+public:
+    void AddRootItem(const QString& label) override { record(u"AddRootItem", label); }
+    bool RestoreWorldView() override {
+        record(u"RestoreWorldView");
+        return restores;
+    }
+    void SetCurrentWorldView(const QString& path) override { record(u"SetCurrentWorldView", path); }
+    void NewWorldView() override { record(u"NewWorldView"); }
+    void AskSaveWorldViewOnExit() override { record(u"AskSaveWorldViewOnExit"); }
+    void ShowCurl(const QString& locator) override { record(u"ShowCurl", locator); }
+    void RunActionScript(const QString& path) override { record(u"RunActionScript", path); }
+    QString SelectedItemFullCurl() override { return fullCurl; }
+    bool SelectedItemHasBrowserPart() override { return false; }
+    quint64 SelectedServerId() override { return serverId; }
+    bool HasSelectedItem() override { return hasSelectedItem; }
+    QString SelectedServerBaseURL() override { return baseUrl; }
+    void LogoutAllServers() override { record(u"LogoutAllServers"); }
+    void SaveColumnPreferences() override { record(u"SaveColumnPreferences"); }
+    void SaveRebarLayout() override { record(u"SaveRebarLayout"); }
+    void NextPane() override { record(u"NextPane"); }
+
+    QStringList calls;
+    bool restores = false;
+    QString fullCurl;
+    quint64 serverId = 0;
+    bool hasSelectedItem = false;
+    QString baseUrl;
+
+private:
+    void record(const char16_t* name, const QString& argument = {}) {
+        calls << (argument.isEmpty() ? QString::fromUtf16(name)
+                                     : QString::fromUtf16(name) + u'(' + argument + u')');
+    }
+};
+
+// Runs the function on a worker thread while this (UI) thread handles
+// events, and returns its result.
+template <typename F>
+auto onWorker(F function) {
+    auto result = std::async(std::launch::async, function);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    return result.get();
+}
+
+// Points XDG_DATA_HOME at one folder beside the test binary for a scope.
+// Registering the file types writes there once; later starts find the files
+// unchanged and start no desktop database refresh that could still be
+// writing when a test's temporary home goes away.
+class SharedDataHome {
+public:
+    SharedDataHome() : m_saved(qEnvironmentVariableIsSet("XDG_DATA_HOME")) {
+        m_value = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME",
+                QFile::encodeName(QCoreApplication::applicationDirPath() + "/app-xdg-data"));
+    }
+    ~SharedDataHome() {
+        if (m_saved) {
+            qputenv("XDG_DATA_HOME", m_value);
+        } else {
+            qunsetenv("XDG_DATA_HOME");
+        }
+    }
+    SharedDataHome(const SharedDataHome&) = delete;
+    SharedDataHome& operator=(const SharedDataHome&) = delete;
+
+private:
+    bool m_saved;
+    QByteArray m_value;
+};
+
+class AppFixture : public TempHomeTest {
+protected:
+    struct Box {
+        QString text;
+        int type;
+        QString caption;
+    };
+
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        app = std::make_unique<CTheApp>();
+        auto recording = std::make_unique<RecordingSeams>();
+        seams = recording.get();
+        app->SetSeams(std::move(recording));
+        app->Popups().SetPresenter(
+            [this](QWidget*, const QString& caption, const QString& text, int type) {
+                boxes.push_back({text, type, caption});
+                return boxAnswer;
+            });
+    }
+
+    void TearDown() override {
+        app.reset();
+        TempHomeTest::TearDown();
+    }
+
+    QString settingsFolder() const { return configHome() + QStringLiteral("/Zorvic/QVX"); }
+
+    std::unique_ptr<CTheApp> app;
+    RecordingSeams* seams = nullptr;
+    std::vector<Box> boxes;
+    int boxAnswer = 1;
+
+private:
+    SharedDataHome m_dataHome;
+};

@@ -1,0 +1,118 @@
+#include "app/popupmessages.h"
+#include "app/appfixture.h"
+
+#include "app/uibridge.h"
+
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class PopupMessagesTest : public ::testing::Test {
+protected:
+    PopupMessagesTest()
+        : popups(bridge, {.suppressed = [this] { return suppressed; },
+                          .owner = []() -> QWidget* { return nullptr; },
+                          .countError = [this] { ++cancelFlag; },
+                          .cancelProgress = [this] { ++progressCancels; }}) {
+        popups.SetPresenter(
+            [this](QWidget*, const QString& caption, const QString& text, int type) {
+                shown.push_back({caption, text, type, QThread::currentThread()});
+                return answer;
+            });
+    }
+
+    struct Shown {
+        QString caption;
+        QString text;
+        int type;
+        QThread* thread;
+    };
+
+    CUiBridge bridge;
+    CPopupMessages popups;
+    bool suppressed = false;
+    int answer = kAnswerOk;
+    int cancelFlag = 0;
+    int progressCancels = 0;
+    std::vector<Shown> shown;
+};
+
+TEST_F(PopupMessagesTest, SuppressionHidesEveryBoxButErrors) {
+    suppressed = true;
+    answer = kAnswerCancel;
+    const struct {
+        int (CPopupMessages::*box)(const QString&);
+        int expected;
+        bool shows;
+    } cases[] = {
+        {&CPopupMessages::WarningBox, kAnswerOk, false},
+        {&CPopupMessages::OkCancelBox, kAnswerOk, false},
+        {&CPopupMessages::YesNoBox, kAnswerYes, false},
+        {&CPopupMessages::ErrorBox, kAnswerCancel, true},
+    };
+    for (const auto& c : cases) {
+        shown.clear();
+        EXPECT_EQ((popups.*c.box)(QStringLiteral("text")), c.expected);
+        EXPECT_EQ(shown.size(), c.shows ? 1U : 0U);
+    }
+    EXPECT_EQ(popups.PopupMessage(QStringLiteral("info"), kPopupInformation), kAnswerOk);
+}
+
+TEST_F(PopupMessagesTest, ErrorsCancelsAndNoAnswersCountUpTheCancelFlag) {
+    popups.ErrorBox(QStringLiteral("bad"));
+    EXPECT_EQ(cancelFlag, 1);
+    answer = kAnswerCancel;
+    popups.OkCancelBox(QStringLiteral("go?"));
+    answer = kAnswerNo;
+    popups.YesNoBox(QStringLiteral("save?"));
+    EXPECT_EQ(cancelFlag, 3);
+    EXPECT_EQ(progressCancels, 3);
+    answer = kAnswerYes;
+    popups.YesNoBox(QStringLiteral("save?"));
+    answer = kAnswerOk;
+    popups.OkCancelBox(QStringLiteral("go?"));
+    EXPECT_EQ(cancelFlag, 3) << "positive answers count nothing";
+}
+
+TEST_F(PopupMessagesTest, BoxesShowTypeCaptionAndNormalisedText) {
+    popups.PopupMessage(QStringLiteral("one<br>two\\nthree\r\n\r\n"), kPopupWarning);
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].caption, QStringLiteral("Quillet for Velnix"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("one\ntwo\nthree"));
+    EXPECT_EQ(shown[0].type, kPopupWarning);
+}
+
+TEST(PopupText, LineBreaksBecomeOneLineFeedAndEndsAreTrimmed) {
+    const struct {
+        const char16_t* input;
+        const char16_t* expected;
+    } cases[] = {
+        {u"a<br>b", u"a\nb"},     {u"a\\nb", u"a\nb"}, {u"a\n\rb", u"a\nb"},
+        {u"a\r\nb", u"a\nb"},     {u"  a\n\n", u"a"},  {u"a<BR>b", u"a<BR>b"},
+        {u"a\n\r\nb", u"a\n\nb"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NormalisePopupText(QString::fromUtf16(c.input)), QString::fromUtf16(c.expected));
+    }
+}
+
+TEST_F(PopupMessagesTest, BoxAskedForOnAWorkerOpensOnTheUiThread) {
+    answer = kAnswerYes;
+    EXPECT_EQ(onWorker([this] { return popups.YesNoBox(QStringLiteral("from worker")); }),
+              kAnswerYes);
+    ASSERT_EQ(shown.size(), 1U);
+    EXPECT_EQ(shown[0].thread, QThread::currentThread());
+}
+
+TEST_F(PopupMessagesTest, BoxRefusedAtExitAnswersNothing) {
+    bridge.BeginExit();
+    EXPECT_EQ(popups.OkCancelBox(QStringLiteral("late")), kAnswerNone);
+    EXPECT_TRUE(shown.empty());
+}
+
+}  // namespace

@@ -1,0 +1,261 @@
+#include "app/appfixture.h"
+#include "app/busycursor.h"
+#include "frame/animatectrl.h"
+#include "frame/mainframe.h"
+#include "frame/statusbar.h"
+#include "resources/strings.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using TheAppTest = AppFixture;
+
+TEST_F(TheAppTest, FirstRunShowsTheIntroductionAndStartsANewWorldView) {
+    ASSERT_TRUE(app->InitInstance({}));
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].type, kPopupInformation);
+    EXPECT_EQ(boxes[0].text,
+              QStringLiteral("It appears that you have not run Quillet for Velnix on this system "
+                             "before.\nClick OK to add one or more Velnix systems to your World "
+                             "View."));
+    EXPECT_EQ(seams->calls,
+              (QStringList{"ShowCurl(browser:about:blank)", "AddRootItem(World View)",
+                           "RestoreWorldView", "ShowCurl(browser:about:blank)", "NewWorldView"}));
+    ASSERT_NE(app->MainFrame(), nullptr);
+    EXPECT_TRUE(app->MainFrame()->isVisible());
+    EXPECT_TRUE(app->IsUp());
+    EXPECT_EQ(app->BusyCount(), 0) << "start-up's busy phase has ended";
+}
+
+TEST_F(TheAppTest, RestoredWorldViewSkipsTheFirstRun) {
+    seams->restores = true;
+    ASSERT_TRUE(app->InitInstance({}));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(seams->calls.contains(QStringLiteral("NewWorldView")));
+}
+
+TEST_F(TheAppTest, ExitSequenceRunsInOrderAndWritesThePreferences) {
+    seams->fullCurl = QStringLiteral("grid:/cmi/x");
+    ASSERT_TRUE(app->InitInstance({}));
+    seams->calls.clear();
+    const QString ini = settingsFolder() + QStringLiteral("/Quillex.ini");
+    ASSERT_FALSE(QFile::exists(ini));
+
+    app->MainFrame()->close();
+
+    EXPECT_FALSE(app->IsUp());
+    EXPECT_EQ(seams->calls, (QStringList{"LogoutAllServers", "SaveRebarLayout",
+                                         "AskSaveWorldViewOnExit", "SaveColumnPreferences"}));
+    const QByteArray written = readFile(ini);
+    EXPECT_TRUE(written.contains("CurrentCurl=grid:/cmi/x")) << written.toStdString();
+    EXPECT_TRUE(written.contains("Main.left=")) << "the window placement is saved";
+    EXPECT_TRUE(app->Bridge().IsExiting());
+}
+
+TEST_F(TheAppTest, CommandLineScriptRunsAndEndsTheProgram) {
+    // Quotes that belong to the file name stay.
+    const QString script =
+        writeFile(QStringLiteral("my \"quoted\" script.curl"), "# comment\nsleep=1\n");
+    EXPECT_FALSE(app->InitInstance({script}));
+    EXPECT_TRUE(seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'));
+    EXPECT_TRUE(boxes.empty()) << "no first-run box with a command line";
+}
+
+TEST_F(TheAppTest, CommandLineWorldViewBecomesTheCurrentOne) {
+    const QString worldView =
+        writeFile(QStringLiteral("views/mine.zwv"), "<?xml version='1.0'?>\n<tree>\n</tree>\n");
+    ASSERT_TRUE(app->InitInstance({worldView}));
+    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), worldView);
+    EXPECT_EQ(seams->calls.count(QStringLiteral("RestoreWorldView")), 2);
+    EXPECT_FALSE(seams->calls.join(u' ').contains(QStringLiteral("RunActionScript")));
+}
+
+// A running instance takes a handed-over script as the private message of a
+// second start, and runs it.
+TEST_F(TheAppTest, HandedOverScriptRunsInTheRunningInstance) {
+    ASSERT_TRUE(app->InitInstance({}));
+    const QString script = root() + QStringLiteral("/handed over.curl");
+    const bool taken = onWorker(
+        [this, script] { return CSingleInstance(settingsFolder()).HandOff(script, 30000); });
+    EXPECT_TRUE(taken);
+    EXPECT_TRUE(seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'));
+}
+
+TEST_F(TheAppTest, ImageListsHoldEveryTreeImageInBothSizes) {
+    CImageLists& images = app->ImageLists();
+    ASSERT_EQ(images.Count(), 22);
+    for (int index = 0; index < images.Count(); ++index) {
+        EXPECT_EQ(images.Small(index).size(), QSize(16, 16)) << index;
+        EXPECT_EQ(images.Large(index).size(), QSize(32, 32)) << index;
+    }
+    EXPECT_TRUE(images.Small(22).isNull());
+}
+
+TEST_F(TheAppTest, BusyFromAWorkerRunsTheThrobberOnTheUiThread) {
+    ASSERT_TRUE(app->InitInstance({}));
+    CAnimateCtrl& throbber = app->MainFrame()->Throbber();
+    onWorker([this] { return app->BeginBusy(); });
+    EXPECT_EQ(app->BusyCount(), 1);
+    EXPECT_TRUE(throbber.IsPlaying());
+    EXPECT_TRUE(app->IsBusy());
+    {
+        const CBusyCursor nested;
+        EXPECT_EQ(app->BusyCount(), 2);
+    }
+    onWorker([this] { return app->EndBusy(); });
+    EXPECT_EQ(app->BusyCount(), 0);
+    EXPECT_FALSE(throbber.IsPlaying());
+    EXPECT_EQ(app->EndBusy(), 0) << "the counter never goes below 0";
+}
+
+TEST_F(TheAppTest, PumpHandlesEventsOnlyWhileUpAndNotOnTheAbortedThread) {
+    bool handled = false;
+    QMetaObject::invokeMethod(
+        app.get(), [&handled] { handled = true; }, Qt::QueuedConnection);
+    app->PumpMessages(true);
+    EXPECT_FALSE(handled) << "nothing is pumped during start-up";
+    app->SetUp(true);
+    app->SetAbortThread(QThread::currentThreadId());
+    app->PumpMessages(true);
+    EXPECT_FALSE(handled) << "the thread being aborted pumps nothing";
+    app->SetAbortThread(nullptr);
+    app->PumpMessages(true);
+    EXPECT_TRUE(handled);
+}
+
+TEST_F(TheAppTest, WaitForBrowserEndsAtTheTargetOrOnErrors) {
+    ASSERT_TRUE(app->InitInstance({}));
+    EXPECT_EQ(app->WaitForBrowser(0, 30), 1);
+    app->BeginBusy();
+    app->AddToCancelFlag();
+    EXPECT_EQ(app->WaitForBrowser(0, 30), 0) << "an error counted ends the wait at once";
+    app->EndBusy();
+}
+
+TEST_F(TheAppTest, StatusTextGoesToThePaneOfItsIndicator) {
+    ASSERT_TRUE(app->InitInstance({}));
+    CStatusBar& panes = app->MainFrame()->StatusPanes();
+    const struct {
+        int indicator;
+        int pane;
+    } cases[] = {{0, 0}, {32834, 1}, {32811, 2}, {32812, 3}};
+    for (const auto& c : cases) {
+        const QString text = QStringLiteral("text %1").arg(c.indicator);
+        app->SetStatusText(text, c.indicator);
+        EXPECT_EQ(panes.PaneText(c.pane), text);
+    }
+    app->SetStatusText(QStringLiteral("nowhere"), 12345);
+    for (const auto& c : cases) {
+        EXPECT_NE(panes.PaneText(c.pane), QStringLiteral("nowhere"));
+    }
+    onWorker([this] {
+        app->SetStatusText(QStringLiteral("from a worker"), 0);
+        return 0;
+    });
+    EXPECT_EQ(panes.PaneText(0), QStringLiteral("from a worker"));
+}
+
+TEST_F(TheAppTest, RequestThreadsReachTheStatusBarAndShowTheirBoxes) {
+    ASSERT_TRUE(app->InitInstance({}));
+    boxes.clear();
+    CNetUiBridge& requests = app->Dispatcher().UiBridge();
+    onWorker([&requests] {
+        requests.PostStatusText(QStringLiteral("Waiting for server..."));
+        requests.PostErrorBox(QStringLiteral("Unable to connect to the Server"),
+                              QStringLiteral("Connection"));
+        return 0;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !boxes.empty(); }));
+    EXPECT_EQ(app->MainFrame()->StatusPanes().PaneText(0), QStringLiteral("Waiting for server..."));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Connection"));
+    EXPECT_EQ(boxes[0].type, kPopupError);
+    EXPECT_EQ(app->CancelFlag(), 0) << "a worker's own box counts nothing";
+}
+
+TEST_F(TheAppTest, ActionLogGetsTimeStampedLinesEachFollowedByAnEmptyLine) {
+    const QString log = root() + QStringLiteral("/actions.log");
+    EXPECT_EQ(app->LogAction(QStringLiteral("ignored")), 0) << "no action log set";
+    app->SetActionLogPath(log);
+    ASSERT_EQ(app->LogAction(QStringLiteral("  login=srv  ")), 1);
+    ASSERT_EQ(app->LogAction(QStringLiteral("tab:2")), 1);
+    const QString text = QString::fromUtf8(readFile(log));
+    static const QRegularExpression lines(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\| login=srv\n\n"
+                       "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\| tab:2\n\n$"));
+    EXPECT_TRUE(lines.match(text).hasMatch()) << text.toStdString();
+}
+
+TEST_F(TheAppTest, UnwritableActionLogShowsAnErrorBox) {
+    app->SetActionLogPath(root() + QStringLiteral("/missing/folder/actions.log"));
+    EXPECT_EQ(app->LogAction(QStringLiteral("x")), 0);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].type, kPopupError);
+    EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("Could not write to: ")));
+    EXPECT_EQ(app->CancelFlag(), 1);
+}
+
+TEST_F(TheAppTest, ScriptErrorsShowABoxOnlyWhenTheRunAsksForIt) {
+    EXPECT_EQ(app->ScriptError(QStringLiteral("bad action")), 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(app->CancelFlag(), 0);
+    app->SetActionRunFlags(1);
+    app->ScriptError(QStringLiteral("bad action"));
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].type, kPopupError);
+    EXPECT_EQ(app->CancelFlag(), 1);
+}
+
+TEST_F(TheAppTest, SuppressAllPopupsUserVariableHidesInformation) {
+    app->SetUserVariable(QStringLiteral("suppressallpopups"), QStringLiteral("1"));
+    EXPECT_EQ(app->PopupMessage(QStringLiteral("fyi"), kPopupInformation), 1);
+    EXPECT_EQ(app->YesNoBox(QStringLiteral("sure?")), 6);
+    EXPECT_TRUE(boxes.empty());
+    app->ErrorBox(QStringLiteral("broken"));
+    EXPECT_EQ(boxes.size(), 1U);
+}
+
+TEST_F(TheAppTest, TempFilePathsAreNamedAndRecorded) {
+    const struct {
+        const char16_t* extension;
+        const char16_t* tag;
+        const char16_t* name;
+    } cases[] = {
+        {u"", u"", u"Quillex.tmp"},
+        {u"csv", u"", u"Quillex.csv"},
+        {u".html", u"grid", u"Quillex-grid.html"},
+    };
+    for (const auto& c : cases) {
+        const QString path =
+            app->MakeTempFilePath(QString::fromUtf16(c.extension), QString::fromUtf16(c.tag));
+        EXPECT_EQ(path, settingsFolder() + u'/' + QString::fromUtf16(c.name));
+        EXPECT_EQ(app->FileListCopy().GetValue(path), QStringLiteral("FILE|temp file"));
+    }
+}
+
+TEST_F(TheAppTest, MenuCommandIdsBelongToTheSelectedServer) {
+    EXPECT_EQ(app->AllocMenuCommandId(), 0) << "no server selected";
+    seams->serverId = 11;
+    EXPECT_EQ(app->AllocMenuCommandId(), 40000);
+    EXPECT_EQ(app->AllocMenuCommandId(), 40001);
+    app->FreeMenuCommandIds();
+    EXPECT_EQ(app->AllocMenuCommandId(), 40000);
+}
+
+TEST_F(TheAppTest, CascadeStepsTenPixelsAndWrapsAfterTwelve) {
+    ASSERT_TRUE(app->InitInstance({}));
+    const QRect first = app->GetCascadeRect();
+    for (int step = 2; step <= 12; ++step) {
+        const QRect next = app->GetCascadeRect();
+        EXPECT_EQ(next.topLeft() - first.topLeft(), QPoint(10, 10) * (step - 1));
+        EXPECT_EQ(next.left() + next.width(), first.left() + first.width());
+    }
+    EXPECT_EQ(app->GetCascadeRect().topLeft(), first.topLeft());
+}
+
+}  // namespace
