@@ -1,0 +1,279 @@
+#include "tree/itemattributes.h"
+
+#include "framework/kformat.h"
+#include "framework/klog.h"
+#include "framework/kprops.h"
+#include "settings/urlcoding.h"
+#include "tree/treeimages.h"
+#include "tree/treetexts.h"
+#include "tree/xmlnumbers.h"
+
+#include <array>
+
+namespace {
+
+QString Attribute(const KPROPS& attributes, const QString& name) {
+    return attributes.GetValue(name, true);
+}
+
+bool HasAttribute(const KPROPS& attributes, const QString& name) {
+    return attributes.FindIndex(name, true) >= 0;
+}
+
+int KindOf(const QString& itemType, const QString& element, bool underServer) {
+    struct KindName {
+        QStringView name;
+        ItemKind kind;
+    };
+    static constexpr std::array<KindName, 4> kKinds{{
+        {u"root", kKindRoot},
+        {u"folder", kKindFolder},
+        {u"system", kKindSystem},
+        {u"dirlist", kKindDirectory},
+    }};
+    for (const KindName& kind : kKinds) {
+        if (itemType == kind.name) {
+            return kind.kind;
+        }
+    }
+    if (element == u"folder" && !underServer) {
+        return kKindFolder;
+    }
+    return kKindComponent;
+}
+
+void SetPanelType(CMyItem& item, QString panelType, bool folderElement) {
+    if (panelType.isEmpty()) {
+        panelType = QStringLiteral("browser");
+    }
+    if (panelType == u"grid") {
+        item.PanelParts = kPanelGrid;
+    } else if (panelType == u"list") {
+        item.PanelParts = kPanelList;
+    } else if (panelType == u"browser") {
+        item.PanelParts = kPanelBrowser;
+    } else if (folderElement) {
+        item.PanelParts = kPanelList;
+    } else if (panelType == u"ELEMENT_CHOOSER") {
+        item.PanelParts = kPanelDialog | kPanelGrid;
+        item.PanelDialog = kDialogElementChooser;
+    } else {
+        kDebugLog(u"XML-DATA-ERROR: UNKNOWN panel-type='%s'\n", panelType);
+        item.PanelParts = kPanelList;
+    }
+}
+
+// The directory named after "&Dir=" is sent encoded, up to the next "&".
+QString TreeUrlWithEncodedDir(QString url) {
+    static const QString kDir = QStringLiteral("&Dir=");
+    const qsizetype start = url.indexOf(kDir);
+    if (start < 0) {
+        return url;
+    }
+    const qsizetype valueStart = start + kDir.size();
+    qsizetype valueEnd = url.indexOf(u'&', valueStart);
+    if (valueEnd < 0) {
+        valueEnd = url.size();
+    }
+    const QString encoded =
+        EncodeForURL(QStringView(url).sliced(valueStart, valueEnd - valueStart));
+    return url.replace(valueStart, valueEnd - valueStart, encoded);
+}
+
+void AddPanelParts(CMyItem& item, const KPROPS& attributes, const QString& gridUrl,
+                   const QString& browserUrl) {
+    const QString blankLabel = QStringLiteral(" ");
+    if (!gridUrl.isEmpty()) {
+        item.Parts.Add(QStringLiteral("grid:") + gridUrl, blankLabel);
+    }
+    if (!browserUrl.isEmpty()) {
+        item.Parts.Add(QStringLiteral("browser:") + browserUrl, blankLabel);
+    }
+    // Tabs are numbered from 1; the first missing number ends them.
+    for (int n = 1;; ++n) {
+        const QString curl = Attribute(attributes, kFormat(u"tab%d-curl", n));
+        if (curl.isEmpty()) {
+            break;
+        }
+        const QString label = Attribute(attributes, kFormat(u"tab%d-label", n));
+        item.Parts.Add(curl, label.isEmpty() ? blankLabel : label);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<CMyItem> ParseItemAttributes(const QString& element, const KPROPS& attributes,
+                                             bool underServer) {
+    auto item = std::make_unique<CMyItem>();
+    item->Attributes.Merge(&attributes);
+    item->ID = Attribute(attributes, QStringLiteral("id"));
+    item->SmartDelim = Attribute(attributes, QStringLiteral("smart-delim"));
+    item->SmartMax = XmlDecimal(Attribute(attributes, QStringLiteral("smart-max")));
+    item->SmartRepeat = XmlDecimal(Attribute(attributes, QStringLiteral("smart-repeat")));
+    item->SmartSuffix = Attribute(attributes, QStringLiteral("smart-suffix"));
+    item->RefreshSecs = XmlDecimal(Attribute(attributes, QStringLiteral("refresh")));
+    const QString count = Attribute(attributes, QStringLiteral("count"));
+    item->Count = count.isEmpty() ? -1 : XmlDecimal(count);
+
+    const bool folderElement = element == u"folder";
+    item->ItemType =
+        KindOf(Attribute(attributes, QStringLiteral("item-type")), element, underServer);
+    const QString icon = Attribute(attributes, QStringLiteral("icon"));
+    bool unknownIcon = false;
+    item->ImageIdx = TreeImageForIcon(icon, folderElement, unknownIcon);
+    if (unknownIcon && !folderElement) {
+        kDebugLog(u"XML-DATA-ERROR: UNKNOWN icon='%s'\n", icon);
+    }
+    SetPanelType(*item, Attribute(attributes, QStringLiteral("panel-type")), folderElement);
+
+    const QString url = Attribute(attributes, QStringLiteral("url"));
+    const QString gridUrl = Attribute(attributes, QStringLiteral("main-grid-url"));
+    QString browserUrl = Attribute(attributes, QStringLiteral("main-browser-url"));
+    if (!url.isEmpty() && browserUrl.isEmpty() && url != gridUrl) {
+        browserUrl = url;
+    }
+    const QString treeUrl = Attribute(attributes, QStringLiteral("tree-url"));
+    if (!treeUrl.isEmpty()) {
+        item->PanelParts |= kPanelList;
+    }
+    if (!gridUrl.isEmpty()) {
+        item->PanelParts |= kPanelGrid;
+    }
+    if (!browserUrl.isEmpty()) {
+        item->PanelParts |= kPanelBrowser;
+    }
+
+    QString label = Attribute(attributes, QStringLiteral("label"));
+    if (XmlDecimal(Attribute(attributes, QStringLiteral("tx"))) != 0) {
+        label = TranslateLabel(label);
+    }
+    item->SetLabel(label);
+
+    item->TreeURL = TreeUrlWithEncodedDir(treeUrl);
+    item->FullPath = Attribute(attributes, QStringLiteral("fullpath"));
+    item->File.Mode =
+        static_cast<quint32>(XmlDecimal64(Attribute(attributes, QStringLiteral("mode"))));
+    item->File.Bytes =
+        static_cast<quint32>(XmlDecimal64(Attribute(attributes, QStringLiteral("bytes"))));
+    item->File.LastModified = XmlDecimal64(Attribute(attributes, QStringLiteral("lastmod-utc")));
+    item->File.Owner = Attribute(attributes, QStringLiteral("owner")).left(FileEntry::kMaxOwner);
+
+    AddPanelParts(*item, attributes, gridUrl, browserUrl);
+    if (item->Parts.Count() == 0 || item->GetLabel() == u"System Information") {
+        item->PanelParts = kPanelList;
+    }
+
+    item->SetHelpURL(Attribute(attributes, QStringLiteral("help-url")));
+    item->SetHoverText(Attribute(attributes, QStringLiteral("hovertext")));
+    item->SetMenuName(Attribute(attributes, QStringLiteral("menu")));
+    const QString dragType = Attribute(attributes, QStringLiteral("drag-type"));
+    if (!dragType.isEmpty()) {
+        item->SetDragType(dragType);
+    }
+    return item;
+}
+
+namespace {
+
+template <typename T>
+void TakeWhenSet(T& target, const T& value, const T& unset) {
+    if (value != unset) {
+        target = value;
+    }
+}
+
+// The positions (from 1) of the joined panel parts that the template's and
+// the parsed record's attributes rule out.
+std::array<bool, 7> DroppedPositions(const CMyItem& base, const CMyItem& parsed) {
+    std::array<bool, 7> dropped{};
+    dropped[2] = HasAttribute(base.Attributes, QStringLiteral("HasManageUserPerm"));
+    dropped[3] = HasAttribute(base.Attributes, QStringLiteral("fe"));
+    const bool remote = HasAttribute(parsed.Attributes, QStringLiteral("remote"));
+    dropped[5] = remote;
+    dropped[6] = remote || HasAttribute(parsed.Attributes, QStringLiteral("AllGroupAccess"));
+    return dropped;
+}
+
+QString WithContextMenu(QString name, const QString& contextMenu) {
+    static const QString kKey = QStringLiteral("ContextMenu");
+    const qsizetype start = name.indexOf(kKey);
+    if (contextMenu.isEmpty() || start < 0) {
+        return name;
+    }
+    qsizetype end = name.indexOf(u'&', start);
+    if (end < 0) {
+        end = name.size();
+    }
+    return name.replace(start, end - start, kKey + u'=' + contextMenu);
+}
+
+void MergePanelParts(CMyItem& result, const CMyItem& base, const CMyItem& parsed) {
+    const std::array<bool, 7> dropped = DroppedPositions(base, parsed);
+    const QString id = parsed.ID;
+    const qsizetype at = id.indexOf(u'@');
+    const QString group = (at < 0 ? id : id.left(at)).trimmed();
+    const QString machine = (at < 0 ? QString() : id.mid(at + 1)).trimmed();
+    const auto substitute = [&](QString text) {
+        text.replace(QStringLiteral("GROUP_ID_TO_REPLACE"), group);
+        text.replace(QStringLiteral("MACHINE_ID_TO_REPLACE"), machine);
+        return text;
+    };
+    const QString contextMenu = base.Attributes.GetValue(QStringLiteral("ContextMenu"), true);
+
+    result.Parts.Clear();
+    int position = 0;
+    for (const KPROPS* list : {&base.Parts, &parsed.Parts}) {
+        for (int i = 0; i < list->Count(); ++i) {
+            ++position;
+            if (position < static_cast<int>(dropped.size()) &&
+                dropped[static_cast<size_t>(position)]) {
+                continue;
+            }
+            const KPROP* part = list->At(i);
+            QString name = substitute(part->name);
+            if (position == 1) {
+                name = WithContextMenu(name, contextMenu);
+            }
+            result.Parts.Add(name, substitute(part->value), substitute(part->extra1),
+                             substitute(part->extra2));
+        }
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<CMyItem> MergeBaseAttributes(const CMyItem& base, const CMyItem& parsed) {
+    auto result = std::make_unique<CMyItem>(base);
+    TakeWhenSet(result->ID, parsed.ID, QString());
+    TakeWhenSet(result->ItemType, parsed.ItemType, static_cast<int>(kKindUnclassified));
+    TakeWhenSet(result->ImageIdx, parsed.ImageIdx, 0);
+    if (result->ImageIdx == 0) {
+        result->ImageIdx = kImageGrid;
+    }
+    TakeWhenSet(result->PanelParts, parsed.PanelParts, quint64{0});
+    TakeWhenSet(result->PanelDialog, parsed.PanelDialog, 0);
+    TakeWhenSet(result->SelectedTab, parsed.SelectedTab, 0);
+    TakeWhenSet(result->TreeURL, parsed.TreeURL, QString());
+    TakeWhenSet(result->FullPath, parsed.FullPath, QString());
+    if (parsed.File.Mode != 0) {
+        result->File = parsed.File;
+    }
+    TakeWhenSet(result->SmartDelim, parsed.SmartDelim, QString());
+    TakeWhenSet(result->SmartMax, parsed.SmartMax, 0);
+    TakeWhenSet(result->SmartRepeat, parsed.SmartRepeat, 0);
+    TakeWhenSet(result->SmartSuffix, parsed.SmartSuffix, QString());
+    TakeWhenSet(result->SmartFolder, parsed.SmartFolder, 0);
+    TakeWhenSet(result->RefreshSecs, parsed.RefreshSecs, 0);
+    TakeWhenSet(result->Count, parsed.Count, -1);
+    if (!parsed.GetDragType().isEmpty()) {
+        result->SetDragType(parsed.GetDragType());
+    }
+    result->SetMenuName(parsed.GetMenuName());
+
+    result->SetLabel(parsed.GetLabel());
+    result->SetHelpURL(parsed.GetHelpURL());
+    result->SetHoverText(parsed.GetHoverText());
+    result->Attributes.Merge(&parsed.Attributes);
+    MergePanelParts(*result, base, parsed);
+    return result;
+}

@@ -1,0 +1,194 @@
+#pragma once
+
+// The World View tree model. It is attached to the World View pane's tree
+// control and turns tree XML (a server reply, a tree URL's document, a saved
+// World View) into control items that own their records, writes the World
+// View back as XML, and offers the find, insert, remove, prune, collapse and
+// count operations of the tree. Every operation does nothing (0 or null)
+// while no control is attached.
+//
+// Item arguments: null means the selected item, RootLevel() the first root
+// item, wherever an operation says so. As a parent of an insertion, null and
+// RootLevel() both mean the root level.
+
+#include "net/expatmywire.h"
+#include "tree/myitem.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTreeWidget>
+
+#include <memory>
+#include <vector>
+
+class CTreeHost;
+
+class CMyTree : public CExpatMyWire {
+public:
+    // The modified mark after the root's tree text: two blanks and a star.
+    static constexpr QStringView kModifiedMark = u"  *";
+
+    CMyTree();
+    ~CMyTree() override;
+
+    // The program's own tree lets pending events run while it reads XML.
+    void SetMainTree(bool mainTree) { m_mainTree = mainTree; }
+    // The windows and dispatcher around the tree; null restores the default.
+    void SetHost(CTreeHost* host);
+
+    // Stores the control and empties it. A control that is destroyed detaches
+    // itself.
+    void AttachTreeCtrl(QTreeWidget* tree);
+    QTreeWidget* GetTreeCtrl() const { return m_tree; }
+    // The control's root level (the pseudo-item of the root items).
+    QTreeWidgetItem* RootLevel() const;
+
+    // Navigation.
+    CMyItem* GetMyItem(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* GetRootItem() const;
+    QTreeWidgetItem* GetSelectedItem() const;
+    QTreeWidgetItem* GetParentItem(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* GetChildItem(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* GetNextSiblingItem(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* FindItemById(quint32 itemId) const;
+    int GetChildCount(QTreeWidgetItem* item) const;
+    bool ItemHasChildren(QTreeWidgetItem* item) const;
+    bool IsItemExpanded(QTreeWidgetItem* item) const;
+    bool Expand(QTreeWidgetItem* item, bool expand);
+    void EnsureVisible(QTreeWidgetItem* item);
+    void SortChildren(QTreeWidgetItem* item);
+    // Same image for the normal and the selected state.
+    bool SetItemImage(QTreeWidgetItem* item, int image);
+    // Shows or hides the expand button; refused off the UI thread.
+    bool SetHasChildren(QTreeWidgetItem* item, bool hasChildren);
+    void EndLabelEdit();
+    // Selects the item in the control (null or RootLevel(): the first root
+    // item) and has the host show it; without force, selecting the last
+    // selection again does nothing and succeeds.
+    int SelectItem(QTreeWidgetItem* item, bool force);
+
+    // Identity: the item's ID, and the IDs from the top down joined by "|".
+    QString GetID(QTreeWidgetItem* item) const;
+    QString GetFullCurl(QTreeWidgetItem* item) const;
+
+    // Servers.
+    QTreeWidgetItem* FindSystemItem(QTreeWidgetItem* item) const;
+    CServerConnection* GetSystem(QTreeWidgetItem* item) const;
+    QString GetSystemItemText(QTreeWidgetItem* item) const;
+    // The server's base URL, or "TreeDataError" outside servers.
+    QString GetServerURL(QTreeWidgetItem* item, bool withCredentials = false) const;
+    bool IsUnderKind(QTreeWidgetItem* item, int kind) const;
+    bool SameSystem(QTreeWidgetItem* first, QTreeWidgetItem* second) const;
+
+    // Searching; every comparison is exact.
+    bool ItemMatchesName(const QString& name, QTreeWidgetItem* item) const;
+    QTreeWidgetItem* FindItemByName(const QString& name, QTreeWidgetItem* start) const;
+    bool IsUnderName(const QString& name, QTreeWidgetItem* item) const;
+    QTreeWidgetItem* FindItemByPath(const QStringList& names) const;
+    // The first child whose tree text equals the label, both cut at their
+    // first "(" and stripped of trailing blanks. Null parent: the first root item.
+    QTreeWidgetItem* FindChildByLabel(const QString& label, QTreeWidgetItem* parent) const;
+    // Depth-first; port 0 matches any port. Null start: every root item.
+    QTreeWidgetItem* FindSystemByHost(const QString& host, int port, QTreeWidgetItem* start) const;
+
+    // Building. `after` null means last.
+    QTreeWidgetItem* AddRootItem(const QString& label);
+    QTreeWidgetItem* AddFolderItem(QTreeWidgetItem* parent, const QString& label,
+                                   QTreeWidgetItem* after = nullptr);
+    QTreeWidgetItem* AddSystemItem(QTreeWidgetItem* parent, const QString& label,
+                                   const CServerConnection& session,
+                                   QTreeWidgetItem* after = nullptr);
+    // Inserts a copy; the result is the new item or, for a first component
+    // that a server entry absorbs, the server entry.
+    QTreeWidgetItem* InsertItemCopy(QTreeWidgetItem* parent, QTreeWidgetItem* after,
+                                    const CMyItem& record);
+    // Inserts the item with its SmartTree folders; the result is the topmost
+    // folder found or made, or the inserted item when there were none.
+    QTreeWidgetItem* AddSmartTreeItem(QTreeWidgetItem* parent, const CMyItem& record);
+
+    // Removing. RootLevel() empties the whole tree.
+    void DeleteItem(QTreeWidgetItem* item);
+    // Deletes the item; the result is its parent, null for a root item.
+    QTreeWidgetItem* RemoveItem(QTreeWidgetItem* item);
+    // Collapses the item and deletes its children; the result is their number.
+    int DeleteChildren(QTreeWidgetItem* item);
+    void CollapseItem(QTreeWidgetItem* item);
+    // Removes folders below the item (and the item) that hold nothing; 1 when
+    // the item itself was removed.
+    int DeleteEmptyFolders(QTreeWidgetItem* item);
+
+    // Counts in labels.
+    void RemoveItemCount(QTreeWidgetItem* item);
+    // Writes the row count of a grid (its heading row included) after the
+    // label of the count item, else of the item, else of the selected item.
+    int SetItemCount(QTreeWidgetItem* item, int gridRows);
+    void SetCountItem(QTreeWidgetItem* item);
+
+    // The modified mark.
+    void SetModified();
+    void ClearModified();
+    bool IsModified() const { return m_modified; }
+    bool IsBuilding() const { return m_building; }
+
+    // A drop being carried out counts the "item" elements it brings.
+    void SetDropID(const QString& id);
+    const QString& GetDropID() const { return m_dropID; }
+    int GetDropCount() const { return m_dropCount; }
+
+    // Replaces the parent's children with the items of a tree XML text; 0
+    // while another text is being read, or when the text was refused.
+    int AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent);
+    // Fills the parent's children from a local file, or from the server: at
+    // once when called off the UI thread, else through a tree request.
+    int AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool quiet);
+    // Reads a whole World View into a tree of its own and, only when that
+    // succeeds, puts it in place of every item of this tree. 1 on success.
+    int ReplaceFromXML(const QString& xml);
+    // The World View as XML (item null) or one item's element at a depth.
+    void WriteXML(QString& out, int depth, QTreeWidgetItem* item) const;
+
+    quint16& RequesterId() { return m_requesterId; }
+
+    int XMLHandleStartTag(const QString& name, const KPROPS& attributes, const QString& parent,
+                          const XmlElementStack& stack) override;
+    int XMLHandleEndTag(const QString& name, const QString& text, const KPROPS& attributes,
+                        const QString& parent, const XmlElementStack& stack) override;
+
+private:
+    // The item an argument names: null = selected, RootLevel() = first root item.
+    QTreeWidgetItem* resolve(QTreeWidgetItem* item) const;
+    // The control item under which an insertion goes.
+    QTreeWidgetItem* insertionParent(QTreeWidgetItem* parent) const;
+    QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, QTreeWidgetItem* after,
+                                std::unique_ptr<CMyItem> record);
+    bool AbsorbFirstComponent(QTreeWidgetItem* parent, const CMyItem& record);
+    void ApplyExpansion(QTreeWidgetItem* item);
+    QTreeWidgetItem* findByName(const QString& name, QTreeWidgetItem* start) const;
+    bool onUiThread() const;
+
+    void OpenSystem(const KPROPS& attributes);
+    void OpenItem(const QString& name, const KPROPS& attributes);
+    QTreeWidgetItem* OpenDirectoryEntry(std::unique_ptr<CMyItem> record);
+
+    QPointer<QTreeWidget> m_tree;
+    CTreeHost* m_host;
+    bool m_mainTree = false;
+    bool m_building = false;
+    bool m_modified = false;
+    QString m_dropID;
+    int m_dropCount = 0;
+    quint16 m_requesterId = 0;
+    quint32 m_countItemId = 0;
+    quint32 m_lastSelectionId = 0;
+    // While XML is read: the item under which the next element goes, and for
+    // each open element whether it moved that item and where from, so that
+    // its end moves back exactly as far.
+    struct OpenElement {
+        bool moved = false;
+        QTreeWidgetItem* previousParent = nullptr;
+    };
+    QTreeWidgetItem* m_currentParent = nullptr;
+    std::vector<OpenElement> m_openElements;
+    std::unique_ptr<CMyItem> m_baseAttributes;
+};

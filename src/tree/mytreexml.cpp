@@ -1,0 +1,371 @@
+// The tree model's XML side: the tree XML handlers, reading a text or a URL
+// into the tree, and writing the World View back as XML.
+
+#include "framework/kformat.h"
+#include "framework/klog.h"
+#include "net/wireservices.h"
+#include "net/xmltext.h"
+#include "platform/paths.h"
+#include "tree/itemattributes.h"
+#include "tree/mytree.h"
+#include "tree/treehost.h"
+#include "tree/treenode.h"
+#include "tree/xmlnumbers.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <functional>
+
+namespace {
+
+QString Attribute(const KPROPS& attributes, const QString& name) {
+    return attributes.GetValue(name, true);
+}
+
+bool IsItemElement(const QString& name) {
+    return name == u"item" || name == u"component" || name == u"folder";
+}
+
+// Elements whose start may move the current parent and whose end moves it back.
+bool IsNestingElement(const QString& name) {
+    return name == u"root" || name == u"system" || IsItemElement(name);
+}
+
+void ShowMissingLabel(const QString& element) {
+    WireServices().PopupMessage(
+        kFormat(u"XML Error: <%s> tag with no %s='' attribute.", element, u"label"), kPopupError);
+}
+
+// An attribute value for a single-quoted attribute. Line breaks and tabs are
+// written as character references so they read back unchanged; other control
+// characters cannot appear in an XML document and are left out.
+QString AttributeText(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : XmlEscape(text)) {
+        if (c == u'\t' || c == u'\n' || c == u'\r') {
+            escaped += kFormat(u"&#%d;", static_cast<int>(c.unicode()));
+        } else if (c.unicode() >= 0x20) {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QChar WrittenServerType(QChar type) {
+    const bool printable = type.unicode() > 0x20 && type.unicode() < 0x7F;
+    return printable ? type : QChar(CServerConnection::kServerTypeUnknown);
+}
+
+// Runs the work on the UI thread and waits for it.
+void RunOnUiThread(const std::function<void()>& work) {
+    QMetaObject::invokeMethod(qApp, work, Qt::BlockingQueuedConnection);
+}
+
+}  // namespace
+
+int CMyTree::XMLHandleStartTag(const QString& name, const KPROPS& attributes, const QString& parent,
+                               const XmlElementStack& stack) {
+    const int handled = CExpatMyWire::XMLHandleStartTag(name, attributes, parent, stack);
+    if (handled != 0 || m_host->IsProgressCancelled()) {
+        return handled;
+    }
+    if (!m_dropID.isEmpty() && name == u"item") {
+        ++m_dropCount;
+    }
+    if (m_mainTree) {
+        WireServices().PumpMessages();
+    }
+    QTreeWidgetItem* const previousParent = m_currentParent;
+    if (name == u"root") {
+        const QString label = Attribute(attributes, QStringLiteral("label"));
+        if (!label.isEmpty()) {
+            m_currentParent = AddRootItem(label);
+        }
+    } else if (name == u"system") {
+        OpenSystem(attributes);
+    } else if (name == u"baseattributes") {
+        const bool underServer =
+            m_currentParent != RootLevel() && IsUnderKind(m_currentParent, kKindSystem);
+        m_baseAttributes = ParseItemAttributes(name, attributes, underServer);
+    } else if (IsItemElement(name)) {
+        OpenItem(name, attributes);
+    }
+    if (IsNestingElement(name)) {
+        m_openElements.push_back({m_currentParent != previousParent, previousParent});
+    }
+    return 1;
+}
+
+void CMyTree::OpenSystem(const KPROPS& attributes) {
+    const QString label = Attribute(attributes, QStringLiteral("label"));
+    if (label.isEmpty()) {
+        ShowMissingLabel(QStringLiteral("system"));
+        return;
+    }
+    CServerConnection session;
+    const QString type = Attribute(attributes, QStringLiteral("server-type"));
+    session.ServerType = type.isEmpty() ? QChar(0) : type.front();
+    session.Host = Attribute(attributes, QStringLiteral("hostname"));
+    if (session.Host.isEmpty()) {
+        session.Host = label;
+    }
+    const int port = XmlDecimal(Attribute(attributes, QStringLiteral("web-port")));
+    session.WebPort = port >= 1 && port <= 65535 ? port : CServerConnection::kDefaultWebPort;
+    session.User = Attribute(attributes, QStringLiteral("username"));
+    session.Password = Attribute(attributes, QStringLiteral("password"));
+    session.Protocol = Attribute(attributes, QStringLiteral("protocol"));
+    if (session.Protocol.isEmpty()) {
+        session.Protocol = QStringLiteral("http");
+    }
+    QTreeWidgetItem* item = AddSystemItem(m_currentParent, label, session, nullptr);
+    if (CMyItem* record = CTreeNode::RecordOf(item)) {
+        record->SetDragType(QStringLiteral("system"));
+        m_currentParent = item;
+    }
+}
+
+void CMyTree::OpenItem(const QString& name, const KPROPS& attributes) {
+    if (Attribute(attributes, QStringLiteral("label")).isEmpty()) {
+        ShowMissingLabel(name);
+        return;
+    }
+    const bool underServer =
+        m_currentParent != RootLevel() && IsUnderKind(m_currentParent, kKindSystem);
+    std::unique_ptr<CMyItem> record = ParseItemAttributes(name, attributes, underServer);
+    if (m_baseAttributes != nullptr) {
+        record = MergeBaseAttributes(*m_baseAttributes, *record);
+    }
+    QTreeWidgetItem* const oldParent = m_currentParent;
+    if (!record->SmartDelim.isEmpty()) {
+        m_currentParent = AddSmartTreeItem(oldParent, *record);
+        // Items grouped by a list keep their own order of folders.
+        const CMyItem* oldRecord = CTreeNode::RecordOf(oldParent);
+        if (oldParent != nullptr && oldParent->childCount() > 0 &&
+            (oldRecord == nullptr || oldRecord->ID != u"ByGroupList")) {
+            m_currentParent = oldParent->child(0);
+        }
+    } else if (record->ItemType == kKindDirectory) {
+        m_currentParent = OpenDirectoryEntry(std::move(record));
+    } else {
+        m_currentParent = InsertItem(oldParent, nullptr, std::move(record));
+    }
+}
+
+QTreeWidgetItem* CMyTree::OpenDirectoryEntry(std::unique_ptr<CMyItem> record) {
+    // Only directories are shown in the tree; files are listed by the grid.
+    if ((record->File.Mode & FileEntry::kDirectoryMode) == 0) {
+        return m_currentParent;
+    }
+    record->PanelParts = kPanelGrid;
+    if (FindChildByLabel(record->GetLabel(), m_currentParent) != nullptr) {
+        return m_currentParent;
+    }
+    return InsertItem(m_currentParent, nullptr, std::move(record));
+}
+
+int CMyTree::XMLHandleEndTag(const QString& name, const QString& text, const KPROPS& attributes,
+                             const QString& parent, const XmlElementStack& stack) {
+    const int handled = CExpatMyWire::XMLHandleEndTag(name, text, attributes, parent, stack);
+    if (name == u"tree") {
+        m_baseAttributes.reset();
+    }
+    if (handled != 0 || !IsNestingElement(name) || m_openElements.empty()) {
+        return handled;
+    }
+    const OpenElement opened = m_openElements.back();
+    m_openElements.pop_back();
+    if (m_host->IsProgressCancelled()) {
+        kDebugLog(u"XmlCloseTag(): pbar cancelled, ignoring: </%s>\n", name);
+        return 0;
+    }
+    if (!opened.moved) {
+        return 1;
+    }
+    const CMyItem* closed = CTreeNode::RecordOf(m_currentParent);
+    m_currentParent = opened.previousParent;
+    if (closed != nullptr && XmlDecimal(closed->Attributes.GetValue(QStringLiteral("sort"))) != 0) {
+        SortChildren(m_currentParent);
+    }
+    return 1;
+}
+
+int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
+    if (m_building) {
+        kDebugLog(u"CMyTree::AddItemsFromXML(): tree is already being built.\n");
+        return 0;
+    }
+    if (m_tree == nullptr) {
+        return 0;
+    }
+    m_building = true;
+    kDebugLog(u"Tree: adding items from XML...\n");
+    parent = parent != nullptr ? parent : RootLevel();
+    DeleteChildren(parent);
+    m_currentParent = parent;
+    m_openElements.clear();
+    const QString text = xml.trimmed();
+    const CMyItem* parentRecord = CTreeNode::RecordOf(parent);
+    const quint32 address = parentRecord != nullptr ? parentRecord->GetItemId() : 0;
+    if (kDebugLevel(0) > 1) {
+        constexpr int kShownLines = 20;
+        kDebugLog(u"Before calling ProcessXML() for tree at address: 0x%08x (show %d lines)",
+                  address, kShownLines);
+        kDebugLog(u"%s", text.section(u'\n', 0, kShownLines - 1));
+        kDebugLog(u"About to ProcessXML() for tree at address: 0x%08x", address);
+    }
+    const bool parsed = ParseXML(text);
+    if (kDebugLevel(0) > 1) {
+        kDebugLog(u"We're back from ProcessXML()");
+    }
+    m_baseAttributes.reset();
+    m_openElements.clear();
+    m_currentParent = nullptr;
+    DeleteEmptyFolders(parent);
+    m_building = false;
+    return parsed ? 1 : 0;
+}
+
+int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool quiet) {
+    if (m_tree == nullptr) {
+        return 0;
+    }
+    const CWireBusy busy;
+    const bool uiThread = onUiThread();
+    const auto onUi = [uiThread](const std::function<void()>& work) {
+        uiThread ? work() : RunOnUiThread(work);
+    };
+    std::unique_ptr<CServerConnection> session;
+    onUi([&] {
+        const CServerConnection* system = parent != nullptr ? GetSystem(parent) : nullptr;
+        session = system != nullptr ? system->Clone() : nullptr;
+    });
+    const auto fail = [&](const QString& message) {
+        if (!quiet) {
+            WireServices().PopupMessage(message, kPopupError);
+        }
+        return 0;
+    };
+
+    // A local file: a file URL, or a path where no server is there to ask.
+    const bool fileUrl = url.startsWith(u"file:", Qt::CaseInsensitive);
+    if (fileUrl || (session == nullptr && IsLocalPath(url))) {
+        const QString path = fileUrl ? QUrl(url).toLocalFile() : url;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return fail(kFormat(u"Could not read file: %s", path));
+        }
+        const QString text = QString::fromUtf8(file.readAll());
+        int result = 0;
+        onUi([&] { result = AddItemsFromXML(text, parent); });
+        return result;
+    }
+
+    if (uiThread) {
+        // The reply comes back through the tree pipe and is read into the
+        // selected item by the main frame.
+        QString requestUrl = url;
+        QString user;
+        QString password;
+        if (session != nullptr) {
+            requestUrl = session->AbsoluteURL(url);
+            user = session->User;
+            password = session->Password;
+        }
+        return m_host->SendTreeRequest(m_requesterId, requestUrl, user, password);
+    }
+
+    const QString failure = kFormat(u"AddItemsFromURL(): URL: %s", url);
+    if (session == nullptr) {
+        kDebugLog(u"AddItemsFromURL(): no server to fetch %s from\n", url);
+        return fail(failure);
+    }
+    onUi([&] { SetCountItem(m_host->PaneCurrentItem()); });
+    QString reply;
+    QString errorText;
+    if (!session->FetchDocument(url, reply, errorText)) {
+        kDebugLog(u"AddItemsFromURL(): %s\n", errorText);
+        return fail(failure);
+    }
+    int result = 0;
+    onUi([&] {
+        result = AddItemsFromXML(reply, parent);
+        if (result != 0 && (parent == nullptr || parent == RootLevel())) {
+            ClearModified();
+        }
+    });
+    return result != 0 ? result : fail(failure);
+}
+
+int CMyTree::ReplaceFromXML(const QString& xml) {
+    if (m_tree == nullptr || m_building) {
+        return 0;
+    }
+    QTreeWidget scratchControl;
+    CMyTree scratch;
+    scratch.AttachTreeCtrl(&scratchControl);
+    if (scratch.AddItemsFromXML(xml, scratch.RootLevel()) == 0) {
+        kWarningLog(u"World View not read: %s", scratch.GetParseError());
+        return 0;
+    }
+    m_tree->clear();
+    m_lastSelectionId = 0;
+    m_countItemId = 0;
+    while (scratchControl.topLevelItemCount() > 0) {
+        m_tree->addTopLevelItem(scratchControl.takeTopLevelItem(0));
+    }
+    for (QTreeWidgetItemIterator it(m_tree); *it != nullptr; ++it) {
+        ApplyExpansion(*it);
+    }
+    ClearModified();
+    return 1;
+}
+
+void CMyTree::WriteXML(QString& out, int depth, QTreeWidgetItem* item) const {
+    if (item == nullptr) {
+        QTreeWidgetItem* root = GetRootItem();
+        if (root == nullptr) {
+            out += u"<tree/>\n";
+            return;
+        }
+        out += u"<tree>\n";
+        WriteXML(out, depth + 1, root);
+        out += u"</tree>\n";
+        return;
+    }
+    const CMyItem* record = CTreeNode::RecordOf(item);
+    QString element;
+    switch (record != nullptr ? record->ItemType : 0) {
+        case kKindRoot:
+            element = QStringLiteral("root");
+            break;
+        case kKindFolder:
+            element = QStringLiteral("folder");
+            break;
+        case kKindSystem:
+            element = QStringLiteral("system");
+            break;
+        default:
+            return;  // what servers supplied is never written
+    }
+    const int width = 2 * depth;
+    kDebugLog(u"%*.*s[-] %s\n", width, width, u"", record->GetLabel());
+    const QString indent(width, u' ');
+    out += kFormat(u"%s<%s label='%s'", indent, element, AttributeText(record->GetLabel()));
+    if (const CServerConnection* system = ConnectionOf(record)) {
+        out += kFormat(u" server-type='%s' hostname='%s' web-port='%u' protocol='%s'",
+                       AttributeText(QString(WrittenServerType(system->ServerType))),
+                       AttributeText(system->Host), static_cast<unsigned>(system->WebPort),
+                       AttributeText(system->Protocol));
+    }
+    out += u">\n";
+    if (record->ItemType != kKindSystem) {
+        for (int i = 0; i < item->childCount(); ++i) {
+            WriteXML(out, depth + 1, item->child(i));
+        }
+    }
+    out += kFormat(u"%s</%s>\n", indent, element);
+}

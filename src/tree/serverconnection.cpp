@@ -1,0 +1,69 @@
+#include "tree/serverconnection.h"
+
+#include "app/urltext.h"
+#include "framework/kformat.h"
+#include "net/mywire.h"
+
+#include <QUrl>
+
+void ServerEntryPanel::CopyFrom(const ServerEntryPanel& other) {
+    ImageIdx = other.ImageIdx;
+    PanelParts = other.PanelParts;
+    PanelDialog = other.PanelDialog;
+    TreeURL = other.TreeURL;
+    RefreshSecs = other.RefreshSecs;
+    Parts.Clear();
+    Parts.Merge(&other.Parts);
+}
+
+CServerConnection::~CServerConnection() = default;
+
+std::unique_ptr<CServerConnection> CServerConnection::Clone() const {
+    std::unique_ptr<CServerConnection> copy = NewServerConnection();
+    copy->CopySettingsFrom(*this);
+    return copy;
+}
+
+void CServerConnection::CopySettingsFrom(const CServerConnection& other) {
+    Host = other.Host;
+    Protocol = other.Protocol;
+    WebPort = other.WebPort;
+    User = other.User;
+    Password = other.Password;
+    ServerType = other.ServerType;
+    ClientDateTimeInfo = other.ClientDateTimeInfo;
+    Panel.CopyFrom(other.Panel);
+}
+
+QString CServerConnection::GetBaseURL(bool withCredentials) const {
+    QString url;
+    if (withCredentials && !User.isEmpty()) {
+        const auto encoded = [](const QString& text) {
+            return QString::fromLatin1(QUrl::toPercentEncoding(text));
+        };
+        url = kFormat(u"%s://%s:%s@%s", Protocol, encoded(User), encoded(Password), Host);
+    } else {
+        url = kFormat(u"%s://%s", Protocol, Host);
+    }
+    if (WebPort != kDefaultWebPort) {
+        url += kFormat(u":%d", WebPort);
+    }
+    return url;
+}
+
+QString CServerConnection::AbsoluteURL(const QString& url) const {
+    if (IsURL(url)) {
+        return url;
+    }
+    return GetBaseURL(false) + (url.startsWith(u'/') ? QString() : QStringLiteral("/")) + url;
+}
+
+bool CServerConnection::FetchDocument(const QString& url, QString& reply, QString& errorText) {
+    CMyWire wire;
+    if (wire.CaptureDocument(AbsoluteURL(url), User, Password, reply, false)) {
+        errorText.clear();
+        return true;
+    }
+    errorText = wire.GetErrorText();
+    return false;
+}

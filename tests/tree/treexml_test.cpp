@@ -1,0 +1,230 @@
+#include "tree/treeimages.h"
+#include "treefixture.h"
+
+namespace {
+
+class TreeXmlTest : public TreeTest {};
+
+TEST_F(TreeXmlTest, WorldViewElementsMakeRootFolderAndServer) {
+    ASSERT_EQ(load(u"<tree><root label='World View'><folder label='Lab'>"
+                   u"<system label='s' hostname='h' web-port='0'/></folder></root></tree>"_qs),
+              1);
+    QTreeWidgetItem* root = at({});
+    QTreeWidgetItem* lab = at({0});
+    QTreeWidgetItem* server = at({0, 0});
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ(record(root)->ItemType, 'R');
+    // Adding a server marks the World View changed; a load clears that afterwards.
+    EXPECT_EQ(root->text(0), u"World View  *");
+    EXPECT_EQ(record(root)->GetLabel(), u"World View");
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_EQ(record(lab)->ItemType, 'F');
+    EXPECT_EQ(record(lab)->ImageIdx, kImageFolderOpen);
+    EXPECT_TRUE(lab->isExpanded());
+    EXPECT_EQ(record(lab)->PanelParts, 0x2u);
+    EXPECT_EQ(record(server)->ItemType, 'S');
+    EXPECT_EQ(record(server)->ImageIdx, kImageSystem0);
+    EXPECT_EQ(record(server)->GetDragType(), u"system");
+    EXPECT_EQ(connection(server)->Host, u"h");
+    EXPECT_EQ(connection(server)->WebPort, 80);
+    EXPECT_EQ(connection(server)->Protocol, u"http");
+    EXPECT_EQ(connection(server)->ServerType, QChar(0));
+}
+
+TEST_F(TreeXmlTest, ServerAttributesAndTheirFallbacks) {
+    const struct {
+        QString attributes;
+        QString host;
+        int port;
+        QString protocol;
+        QChar type;
+    } cases[] = {
+        {u"hostname='h' web-port='8080' protocol='https' server-type='Q'"_qs, u"h"_qs, 8080,
+         u"https"_qs, u'Q'},
+        {u""_qs, u"s"_qs, 80, u"http"_qs, QChar(0)},
+        {u"web-port='70000'"_qs, u"s"_qs, 80, u"http"_qs, QChar(0)},
+        {u"web-port='-1'"_qs, u"s"_qs, 80, u"http"_qs, QChar(0)},
+        {u"web-port='65535' server-type='.x'"_qs, u"s"_qs, 65535, u"http"_qs, u'.'},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(load(u"<tree><root label='W'><system label='s' "_qs + c.attributes +
+                       u"/></root></tree>"_qs),
+                  1);
+        CServerConnection* server = connection(at({0}));
+        EXPECT_EQ(server->Host, c.host) << c.attributes;
+        EXPECT_EQ(server->WebPort, c.port) << c.attributes;
+        EXPECT_EQ(server->Protocol, c.protocol);
+        EXPECT_EQ(server->ServerType, c.type);
+    }
+}
+
+TEST_F(TreeXmlTest, FolderIsAComponentInsideAServer) {
+    ASSERT_EQ(load(u"<tree><root label='W'><folder label='User'><folder label='Inner'/></folder>"
+                   u"<system label='s'><item label='first' panel-type='list'/>"
+                   u"<folder label='Remote' tree-url='/t'/></system></root></tree>"_qs),
+              1);
+    EXPECT_EQ(record(at({0, 0}))->ItemType, 'F');
+    EXPECT_EQ(record(at({0, 0}))->ImageIdx, kImageFolderClosed);
+    EXPECT_EQ(record(at({1, 1}))->ItemType, 'C');
+}
+
+TEST_F(TreeXmlTest, ItemOfTypeSystemBecomesAServerEntry) {
+    ASSERT_EQ(
+        load(u"<tree><root label='W'><item item-type='system' label='lonely'/></root></tree>"_qs),
+        1);
+    ASSERT_NE(connection(at({0})), nullptr);
+    EXPECT_EQ(connection(at({0}))->Host, u"lonely");
+    EXPECT_EQ(tree.GetServerURL(at({0})), u"http://lonely");
+    EXPECT_TRUE(written().contains(u"<system label='lonely' server-type='.' hostname='lonely'"_qs));
+}
+
+TEST_F(TreeXmlTest, ComponentEndMovesBackUpSoSiblingsStaySiblings) {
+    ASSERT_EQ(load(u"<tree><root label='W'><system label='s'>"
+                   u"<item label='panel' panel-type='list'/>"
+                   u"<component label='a' tree-url='/a'/><component label='b' tree-url='/b'/>"
+                   u"<item label='c' tree-url='/c'/></system></root></tree>"_qs),
+              1);
+    EXPECT_EQ(childTexts(at({0})), (QStringList{u"panel"_qs, u"a"_qs, u"b"_qs, u"c"_qs}));
+}
+
+TEST_F(TreeXmlTest, FirstComponentOfAServerIsAbsorbedIntoTheEntry) {
+    ASSERT_EQ(load(u"<tree><root label='W'><system label='s'>"
+                   u"<component label='Home' icon='graph' client-datetime-info='1' refresh='9' "
+                   u"panel-type='grid' main-grid-url='/g'/>"
+                   u"<item label='next' tree-url='/n'/></system></root></tree>"_qs),
+              1);
+    QTreeWidgetItem* server = at({0});
+    EXPECT_EQ(childTexts(server), QStringList{u"next"_qs});
+    const CServerConnection* system = connection(server);
+    EXPECT_EQ(system->Panel.ImageIdx, kImageGraph);
+    // A panel without browser or panel dialog gets the logout panel.
+    EXPECT_EQ(system->Panel.PanelParts, 0x1u | 0x10u);
+    EXPECT_EQ(system->Panel.PanelDialog, 5386);
+    EXPECT_EQ(system->Panel.RefreshSecs, 9);
+    EXPECT_EQ(system->Panel.Parts.GetNameAt(0), u"grid:/g");
+    EXPECT_TRUE(system->ClientDateTimeInfo);
+}
+
+TEST_F(TreeXmlTest, DirectoryEntriesInsertOnlyNewDirectories) {
+    ASSERT_EQ(
+        load(u"<tree><root label='W'><system label='s'><item label='panel' panel-type='list'/>"
+             u"<item label='files' tree-url='/f'>"
+             u"<item item-type='dirlist' label='etc' mode='16877'/>"
+             u"<item item-type='dirlist' label='passwd' mode='33188'/>"
+             u"<item item-type='dirlist' label='etc' mode='16877'/>"
+             u"<item item-type='dirlist' label='usr' mode='16877'/>"
+             u"</item><item label='after' tree-url='/a'/></system></root></tree>"_qs),
+        1);
+    QTreeWidgetItem* files = at({0, 1});
+    EXPECT_EQ(childTexts(files), (QStringList{u"etc"_qs, u"usr"_qs}));
+    EXPECT_EQ(record(files->child(0))->PanelParts, 0x1u);
+    EXPECT_EQ(childTexts(at({0})), (QStringList{u"panel"_qs, u"files"_qs, u"after"_qs}));
+}
+
+TEST_F(TreeXmlTest, DirectoryDuplicateCheckLooksAtTheParentBeingFilled) {
+    // The selection holds an "etc" of its own; the listing goes elsewhere.
+    ASSERT_EQ(load(u"<tree><root label='W'><folder label='sel'><item label='etc' tree-url='/e'/>"
+                   u"</folder><folder label='target'/></root></tree>"_qs),
+              1);
+    control.setCurrentItem(at({0}));
+    QTreeWidgetItem* target = at({1});
+    ASSERT_EQ(
+        tree.AddItemsFromXML(
+            u"<tree><item item-type='dirlist' label='etc' mode='16877' tree-url='/x'/></tree>"_qs,
+            target),
+        1);
+    EXPECT_EQ(childTexts(at({1})), QStringList{u"etc"_qs});
+}
+
+TEST_F(TreeXmlTest, MissingLabelsAreRefusedWithoutMovingTheParent) {
+    ASSERT_EQ(load(u"<tree><root label='W'><folder label='a' tree-url='/a'/>"
+                   u"<item/><system/><folder label='b' tree-url='/b'/></root><root/></tree>"_qs),
+              1);
+    EXPECT_EQ(control.topLevelItemCount(), 1);
+    EXPECT_EQ(childTexts(at({})), (QStringList{u"a"_qs, u"b"_qs}));
+    const auto popups = services.popups();
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_EQ(popups[0].text, u"XML Error: <item> tag with no label='' attribute.");
+    EXPECT_EQ(popups[1].text, u"XML Error: <system> tag with no label='' attribute.");
+    EXPECT_EQ(popups[0].type, kPopupError);
+}
+
+TEST_F(TreeXmlTest, SortAttributeSortsTheChildrenAtItsEnd) {
+    ASSERT_EQ(load(u"<tree><root label='W'><folder label='f' tree-url='/f' sort='1'>"
+                   u"<item label='b' tree-url='/b'/><item label='a' tree-url='/a'/></folder>"
+                   u"</root></tree>"_qs),
+              1);
+    // The sort applies to the level that the closed element belongs to.
+    ASSERT_EQ(tree.AddItemsFromXML(u"<tree><item label='z' tree-url='/z'/>"
+                                   u"<item label='m' tree-url='/m' sort='1'/></tree>"_qs,
+                                   at({0})),
+              1);
+    EXPECT_EQ(childTexts(at({0})), (QStringList{u"m"_qs, u"z"_qs}));
+}
+
+TEST_F(TreeXmlTest, TemplateAppliesUntilTheEndOfTheTree) {
+    ASSERT_EQ(load(u"<tree><root label='W'><folder label='f' tree-url='/f'/></root></tree>"_qs), 1);
+    ASSERT_EQ(
+        tree.AddItemsFromXML(u"<tree><baseattributes main-grid-url='/g?id=GROUP_ID_TO_REPLACE' "
+                             u"menu='Node.menu'/><item label='n' id='grp@m'/></tree>"_qs,
+                             at({0})),
+        1);
+    const CMyItem* node = record(at({0, 0}));
+    EXPECT_EQ(node->Parts.GetNameAt(0), u"grid:/g?id=grp");
+    EXPECT_EQ(node->GetMenuName(), u"Node");
+    EXPECT_EQ(node->ImageIdx, kImageGrid);
+    ASSERT_EQ(tree.AddItemsFromXML(u"<tree><item label='plain' tree-url='/p'/></tree>"_qs, at({0})),
+              1);
+    EXPECT_EQ(record(at({0, 0}))->Parts.Count(), 0);
+}
+
+TEST_F(TreeXmlTest, EmptyFoldersArePrunedAfterAServerReply) {
+    ASSERT_EQ(load(u"<tree><root label='W'><system label='s'/></root></tree>"_qs), 1);
+    QTreeWidgetItem* server = at({0});
+    ASSERT_EQ(
+        tree.AddItemsFromXML(u"<tree><item label='panel' panel-type='list'/>"
+                             u"<folder label='empty'/>"
+                             u"<folder label='outer'><folder label='inner'/></folder>"
+                             u"<folder label='kept'><item label='leaf' tree-url='/l'/></folder>"
+                             u"<item label='dynamic' tree-url='/d'/></tree>"_qs,
+                             server),
+        1);
+    // An item with nothing to show and no children goes the same way.
+    EXPECT_EQ(childTexts(server), (QStringList{u"kept"_qs, u"dynamic"_qs}));
+}
+
+TEST_F(TreeXmlTest, EmptyServerSurvivesPruning) {
+    ASSERT_EQ(load(u"<tree><root label='W'><folder label='f'><system label='s'/></folder>"
+                   u"</root></tree>"_qs),
+              1);
+    ASSERT_EQ(tree.AddItemsFromXML(u"<tree><system label='t'/></tree>"_qs, at({0})), 1);
+    EXPECT_EQ(childTexts(at({0})), QStringList{u"t"_qs});
+}
+
+TEST_F(TreeXmlTest, RejectedXmlIsReportedAsAFailure) {
+    EXPECT_EQ(load(u"<tree><root label='W'><folder label='f'></root></tree>"_qs), 0);
+    EXPECT_EQ(load(u""_qs), 0);
+    EXPECT_FALSE(tree.IsBuilding());
+}
+
+TEST_F(TreeXmlTest, ItemElementsCountedDuringADrop) {
+    ASSERT_EQ(load(u"<tree><root label='W'><folder label='f' tree-url='/f'/></root></tree>"_qs), 1);
+    tree.SetDropID(u"target"_qs);
+    ASSERT_EQ(tree.AddItemsFromXML(u"<tree><item label='a' tree-url='/a'/><component label='b' "
+                                   u"tree-url='/b'/><item label='c' tree-url='/c'/></tree>"_qs,
+                                   at({0})),
+              1);
+    EXPECT_EQ(tree.GetDropCount(), 2);
+}
+
+TEST_F(TreeXmlTest, NothingHappensWithoutAControl) {
+    CMyTree detached;
+    EXPECT_EQ(detached.AddItemsFromXML(u"<tree><root label='W'/></tree>"_qs, nullptr), 0);
+    EXPECT_EQ(detached.AddRootItem(u"W"_qs), nullptr);
+    EXPECT_EQ(detached.GetMyItem(nullptr), nullptr);
+    QString out;
+    detached.WriteXML(out, 0, nullptr);
+    EXPECT_EQ(out, u"<tree/>\n");
+}
+
+}  // namespace
