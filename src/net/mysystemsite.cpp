@@ -1,0 +1,78 @@
+#include "net/mysystemsite.h"
+
+#include "app/menucommandids.h"
+#include "app/theapp.h"
+#include "framework/klog.h"
+#include "net/netdispatcher.h"
+
+namespace {
+CMySystemSite& defaultSite() {
+    static CMySystemSite site;
+    return site;
+}
+CMySystemSite* g_site = nullptr;
+}  // namespace
+
+CMySystemSite& MySystemSite() {
+    return g_site != nullptr ? *g_site : defaultSite();
+}
+
+void SetMySystemSite(CMySystemSite* site) {
+    g_site = site;
+}
+
+CMySystemSite::CMySystemSite() = default;
+
+CMySystemSite::~CMySystemSite() = default;
+
+CNetDispatcher& CMySystemSite::Dispatcher() {
+    if (HaveTheApp()) {
+        return theApp().Dispatcher();
+    }
+    if (m_dispatcher == nullptr) {
+        m_dispatcher = std::make_unique<CNetDispatcher>();
+    }
+    return *m_dispatcher;
+}
+
+CPreferences* CMySystemSite::Preferences() {
+    return HaveTheApp() ? &theApp().Prefs() : nullptr;
+}
+
+void CMySystemSite::SetStatusText(const QString& text) {
+    if (HaveTheApp()) {
+        theApp().SetStatusText(text);
+    } else {
+        kDebugLog(u"Status: %s", text);
+    }
+}
+
+CMenuCommandIds& CMySystemSite::MenuCommandIds() {
+    if (HaveTheApp()) {
+        return theApp().MenuCommandIds();
+    }
+    if (m_commandIds == nullptr) {
+        m_commandIds = std::make_unique<CMenuCommandIds>();
+    }
+    return *m_commandIds;
+}
+
+CMyTree* CMySystemSite::WorldViewTree() {
+    return HaveTheApp() ? &theApp().Tree() : nullptr;
+}
+
+void CMySystemSite::LaunchBrowser(const QString& url, const QString& title) {
+    kDebugLog(u"SEAM CMySystemSite::LaunchBrowser(%s, %s): no browser windows yet", url, title);
+}
+
+void CMySystemSite::AddCURL(const QString& fullCurl) {
+    kDebugLog(u"SEAM CMySystemSite::AddCURL(%s): no URL history yet", fullCurl);
+}
+
+void CMySystemSite::StartSmartCardThread(const CStringTriple&) {
+    kDebugLog(u"SEAM CMySystemSite::StartSmartCardThread: no smart-card helper yet");
+}
+
+void CMySystemSite::KeepMainGridHidden() {
+    kDebugLog(u"SEAM CMySystemSite::KeepMainGridHidden: no main grid yet");
+}

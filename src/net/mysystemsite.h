@@ -1,0 +1,60 @@
+#pragma once
+
+// What a server connection needs of the program around it: the request
+// dispatcher that holds the servers' sessions and cookies, the settings, the
+// status bar, the table of server-menu command ids, the World View model
+// that holds the server entries, and the parts that are built later (the
+// browser window of "Show XML", the URL history, the smart-card dialog
+// helper and the main grid). The application installs its site; until then
+// the default uses the application object's dispatcher, settings, command
+// ids and World View where one exists (a dispatcher and command-id table of
+// its own otherwise), and writes one "SEAM" debug line for each later part it
+// is asked for.
+
+#include <QString>
+
+#include <memory>
+
+class CMenuCommandIds;
+class CMyTree;
+class CNetDispatcher;
+class CPreferences;
+struct CStringTriple;
+
+class CMySystemSite {
+public:
+    CMySystemSite();
+    virtual ~CMySystemSite();
+    CMySystemSite(const CMySystemSite&) = delete;
+    CMySystemSite& operator=(const CMySystemSite&) = delete;
+
+    virtual CNetDispatcher& Dispatcher();
+    // The settings store; null when there is none.
+    virtual CPreferences* Preferences();
+    // The message pane of the status bar.
+    virtual void SetStatusText(const QString& text);
+    virtual CMenuCommandIds& MenuCommandIds();
+    // The World View model whose server entries own the connections; null
+    // when there is none.
+    virtual CMyTree* WorldViewTree();
+
+    // Opens a URL in a browser window of its own with the title.
+    virtual void LaunchBrowser(const QString& url, const QString& title);
+    // Adds a full curl to the URL history.
+    virtual void AddCURL(const QString& fullCurl);
+    // Starts the helper that answers the smart-card dialogs of the first
+    // HTTPS requests, with the PIN and certificate names of the login.
+    virtual void StartSmartCardThread(const CStringTriple& login);
+    // Keeps the main grid hidden after its next load.
+    virtual void KeepMainGridHidden();
+
+private:
+    std::unique_ptr<CNetDispatcher> m_dispatcher;
+    std::unique_ptr<CMenuCommandIds> m_commandIds;
+};
+
+// The installed site, or the default.
+CMySystemSite& MySystemSite();
+// Installs the site; null restores the default. The site must outlive every
+// server connection made while it is installed.
+void SetMySystemSite(CMySystemSite* site);

@@ -1,0 +1,85 @@
+#pragma once
+
+// What the server-menu tests stand in for: a grid whose selected rows hold
+// given column values, a menu host that reports a selected World View item
+// and records the items it is asked to run, and a command-id table under
+// one server.
+
+#include "app/menucommandids.h"
+#include "support/recordingwireservices.h"
+#include "tree/contextmenuhost.h"
+#include "tree/contextmenuitem.h"
+#include "tree/menugridrows.h"
+#include "tree/myitem.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+class FakeGridRows : public CMenuGridRows {
+public:
+    // The selected rows, each a map of column name to text.
+    std::vector<std::map<QString, QString>> rows;
+
+    int GetSelectedRowCount() const override { return static_cast<int>(rows.size()); }
+    QString GetSelectedRowsByColName(const QString& column, int& count, int most) const override {
+        QStringList seen;
+        for (const auto& row : rows) {
+            for (const auto& [name, text] : row) {
+                if (name.compare(column, Qt::CaseInsensitive) == 0 && !seen.contains(text) &&
+                    (most <= 0 || seen.size() < most)) {
+                    seen << text;
+                }
+            }
+        }
+        count = static_cast<int>(seen.size());
+        return seen.isEmpty() ? QString() : u',' + seen.join(u',');
+    }
+};
+
+class RecordingMenuHost : public CContextMenuHost {
+public:
+    RecordingMenuHost() { SetContextMenuHost(this); }
+    ~RecordingMenuHost() override { SetContextMenuHost(nullptr); }
+
+    const CMyItem* SelectedWorldViewItem() const override { return selected; }
+    void RouteCommand(int commandId) override { routed.push_back(commandId); }
+    int InvokeItem(const CContextMenuItem& item, int commandCode, qintptr, CMenuGridRows*,
+                   QWidget*) override {
+        invoked.push_back(item.GetCommandId());
+        codes.push_back(commandCode);
+        if (onInvoke) {
+            onInvoke();
+        }
+        return 1;
+    }
+
+    const CMyItem* selected = nullptr;
+    std::vector<int> routed;
+    std::vector<int> invoked;
+    std::vector<int> codes;
+    std::function<void()> onInvoke;
+};
+
+class MenuTest : public ::testing::Test {
+protected:
+    static constexpr quint64 kServer = 77;
+
+    CContextMenuItem& makeItem(
+        std::initializer_list<std::pair<const char16_t*, const char16_t*>> attributes) {
+        items.push_back(std::make_unique<CContextMenuItem>(ids));
+        for (const auto& [name, value] : attributes) {
+            items.back()->SetAttribute(QString::fromUtf16(name), QString::fromUtf16(value));
+        }
+        return *items.back();
+    }
+
+    RecordingWireServices services;
+    RecordingMenuHost host;
+    CMenuCommandIds table;
+    CMenuCommandSource ids{&table, kServer};
+    std::vector<std::unique_ptr<CContextMenuItem>> items;
+};
