@@ -1,5 +1,6 @@
 #include "app/appseams.h"
 
+#include "app/theapp.h"
 #include "framework/klog.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
@@ -7,12 +8,11 @@ void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
 }
 
 void CAppSeams::AddRootItem(const QString& label) {
-    logSeam(u"AddRootItem", label);
+    theApp().Tree().AddRootItem(label);
 }
 
 bool CAppSeams::RestoreWorldView() {
-    logSeam(u"RestoreWorldView");
-    return false;
+    return theApp().WorldViewFile().RestoreWorldView() != 0;
 }
 
 void CAppSeams::SetCurrentWorldView(const QString& path) {
@@ -24,7 +24,7 @@ void CAppSeams::NewWorldView() {
 }
 
 void CAppSeams::AskSaveWorldViewOnExit() {
-    logSeam(u"AskSaveWorldViewOnExit");
+    theApp().WorldViewFile().AskToSaveChanges();
 }
 
 void CAppSeams::ShowCurl(const QString& locator) {
@@ -63,10 +63,6 @@ bool CAppSeams::HasSelectedItem() {
 QString CAppSeams::SelectedServerBaseURL() {
     logSeam(u"SelectedServerBaseURL");
     return {};
-}
-
-void CAppSeams::LogoutSelectedServer() {
-    logSeam(u"LogoutSelectedServer");
 }
 
 void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe) {

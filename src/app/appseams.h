@@ -1,11 +1,12 @@
 #pragma once
 
 // What start-up, the exit sequence and the application's services call of
-// parts that are built later: the World View model and its pane, locator
-// rendering, action scripts, server connections and the progress dialog.
-// Each default writes one "SEAM" debug line naming the call and does nothing
-// else (the progress dialog's two quietly report that none is shown); the
-// parts install their own implementation as they arrive.
+// other parts: the World View model and its pane, locator rendering, action
+// scripts, server connections and the progress dialog. The World View root,
+// restore and save question reach the application's World View model; every
+// other default writes one "SEAM" debug line naming the call and does nothing
+// else (the progress dialog's two quietly report that none is shown) until
+// its part arrives. Tests install their own to watch the order of calls.
 
 #include "net/namedpipe.h"
 
@@ -39,9 +40,6 @@ public:
     // Whether an item is selected, and the base URL of its server.
     virtual bool HasSelectedItem();
     virtual QString SelectedServerBaseURL();
-    // Marks the selected item's server as needing login and logs it out on
-    // the client side.
-    virtual void LogoutSelectedServer();
     // A grid or tree reply waits in the pipe whose client end is handed over;
     // the default closes it unread.
     virtual void GridDataReady(quint16 requesterId, CNamedPipe clientEnd);

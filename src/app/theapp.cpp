@@ -7,10 +7,11 @@
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
-#include "framework/kfile.h"
 #include "framework/kcrash.h"
+#include "framework/kfile.h"
 #include "framework/klog.h"
 #include "framework/ktime.h"
+#include "net/mysystem.h"
 #include "net/xmltext.h"
 #include "platform/filetypes.h"
 #include "platform/paths.h"
@@ -158,6 +159,7 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
 
     kDebugLog(u":: ProcessShellCommand()...\n");
     m_mainFrame = std::make_unique<CMainFrame>();
+    m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     kDebugLog(u":: CreateFont()...\n");
     m_fixedFont = QFont(QStringLiteral("Courier New"));
     m_fixedFont.setStyleHint(QFont::TypeWriter);
@@ -519,11 +521,7 @@ void CTheApp::FreeMenuCommandIds() {
 }
 
 int CTheApp::LogoutIfUnauthorized() {
-    if (m_dispatcher.LastHttpStatus() != 401) {
-        return 0;
-    }
-    m_seams->LogoutSelectedServer();
-    return 1;
+    return ::LogoutIfUnauthorized(m_tree);
 }
 
 int CTheApp::RefreshItemKeepSelection(const void* item, bool collapse) {

@@ -24,6 +24,8 @@
 #include "net/netdispatcher.h"
 #include "settings/langpack.h"
 #include "settings/preferences.h"
+#include "settings/worldviewfile.h"
+#include "tree/mytree.h"
 
 #include <QFont>
 #include <QObject>
@@ -63,6 +65,8 @@ public:
     CUiBridge& Bridge() { return m_bridge; }
     CNetDispatcher& Dispatcher() { return m_dispatcher; }
     CPreferences& Prefs() { return m_prefs; }
+    CMyTree& Tree() { return m_tree; }
+    CWorldViewFile& WorldViewFile() { return m_worldViewFile; }
     CLangPack& LangPack() { return m_langPack; }
     CTimerList& Timers() { return m_timers; }
     CImageLists& ImageLists();
@@ -180,6 +184,8 @@ private:
     QString m_actionLogPath;
     CTimerList m_timers;
     CPreferences m_prefs;
+    CMyTree m_tree;
+    CWorldViewFile m_worldViewFile{m_prefs, m_tree};
     CLangPack m_langPack;
     QFont m_fixedFont;
     CImageLists m_imageLists;
