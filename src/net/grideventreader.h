@@ -1,0 +1,32 @@
+#pragma once
+
+// The reading side of the grid pipe on the UI thread: replays the events of
+// one reply into a sink as the blocks arrive, a few blocks per turn of the
+// event loop, and reports the end of the stream once.
+
+#include "net/grideventdecoder.h"
+#include "net/pipelistener.h"
+
+class CGridEventReader : public QObject {
+public:
+    // Blocks read per turn of the event loop before other events get their turn.
+    static constexpr int kBlocksPerTurn = 16;
+
+    explicit CGridEventReader(IGridEventSink& sink, QObject* parent = nullptr);
+
+    // Starts replaying the reply behind a client end; a reply still being
+    // read is dropped without an end report.
+    void Attach(CNamedPipe clientEnd);
+    // Drops the reply being read; its writer's next write fails.
+    void Close();
+    bool IsReading() const { return m_listener->IsListening(); }
+
+private:
+    void readAvailable();
+    void finish(bool intact);
+
+    IGridEventSink& m_sink;
+    CGridEventDecoder m_decoder;
+    CPipeListener* m_listener;
+    quint64 m_stream = 0;  // changes whenever a stream is attached or dropped
+};

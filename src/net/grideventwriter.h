@@ -1,0 +1,76 @@
+#pragma once
+
+// The writing side of the grid pipe: a grid reply parsed into start and end
+// events, each event a run of fields in the stream's layout (32-bit
+// little-endian integers; a string is its length in UTF-16 units, then, when
+// not 0, its units). The fields are gathered into blocks of about 64 KiB so
+// that a reply of millions of fields costs a few thousand messages instead of
+// a system call per field; a block may end inside a field, and the reader
+// joins the blocks before it decodes them. The blocks go out on a thread of
+// their own while the parse goes on.
+
+#include "net/pipeblocksender.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <span>
+#include <utility>
+
+using CGridAttributeView = std::pair<QStringView, QStringView>;
+
+// An attribute list already in the stream's layout (the count, then the
+// name and value of each attribute), so that the end event can repeat the
+// attributes of the latest start tag without encoding them again.
+class CGridAttributeBlock {
+public:
+    void Clear();
+    // Appends attributes; the caller keeps the names unique.
+    void Add(QStringView name, QStringView value);
+    void Add(std::span<const CGridAttributeView> attributes);
+    int Count() const { return m_count; }
+
+private:
+    friend class CGridEventWriter;
+    QByteArray m_bytes;
+    qint32 m_count = 0;
+};
+
+class CGridEventWriter {
+public:
+    // A block goes out once it holds this much; a block that one large event
+    // made longer than kMaxMessageBytes is cut to pieces of kBlockBytes.
+    static constexpr int kBlockBytes = 64 * 1024;
+    static constexpr int kMaxMessageBytes = 2 * kBlockBytes;
+
+    // Opens a new pipe for one reply; the client end goes to the reader.
+    bool Open();
+    CNamedPipe TakeClientEnd() { return m_sender.TakeClientEnd(); }
+    bool IsConnected() const { return m_sender.IsConnected(); }
+    // Whether the reader's end is in place (see CNamedPipe::Connect).
+    bool Connect() { return m_sender.IsConnected(); }
+
+    // Events in the stream's layout; nothing is written while not connected.
+    void WriteStart(QStringView name, QStringView parent, const CGridAttributeBlock& attributes);
+    void WriteEnd(QStringView name, QStringView text, QStringView parent,
+                  const CGridAttributeBlock& attributes);
+    // One field each.
+    void WriteInt32(qint32 value);
+    void WriteString(QStringView text);
+
+    // Sends the fields gathered so far; false once the reader went away.
+    bool Flush();
+    // Sends what is left and closes the end: the reader sees the stream end.
+    void Close();
+    // Raised by another thread, ends a write that waits on a full pipe. Set
+    // before Open.
+    void SetAbortFlag(const std::atomic<bool>* abort) { m_sender.SetAbortFlag(abort); }
+
+private:
+    void writeEvent(qint32 kind, std::initializer_list<QStringView> texts,
+                    const CGridAttributeBlock& attributes);
+    bool sendBlocks(qsizetype atLeast);
+
+    CPipeBlockSender m_sender;
+    QByteArray m_block;
+};

@@ -1,0 +1,168 @@
+#include "net/gridparser.h"
+
+#include "framework/klog.h"
+#include "framework/kprops.h"
+
+#include <algorithm>
+
+namespace {
+
+QStringView viewOf(const XML_Char* text) {
+    return QStringView(reinterpret_cast<const char16_t*>(text));
+}
+
+bool hasUpperOrWide(QStringView name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](QChar c) { return c.unicode() >= 0x80 || (c >= u'A' && c <= u'Z'); });
+}
+
+// The name in lower case; a name that is lower case already is not copied.
+QStringView lowered(QStringView name, QString& scratch) {
+    if (!hasUpperOrWide(name)) {
+        return name;
+    }
+    scratch = name.toString().toLower();
+    return scratch;
+}
+
+}  // namespace
+
+CGridParser::CGridParser() {
+    if (m_parser != nullptr) {
+        XML_SetUserData(m_parser, this);
+        XML_SetElementHandler(m_parser, &CGridParser::streamStart, &CGridParser::streamEnd);
+        XML_SetCharacterDataHandler(m_parser, &CGridParser::streamText);
+    }
+}
+
+int CGridParser::XMLHandleStartTag(const QString& name, const KPROPS& attributes,
+                                   const QString& parent, const XmlElementStack&) {
+    m_attributes.Clear();
+    for (int i = 0; i < attributes.Count(); ++i) {
+        m_attributes.Add(attributes.At(i)->name, attributes.At(i)->value);
+    }
+    m_gridWriter.WriteStart(name, parent, m_attributes);
+    return 1;
+}
+
+int CGridParser::XMLHandleEndTag(const QString& name, const QString& text, const KPROPS&,
+                                 const QString& parent, const XmlElementStack&) {
+    m_gridWriter.WriteEnd(name, text, parent, m_attributes);
+    return 1;
+}
+
+bool CGridParser::stopWhenCancelled() {
+    if (!cancelled()) {
+        return false;
+    }
+    XML_StopParser(m_parser, XML_FALSE);
+    return true;
+}
+
+QStringView CGridParser::parentName() const {
+    if (m_openElements.empty()) {
+        return {};
+    }
+    const auto [at, length] = m_openElements.back();
+    return QStringView(m_openNames).mid(at, length);
+}
+
+// Attribute names in lower case; a name that two attributes share once
+// lowered keeps its first place and takes the later value.
+void CGridParser::collectAttributes(const XML_Char** attributes) {
+    m_attributes.Clear();
+    m_attributeViews.clear();
+    bool needsLowering = false;
+    for (const XML_Char** pair = attributes; pair[0] != nullptr; pair += 2) {
+        const QStringView name = viewOf(pair[0]);
+        needsLowering = needsLowering || hasUpperOrWide(name);
+        m_attributeViews.emplace_back(name, viewOf(pair[1]));
+    }
+    if (!needsLowering) {
+        m_attributes.Add(m_attributeViews);
+        return;
+    }
+    std::vector<std::pair<QString, QStringView>> lowered;
+    for (const auto& [name, value] : m_attributeViews) {
+        QString lowerName = name.toString().toLower();
+        const auto same =
+            std::find_if(lowered.begin(), lowered.end(),
+                         [&lowerName](const auto& entry) { return entry.first == lowerName; });
+        if (same != lowered.end()) {
+            same->second = value;
+        } else {
+            lowered.emplace_back(std::move(lowerName), value);
+        }
+    }
+    for (const auto& [name, value] : lowered) {
+        m_attributes.Add(name, value);
+    }
+}
+
+void XMLCALL CGridParser::streamStart(void* parser, const XML_Char* name,
+                                      const XML_Char** attributes) {
+    auto& self = *static_cast<CGridParser*>(parser);
+    const QStringView written = viewOf(name);
+    if (kDebugLevel(0) > 1) {
+        kDebugLog(u"CExpatMyWire::XMLOnStartElement: <%s>...", written);
+    }
+    if (self.stopWhenCancelled() || written.isEmpty()) {
+        return;
+    }
+    const qsizetype parentCount = static_cast<qsizetype>(self.m_openElements.size());
+    self.m_openElements.emplace_back(self.m_openNames.size(), written.size());
+    self.m_openNames += written;
+    self.m_text.clear();
+    self.collectAttributes(attributes);
+    const auto [at, length] = parentCount > 0 ? self.m_openElements[parentCount - 1]
+                                              : std::pair<qsizetype, qsizetype>{0, 0};
+    self.m_gridWriter.WriteStart(lowered(written, self.m_loweredName),
+                                 QStringView(self.m_openNames).mid(at, length), self.m_attributes);
+    self.m_textState = 'S';
+}
+
+void XMLCALL CGridParser::streamText(void* parser, const XML_Char* text, int length) {
+    auto& self = *static_cast<CGridParser*>(parser);
+    if (self.stopWhenCancelled()) {
+        return;
+    }
+    if (self.m_openElements.empty()) {
+        kDebugLog(u"XMLOnCharacterData: ignoring floating XML data (stack is empty)...\n");
+        return;
+    }
+    if (self.m_textState != 'S' && self.m_textState != 'M') {
+        return;  // text after a child element is dropped
+    }
+    QStringView piece(reinterpret_cast<const char16_t*>(text), length);
+    if (self.m_text.isEmpty()) {
+        while (!piece.isEmpty() && piece.front().isSpace()) {
+            piece = piece.sliced(1);
+        }
+    }
+    self.m_text += piece;
+    self.m_textState = 'M';
+}
+
+// Expat itself rejects an end tag that does not match the open element.
+void XMLCALL CGridParser::streamEnd(void* parser, const XML_Char* name) {
+    auto& self = *static_cast<CGridParser*>(parser);
+    const QStringView written = viewOf(name);
+    if (kDebugLevel(0) > 1) {
+        kDebugLog(u"CExpatMyWire::XMLOnEndElement: <%s>...", written);
+    }
+    if (self.stopWhenCancelled()) {
+        return;
+    }
+    if (self.m_openElements.empty()) {
+        kDebugLog(u"XMLOnEndElement: ignoring floating XML end tag (stack is empty)...\n");
+        return;
+    }
+    const qsizetype closedAt = self.m_openElements.back().first;
+    self.m_openElements.pop_back();
+    self.m_gridWriter.WriteEnd(lowered(written, self.m_loweredName),
+                               QStringView(self.m_text).trimmed(), self.parentName(),
+                               self.m_attributes);
+    self.m_openNames.truncate(closedAt);
+    self.m_text.clear();
+    self.m_textState = 'E';
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+// Turns a grid reply into the event stream of the grid pipe on the download
+// thread. It acts on no common reply element itself: messages, actions,
+// progress commands and the root's process id travel through the pipe with
+// every other element, and the data grid deals with them.
+//
+// A reply fed with ParseChunk goes through streaming handlers of its own that
+// write each element straight from expat's buffers into the pipe: a grid
+// reply has millions of attributes, and making texts and attribute lists of
+// each would cost several times the parse. They deliver what the element
+// handlers below deliver for the same document (names and attribute names in
+// lower case, parents as written, text trimmed, an end tag carrying the
+// attributes of the latest start tag); ParseXML goes through those handlers.
+
+#include "net/expatmywire.h"
+#include "net/grideventwriter.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class CGridParser : public CExpatMyWire {
+public:
+    CGridParser();
+
+    static std::unique_ptr<CExpatMyWire> Make() { return std::make_unique<CGridParser>(); }
+
+    int XMLHandleStartTag(const QString& name, const KPROPS& attributes, const QString& parent,
+                          const XmlElementStack& stack) override;
+    int XMLHandleEndTag(const QString& name, const QString& text, const KPROPS& attributes,
+                        const QString& parent, const XmlElementStack& stack) override;
+
+    CGridEventWriter& GridWriter() { return m_gridWriter; }
+
+private:
+    static void XMLCALL streamStart(void* parser, const XML_Char* name,
+                                    const XML_Char** attributes);
+    static void XMLCALL streamEnd(void* parser, const XML_Char* name);
+    static void XMLCALL streamText(void* parser, const XML_Char* text, int length);
+    bool stopWhenCancelled();
+    void collectAttributes(const XML_Char** attributes);
+    QStringView parentName() const;
+
+    CGridEventWriter m_gridWriter;
+    CGridAttributeBlock m_attributes;  // of the latest start tag
+    std::vector<CGridAttributeView> m_attributeViews;
+    // The open elements' names as written, one after the other, with the
+    // position and length of each.
+    QString m_openNames;
+    std::vector<std::pair<qsizetype, qsizetype>> m_openElements;
+    QString m_text;       // of the innermost element
+    int m_textState = 0;  // 'S' after a start tag, 'M' after text, 'E' after an end tag
+    QString m_loweredName;
+};

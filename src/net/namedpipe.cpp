@@ -1,0 +1,165 @@
+#include "net/namedpipe.h"
+
+#include "framework/klog.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace {
+
+// How often a writer waiting on a full pipe looks at its abort flag.
+constexpr int kAbortPollMilliseconds = 100;
+
+void closeDescriptor(int& handle) {
+    if (handle >= 0) {
+        ::close(handle);
+        handle = -1;
+    }
+}
+
+}  // namespace
+
+CNamedPipe::~CNamedPipe() {
+    Close();
+}
+
+CNamedPipe::CNamedPipe(CNamedPipe&& other) noexcept
+    : m_abort(std::exchange(other.m_abort, nullptr)),
+      m_handle(std::exchange(other.m_handle, -1)),
+      m_pendingClient(std::exchange(other.m_pendingClient, -1)),
+      m_isServer(std::exchange(other.m_isServer, false)),
+      m_connected(std::exchange(other.m_connected, false)) {}
+
+CNamedPipe& CNamedPipe::operator=(CNamedPipe&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_abort = std::exchange(other.m_abort, nullptr);
+        m_handle = std::exchange(other.m_handle, -1);
+        m_pendingClient = std::exchange(other.m_pendingClient, -1);
+        m_isServer = std::exchange(other.m_isServer, false);
+        m_connected = std::exchange(other.m_connected, false);
+    }
+    return *this;
+}
+
+bool CNamedPipe::Open(const QString& name) {
+    Close();
+    int pair[2] = {-1, -1};
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
+        kWarningLog(u"Server:CreateNamedPipe for %s failed.", name);
+        return false;
+    }
+    m_handle = pair[0];
+    m_pendingClient = pair[1];
+    m_isServer = true;
+    m_connected = true;
+    return true;
+}
+
+CNamedPipe CNamedPipe::TakeClientEnd() {
+    CNamedPipe client;
+    if (m_pendingClient >= 0) {
+        client.m_handle = std::exchange(m_pendingClient, -1);
+        client.m_connected = true;
+    }
+    return client;
+}
+
+bool CNamedPipe::Connect() {
+    return m_isServer && m_connected;
+}
+
+int CNamedPipe::Write(const void* bytes, int count, int* error) {
+    if (m_handle < 0 || bytes == nullptr || count <= 0 || !m_connected) {
+        return 0;
+    }
+    for (;;) {
+        const ssize_t sent =
+            ::send(m_handle, bytes, static_cast<size_t>(count), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent == count) {
+            return count;
+        }
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (waitUntilWritable()) {
+                continue;
+            }
+            fail(error, ECANCELED);
+            return 0;
+        }
+        fail(error, sent < 0 ? errno : EIO);
+        return 0;
+    }
+}
+
+// Waits while the reader has not made room; false once the abort flag is up.
+bool CNamedPipe::waitUntilWritable() {
+    for (;;) {
+        if (m_abort != nullptr && m_abort->load()) {
+            return false;
+        }
+        pollfd writable{m_handle, POLLOUT, 0};
+        if (::poll(&writable, 1, kAbortPollMilliseconds) != 0) {
+            return true;  // writable, or an error that the next send reports
+        }
+    }
+}
+
+int CNamedPipe::Read(void* buffer, int count, int* error) {
+    if (m_handle < 0 || buffer == nullptr || count <= 0) {
+        return 0;
+    }
+    iovec part{buffer, static_cast<size_t>(count)};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    ssize_t received = -1;
+    do {
+        received = ::recvmsg(m_handle, &message, 0);
+    } while (received < 0 && errno == EINTR);
+    if (received > 0 && (message.msg_flags & MSG_TRUNC) == 0) {
+        return static_cast<int>(received);
+    }
+    if (received > 0) {
+        fail(error, EMSGSIZE);
+    } else {
+        fail(error, received < 0 ? errno : 0);
+    }
+    return 0;
+}
+
+int CNamedPipe::PendingMessageSize() const {
+    if (m_handle < 0) {
+        return -1;
+    }
+    ssize_t size = -1;
+    do {
+        size = ::recv(m_handle, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+    } while (size < 0 && errno == EINTR);
+    if (size > 0) {
+        return static_cast<int>(size);
+    }
+    if (size < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        return 0;
+    }
+    return -1;
+}
+
+void CNamedPipe::Close() {
+    closeDescriptor(m_handle);
+    closeDescriptor(m_pendingClient);
+    m_connected = false;
+}
+
+void CNamedPipe::fail(int* error, int code) {
+    Close();
+    if (error != nullptr) {
+        *error = code;
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+// One endpoint of an in-process message pipe: an AF_UNIX SOCK_SEQPACKET
+// socket pair made afresh for every reply, so two downloads can never reach
+// each other's reader. Message boundaries are kept: one Write is one message,
+// and a Read must offer a buffer that holds the whole message. The writer (the
+// download thread) holds the server end; the reader on the UI thread gets the
+// client end with the data-ready call.
+
+#include <QString>
+
+#include <atomic>
+
+class CNamedPipe {
+public:
+    CNamedPipe() = default;
+    ~CNamedPipe();
+    CNamedPipe(const CNamedPipe&) = delete;
+    CNamedPipe& operator=(const CNamedPipe&) = delete;
+    // Moving hands an endpoint to another owner.
+    CNamedPipe(CNamedPipe&& other) noexcept;
+    CNamedPipe& operator=(CNamedPipe&& other) noexcept;
+
+    // Makes a new socket pair; this endpoint becomes its server end and the
+    // client end waits for TakeClientEnd. `name` names the pipe in log lines.
+    bool Open(const QString& name);
+    // The client end of the pair opened last (connected), or an endpoint
+    // without handle when there is none.
+    CNamedPipe TakeClientEnd();
+    // Server end: whether the peer of the pair is in place. A socket pair is
+    // connected from birth; the reader learns of it from the data-ready call.
+    bool Connect();
+
+    // Sends one message of `count` bytes, waiting while the pipe is full;
+    // returns count, or 0 when nothing could be sent (no handle, nothing to
+    // send, not connected, the reader went away, the abort flag was raised).
+    // A failure closes this end and stores errno in `error`.
+    int Write(const void* bytes, int count, int* error = nullptr);
+    // Receives one message into a buffer that must hold all of it; returns
+    // its length. 0 when there is no handle or buffer, at the end of the
+    // stream, or when the message was longer than the buffer (that message is
+    // lost); each of these closes this end and stores errno in `error`.
+    // Blocks until a message arrives.
+    int Read(void* buffer, int count, int* error = nullptr);
+    // Without blocking: the byte length of the next message, 0 when none has
+    // arrived yet, -1 at the end of the stream or on an error.
+    int PendingMessageSize() const;
+
+    void Close();
+    // A flag that another thread raises to end a Write waiting on a full
+    // pipe (a cancelled download); null for none. It must outlive the endpoint.
+    void SetAbortFlag(const std::atomic<bool>* abort) { m_abort = abort; }
+
+    int GetHandle() const { return m_handle; }
+    bool IsServer() const { return m_isServer; }
+    bool IsConnected() const { return m_connected; }
+
+private:
+    bool waitUntilWritable();
+    void fail(int* error, int code);
+
+    const std::atomic<bool>* m_abort = nullptr;
+    int m_handle = -1;
+    int m_pendingClient = -1;
+    bool m_isServer = false;
+    bool m_connected = false;
+};

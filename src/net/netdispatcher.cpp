@@ -1,0 +1,95 @@
+#include "net/netdispatcher.h"
+
+#include "framework/klog.h"
+#include "platform/httpshare.h"
+
+namespace {
+
+constexpr quint16 kSessionIdSpan = 100;
+
+}  // namespace
+
+const std::vector<QString> CNetDispatcher::kSessionCookies = {
+    QStringLiteral("KID"), QStringLiteral("RADIUS"), QStringLiteral("useFallback"),
+    QStringLiteral("VelnixSession")};
+
+CNetDispatcher::~CNetDispatcher() {
+    std::map<QString, std::shared_ptr<CNetSession>> sessions;
+    {
+        const std::lock_guard lock(m_mutex);
+        sessions.swap(m_sessions);
+    }
+    // Destroyed here, outside the lock, stopping their workers.
+}
+
+bool CNetDispatcher::SendRequest(NetRequestKind kind, quint16& requesterId, const QString& url,
+                                 const QString& user, const QString& password,
+                                 const QString& postData) {
+    HttpUrlParts parts;
+    if (!HttpSplitUrl(url, parts)) {
+        kDebugLog(u"Invalid URL: %s", url);
+        return false;
+    }
+    const CNetServerKey server = CNetServerKey::FromParts(parts, user);
+    const std::shared_ptr<CNetSession> session = sessionFor(server, password);
+    if (!postData.isEmpty()) {
+        return session->Post(url, postData);
+    }
+    const bool started = session->Connect(url) &&
+                         session->StartRequest(kind, requesterId, parts.objectPath, parts.service);
+    m_lastHttpStatus = session->LastHttpStatus();
+    if (m_lastHttpStatus == 401) {
+        m_bridge.PostUnauthorized(server);
+    }
+    return started;
+}
+
+std::shared_ptr<CNetSession> CNetDispatcher::sessionFor(const CNetServerKey& server,
+                                                        const QString& password) {
+    const std::lock_guard lock(m_mutex);
+    std::shared_ptr<CNetSession>& session = m_sessions[server.ToString()];
+    if (!session) {
+        session = std::make_shared<CNetSession>(m_nextSessionBase, server, password, m_bridge);
+        m_nextSessionBase += kSessionIdSpan;
+    }
+    return session;
+}
+
+std::shared_ptr<CNetSession> CNetDispatcher::Session(const CNetServerKey& server) const {
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_sessions.find(server.ToString());
+    return found != m_sessions.end() ? found->second : nullptr;
+}
+
+bool CNetDispatcher::CancelRequest(quint16 requesterId) {
+    const std::lock_guard lock(m_mutex);
+    for (const auto& [key, session] : m_sessions) {
+        if (session->CancelRequest(requesterId)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CNetDispatcher::DropSession(const QString& url, const QString& user) {
+    const std::optional<CNetServerKey> server = CNetServerKey::FromUrl(url, user);
+    if (!server) {
+        kDebugLog(u"Invalid URL: %s", url);
+        return;
+    }
+    std::shared_ptr<CNetSession> dropped;
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto found = m_sessions.find(server->ToString());
+        if (found != m_sessions.end()) {
+            dropped = std::move(found->second);
+            m_sessions.erase(found);
+        }
+    }
+    dropped.reset();  // stops its workers, outside the lock
+    PurgeSessionCookies(server->host);
+}
+
+int CNetDispatcher::PurgeSessionCookies(const QString& host) {
+    return HttpDeleteCookies(host, kSessionCookies);
+}

@@ -1,0 +1,188 @@
+#include "net/netsession.h"
+
+#include "framework/klog.h"
+#include "net/wireservices.h"
+#include "platform/http.h"
+
+namespace {
+
+constexpr quint16 kAllRequesters = 0xFFFF;
+// A query longer than this travels as the body of a POST.
+constexpr qsizetype kLongestGetQuery = 1999;
+const QString kCancelAction = QStringLiteral("Action=CancelRequest");
+
+bool isServerProtocol(HttpService service) {
+    return service == kHttpServiceHttp || service == kHttpServiceHttps;
+}
+
+}  // namespace
+
+CNetSession::CNetSession(quint16 sessionBase, CNetServerKey server, QString password,
+                         CNetUiBridge bridge)
+    : m_server(std::move(server)),
+      m_password(std::move(password)),
+      m_bridge(std::move(bridge)),
+      m_highestRequesterId(sessionBase) {}
+
+CNetSession::~CNetSession() {
+    std::map<quint16, std::shared_ptr<CNetConnection>> workers;
+    {
+        const std::lock_guard lock(m_mutex);
+        workers.swap(m_workers);
+    }
+    for (auto& [id, worker] : workers) {
+        worker->Stop();
+    }
+}
+
+bool CNetSession::Connect(const QString& url) {
+    HttpUrlParts parts;
+    if (!HttpSplitUrl(url, parts)) {
+        return false;
+    }
+    if (isServerProtocol(parts.service)) {
+        return CheckConnection(parts.objectPath) != 401;
+    }
+    return parts.service == kHttpServiceFtp;
+}
+
+int CNetSession::CheckConnection(const QString& objectPath) {
+    const QString path = objectPath + (objectPath.contains(u'?') ? u'&' : u'?') +
+                         QStringLiteral("checkconnection=1");
+    kDebugLog(u"Check Connection: %s\n", path);
+    CHttpRequest probe;
+    probe.SetUrl(m_server.BaseUrl() + path);
+    probe.SetMethod(HttpMethod::Post);
+    probe.SetCredentials(m_server.user, m_password);
+    probe.SetUserAgent(NetUserAgent());
+    const int status = probe.Send() ? probe.StatusCode() : 0;
+    probe.Close();
+    m_lastHttpStatus = status;
+    return status;
+}
+
+bool CNetSession::StartRequest(NetRequestKind kind, quint16& requesterId, const QString& objectPath,
+                               HttpService service) {
+    const std::shared_ptr<CNetConnection> worker = workerFor(kind, requesterId);
+    if (!worker || CheckConnection(objectPath) == 401) {
+        return false;
+    }
+    worker->SetRequest(kind, m_server.BaseUrl() + objectPath, service);
+    return true;
+}
+
+std::shared_ptr<CNetConnection> CNetSession::workerFor(NetRequestKind kind, quint16& requesterId) {
+    const std::lock_guard lock(m_mutex);
+    forgetEndedWorkers();
+    // A requester without id gets a worker of its own, never another's.
+    if (requesterId == 0) {
+        requesterId = newRequesterId();
+    }
+    const auto found = m_workers.find(requesterId);
+    std::shared_ptr<CNetConnection> worker =
+        found != m_workers.end() ? found->second : createWorker(requesterId);
+    if (worker && worker->Kind() != kNetRequestNone && kind != kNetRequestNone &&
+        worker->Kind() != kind) {
+        requesterId = newRequesterId();
+        worker = createWorker(requesterId);
+    }
+    return worker;
+}
+
+std::shared_ptr<CNetConnection> CNetSession::createWorker(quint16 requesterId) {
+    auto worker = std::make_shared<CNetConnection>(requesterId, m_server, m_password, m_bridge);
+    if (!worker->Start()) {
+        return nullptr;
+    }
+    m_highestRequesterId = std::max(m_highestRequesterId, requesterId);
+    m_workers[requesterId] = worker;
+    return worker;
+}
+
+quint16 CNetSession::newRequesterId() const {
+    quint16 id = m_highestRequesterId;
+    do {
+        ++id;
+    } while (id == 0 || id == kAllRequesters || m_workers.contains(id));
+    return id;
+}
+
+// A worker whose loop ended takes no more requests: its requester gets a
+// fresh one under the same id.
+void CNetSession::forgetEndedWorkers() {
+    std::erase_if(m_workers, [](const auto& entry) { return entry.second->HasEnded(); });
+}
+
+bool CNetSession::CancelRequest(quint16 requesterId) {
+    const std::lock_guard lock(m_mutex);
+    if (requesterId == kAllRequesters) {
+        for (auto& [id, worker] : m_workers) {
+            worker->RequestCancel();
+        }
+        return false;
+    }
+    const auto found = m_workers.find(requesterId);
+    if (found == m_workers.end()) {
+        return false;
+    }
+    found->second->RequestCancel();
+    return true;
+}
+
+std::shared_ptr<CNetConnection> CNetSession::Worker(quint16 requesterId) const {
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_workers.find(requesterId);
+    return found != m_workers.end() ? found->second : nullptr;
+}
+
+bool CNetSession::Post(const QString& url, const QString& postData) {
+    QString target = url;
+    QString body = postData;
+    if (body.isEmpty()) {
+        const qsizetype mark = url.indexOf(u'?');
+        const QString query = mark < 0 ? QString() : url.mid(mark + 1);
+        if (query.size() > kLongestGetQuery || query.contains(kCancelAction)) {
+            target = url.left(mark);
+            body = query;
+        }
+    }
+    if (!body.contains(kCancelAction)) {
+        WireServices().RecordUrlTrail(QStringLiteral("[PostData] ") + body);
+    }
+    HttpUrlParts parts;
+    if (!HttpSplitUrl(target, parts)) {
+        kDebugLog(u"Invalid URL: %s", target);
+        return false;
+    }
+    CHttpRequest request;
+    request.SetUrl(target);
+    request.SetMethod(HttpMethod::Post);
+    request.SetBody(body.toUtf8());
+    request.SetCredentials(m_server.user, m_password);
+    request.SetUserAgent(NetUserAgent());
+    for (;;) {
+        if (!request.Send()) {
+            kDebugLog(u"Wire: %s\n", request.ErrorText());
+            return false;
+        }
+        const int status = request.StatusCode();
+        kDebugLog(u"CNetSession::Post(): got HTTP-%u:\n%s\n", status, request.RawHeaders());
+        if (status >= 200 && status <= 299) {
+            request.Close();
+            return true;
+        }
+        if (status != 407) {
+            kDebugLog(u"Wire: %s\n", kFormat(u"HTTP-%u", status));
+            request.Close();
+            return false;
+        }
+        kDebugLog(u"CNetSession::Post(): flushing unread data...");
+        request.Close();
+        QString proxyUser;
+        QString proxyPassword;
+        if (!WireServices().AskProxyCredentials(request.Proxy(), proxyUser, proxyPassword)) {
+            return false;
+        }
+        request.SetProxyCredentials(proxyUser, proxyPassword);
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+// The download thread of one asynchronous request: sends it, examines the
+// reply's status, reads the body in chunks of up to 10240 bytes and streams
+// it to the UI thread through a pipe made for this reply alone (grid replies
+// as parse events, tree replies as raw chunks). The pipe's client end
+// reaches the reader with the data-ready call. A 401 logs the server out and
+// streams nothing; other error statuses are reported, not parsed.
+
+#include "net/netserverkey.h"
+#include "net/netuibridge.h"
+#include "net/ownedthread.h"
+#include "platform/httpurl.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+enum NetRequestKind : int {
+    kNetRequestNone = 0,  // synchronous requests and POSTs
+    kNetRequestGrid = 1,
+    kNetRequestTree = 2,
+};
+
+// The user agent of the server requests: the application's name.
+QString NetUserAgent();
+
+// What a download needs to know of its request.
+struct CNetDownload {
+    NetRequestKind kind = kNetRequestNone;
+    quint16 requesterId = 0;
+    QString url;  // the whole URL: the session's server and the object path
+    HttpService service = kHttpServiceNone;
+    CNetServerKey server;
+    QString password;
+};
+
+class CNetThread {
+public:
+    // A grid reply is parsed as it arrives, in chunks of up to this size.
+    static constexpr int kGridChunkBytes = 64 * 1024;
+
+    CNetThread(CNetDownload download, CNetUiBridge bridge);
+    // Cancels a download still running.
+    ~CNetThread();
+    CNetThread(const CNetThread&) = delete;
+    CNetThread& operator=(const CNetThread&) = delete;
+
+    bool Start();
+    // Ends the download without a message and waits (bounded) for its thread.
+    void Cancel();
+    bool IsRunning() const { return m_thread.IsRunning(); }
+
+private:
+    struct State;
+
+    std::shared_ptr<State> m_state;
+    COwnedThread m_thread;
+};

@@ -1,0 +1,164 @@
+#include "net/grideventreader.h"
+#include "net/grideventwriter.h"
+#include "support/recordingnetreceiver.h"
+
+#include <QTest>
+
+#include <numeric>
+#include <thread>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using ::testing::ElementsAre;
+using Pairs = std::vector<std::pair<QString, QString>>;
+
+CGridAttributeBlock attributesOf(const Pairs& pairs) {
+    CGridAttributeBlock attributes;
+    for (const auto& [name, value] : pairs) {
+        attributes.Add(name, value);
+    }
+    return attributes;
+}
+
+QByteArray int32Bytes(qint32 value) {
+    return QByteArray(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+QByteArray stringBytes(const QString& text) {
+    return int32Bytes(static_cast<qint32>(text.size())) +
+           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+class GridEventStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(writer.Open()); }
+
+    // Reads the whole stream as the bytes the reader would join.
+    QByteArray drainRaw() {
+        writer.Close();
+        QByteArray all;
+        for (;;) {
+            const int size = client.PendingMessageSize();
+            if (size <= 0) {
+                return all;
+            }
+            QByteArray message(size, '\0');
+            EXPECT_EQ(client.Read(message.data(), size), size);
+            all += message;
+        }
+    }
+
+    CGridEventWriter writer;
+    CNamedPipe client;
+};
+
+TEST_F(GridEventStreamTest, EventsAreWrittenInTheStreamLayout) {
+    client = writer.TakeClientEnd();
+    writer.WriteStart(u"row", u"grid", attributesOf({}));
+    writer.WriteEnd(u"cell", u"", u"row", attributesOf({{u"id"_qs, u"7"_qs}}));
+
+    const QByteArray expected =
+        int32Bytes(0) + stringBytes(u"row"_qs) + stringBytes(u"grid"_qs) +
+        int32Bytes(0) +                                            // no attributes
+        int32Bytes(1) + stringBytes(u"cell"_qs) + int32Bytes(0) +  // empty text: its length alone
+        stringBytes(u"row"_qs) + int32Bytes(1) + stringBytes(u"id"_qs) + stringBytes(u"7"_qs);
+    EXPECT_EQ(drainRaw(), expected);
+}
+
+TEST_F(GridEventStreamTest, ManyFieldsTravelInFewBlocks) {
+    std::vector<int> messageSizes;
+    std::thread reader([&messageSizes, end = writer.TakeClientEnd()]() mutable {
+        std::vector<char> message(CGridEventWriter::kMaxMessageBytes + 1);
+        for (int size; (size = end.Read(message.data(), static_cast<int>(message.size()))) > 0;) {
+            messageSizes.push_back(size);
+        }
+    });
+    const CGridAttributeBlock attributes = attributesOf({{u"a"_qs, u"1"_qs}, {u"b"_qs, u"2"_qs}});
+    for (int row = 0; row < 2000; ++row) {
+        writer.WriteStart(u"row", u"grid", attributes);
+        writer.WriteEnd(u"row", u"", u"grid", attributes);
+    }
+    writer.Close();
+    reader.join();
+    EXPECT_EQ(std::accumulate(messageSizes.begin(), messageSizes.end(), 0), 2000 * 112)
+        << "29 fields, 112 bytes per row";
+    EXPECT_LT(messageSizes.size(), 5u) << "58000 fields";
+}
+
+class GridEventReaderTest : public GridEventStreamTest {
+protected:
+    RecordingGridSink sink;
+    CGridEventReader reader{sink};
+};
+
+TEST_F(GridEventReaderTest, EventsArriveAsWrittenAndTheEndOnce) {
+    reader.Attach(writer.TakeClientEnd());
+    const QString big(50000, u'\x4E2D');  // one event larger than a block
+    writer.WriteStart(u"grid", u"", attributesOf({{u"pid"_qs, u"12"_qs}}));
+    writer.WriteEnd(u"cell", big, u"row", attributesOf({{u"n"_qs, u"\u00e9"_qs}}));
+    writer.WriteStart(u"row", u"grid", attributesOf({}));
+    writer.Close();
+
+    ASSERT_TRUE(sink.WaitForEnd());
+    EXPECT_THAT(sink.events,
+                ElementsAre(RecordedGridEvent{0, u"grid"_qs, {}, {}, Pairs{{u"pid"_qs, u"12"_qs}}},
+                            RecordedGridEvent{1, u"cell"_qs, big, u"row"_qs,
+                                              Pairs{{u"n"_qs, u"\u00e9"_qs}}},
+                            RecordedGridEvent{0, u"row"_qs, {}, u"grid"_qs, {}}));
+    EXPECT_TRUE(sink.intact);
+    EXPECT_FALSE(reader.IsReading());
+    QTest::qWait(0);
+    EXPECT_EQ(sink.ends, 1);
+}
+
+struct BrokenStreamCase {
+    const char* name;
+    QByteArray bytes;
+};
+
+class GridEventReaderBrokenTest : public ::testing::TestWithParam<BrokenStreamCase> {};
+
+TEST_P(GridEventReaderBrokenTest, EndsNotIntactAfterTheCompleteEvents) {
+    CNamedPipe server;
+    ASSERT_TRUE(server.Open(u"gridpipe"_qs));
+    RecordingGridSink sink;
+    CGridEventReader reader(sink);
+    reader.Attach(server.TakeClientEnd());
+    const QByteArray complete =
+        int32Bytes(0) + stringBytes(u"a"_qs) + stringBytes({}) + int32Bytes(0);
+    const QByteArray stream = complete + GetParam().bytes;
+    ASSERT_EQ(server.Write(stream.data(), static_cast<int>(stream.size())), stream.size());
+    server.Close();
+
+    ASSERT_TRUE(sink.WaitForEnd());
+    EXPECT_EQ(sink.events.size(), 1u);
+    EXPECT_FALSE(sink.intact);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, GridEventReaderBrokenTest,
+    ::testing::Values(BrokenStreamCase{"CutInsideAnEvent", int32Bytes(1) + stringBytes(u"b"_qs)},
+                      BrokenStreamCase{"CutInsideAString", int32Bytes(0) + int32Bytes(40) + "ab"},
+                      BrokenStreamCase{"UnknownKind", int32Bytes(7) + stringBytes(u"b"_qs)},
+                      BrokenStreamCase{"NegativeLength", int32Bytes(0) + int32Bytes(-3)},
+                      BrokenStreamCase{"HugeAttributeCount",
+                                       int32Bytes(0) + stringBytes(u"b"_qs) + stringBytes({}) +
+                                           int32Bytes(CGridEventDecoder::kMaxAttributes + 1)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GridEventReaderTest, ClosingTheReaderEndsTheWritersStream) {
+    reader.Attach(writer.TakeClientEnd());
+    reader.Close();
+    writer.WriteStart(u"row", u"grid", attributesOf({}));
+    writer.Flush();
+    // The block goes out on the writer's own thread, which finds the reader gone.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !writer.IsConnected(); }, 10000));
+    EXPECT_FALSE(writer.Flush());
+    QTest::qWait(0);
+    EXPECT_EQ(sink.ends, 0) << "a dropped stream reports no end";
+}
+
+}  // namespace
