@@ -250,7 +250,12 @@ bool CHttpRequest::Send() {
         return false;
     }
     m_transfer = std::make_unique<Transfer>();
-    m_transfer->slot = std::make_unique<CHttpServerSlot>(m_parts.server, kServerSlotPatience);
+    m_transfer->slot = std::make_unique<CHttpServerSlot>(m_parts.server, kServerSlotPatience,
+                                                         m_keepWaiting, kWaitHookInterval);
+    if (m_transfer->slot->Abandoned()) {
+        fail(HttpError::Cancelled, QStringLiteral("The request was cancelled."));
+        return false;
+    }
     if (!m_transfer->slot->Acquired()) {
         fail(HttpError::TooManyConnections,
              kFormat(u"Too many connections to %s are open.", m_parts.server));

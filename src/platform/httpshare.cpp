@@ -125,15 +125,35 @@ CURLSH* HttpShare() {
     return share;
 }
 
-CHttpServerSlot::CHttpServerSlot(const QString& server, std::chrono::milliseconds patience)
+CHttpServerSlot::CHttpServerSlot(const QString& server, std::chrono::milliseconds patience,
+                                 const std::function<bool()>& keepWaiting,
+                                 std::chrono::milliseconds hookInterval)
     : m_server(server.toLower()) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + patience;
     ServerSlots& slots = serverSlots();
     std::unique_lock lock(slots.mutex);
-    m_acquired = slots.released.wait_for(lock, patience,
-                                         [&] { return slots.open[m_server] < kMaxPerServer; });
-    if (m_acquired) {
-        ++slots.open[m_server];
+    const auto slotFree = [&] { return slots.open[m_server] < kMaxPerServer; };
+    while (!slotFree()) {
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) {
+            return;
+        }
+        slots.released.wait_for(lock, std::min<Clock::duration>(deadline - now, hookInterval),
+                                slotFree);
+        if (keepWaiting && !slotFree()) {
+            // The hook may take locks of its own: never ask it under ours.
+            lock.unlock();
+            const bool keepOn = keepWaiting();
+            lock.lock();
+            if (!keepOn) {
+                m_abandoned = true;
+                return;
+            }
+        }
     }
+    m_acquired = true;
+    ++slots.open[m_server];
 }
 
 CHttpServerSlot::~CHttpServerSlot() {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <vector>
 
 #include <curl/curl.h>
@@ -21,18 +22,26 @@ class CHttpServerSlot {
 public:
     static constexpr int kMaxPerServer = 4;
 
-    CHttpServerSlot(const QString& server, std::chrono::milliseconds patience);
+    // Waits at most `patience` for a free slot. While it waits it asks
+    // `keepWaiting` (when given) every `hookInterval` and gives up when that
+    // answers false, so a cancelled request never sits here.
+    CHttpServerSlot(const QString& server, std::chrono::milliseconds patience,
+                    const std::function<bool()>& keepWaiting = {},
+                    std::chrono::milliseconds hookInterval = std::chrono::milliseconds(100));
     ~CHttpServerSlot();
     CHttpServerSlot(const CHttpServerSlot&) = delete;
     CHttpServerSlot& operator=(const CHttpServerSlot&) = delete;
 
     bool Acquired() const { return m_acquired; }
+    // Whether the wait ended because `keepWaiting` answered false.
+    bool Abandoned() const { return m_abandoned; }
     // Open requests to the server now, for tests and diagnostics.
     static int OpenCount(const QString& server);
 
 private:
     QString m_server;
     bool m_acquired = false;
+    bool m_abandoned = false;
 };
 
 struct HttpCookie {

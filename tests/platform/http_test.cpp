@@ -219,6 +219,17 @@ TEST_F(HttpRequestTest, AtMostFourRequestsToOneServerAreOpen) {
     }
     EXPECT_EQ(CHttpServerSlot::OpenCount(u"127.0.0.1"_qs), 4);
     EXPECT_FALSE(CHttpServerSlot(u"127.0.0.1"_qs, std::chrono::milliseconds(0)).Acquired());
+
+    // A fifth request that is cancelled while it waits for a slot gives up
+    // at once instead of waiting out its patience.
+    CHttpRequest waiting;
+    waiting.SetUrl(Url(u"/hold"_qs));
+    int asked = 0;
+    waiting.SetWaitHook([&asked] { return ++asked < 2; });
+    EXPECT_FALSE(waiting.Send());
+    EXPECT_EQ(waiting.Error(), HttpError::Cancelled);
+    EXPECT_EQ(asked, 2);
+
     open.pop_back();
     EXPECT_TRUE(CHttpServerSlot(u"127.0.0.1"_qs, std::chrono::milliseconds(0)).Acquired());
     server.ReleaseChunks(100);
