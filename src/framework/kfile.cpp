@@ -3,6 +3,8 @@
 #include "framework/kcrash.h"
 #include "framework/klog.h"
 
+#include <QSaveFile>
+
 #include <optional>
 
 namespace {
@@ -26,6 +28,18 @@ std::optional<QIODevice::OpenMode> openModeOf(QStringView mode) {
 }
 
 }  // namespace
+
+bool kSaveFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    if (!path.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+        file.commit()) {
+        return true;
+    }
+    if (error != nullptr) {
+        *error = path.isEmpty() ? QStringLiteral("no file name") : file.errorString();
+    }
+    return false;
+}
 
 KFILE::KFILE() = default;
 KFILE::~KFILE() = default;

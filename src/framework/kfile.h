@@ -10,6 +10,10 @@
 
 #include <memory>
 
+// Replaces the file with the bytes atomically, so a failed write keeps the
+// old file. False, with the reason in `error` when given, on any failure.
+bool kSaveFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 class KFILE {
 public:
     KFILE();

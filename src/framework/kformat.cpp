@@ -238,7 +238,7 @@ QString kFormatArgs(QStringView format, std::span<const KFormatArg> args) {
             if (value < 0) {
                 conversion.left = true;
             }
-            conversion.width = static_cast<int>(std::min<long long>(std::llabs(value), 100000));
+            conversion.width = static_cast<int>(std::llabs(std::clamp(value, -100000LL, 100000LL)));
         } else if (pos < format.size() && format[pos].isDigit()) {
             conversion.width = readNumber(format, pos);
         }

@@ -1,5 +1,7 @@
 #include "framework/klog.h"
 
+#include "framework/ktext.h"
+#include "framework/ktime.h"
 #include "platform/paths.h"
 
 #include <QFileInfo>
@@ -68,25 +70,6 @@ void writeGuard(char16_t (&guard)[8]) {
     std::copy(kSanity.utf16(), kSanity.utf16() + kSanity.size(), guard);
 }
 
-// The C runtime's wtoi: leading blanks, an optional sign, digits up to the
-// first other character, 0 when there are none.
-int leadingInteger(const char* text) {
-    while (*text == ' ' || *text == '\t') {
-        ++text;
-    }
-    bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = std::min<long long>(value * 10 + (*text - '0'), 1LL << 31);
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
-}
-
 int readDebugLevel(const QString& path) {
     struct stat info {};
     const QByteArray nativePath = QFile::encodeName(path);
@@ -97,7 +80,8 @@ int readDebugLevel(const QString& path) {
     if (FILE* file = std::fopen(nativePath.constData(), "r")) {
         char line[10] = {};
         if (std::fgets(line, sizeof line, file) != nullptr) {
-            level = std::max(1, leadingInteger(line));
+            level = static_cast<int>(
+                std::clamp<long long>(kLeadingInteger(QString::fromLatin1(line)), 1, INT32_MAX));
         }
         std::fclose(file);
     }
@@ -105,16 +89,12 @@ int readDebugLevel(const QString& path) {
 }
 
 QString timestamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32] = {};
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return QString::fromLatin1(text);
+    // 21 is the smallest target kFormTimestamp accepts without an error line.
+    return kFormTimestamp(21, 0);
 }
 
-void writeLogLine(FILE* stream, bool isFile, QStringView tag, const QString& programTag,
-                  QStringView time, QStringView line) {
+void kWriteLogLine(FILE* stream, bool isFile, QStringView tag, const QString& programTag,
+                   QStringView time, QStringView line) {
     const QString text = isFile
                              ? kFormat(u"| %-3.3s | %-5.5s | %5.5d | %-19.19s | %s\n", tag,
                                        programTag, static_cast<long long>(::getpid()), time, line)
@@ -129,7 +109,7 @@ FILE* openLogFile(const QString& path, const QString& programTag, QStringView ti
     struct stat info {};
     if (::stat(nativePath.constData(), &info) != 0 || S_ISDIR(info.st_mode)) {
         if (FILE* created = std::fopen(nativePath.constData(), "w")) {
-            writeLogLine(created, true, u" ", programTag, time, u" ");
+            kWriteLogLine(created, true, u" ", programTag, time, u" ");
             std::fclose(created);
             ::chmod(nativePath.constData(), S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH);
         }
@@ -284,7 +264,7 @@ int kLogWrite(QStringView tag, QString text) {
     }
     int lines = 0;
     for (const QStringView line : QStringView(text).split(u'\n')) {
-        writeLogLine(stream, isFile, tag, log.programTag, time, line);
+        kWriteLogLine(stream, isFile, tag, log.programTag, time, line);
         ++lines;
     }
     if (isFile) {

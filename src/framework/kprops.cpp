@@ -1,10 +1,10 @@
 #include "framework/kprops.h"
 
+#include "framework/kfile.h"
 #include "framework/klog.h"
 #include "framework/kmachine.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -77,11 +77,6 @@ QByteArray encodeFile(const QString& text, bool binary) {
     return bytes;
 }
 
-bool isStorableName(const QString& name) {
-    return !name.startsWith(u'#') && !name.contains(u'=') && !name.contains(u'\n') &&
-           !name.contains(u'\r');
-}
-
 QString escapeLineBreaks(QString value) {
     value.replace(u'\r', u"%0d"_qs);
     value.replace(u'\n', u"%0a"_qs);
@@ -127,8 +122,8 @@ KPROP* KPROPS::find(const QString& name, bool ignoreCase) const {
 int KPROPS::Add(const QString& name, const QString& value, const QString& extra1,
                 const QString& extra2) {
     if (kDebugLevel(0) > 2) {
-        kDebugLog(u"KPROPS::Add(): name='%s', value='%s', extra1='%s', extra2='%s'...", name, value,
-                  extra1, extra2);
+        kDebugLog(u"KPROPS::Add(): name='%s', value='%s', extra1='%s', extra2='%s'...", name,
+                  traced(value), traced(extra1), traced(extra2));
     }
     // A name made only of filtered characters is as empty as a missing one.
     const QString cleanName = filteredName(name, false);
@@ -139,7 +134,7 @@ int KPROPS::Add(const QString& name, const QString& value, const QString& extra1
     }
     const QString cleanValue = stripCharacters(value, m_valueFilter);
     if (cleanValue != value && kDebugLevel(0) > 2) {
-        kDebugLog(u"KPROPS::Add(): name='%s' changed to '%s'", value, cleanValue);
+        kDebugLog(u"KPROPS::Add(): name='%s' changed to '%s'", traced(value), traced(cleanValue));
     }
 
     KPROP* entry = find(cleanName, false);
@@ -152,7 +147,8 @@ int KPROPS::Add(const QString& name, const QString& value, const QString& extra1
         m_order.push_back(std::move(created));
         if (kDebugLevel(0) > 2) {
             kDebugLog(u"KPROPS::Add(): item %u of %u: n='%s', v='%s', x1='%s', x2='%s'",
-                      Count() - 1, Count(), cleanName, cleanValue, extra1, extra2);
+                      Count() - 1, Count(), cleanName, traced(cleanValue), traced(extra1),
+                      traced(extra2));
         }
         return 1;
     }
@@ -322,19 +318,24 @@ void KPROPS::DumpToLog(int minimumLevel, const QString& title, const QString& pr
     }
     width = std::min(width, kMaxDumpNameWidth);
     for (const auto& entry : m_order) {
+        const QString value = traced(entry->value);
         if (anyExtra1 && anyExtra2) {
-            kDebugLog(u"%s%-*s = %s, X1=%s, X2=%s", prefix, width, entry->name, entry->value,
-                      entry->extra1, entry->extra2);
+            kDebugLog(u"%s%-*s = %s, X1=%s, X2=%s", prefix, width, entry->name, value,
+                      traced(entry->extra1), traced(entry->extra2));
         } else if (anyExtra1) {
-            kDebugLog(u"%s%-*s = %s, X1=%s", prefix, width, entry->name, entry->value,
-                      entry->extra1);
+            kDebugLog(u"%s%-*s = %s, X1=%s", prefix, width, entry->name, value,
+                      traced(entry->extra1));
         } else if (anyExtra2) {
-            kDebugLog(u"%s%-*s = %s, X2=%s", prefix, width, entry->name, entry->value,
-                      entry->extra2);
+            kDebugLog(u"%s%-*s = %s, X2=%s", prefix, width, entry->name, value,
+                      traced(entry->extra2));
         } else {
-            kDebugLog(u"%s%-*s = %s", prefix, width, entry->name, entry->value);
+            kDebugLog(u"%s%-*s = %s", prefix, width, entry->name, value);
         }
     }
+}
+
+QString KPROPS::traced(const QString& text) const {
+    return m_confidential && !text.isEmpty() ? QStringLiteral("********") : text;
 }
 
 int KPROPS::FileLoad(const QString& path, bool binary) {
@@ -370,6 +371,11 @@ int KPROPS::FileLoad(const QString& path, bool binary) {
     return result;
 }
 
+bool KPROPS::IsStorableName(const QString& name) {
+    return !name.startsWith(u'#') && !name.contains(u'=') && !name.contains(u'\n') &&
+           !name.contains(u'\r');
+}
+
 int KPROPS::FileStore(const QString& path, bool binary) const {
     if (kDebugLevel(0) > 1) {
         kDebugLog(u"KPROPS::FileStore(): storing properties from memory to '%s'...", path);
@@ -377,7 +383,7 @@ int KPROPS::FileStore(const QString& path, bool binary) const {
     QString text = kFileHeader.toString();
     int result = 1;
     for (const auto& entry : m_order) {
-        if (!isStorableName(entry->name)) {
+        if (!IsStorableName(entry->name)) {
             kWarningLog(u"KPROPS::FileStore(): %s: name '%s' would not read back, entry left out",
                         path, entry->name);
             result = 0;
@@ -385,10 +391,7 @@ int KPROPS::FileStore(const QString& path, bool binary) const {
         }
         text += entry->name + u'=' + escapeLineBreaks(entry->value) + u'\n';
     }
-    QSaveFile file(path);
-    const QByteArray bytes = encodeFile(text, binary);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
+    if (!kSaveFileAtomically(path, encodeFile(text, binary))) {
         kWarningLog(u"KPROPS::FileStore(): '%s' cannot write to '%s'", kwhoami(), path);
         return 0;
     }

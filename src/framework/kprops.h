@@ -77,6 +77,9 @@ public:
 
     // Writes the list as debug lines when the debug level is at least the minimum.
     void DumpToLog(int minimumLevel, const QString& title, const QString& prefix) const;
+    // A confidential list (credentials) shows only its names in debug lines:
+    // values and extras are masked.
+    void SetConfidential(bool confidential) { m_confidential = confidential; }
 
     // Adds the entries of a "name=value" file: UTF-8 in text mode (a carriage
     // return ending a line is dropped), UTF-16LE in binary mode. Lines that are
@@ -90,8 +93,13 @@ public:
     // break, or beginning with "#") is left out with a warning, and the result
     // is then 0; the extras are never stored.
     int FileStore(const QString& path, bool binary) const;
+    // Whether FileStore can write the name so that FileLoad reads it back.
+    static bool IsStorableName(const QString& name);
 
 private:
+    // The text as debug lines may show it.
+    QString traced(const QString& text) const;
+
     struct NoCaseLess {
         bool operator()(const QString& left, const QString& right) const;
     };
@@ -108,4 +116,5 @@ private:
     std::vector<std::unique_ptr<KPROP>> m_order;
     QString m_nameFilter;
     QString m_valueFilter;
+    bool m_confidential = false;
 };

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kClippedValueLength = 20;
-constexpr int kLongValueLength = 30;
+constexpr qsizetype kClippedValueLength = 20;
+constexpr qsizetype kLongValueLength = 30;
 
 bool isBlankOrControl(QChar c) {
     return c.unicode() <= 32;
@@ -84,18 +84,6 @@ int splitList(QStringView text, QStringList& elements, int maximum, QStringView 
         }
         elements.append(element.toString());
     }
-}
-
-void logPair(int number, const KNVP& pair) {
-    const qsizetype lineFeed = pair.value.indexOf(u'\n');
-    if (lineFeed < 0 && pair.value.size() <= kLongValueLength) {
-        kDebugLog(u"  NVP[%02d]: name=%-20s value='%s'", number, pair.name, pair.value);
-        return;
-    }
-    const qsizetype shown =
-        lineFeed >= 0 ? std::min<qsizetype>(lineFeed, kClippedValueLength) : kClippedValueLength;
-    kDebugLog(u"  NVP[%02d]: name=%-20s value='%s...' [clipped]", number, pair.name,
-              pair.value.left(shown));
 }
 
 }  // namespace
@@ -198,11 +186,7 @@ int kParseNameValuePairs(QStringView text, std::vector<KNVP>& pairs, int maximum
         KNVP pair;
         if (split < 0) {
             if (pairs.empty()) {
-                kWarningLog(u"kParseNameValuePairs(): formatting problem:");
-                kWarningLog(u"--> could not find an equal sign (=) after first token (%s).", piece);
-                kWarningLog(
-                    u"--> string is either malformed or kParseNameValuePairs() was already run "
-                    u"on it.");
+                kWarnFirstPairWithoutSeparator(piece);
             }
             pair.name = piece.toString();
         } else {
@@ -212,7 +196,8 @@ int kParseNameValuePairs(QStringView text, std::vector<KNVP>& pairs, int maximum
         webgoop(plus2space(pair.name));
         webgoop(plus2space(pair.value));
         if (kDebugLevel(0) > 2) {
-            logPair(static_cast<int>(pairs.size()), pair);
+            kLogNameValuePair(static_cast<int>(pairs.size()), pair, kLongValueLength,
+                              kClippedValueLength);
         }
         pairs.push_back(std::move(pair));
         if (end < 0) {
@@ -221,6 +206,23 @@ int kParseNameValuePairs(QStringView text, std::vector<KNVP>& pairs, int maximum
         rest = rest.mid(end + 1);
     }
     return static_cast<int>(pairs.size());
+}
+
+void kWarnFirstPairWithoutSeparator(QStringView piece) {
+    kWarningLog(u"kParseNameValuePairs(): formatting problem:");
+    kWarningLog(u"--> could not find an equal sign (=) after first token (%s).", piece);
+    kWarningLog(u"--> string is either malformed or kParseNameValuePairs() was already run on it.");
+}
+
+void kLogNameValuePair(int number, const KNVP& pair, qsizetype longLength, qsizetype shownLength) {
+    const qsizetype lineFeed = pair.value.indexOf(u'\n');
+    if (lineFeed < 0 && pair.value.size() <= longLength) {
+        kDebugLog(u"  NVP[%02d]: name=%-20s value='%s'", number, pair.name, pair.value);
+        return;
+    }
+    const qsizetype shown = lineFeed >= 0 ? std::min(lineFeed, shownLength) : shownLength;
+    kDebugLog(u"  NVP[%02d]: name=%-20s value='%s...' [clipped]", number, pair.name,
+              pair.value.left(shown));
 }
 
 QString kGetNVPValue(QStringView name, std::span<const KNVP> pairs) {
@@ -279,20 +281,30 @@ QString& webgoop(QString& text) {
     return text;
 }
 
+long long kLeadingInteger(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r'))) {
+        ++i;
+    }
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
+        ++i;
+    }
+    constexpr long long kMax = std::numeric_limits<long long>::max();
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        const int digit = text[i].unicode() - u'0';
+        if (magnitude > (kMax - digit) / 10) {
+            return negative ? std::numeric_limits<long long>::min() : kMax;
+        }
+        magnitude = magnitude * 10 + digit;
+    }
+    return negative ? -magnitude : magnitude;
+}
+
 long long katoh(QStringView text) {
     kRequireInit(u"katoh");
-    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?\\d+)"));
-    const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch()) {
-        return 0;
-    }
-    bool ok = false;
-    const long long value = match.capturedView(1).toLongLong(&ok);
-    if (ok) {
-        return value;
-    }
-    return match.capturedView(1).startsWith(u'-') ? std::numeric_limits<long long>::min()
-                                                  : std::numeric_limits<long long>::max();
+    return kLeadingInteger(text);
 }
 
 double katof(QStringView text) {

@@ -51,6 +51,11 @@ int kParseDelimedListStr(QStringView text, QStringList& elements, int maximum,
 // is not changed.
 int kParseNameValuePairs(QStringView text, std::vector<KNVP>& pairs, int maximum,
                          QChar pairSeparator, QChar nameValueSeparator);
+// The three warnings for a first pair that has no name/value separator.
+void kWarnFirstPairWithoutSeparator(QStringView piece);
+// The debug line for pair `number`; a value holding a line feed or longer
+// than `longLength` characters is shown clipped to `shownLength` characters.
+void kLogNameValuePair(int number, const KNVP& pair, qsizetype longLength, qsizetype shownLength);
 // The value of the first pair with exactly that name; empty when none has it.
 QString kGetNVPValue(QStringView name, std::span<const KNVP> pairs);
 
@@ -63,8 +68,11 @@ QString& webgoop(QString& text);
 // The value of one hexadecimal digit of either case; -1 for any other character.
 int HexDigitValue(QChar digit);
 
-// The leading decimal number of the text; 0 when there is none. The framework
-// must have been started.
+// The C runtime's atoi rules: leading white space, an optional sign, then
+// decimal digits up to the first other character; 0 when there are none.
+// Saturates instead of overflowing. Needs no started framework.
+long long kLeadingInteger(QStringView text);
+// kLeadingInteger for callers that require the framework to have been started.
 long long katoh(QStringView text);
 // The leading floating-point number of the text; 0.0 when there is none.
 double katof(QStringView text);

@@ -1,5 +1,6 @@
 #include "platform/filetypes.h"
 
+#include "framework/kfile.h"
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "platform/paths.h"
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <utility>
@@ -113,9 +113,9 @@ int CDesktopFileTypes::writeIfChanged(const QString& path, const QString& text) 
         return 0;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_error = kFormat(u"cannot write '%s': %s", path, file.errorString());
+    QString error;
+    if (!kSaveFileAtomically(path, bytes, &error)) {
+        m_error = kFormat(u"cannot write '%s': %s", path, error);
         return -1;
     }
     return 1;

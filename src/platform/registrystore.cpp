@@ -1,5 +1,6 @@
 #include "platform/registrystore.h"
 
+#include "framework/kfile.h"
 #include "framework/kformat.h"
 #include "platform/paths.h"
 
@@ -9,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <utility>
 
@@ -142,13 +142,10 @@ bool CRegistryStore::Save() {
         keys.append(QJsonObject{{"key", key.path}, {"values", values}});
     }
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(kFormat(u"cannot write '%s': %s", m_filePath, file.errorString()));
-    }
-    file.write(QJsonDocument(QJsonObject{{"keys", keys}}).toJson());
-    if (!file.commit()) {
-        return fail(kFormat(u"cannot write '%s': %s", m_filePath, file.errorString()));
+    QString error;
+    if (!kSaveFileAtomically(m_filePath, QJsonDocument(QJsonObject{{"keys", keys}}).toJson(),
+                             &error)) {
+        return fail(kFormat(u"cannot write '%s': %s", m_filePath, error));
     }
     return true;
 }

@@ -12,17 +12,7 @@
 namespace {
 
 constexpr QStringView kDoneMarker = u"_d_o_n_e_";
-constexpr int kClipLength = 40;
-
-void logPair(int index, const QString& name, const QString& value) {
-    const qsizetype lineFeed = value.indexOf(u'\n');
-    if (lineFeed < 0 && value.size() <= kClipLength) {
-        kDebugLog(u"  NVP[%02d]: name=%-20s value='%s'", index, name, value);
-        return;
-    }
-    const qsizetype shown = lineFeed < 0 ? kClipLength : std::min<qsizetype>(lineFeed, kClipLength);
-    kDebugLog(u"  NVP[%02d]: name=%-20s value='%s...' [clipped]", index, name, value.left(shown));
-}
+constexpr qsizetype kClipLength = 40;
 
 // The chunk keys in the settings, by their number (a file sorted by name
 // would put "AppData:100" before "AppData:11").
@@ -122,17 +112,16 @@ int CPreferences::ParseEncodedPairs(QStringView text, std::vector<KNVP>& pairs, 
         start = end + 1;
         const qsizetype separator = piece.indexOf(nameSeparator);
         if (separator < 0 && pairs.empty()) {
-            kWarningLog(u"kParseNameValuePairs(): formatting problem:");
-            kWarningLog(u"--> could not find an equal sign (=) after first token (%s).", piece);
-            kWarningLog(
-                u"--> string is either malformed or kParseNameValuePairs() was already run on "
-                u"it.");
+            kWarnFirstPairWithoutSeparator(piece);
         }
         KNVP pair;
         pair.name = DecodeFromURL(piece.left(separator < 0 ? piece.size() : separator).trimmed());
         pair.value = separator < 0 ? QString() : DecodeFromURL(piece.mid(separator + 1).trimmed());
         if (kDebugLevel(0) > 2) {
-            logPair(static_cast<int>(pairs.size()), pair.name, pair.value);
+            // Passwords are deciphered here; the log file must never hold one.
+            const KNVP shown =
+                pair.name == u"P" ? KNVP{pair.name, QStringLiteral("********")} : pair;
+            kLogNameValuePair(static_cast<int>(pairs.size()), shown, kClipLength, kClipLength);
         }
         pairs.push_back(std::move(pair));
     }

@@ -73,6 +73,8 @@ CFileDeleter::Answer CFileDeleter::AskWithMessageBox(const QString& fileName) {
 }
 
 bool CFileDeleter::Delete(const QString& path) {
+    // A file kept by an earlier run must not hide this run's failures.
+    m_skipped = false;
     Failure failure{0, {}};
     if (deleteTree(path, failure)) {
         return true;

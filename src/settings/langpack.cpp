@@ -119,6 +119,7 @@ int SplitParenSuffix(const QString& text, QString& head, QString& tail) {
 CLangPack::CLangPack() : KPROPS(100, 10) {}
 
 QString CLangPack::Lookup(const QString& text) const {
+    const std::shared_lock lock(*m_lock);
     const int index = FindIndex(text, false);
     return index < 0 ? text : GetValueAt(index);
 }
@@ -128,7 +129,13 @@ int CLangPack::Load(const QString& path) {
         return LoadBuiltIn();
     }
     m_fileLoaded = m_fileLoaded || QFileInfo::exists(path);
-    if (FileLoad(path, true)) {
+    int loaded = 0;
+    {
+        const std::unique_lock lock(*m_lock);
+        loaded = FileLoad(path, true);
+    }
+    // The error box may translate texts, so it runs without the lock.
+    if (loaded) {
         m_lastError.clear();
         return 1;
     }
@@ -142,6 +149,7 @@ int CLangPack::Load(const QString& path) {
 }
 
 int CLangPack::LoadBuiltIn() {
+    const std::unique_lock lock(*m_lock);
     addPairs(*this, kLeadingEntries);
     for (const ElementTypeResource& type : ElementTypes()) {
         Add(kFormat(u"%u:OmET", type.number), QString::fromUtf16(type.displayName));
@@ -179,6 +187,7 @@ int CLangPack::TranslateText(QString& text, unsigned flags) const {
     }
     // A later entry may translate the result of an earlier one, never the
     // other way round: each step looks only at entries after the last match.
+    const std::shared_lock lock(*m_lock);
     for (int next = 0;;) {
         const int index = FindIndex(text, false);
         if (index < next) {

@@ -8,13 +8,17 @@
 // loaded on top of it.
 //
 // Written only on the UI thread (start-up and the options dialog); the
-// action worker only looks texts up.
+// action worker only looks texts up. Load and LoadBuiltIn hold the pack's
+// lock against Lookup and TranslateText, so a pack reloaded from the options
+// dialog is never read half-built; writers must use them, not KPROPS::Add.
 
 #include "framework/kprops.h"
 
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <shared_mutex>
 
 class QWidget;
 
@@ -75,6 +79,8 @@ public:
     void SetErrorBox(std::function<void(const QString&)> errorBox);
 
 private:
+    // Held by pointer so that a pack stays movable.
+    std::unique_ptr<std::shared_mutex> m_lock = std::make_unique<std::shared_mutex>();
     std::function<void(const QString&)> m_errorBox;
     QString m_lastError;
     bool m_fileLoaded = false;

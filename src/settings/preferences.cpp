@@ -84,26 +84,6 @@ constexpr quint32 kShowMinimized = 2;
 constexpr quint32 kShowMaximized = 3;
 constexpr quint32 kRestoreToMaximized = 2;
 
-// The leading decimal number: blanks, an optional sign, then digits; 0 when
-// there are no digits. Saturates instead of overflowing.
-qint64 leadingNumber(QStringView text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    qint64 number = 0;
-    constexpr qint64 kLimit = qint64(1) << 40;
-    for (; i < text.size() && text[i].isDigit() && text[i].unicode() < 0x80; ++i) {
-        number = std::min(number * 10 + (text[i].unicode() - u'0'), kLimit);
-    }
-    return negative ? -number : number;
-}
-
 QString placementKey(const QString& name, QStringView field) {
     return kFormat(u"%s.%s", name, field);
 }
@@ -111,6 +91,7 @@ QString placementKey(const QString& name, QStringView field) {
 }  // namespace
 
 CPreferences::CPreferences() : m_cipherKey(CredentialCipherKey()) {
+    m_credentials.SetConfidential(true);
     InitFormatLists();
 }
 
@@ -140,7 +121,7 @@ int CPreferences::GetInt(const QString& key, int defaultValue) const {
         return defaultValue;
     }
     return static_cast<int>(
-        std::clamp<qint64>(leadingNumber(m_settings.GetValueAt(index)), INT_MIN, INT_MAX));
+        std::clamp<long long>(kLeadingInteger(m_settings.GetValueAt(index)), INT_MIN, INT_MAX));
 }
 
 quint32 CPreferences::GetULong(const QString& key, quint32 defaultValue) const {
@@ -148,7 +129,7 @@ quint32 CPreferences::GetULong(const QString& key, quint32 defaultValue) const {
     if (index < 0) {
         return defaultValue;
     }
-    return static_cast<quint32>(leadingNumber(m_settings.GetValueAt(index)));
+    return static_cast<quint32>(kLeadingInteger(m_settings.GetValueAt(index)));
 }
 
 int CPreferences::GetListViewMode() const {
@@ -301,7 +282,15 @@ int CPreferences::SetCurrentWorldView(const QString& address, const std::optiona
         return 0;
     }
     // Linux paths are case-sensitive, so the recent-list key keeps the case.
-    SetString(kFormat(u"ZWV:%s", address), address);
+    // An address the settings file cannot hold as a name (a URL with "=" in
+    // its query) stays out of the recent list; stored, it would make every
+    // later save report a failure.
+    const QString recentKey = kFormat(u"ZWV:%s", address);
+    if (KPROPS::IsStorableName(recentKey)) {
+        SetString(recentKey, address);
+    } else {
+        kDebugLog(u"Prefs: '%s' is not kept in the recent World Views\n", address);
+    }
     const int result = SetString(u"ZWV"_qs, address);
     SetCredentials(address, user, password);
     return result;
@@ -330,14 +319,16 @@ void CPreferences::SaveWindowPlacement(const QString& name, const QWidget& windo
 }
 
 int CPreferences::GetSavedWindowRect(const QString& name, QRect& rect) const {
-    const int left = GetInt(placementKey(name, u"left"), 0);
-    const int top = GetInt(placementKey(name, u"top"), 0);
-    const int right = GetInt(placementKey(name, u"right"), 0);
-    const int bottom = GetInt(placementKey(name, u"bottom"), 0);
-    if (right - left <= 0 || bottom - top < 0) {
+    // Widened so that edges read from a damaged file cannot overflow.
+    const qint64 left = GetInt(placementKey(name, u"left"), 0);
+    const qint64 top = GetInt(placementKey(name, u"top"), 0);
+    const qint64 width = GetInt(placementKey(name, u"right"), 0) - left;
+    const qint64 height = GetInt(placementKey(name, u"bottom"), 0) - top;
+    if (width <= 0 || height < 0 || width > INT_MAX || height > INT_MAX) {
         return 0;
     }
-    rect = QRect(left, top, right - left, bottom - top);
+    rect = QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
+                 static_cast<int>(height));
     return 1;
 }
 

@@ -2,9 +2,9 @@
 
 #include "framework/klog.h"
 #include "platform/registrystore.h"
+#include "settings/uithreadcall.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 #include <array>
 #include <utility>
@@ -33,8 +33,7 @@ QString storeKeyPath(HKey root, const QString& keyPath) {
 
 // Lets the UI thread handle what is waiting before a possibly slow read.
 void pumpMessages() {
-    const QCoreApplication* application = QCoreApplication::instance();
-    if (application != nullptr && QThread::currentThread() == application->thread()) {
+    if (IsUiThread()) {
         QCoreApplication::processEvents();
     }
 }

@@ -12,11 +12,6 @@ namespace {
 std::mutex g_runnerMutex;
 UiThreadRunner g_runner;
 
-bool onUiThread() {
-    const QCoreApplication* application = QCoreApplication::instance();
-    return application != nullptr && QThread::currentThread() == application->thread();
-}
-
 }  // namespace
 
 void SetSettingsUiRunner(UiThreadRunner runner) {
@@ -24,8 +19,13 @@ void SetSettingsUiRunner(UiThreadRunner runner) {
     g_runner = std::move(runner);
 }
 
+bool IsUiThread() {
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application != nullptr && QThread::currentThread() == application->thread();
+}
+
 bool RunOnUiThread(const char16_t* what, const UiWork& work, qintptr* result) {
-    if (onUiThread()) {
+    if (IsUiThread()) {
         const qintptr answer = work();
         if (result != nullptr) {
             *result = answer;

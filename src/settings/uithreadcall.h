@@ -15,6 +15,10 @@ using UiThreadRunner = std::function<bool(const UiWork& work, qintptr* result)>;
 
 void SetSettingsUiRunner(UiThreadRunner runner);
 
+// Whether the caller runs on the application's UI thread (false before the
+// application object exists).
+bool IsUiThread();
+
 // Runs the work at once on the UI thread, otherwise through the installed
 // runner. False (and a "SEAM" debug line naming `what`) when it could not run.
 bool RunOnUiThread(const char16_t* what, const UiWork& work, qintptr* result);

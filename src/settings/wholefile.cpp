@@ -4,7 +4,6 @@
 #include "framework/klog.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <sys/stat.h>
@@ -14,11 +13,9 @@
 namespace {
 
 int writeUtf8Atomically(const QString& path, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
-        kDebugLog(u"WRITE FAILED: %s (%s)", path, file.errorString());
+    QString error;
+    if (!kSaveFileAtomically(path, text.toUtf8(), &error)) {
+        kDebugLog(u"WRITE FAILED: %s (%s)", path, error);
         return 0;
     }
     return 1;

@@ -171,6 +171,10 @@ TEST_F(Numbers, LeadingNumbersOrZero) {
         {u"x1"_qs, 0},
         {u"9223372036854775807"_qs, 9223372036854775807LL},
         {u"99999999999999999999"_qs, 9223372036854775807LL},
+        {u"-99999999999999999999"_qs, -9223372036854775807LL - 1},
+        {u"\n\t 12"_qs, 12},
+        {u"\u0661\u0662"_qs, 0},  // only ASCII digits count
+        {u"- 3"_qs, 0},
     };
     for (const auto& [text, expected] : integers) {
         EXPECT_EQ(katoh(text), expected) << text.toStdString();

@@ -81,6 +81,21 @@ TEST_F(CredentialsTest, SpecialCharactersSurviveARestart) {
     EXPECT_FALSE(next.IsDirty());
 }
 
+TEST_F(CredentialsTest, DecipheredPasswordsNeverReachTheLog) {
+    prefs.RestorePrefs();
+    prefs.SetInt(QStringLiteral("StorePasswords"), 1);
+    prefs.SetCredentials(QStringLiteral("srv:443"), QStringLiteral("ann"),
+                         QStringLiteral("Tr0ub4dor"));
+    ASSERT_EQ(prefs.SavePrefs(1), 1);
+    CPreferences next;
+    restart(next);
+    expectCredentials(next, QStringLiteral("srv:443"), QStringLiteral("ann"),
+                      QStringLiteral("Tr0ub4dor"));
+    ASSERT_GT(kDebugLevel(0), 2) << "the pair trace is written at this level";
+    EXPECT_TRUE(logText().contains(QStringLiteral("value='ann'")));
+    EXPECT_FALSE(logText().contains(QStringLiteral("Tr0ub4dor")));
+}
+
 TEST_F(CredentialsTest, EveryCredentialComesBackBeyondSixHundredPairs) {
     prefs.RestorePrefs();
     for (int i = 0; i < 450; ++i) {

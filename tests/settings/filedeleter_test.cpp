@@ -26,6 +26,11 @@ protected:
         return root() + u"/tree"_qs;
     }
 
+    // A file that counts as read-only: its owner may not write it.
+    void writeLockedFile(const QString& relative) const {
+        QFile::setPermissions(writeFile(relative, "x"), QFile::ReadOwner);
+    }
+
     bool exists(const QString& relative) const {
         return QFileInfo::exists(root() + u'/' + relative);
     }
@@ -74,8 +79,7 @@ TEST_F(FileDeleterTest, ReadOnlyAnswers) {
 }
 
 TEST_F(FileDeleterTest, CancelEndsTheRunAsSuccess) {
-    const QString locked = writeFile(u"one/locked.txt"_qs, "x");
-    QFile::setPermissions(locked, QFile::ReadOwner);
+    writeLockedFile(u"one/locked.txt"_qs);
     CFileDeleter deleter(answering(CFileDeleter::Answer::Cancel));
     EXPECT_TRUE(deleter.Delete(root() + u"/one"_qs));
     EXPECT_TRUE(deleter.Skipped());
@@ -105,10 +109,19 @@ TEST_F(FileDeleterTest, MissingPathFailsWithTheSystemMessage) {
     EXPECT_EQ(deleter.Message(), QString::fromLocal8Bit(std::strerror(ENOENT)));
 }
 
+TEST_F(FileDeleterTest, AKeptFileOfAnEarlierRunDoesNotHideALaterFailure) {
+    writeLockedFile(u"one/locked.txt"_qs);
+    CFileDeleter deleter(answering(CFileDeleter::Answer::No));
+    EXPECT_TRUE(deleter.Delete(root() + u"/one"_qs));
+    EXPECT_TRUE(deleter.Skipped());
+    EXPECT_FALSE(deleter.Delete(root() + u"/missing"_qs));
+    EXPECT_FALSE(deleter.Skipped());
+    EXPECT_EQ(deleter.Code(), static_cast<unsigned>(ENOENT));
+}
+
 TEST_F(FileDeleterTest, WorkerWithoutUiKeepsReadOnlyFiles) {
-    const QString locked = writeFile(u"w/locked.txt"_qs, "x");
+    writeLockedFile(u"w/locked.txt"_qs);
     writeFile(u"w/plain.txt"_qs, "y");
-    QFile::setPermissions(locked, QFile::ReadOwner);
     bool result = false;
     std::thread worker([&] { result = CFileDeleter().Delete(root() + u"/w"_qs); });
     worker.join();

@@ -1,5 +1,6 @@
 #include "settings/langpack.h"
 
+#include "framework/kformat.h"
 #include "resources/menus.h"
 #include "support/temphome.h"
 
@@ -13,8 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -254,6 +257,40 @@ TEST_F(LangPackFile, BadFileKeepsEarlierEntriesAndShowsTheError) {
     EXPECT_EQ(pack.Load(missing), 0);
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown.last(), u"Could not load language pack:\n   "_qs + missing + u"\n"_qs);
+}
+
+TEST_F(LangPackFile, LookupsOnAWorkerSurviveReloadsOnTheUiThread) {
+    CLangPack pack;
+    pack.LoadBuiltIn();
+    constexpr int kReloads = 100;
+    QStringList paths;
+    for (int file = 0; file < kReloads; ++file) {
+        QString text = u"World View=Weltansicht\n"_qs;
+        for (int entry = 0; entry < 20; ++entry) {
+            text += kFormat(u"Key %d.%d=Value\n", file, entry);
+        }
+        paths << writePack(kFormat(u"pack%d.lang", file), text);
+    }
+    std::atomic<bool> done{false};
+    std::atomic<int> wrong{0};
+    std::thread worker([&] {
+        while (!done.load()) {
+            const QString found = pack.Lookup(u"World View"_qs);
+            QString translated = u"World View"_qs;
+            pack.TranslateText(translated, 0);
+            if ((found != u"World View" && found != u"Weltansicht") ||
+                (translated != u"World View" && translated != u"Weltansicht")) {
+                ++wrong;
+            }
+        }
+    });
+    for (const QString& path : paths) {
+        EXPECT_EQ(pack.Load(path), 1);
+    }
+    done = true;
+    worker.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(pack.Lookup(u"Key 99.19"_qs), u"Value");
 }
 
 TEST_F(LangPackFile, Utf16PackSurvivesStoreAndLoad) {

@@ -192,6 +192,9 @@ TEST_F(PreferencesTest, SavedWindowRectRules) {
         {10, 20, 810, 19, 0, QRect()},
         {std::nullopt, std::nullopt, 300, 200, 1, QRect(0, 0, 300, 200)},
         {std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0, QRect()},
+        // Edges from a damaged file whose differences overflow an int.
+        {INT_MIN, 0, INT_MAX, 10, 0, QRect()},
+        {0, INT_MIN, 10, INT_MAX, 0, QRect()},
     };
     int row = 0;
     for (const Case& c : cases) {
@@ -321,6 +324,19 @@ TEST_F(PreferencesTest, CurrentWorldViewKeepsTheAddressCase) {
                               std::nullopt);
     expectCredentials(prefs, QStringLiteral("http://Server/wv.zwv"), QStringLiteral("ann"),
                       QString());
+}
+
+TEST_F(PreferencesTest, WorldViewAddressWithAnEqualsSignSavesCleanly) {
+    prefs.RestorePrefs();
+    const QString address = QStringLiteral("http://server/wv?id=3&line\nbreak");
+    EXPECT_EQ(prefs.SetCurrentWorldView(address, std::nullopt, std::nullopt), 1);
+    EXPECT_EQ(prefs.SavePrefs(0), 1);
+    EXPECT_TRUE(site.warnings.isEmpty());
+    EXPECT_FALSE(prefs.IsDirty());
+
+    CPreferences next;
+    restart(next);
+    EXPECT_EQ(next.GetString(QStringLiteral("ZWV")), address);
 }
 
 TEST(GetComboBoxTextTest, SelectedItemOrEditText) {
