@@ -100,7 +100,14 @@ void CSingleInstance::onConnection() {
                 }
                 return;
             }
-            const QString path = QString::fromUtf8(socket->readLine(kMaxHandOffBytes)).chopped(1);
+            // A line cut at the limit would hand over another path: refuse it.
+            const QByteArray line = socket->readLine(kMaxHandOffBytes);
+            if (!line.endsWith('\n')) {
+                kWarningLog(u"CSingleInstance: hand-off refused, the path is too long.\n");
+                socket->abort();
+                return;
+            }
+            const QString path = QString::fromUtf8(line.chopped(1));
             // A sender that gave up waiting runs the script itself.
             if (socket->state() != QLocalSocket::ConnectedState) {
                 kWarningLog(u"CSingleInstance: the sender of %s left before the answer.\n", path);

@@ -19,7 +19,6 @@ public:
     // Stops and shows the first frame.
     void Stop();
     bool IsPlaying() const { return m_timer.isActive(); }
-    int Frame() const { return m_frame; }
 
     QSize sizeHint() const override { return {24, 24}; }
 

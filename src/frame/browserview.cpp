@@ -2,10 +2,7 @@
 
 #include "framework/klog.h"
 
-CBrowserView::CBrowserView(QWidget* parent) : QWebEngineView(parent) {
-    connect(this, &QWebEngineView::loadStarted, this, [this] { m_navigating = true; });
-    connect(this, &QWebEngineView::loadFinished, this, [this] { m_navigating = false; });
-}
+CBrowserView::CBrowserView(QWidget* parent) : QWebEngineView(parent) {}
 
 void CBrowserView::Navigate(const QString& url) {
     kDebugLog(u"CBrowserView::Navigate(%s)\n", url);
@@ -15,5 +12,4 @@ void CBrowserView::Navigate(const QString& url) {
 
 void CBrowserView::Stop() {
     stop();
-    m_navigating = false;
 }

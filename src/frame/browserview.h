@@ -13,8 +13,4 @@ public:
     void Navigate(const QString& url);
     // Stops a navigation in progress.
     void Stop();
-    bool IsNavigating() const { return m_navigating; }
-
-private:
-    bool m_navigating = false;
 };

@@ -77,9 +77,6 @@ public:
     bool PropertiesOpen() const { return m_propertiesOpen; }
     QString PropertiesURL() const { return m_propertiesUrl; }
 
-    // Whether the exit sequence has run.
-    bool HasExited() const { return m_exited; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -7,7 +7,9 @@
 
 #include "tree/contextmenuitem.h"
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <map>
 #include <memory>
@@ -15,7 +17,6 @@
 
 class CContextMenuParser;
 class CMenuGridRows;
-class QWidget;
 
 class CContextMenu {
 public:
@@ -51,14 +52,14 @@ public:
     // last shown for; the entries run for them.
     void SetOwners(CMenuGridRows* grid, QWidget* owner);
     CMenuGridRows* GetGrid() const { return m_grid; }
-    QWidget* GetOwner() const { return m_owner; }
 
 private:
     std::vector<std::unique_ptr<CContextMenuItem>> m_items;
     QString m_name;
     const CMenuCommandSource* m_commandIds;
     CMenuGridRows* m_grid = nullptr;
-    QWidget* m_owner = nullptr;
+    // The window may close while the menu set lives on.
+    QPointer<QWidget> m_owner;
 };
 
 class CContextMenuSet {
@@ -75,7 +76,6 @@ public:
 
     // Where the entries of later loads take their command ids from.
     void SetCommandIds(const CMenuCommandSource& commandIds) { m_commandIds = commandIds; }
-    const CMenuCommandSource& GetCommandIds() const { return m_commandIds; }
 
     // Replaces every menu with those of the XML text; `label` names the
     // caller in the log. 0 while another load runs.

@@ -136,7 +136,9 @@ bool CContextMenuItem::EvaluateTerm(const CMenuGridRows* grid, const QString& la
     int count = 0;
     bool found = false;
     if (left.contains(u"exists(")) {
-        const QString column = left.mid(left.indexOf(u'(') + 1).chopped(1);
+        // Text from the menu file: "exists(" may have nothing after it.
+        QString column = left.mid(left.indexOf(u'(') + 1);
+        column.chop(1);
         const QString values =
             grid != nullptr ? grid->GetSelectedRowsByColName(column, count, 0) : QString();
         found = values.isEmpty();

@@ -3,11 +3,13 @@
 #include "framework/klog.h"
 #include "tree/contextmenu.h"
 
+#include <atomic>
+
 namespace {
 
 // One load at a time in the process: the entries take command ids from the
-// application's one table.
-bool g_loading = false;
+// application's one table. Logins load on their own threads.
+std::atomic<bool> g_loading{false};
 
 const QString kMenu = QStringLiteral("menu");
 
@@ -21,18 +23,17 @@ CContextMenuParser::~CContextMenuParser() = default;
 
 int CContextMenuParser::LoadFromXML(CContextMenuSet& set, const QString& xml,
                                     const QString& label) {
-    if (g_loading) {
+    if (g_loading.exchange(true)) {
         kDebugLog(u"CContextMenuParser::LoadFromXML(%s): menus are already being built.\n", label);
         return 0;
     }
-    g_loading = true;
     set.Clear();
     m_set = &set;
     m_currentMenu = nullptr;
     ParseXML(xml);
     m_set = nullptr;
     m_currentMenu = nullptr;
-    g_loading = false;
+    g_loading.store(false);
     return 1;
 }
 

@@ -18,8 +18,6 @@ public:
     CMenuBusyMarker(const CMenuBusyMarker&) = delete;
     CMenuBusyMarker& operator=(const CMenuBusyMarker&) = delete;
 
-    bool Taken() const { return m_taken; }
-
     // Whether no command runs now: the marker does not exist yet or is free.
     static bool IsFree();
     // "SEMAPHORE 3 PROC #<process id in hexadecimal>", for the log.

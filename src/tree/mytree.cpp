@@ -563,8 +563,9 @@ int CMyTree::DeleteEmptyFolders(QTreeWidgetItem* item) {
         return 0;
     }
     kDebugLog(u"CHECKING: %s\n", record->GetLabel());
+    // A removed child leaves its next sibling at the same index.
     for (int i = 0; i < item->childCount();) {
-        i = DeleteEmptyFolders(item->child(i)) != 0 ? 0 : i + 1;
+        i += DeleteEmptyFolders(item->child(i)) != 0 ? 0 : 1;
     }
     if (item->childCount() > 0 || server) {
         return 0;

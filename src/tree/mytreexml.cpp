@@ -6,13 +6,13 @@
 #include "net/wireservices.h"
 #include "net/xmltext.h"
 #include "platform/paths.h"
+#include "settings/uithreadcall.h"
 #include "tree/itemattributes.h"
 #include "tree/mytree.h"
 #include "tree/treehost.h"
 #include "tree/treenode.h"
 #include "tree/xmlnumbers.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTreeWidget>
 #include <QUrl>
@@ -60,9 +60,16 @@ QChar WrittenServerType(QChar type) {
     return printable ? type : QChar(CServerConnection::kServerTypeUnknown);
 }
 
-// Runs the work on the UI thread and waits for it.
-void RunOnUiThread(const std::function<void()>& work) {
-    QMetaObject::invokeMethod(qApp, work, Qt::BlockingQueuedConnection);
+// Runs the work on the UI thread and waits for it, through the application's
+// UI bridge so that a worker is refused, not stuck, once the program closes.
+bool OnUiThread(const std::function<void()>& work) {
+    return RunOnUiThread(
+        u"CMyTree::AddItemsFromURL",
+        [&work] {
+            work();
+            return qintptr{0};
+        },
+        nullptr);
 }
 
 }  // namespace
@@ -230,19 +237,39 @@ int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
 }
 
 int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool quiet) {
-    if (m_tree == nullptr) {
-        return 0;
-    }
     const CWireBusy busy;
     const bool uiThread = onUiThread();
-    const auto onUi = [uiThread](const std::function<void()>& work) {
-        uiThread ? work() : RunOnUiThread(work);
-    };
+    // The control and its items are only looked at on the UI thread.
+    bool attached = false;
     std::unique_ptr<CServerConnection> session;
-    onUi([&] {
-        const CServerConnection* system = parent != nullptr ? GetSystem(parent) : nullptr;
-        session = system != nullptr ? system->Clone() : nullptr;
-    });
+    quint32 parentId = 0;
+    if (!OnUiThread([&] {
+            attached = m_tree != nullptr;
+            const CServerConnection* system = parent != nullptr ? GetSystem(parent) : nullptr;
+            session = system != nullptr ? system->Clone() : nullptr;
+            const CMyItem* record = CTreeNode::RecordOf(parent);
+            parentId = record != nullptr ? record->GetItemId() : 0;
+        }) ||
+        !attached) {
+        return 0;
+    }
+    // The UI thread goes on while the text is read: the parent item may be
+    // gone by then, so it is found again by its id.
+    const auto fillParent = [&](const QString& xml, bool fromServer) {
+        int result = 0;
+        OnUiThread([&] {
+            QTreeWidgetItem* target = parentId != 0 ? FindItemById(parentId) : parent;
+            if (parentId != 0 && target == nullptr) {
+                kDebugLog(u"AddItemsFromURL(): the item for %s is gone\n", url);
+                return;
+            }
+            result = AddItemsFromXML(xml, target);
+            if (result != 0 && fromServer && (target == nullptr || target == RootLevel())) {
+                ClearModified();
+            }
+        });
+        return result;
+    };
     const auto fail = [&](const QString& message) {
         if (!quiet) {
             WireServices().PopupMessage(message, kPopupError);
@@ -258,10 +285,7 @@ int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool q
         if (!file.open(QIODevice::ReadOnly)) {
             return fail(kFormat(u"Could not read file: %s", path));
         }
-        const QString text = QString::fromUtf8(file.readAll());
-        int result = 0;
-        onUi([&] { result = AddItemsFromXML(text, parent); });
-        return result;
+        return fillParent(QString::fromUtf8(file.readAll()), false);
     }
 
     if (uiThread) {
@@ -283,20 +307,14 @@ int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool q
         kDebugLog(u"AddItemsFromURL(): no server to fetch %s from\n", url);
         return fail(failure);
     }
-    onUi([&] { SetCountItem(m_host->PaneCurrentItem()); });
+    OnUiThread([&] { SetCountItem(m_host->PaneCurrentItem()); });
     QString reply;
     QString errorText;
     if (!session->FetchDocument(url, reply, errorText)) {
         kDebugLog(u"AddItemsFromURL(): %s\n", errorText);
         return fail(failure);
     }
-    int result = 0;
-    onUi([&] {
-        result = AddItemsFromXML(reply, parent);
-        if (result != 0 && (parent == nullptr || parent == RootLevel())) {
-            ClearModified();
-        }
-    });
+    const int result = fillParent(reply, true);
     return result != 0 ? result : fail(failure);
 }
 

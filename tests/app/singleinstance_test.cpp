@@ -6,9 +6,14 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -78,6 +83,28 @@ TEST_F(SingleInstanceTest, SecondStartHandsTheScriptToTheStartingInstance) {
         EXPECT_EQ(runProgram(path), 0);
     }
     EXPECT_EQ(received, paths) << "each path arrives as given";
+}
+
+// A path longer than any script path is refused whole, never cut short and
+// run as another file.
+TEST_F(SingleInstanceTest, OverlongPathIsRefusedNotTruncated) {
+    CSingleInstance running(folder);
+    QStringList received;
+    ASSERT_TRUE(running.Listen([&received](const QString& path) {
+        received << path;
+        return true;
+    }));
+    const QString path = root() + u'/' + QString(70000, u'x') + QStringLiteral(".curl");
+    std::atomic<bool> handed{true};
+    std::unique_ptr<QThread> sender(QThread::create([&] {
+        CSingleInstance second(folder);
+        handed = second.HandOff(path, 30000);
+    }));
+    QSignalSpy finished(sender.get(), &QThread::finished);
+    sender->start();
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_FALSE(handed.load());
+    EXPECT_TRUE(received.isEmpty());
 }
 
 // A starting instance that does not answer must not swallow the script: the

@@ -3,8 +3,12 @@
 #include "support/recordedpopups.h"
 #include "tree/menubusymarker.h"
 
+#include <QWidget>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -137,6 +141,19 @@ TEST_F(MenuInvocationTest, OnlyEntriesShownAndEnabledRun) {
     EXPECT_EQ(menu->PickItem(u"plain"_qs), 1);
     EXPECT_EQ(menu->PickItem(u"nothing"_qs), 0);
     EXPECT_THAT(host.invoked, ElementsAre(idOf(0), idOf(0)));
+}
+
+// A menu set outlives the windows it was shown for: an entry picked after
+// its window closed runs without one.
+TEST_F(MenuInvocationTest, ClosedOwnerWindowIsNotPassedOn) {
+    auto window = std::make_unique<QWidget>();
+    menu->SetOwners(&grid, window.get());
+    ASSERT_EQ(menu->PickItem(u"plain"_qs), 1);
+    window.reset();
+    ASSERT_EQ(menu->PickItem(u"plain"_qs), 1);
+    ASSERT_EQ(host.owners.size(), 2U);
+    EXPECT_NE(host.owners[0], nullptr);
+    EXPECT_EQ(host.owners[1], nullptr);
 }
 
 TEST_F(MenuInvocationTest, OrdinaryCommandsGoToTheView) {

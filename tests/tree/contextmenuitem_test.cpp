@@ -77,6 +77,7 @@ TEST_F(MenuItemTest, ConditionGrammar) {
         {u"Missing=x", true, false},
         {u"exists(State)=1", true, false},
         {u"exists(Missing)=1", true, true},
+        {u"exists(=1", true, true},  // no column name at all: nothing is selected
         {u"State=up&Type=switch|Type=router", true, true},
         {u"State=up&Type=switch|Type=hub", true, false},
         {u"State=0", false, true},

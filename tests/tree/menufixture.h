@@ -48,9 +48,10 @@ public:
     const CMyItem* SelectedWorldViewItem() const override { return selected; }
     void RouteCommand(int commandId) override { routed.push_back(commandId); }
     int InvokeItem(const CContextMenuItem& item, int commandCode, qintptr, CMenuGridRows*,
-                   QWidget*) override {
+                   QWidget* owner) override {
         invoked.push_back(item.GetCommandId());
         codes.push_back(commandCode);
+        owners.push_back(owner);
         if (onInvoke) {
             onInvoke();
         }
@@ -61,6 +62,7 @@ public:
     std::vector<int> routed;
     std::vector<int> invoked;
     std::vector<int> codes;
+    std::vector<QWidget*> owners;
     std::function<void()> onInvoke;
 };
 

@@ -1,4 +1,6 @@
+#include "app/uibridge.h"
 #include "framework/kformat.h"
+#include "settings/uithreadcall.h"
 #include "support/fakevelnixserver.h"
 #include "tree/treehost.h"
 #include "treefixture.h"
@@ -6,11 +8,19 @@
 #include <QSignalSpy>
 #include <QThread>
 
+#include <functional>
+
 namespace {
 
 class RecordingTreeHost : public CTreeHost {
 public:
-    QTreeWidgetItem* PaneCurrentItem() const override { return paneItem; }
+    // Asked on the UI thread just before a worker's fetch starts.
+    QTreeWidgetItem* PaneCurrentItem() const override {
+        if (beforeFetch) {
+            beforeFetch();
+        }
+        return paneItem;
+    }
     int SendTreeRequest(quint16&, const QString& url, const QString& user,
                         const QString& password) override {
         requests << url + u' ' + user + u' ' + password;
@@ -18,12 +28,16 @@ public:
     }
 
     QTreeWidgetItem* paneItem = nullptr;
+    std::function<void()> beforeFetch;
     QStringList requests;
 };
 
 class TreeUrlTest : public TreeTest {
 protected:
     void SetUp() override {
+        // Workers reach the tree through the UI bridge, as in the program.
+        SetSettingsUiRunner(
+            [this](const UiWork& work, qintptr* result) { return bridge.Call(work, result); });
         ASSERT_TRUE(server.IsListening());
         tree.SetHost(&host);
         ASSERT_EQ(load(kFormat(u"<tree><root label='W'><system label='s' hostname='127.0.0.1' "
@@ -37,7 +51,10 @@ protected:
                   1);
         nodes = system->child(0);
     }
-    void TearDown() override { tree.SetHost(nullptr); }
+    void TearDown() override {
+        tree.SetHost(nullptr);
+        SetSettingsUiRunner({});
+    }
 
     // Runs AddItemsFromURL on a thread of its own, as the action worker does.
     int addFromWorker(const QString& url, QTreeWidgetItem* parent) {
@@ -50,6 +67,7 @@ protected:
         return result;
     }
 
+    CUiBridge bridge;
     FakeVelnixServer server;
     RecordingTreeHost host;
     QTreeWidgetItem* system = nullptr;
@@ -83,6 +101,27 @@ TEST_F(TreeUrlTest, FailedWorkerFetchIsReportedAndKeepsTheChildren) {
             reported || popup.text == u"AddItemsFromURL(): URL: /cmi/Services?Action=Missing";
     }
     EXPECT_TRUE(reported);
+}
+
+TEST_F(TreeUrlTest, ItemRemovedDuringAWorkerFetchIsNotFilled) {
+    server.Script(
+        "/cmi/Services", "Action=Tree",
+        FakeVelnixServer::Reply::Xml("<tree><item label='Router' tree-url='/r'/></tree>"));
+    host.beforeFetch = [this] {
+        delete nodes;
+        nodes = nullptr;
+    };
+    EXPECT_EQ(addFromWorker(u"/cmi/Services?Action=Tree"_qs, nodes), 0);
+    EXPECT_EQ(system->childCount(), 0);
+    EXPECT_EQ(tree.FindItemByName(u"Router"_qs, nullptr), nullptr);
+}
+
+TEST_F(TreeUrlTest, WorkerIsRefusedOnceTheProgramCloses) {
+    ASSERT_EQ(tree.AddItemsFromXML(u"<tree><item label='Old' tree-url='/o'/></tree>"_qs, nodes), 1);
+    bridge.BeginExit();
+    EXPECT_EQ(addFromWorker(u"/cmi/Services?Action=Tree"_qs, nodes), 0);
+    EXPECT_EQ(childTexts(nodes), QStringList{u"Old"_qs});
+    EXPECT_TRUE(server.Requests().empty());
 }
 
 TEST_F(TreeUrlTest, UiThreadSendsATreeRequestWithTheServersCredentials) {
