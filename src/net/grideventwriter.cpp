@@ -1,5 +1,6 @@
 #include "net/grideventwriter.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -8,15 +9,12 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-qsizetype fieldBytes(QStringView text) {
-    return 4 + text.size() * 2;
-}
+constexpr qsizetype kInt32Bytes = 4;
+// The attribute bytes of an event without attributes: a count of 0.
+const QByteArray kNoAttributes(kInt32Bytes, '\0');
 
-// Makes room for `count` more bytes (left uninitialised) and returns it.
-char* grow(QByteArray& bytes, qsizetype count) {
-    const qsizetype at = bytes.size();
-    bytes.resize(at + count);
-    return bytes.data() + at;
+qsizetype fieldBytes(QStringView text) {
+    return kInt32Bytes + text.size() * 2;
 }
 
 char* put(char* out, qint32 value) {
@@ -38,65 +36,118 @@ void CGridAttributeBlock::Clear() {
 }
 
 void CGridAttributeBlock::Add(QStringView name, QStringView value) {
-    put(put(grow(m_bytes, fieldBytes(name) + fieldBytes(value)), name), value);
+    const qsizetype at = m_bytes.size();
+    m_bytes.resize(at + fieldBytes(name) + fieldBytes(value));
+    put(put(m_bytes.data() + at, name), value);
     ++m_count;
 }
 
-void CGridAttributeBlock::Add(std::span<const CGridAttributeView> attributes) {
-    qsizetype total = 0;
-    for (const auto& [name, value] : attributes) {
-        total += fieldBytes(name) + fieldBytes(value);
-    }
-    char* out = grow(m_bytes, total);
-    for (const auto& [name, value] : attributes) {
-        out = put(put(out, name), value);
-    }
-    m_count += static_cast<qint32>(attributes.size());
+bool CGridEventWriter::Open() {
+    reset();
+    return m_sender.Open(QStringLiteral("gridpipe"));
 }
 
-bool CGridEventWriter::Open() {
-    m_block.clear();
-    return m_sender.Open(QStringLiteral("gridpipe"));
+void CGridEventWriter::reset() {
+    m_used = 0;
+    m_latestAt = -1;
+    m_latestCopy = kNoAttributes;
+    m_latestBytes = m_latestCopy.size();
+}
+
+void CGridEventWriter::grow(qsizetype count) {
+    m_block.resize(std::max({m_used + count, 2 * m_block.size(), qsizetype(kMaxMessageBytes)}));
+}
+
+// Writes the kind and the texts of an event, with room for `more` bytes
+// after them; returns where those go.
+char* CGridEventWriter::writeHeader(qint32 kind, std::initializer_list<QStringView> texts,
+                                    qsizetype more) {
+    qsizetype total = kInt32Bytes + more;
+    for (const QStringView text : texts) {
+        total += fieldBytes(text);
+    }
+    char* out = put(room(total), kind);
+    for (const QStringView text : texts) {
+        out = put(out, text);
+    }
+    return out;
+}
+
+void CGridEventWriter::noteLatestAttributes(qsizetype at) {
+    m_latestAt = at;
+    m_latestBytes = m_used - at;
 }
 
 void CGridEventWriter::WriteStart(QStringView name, QStringView parent,
                                   const CGridAttributeBlock& attributes) {
-    writeEvent(0, {name, parent}, attributes);
+    if (!m_sender.IsConnected()) {
+        return;
+    }
+    char* out = writeHeader(0, {name, parent}, kInt32Bytes + attributes.m_bytes.size());
+    const qsizetype attributesAt = out - m_block.constData();
+    out = put(out, attributes.m_count);
+    std::memcpy(out, attributes.m_bytes.constData(),
+                static_cast<size_t>(attributes.m_bytes.size()));
+    commit(out + attributes.m_bytes.size());
+    noteLatestAttributes(attributesAt);
+    sendBlocks(kBlockBytes);
+}
+
+// Each attribute goes straight from expat's buffer into the block: a grid
+// reply has millions of them.
+void CGridEventWriter::WriteStart(QStringView name, QStringView parent,
+                                  const char16_t* const* attributePairs) {
+    if (!m_sender.IsConnected()) {
+        return;
+    }
+    const qsizetype countAt = writeHeader(0, {name, parent}, kInt32Bytes) - m_block.constData();
+    m_used = countAt + kInt32Bytes;
+    qint32 count = 0;
+    for (const char16_t* const* pair = attributePairs; pair[0] != nullptr; pair += 2, ++count) {
+        const QStringView attributeName(pair[0]);
+        const QStringView value(pair[1]);
+        commit(put(put(room(fieldBytes(attributeName) + fieldBytes(value)), attributeName), value));
+    }
+    put(m_block.data() + countAt, count);
+    noteLatestAttributes(countAt);
+    sendBlocks(kBlockBytes);
 }
 
 void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView parent,
                                 const CGridAttributeBlock& attributes) {
-    writeEvent(1, {name, text, parent}, attributes);
-}
-
-void CGridEventWriter::writeEvent(qint32 kind, std::initializer_list<QStringView> texts,
-                                  const CGridAttributeBlock& attributes) {
     if (!m_sender.IsConnected()) {
         return;
     }
-    qsizetype total = 8 + attributes.m_bytes.size();
-    for (const QStringView text : texts) {
-        total += fieldBytes(text);
-    }
-    char* out = put(grow(m_block, total), kind);
-    for (const QStringView text : texts) {
-        out = put(out, text);
-    }
+    char* out = writeHeader(1, {name, text, parent}, kInt32Bytes + attributes.m_bytes.size());
     out = put(out, attributes.m_count);
     std::memcpy(out, attributes.m_bytes.constData(),
                 static_cast<size_t>(attributes.m_bytes.size()));
+    commit(out + attributes.m_bytes.size());
+    sendBlocks(kBlockBytes);
+}
+
+void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView parent) {
+    if (!m_sender.IsConnected()) {
+        return;
+    }
+    // The header may move the block: the latest attributes are found after it.
+    char* out = writeHeader(1, {name, text, parent}, m_latestBytes);
+    const char* latest =
+        m_latestAt >= 0 ? m_block.constData() + m_latestAt : m_latestCopy.constData();
+    std::memcpy(out, latest, static_cast<size_t>(m_latestBytes));
+    commit(out + m_latestBytes);
     sendBlocks(kBlockBytes);
 }
 
 void CGridEventWriter::WriteInt32(qint32 value) {
     if (m_sender.IsConnected()) {
-        put(grow(m_block, 4), value);
+        commit(put(room(kInt32Bytes), value));
     }
 }
 
 void CGridEventWriter::WriteString(QStringView text) {
     if (m_sender.IsConnected()) {
-        put(grow(m_block, fieldBytes(text)), text);
+        commit(put(room(fieldBytes(text)), text));
     }
 }
 
@@ -105,26 +156,35 @@ bool CGridEventWriter::Flush() {
 }
 
 // Hands the gathered fields to the sender once they fill a block, or at
-// once with `atLeast` 1.
+// once with `atLeast` 1; full blocks may wait for a few more before they go
+// out, what is flushed goes out at once. The latest attributes are kept
+// first, for an end event still to come.
 bool CGridEventWriter::sendBlocks(qsizetype atLeast) {
-    if (m_block.size() < atLeast || m_block.isEmpty()) {
+    if (m_used < atLeast || m_used == 0) {
         return m_sender.IsConnected();
     }
+    if (m_latestAt >= 0) {
+        m_latestCopy = QByteArray(m_block.constData() + m_latestAt, m_latestBytes);
+        m_latestAt = -1;
+    }
+    const auto send = [this, flushing = atLeast < kBlockBytes](QByteArray block) {
+        return flushing ? m_sender.Send(std::move(block)) : m_sender.Queue(std::move(block));
+    };
     bool sent = true;
-    if (m_block.size() <= kMaxMessageBytes) {
-        sent = m_sender.Send(std::exchange(m_block, QByteArray()));
+    if (m_used <= kMaxMessageBytes) {
+        m_block.resize(m_used);
+        sent = send(std::exchange(m_block, QByteArray()));
     } else {
-        for (qsizetype at = 0; sent && at < m_block.size(); at += kBlockBytes) {
-            sent = m_sender.Send(m_block.mid(at, kBlockBytes));
+        for (qsizetype at = 0; sent && at < m_used; at += kBlockBytes) {
+            sent = send(m_block.mid(at, std::min<qsizetype>(kBlockBytes, m_used - at)));
         }
     }
-    m_block.clear();
-    m_block.reserve(kMaxMessageBytes);
+    m_used = 0;
     return sent;
 }
 
 void CGridEventWriter::Close() {
     Flush();
     m_sender.Close();
-    m_block.clear();
+    reset();
 }

@@ -3,7 +3,7 @@
 // The writing side of the grid pipe: a grid reply parsed into start and end
 // events, each event a run of fields in the stream's layout (32-bit
 // little-endian integers; a string is its length in UTF-16 units, then, when
-// not 0, its units). The fields are gathered into blocks of about 64 KiB so
+// not 0, its units). The fields are gathered into blocks of about 128 KiB so
 // that a reply of millions of fields costs a few thousand messages instead of
 // a system call per field; a block may end inside a field, and the reader
 // joins the blocks before it decodes them. The blocks go out on a thread of
@@ -14,20 +14,15 @@
 #include <QByteArray>
 #include <QString>
 
-#include <span>
-#include <utility>
-
-using CGridAttributeView = std::pair<QStringView, QStringView>;
+#include <initializer_list>
 
 // An attribute list already in the stream's layout (the count, then the
-// name and value of each attribute), so that the end event can repeat the
-// attributes of the latest start tag without encoding them again.
+// name and value of each attribute), built by the caller.
 class CGridAttributeBlock {
 public:
     void Clear();
-    // Appends attributes; the caller keeps the names unique.
+    // Appends an attribute; the caller keeps the names unique.
     void Add(QStringView name, QStringView value);
-    void Add(std::span<const CGridAttributeView> attributes);
     int Count() const { return m_count; }
 
 private:
@@ -40,7 +35,7 @@ class CGridEventWriter {
 public:
     // A block goes out once it holds this much; a block that one large event
     // made longer than kMaxMessageBytes is cut to pieces of kBlockBytes.
-    static constexpr int kBlockBytes = 64 * 1024;
+    static constexpr int kBlockBytes = 128 * 1024;
     static constexpr int kMaxMessageBytes = 2 * kBlockBytes;
 
     // Opens a new pipe for one reply; the client end goes to the reader.
@@ -52,8 +47,14 @@ public:
 
     // Events in the stream's layout; nothing is written while not connected.
     void WriteStart(QStringView name, QStringView parent, const CGridAttributeBlock& attributes);
+    // A start event whose attributes come as expat hands them over: names
+    // and values alternating, ended by a null. The names are written as
+    // given, so the caller makes sure that they are in lower case.
+    void WriteStart(QStringView name, QStringView parent, const char16_t* const* attributePairs);
     void WriteEnd(QStringView name, QStringView text, QStringView parent,
                   const CGridAttributeBlock& attributes);
+    // An end event with the attributes of the latest start event.
+    void WriteEnd(QStringView name, QStringView text, QStringView parent);
     // One field each.
     void WriteInt32(qint32 value);
     void WriteString(QStringView text);
@@ -67,10 +68,30 @@ public:
     void SetAbortFlag(const std::atomic<bool>* abort) { m_sender.SetAbortFlag(abort); }
 
 private:
-    void writeEvent(qint32 kind, std::initializer_list<QStringView> texts,
-                    const CGridAttributeBlock& attributes);
+    // Room for `count` more bytes after the fields gathered so far.
+    char* room(qsizetype count) {
+        if (m_block.size() - m_used < count) {
+            grow(count);
+        }
+        return m_block.data() + m_used;
+    }
+    void grow(qsizetype count);
+    // Counts the bytes up to `end` as gathered.
+    void commit(const char* end) { m_used = end - m_block.constData(); }
+    char* writeHeader(qint32 kind, std::initializer_list<QStringView> texts, qsizetype more);
+    void noteLatestAttributes(qsizetype at);
     bool sendBlocks(qsizetype atLeast);
+    void reset();
 
     CPipeBlockSender m_sender;
+    // The block being filled: its first m_used bytes are fields, the rest
+    // is room for more.
     QByteArray m_block;
+    qsizetype m_used = 0;
+    // The attributes of the latest start event, for the end event that
+    // repeats them: where they are in the block, or, once that block went
+    // out, a copy (m_latestAt is then -1).
+    qsizetype m_latestAt = -1;
+    qsizetype m_latestBytes = 0;
+    QByteArray m_latestCopy;
 };

@@ -11,9 +11,22 @@ QStringView viewOf(const XML_Char* text) {
     return QStringView(reinterpret_cast<const char16_t*>(text));
 }
 
+bool isUpperOrWide(char16_t c) {
+    return c >= 0x80 || (c >= u'A' && c <= u'Z');
+}
+
 bool hasUpperOrWide(QStringView name) {
     return std::any_of(name.begin(), name.end(),
-                       [](QChar c) { return c.unicode() >= 0x80 || (c >= u'A' && c <= u'Z'); });
+                       [](QChar c) { return isUpperOrWide(c.unicode()); });
+}
+
+bool hasUpperOrWide(const XML_Char* name) {
+    for (; *name != 0; ++name) {
+        if (isUpperOrWide(*name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // The name in lower case; a name that is lower case already is not copied.
@@ -51,6 +64,21 @@ int CGridParser::XMLHandleEndTag(const QString& name, const QString& text, const
     return 1;
 }
 
+char* CGridParser::ChunkBuffer(int capacity) {
+    return m_parser != nullptr ? static_cast<char*>(XML_GetBuffer(m_parser, capacity)) : nullptr;
+}
+
+bool CGridParser::ParseBufferedChunk(int length, bool final) {
+    if (m_parser != nullptr && XML_ParseBuffer(m_parser, length, final ? 1 : 0) == XML_STATUS_OK) {
+        return true;
+    }
+    if (m_parser == nullptr || XML_GetErrorCode(m_parser) != XML_ERROR_ABORTED) {
+        XMLOnParseError(m_parser != nullptr ? expatdetail::ErrorText(m_parser)
+                                            : QStringLiteral("no parser"));
+    }
+    return false;
+}
+
 bool CGridParser::stopWhenCancelled() {
     if (!cancelled()) {
         return false;
@@ -68,23 +96,21 @@ QStringView CGridParser::parentName() const {
 }
 
 // Attribute names in lower case; a name that two attributes share once
-// lowered keeps its first place and takes the later value.
-void CGridParser::collectAttributes(const XML_Char** attributes) {
-    m_attributes.Clear();
-    m_attributeViews.clear();
+// lowered keeps its first place and takes the later value. Names in lower
+// case already, as a grid reply's are, go to the writer as expat gives them.
+void CGridParser::writeStart(QStringView name, QStringView parent, const XML_Char** attributes) {
     bool needsLowering = false;
-    for (const XML_Char** pair = attributes; pair[0] != nullptr; pair += 2) {
-        const QStringView name = viewOf(pair[0]);
-        needsLowering = needsLowering || hasUpperOrWide(name);
-        m_attributeViews.emplace_back(name, viewOf(pair[1]));
+    for (const XML_Char** pair = attributes; !needsLowering && pair[0] != nullptr; pair += 2) {
+        needsLowering = hasUpperOrWide(pair[0]);
     }
     if (!needsLowering) {
-        m_attributes.Add(m_attributeViews);
+        m_gridWriter.WriteStart(name, parent, reinterpret_cast<const char16_t* const*>(attributes));
         return;
     }
     std::vector<std::pair<QString, QStringView>> lowered;
-    for (const auto& [name, value] : m_attributeViews) {
-        QString lowerName = name.toString().toLower();
+    for (const XML_Char** pair = attributes; pair[0] != nullptr; pair += 2) {
+        QString lowerName = viewOf(pair[0]).toString().toLower();
+        const QStringView value = viewOf(pair[1]);
         const auto same =
             std::find_if(lowered.begin(), lowered.end(),
                          [&lowerName](const auto& entry) { return entry.first == lowerName; });
@@ -94,9 +120,11 @@ void CGridParser::collectAttributes(const XML_Char** attributes) {
             lowered.emplace_back(std::move(lowerName), value);
         }
     }
-    for (const auto& [name, value] : lowered) {
-        m_attributes.Add(name, value);
+    m_attributes.Clear();
+    for (const auto& [attributeName, value] : lowered) {
+        m_attributes.Add(attributeName, value);
     }
+    m_gridWriter.WriteStart(name, parent, m_attributes);
 }
 
 void XMLCALL CGridParser::streamStart(void* parser, const XML_Char* name,
@@ -113,11 +141,10 @@ void XMLCALL CGridParser::streamStart(void* parser, const XML_Char* name,
     self.m_openElements.emplace_back(self.m_openNames.size(), written.size());
     self.m_openNames += written;
     self.m_text.clear();
-    self.collectAttributes(attributes);
     const auto [at, length] = parentCount > 0 ? self.m_openElements[parentCount - 1]
                                               : std::pair<qsizetype, qsizetype>{0, 0};
-    self.m_gridWriter.WriteStart(lowered(written, self.m_loweredName),
-                                 QStringView(self.m_openNames).mid(at, length), self.m_attributes);
+    self.writeStart(lowered(written, self.m_loweredName),
+                    QStringView(self.m_openNames).mid(at, length), attributes);
     self.m_textState = 'S';
 }
 
@@ -160,8 +187,7 @@ void XMLCALL CGridParser::streamEnd(void* parser, const XML_Char* name) {
     const qsizetype closedAt = self.m_openElements.back().first;
     self.m_openElements.pop_back();
     self.m_gridWriter.WriteEnd(lowered(written, self.m_loweredName),
-                               QStringView(self.m_text).trimmed(), self.parentName(),
-                               self.m_attributes);
+                               QStringView(self.m_text).trimmed(), self.parentName());
     self.m_openNames.truncate(closedAt);
     self.m_text.clear();
     self.m_textState = 'E';

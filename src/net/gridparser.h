@@ -33,18 +33,25 @@ public:
 
     CGridEventWriter& GridWriter() { return m_gridWriter; }
 
+    // A download reads the reply straight into expat's own buffer, which
+    // spares copying every chunk once more. Room for up to `capacity` bytes
+    // of the reply; null when the parser takes no more.
+    char* ChunkBuffer(int capacity);
+    // Parses the first `length` bytes put into the ChunkBuffer, as
+    // ParseChunk parses a chunk.
+    bool ParseBufferedChunk(int length, bool final);
+
 private:
     static void XMLCALL streamStart(void* parser, const XML_Char* name,
                                     const XML_Char** attributes);
     static void XMLCALL streamEnd(void* parser, const XML_Char* name);
     static void XMLCALL streamText(void* parser, const XML_Char* text, int length);
     bool stopWhenCancelled();
-    void collectAttributes(const XML_Char** attributes);
+    void writeStart(QStringView name, QStringView parent, const XML_Char** attributes);
     QStringView parentName() const;
 
     CGridEventWriter m_gridWriter;
     CGridAttributeBlock m_attributes;  // of the latest start tag
-    std::vector<CGridAttributeView> m_attributeViews;
     // The open elements' names as written, one after the other, with the
     // position and length of each.
     QString m_openNames;

@@ -13,6 +13,10 @@ namespace {
 
 // How often a writer waiting on a full pipe looks at its abort flag.
 constexpr int kAbortPollMilliseconds = 100;
+// The room for messages on their way. The system caps what is asked at its
+// own maximum, usually 208 KiB, and doubles it, so messages of up to 256 KiB
+// fit anywhere, and several are under way where the system allows more.
+constexpr int kSendBufferBytes = 1024 * 1024;
 
 void closeDescriptor(int& handle) {
     if (handle >= 0) {
@@ -55,6 +59,10 @@ bool CNamedPipe::Open(const QString& name) {
     }
     m_handle = pair[0];
     m_pendingClient = pair[1];
+    if (::setsockopt(m_handle, SOL_SOCKET, SO_SNDBUF, &kSendBufferBytes, sizeof kSendBufferBytes) !=
+        0) {
+        kWarningLog(u"Server:setsockopt SO_SNDBUF for %s failed (errno %d).", name, errno);
+    }
     m_isServer = true;
     m_connected = true;
     return true;

@@ -39,9 +39,10 @@ struct CNetThread::State {
     void stream(CHttpRequest& request);
     void streamGrid(CHttpRequest& request, CGridParser& parser);
     void streamTree(CHttpRequest& request);
-    // Hands the reply chunk by chunk to `consume` until it answers false;
-    // true when the reply was read to its end.
-    bool pumpChunks(CHttpRequest& request, qint64 chunkBytes,
+    // Reads the reply chunk by chunk into the room that `roomFor` gives
+    // (null: no room, the loop stops) and hands each to `consume` until it
+    // answers false; true when the reply was read to its end.
+    bool pumpChunks(CHttpRequest& request, qint64 chunkBytes, const std::function<char*()>& roomFor,
                     const std::function<bool(const char*, qint64)>& consume);
     template <class Writer>
     bool connectReader(Writer& writer, void (CNetUiBridge::*dataReady)(quint16, CNamedPipe),
@@ -150,13 +151,16 @@ void CNetThread::State::streamGrid(CHttpRequest& request, CGridParser& parser) {
     // the server keeps the download waiting, so the reader is never more
     // than a moment behind a slow server.
     whileWaiting = [&writer] { writer.Flush(); };
-    const bool ended = pumpChunks(request, kGridChunkBytes, [&](const char* chunk, qint64 count) {
-        if (!connectReader(writer, &CNetUiBridge::PostGridDataReady, u"grid")) {
-            return false;
-        }
-        const bool parsed = parser.ParseChunk(chunk, static_cast<int>(count), false);
-        return writer.IsConnected() && parsed && WireServices().CancelFlag() == 0;
-    });
+    // Each chunk is read into the parser's own buffer.
+    const auto parserRoom = [&parser] { return parser.ChunkBuffer(kGridChunkBytes); };
+    const bool ended =
+        pumpChunks(request, kGridChunkBytes, parserRoom, [&](const char*, qint64 count) {
+            if (!connectReader(writer, &CNetUiBridge::PostGridDataReady, u"grid")) {
+                return false;
+            }
+            const bool parsed = parser.ParseBufferedChunk(static_cast<int>(count), false);
+            return writer.IsConnected() && parsed && WireServices().CancelFlag() == 0;
+        });
     whileWaiting = nullptr;
     // Expat may hold the last end tag back until it knows that the reply
     // is complete. The reader learns the end from the pipe.
@@ -169,22 +173,29 @@ void CNetThread::State::streamGrid(CHttpRequest& request, CGridParser& parser) {
 void CNetThread::State::streamTree(CHttpRequest& request) {
     CTreeChunkWriter writer;
     writer.SetAbortFlag(&cancelled);
-    pumpChunks(request, CTreeChunkWriter::kMaxChunkBytes, [&](const char* chunk, qint64 count) {
-        return connectReader(writer, &CNetUiBridge::PostTreeDataReady, u"tree") &&
-               writer.WriteChunk(chunk, count);
-    });
+    std::vector<char> buffer(CTreeChunkWriter::kMaxChunkBytes);
+    const auto bufferRoom = [&buffer] { return buffer.data(); };
+    pumpChunks(request, CTreeChunkWriter::kMaxChunkBytes, bufferRoom,
+               [&](const char* chunk, qint64 count) {
+                   return connectReader(writer, &CNetUiBridge::PostTreeDataReady, u"tree") &&
+                          writer.WriteChunk(chunk, count);
+               });
     writer.Close();
 }
 
 bool CNetThread::State::pumpChunks(CHttpRequest& request, qint64 chunkBytes,
+                                   const std::function<char*()>& roomFor,
                                    const std::function<bool(const char*, qint64)>& consume) {
-    std::vector<char> chunk(static_cast<size_t>(chunkBytes));
     for (;;) {
-        const qint64 count = readChunk(request, chunk.data(), chunkBytes);
+        char* chunk = roomFor();
+        if (chunk == nullptr) {
+            return false;
+        }
+        const qint64 count = readChunk(request, chunk, chunkBytes);
         if (count <= 0) {
             return count == 0 && !cancelled;
         }
-        if (!consume(chunk.data(), count)) {
+        if (!consume(chunk, count)) {
             return false;
         }
     }

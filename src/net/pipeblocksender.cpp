@@ -73,6 +73,14 @@ bool CPipeBlockSender::IsConnected() const {
 }
 
 bool CPipeBlockSender::Send(QByteArray block) {
+    return enqueue(std::move(block), 1);
+}
+
+bool CPipeBlockSender::Queue(QByteArray block) {
+    return enqueue(std::move(block), kBlocksPerWake);
+}
+
+bool CPipeBlockSender::enqueue(QByteArray block, size_t wakeAt) {
     if (!IsConnected()) {
         return false;
     }
@@ -88,8 +96,11 @@ bool CPipeBlockSender::Send(QByteArray block) {
         return false;
     }
     m_state->queue.push_back(std::move(block));
+    const bool wake = m_state->queue.size() >= wakeAt;
     lock.unlock();
-    m_state->changed.notify_all();
+    if (wake) {
+        m_state->changed.notify_all();
+    }
     return true;
 }
 

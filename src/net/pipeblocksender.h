@@ -17,6 +17,8 @@ class CPipeBlockSender {
 public:
     // Blocks that may wait for the sending thread.
     static constexpr int kQueuedBlocks = 8;
+    // Queued blocks that wake the sending thread (see Queue).
+    static constexpr int kBlocksPerWake = 4;
 
     CPipeBlockSender() = default;
     // Closes the pipe after what is queued.
@@ -34,6 +36,10 @@ public:
     // Queues one block, to arrive as one message; waits while the queue is
     // full. False once the reader went away or the abort flag was raised.
     bool Send(QByteArray block);
+    // As Send, but the sending thread is woken only once kBlocksPerWake
+    // blocks wait, which spares a wake-up per block of a long stream; the
+    // next Send or Close sends them at the latest.
+    bool Queue(QByteArray block);
     // Sends what is queued, closes the pipe and waits (bounded) for the thread.
     void Close();
     // Raised by another thread, ends the sending; it must outlive the sender.
@@ -41,6 +47,8 @@ public:
 
 private:
     struct State;
+
+    bool enqueue(QByteArray block, size_t wakeAt);
 
     std::shared_ptr<State> m_state;
     CNamedPipe m_clientEnd;

@@ -5,12 +5,18 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <utility>
 
 namespace {
 
 // The body kept ahead of the reader; beyond it the transfer pauses.
-constexpr qsizetype kPendingLimit = 64 * 1024;
+constexpr qsizetype kPendingLimit = 256 * 1024;
+// What libcurl receives at a time: large reads of a long reply cost fewer
+// system calls and fewer calls of onBody.
+constexpr long kReceiveBufferBytes = 128 * 1024;
 constexpr std::chrono::milliseconds kWaitHookInterval{100};
 constexpr std::chrono::seconds kServerSlotPatience{60};
 constexpr long kConnectTimeoutSeconds = 60;
@@ -62,6 +68,37 @@ QString proxyFromEnvironment(HttpService service) {
     return {};
 }
 
+// The body received and not yet read. Reading moves an offset instead of
+// shifting the rest forward; the read part is dropped when it is all read
+// or when it outweighs the unread part.
+class PendingBody {
+public:
+    qsizetype size() const { return m_bytes.size() - m_readAt; }
+    bool isEmpty() const { return size() == 0; }
+    void append(const char* data, qsizetype count) {
+        if (m_readAt > 0 && m_readAt >= size()) {
+            m_bytes.remove(0, m_readAt);
+            m_readAt = 0;
+        }
+        m_bytes.append(data, count);
+    }
+    // Moves up to `capacity` bytes to `buffer`; returns how many.
+    qint64 take(char* buffer, qint64 capacity) {
+        const qint64 count = std::min<qint64>(capacity, size());
+        std::memcpy(buffer, m_bytes.constData() + m_readAt, static_cast<size_t>(count));
+        m_readAt += count;
+        if (m_readAt == m_bytes.size()) {
+            m_bytes.resize(0);  // keeps the room for the next bytes
+            m_readAt = 0;
+        }
+        return count;
+    }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_readAt = 0;
+};
+
 }  // namespace
 
 struct CHttpRequest::Transfer {
@@ -69,7 +106,12 @@ struct CHttpRequest::Transfer {
     CURLM* multi = nullptr;
     curl_slist* headers = nullptr;
     std::unique_ptr<CHttpServerSlot> slot;
-    QByteArray pending;
+    PendingBody pending;
+    // While a Read waits with nothing pending, the body goes straight into
+    // the reader's buffer: the room left there and the bytes put in.
+    char* direct = nullptr;
+    qint64 directRoom = 0;
+    qint64 directFilled = 0;
     bool paused = false;
     bool bodyStarted = false;
     bool done = false;
@@ -148,11 +190,19 @@ size_t CHttpRequest::onHeader(char* data, size_t size, size_t count, void* reque
 size_t CHttpRequest::onBody(char* data, size_t size, size_t count, void* request) {
     Transfer& transfer = *static_cast<CHttpRequest*>(request)->m_transfer;
     transfer.bodyStarted = true;
-    if (transfer.pending.size() >= kPendingLimit) {
+    const qint64 total = static_cast<qint64>(size * count);
+    const qint64 direct = std::min(total, transfer.directRoom);
+    if (direct > 0) {
+        std::memcpy(transfer.direct + transfer.directFilled, data, static_cast<size_t>(direct));
+        transfer.directFilled += direct;
+        transfer.directRoom -= direct;
+    } else if (transfer.pending.size() >= kPendingLimit) {
+        // Pausing refuses the whole piece, so only a piece of which nothing
+        // was taken can wait.
         transfer.paused = true;
         return CURL_WRITEFUNC_PAUSE;
     }
-    transfer.pending.append(data, static_cast<qsizetype>(size * count));
+    transfer.pending.append(data + direct, total - direct);
     return size * count;
 }
 
@@ -176,6 +226,7 @@ bool CHttpRequest::configure(Transfer& transfer) {
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CHttpRequest::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     // Servers in the field present their own certificates: accept them, and
     // log a failed verification (noteCertificate).
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
@@ -290,16 +341,22 @@ qint64 CHttpRequest::Read(char* buffer, qint64 capacity) {
         return m_error == HttpError::None ? 0 : -1;
     }
     Transfer& transfer = *m_transfer;
-    if (!waitFor([&transfer] { return !transfer.pending.isEmpty() || transfer.done; })) {
-        return -1;
+    if (!transfer.pending.isEmpty()) {
+        return transfer.pending.take(buffer, capacity);
     }
-    if (transfer.pending.isEmpty()) {
-        return 0;
+    transfer.direct = buffer;
+    transfer.directRoom = capacity;
+    transfer.directFilled = 0;
+    if (!waitFor([&transfer] {
+            return transfer.directFilled > 0 || !transfer.pending.isEmpty() || transfer.done;
+        })) {
+        return -1;  // the failed transfer is gone
     }
-    const qint64 count = std::min<qint64>(capacity, transfer.pending.size());
-    std::memcpy(buffer, transfer.pending.constData(), static_cast<size_t>(count));
-    transfer.pending.remove(0, count);
-    return count;
+    transfer.direct = nullptr;
+    transfer.directRoom = 0;
+    // The bytes that went straight into the buffer come before any pending.
+    const qint64 filled = std::exchange(transfer.directFilled, 0);
+    return filled > 0 ? filled : transfer.pending.take(buffer, capacity);
 }
 
 void CHttpRequest::Close() {
@@ -341,7 +398,8 @@ bool CHttpRequest::waitFor(const std::function<bool()>& condition) {
             }
         }
     }
-    if (transfer.done && transfer.result != CURLE_OK && transfer.pending.isEmpty()) {
+    if (transfer.done && transfer.result != CURLE_OK && transfer.pending.isEmpty() &&
+        transfer.directFilled == 0) {
         const QString detail = QString::fromUtf8(transfer.errorBuffer);
         fail(transfer.result == CURLE_COULDNT_RESOLVE_HOST ? HttpError::NameNotResolved
                                                            : HttpError::Transfer,

@@ -102,6 +102,24 @@ INSTANTIATE_TEST_SUITE_P(
         "<grid><row v=\"a &amp; b &#x4e2d;\"><![CDATA[ <raw> ]]></row><empty></empty></grid>",
         "<grid><deep><deeper><deepest k=\"1\">x</deepest></deeper></deep><after/></grid>"));
 
+// Thousands of rows fill many blocks; the blocks flushed after every chunk
+// often go out between a row's start and its end, and the end must still
+// carry that row's attributes.
+TEST_F(GridParserTest, EndEventsKeepTheirAttributesAcrossBlocks) {
+    QByteArray reply = "<grid>";
+    for (int row = 0; row < 5000; ++row) {
+        reply += "<row id=\"" + QByteArray::number(row) + "\" v=\"value " +
+                 QByteArray::number(row * 7) + "\">text " + QByteArray::number(row) + "</row>";
+    }
+    reply += "</grid>";
+    const auto events = gridEventsOf(reply, 10240);
+    ASSERT_EQ(events.size(), 2u * 5001);
+    EXPECT_EQ(events, gridEventsOf(reply, 0));
+    EXPECT_EQ(events[2 * 4321 + 2],
+              (RecordedGridEvent{1, u"row"_qs, u"text 4321"_qs, u"grid"_qs,
+                                 Pairs{{u"id"_qs, u"4321"_qs}, {u"v"_qs, u"value 30247"_qs}}}));
+}
+
 TEST(TreeParser, ShowsEveryTagInABox) {
     RecordingWireServices services;
     CTreeParser parser;

@@ -1,5 +1,7 @@
 #include "net/pipeblocksender.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -28,6 +30,26 @@ TEST(PipeBlockSender, EveryBlockArrivesAsOneMessageInOrderBeforeTheEnd) {
     EXPECT_EQ(received, (std::vector<QByteArray>{"one", "two", "three"}));
     EXPECT_FALSE(sender.IsConnected());
     EXPECT_FALSE(sender.Send("late"));
+}
+
+TEST(PipeBlockSender, QueuedBlocksGoOutWithTheNextSendOrAtTheClose) {
+    CPipeBlockSender sender;
+    ASSERT_TRUE(sender.Open(QStringLiteral("gridpipe")));
+    CNamedPipe reader = sender.TakeClientEnd();
+    const auto nextMessage = [&reader] {
+        EXPECT_TRUE(QTest::qWaitFor([&reader] { return reader.PendingMessageSize() != 0; }, 10000));
+        char message[100];
+        const int size = reader.Read(message, sizeof message);
+        return QByteArray(message, size);
+    };
+    EXPECT_TRUE(sender.Queue("one"));
+    EXPECT_TRUE(sender.Send("two"));
+    EXPECT_EQ(nextMessage(), "one");
+    EXPECT_EQ(nextMessage(), "two");
+    EXPECT_TRUE(sender.Queue("three"));
+    sender.Close();
+    EXPECT_EQ(nextMessage(), "three");
+    EXPECT_EQ(nextMessage(), "") << "then the end of the stream";
 }
 
 TEST(PipeBlockSender, TheAbortFlagEndsAProducerWhoseReaderStoppedReading) {

@@ -177,6 +177,28 @@ TEST_F(HttpRequestTest, ALargeBodyIsReadWhole) {
     EXPECT_EQ(ReadAll(request), body);
 }
 
+// Reads of any size: smaller than what arrives at a time (the rest waits),
+// and larger (the body goes straight into the reader's buffer).
+TEST_F(HttpRequestTest, ALargeBodyIsReadWholeInReadsOfAnySize) {
+    QByteArray body(1024 * 1024 + 17, '\0');
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        body[i] = static_cast<char>('a' + i % 29);
+    }
+    server.Script("/big", Reply::Xml(body));
+    for (const qint64 readSize : {qint64(7), qint64(65536), qint64(700000)}) {
+        request.SetUrl(Url(u"/big"_qs));
+        ASSERT_TRUE(request.Send());
+        QByteArray read;
+        std::vector<char> buffer(static_cast<size_t>(readSize));
+        qint64 count = 0;
+        while ((count = request.Read(buffer.data(), readSize)) > 0) {
+            read.append(buffer.data(), count);
+        }
+        EXPECT_EQ(count, 0) << readSize;
+        EXPECT_TRUE(read == body) << "read in pieces of " << readSize;
+    }
+}
+
 TEST_F(HttpRequestTest, AConnectionDroppedMidBodyFailsTheRead) {
     Reply reply = Reply::Xml("<grid><row>1</row><row>2</row></grid>");
     reply.dropAfterBytes = 10;
