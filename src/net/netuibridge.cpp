@@ -29,17 +29,16 @@ void CNetUiBridge::SetLogout(INetLogout* logout) {
 template <class Target>
 void CNetUiBridge::postTo(Target* State::*target, const QString& what,
                           std::function<void(Target&)> call) {
-    QObject* context = nullptr;
-    {
-        const std::lock_guard lock(m_state->mutex);
-        context = m_state->context;
-    }
-    if (context == nullptr) {
+    // Queued under the lock: once SetContext has returned, nothing reaches
+    // the context it replaced, which the UI thread may then delete. Queuing
+    // only posts an event and never calls back into the bridge.
+    const std::lock_guard lock(m_state->mutex);
+    if (m_state->context == nullptr) {
         kWarningLog(u"No UI thread takes %s: dropped", what);
         return;
     }
     QMetaObject::invokeMethod(
-        context,
+        m_state->context,
         [state = m_state, target, what, call = std::move(call)] {
             Target* taker = nullptr;
             {

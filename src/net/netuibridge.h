@@ -46,7 +46,8 @@ public:
     CNetUiBridge();
 
     // `context` lives on the thread that must run the calls (the UI thread)
-    // and stays registered until it is replaced or cleared with null.
+    // and stays registered until it is replaced or cleared with null. Once
+    // this returns, no call reaches the context replaced: it may be deleted.
     void SetContext(QObject* context);
     void SetReceiver(INetUiReceiver* receiver);
     void SetLogout(INetLogout* logout);

@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -46,6 +48,28 @@ TEST(NetUiBridge, ALogoutReachesTheServerConnection) {
     bridge.PostUnauthorized(*CNetServerKey::FromUrl(u"https://Host:8443/x"_qs, u"ann"_qs));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver.logouts.empty(); }, 10000));
     EXPECT_EQ(receiver.logouts[0].ToString(), u"https://host:8443^ann"_qs);
+}
+
+// The UI thread replaces and deletes contexts while a worker posts: once
+// SetContext has returned, no post may reach the context it replaced, or a
+// post that read the old context would queue to a deleted object.
+TEST(NetUiBridge, AReplacedContextCanBeDeletedWhileAThreadPosts) {
+    CNetUiBridge bridge;
+    auto context = std::make_unique<QObject>();
+    bridge.SetContext(context.get());
+    std::atomic<bool> stop{false};
+    std::thread worker([copy = bridge, &stop]() mutable {
+        while (!stop.load()) {
+            copy.PostStatusText(u"busy"_qs);
+        }
+    });
+    for (int round = 0; round < 20000; ++round) {
+        auto next = std::make_unique<QObject>();
+        bridge.SetContext(next.get());
+        context = std::move(next);  // deletes the replaced context
+    }
+    stop = true;
+    worker.join();
 }
 
 }  // namespace
