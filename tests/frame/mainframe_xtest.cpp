@@ -23,7 +23,10 @@ TEST_F(ProgramOnDesktopTest, MainWindowAppearsWithItsTitle) {
         GTEST_SKIP() << "needs an X server (run under xvfb-run)";
     }
     // A World View on the command line: no first-run box covers the window.
-    const QString worldView = writeFile(QStringLiteral("start.zwv"), "<tree>\n</tree>\n");
+    const QString worldView = writeFile(QStringLiteral("start.zwv"),
+                                        "<tree>\n  <root label='World View'>\n"
+                                        "    <folder label='Lab'>\n    </folder>\n"
+                                        "  </root>\n</tree>\n");
     QProcess program;
     program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start(QStringLiteral(QUILLEX_BINARY), {worldView});
