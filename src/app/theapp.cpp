@@ -1,9 +1,10 @@
 #include "app/theapp.h"
 
+#include "app/appframesite.h"
+#include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
 #include "app/apppreferencessite.h"
 #include "app/appwireservices.h"
-#include "app/busycursor.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
@@ -11,15 +12,16 @@
 #include "framework/kfile.h"
 #include "framework/klog.h"
 #include "framework/ktime.h"
-#include "net/mysystem.h"
 #include "net/xmltext.h"
 #include "platform/filetypes.h"
 #include "platform/paths.h"
 #include "resources/strings.h"
+#include "server/mysystem.h"
 #include "settings/settingsfolder.h"
 #include "settings/uithreadcall.h"
 #include "settings/wholefile.h"
 #include "settings/windowtitletoken.h"
+#include "ui/busycursor.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -59,8 +61,11 @@ CTheApp::CTheApp()
       m_netReceiver(std::make_unique<CAppNetReceiver>(*this)),
       m_seams(std::make_unique<CAppSeams>()),
       m_wireServices(std::make_unique<CAppWireServices>(*this)),
-      m_prefsSite(std::make_unique<CAppPreferencesSite>(*this)) {
+      m_prefsSite(std::make_unique<CAppPreferencesSite>(*this)),
+      m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
+      m_frameSite(std::make_unique<CAppFrameSite>(*this)) {
     g_theApp = this;
+    SetUiServices(this);
     const QString settingsFolder = Getlocalsettingsdir();
     const QString logPath = PathJoin(settingsFolder, u"Quillex.log");
     const QString debugPath = PathJoin(settingsFolder, u"Quillex.dbg");
@@ -76,6 +81,7 @@ CTheApp::CTheApp()
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
     SetWireServices(m_wireServices.get());
+    SetMySystemSite(m_mySystemSite.get());
     m_dispatcher.UiBridge().SetContext(this);
     m_dispatcher.UiBridge().SetReceiver(m_netReceiver.get());
     SetSettingsUiRunner(
@@ -95,9 +101,11 @@ CTheApp::~CTheApp() {
     m_dispatcher.UiBridge().SetContext(nullptr);
     m_mainFrame.reset();
     SetSettingsUiRunner({});
+    SetMySystemSite(nullptr);
     SetWireServices(nullptr);
     SetActiveLangPack(nullptr);
     m_prefs.SetSite(nullptr);
+    SetUiServices(nullptr);
     g_theApp = nullptr;
 }
 
@@ -158,7 +166,7 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     m_prefs.RestorePrefs();
 
     kDebugLog(u":: ProcessShellCommand()...\n");
-    m_mainFrame = std::make_unique<CMainFrame>();
+    m_mainFrame = std::make_unique<CMainFrame>(*m_frameSite);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     kDebugLog(u":: CreateFont()...\n");
     m_fixedFont = QFont(QStringLiteral("Courier New"));

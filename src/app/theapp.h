@@ -12,20 +12,21 @@
 
 #include "app/appseams.h"
 #include "app/cascade.h"
-#include "app/imagelists.h"
-#include "app/menucommandids.h"
 #include "app/navigateargs.h"
-#include "app/popupmessages.h"
 #include "app/singleinstance.h"
-#include "app/stringtriple.h"
-#include "app/timerlist.h"
-#include "app/uibridge.h"
 #include "framework/kprops.h"
 #include "net/netdispatcher.h"
 #include "settings/langpack.h"
 #include "settings/preferences.h"
-#include "settings/worldviewfile.h"
+#include "tree/imagelists.h"
 #include "tree/mytree.h"
+#include "tree/worldviewfile.h"
+#include "ui/menucommandids.h"
+#include "ui/popupmessages.h"
+#include "ui/stringtriple.h"
+#include "ui/timerlist.h"
+#include "ui/uibridge.h"
+#include "ui/uiservices.h"
 
 #include <QFont>
 #include <QObject>
@@ -40,10 +41,12 @@
 
 class CMainFrame;
 class CAppWireServices;
+class CAppFrameSite;
+class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
 
-class CTheApp : public QObject {
+class CTheApp : public QObject, public CUiServices {
     Q_OBJECT
 public:
     CTheApp();
@@ -62,16 +65,16 @@ public:
     int RegisterCurlFileType();
 
     // The singletons.
-    CUiBridge& Bridge() { return m_bridge; }
+    CUiBridge& Bridge() override { return m_bridge; }
     CNetDispatcher& Dispatcher() { return m_dispatcher; }
     CPreferences& Prefs() { return m_prefs; }
     CMyTree& Tree() { return m_tree; }
     CWorldViewFile& WorldViewFile() { return m_worldViewFile; }
     CLangPack& LangPack() { return m_langPack; }
-    CTimerList& Timers() { return m_timers; }
-    CImageLists& ImageLists();
-    CMenuCommandIds& MenuCommandIds() { return m_menuCommandIds; }
-    CPopupMessages& Popups() { return m_popups; }
+    CTimerList& Timers() override { return m_timers; }
+    CImageLists& ImageLists() override;
+    CMenuCommandIds& MenuCommandIds() override { return m_menuCommandIds; }
+    CPopupMessages& Popups() override { return m_popups; }
     CSingleInstance& SingleInstance() { return m_singleInstance; }
     CAppSeams& Seams() { return *m_seams; }
     // Installs what a later part provides; null restores the logging default.
@@ -94,7 +97,7 @@ public:
 
     // The action worker thread being aborted, null when none.
     void SetAbortThread(Qt::HANDLE thread) { m_abortThread.store(thread); }
-    bool IsAbortingWorker() const { return m_abortThread.load() != nullptr; }
+    bool IsAbortingWorker() const override { return m_abortThread.load() != nullptr; }
     bool IsAbortedThread() const;
 
     // Bit 0: show script errors in a box.
@@ -111,12 +114,12 @@ public:
     void PumpMessages(bool force = false);
     // Sets the text of the status pane of an indicator id (0 is the message
     // pane); other ids do nothing.
-    void SetStatusText(const QString& text, int indicatorId = 0);
+    void SetStatusText(const QString& text, int indicatorId = 0) override;
 
     // The busy counter; the throbber runs while it is above 0. Both return
     // the new count and may be called from any thread.
-    int BeginBusy();
-    int EndBusy();
+    int BeginBusy() override;
+    int EndBusy() override;
     int BusyCount() const { return m_busyCount.load(); }
     bool IsBusy(bool beep = false) const;
     void SetContextHelpMode(bool on);
@@ -200,6 +203,8 @@ private:
     std::unique_ptr<CAppSeams> m_seams;
     std::unique_ptr<CAppWireServices> m_wireServices;
     std::unique_ptr<CAppPreferencesSite> m_prefsSite;
+    std::unique_ptr<CAppMySystemSite> m_mySystemSite;
+    std::unique_ptr<CAppFrameSite> m_frameSite;
     std::unique_ptr<CMainFrame> m_mainFrame;
 
     std::atomic<int> m_cancelFlag{0};

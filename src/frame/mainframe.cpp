@@ -1,17 +1,21 @@
 #include "frame/mainframe.h"
 
-#include "app/theapp.h"
-#include "app/urltext.h"
 #include "frame/animatectrl.h"
 #include "frame/browserview.h"
 #include "frame/dialogview.h"
 #include "frame/editor.h"
+#include "frame/framesite.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
 #include "net/wireservices.h"
 #include "resources/strings.h"
+#include "settings/langpack.h"
+#include "settings/preferences.h"
+#include "settings/urltext.h"
 #include "tree/treeimages.h"
+#include "ui/uibridge.h"
+#include "ui/uiservices.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -33,7 +37,7 @@ QToolBar* makeBar(QMainWindow& frame, const QString& title, int controlId) {
 
 }  // namespace
 
-CMainFrame::CMainFrame() {
+CMainFrame::CMainFrame(CFrameSite& site) : m_site(site) {
     createBars();
     if (!createClient()) {
         kErrorLog(u"CMainFrame: the panes could not be built.\n");
@@ -44,10 +48,10 @@ CMainFrame::CMainFrame() {
 }
 
 CMainFrame::~CMainFrame() {
-    if (!HaveTheApp()) {
+    if (!HaveUiServices()) {
         return;
     }
-    CUiBridge& bridge = theApp().Bridge();
+    CUiBridge& bridge = UiServices().Bridge();
     for (UiMessage message : {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy}) {
         bridge.RemoveHandler(message);
     }
@@ -125,27 +129,28 @@ bool CMainFrame::createClient() {
 }
 
 void CMainFrame::installMessageHandlers() {
-    CUiBridge& bridge = theApp().Bridge();
-    bridge.SetHandler(UiMessage::RunScript, [](quintptr path, quintptr) -> qintptr {
-        theApp().RunActionScript(*reinterpret_cast<const QString*>(path));
+    CUiBridge& bridge = UiServices().Bridge();
+    bridge.SetHandler(UiMessage::RunScript, [this](quintptr path, quintptr) -> qintptr {
+        m_site.RunActionScript(*reinterpret_cast<const QString*>(path));
         return 0;
     });
     bridge.SetHandler(UiMessage::StatusText, [](quintptr text, quintptr) -> qintptr {
-        theApp().SetStatusText(*reinterpret_cast<const QString*>(text), CStatusBar::kMessagePane);
+        UiServices().SetStatusText(*reinterpret_cast<const QString*>(text),
+                                   CStatusBar::kMessagePane);
         return 0;
     });
     bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
         if (state == kBusyBegins) {
-            theApp().BeginBusy();
+            UiServices().BeginBusy();
         } else if (state == kBusyEnds) {
-            theApp().EndBusy();
+            UiServices().EndBusy();
         }
         return 0;
     });
 }
 
 void CMainFrame::restorePlacement() {
-    const CPreferences& prefs = theApp().Prefs();
+    const CPreferences& prefs = m_site.Prefs();
     QRect rect;
     if (prefs.RestoreMainFramePosition(rect) != 0) {
         setGeometry(rect);
@@ -201,21 +206,20 @@ void CMainFrame::UpdateTitle(const TitleFacts& facts) {
     } else {
         setWindowTitle(kFormat(u"%s - %s - %s %s", facts.label, facts.serverLabel, product, by));
     }
-    theApp().SetStatusText(
+    UiServices().SetStatusText(
         kFormat(u"%s: %s ... (%s)", LangLookup(QStringLiteral("Loading")), facts.label,
                 LangLookup(QStringLiteral("Press Stop Button in Toolbar to Cancel"))),
         CStatusBar::kMessagePane);
 }
 
 int CMainFrame::OpenProperties(const QString& url) {
-    CAppSeams& seams = theApp().Seams();
-    if (!seams.HasSelectedItem()) {
+    if (!m_site.HasSelectedItem()) {
         return 0;
     }
     WireServices().RecordUrlTrail(url);
     // The URL goes on as it is: re-encoding it through a code page would
     // corrupt every character outside that code page.
-    const QString fullUrl = IsURL(url) ? url : seams.SelectedServerBaseURL() + url;
+    const QString fullUrl = IsURL(url) ? url : m_site.SelectedServerBaseURL() + url;
     CBrowserView* browser = GetBrowserView();
     if (browser == nullptr) {
         return 0;
@@ -238,11 +242,11 @@ int CMainFrame::OpenProperties(const QString& url) {
 
 int CMainFrame::CloseProperties() {
     CBrowserView* browser = GetBrowserView();
-    if (!theApp().Seams().HasSelectedItem() || browser == nullptr) {
+    if (!m_site.HasSelectedItem() || browser == nullptr) {
         return 0;
     }
     if (m_propertiesOpen || m_rightSplitter->IsRowVisible(kBrowserRow)) {
-        theApp().Prefs().SetInt(
+        m_site.Prefs().SetInt(
             QStringLiteral("SplitterPropsView"),
             m_rightSplitter->PaneSpace() - m_rightSplitter->GetRowInfo(kMyViewRow).current);
     }
@@ -265,31 +269,29 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::runExitSequence() {
     m_exited = true;
-    CTheApp& app = theApp();
-    CAppSeams& seams = app.Seams();
     kDebugLog(u"CMainFrame: exit...\n");
-    app.SetUp(false);
+    m_site.SetUp(false);
     if (CBrowserView* browser = GetBrowserView()) {
         browser->Stop();
     }
-    if (!seams.SelectedItemHasBrowserPart()) {
+    if (!m_site.SelectedItemHasBrowserPart()) {
         if (m_propertiesOpen) {
             CloseProperties();
         }
         m_rightSplitter->HideRow(kBrowserRow);
     }
-    const QString fullCurl = seams.SelectedItemFullCurl();
-    seams.LogoutAllServers();
+    const QString fullCurl = m_site.SelectedItemFullCurl();
+    m_site.LogoutAllServers();
     if (!fullCurl.isEmpty()) {
-        app.Prefs().SetString(QStringLiteral("CurrentCurl"), fullCurl);
+        m_site.Prefs().SetString(QStringLiteral("CurrentCurl"), fullCurl);
     }
-    seams.SaveRebarLayout();
-    seams.AskSaveWorldViewOnExit();
-    seams.SaveColumnPreferences();
+    m_site.SaveRebarLayout();
+    m_site.AskSaveWorldViewOnExit();
+    m_site.SaveColumnPreferences();
     // The placement is a change of its own: a moved or resized window is
     // saved even when no setting changed.
-    app.Prefs().SaveWindowPlacement(QStringLiteral("Main"), *this);
-    app.Prefs().SavePrefs(0);
+    m_site.Prefs().SaveWindowPlacement(QStringLiteral("Main"), *this);
+    m_site.Prefs().SavePrefs(0);
     // From here on workers get no more window work done.
-    app.Bridge().BeginExit();
+    UiServices().Bridge().BeginExit();
 }

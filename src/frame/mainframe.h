@@ -17,6 +17,7 @@ class CAnimateCtrl;
 class CBrowserView;
 class CDialogView;
 class CEditor;
+class CFrameSite;
 class CMyView;
 class CStatusBar;
 class QDockWidget;
@@ -40,7 +41,7 @@ public:
         QString serverLabel;
     };
 
-    CMainFrame();
+    explicit CMainFrame(CFrameSite& site);
     ~CMainFrame() override;
 
     // The panes; null when a pane is missing or of another class. Rows are
@@ -87,6 +88,7 @@ private:
     void restorePlacement();
     void runExitSequence();
 
+    CFrameSite& m_site;
     CPanelManager* m_outerSplitter = nullptr;
     CPanelManager* m_rightSplitter = nullptr;
     QDockWidget* m_wizardBar = nullptr;

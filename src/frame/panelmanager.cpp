@@ -1,10 +1,10 @@
 #include "frame/panelmanager.h"
 
-#include "app/theapp.h"
 #include "framework/klog.h"
+#include "ui/uiservices.h"
 
 void CPanelManager::RecalcLayout() {
-    if (HaveTheApp() && theApp().IsAbortingWorker()) {
+    if (HaveUiServices() && UiServices().IsAbortingWorker()) {
         return;
     }
     CExtSplitter::RecalcLayout();

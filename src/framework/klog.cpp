@@ -1,8 +1,8 @@
 #include "framework/klog.h"
 
+#include "framework/kpath.h"
 #include "framework/ktext.h"
 #include "framework/ktime.h"
-#include "platform/paths.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #include "net/mywire.h"
 
-#include "app/urltext.h"
 #include "framework/klog.h"
 #include "resources/strings.h"
+#include "settings/urltext.h"
 
 #include <QStringDecoder>
 

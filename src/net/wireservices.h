@@ -9,6 +9,7 @@
 // window work to the UI thread themselves.
 
 #include "platform/httpclientcertificate.h"
+#include "ui/popuptype.h"
 
 #include <QString>
 
@@ -17,15 +18,6 @@
 class KPROPS;
 
 using XmlElementStack = std::deque<QString>;
-
-// The box types of the application's pop-up messages.
-enum PopupType : int {
-    kPopupOkCancel = 1,
-    kPopupYesNo = 4,
-    kPopupError = 16,
-    kPopupWarning = 48,
-    kPopupInformation = 64,
-};
 
 class CWireServices {
 public:

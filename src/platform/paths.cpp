@@ -10,11 +10,6 @@ QString AppDataFolder() {
     return PathJoin(base, u"Zorvic/QVX");
 }
 
-QString TempFolder() {
-    const QString folder = qEnvironmentVariable("TMPDIR");
-    return folder.isEmpty() ? QStringLiteral("/tmp") : folder;
-}
-
 bool IsLocalPath(QStringView path) {
     if (path.startsWith(u'/')) {
         return true;
@@ -37,20 +32,4 @@ bool IsLocalPath(QStringView path) {
         }
     }
     return false;
-}
-
-QString PathJoin(QStringView folder, QStringView name) {
-    while (folder.size() > 1 && folder.endsWith(u'/')) {
-        folder.chop(1);
-    }
-    while (name.startsWith(u'/')) {
-        name = name.sliced(1);
-    }
-    if (folder.isEmpty()) {
-        return name.toString();
-    }
-    if (name.isEmpty()) {
-        return folder.toString();
-    }
-    return folder == u"/" ? u'/' + name.toString() : folder.toString() + u'/' + name.toString();
 }

@@ -3,6 +3,8 @@
 // Where the program keeps its files on Linux, and the path tests that stand in
 // for the drive-letter checks of the original platform.
 
+#include "framework/kpath.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -10,13 +12,7 @@
 // followed by "/Zorvic/QVX". Not created here.
 QString AppDataFolder();
 
-// The temporary folder: $TMPDIR, else /tmp.
-QString TempFolder();
-
 // True for an absolute path, and for any text that does not begin with a URL
 // scheme ("http:", "ftp:", "curl:" ...). A one-letter prefix such as "c:" is a
 // drive of a file written on Windows, not a scheme.
 bool IsLocalPath(QStringView path);
-
-// Joins two path pieces with exactly one "/" between them.
-QString PathJoin(QStringView folder, QStringView name);

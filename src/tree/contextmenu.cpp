@@ -1,11 +1,11 @@
 #include "tree/contextmenu.h"
 
-#include "app/menucommandids.h"
 #include "framework/klog.h"
 #include "tree/contextmenuhost.h"
 #include "tree/contextmenuparser.h"
 #include "tree/menubusymarker.h"
 #include "tree/xmlnumbers.h"
+#include "ui/menucommandids.h"
 
 namespace {
 

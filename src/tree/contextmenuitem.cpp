@@ -1,15 +1,15 @@
 #include "tree/contextmenuitem.h"
 
-#include "app/menucommandids.h"
-#include "app/urltext.h"
 #include "framework/klog.h"
 #include "framework/ktext.h"
 #include "net/wireservices.h"
 #include "settings/langpack.h"
+#include "settings/urltext.h"
 #include "tree/contextmenuhost.h"
 #include "tree/menugridrows.h"
 #include "tree/myitem.h"
 #include "tree/xmlnumbers.h"
+#include "ui/menucommandids.h"
 
 #include <QRegularExpression>
 

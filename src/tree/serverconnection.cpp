@@ -1,8 +1,8 @@
 #include "tree/serverconnection.h"
 
-#include "app/urltext.h"
 #include "framework/kformat.h"
 #include "net/mywire.h"
+#include "settings/urltext.h"
 
 #include <QUrl>
 

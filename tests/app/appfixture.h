@@ -6,15 +6,13 @@
 
 #include "app/appseams.h"
 #include "app/theapp.h"
+#include "support/onworker.h"
 #include "support/temphome.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 #include <QTest>
-
-#include <chrono>
-#include <future>
 
 #include <memory>
 #include <vector>
@@ -54,16 +52,6 @@ private:
                                      : QString::fromUtf16(name) + u'(' + argument + u')');
     }
 };
-
-// Runs the function on a worker thread while this (UI) thread handles
-// events, and returns its result.
-template <typename F>
-auto onWorker(F function) {
-    auto result = std::async(std::launch::async, function);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
-    return result.get();
-}
 
 // Points XDG_DATA_HOME at one folder beside the test binary for a scope.
 // Registering the file types writes there once; later starts find the files

@@ -1,9 +1,9 @@
 #include "app/appfixture.h"
-#include "app/busycursor.h"
 #include "frame/animatectrl.h"
 #include "frame/mainframe.h"
 #include "frame/statusbar.h"
 #include "resources/strings.h"
+#include "ui/busycursor.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -5,12 +5,12 @@
 // and records the items it is asked to run, and a command-id table under
 // one server.
 
-#include "app/menucommandids.h"
 #include "support/recordingwireservices.h"
 #include "tree/contextmenuhost.h"
 #include "tree/contextmenuitem.h"
 #include "tree/menugridrows.h"
 #include "tree/myitem.h"
+#include "ui/menucommandids.h"
 
 #include <QStringList>
 

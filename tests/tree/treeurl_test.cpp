@@ -1,9 +1,9 @@
-#include "app/uibridge.h"
 #include "framework/kformat.h"
 #include "settings/uithreadcall.h"
 #include "support/fakevelnixserver.h"
 #include "tree/treehost.h"
 #include "treefixture.h"
+#include "ui/uibridge.h"
 
 #include <QSignalSpy>
 #include <QThread>

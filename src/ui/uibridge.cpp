@@ -1,4 +1,4 @@
-#include "app/uibridge.h"
+#include "ui/uibridge.h"
 
 #include "framework/klog.h"
 

@@ -7,7 +7,7 @@
 // action list stops. Boxes always open on the UI thread; a caller on another
 // thread waits for the answer.
 
-#include "net/wireservices.h"
+#include "ui/popuptype.h"
 
 #include <QString>
 

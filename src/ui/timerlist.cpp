@@ -1,4 +1,4 @@
-#include "app/timerlist.h"
+#include "ui/timerlist.h"
 
 #include "framework/klog.h"
 

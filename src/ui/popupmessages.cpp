@@ -1,8 +1,8 @@
-#include "app/popupmessages.h"
+#include "ui/popupmessages.h"
 
-#include "app/uibridge.h"
 #include "framework/klog.h"
 #include "resources/strings.h"
+#include "ui/uibridge.h"
 
 #include <QMessageBox>
 

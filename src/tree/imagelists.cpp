@@ -1,4 +1,4 @@
-#include "app/imagelists.h"
+#include "tree/imagelists.h"
 
 #include "tree/treeimages.h"
 

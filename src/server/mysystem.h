@@ -8,7 +8,6 @@
 // purely client-side. Every other request to the server takes its base URL
 // and credentials from here. UI thread only.
 
-#include "app/stringtriple.h"
 #include "net/myadditionalfilteroptions.h"
 #include "net/mywire.h"
 #include "net/serverprocesses.h"
@@ -16,6 +15,7 @@
 #include "tree/contextmenu.h"
 #include "tree/mydropinfo.h"
 #include "tree/serverconnection.h"
+#include "ui/stringtriple.h"
 
 #include <QString>
 

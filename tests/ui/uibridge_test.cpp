@@ -1,5 +1,5 @@
-#include "app/uibridge.h"
-#include "app/appfixture.h"
+#include "ui/uibridge.h"
+#include "support/onworker.h"
 
 #include <QCoreApplication>
 #include <QTest>

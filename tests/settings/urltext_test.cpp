@@ -1,5 +1,4 @@
-#include "app/urltext.h"
-#include "net/xmltext.h"
+#include "settings/urltext.h"
 #include "settings/urlcoding.h"
 
 #include <gtest/gtest.h>
@@ -70,15 +69,6 @@ TEST(UrlText, DecodeFromURLDecodesOnlyPercentWithTwoHexDigits) {
         EXPECT_EQ(DecodeFromURL(QString::fromUtf16(c.input)), QString::fromUtf16(c.expected))
             << QString::fromUtf16(c.input).toStdString();
     }
-}
-
-TEST(UrlText, XmlSimpleValueNeedsBothTags) {
-    const QString text = QStringLiteral("<reply><tree a='1'><item/></tree></reply>");
-    EXPECT_EQ(XmlSimpleValue(text, QStringLiteral("tree"), false), QStringLiteral("<item/>"));
-    EXPECT_EQ(XmlSimpleValue(text, QStringLiteral("tree"), true),
-              QStringLiteral("<tree a='1'><item/></tree>"));
-    EXPECT_TRUE(
-        XmlSimpleValue(QStringLiteral("<tree><item/>"), QStringLiteral("tree"), false).isEmpty());
 }
 
 }  // namespace

@@ -1,19 +1,19 @@
-#include "net/mysystem.h"
+#include "server/mysystem.h"
 
-#include "app/menucommandids.h"
-#include "app/urltext.h"
 #include "framework/klog.h"
 #include "framework/ktext.h"
-#include "net/mysystemsite.h"
 #include "net/netdispatcher.h"
 #include "net/xmltext.h"
+#include "server/mysystemsite.h"
 #include "settings/buildstamp.h"
 #include "settings/preferences.h"
 #include "settings/urlcoding.h"
+#include "settings/urltext.h"
 #include "tree/mytree.h"
 #include "tree/treeimages.h"
 #include "tree/treetexts.h"
 #include "tree/xmlnumbers.h"
+#include "ui/menucommandids.h"
 
 #include <QDateTime>
 #include <QTreeWidget>

@@ -1,4 +1,4 @@
-#include "app/menucommandids.h"
+#include "ui/menucommandids.h"
 
 #include <algorithm>
 

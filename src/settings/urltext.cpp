@@ -1,4 +1,4 @@
-#include "app/urltext.h"
+#include "settings/urltext.h"
 
 #include "framework/klog.h"
 

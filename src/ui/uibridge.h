@@ -8,7 +8,7 @@
 // waiting for a call that has not begun are released, so the UI thread can
 // join its workers without waiting on a worker that waits on it.
 
-#include "app/uimessage.h"
+#include "ui/uimessage.h"
 
 #include <QObject>
 

@@ -5,11 +5,12 @@
 // status bar, the table of server-menu command ids, the World View model
 // that holds the server entries, and the parts that are built later (the
 // browser window of "Show XML", the URL history, the smart-card dialog
-// helper and the main grid). The application installs its site; until then
-// the default uses the application object's dispatcher, settings, command
-// ids and World View where one exists (a dispatcher and command-id table of
-// its own otherwise), and writes one "SEAM" debug line for each later part it
-// is asked for.
+// helper and the main grid). The application installs its own site, which
+// answers with its dispatcher, settings and World View. The default has a
+// dispatcher of its own, no settings and no World View, reaches the status
+// text and command ids through the UI services where they are installed
+// (its own command-id table otherwise), and writes one "SEAM" debug line for
+// each later part it is asked for.
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "net/mysystemsite.h"
+#include "server/mysystemsite.h"
 
-#include "app/menucommandids.h"
-#include "app/theapp.h"
 #include "framework/klog.h"
 #include "net/netdispatcher.h"
+#include "ui/menucommandids.h"
+#include "ui/uiservices.h"
 
 namespace {
 CMySystemSite& defaultSite() {
@@ -26,9 +26,6 @@ CMySystemSite::CMySystemSite() = default;
 CMySystemSite::~CMySystemSite() = default;
 
 CNetDispatcher& CMySystemSite::Dispatcher() {
-    if (HaveTheApp()) {
-        return theApp().Dispatcher();
-    }
     if (m_dispatcher == nullptr) {
         m_dispatcher = std::make_unique<CNetDispatcher>();
     }
@@ -36,20 +33,20 @@ CNetDispatcher& CMySystemSite::Dispatcher() {
 }
 
 CPreferences* CMySystemSite::Preferences() {
-    return HaveTheApp() ? &theApp().Prefs() : nullptr;
+    return nullptr;
 }
 
 void CMySystemSite::SetStatusText(const QString& text) {
-    if (HaveTheApp()) {
-        theApp().SetStatusText(text);
+    if (HaveUiServices()) {
+        UiServices().SetStatusText(text);
     } else {
         kDebugLog(u"Status: %s", text);
     }
 }
 
 CMenuCommandIds& CMySystemSite::MenuCommandIds() {
-    if (HaveTheApp()) {
-        return theApp().MenuCommandIds();
+    if (HaveUiServices()) {
+        return UiServices().MenuCommandIds();
     }
     if (m_commandIds == nullptr) {
         m_commandIds = std::make_unique<CMenuCommandIds>();
@@ -58,7 +55,7 @@ CMenuCommandIds& CMySystemSite::MenuCommandIds() {
 }
 
 CMyTree* CMySystemSite::WorldViewTree() {
-    return HaveTheApp() ? &theApp().Tree() : nullptr;
+    return nullptr;
 }
 
 void CMySystemSite::LaunchBrowser(const QString& url, const QString& title) {

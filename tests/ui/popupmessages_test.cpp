@@ -1,7 +1,7 @@
-#include "app/popupmessages.h"
-#include "app/appfixture.h"
+#include "ui/popupmessages.h"
+#include "support/onworker.h"
 
-#include "app/uibridge.h"
+#include "ui/uibridge.h"
 
 #include <QTest>
 #include <QThread>

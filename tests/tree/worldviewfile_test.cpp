@@ -1,5 +1,5 @@
-#include "settings/worldviewfile.h"
-#include "preferencesfixture.h"
+#include "tree/worldviewfile.h"
+#include "settings/preferencesfixture.h"
 #include "support/fakeftpserver.h"
 #include "support/fakevelnixserver.h"
 #include "support/recordingwireservices.h"

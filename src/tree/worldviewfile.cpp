@@ -1,7 +1,5 @@
-#include "settings/worldviewfile.h"
+#include "tree/worldviewfile.h"
 
-#include "app/popupmessages.h"
-#include "app/urltext.h"
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "framework/kmachine.h"
@@ -10,9 +8,11 @@
 #include "platform/paths.h"
 #include "settings/preferences.h"
 #include "settings/promptforfile.h"
+#include "settings/urltext.h"
 #include "settings/wholefile.h"
 #include "tree/mytree.h"
 #include "tree/treetexts.h"
+#include "ui/popupmessages.h"
 
 #include <QComboBox>
 #include <QUrl>

@@ -1,8 +1,7 @@
-#include "net/mysystem.h"
-#include "app/menucommandids.h"
-#include "net/mysystemsite.h"
+#include "server/mysystem.h"
 #include "net/netdispatcher.h"
 #include "resources/strings.h"
+#include "server/mysystemsite.h"
 #include "settings/buildstamp.h"
 #include "settings/preferences.h"
 #include "settings/urlcoding.h"
@@ -12,6 +11,7 @@
 #include "support/temphome.h"
 #include "tree/mytree.h"
 #include "tree/treeimages.h"
+#include "ui/menucommandids.h"
 
 #include <QTreeWidget>
 

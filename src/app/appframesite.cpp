@@ -1,0 +1,47 @@
+#include "app/appframesite.h"
+
+#include "app/theapp.h"
+
+CPreferences& CAppFrameSite::Prefs() {
+    return m_app.Prefs();
+}
+
+void CAppFrameSite::RunActionScript(const QString& path) {
+    m_app.RunActionScript(path);
+}
+
+bool CAppFrameSite::HasSelectedItem() {
+    return m_app.Seams().HasSelectedItem();
+}
+
+QString CAppFrameSite::SelectedServerBaseURL() {
+    return m_app.Seams().SelectedServerBaseURL();
+}
+
+bool CAppFrameSite::SelectedItemHasBrowserPart() {
+    return m_app.Seams().SelectedItemHasBrowserPart();
+}
+
+QString CAppFrameSite::SelectedItemFullCurl() {
+    return m_app.Seams().SelectedItemFullCurl();
+}
+
+void CAppFrameSite::SetUp(bool up) {
+    m_app.SetUp(up);
+}
+
+void CAppFrameSite::LogoutAllServers() {
+    m_app.Seams().LogoutAllServers();
+}
+
+void CAppFrameSite::SaveRebarLayout() {
+    m_app.Seams().SaveRebarLayout();
+}
+
+void CAppFrameSite::AskSaveWorldViewOnExit() {
+    m_app.Seams().AskSaveWorldViewOnExit();
+}
+
+void CAppFrameSite::SaveColumnPreferences() {
+    m_app.Seams().SaveColumnPreferences();
+}

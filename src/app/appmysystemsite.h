@@ -1,0 +1,22 @@
+#pragma once
+
+// The application's answers to what a server connection asks: its request
+// dispatcher, its settings and its World View model. Status text and
+// command ids come through the UI services, and the later parts keep the
+// site's logging defaults until they exist.
+
+#include "server/mysystemsite.h"
+
+class CTheApp;
+
+class CAppMySystemSite : public CMySystemSite {
+public:
+    explicit CAppMySystemSite(CTheApp& app) : m_app(app) {}
+
+    CNetDispatcher& Dispatcher() override;
+    CPreferences* Preferences() override;
+    CMyTree* WorldViewTree() override;
+
+private:
+    CTheApp& m_app;
+};

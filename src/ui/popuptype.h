@@ -1,0 +1,10 @@
+#pragma once
+
+// The box types of the application's pop-up messages.
+enum PopupType : int {
+    kPopupOkCancel = 1,
+    kPopupYesNo = 4,
+    kPopupError = 16,
+    kPopupWarning = 48,
+    kPopupInformation = 64,
+};

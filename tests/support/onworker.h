@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
+// Runs the function on a worker thread while this (UI) thread handles
+// events, and returns its result.
+template <typename F>
+auto onWorker(F function) {
+    auto result = std::async(std::launch::async, function);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    return result.get();
+}
