@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr AcceleratorResource kMainFrame[] = {
+constexpr AcceleratorResource kMainFrameKeys[] = {
     {Qt::CTRL | Qt::Key_N, 32776},              // new server
     {Qt::SHIFT | Qt::CTRL | Qt::Key_F, 32773},  // new folder
     {Qt::SHIFT | Qt::CTRL | Qt::Key_N, 32797},  // new window
@@ -29,7 +29,7 @@ constexpr AcceleratorResource kMainFrame[] = {
 
 std::span<const AcceleratorResource> AcceleratorTable(unsigned id) {
     if (id == IDR_MAINFRAME) {
-        return kMainFrame;
+        return kMainFrameKeys;
     }
     return {};
 }

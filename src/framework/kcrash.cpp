@@ -15,7 +15,6 @@ constexpr int kExitStatusMinusOne = 255;
 // A crash inside the log's own lock would hang the report; the alarm ends
 // the process instead.
 constexpr unsigned kReportTimeLimitSeconds = 10;
-constexpr QStringView kSanity = u"SANITY";
 constexpr int kFatalSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
 
 QString crashCodeText(int code) {
@@ -44,7 +43,7 @@ QString crashCodeText(int code) {
 }
 
 bool guardIntact(const char16_t (&guard)[8]) {
-    return QStringView(guard) == kSanity;
+    return QStringView(guard) == kSanityGuard;
 }
 
 void writeBanner() {

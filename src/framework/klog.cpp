@@ -22,7 +22,6 @@ namespace {
 
 constexpr qsizetype kMaxPathLength = 499;
 constexpr qsizetype kMessageBufferLength = 10000;
-constexpr QStringView kSanity = u"SANITY";
 
 struct LogState {
     std::mutex mutex;  // guards the texts below and every append to the log
@@ -67,7 +66,7 @@ QString applyPath(QString& slot, const QString& path, const QString& builtInDefa
 
 void writeGuard(char16_t (&guard)[8]) {
     std::fill(std::begin(guard), std::end(guard), u'\0');
-    std::copy(kSanity.utf16(), kSanity.utf16() + kSanity.size(), guard);
+    std::copy(kSanityGuard.utf16(), kSanityGuard.utf16() + kSanityGuard.size(), guard);
 }
 
 int readDebugLevel(const QString& path) {
@@ -153,8 +152,8 @@ QString kSegFaultContext() {
 }
 
 bool kSegFaultGuardsIntact() {
-    return QStringView(g_SegFaultContext.guard1) == kSanity &&
-           QStringView(g_SegFaultContext.guard2) == kSanity;
+    return QStringView(g_SegFaultContext.guard1) == kSanityGuard &&
+           QStringView(g_SegFaultContext.guard2) == kSanityGuard;
 }
 
 QString kSetLogPath(const QString& path) {

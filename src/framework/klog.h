@@ -19,6 +19,8 @@ struct KSegFaultContext {
     char16_t guard2[8];
 };
 extern thread_local KSegFaultContext g_SegFaultContext;
+// What an intact guard holds.
+inline constexpr QStringView kSanityGuard = u"SANITY";
 
 // Copies a text into the crash context, cut to fit; an empty text clears it.
 void kSetSegFaultContext(QStringView text);
