@@ -1,0 +1,442 @@
+#pragma once
+
+// The console's grid window: a rectangle of cells in rows and columns whose
+// first rows and columns are fixed headers that do not scroll. Each cell is
+// an object made by the cell factory, or, in virtual mode, the grid holds no
+// cells and asks its owner for each cell's content when it needs it. The
+// grid reports to its owner (CGridOwner) with notification records.
+//
+// Row heights and column widths keep running sums (CGridSizes), so sizes,
+// positions, the visible range, hit-testing and scrolling cost O(log n) per
+// call at a million rows. Selection is a map keyed on the full (row,
+// column). Painting happens in the viewport's paint event, double-buffered
+// by Qt's backing store.
+
+#include "grid/gridcellid.h"
+#include "grid/griddefaultcell.h"
+#include "grid/griditeminfo.h"
+#include "grid/gridsizes.h"
+
+#include <QAbstractScrollArea>
+#include <QHash>
+#include <QList>
+#include <QPixmap>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CGridCellBase;
+class CGridOwner;
+class QMimeData;
+class QPainter;
+
+// Grid-line choices.
+enum GridLines : int { GVL_NONE = 0, GVL_HORZ = 1, GVL_VERT = 2, GVL_BOTH = 3 };
+
+// The scroll codes of the scroll handlers.
+enum GridScrollCode : int {
+    SB_LINEUP = 0,
+    SB_LINELEFT = 0,
+    SB_LINEDOWN = 1,
+    SB_LINERIGHT = 1,
+    SB_PAGEUP = 2,
+    SB_PAGELEFT = 2,
+    SB_PAGEDOWN = 3,
+    SB_PAGERIGHT = 3,
+    SB_THUMBPOSITION = 4,
+    SB_THUMBTRACK = 5,
+    SB_TOP = 6,
+    SB_LEFT = 6,
+    SB_BOTTOM = 7,
+    SB_RIGHT = 7,
+    SB_ENDSCROLL = 8,
+};
+
+// Scroll-bar state bits.
+constexpr unsigned GVSB_HORZ = 0x1;
+constexpr unsigned GVSB_VERT = 0x2;
+
+// The mouse mode while a drag of the selection runs.
+constexpr int MOUSE_DRAGGING = 12;
+// The control id of the in-place editor.
+constexpr int kInPlaceEditId = 8;
+
+// The selection's key: the full row and column.
+constexpr quint64 SelectionKey(int row, int col) {
+    return (static_cast<quint64>(static_cast<quint32>(col)) << 32) | static_cast<quint32>(row);
+}
+
+// The cell factory: makes the cells of a grid.
+using GridCellFactory = std::function<CGridCellBase*()>;
+// The compare function of sorting: < 0, 0 or > 0.
+using GridCompareFunction = int (*)(const CGridCellBase*, const CGridCellBase*, qintptr);
+// The virtual-mode display callback (its result is not used).
+using GridCallback = bool (*)(GridDisplayInfo*, qintptr);
+
+class CGridCtrl : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0,
+                       QWidget* parent = nullptr);
+    ~CGridCtrl() override;
+
+    // Window -------------------------------------------------------------
+    bool Create(const QRect& rect, QWidget* parent, int controlId, unsigned style = 0);
+    int GetDlgCtrlID() const;
+    void SetDlgCtrlID(int controlId);
+    // Null reports to the parent widget when it is a CGridOwner.
+    void SetOwner(CGridOwner* owner) { m_owner = owner; }
+    CGridOwner* GetOwner() const;
+
+    // Cells and addressing ----------------------------------------------
+    CGridCellBase* GetCell(int row, int col) const;
+    bool SetCell(int row, int col, CGridCellBase* cell);
+    virtual CGridCellBase* CreateCell(int row, int col);
+    virtual void DestroyCell(int row, int col);
+    // The factory of the cells CreateCell makes; null makes none.
+    void SetCellFactory(GridCellFactory factory) { m_cellFactory = std::move(factory); }
+    unsigned GetItemState(int row, int col) const;
+    bool SetItemState(int row, int col, unsigned state);
+    bool IsValid(int row, int col) const;
+    bool IsValid(const CCellID& cell) const { return IsValid(cell.row, cell.col); }
+    bool IsValid(const CCellRange& range) const;
+    CCellRange GetCellRange() const;
+    CCellRange GetSelectedCellRange() const;
+    CCellID GetNextItem(CCellID start, unsigned flags) const;
+    bool IsCellEditable(const CCellID& cell) const;
+    bool IsCellSelected(int row, int col) const;
+    bool IsCellFixed(int row, int col) const;
+    void SetCompareFunction(GridCompareFunction compare) { m_compare = compare; }
+    GridCompareFunction GetCompareFunction() const { return m_compare; }
+    static int TextCompare(const CGridCellBase* first, const CGridCellBase* second, qintptr);
+    void SetSortColumn(int col);
+    int GetSortColumn() const { return m_sortColumn; }
+    void SetSortAscending(bool ascending) { m_sortAscending = ascending; }
+    bool GetSortAscending() const { return m_sortAscending; }
+    void SetGridLines(int lines);
+    int GetGridLines() const { return m_gridLines; }
+    void SetRedraw(bool allow, bool resetScrollBars = false);
+    bool IsRedrawAllowed() const { return m_allowRedraw; }
+    void Refresh();
+    int GetLastClickedRow() const { return m_lastClickedRow; }
+    int GetPreviousClickedRow() const { return m_previousClickedRow; }
+    CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
+    void SetImageList(const QList<QPixmap>* images) { m_imageList = images; }
+    const QList<QPixmap>* GetImageList() const { return m_imageList; }
+
+    // Virtual mode and the owner ----------------------------------------
+    void SetVirtualMode(bool virtualMode);
+    bool GetVirtualMode() const { return m_virtualMode; }
+    void SetCallbackFunc(GridCallback callback, qintptr parameter);
+    qintptr SendMessageToParent(int row, int col, int code);
+    qintptr RequestCellDisplayInfo(GridDisplayInfo* info);
+    qintptr SendCacheHint(const CCellRange& range);
+    // Posts the grid's control id to the owner as a command, after the
+    // event in hand is done.
+    void PostCommandToOwner();
+
+    // Switches -----------------------------------------------------------
+    void SetEditable(bool editable) { m_editable = editable; }
+    bool IsEditable() const { return m_editable; }
+    void SetModified(bool modified = true, int row = -1, int col = -1);
+    bool GetModified(int row = -1, int col = -1) const;
+    void EnableDragAndDrop(bool enable) { m_enableDragAndDrop = enable; }
+    bool GetDragAndDrop() const { return m_enableDragAndDrop; }
+    void EnableSelection(bool enable);
+    bool IsSelectable() const { return m_enableSelection; }
+    void SetListMode(bool listMode) { m_listMode = listMode; }
+    bool GetListMode() const { return m_listMode; }
+    void SetSingleRowSelection(bool single) { m_singleRowSelection = single; }
+    void SetSingleColSelection(bool single) { m_singleColSelection = single; }
+    void SetHandleTabKey(bool handle) { m_handleTabKey = handle; }
+    bool GetHandleTabKey() const { return m_handleTabKey; }
+    // Qt's backing store already double-buffers every paint; the switch is
+    // kept for the callers that set it.
+    void SetDoubleBuffering(bool buffer) { m_doubleBuffer = buffer; }
+    bool GetDoubleBuffering() const { return m_doubleBuffer; }
+    void EnableTitleTips(bool enable) { m_titleTips = enable; }
+    bool GetTitleTips() const { return m_titleTips; }
+    void SetTrackFocusCell(bool track) { m_trackFocusCell = track; }
+    bool GetTrackFocusCell() const { return m_trackFocusCell; }
+    void SetFrameFocusCell(bool frame) { m_frameFocusCell = frame; }
+    bool GetFrameFocusCell() const { return m_frameFocusCell; }
+    bool GetPrintColours() const { return m_printColours; }
+    void SetPrintColours(bool colours) { m_printColours = colours; }
+    void SetBkColor(GridColour colour) { m_crBkColour = colour; }
+    GridColour GetBkColor() const { return m_crBkColour; }
+    void SetGridLineColor(GridColour colour) { m_crGridLineColour = colour; }
+    GridColour GetGridLineColor() const { return m_crGridLineColour; }
+    int GetMouseMode() const { return m_mouseMode; }
+
+    // Editing state (the in-place editor keeps its cell here) ------------
+    CGridCellBase* GetEditingCell() const { return m_editingCell; }
+    void SetEditingCell(CGridCellBase* cell) { m_editingCell = cell; }
+
+    // Rows, columns and items --------------------------------------------
+    int GetRowCount() const { return m_nRows; }
+    int GetColumnCount() const { return m_nCols; }
+    int GetFixedRowCount() const { return m_nFixedRows; }
+    int GetFixedColumnCount() const { return m_nFixedCols; }
+    bool SetRowCount(int rows);
+    bool SetColumnCount(int cols);
+    bool SetFixedRowCount(int fixedRows);
+    bool SetFixedColumnCount(int fixedCols);
+    bool DeleteRow(int row);
+    bool DeleteAllItems();
+    bool SetItem(const GridItemInfo* item);
+    bool GetItem(GridItemInfo* item) const;
+    bool SetItemText(int row, int col, const QString& text);
+    QString GetItemText(int row, int col) const;
+    bool SetItemData(int row, int col, qintptr data);
+    qintptr GetItemData(int row, int col) const;
+    bool SetItemImage(int row, int col, int image);
+    bool SetItemFormat(int row, int col, unsigned format);
+    bool SetItemBkColour(int row, int col, GridColour colour);
+    bool SetItemFgColour(int row, int col, GridColour colour);
+
+    // Selection and focus -------------------------------------------------
+    CCellID SetFocusCell(int row, int col);
+    CCellID SetFocusCell(const CCellID& cell) { return SetFocusCell(cell.row, cell.col); }
+    CCellID GetFocusCell() const { return m_idCurrentCell; }
+    void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false,
+                          bool selectCells = true);
+    void SetSelectedRange(const CCellRange& range, bool forceRepaint = false,
+                          bool selectCells = true);
+    void ResetSelectedRange();
+    void ClearSelectedRange();
+    void SelectAllCells();
+
+    // Geometry -----------------------------------------------------------
+    int GetRowHeight(int row) const;
+    int GetColumnWidth(int col) const;
+    bool SetRowHeight(int row, int height);
+    bool SetColumnWidth(int col, int width);
+    int GetFixedRowHeight() const;
+    int GetFixedColumnWidth() const;
+    long long GetVirtualHeight() const;
+    long long GetVirtualWidth() const;
+    void SetMaxColumnWidthFraction(float fraction);
+    float GetMaxColumnWidthFraction() const { return m_maxColumnWidthFraction; }
+    CCellID GetFirstScrollableCell(bool forceRecompute = false);
+    CCellRange GetVisibleScrollableRange(QRect* rect = nullptr, bool forceRecompute = false);
+    bool GetCellOrigin(int row, int col, QPoint& origin);
+    bool GetCellOrigin(const CCellID& cell, QPoint& origin) {
+        return GetCellOrigin(cell.row, cell.col, origin);
+    }
+    bool GetCellRect(int row, int col, QRect& rect);
+    QPoint GetCellRelativePoint(int row, int col, QPoint point);
+    bool IsCellVisible(int row, int col);
+    bool IsCellVisible(const CCellID& cell) { return IsCellVisible(cell.row, cell.col); }
+    CCellID GetCellFromPt(QPoint point, bool allowFixedCells = true);
+    bool IsOverRowBorder(QPoint point);
+    bool IsOverColumnBorder(QPoint point);
+    bool InvalidateCellRect(int row, int col);
+    void EnsureVisible(int row, int col);
+    void EnsureVisible(const CCellID& cell) { EnsureVisible(cell.row, cell.col); }
+    void EnsureRowVisible(int row) { EnsureVisible(row, 0); }
+    void ResetScrollBars();
+    unsigned GetScrollBarState() const { return m_scrollBars; }
+    int GetVScrollMax() const { return m_nVScrollMax; }
+    int GetHScrollMax() const { return m_nHScrollMax; }
+    int GetVScrollPage() const { return m_vScrollPage; }
+    int GetHScrollPage() const { return m_hScrollPage; }
+    int GetScrollPos(Qt::Orientation orientation) const;
+    void SetScrollPos(Qt::Orientation orientation, int position);
+    // The scroll handlers, with the scroll codes above.
+    void OnVScroll(int code, int thumbPosition = 0);
+    void OnHScroll(int code, int thumbPosition = 0);
+    void SetWheelScrollLines(int lines) { m_nRowsPerWheelNotch = lines; }
+    int GetWheelScrollLines() const { return m_nRowsPerWheelNotch; }
+    // Shows (or, drawn again, hides) the column-drag marker at a cell's
+    // left or right edge.
+    void SetColumnDragMarker(const CCellID& cell, bool atLeft);
+    void ClearColumnDragMarker();
+
+    // Painting -----------------------------------------------------------
+    virtual void OnDraw(QPainter& painter, const QRect& clip);
+    void EraseBackground(QPainter& painter, const QRect& clip);
+    bool RedrawCell(int row, int col, QPainter* painter = nullptr, bool unfocused = false);
+    bool RedrawCell(const CCellID& cell, QPainter* painter = nullptr) {
+        return RedrawCell(cell.row, cell.col, painter, false);
+    }
+    bool RedrawRow(int row);
+
+    // Edit commands --------------------------------------------------------
+    bool CanCut() const;
+    bool CanCopy() const;
+    bool CanPaste() const;
+    bool CanSelectAll() const { return m_enableSelection; }
+
+    // The virtual operations, in their order --------------------------------
+    virtual void CutSelection();
+    virtual QMimeData* CopySelection();
+    virtual bool PasteIntoGrid(CCellID cell, const QMimeData* data, bool selectRange);
+    virtual void OnBeginDrag();
+    virtual Qt::DropAction OnDragEnter(const QMimeData* data, Qt::KeyboardModifiers keys,
+                                       QPoint point);
+    virtual Qt::DropAction OnDragOver(const QMimeData* data, Qt::KeyboardModifiers keys,
+                                      QPoint point);
+    virtual void OnDragLeave();
+    virtual bool OnDrop(const QMimeData* data, Qt::DropAction action, QPoint point);
+    virtual void OnEditCut();
+    virtual void OnEditCopy();
+    virtual void OnEditPaste();
+    virtual void OnEditSelectAll();
+    virtual void OnBeginPrinting(QPainter& painter);
+    virtual void OnPrint(QPainter& painter);
+    virtual void OnEndPrinting(QPainter& painter);
+    virtual void PrintColumnRange(int firstCol, int endCol, int& row, QRect rowRect,
+                                  QPainter& painter, bool& firstLine);
+    virtual void PrintFixedRows(QPainter& painter);
+    virtual void PrintHeader(QPainter& painter);
+    virtual void PrintFooter(QPainter& painter);
+    virtual void PrintFixedColumns(QPainter& painter);
+    virtual QPixmap MakeDragImage(QPoint& hotSpot);
+    virtual void OnHeaderColumnClick(const CCellID& cell);
+    virtual void OnHeaderRowClick(const CCellID& cell);
+    virtual void OnCellEditStart(int row, int col, QPoint point, QChar character);
+    virtual void OnCellEditEnd(int row, int col, const QString& text);
+    virtual bool CheckEditedText(int row, int col, const QString& text);
+    virtual void StopEditing();
+    // OnDraw, CreateCell and DestroyCell are declared above.
+    virtual QString GetColumnHeaderTip(int col) const;
+
+    // The drag carries the cells of the selection when it runs;
+    // PrintFixedRows prints from this page state.
+    struct PrintPage {
+        int firstRow = 0;
+        int firstCol = 0;
+        int endCol = 0;  // exclusive
+        QRect area;
+    };
+    PrintPage& GetPrintPage() { return m_printPage; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void applySystemColours();
+    void applyFont(const QFont& font);
+    void connectScrollBars();
+    void onScrollAction(Qt::Orientation orientation, int action);
+    void scrollBy(Qt::Orientation orientation, int code, int thumbPosition);
+    // Repeats one line scroll `count` times, with the steps' end computed in
+    // one go where the rows allow it.
+    void lineScroll(Qt::Orientation orientation, bool forward, int count);
+    void postScroll(int code, int count);
+    int scrollBarMaximum(Qt::Orientation orientation) const;
+    int firstScrollableIndex(const CGridSizes& sizes, int fixedCount, int position) const;
+    int maxVisibleIndex(const CGridSizes& sizes, int fixed, int first, int limit,
+                        int& extent) const;
+    int indexFromOffset(const CGridSizes& sizes, int fixedCount, int fixedSize, int topLeft,
+                        int offset, bool allowFixed) const;
+    void drawCellGroup(QPainter& painter, const QRect& clip, int firstRow, int lastRow, int top,
+                       int firstCol, int lastCol, int left, bool scrollable);
+    bool drawCell(QPainter& painter, CGridCellBase* cell, int row, int col, const QRect& rect,
+                  bool erase, bool unfocused);
+    void drawColumnDragMarker(QPainter& painter);
+    void typedCharacters(const QString& text, bool fromInputMethod);
+    bool acceptsTypedCharacter(QChar character, bool tabCounts) const;
+    void redrawFixedCellsOf(const CCellID& cell, const CCellID& other);
+    void dropSelectionOutside(int rows, int cols);
+    void setFixedState(int row, int col, unsigned add, unsigned remove);
+    bool growRows(int rows);
+    bool growColumns(int cols);
+    CGridCellBase* virtualCell(int row, int col) const;
+    bool setItemField(int row, int col, unsigned mask,
+                      const std::function<void(GridItemInfo&)>& fill);
+    void fillDisplayItem(GridItemInfo& item, int row, int col) const;
+    qintptr notifyOwner(GridNotifyHeader* header);
+
+    // Colours remembered from the system, and the grid's own.
+    GridColour m_crBkColour;
+    GridColour m_crGridLineColour{0xC0C0C0};
+    GridColour m_crWindowText;
+    GridColour m_crWindowColour;
+    GridColour m_cr3DFace;
+    GridColour m_crShadow;
+    GridColour m_crTTipBackClr;
+    GridColour m_crTTipTextClr;
+
+    bool m_virtualMode = false;
+    qintptr m_callbackParameter = 0;
+    GridCallback m_callback = nullptr;
+    int m_gridLines = GVL_BOTH;
+    bool m_editable = true;
+    bool m_modified = false;
+    bool m_enableDragAndDrop = false;
+    bool m_allowColumnReorder = true;
+    bool m_listMode = false;
+    bool m_singleRowSelection = false;
+    bool m_singleColSelection = false;
+    bool m_allowRedraw = true;
+    bool m_enableSelection = true;
+    bool m_fixedColumnSelection = true;
+    bool m_fixedRowSelection = true;
+    bool m_sortOnClick = false;
+    bool m_handleTabKey = true;
+    bool m_doubleBuffer = true;
+    bool m_titleTips = true;
+    unsigned m_scrollBars = 0;
+    bool m_printColours = true;
+    bool m_trackFocusCell = true;
+    bool m_frameFocusCell = true;
+    int m_autoSizeStyle = 3;
+
+    int m_nRows = 0;
+    int m_nFixedRows = 0;
+    int m_nCols = 0;
+    int m_nFixedCols = 0;
+    CGridSizes m_rowHeights;
+    CGridSizes m_colWidths;
+    int m_nVScrollMax = 0;
+    int m_nHScrollMax = 0;
+    int m_vScrollPage = 0;
+    int m_hScrollPage = 0;
+
+    GridCellFactory m_cellFactory;
+    // Normal, fixed column, fixed row, fixed in both.
+    std::array<std::unique_ptr<CGridDefaultCell>, 4> m_defaultCells;
+    const QList<QPixmap>* m_imageList = nullptr;
+    std::vector<std::vector<CGridCellBase*>> m_rowData;
+
+    int m_mouseMode = 0;
+    CCellID m_idCurrentCell;
+    CCellID m_idTopLeftCell;
+    CCellID m_dragMarkerCell;
+    bool m_dragMarkerAtLeft = false;
+    int m_previousClickedRow = -1;
+    int m_lastClickedRow = -1;
+    int m_nRowsPerWheelNotch = 3;
+    int m_wheelRemainder = 0;
+
+    QHash<quint64, CCellID> m_selectedCellMap;
+    QHash<quint64, CCellID> m_prevSelectedCellMap;
+
+    CCellID m_lastDragOverCell;
+    CCellID m_leftClickDownCell;
+    PrintPage m_printPage;
+    std::optional<QFont> m_printerFont;
+    bool m_sortAscending = true;
+    int m_sortColumn = -1;
+    GridCompareFunction m_compare = nullptr;
+    float m_maxColumnWidthFraction = 1.0f;
+
+    CGridOwner* m_owner = nullptr;
+    CGridCellBase* m_editingCell = nullptr;
+    // Virtual mode: the record and cell GetCell fills, one per grid.
+    mutable GridDisplayInfo m_virtualRecord;
+    mutable std::unique_ptr<CGridCell> m_virtualCell;
+};
