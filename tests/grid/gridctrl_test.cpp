@@ -6,6 +6,7 @@
 #include "grid/gridcell.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace {
 
@@ -396,6 +397,102 @@ TEST_F(GridTest, AFailedGrowthIsReportedAndKeepsTheGrid) {
     EXPECT_EQ(grid->GetVirtualHeight(), 7LL * grid->GetRowHeight(0));
     ASSERT_EQ(services.popups().size(), 1u);
     EXPECT_EQ(services.popups().front().type, int(kPopupError));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GridTest, CreateSizesEveryRowAndColumnAfresh) {
+    make(3, 2);
+    grid->SetRowHeight(1, 50);
+    QWidget parent;
+    ASSERT_TRUE(grid->Create(QRect(5, 6, 200, 100), &parent, 100, 0x10000000));
+    EXPECT_EQ(grid->parentWidget(), &parent);
+    EXPECT_EQ(grid->GetDlgCtrlID(), 100);
+    EXPECT_EQ(grid->property("controlId").toInt(), 100);
+    EXPECT_EQ(grid->GetRowHeight(1), grid->GetDefaultCell(false, false)->GetHeight());
+    EXPECT_EQ(grid->GetColumnWidth(1), grid->GetDefaultCell(false, false)->GetWidth());
+    // A grid away from its recording owner reports to nobody.
+    EXPECT_EQ(grid->SendMessageToParent(1, 1, NM_CLICK), 0);
+    grid->setParent(&owner);
+}
+
+TEST_F(GridTest, APaletteChangeCarriesOverTheSystemColours) {
+    make(3, 3, 1, 1);
+    const GridColour ownText = GridColour::FromRgb(1, 2, 3);
+    grid->GetDefaultCell(true, false)->SetTextColour(ownText);
+    QPalette palette = grid->palette();
+    palette.setColor(QPalette::Text, QColor(10, 20, 30));
+    palette.setColor(QPalette::Base, QColor(40, 50, 60));
+    palette.setColor(QPalette::Dark, QColor(70, 80, 90));
+    grid->setPalette(palette);
+    EXPECT_EQ(grid->GetDefaultCell(false, false)->GetTextColour(), GridColour::FromRgb(10, 20, 30));
+    EXPECT_EQ(grid->GetDefaultCell(false, false)->GetBackColour(), GridColour::FromRgb(40, 50, 60));
+    EXPECT_EQ(grid->GetDefaultCell(true, false)->GetTextColour(), ownText);
+    EXPECT_EQ(grid->GetBkColor(), GridColour::FromRgb(70, 80, 90));
+}
+
+TEST_F(GridTest, TheWidgetFontBecomesTheDefaultCellsFont) {
+    make(3, 3, 1, 1);
+    QFont font = grid->font();
+    font.setPointSize(font.pointSize() + 10);
+    const int before = grid->GetDefaultCell(false, false)->GetHeight();
+    grid->setFont(font);
+    for (const bool fixedRow : {false, true}) {
+        EXPECT_EQ(grid->GetDefaultCell(fixedRow, false)->GetFont()->font, font);
+    }
+    EXPECT_GT(grid->GetDefaultCell(false, false)->GetHeight(), before);
+}
+
+TEST_F(GridTest, TheOwnerGetsTheCommandAfterTheEventInHand) {
+    struct CommandOwner : RecordingOwner {
+        void OnGridCommand(CGridCtrl* from, int controlId) override {
+            commands.push_back({from, controlId});
+        }
+        std::vector<std::pair<CGridCtrl*, int>> commands;
+    } commandOwner;
+    make(2, 2);
+    grid->SetOwner(&commandOwner);
+    grid->PostCommandToOwner();
+    EXPECT_TRUE(commandOwner.commands.empty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(commandOwner.commands.size(), 1u);
+    EXPECT_EQ(commandOwner.commands[0], std::pair(grid, 100));
+    grid->SetOwner(nullptr);
+}
+
+TEST_F(GridTest, FixedRowsPrintTheFixedColumnsThenThePagesColumns) {
+    struct PrintingGrid : CGridCtrl {
+        using CGridCtrl::CGridCtrl;
+        void PrintColumnRange(int firstCol, int endCol, int& row, QRect rect, QPainter&,
+                              bool&) override {
+            calls.push_back({firstCol, endCol, row, rect.top()});
+        }
+        std::vector<std::array<int, 4>> calls;
+    };
+    auto* printing = new PrintingGrid(5, 6, 2, 1, &owner);
+    printing->GetPrintPage() = {2, 3, 6, QRect(10, 20, 300, 400)};
+    QImage page(400, 500, QImage::Format_RGB32);
+    QPainter painter(&page);
+    printing->PrintFixedRows(painter);
+    const int height = printing->GetRowHeight(0);
+    const std::vector<std::array<int, 4>> expected{
+        {0, 1, 0, 20}, {3, 6, 0, 20}, {0, 1, 1, 20 + height}, {3, 6, 1, 20 + height}};
+    EXPECT_EQ(printing->calls, expected);
+}
+
+TEST_F(GridTest, TheScrollBarStepsARowAtATime) {
+    make(200, 3, 1, 1, QSize(300, 200));
+    grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(grid->GetScrollPos(Qt::Vertical), grid->GetRowHeight(1));
+    grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(grid->GetScrollPos(Qt::Vertical), grid->verticalScrollBar()->maximum());
+    EXPECT_TRUE(grid->IsCellVisible(199, 1));
+    grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(grid->GetScrollPos(Qt::Vertical),
+              grid->verticalScrollBar()->maximum() -
+                  (grid->viewport()->height() - grid->GetFixedRowHeight()));
 }
 
 }  // namespace
