@@ -1,8 +1,32 @@
 #include "grid/gridcell.h"
 
 #include "framework/klog.h"
+#include "grid/gridcellpool.h"
 #include "grid/gridctrl.h"
 #include "grid/griddefaultcell.h"
+
+#include <new>
+
+namespace {
+
+CGridCellPool& cellPool() {
+    static CGridCellPool pool(sizeof(CGridCell));
+    return pool;
+}
+
+}  // namespace
+
+void* CGridCell::operator new(std::size_t size) {
+    return size == sizeof(CGridCell) ? cellPool().Allocate() : ::operator new(size);
+}
+
+void CGridCell::operator delete(void* cell, std::size_t size) {
+    if (size == sizeof(CGridCell)) {
+        cellPool().Free(cell);
+    } else {
+        ::operator delete(cell);
+    }
+}
 
 CGridCell::~CGridCell() {
     if (m_grid != nullptr && m_grid->GetEditingCell() == this) {

@@ -7,12 +7,17 @@
 
 #include "grid/gridcellbase.h"
 
+#include <cstddef>
 #include <memory>
 
 class CGridCell : public CGridCellBase {
 public:
     CGridCell() = default;
     ~CGridCell() override;
+
+    // Plain cells come from a pool; larger derived cells from the heap.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* cell, std::size_t size);
 
     void SetText(const QString& text) override { m_text = text; }
     void SetImage(int image) override;
@@ -61,9 +66,10 @@ private:
     };
     Extras& extras();
 
+    // First, so that it fills the base's tail and a cell takes 64 bytes.
+    unsigned m_format = kUseDefault;
     QString m_text;
     qintptr m_data = 0;
     CGridCtrl* m_grid = nullptr;
     std::unique_ptr<Extras> m_extras;
-    unsigned m_format = kUseDefault;
 };
