@@ -28,11 +28,7 @@ void CGridCell::operator delete(void* cell, std::size_t size) {
     }
 }
 
-CGridCell::~CGridCell() {
-    if (m_grid != nullptr && m_grid->GetEditingCell() == this) {
-        m_grid->SetEditingCell(nullptr);
-    }
-}
+CGridCell::~CGridCell() = default;
 
 CGridCell::Extras& CGridCell::extras() {
     if (!m_extras) {

@@ -858,19 +858,22 @@ bool CGridCtrl::acceptsTypedCharacter(QChar character, bool tabCounts) const {
     return !(tabCounts && code == u'\t' && m_handleTabKey);
 }
 
-void CGridCtrl::typedCharacters(const QString& text, bool fromInputMethod) {
+bool CGridCtrl::typedCharacters(const QString& text, bool fromInputMethod) {
+    bool taken = false;
     for (const QChar character : text) {
         if (acceptsTypedCharacter(character, !fromInputMethod)) {
             OnCellEditStart(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), character);
+            taken = true;
         }
     }
+    return taken;
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event) {
-    if ((event->modifiers() & Qt::ControlModifier) == 0 && !event->text().isEmpty()) {
-        typedCharacters(event->text(), false);
-    }
-    event->ignore();
+    // Keys that start no editing go on to the windows around the grid.
+    const bool taken =
+        (event->modifiers() & Qt::ControlModifier) == 0 && typedCharacters(event->text(), false);
+    event->setAccepted(taken);
 }
 
 void CGridCtrl::inputMethodEvent(QInputMethodEvent* event) {

@@ -148,10 +148,24 @@ public:
     bool GetDragAndDrop() const { return m_enableDragAndDrop; }
     void EnableSelection(bool enable);
     bool IsSelectable() const { return m_enableSelection; }
-    void SetListMode(bool listMode) { m_listMode = listMode; }
+    void SetListMode(bool listMode);
     bool GetListMode() const { return m_listMode; }
     void SetSingleRowSelection(bool single) { m_singleRowSelection = single; }
     void SetSingleColSelection(bool single) { m_singleColSelection = single; }
+    void SetFixedColumnSelection(bool selects) { m_fixedColumnSelection = selects; }
+    bool GetFixedColumnSelection() const { return m_fixedColumnSelection; }
+    void SetFixedRowSelection(bool selects) { m_fixedRowSelection = selects; }
+    bool GetFixedRowSelection() const { return m_fixedRowSelection; }
+    void SetHeaderSort(bool sortOnClick) { m_sortOnClick = sortOnClick; }
+    bool GetHeaderSort() const { return m_sortOnClick; }
+    void EnableColumnReorder(bool reorder) { m_allowColumnReorder = reorder; }
+    bool GetColumnReorder() const { return m_allowColumnReorder; }
+    void SetAutoSizeStyle(int style) { m_autoSizeStyle = style; }
+    int GetAutoSizeStyle() const { return m_autoSizeStyle; }
+    void SetTitleTipBackClr(GridColour colour) { m_crTTipBackClr = colour; }
+    GridColour GetTitleTipBackClr() const { return m_crTTipBackClr; }
+    void SetTitleTipTextClr(GridColour colour) { m_crTTipTextClr = colour; }
+    GridColour GetTitleTipTextClr() const { return m_crTTipTextClr; }
     void SetHandleTabKey(bool handle) { m_handleTabKey = handle; }
     bool GetHandleTabKey() const { return m_handleTabKey; }
     // Qt's backing store already double-buffers every paint; the switch is
@@ -347,7 +361,8 @@ private:
     bool drawCell(QPainter& painter, CGridCellBase* cell, int row, int col, const QRect& rect,
                   bool erase, bool unfocused);
     void drawColumnDragMarker(QPainter& painter);
-    void typedCharacters(const QString& text, bool fromInputMethod);
+    // True when a character started editing.
+    bool typedCharacters(const QString& text, bool fromInputMethod);
     bool acceptsTypedCharacter(QChar character, bool tabCounts) const;
     void redrawFixedCellsOf(const CCellID& cell, const CCellID& other);
     void dropSelectionOutside(int rows, int cols);

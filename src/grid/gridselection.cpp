@@ -161,3 +161,13 @@ void CGridCtrl::SelectAllCells() {
         SetSelectedRange(m_nFixedRows, m_nFixedCols, m_nRows - 1, m_nCols - 1, false, true);
     }
 }
+
+void CGridCtrl::SetListMode(bool listMode) {
+    m_prevSelectedCellMap.clear();
+    SetSelectedRange(-1, -1, -1, -1, false, true);
+    SetFocusCell(-1, -1);
+    SetSortColumn(-1);
+    m_listMode = listMode;
+    m_fixedColumnSelection = false;
+    Refresh();
+}
