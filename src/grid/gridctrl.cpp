@@ -2,7 +2,6 @@
 
 #include "framework/klog.h"
 #include "grid/gridowner.h"
-#include "grid/griduiservices.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -83,7 +82,7 @@ bool CGridCtrl::Create(const QRect& rect, QWidget* parent, int controlId, unsign
         m_colWidths.Clear();
         m_colWidths.Resize(m_nCols, static_cast<unsigned>(m_defaultCells[kNormalCell]->GetWidth()));
     } catch (const std::bad_alloc&) {
-        GridPopupMessage(QStringLiteral("Out of memory."), kPopupError);
+        reportOutOfMemory();
         return false;
     }
     if ((style & kWindowVisible) != 0) {

@@ -341,6 +341,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Tells the user, through the program's pop-up boxes, that a growth failed.
+    static void reportOutOfMemory();
     void applySystemColours();
     void applyFont(const QFont& font);
     void connectScrollBars();

@@ -2,15 +2,20 @@
 
 #include "grid/gridctrl.h"
 
-#include "grid/griduiservices.h"
+#include "framework/klog.h"
+#include "ui/popupmessages.h"
+#include "ui/uiservices.h"
 
 #include <new>
 
-namespace {
-
-const QString kOutOfMemory = QStringLiteral("Out of memory.");
-
-}  // namespace
+void CGridCtrl::reportOutOfMemory() {
+    const QString text = QStringLiteral("Out of memory.");
+    if (HaveUiServices()) {
+        UiServices().Popups().ErrorBox(text);
+    } else {
+        kErrorLog(u"%s", text);
+    }
+}
 
 void CGridCtrl::dropSelectionOutside(int rows, int cols) {
     // Virtual grids hold no cells to take their entries away with them.
@@ -57,7 +62,7 @@ bool CGridCtrl::growRows(int rows) {
         if (!m_virtualMode) {
             m_rowData.resize(static_cast<size_t>(m_nRows));
         }
-        GridPopupMessage(kOutOfMemory, kPopupError);
+        reportOutOfMemory();
         return false;
     }
     return true;
@@ -122,7 +127,7 @@ bool CGridCtrl::growColumns(int cols) {
             }
         }
         m_colWidths.Resize(m_nCols, 0);
-        GridPopupMessage(kOutOfMemory, kPopupError);
+        reportOutOfMemory();
         return false;
     }
     return true;

@@ -2,7 +2,7 @@
 
 #include "grid/gridctrl.h"
 
-#include "grid/griduiservices.h"
+#include "ui/busycursor.h"
 
 bool CGridCtrl::SetItemState(int row, int col, unsigned state) {
     const bool selected = IsCellSelected(row, col);
@@ -75,7 +75,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
     if (!m_enableSelection) {
         return;
     }
-    CGridBusyCursor busy;
+    CBusyCursor busy;
     // Cells are repainted through the viewport either way; `forceRepaint`
     // only asked for it sooner.
     (void)forceRepaint;

@@ -395,8 +395,9 @@ TEST_F(GridTest, AFailedGrowthIsReportedAndKeepsTheGrid) {
     EXPECT_FALSE(grid->SetRowCount(100));
     EXPECT_EQ(grid->GetRowCount(), 2 + 5);
     EXPECT_EQ(grid->GetVirtualHeight(), 7LL * grid->GetRowHeight(0));
-    ASSERT_EQ(services.popups().size(), 1u);
-    EXPECT_EQ(services.popups().front().type, int(kPopupError));
+    ASSERT_EQ(services.popups.size(), 1u);
+    EXPECT_EQ(services.popups.front().type, int(kPopupError));
+    EXPECT_EQ(services.popups.front().text, u"Out of memory.");
 }
 
 }  // namespace
