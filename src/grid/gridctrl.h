@@ -319,8 +319,8 @@ public:
     // OnDraw, CreateCell and DestroyCell are declared above.
     virtual QString GetColumnHeaderTip(int col) const;
 
-    // The drag carries the cells of the selection when it runs;
-    // PrintFixedRows prints from this page state.
+    // The page being printed: its first row and column, the end of its
+    // columns and its printable area. Printing sets it page by page.
     struct PrintPage {
         int firstRow = 0;
         int firstCol = 0;
