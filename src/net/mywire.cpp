@@ -8,6 +8,7 @@
 
 namespace {
 
+// A query longer than this travels as the body of a POST.
 constexpr qsizetype kLongestGetQuery = 1999;
 constexpr qsizetype kLoggedBodyLength = 200;
 constexpr qint64 kDrainChunk = 50;
@@ -45,6 +46,10 @@ WireRequestShape ShapeWireRequest(const QString& url, const QString& postData) {
         }
     }
     return {url, {}, false};
+}
+
+QString NetUserAgent() {
+    return LoadResourceString(kUserAgentString);
 }
 
 CMyWire::CMyWire() : CWireXmlReader(u"CMyWire") {}
@@ -123,7 +128,7 @@ CMyWire::Outcome CMyWire::sendHttp(const HttpUrlParts& parts, const WireRequestS
     prepareRequest(shape.url, user, password);
     m_request->SetMethod(shape.post ? HttpMethod::Post : HttpMethod::Get);
     m_request->SetBody(shape.body.toUtf8());
-    m_request->SetUserAgent(LoadResourceString(kUserAgentString));
+    m_request->SetUserAgent(NetUserAgent());
     if (browserHeaders) {
         for (const char16_t* header : kBrowserHeaders) {
             m_request->AddHeader(QString::fromUtf16(header));

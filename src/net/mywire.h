@@ -24,6 +24,9 @@ struct WireRequestShape {
 };
 WireRequestShape ShapeWireRequest(const QString& url, const QString& postData);
 
+// The user agent of the server requests: the application's name.
+QString NetUserAgent();
+
 class CMyWire : public CWireXmlReader, public CExpatImpl<CMyWire> {
 public:
     static constexpr int kBufferSize = 10240;

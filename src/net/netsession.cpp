@@ -1,14 +1,13 @@
 #include "net/netsession.h"
 
 #include "framework/klog.h"
+#include "net/mywire.h"
 #include "net/wireservices.h"
 #include "platform/http.h"
 
 namespace {
 
 constexpr quint16 kAllRequesters = 0xFFFF;
-// A query longer than this travels as the body of a POST.
-constexpr qsizetype kLongestGetQuery = 1999;
 const QString kCancelAction = QStringLiteral("Action=CancelRequest");
 
 bool isServerProtocol(HttpService service) {
@@ -136,16 +135,9 @@ std::shared_ptr<CNetConnection> CNetSession::Worker(quint16 requesterId) const {
 }
 
 bool CNetSession::Post(const QString& url, const QString& postData) {
-    QString target = url;
-    QString body = postData;
-    if (body.isEmpty()) {
-        const qsizetype mark = url.indexOf(u'?');
-        const QString query = mark < 0 ? QString() : url.mid(mark + 1);
-        if (query.size() > kLongestGetQuery || query.contains(kCancelAction)) {
-            target = url.left(mark);
-            body = query;
-        }
-    }
+    const WireRequestShape shape = ShapeWireRequest(url, postData);
+    const QString& target = shape.url;
+    const QString& body = shape.body;
     if (!body.contains(kCancelAction)) {
         WireServices().RecordUrlTrail(QStringLiteral("[PostData] ") + body);
     }

@@ -2,6 +2,7 @@
 
 #include "framework/klog.h"
 #include "net/gridparser.h"
+#include "net/mywire.h"
 #include "net/parserfactoryregistry.h"
 #include "net/treechunkwriter.h"
 #include "net/wireservices.h"
@@ -14,15 +15,10 @@
 namespace {
 
 constexpr unsigned kWaitingString = 104;
-constexpr unsigned kUserAgentString = 57344;
 const QString kConnectionErrorText = QStringLiteral("Unable to connect to the Server");
 const QString kConnectionErrorCaption = QStringLiteral("Quillet Error Connection");
 
 }  // namespace
-
-QString NetUserAgent() {
-    return LoadResourceString(kUserAgentString);
-}
 
 // Everything the download thread uses, kept alive by the thread itself so
 // that an abandoned thread never reaches a destroyed object.

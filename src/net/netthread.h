@@ -23,9 +23,6 @@ enum NetRequestKind : int {
     kNetRequestTree = 2,
 };
 
-// The user agent of the server requests: the application's name.
-QString NetUserAgent();
-
 // What a download needs to know of its request.
 struct CNetDownload {
     NetRequestKind kind = kNetRequestNone;

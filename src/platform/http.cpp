@@ -68,6 +68,11 @@ QString proxyFromEnvironment(HttpService service) {
     return {};
 }
 
+}  // namespace
+
+// Named, not anonymous: the request's transfer state holds one.
+namespace httpdetail {
+
 // The body received and not yet read. Reading moves an offset instead of
 // shifting the rest forward; the read part is dropped when it is all read
 // or when it outweighs the unread part.
@@ -99,14 +104,14 @@ private:
     qsizetype m_readAt = 0;
 };
 
-}  // namespace
+}  // namespace httpdetail
 
 struct CHttpRequest::Transfer {
     CURL* easy = nullptr;
     CURLM* multi = nullptr;
     curl_slist* headers = nullptr;
     std::unique_ptr<CHttpServerSlot> slot;
-    PendingBody pending;
+    httpdetail::PendingBody pending;
     // While a Read waits with nothing pending, the body goes straight into
     // the reader's buffer: the room left there and the bytes put in.
     char* direct = nullptr;

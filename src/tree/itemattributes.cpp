@@ -12,10 +12,6 @@
 
 namespace {
 
-QString Attribute(const KPROPS& attributes, const QString& name) {
-    return attributes.GetValue(name, true);
-}
-
 bool HasAttribute(const KPROPS& attributes, const QString& name) {
     return attributes.FindIndex(name, true) >= 0;
 }
@@ -101,6 +97,10 @@ void AddPanelParts(CMyItem& item, const KPROPS& attributes, const QString& gridU
 }
 
 }  // namespace
+
+QString Attribute(const KPROPS& attributes, const QString& name) {
+    return attributes.GetValue(name, true);
+}
 
 std::unique_ptr<CMyItem> ParseItemAttributes(const QString& element, const KPROPS& attributes,
                                              bool underServer) {

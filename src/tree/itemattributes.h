@@ -11,6 +11,10 @@
 
 class KPROPS;
 
+// The value of an element's attribute, its name matched without case;
+// empty when the element has none.
+QString Attribute(const KPROPS& attributes, const QString& name);
+
 // A new record from the attributes of an "item", "component", "folder" or
 // "baseattributes" element. `underServer` tells whether the element's
 // parent item lies in a server's subtree (a folder there is a component).

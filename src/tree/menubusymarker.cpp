@@ -14,7 +14,7 @@ struct MarkerState {
     bool free = false;
 };
 
-MarkerState& state() {
+MarkerState& markerState() {
     static MarkerState marker;
     return marker;
 }
@@ -27,7 +27,7 @@ QString CMenuBusyMarker::Name() {
 }
 
 CMenuBusyMarker::CMenuBusyMarker() {
-    MarkerState& marker = state();
+    MarkerState& marker = markerState();
     const std::lock_guard lock(marker.mutex);
     if (!marker.exists) {
         marker.exists = true;
@@ -48,14 +48,14 @@ CMenuBusyMarker::~CMenuBusyMarker() {
     if (!m_taken) {
         return;
     }
-    MarkerState& marker = state();
+    MarkerState& marker = markerState();
     const std::lock_guard lock(marker.mutex);
     marker.free = true;
     kDebugLog(u"CM - SEMAPHORE 3 -  UP");
 }
 
 bool CMenuBusyMarker::IsFree() {
-    MarkerState& marker = state();
+    MarkerState& marker = markerState();
     const std::lock_guard lock(marker.mutex);
     return !marker.exists || marker.free;
 }

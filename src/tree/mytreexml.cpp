@@ -21,10 +21,6 @@
 
 namespace {
 
-QString Attribute(const KPROPS& attributes, const QString& name) {
-    return attributes.GetValue(name, true);
-}
-
 bool IsItemElement(const QString& name) {
     return name == u"item" || name == u"component" || name == u"folder";
 }

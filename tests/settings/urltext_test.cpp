@@ -5,7 +5,7 @@
 
 namespace {
 
-struct TextCase {
+struct UrlTextCase {
     const char16_t* input;
     const char16_t* expected;
 };
@@ -27,7 +27,7 @@ TEST(UrlText, IsURLAcceptsOnlyTheKnownSchemesWithCase) {
 }
 
 TEST(UrlText, EscapeURLCharsEscapesUnsafeCharactersAndLoneCommas) {
-    const TextCase cases[] = {
+    const UrlTextCase cases[] = {
         {u"a b", u"a%20b"},
         {u"\"#%&+<>", u"%22%23%25%26%2B%3C%3E"},
         {u"[\\]^`{|}~", u"%5B%5C%5D%5E%60%7B%7C%7D%7E"},
@@ -49,7 +49,7 @@ TEST(UrlText, EscapeHashMarksEscapesEveryHash) {
 
 // Form encoding copies printable ASCII only; a byte below 0x20 is escaped.
 TEST(UrlText, EncodeForURLCopiesOnlyPrintableAscii) {
-    const TextCase cases[] = {
+    const UrlTextCase cases[] = {
         {u"a b&c", u"a+b%26c"}, {u"\x1F", u"%1F"},      {u"\x7F", u"%7F"},
         {u"é", u"%C3%A9"},      {u"=?@", u"%3D%3F%40"},
     };
@@ -60,7 +60,7 @@ TEST(UrlText, EncodeForURLCopiesOnlyPrintableAscii) {
 
 // Only "%" with two hex digits is a byte; anything else keeps the "%".
 TEST(UrlText, DecodeFromURLDecodesOnlyPercentWithTwoHexDigits) {
-    const TextCase cases[] = {
+    const UrlTextCase cases[] = {
         {u"a+b%26c", u"a b&c"}, {u"%C3%A9", u"é"}, {u"100%", u"100%"},
         {u"%zz1", u"%zz1"},     {u"%4", u"%4"},    {u"%4g", u"%4g"},
         {u"50%+", u"50% "},     {u"%ff", u"%ff"},  // not UTF-8: unchanged
