@@ -208,6 +208,8 @@ void CGridCtrl::OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPo
         case MOUSE_PREPARE_DRAG:
             m_mouseMode = MOUSE_PREPARE_DRAG;
             OnBeginDrag();
+            // The press became a drag, done or refused: its release is no click.
+            m_mouseMode = MOUSE_DRAGGING;
             break;
         case MOUSE_PRESSED_HEADER:
             if (qAbs(point.x() - m_leftClickDownPoint.x()) <= kClickSquare &&
@@ -279,6 +281,8 @@ void CGridCtrl::OnLButtonUp(Qt::KeyboardModifiers, QPoint point) {
         }
         case MOUSE_MOVING_COLUMN:
             endColumnDrag();
+            break;
+        case MOUSE_DRAGGING:
             break;
         default:
             if (rowChanged) {
