@@ -44,6 +44,8 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, QWidget* 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
+    // Hovering finds borders and cut texts.
+    viewport()->setMouseTracking(true);
     setProperty("controlId", 0);
 
     const QPalette& colours = palette();

@@ -488,7 +488,9 @@ int CGridCtrl::clampedTrackingPosition(QPoint point) const {
     const int along = columns ? point.x() : point.y();
     const int room = columns ? viewport()->width() - GetFixedColumnWidth()
                              : viewport()->height() - GetFixedRowHeight();
-    return qBound(m_sizingOrigin + 1, along, m_sizingOrigin + qMax(room, 0) + 1);
+    // A row may be dragged shut when rows may be sized to zero.
+    const int smallest = columns || !m_rowsSizeToZero ? 1 : 0;
+    return qBound(m_sizingOrigin + smallest, along, m_sizingOrigin + qMax(room, 0) + 1);
 }
 
 void CGridCtrl::endSizing(QPoint point) {
