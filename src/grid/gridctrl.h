@@ -30,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 class CGridCellBase;
@@ -285,10 +286,11 @@ public:
     bool SortItems(int col, bool ascending, qintptr data = 0);
     bool SortRowRange(GridCompareFunction compare, int col, bool ascending, qintptr data, int low,
                       int high);
-    // Sorts the rows by a key per row (keys[row], fixed rows included) with
-    // the caller's three-way compare of two keys.
-    template <typename Key, typename Compare>
-    bool SortItemsByKey(int col, bool ascending, const std::vector<Key>& keys, Compare compare);
+    // Sorts the rows by a key `keyOf` takes once from each row's cell of
+    // `col` (which may be null), with the caller's three-way compare of two
+    // keys.
+    template <typename KeyOf, typename Compare>
+    bool SortItemsByKey(int col, bool ascending, KeyOf keyOf, Compare compare);
     bool AutoSizeColumn(int col, int style = 0, bool resetScrollBars = true);
     bool AutoSizeRow(int row, bool resetScrollBars = true);
     void AutoSizeColumns(int style = 0);
@@ -482,6 +484,8 @@ private:
     // Sorting helpers.
     bool beginSort(int col, bool ascending);
     void applyRowOrder(const std::vector<int>& order, int low);
+    template <typename KeyOf, typename Compare>
+    bool sortRowsByKey(int col, bool ascending, int low, int high, KeyOf keyOf, Compare compare);
     CTitleTip& titleTip();
     // The column a cell of `col` is in after moving `from` to `to`.
     static int movedColumn(int col, int from, int to);
@@ -595,17 +599,25 @@ private:
 
 #include "grid/gridquicksort.h"
 
-template <typename Key, typename Compare>
-bool CGridCtrl::SortItemsByKey(int col, bool ascending, const std::vector<Key>& keys,
-                               Compare compare) {
-    if (!beginSort(col, ascending) || m_virtualMode ||
-        keys.size() != static_cast<size_t>(m_nRows) || m_nRows - m_nFixedRows < 2) {
+template <typename KeyOf, typename Compare>
+bool CGridCtrl::sortRowsByKey(int col, bool ascending, int low, int high, KeyOf keyOf,
+                              Compare compare) {
+    using Key = std::decay_t<decltype(keyOf(static_cast<const CGridCellBase*>(nullptr)))>;
+    std::vector<GridSortEntry<Key>> entries;
+    entries.reserve(static_cast<size_t>(high - low + 1));
+    for (int row = low; row <= high; ++row) {
+        entries.push_back(
+            {keyOf(m_rowData[static_cast<size_t>(row)][static_cast<size_t>(col)]), row});
+    }
+    GridQuickSort(entries, ascending, compare);
+    applyRowOrder(GridSortedRows(entries), low);
+    return true;
+}
+
+template <typename KeyOf, typename Compare>
+bool CGridCtrl::SortItemsByKey(int col, bool ascending, KeyOf keyOf, Compare compare) {
+    if (!beginSort(col, ascending) || m_virtualMode || m_nRows - m_nFixedRows < 2) {
         return false;
     }
-    std::vector<int> order = GridIdentityOrder(m_nFixedRows, m_nRows - 1);
-    GridQuickSort(order, ascending, [&](int first, int second) {
-        return compare(keys[static_cast<size_t>(first)], keys[static_cast<size_t>(second)]);
-    });
-    applyRowOrder(order, m_nFixedRows);
-    return true;
+    return sortRowsByKey(col, ascending, m_nFixedRows, m_nRows - 1, keyOf, compare);
 }

@@ -8,47 +8,50 @@
 // and loops on the larger, so no input drives the stack deeper than the
 // logarithm of the row count.
 
-#include <numeric>
 #include <utility>
 #include <vector>
 
-// The rows low .. high in their present order.
-inline std::vector<int> GridIdentityOrder(int low, int high) {
-    std::vector<int> order(static_cast<size_t>(high >= low ? high - low + 1 : 0));
-    std::iota(order.begin(), order.end(), low);
-    return order;
-}
+// A row's sort key beside the row's number, packed so that a compare
+// reads both keys in place.
+template <typename Key>
+struct GridSortEntry {
+    Key key;
+    int row;
+};
 
 namespace gridsort_detail {
 
-template <typename Compare>
-void sortPart(std::vector<int>& order, int low, int high, bool ascending, Compare& compare) {
-    auto at = [&order](int position) -> int& { return order[static_cast<size_t>(position)]; };
+template <typename Key, typename Compare>
+void sortPart(std::vector<GridSortEntry<Key>>& entries, int low, int high, bool ascending,
+              Compare& compare) {
+    auto at = [&entries](int position) -> GridSortEntry<Key>& {
+        return entries[static_cast<size_t>(position)];
+    };
     while (low < high) {
-        // The pivot is the row itself, which keeps its key as it moves.
-        const int pivot = at((low + high) / 2);
+        // The pivot's key; the row it belongs to keeps it as it moves.
+        const Key pivot = at((low + high) / 2).key;
         int lo = low;
         int hi = high;
         while (lo <= hi) {
             if (ascending) {
-                while (lo < high && compare(at(lo), pivot) < 0) {
+                while (lo < high && compare(at(lo).key, pivot) < 0) {
                     ++lo;
                 }
-                while (hi > low && compare(at(hi), pivot) > 0) {
+                while (hi > low && compare(at(hi).key, pivot) > 0) {
                     --hi;
                 }
             } else {
-                while (lo < high && compare(at(lo), pivot) > 0) {
+                while (lo < high && compare(at(lo).key, pivot) > 0) {
                     ++lo;
                 }
-                while (hi > low && compare(at(hi), pivot) < 0) {
+                while (hi > low && compare(at(hi).key, pivot) < 0) {
                     --hi;
                 }
             }
             if (hi < lo) {
                 break;
             }
-            if (compare(at(lo), at(hi)) != 0) {
+            if (compare(at(lo).key, at(hi).key) != 0) {
                 std::swap(at(lo), at(hi));
             }
             ++lo;
@@ -56,12 +59,12 @@ void sortPart(std::vector<int>& order, int low, int high, bool ascending, Compar
         }
         if (hi - low < high - lo) {
             if (low < hi) {
-                sortPart(order, low, hi, ascending, compare);
+                sortPart(entries, low, hi, ascending, compare);
             }
             low = lo;
         } else {
             if (lo < high) {
-                sortPart(order, lo, high, ascending, compare);
+                sortPart(entries, lo, high, ascending, compare);
             }
             high = hi;
         }
@@ -70,10 +73,22 @@ void sortPart(std::vector<int>& order, int low, int high, bool ascending, Compar
 
 }  // namespace gridsort_detail
 
-// Sorts `order` (row numbers) by `compare`(row, row), a three-way compare.
-template <typename Compare>
-void GridQuickSort(std::vector<int>& order, bool ascending, Compare compare) {
-    if (order.size() > 1) {
-        gridsort_detail::sortPart(order, 0, static_cast<int>(order.size()) - 1, ascending, compare);
+// Sorts the entries by `compare`(key, key), a three-way compare; the rows'
+// numbers then give the new order.
+template <typename Key, typename Compare>
+void GridQuickSort(std::vector<GridSortEntry<Key>>& entries, bool ascending, Compare compare) {
+    if (entries.size() > 1) {
+        gridsort_detail::sortPart(entries, 0, static_cast<int>(entries.size()) - 1, ascending,
+                                  compare);
     }
+}
+
+// The rows' numbers in their sorted order.
+template <typename Key>
+std::vector<int> GridSortedRows(const std::vector<GridSortEntry<Key>>& entries) {
+    std::vector<int> order(entries.size());
+    for (size_t at = 0; at < entries.size(); ++at) {
+        order[at] = entries[at].row;
+    }
+    return order;
 }

@@ -39,50 +39,75 @@ bool CGridCtrl::SortRowRange(GridCompareFunction compare, int col, bool ascendin
     if (low >= high) {
         return false;
     }
-    std::vector<int> order = GridIdentityOrder(low, high);
-    const auto column = static_cast<size_t>(col);
     if (compare == &CGridCtrl::TextCompare) {
         // The texts taken out once: a compare touches two strings, not two cells.
-        std::vector<QString> texts(static_cast<size_t>(high + 1));
-        for (int row = low; row <= high; ++row) {
-            const CGridCellBase* cell = m_rowData[static_cast<size_t>(row)][column];
-            texts[static_cast<size_t>(row)] = cell != nullptr ? cell->GetText() : QString();
-        }
-        GridQuickSort(order, ascending, [&texts](int first, int second) {
-            const int result = QString::compare(texts[static_cast<size_t>(first)],
-                                                texts[static_cast<size_t>(second)]);
-            return result < 0 ? -1 : (result > 0 ? 1 : 0);
-        });
-    } else {
-        GridQuickSort(order, ascending, [&](int first, int second) {
-            return compare(m_rowData[static_cast<size_t>(first)][column],
-                           m_rowData[static_cast<size_t>(second)][column], data);
-        });
+        return sortRowsByKey(
+            col, ascending, low, high,
+            [](const CGridCellBase* cell) { return cell != nullptr ? cell->GetText() : QString(); },
+            [](const QString& first, const QString& second) {
+                const int result = QString::compare(first, second);
+                return result < 0 ? -1 : (result > 0 ? 1 : 0);
+            });
     }
-    applyRowOrder(order, low);
-    return true;
+    return sortRowsByKey(
+        col, ascending, low, high, [](const CGridCellBase* cell) { return cell; },
+        [compare, data](const CGridCellBase* first, const CGridCellBase* second) {
+            return compare(first, second, data);
+        });
 }
 
 void CGridCtrl::applyRowOrder(const std::vector<int>& order, int low) {
-    std::vector<std::vector<CGridCellBase*>> moved(order.size());
-    for (size_t at = 0; at < order.size(); ++at) {
-        moved[at] = std::move(m_rowData[static_cast<size_t>(order[at])]);
+    // Each cycle of the permutation moves its rows once, with one row aside.
+    std::vector<bool> placed(order.size());
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (placed[start]) {
+            continue;
+        }
+        std::vector<CGridCellBase*> aside = std::move(m_rowData[low + start]);
+        size_t at = start;
+        for (;;) {
+            placed[at] = true;
+            const auto from = static_cast<size_t>(order[at] - low);
+            if (from == start) {
+                m_rowData[low + at] = std::move(aside);
+                break;
+            }
+            m_rowData[low + at] = std::move(m_rowData[low + from]);
+            at = from;
+        }
     }
-    std::move(moved.begin(), moved.end(), m_rowData.begin() + low);
     m_rowHeights.Reorder(low, order);
-    // The selection store is keyed on places, which have all changed.
-    m_selectedCellMap.clear();
-    for (int row = low; row < low + static_cast<int>(order.size()); ++row) {
-        const auto& cells = m_rowData[static_cast<size_t>(row)];
-        for (size_t col = 0; col < cells.size(); ++col) {
-            if (cells[col] != nullptr) {
-                cells[col]->SetCoords(row, static_cast<int>(col));
-                if (cells[col]->IsSelected()) {
-                    m_selectedCellMap.insert(SelectionKey(row, static_cast<int>(col)),
-                                             CCellID(row, static_cast<int>(col)));
-                }
+    // The selection store and the focus are keyed on places: the ones in
+    // the sorted rows follow their cells. Only they are visited, not the
+    // cells of every row.
+    const int high = low + static_cast<int>(order.size()) - 1;
+    auto inRange = [low, high](int row) { return row >= low && row <= high; };
+    std::vector<int> placeOf;
+    auto newRow = [&](int row) {
+        if (placeOf.empty()) {
+            placeOf.resize(order.size());
+            for (size_t at = 0; at < order.size(); ++at) {
+                placeOf[static_cast<size_t>(order[at] - low)] = low + static_cast<int>(at);
             }
         }
+        return placeOf[static_cast<size_t>(row - low)];
+    };
+    auto moveKeys = [&](QHash<quint64, CCellID>& map) {
+        QHash<quint64, CCellID> remapped;
+        for (const CCellID& cell : std::as_const(map)) {
+            const CCellID place(inRange(cell.row) ? newRow(cell.row) : cell.row, cell.col);
+            remapped.insert(SelectionKey(place.row, place.col), place);
+        }
+        map.swap(remapped);
+    };
+    if (!m_selectedCellMap.isEmpty()) {
+        moveKeys(m_selectedCellMap);
+    }
+    if (!m_prevSelectedCellMap.isEmpty()) {
+        moveKeys(m_prevSelectedCellMap);
+    }
+    if (inRange(m_idCurrentCell.row)) {
+        m_idCurrentCell.row = newRow(m_idCurrentCell.row);
     }
     Refresh();
 }

@@ -163,7 +163,7 @@ TEST_F(GridSortTest, AHeaderClickedTwiceSortsUpThenDownAndClearsTheSelection) {
         }
         return letters;
     };
-    for (const QString expected : {QStringLiteral("abcde"), QStringLiteral("edcba")}) {
+    for (const QString& expected : {QStringLiteral("abcde"), QStringLiteral("edcba")}) {
         grid->SetSelectedRange(2, 1, 3, 2);
         grid->SetFocusCell(2, 2);
         owner.notifications.clear();
@@ -179,17 +179,22 @@ TEST_F(GridSortTest, AHeaderClickedTwiceSortsUpThenDownAndClearsTheSelection) {
 
 TEST_F(GridSortTest, KeysTheCallerGivesSortWithItsCompare) {
     make(5, 2, 1, 1);
-    const std::vector<double> keys{0, 2.5, -1, 10, 2.5};
+    const double numbers[] = {0, 2.5, -1, 10, 2.5};
     for (int row = 1; row < 5; ++row) {
         grid->SetItemData(row, 1, row);
     }
-    ASSERT_TRUE(grid->SortItemsByKey(
-        1, true, keys, [](double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }));
-    EXPECT_EQ(grid->GetItemData(1, 1), 2);
-    EXPECT_EQ(grid->GetItemData(4, 1), 3);
-    EXPECT_FALSE(grid->SortItemsByKey(1, true, std::vector<double>{1.0}, [](double, double) {
-        return 0;
-    })) << "a key per row or nothing";
+    auto keyOf = [&numbers](const CGridCellBase* cell) {
+        return numbers[static_cast<size_t>(cell->GetData())];
+    };
+    auto compare = [](double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); };
+    ASSERT_TRUE(grid->SortItemsByKey(1, true, keyOf, compare));
+    std::vector<qintptr> rows;
+    for (int row = 1; row < 5; ++row) {
+        rows.push_back(grid->GetItemData(row, 1));
+    }
+    EXPECT_EQ(rows, (std::vector<qintptr>{2, 1, 4, 3}));
+    EXPECT_EQ(grid->GetSortColumn(), 1);
+    EXPECT_FALSE(grid->SortItemsByKey(7, true, keyOf, compare)) << "no such column";
 }
 
 TEST_F(GridSortTest, BorderDragsClampToTheirSmallestSizes) {
