@@ -590,6 +590,9 @@ void CGridCtrl::showTitleTipFor(QPoint point, Qt::MouseButtons buttons) {
         return;
     }
     object->OnMouseOver();
+    if (!m_virtualMode) {
+        object->OnSetCursor();
+    }
     if (!m_titleTips || (buttons & Qt::RightButton) != 0 || object->IsEditing()) {
         return;
     }

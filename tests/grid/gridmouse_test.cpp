@@ -166,6 +166,33 @@ TEST_F(GridMouseTest, AClickPostsTheGridsCommandAfterTheRelease) {
     EXPECT_EQ(commandOwner.commands.front(), 77);
 }
 
+// Counts the context-menu events that reach a window.
+class ContextMenuCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ContextMenu) {
+            ++menus;
+        }
+        return false;
+    }
+    int menus = 0;
+};
+
+TEST_F(GridMouseTest, ARightClickMovesTheFocusAndOffersOneMenuOnRelease) {
+    make(6, 4, 1, 1);
+    grid->SetSelectedRange(1, 1, 2, 2);
+    ContextMenuCounter counter;
+    owner.installEventFilter(&counter);
+    QTest::mousePress(grid->viewport(), Qt::RightButton, {}, centre(4, 0));
+    EXPECT_EQ(counter.menus, 0) << "no menu on the press";
+    QTest::mouseRelease(grid->viewport(), Qt::RightButton, {}, centre(4, 0));
+    EXPECT_EQ(counter.menus, 1);
+    EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 1)) << "raised to the first non-fixed column";
+    ASSERT_EQ(owner.codes(NM_RCLICK).size(), 1u);
+    EXPECT_EQ(owner.codes(NM_RCLICK)[0].row, 4);
+    EXPECT_EQ(grid->GetSelectedCellRange(), CCellRange(1, 1, 2, 2)) << "the selection stays";
+}
+
 TEST_F(GridMouseTest, ArrowsSkipHiddenRowsAndColumnsAndStopAtTheEnds) {
     make(6, 6, 1, 1);
     grid->SetRowHeight(2, 0);
