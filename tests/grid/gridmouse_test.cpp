@@ -148,6 +148,22 @@ TEST_F(GridMouseTest, AMultiRowSelectionCollapsesOnlyOnAStillRelease) {
     EXPECT_EQ(other->GetSelectedCellRange(), CCellRange(1, 1, 3, 2));
 }
 
+TEST_F(GridMouseTest, AShownPropertiesPaneHoldsBackTheChangeOfAStillClick) {
+    make(6, 4, 1, 1);
+    grid->EnableDragAndDrop(true);
+    grid->SetListMode(true);
+    for (const bool paneShown : {false, true}) {
+        grid->SetPropertiesPaneShown([paneShown] { return paneShown; });
+        click(4, 2);
+        grid->SetSelectedRange(2, 1, 2, 3);
+        grid->SetFocusCell(2, 1);
+        owner.notifications.clear();
+        click(2, 3);
+        EXPECT_EQ(owner.codes(GVN_SELCHANGED).size(), paneShown ? 0u : 1u) << paneShown;
+        EXPECT_EQ(selected(), block(2, 1, 2, 3));
+    }
+}
+
 TEST_F(GridMouseTest, AClickPostsTheGridsCommandAfterTheRelease) {
     struct CommandOwner : RecordingOwner {
         void OnGridCommand(CGridCtrl*, int controlId) override { commands.push_back(controlId); }
