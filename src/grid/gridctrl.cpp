@@ -836,6 +836,12 @@ void CGridCtrl::OnEndLabelEdit(const CInPlaceEditEnding& ending) {
     // the cell it reaches.
     QKeyEvent replay(QEvent::KeyPress, ending.key, ending.modifiers);
     OnKeyDown(&replay);
+    // Tab at either end of the grid has moved on to the next control: no
+    // editor pulls the focus back.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != this && !isAncestorOf(focus)) {
+        return;
+    }
     OnCellEditStart(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1),
                     GridEditStart::ByNavigationKey());
 }

@@ -138,7 +138,9 @@ bool CGridCtrl::OnKeyDown(QKeyEvent* event) {
     bool leaveGrid = false;
     const CCellID next = keyTarget(event, leaveGrid);
     if (leaveGrid) {
-        // At either end of the grid Tab moves on to the window's next control.
+        // At either end of the grid Tab moves on to the window's next control,
+        // counted from the grid rather than from an editor inside it.
+        setFocus(Qt::OtherFocusReason);
         QAbstractScrollArea::focusNextPrevChild(key == Qt::Key_Tab && !shift);
         return true;
     }

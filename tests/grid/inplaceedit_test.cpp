@@ -114,6 +114,23 @@ TEST_F(InPlaceEditTest, ATypedStartEndsOnAnArrowAndOpensTheNextCell) {
     EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
 }
 
+TEST_F(InPlaceEditTest, TabAtTheLastCellLeavesTheGridWithoutReopening) {
+    makeEditing();
+    auto* next = new QLineEdit(&owner);
+    next->setGeometry(0, 280, 50, 20);
+    next->show();
+    grid->SetFocusCell(5, 3);
+    grid->setFocus();
+    QTest::keyClick(grid, 'e');
+    ASSERT_TRUE(waitForEditorText(QStringLiteral("e")));
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    EXPECT_EQ(grid->GetItemText(5, 3), u"e");
+    EXPECT_EQ(recording->endings.back().endKey, kEditEndTab);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return next->hasFocus(); }, 2000));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(recording->endings.size(), 1u) << "no editor reopened behind the next control";
+}
+
 TEST_F(InPlaceEditTest, EscapeAndAFocusLossEndWithoutMarking) {
     makeEditing();
     owner.notifications.clear();
