@@ -4,45 +4,52 @@
 
 #include <cstring>
 
-char* CGridEventDecoder::Reserve(qsizetype count) {
-    if (m_begin > 0) {
-        // Only the partial event at the end is kept; it starts the buffer anew.
-        std::memmove(m_buffer.data(), m_buffer.data() + m_begin,
-                     static_cast<size_t>(m_end - m_begin));
-        m_end -= m_begin;
-        m_begin = 0;
-    }
-    if (m_buffer.size() < static_cast<size_t>(m_end + count)) {
-        m_buffer.resize(static_cast<size_t>(m_end + count));
-    }
-    return m_buffer.data() + m_end;
-}
-
-void CGridEventDecoder::Commit(qsizetype count) {
-    m_end += count;
-}
-
 void CGridEventDecoder::Reset() {
-    m_begin = 0;
-    m_end = 0;
+    ++m_resets;
+    m_partial.clear();
     m_errorText.clear();
 }
 
-bool CGridEventDecoder::Replay(IGridEventSink& sink) {
+bool CGridEventDecoder::Feed(const QByteArray& block, IGridEventSink& sink) {
     if (!m_errorText.isEmpty()) {
         return false;
     }
+    if (m_partial.isEmpty()) {
+        const qsizetype replayed = replay(block.constData(), block.size(), sink);
+        if (replayed >= 0 && replayed < block.size()) {
+            m_partial = block.sliced(replayed);
+        }
+        return replayed >= 0 || m_errorText.isEmpty();
+    }
+    // The writer ends its blocks between events: joining bytes is for
+    // streams cut elsewhere, and rare.
+    QByteArray joined = std::exchange(m_partial, QByteArray()) + block;
+    const qsizetype replayed = replay(joined.constData(), joined.size(), sink);
+    if (replayed >= 0 && replayed < joined.size()) {
+        m_partial = joined.sliced(replayed);
+    }
+    return replayed >= 0 || m_errorText.isEmpty();
+}
+
+qsizetype CGridEventDecoder::replay(const char* bytes, qsizetype size, IGridEventSink& sink) {
+    const quint64 resets = m_resets;
+    m_bytes = bytes;
+    m_size = size;
+    qsizetype replayed = 0;
     for (;;) {
-        qsizetype at = m_begin;
+        qsizetype at = replayed;
         switch (decodeOne(at, m_event)) {
             case Step::kDone:
-                m_begin = at;
+                replayed = at;
                 sink.OnGridEvent(m_event);
+                if (resets != m_resets) {
+                    return -1;
+                }
                 break;
             case Step::kNeedMore:
-                return true;
+                return replayed;
             case Step::kCorrupt:
-                return false;
+                return -1;
         }
     }
 }
@@ -90,10 +97,10 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
 }
 
 bool CGridEventDecoder::readInt32(qsizetype& at, qint32& value) const {
-    if (m_end - at < qsizetype(sizeof value)) {
+    if (m_size - at < qsizetype(sizeof value)) {
         return false;
     }
-    std::memcpy(&value, m_buffer.data() + at, sizeof value);
+    std::memcpy(&value, m_bytes + at, sizeof value);
     at += qsizetype(sizeof value);
     return true;
 }
@@ -108,12 +115,12 @@ CGridEventDecoder::Step CGridEventDecoder::readString(qsizetype& at, QStringView
         return Step::kCorrupt;
     }
     const qsizetype bytes = qsizetype(length) * qsizetype(sizeof(char16_t));
-    if (m_end - at < bytes) {
+    if (m_size - at < bytes) {
         return Step::kNeedMore;
     }
-    // Every field has an even length, so string units always start at an
-    // even offset of the buffer.
-    text = QStringView(reinterpret_cast<const char16_t*>(m_buffer.data() + at), length);
+    // Every field has an even length and every block starts at an aligned
+    // address, so string units always start at an even address.
+    text = QStringView(reinterpret_cast<const char16_t*>(m_bytes + at), length);
     at += bytes;
     return Step::kDone;
 }

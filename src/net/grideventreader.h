@@ -1,17 +1,14 @@
 #pragma once
 
 // The reading side of the grid pipe on the UI thread: replays the events of
-// one reply into a sink as the blocks arrive, a few blocks per turn of the
-// event loop, and reports the end of the stream once.
+// one reply into a sink as the blocks arrive, the blocks that wait at each
+// turn of the event loop, and reports the end of the stream once.
 
 #include "net/grideventdecoder.h"
 #include "net/pipelistener.h"
 
 class CGridEventReader : public QObject {
 public:
-    // Blocks read per turn of the event loop before other events get their turn.
-    static constexpr int kBlocksPerTurn = 16;
-
     explicit CGridEventReader(IGridEventSink& sink, QObject* parent = nullptr);
 
     // Starts replaying the reply behind a client end; a reply still being
@@ -28,5 +25,6 @@ private:
     IGridEventSink& m_sink;
     CGridEventDecoder m_decoder;
     CPipeListener* m_listener;
-    quint64 m_stream = 0;  // changes whenever a stream is attached or dropped
+    std::vector<QByteArray> m_blocks;  // reused, so that it keeps its room
+    quint64 m_stream = 0;              // changes whenever a stream is attached or dropped
 };

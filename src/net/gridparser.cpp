@@ -140,7 +140,7 @@ void XMLCALL CGridParser::streamStart(void* parser, const XML_Char* name,
     const qsizetype parentCount = static_cast<qsizetype>(self.m_openElements.size());
     self.m_openElements.emplace_back(self.m_openNames.size(), written.size());
     self.m_openNames += written;
-    self.m_text.clear();
+    self.m_text.resize(0);  // keeps its room for the next text
     const auto [at, length] = parentCount > 0 ? self.m_openElements[parentCount - 1]
                                               : std::pair<qsizetype, qsizetype>{0, 0};
     self.writeStart(lowered(written, self.m_loweredName),
@@ -189,6 +189,6 @@ void XMLCALL CGridParser::streamEnd(void* parser, const XML_Char* name) {
     self.m_gridWriter.WriteEnd(lowered(written, self.m_loweredName),
                                QStringView(self.m_text).trimmed(), self.parentName());
     self.m_openNames.truncate(closedAt);
-    self.m_text.clear();
+    self.m_text.resize(0);
     self.m_textState = 'E';
 }

@@ -1,0 +1,64 @@
+#include "net/pipeblockqueue.h"
+
+#include <chrono>
+
+namespace {
+
+// How often a writer waiting on a full queue looks at its abort flag.
+constexpr std::chrono::milliseconds kAbortPoll{100};
+
+}  // namespace
+
+CPipeBlockQueue::Pushed CPipeBlockQueue::Push(QByteArray block, const std::atomic<bool>* abort) {
+    std::unique_lock lock(m_mutex);
+    while (m_blocks.size() >= kQueuedBlocks && !m_readerClosed) {
+        if (abort != nullptr && abort->load()) {
+            return Pushed::kFailed;
+        }
+        m_room.wait_for(lock, kAbortPoll);
+    }
+    if (m_readerClosed) {
+        return Pushed::kFailed;
+    }
+    m_blocks.push_back(std::move(block));
+    return std::exchange(m_readerWoken, true) ? Pushed::kQueued : Pushed::kWakeReader;
+}
+
+void CPipeBlockQueue::TakeAll(std::vector<QByteArray>& blocks) {
+    {
+        const std::lock_guard lock(m_mutex);
+        for (QByteArray& block : m_blocks) {
+            blocks.push_back(std::move(block));
+        }
+        m_blocks.clear();
+        m_readerWoken = false;
+    }
+    m_room.notify_all();
+}
+
+void CPipeBlockQueue::Recycle(QByteArray block) {
+    const std::lock_guard lock(m_mutex);
+    if (m_spare.size() < kQueuedBlocks && !m_readerClosed) {
+        m_spare.push_back(std::move(block));
+    }
+}
+
+QByteArray CPipeBlockQueue::TakeSpare() {
+    const std::lock_guard lock(m_mutex);
+    if (m_spare.empty()) {
+        return {};
+    }
+    QByteArray block = std::move(m_spare.back());
+    m_spare.pop_back();
+    return block;
+}
+
+void CPipeBlockQueue::CloseReader() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_readerClosed = true;
+        m_blocks.clear();
+        m_spare.clear();
+    }
+    m_room.notify_all();
+}
