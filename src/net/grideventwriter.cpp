@@ -23,14 +23,24 @@ char* put(char* out, qint32 value) {
 }
 
 // An empty view may have no data at all, and memcpy must never see a null
-// pointer: an empty string is its length alone.
+// pointer: an empty string is its length alone. The names and texts of a
+// grid are mostly short, and copying those here beats calling memcpy.
 char* put(char* out, QStringView text) {
-    out = put(out, static_cast<qint32>(text.size()));
-    if (text.isEmpty()) {
+    constexpr qsizetype kShortUnits = 16;
+    const qsizetype units = text.size();
+    out = put(out, static_cast<qint32>(units));
+    if (units == 0) {
         return out;
     }
-    std::memcpy(out, text.utf16(), static_cast<size_t>(text.size()) * 2);
-    return out + text.size() * 2;
+    if (units > kShortUnits) {
+        std::memcpy(out, text.utf16(), static_cast<size_t>(units) * 2);
+        return out + units * 2;
+    }
+    const char16_t* from = text.utf16();
+    for (qsizetype at = 0; at < units; ++at, out += 2) {
+        std::memcpy(out, from + at, 2);
+    }
+    return out;
 }
 
 // Attribute bytes, which are empty for an element without attributes.
