@@ -37,6 +37,9 @@ public:
         std::function<QWidget*()> owner;       // the main frame, null before it exists
         std::function<void()> countError;      // adds 1 to the global cancel flag
         std::function<void()> cancelProgress;  // cancels an active progress dialog
+        // A box opens (true) or closes (false): while it waits for the user
+        // the program is not busy, so the busy animation and cursor rest.
+        std::function<void(bool open)> boxWaits;
     };
     // Shows one box and returns the answer; replaced by tests.
     using Presenter =
