@@ -92,16 +92,11 @@ void CGridEventWriter::grow(qsizetype count) {
 
 // Writes the kind and the texts of an event, with room for `more` bytes
 // after them; returns where those go.
-char* CGridEventWriter::writeHeader(qint32 kind, std::initializer_list<QStringView> texts,
-                                    qsizetype more) {
-    qsizetype total = kInt32Bytes + more;
-    for (const QStringView text : texts) {
-        total += fieldBytes(text);
-    }
+template <class... Texts>
+char* CGridEventWriter::writeHeader(qint32 kind, qsizetype more, Texts... texts) {
+    const qsizetype total = kInt32Bytes + more + (fieldBytes(texts) + ...);
     char* out = put(room(total), kind);
-    for (const QStringView text : texts) {
-        out = put(out, text);
-    }
+    ((out = put(out, texts)), ...);
     return out;
 }
 
@@ -115,11 +110,11 @@ void CGridEventWriter::WriteStart(QStringView name, QStringView parent,
     if (!m_pipe.IsConnected()) {
         return;
     }
-    char* out = writeHeader(0, {name, parent}, kInt32Bytes + attributes.m_bytes.size());
+    char* out = writeHeader(0, kInt32Bytes + attributes.m_bytes.size(), name, parent);
     const qsizetype attributesAt = out - m_block.constData();
     commit(put(put(out, attributes.m_count), attributes.m_bytes));
     noteLatestAttributes(attributesAt);
-    sendBlock(kBlockBytes);
+    sendFullBlock();
 }
 
 // Each attribute goes straight from expat's buffer into the block: a grid
@@ -129,17 +124,17 @@ void CGridEventWriter::WriteStart(QStringView name, QStringView parent,
     if (!m_pipe.IsConnected()) {
         return;
     }
-    const qsizetype countAt = writeHeader(0, {name, parent}, kInt32Bytes) - m_block.constData();
+    const qsizetype countAt = writeHeader(0, kInt32Bytes, name, parent) - m_block.constData();
     m_used = countAt + kInt32Bytes;
     qint32 count = 0;
     for (const char16_t* const* pair = attributePairs; pair[0] != nullptr; pair += 2, ++count) {
-        const QStringView attributeName(pair[0]);
-        const QStringView value(pair[1]);
+        const QStringView attributeName = TerminatedView(pair[0]);
+        const QStringView value = TerminatedView(pair[1]);
         commit(put(put(room(fieldBytes(attributeName) + fieldBytes(value)), attributeName), value));
     }
     put(m_block.data() + countAt, count);
     noteLatestAttributes(countAt);
-    sendBlock(kBlockBytes);
+    sendFullBlock();
 }
 
 void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView parent,
@@ -147,9 +142,9 @@ void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView 
     if (!m_pipe.IsConnected()) {
         return;
     }
-    char* out = writeHeader(1, {name, text, parent}, kInt32Bytes + attributes.m_bytes.size());
+    char* out = writeHeader(1, kInt32Bytes + attributes.m_bytes.size(), name, text, parent);
     commit(put(put(out, attributes.m_count), attributes.m_bytes));
-    sendBlock(kBlockBytes);
+    sendFullBlock();
 }
 
 void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView parent) {
@@ -157,12 +152,16 @@ void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView 
         return;
     }
     // The header may move the block: the latest attributes are found after it.
-    char* out = writeHeader(1, {name, text, parent}, m_latestBytes);
-    const char* latest =
-        m_latestAt >= 0 ? m_block.constData() + m_latestAt : m_latestCopy.constData();
-    std::memcpy(out, latest, static_cast<size_t>(m_latestBytes));
-    commit(out + m_latestBytes);
-    sendBlock(kBlockBytes);
+    char* out = writeHeader(1, m_latestBytes, name, text, parent);
+    if (m_latestBytes == kInt32Bytes) {
+        commit(put(out, qint32(0)));  // no attributes, as in most of a grid
+    } else {
+        const char* latest =
+            m_latestAt >= 0 ? m_block.constData() + m_latestAt : m_latestCopy.constData();
+        std::memcpy(out, latest, static_cast<size_t>(m_latestBytes));
+        commit(out + m_latestBytes);
+    }
+    sendFullBlock();
 }
 
 void CGridEventWriter::WriteInt32(qint32 value) {

@@ -13,7 +13,16 @@
 #include <QByteArray>
 #include <QString>
 
-#include <initializer_list>
+// A text that ends at its first null unit. The names and values of a grid
+// reply are short: counting their units here beats a call to a general
+// string-length function.
+inline QStringView TerminatedView(const char16_t* text) {
+    const char16_t* end = text;
+    while (*end != 0) {
+        ++end;
+    }
+    return QStringView(text, end - text);
+}
 
 // An attribute list already in the stream's layout (the count, then the
 // name and value of each attribute), built by the caller.
@@ -74,8 +83,15 @@ private:
     void grow(qsizetype count);
     // Counts the bytes up to `end` as gathered.
     void commit(const char* end) { m_used = end - m_block.constData(); }
-    char* writeHeader(qint32 kind, std::initializer_list<QStringView> texts, qsizetype more);
+    template <class... Texts>
+    char* writeHeader(qint32 kind, qsizetype more, Texts... texts);
     void noteLatestAttributes(qsizetype at);
+    // Sends the block once it is full.
+    void sendFullBlock() {
+        if (m_used >= kBlockBytes) {
+            sendBlock(kBlockBytes);
+        }
+    }
     bool sendBlock(qsizetype atLeast);
     void reset();
 

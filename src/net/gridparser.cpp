@@ -7,14 +7,8 @@
 
 namespace {
 
-// Names and values of a grid reply are short: counting their units here
-// beats a call to a general string-length function.
 QStringView viewOf(const XML_Char* text) {
-    const XML_Char* end = text;
-    while (*end != 0) {
-        ++end;
-    }
-    return QStringView(reinterpret_cast<const char16_t*>(text), end - text);
+    return TerminatedView(reinterpret_cast<const char16_t*>(text));
 }
 
 bool isUpperOrWide(char16_t c) {
