@@ -7,14 +7,12 @@
 // piece size, that touches every character as the reader does; the checksum
 // of both must agree, which also proves that no field was lost.
 
-#include "net/grideventreader.h"
 #include "net/netdispatcher.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 
 #include <sys/resource.h>
@@ -76,53 +74,19 @@ struct Timing {
     }
 };
 
-// Decodes every event into the views a grid copies its texts from and
-// touches each of their characters.
-class ChecksumReader : public INetUiReceiver, public IGridEventSink {
-public:
-    explicit ChecksumReader(CNetUiBridge& bridge) : m_bridge(bridge) { m_bridge.SetReceiver(this); }
-    ~ChecksumReader() override { m_bridge.SetReceiver(nullptr); }
-
-    void OnGridDataReady(quint16, CNamedPipe clientEnd) override {
-        m_reader.Attach(std::move(clientEnd));
-    }
-    void OnTreeDataReady(quint16, CNamedPipe) override {}
-    void OnStatusText(const QString&) override {}
-    void OnErrorBox(const QString& text, const QString&) override {
-        std::fprintf(stderr, "error box: %s\n", qPrintable(text));
-        m_loop.quit();
-    }
-    void OnGridEvent(const CGridEvent& event) override {
-        ++events;
-        checksum.Add(event);
-    }
-    void OnGridStreamEnd(bool whole) override {
-        intact = whole;
-        m_loop.quit();
-    }
-    // Runs the UI thread's event loop until the stream ends.
-    void Wait() { m_loop.exec(); }
-
-    long events = 0;
-    GridFieldChecksum checksum;
-    bool intact = false;
-
-private:
-    QEventLoop m_loop;
-    CNetUiBridge& m_bridge;
-    CGridEventReader m_reader{*this};
-};
-
 // One load from the request to the last event decoded on this thread.
 bool pipelineLoad(CNetDispatcher& dispatcher, const QString& url, long& events,
                   GridFieldChecksum& checksum) {
-    ChecksumReader reader(dispatcher.UiBridge());
+    GridChecksumReceiver reader(dispatcher.UiBridge());
     quint16 requesterId = 0;
     if (dispatcher.SendRequest(kNetRequestGrid, requesterId, url, QStringLiteral("bench"),
                                QStringLiteral("bench"), {})) {
         reader.Wait();
     }
-    events = reader.events;
+    if (!reader.errorBox.isEmpty()) {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(reader.errorBox));
+    }
+    events = static_cast<long>(reader.events);
     checksum = reader.checksum;
     return reader.intact;
 }

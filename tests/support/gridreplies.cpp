@@ -15,6 +15,7 @@ QStringView viewOf(const XML_Char* text) {
 
 void XMLCALL addStart(void* checksum, const XML_Char* name, const XML_Char** attributes) {
     auto& sum = *static_cast<GridFieldChecksum*>(checksum);
+    ++sum.elements;
     sum.Add(viewOf(name));
     for (; *attributes != nullptr; ++attributes) {
         sum.Add(viewOf(*attributes));
@@ -101,10 +102,38 @@ void GridFieldChecksum::Add(const CGridEvent& event) {
         Add(event.text);
         return;
     }
+    ++elements;
     for (const auto& [name, value] : event.attributes) {
         Add(name);
         Add(value);
     }
+}
+
+GridChecksumReceiver::GridChecksumReceiver(CNetUiBridge& bridge) : m_bridge(bridge) {
+    m_bridge.SetReceiver(this);
+}
+
+GridChecksumReceiver::~GridChecksumReceiver() {
+    m_bridge.SetReceiver(nullptr);
+}
+
+void GridChecksumReceiver::OnGridDataReady(quint16, CNamedPipe clientEnd) {
+    m_reader.Attach(std::move(clientEnd));
+}
+
+void GridChecksumReceiver::OnErrorBox(const QString& text, const QString&) {
+    errorBox = text;
+    m_loop.quit();
+}
+
+void GridChecksumReceiver::OnGridEvent(const CGridEvent& event) {
+    ++events;
+    checksum.Add(event);
+}
+
+void GridChecksumReceiver::OnGridStreamEnd(bool whole) {
+    intact = whole;
+    m_loop.quit();
 }
 
 bool DirectParseChecksum(const QByteArray& reply, qsizetype pieceBytes,

@@ -3,9 +3,11 @@
 // Grid replies of the shape servers send, and a checksum of their fields
 // that a direct expat parse and the grid stage's events must agree on.
 
-#include "net/grideventdecoder.h"
+#include "net/grideventreader.h"
+#include "net/netuibridge.h"
 
 #include <QByteArray>
+#include <QEventLoop>
 #include <QStringView>
 
 // Every character of every field but white space, which the grid stage
@@ -15,6 +17,7 @@
 struct GridFieldChecksum {
     quint64 sum = 0;
     quint64 characters = 0;
+    quint64 elements = 0;  // start tags
 
     void Add(QStringView text) {
         for (const QChar c : text) {
@@ -28,6 +31,33 @@ struct GridFieldChecksum {
     // and text: the attributes and parent it repeats are not counted again.
     void Add(const CGridEvent& event);
     bool operator==(const GridFieldChecksum&) const = default;
+};
+
+// Receives one grid reply through a bridge and decodes every event into the
+// views a grid copies its texts from, touching each of their characters.
+class GridChecksumReceiver : public INetUiReceiver, public IGridEventSink {
+public:
+    explicit GridChecksumReceiver(CNetUiBridge& bridge);
+    ~GridChecksumReceiver() override;
+
+    void OnGridDataReady(quint16, CNamedPipe clientEnd) override;
+    void OnTreeDataReady(quint16, CNamedPipe) override {}
+    void OnStatusText(const QString&) override {}
+    void OnErrorBox(const QString& text, const QString&) override;
+    void OnGridEvent(const CGridEvent& event) override;
+    void OnGridStreamEnd(bool whole) override;
+    // Runs the event loop until the stream ends or an error box comes.
+    void Wait() { m_loop.exec(); }
+
+    quint64 events = 0;
+    GridFieldChecksum checksum;
+    bool intact = false;
+    QString errorBox;
+
+private:
+    QEventLoop m_loop;
+    CNetUiBridge& m_bridge;
+    CGridEventReader m_reader{*this};
 };
 
 // The checksum of a bare 16-bit expat parse fed `pieceBytes` at a time;
