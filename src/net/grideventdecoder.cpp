@@ -31,6 +31,40 @@ bool CGridEventDecoder::Feed(const QByteArray& block, IGridEventSink& sink) {
     return replayed >= 0 || m_errorText.isEmpty();
 }
 
+// Kept apart from the decoding steps, which stay small enough to be inlined.
+CGridEventDecoder::Step CGridEventDecoder::corrupt(const char16_t* format, qint32 value) {
+    m_errorText = kFormat(format, value);
+    return Step::kCorrupt;
+}
+
+inline bool CGridEventDecoder::readInt32(qsizetype& at, qint32& value) const {
+    if (m_size - at < qsizetype(sizeof value)) {
+        return false;
+    }
+    std::memcpy(&value, m_bytes + at, sizeof value);
+    at += qsizetype(sizeof value);
+    return true;
+}
+
+inline CGridEventDecoder::Step CGridEventDecoder::readString(qsizetype& at, QStringView& text) {
+    qint32 length = 0;
+    if (!readInt32(at, length)) {
+        return Step::kNeedMore;
+    }
+    if (length < 0 || length > kMaxStringUnits) {
+        return corrupt(u"grid pipe: bad string length %d", length);
+    }
+    const qsizetype bytes = qsizetype(length) * qsizetype(sizeof(char16_t));
+    if (m_size - at < bytes) {
+        return Step::kNeedMore;
+    }
+    // Every field has an even length and every block starts at an aligned
+    // address, so string units always start at an even address.
+    text = QStringView(reinterpret_cast<const char16_t*>(m_bytes + at), length);
+    at += bytes;
+    return Step::kDone;
+}
+
 qsizetype CGridEventDecoder::replay(const char* bytes, qsizetype size, IGridEventSink& sink) {
     const quint64 resets = m_resets;
     m_bytes = bytes;
@@ -60,8 +94,7 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
         return Step::kNeedMore;
     }
     if (kind != CGridEvent::kStart && kind != CGridEvent::kEnd) {
-        m_errorText = kFormat(u"grid pipe: unknown event kind %d", kind);
-        return Step::kCorrupt;
+        return corrupt(u"grid pipe: unknown event kind %d", kind);
     }
     event.kind = static_cast<CGridEvent::Kind>(kind);
     event.text = {};
@@ -80,8 +113,7 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
         return Step::kNeedMore;
     }
     if (count < 0 || count > kMaxAttributes) {
-        m_errorText = kFormat(u"grid pipe: bad attribute count %d", count);
-        return Step::kCorrupt;
+        return corrupt(u"grid pipe: bad attribute count %d", count);
     }
     event.attributes.resize(static_cast<size_t>(count));
     for (auto& [name, value] : event.attributes) {
@@ -93,34 +125,5 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
             return step;
         }
     }
-    return Step::kDone;
-}
-
-bool CGridEventDecoder::readInt32(qsizetype& at, qint32& value) const {
-    if (m_size - at < qsizetype(sizeof value)) {
-        return false;
-    }
-    std::memcpy(&value, m_bytes + at, sizeof value);
-    at += qsizetype(sizeof value);
-    return true;
-}
-
-CGridEventDecoder::Step CGridEventDecoder::readString(qsizetype& at, QStringView& text) {
-    qint32 length = 0;
-    if (!readInt32(at, length)) {
-        return Step::kNeedMore;
-    }
-    if (length < 0 || length > kMaxStringUnits) {
-        m_errorText = kFormat(u"grid pipe: bad string length %d", length);
-        return Step::kCorrupt;
-    }
-    const qsizetype bytes = qsizetype(length) * qsizetype(sizeof(char16_t));
-    if (m_size - at < bytes) {
-        return Step::kNeedMore;
-    }
-    // Every field has an even length and every block starts at an aligned
-    // address, so string units always start at an even address.
-    text = QStringView(reinterpret_cast<const char16_t*>(m_bytes + at), length);
-    at += bytes;
     return Step::kDone;
 }

@@ -55,6 +55,7 @@ private:
     Step decodeOne(qsizetype& at, CGridEvent& event);
     bool readInt32(qsizetype& at, qint32& value) const;
     Step readString(qsizetype& at, QStringView& text);
+    Step corrupt(const char16_t* format, qint32 value);
 
     // The event that the last block cut, waiting for the rest of its bytes.
     QByteArray m_partial;

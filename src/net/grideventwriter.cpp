@@ -17,7 +17,7 @@ qsizetype fieldBytes(QStringView text) {
     return kInt32Bytes + text.size() * 2;
 }
 
-char* put(char* out, qint32 value) {
+inline char* put(char* out, qint32 value) {
     std::memcpy(out, &value, sizeof value);
     return out + sizeof value;
 }
@@ -25,7 +25,7 @@ char* put(char* out, qint32 value) {
 // An empty view may have no data at all, and memcpy must never see a null
 // pointer: an empty string is its length alone. The names and texts of a
 // grid are mostly short, and copying those here beats calling memcpy.
-char* put(char* out, QStringView text) {
+inline char* put(char* out, QStringView text) {
     constexpr qsizetype kShortUnits = 16;
     const qsizetype units = text.size();
     out = put(out, static_cast<qint32>(units));

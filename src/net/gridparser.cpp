@@ -15,9 +15,13 @@ bool isUpperOrWide(char16_t c) {
     return c >= 0x80 || (c >= u'A' && c <= u'Z');
 }
 
-bool hasUpperOrWide(QStringView name) {
-    return std::any_of(name.begin(), name.end(),
-                       [](QChar c) { return isUpperOrWide(c.unicode()); });
+inline bool hasUpperOrWide(QStringView name) {
+    for (const QChar c : name) {
+        if (isUpperOrWide(c.unicode())) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool hasUpperOrWide(const XML_Char* name) {
@@ -29,13 +33,15 @@ bool hasUpperOrWide(const XML_Char* name) {
     return false;
 }
 
-// The name in lower case; a name that is lower case already is not copied.
-QStringView lowered(QStringView name, QString& scratch) {
-    if (!hasUpperOrWide(name)) {
-        return name;
-    }
+QStringView lowerCopy(QStringView name, QString& scratch) {
     scratch = name.toString().toLower();
     return scratch;
+}
+
+// The name in lower case; a name that is lower case already, as a grid
+// reply's are, is not copied.
+inline QStringView lowered(QStringView name, QString& scratch) {
+    return hasUpperOrWide(name) ? lowerCopy(name, scratch) : name;
 }
 
 }  // namespace
