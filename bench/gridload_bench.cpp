@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
 #include <sys/resource.h>
 
@@ -45,6 +46,13 @@ void resetPeakMemory() {
     if (clear.open(QIODevice::WriteOnly)) {
         clear.write("5");
     }
+}
+
+// The machine's 1-minute load average: figures taken under load are not
+// those of a quiet moment.
+QByteArray loadAverage() {
+    QFile load(QStringLiteral("/proc/loadavg"));
+    return load.open(QIODevice::ReadOnly) ? load.readAll().split(' ').first() : "?";
 }
 
 // CPU seconds of every thread of the process so far.
@@ -140,6 +148,8 @@ int main(int argc, char** argv) {
             ok = false;
         }
     }
+    std::printf("machine load (1-minute average, %d cores): %s\n", QThread::idealThreadCount(),
+                loadAverage().constData());
     std::printf("reply: %d rows x 20 text cells, %.1f MB, %ld events, %llu characters\n", kRows,
                 reply.size() / 1e6, events, static_cast<unsigned long long>(parsed.characters));
     std::printf("bare parse in %d KiB pieces: %.3f s, %.3f CPU s (best of %d)\n",
