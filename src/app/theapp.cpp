@@ -56,8 +56,7 @@ CTheApp::CTheApp()
                    if (m_seams->IsProgressActive()) {
                        m_seams->CancelProgress();
                    }
-               },
-           .boxWaits = [this](bool open) { boxWaits(open); }}),
+               }}),
       m_singleInstance(Getlocalsettingsdir()),
       m_netReceiver(std::make_unique<CAppNetReceiver>(*this)),
       m_seams(std::make_unique<CAppSeams>()),
@@ -81,6 +80,7 @@ CTheApp::CTheApp()
     m_prefs.SetSite(m_prefsSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
+    m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
     SetWireServices(m_wireServices.get());
     SetMySystemSite(m_mySystemSite.get());
     m_dispatcher.UiBridge().SetContext(this);

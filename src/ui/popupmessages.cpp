@@ -75,12 +75,12 @@ int CPopupMessages::show(bool owned, const QString& caption, const QString& text
     // The owner is looked up on the UI thread, where the frame lives.
     const bool shown = m_bridge.Call(
         [this, owned, &caption, &text, type] {
-            if (m_hooks.boxWaits) {
-                m_hooks.boxWaits(true);
+            if (m_waitHook) {
+                m_waitHook(true);
             }
             const int answer = m_presenter(owned ? m_hooks.owner() : nullptr, caption, text, type);
-            if (m_hooks.boxWaits) {
-                m_hooks.boxWaits(false);
+            if (m_waitHook) {
+                m_waitHook(false);
             }
             return answer;
         },

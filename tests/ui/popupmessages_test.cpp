@@ -18,8 +18,8 @@ protected:
         : popups(bridge, {.suppressed = [this] { return suppressed; },
                           .owner = []() -> QWidget* { return nullptr; },
                           .countError = [this] { ++cancelFlag; },
-                          .cancelProgress = [this] { ++progressCancels; },
-                          .boxWaits = [this](bool open) { waits.push_back(open); }}) {
+                          .cancelProgress = [this] { ++progressCancels; }}) {
+        popups.SetWaitHook([this](bool open) { waits.push_back(open); });
         popups.SetPresenter(
             [this](QWidget*, const QString& caption, const QString& text, int type) {
                 waitsWhileShown = waits;
