@@ -177,12 +177,12 @@ void CGridEventWriter::WriteString(QStringView text) {
 }
 
 bool CGridEventWriter::Flush() {
-    return sendBlock(1);
+    return m_used > 0 ? sendBlock(1) : m_pipe.WakeReader();
 }
 
 // Hands the gathered fields to the reader once they fill a block, or at
-// once with `atLeast` 1. The latest attributes are kept first, for an end
-// event still to come.
+// once with `atLeast` 1, which also wakes the reader for every block that
+// waits. The latest attributes are kept first, for an end event still to come.
 bool CGridEventWriter::sendBlock(qsizetype atLeast) {
     if (m_used < atLeast || m_used == 0) {
         return m_pipe.IsConnected();
@@ -193,7 +193,9 @@ bool CGridEventWriter::sendBlock(qsizetype atLeast) {
     }
     m_block.resize(m_used);
     m_used = 0;
-    return m_pipe.WriteBlock(std::exchange(m_block, QByteArray()));
+    QByteArray block = std::exchange(m_block, QByteArray());
+    return atLeast < kBlockBytes ? m_pipe.WriteBlock(std::move(block))
+                                 : m_pipe.QueueBlock(std::move(block));
 }
 
 void CGridEventWriter::Close() {

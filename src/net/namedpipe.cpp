@@ -164,14 +164,22 @@ int CNamedPipe::PendingMessageSize() const {
 }
 
 bool CNamedPipe::WriteBlock(QByteArray block, int* error) {
+    return pushBlock(std::move(block), true, error);
+}
+
+bool CNamedPipe::QueueBlock(QByteArray block, int* error) {
+    return pushBlock(std::move(block), false, error);
+}
+
+bool CNamedPipe::pushBlock(QByteArray block, bool wakeNow, int* error) {
     if (m_handle < 0 || !m_isServer || !m_connected) {
         return false;
     }
-    switch (m_blocks->Push(std::move(block), m_abort)) {
+    switch (m_blocks->Push(std::move(block), m_abort, wakeNow)) {
         case CPipeBlockQueue::Pushed::kQueued:
             return true;
         case CPipeBlockQueue::Pushed::kWakeReader:
-            return wakeReader(error);
+            return sendWake(error);
         case CPipeBlockQueue::Pushed::kFailed:
             break;
     }
@@ -179,9 +187,16 @@ bool CNamedPipe::WriteBlock(QByteArray block, int* error) {
     return false;
 }
 
+bool CNamedPipe::WakeReader(int* error) {
+    if (m_handle < 0 || !m_isServer || !m_connected) {
+        return false;
+    }
+    return !m_blocks->TakeWake() || sendWake(error);
+}
+
 // One byte says that blocks wait. The reader takes all that wait each time
 // it wakes, so at most a few of these are ever on their way.
-bool CNamedPipe::wakeReader(int* error) {
+bool CNamedPipe::sendWake(int* error) {
     const char wake = 1;
     return Write(&wake, 1, error) == 1;
 }

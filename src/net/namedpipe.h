@@ -56,8 +56,13 @@ public:
 
     // Server end: hands a block to the reader, waiting while enough blocks
     // wait for it; false (and this end closed, errno in `error`) once the
-    // reader went away or the abort flag was raised.
+    // reader went away or the abort flag was raised. The reader is woken at
+    // once; QueueBlock wakes it only once a few blocks wait (see
+    // CPipeBlockQueue), WakeReader or the end of the stream at the latest.
     bool WriteBlock(QByteArray block, int* error = nullptr);
+    bool QueueBlock(QByteArray block, int* error = nullptr);
+    // Server end: wakes the reader if blocks wait for it; false once it went away.
+    bool WakeReader(int* error = nullptr);
     // Server end: a block that the reader gave back, to be filled again;
     // empty when there is none.
     QByteArray SpareBlock();
@@ -81,7 +86,8 @@ public:
 private:
     bool waitUntilWritable();
     void fail(int* error, int code);
-    bool wakeReader(int* error);
+    bool pushBlock(QByteArray block, bool wakeNow, int* error);
+    bool sendWake(int* error);
 
     // Shared by both ends of a pair.
     std::shared_ptr<CPipeBlockQueue> m_blocks;

@@ -9,7 +9,8 @@ constexpr std::chrono::milliseconds kAbortPoll{100};
 
 }  // namespace
 
-CPipeBlockQueue::Pushed CPipeBlockQueue::Push(QByteArray block, const std::atomic<bool>* abort) {
+CPipeBlockQueue::Pushed CPipeBlockQueue::Push(QByteArray block, const std::atomic<bool>* abort,
+                                              bool wakeNow) {
     std::unique_lock lock(m_mutex);
     while (m_blocks.size() >= kQueuedBlocks && !m_readerClosed) {
         if (abort != nullptr && abort->load()) {
@@ -21,7 +22,20 @@ CPipeBlockQueue::Pushed CPipeBlockQueue::Push(QByteArray block, const std::atomi
         return Pushed::kFailed;
     }
     m_blocks.push_back(std::move(block));
-    return std::exchange(m_readerWoken, true) ? Pushed::kQueued : Pushed::kWakeReader;
+    if (m_readerWoken || (!wakeNow && m_blocks.size() < kBlocksPerWake)) {
+        return Pushed::kQueued;
+    }
+    m_readerWoken = true;
+    return Pushed::kWakeReader;
+}
+
+bool CPipeBlockQueue::TakeWake() {
+    const std::lock_guard lock(m_mutex);
+    if (m_readerWoken || m_blocks.empty()) {
+        return false;
+    }
+    m_readerWoken = true;
+    return true;
 }
 
 void CPipeBlockQueue::TakeAll(std::vector<QByteArray>& blocks) {

@@ -18,16 +18,24 @@
 class CPipeBlockQueue {
 public:
     static constexpr size_t kQueuedBlocks = 8;
+    // Blocks that wait before a push wakes the reader, unless the writer
+    // asks for it at once: a long stream wakes it a few hundred times, not
+    // once per block.
+    static constexpr size_t kBlocksPerWake = 3;
 
     enum class Pushed {
         kFailed,      // the reader went away, or the abort flag was raised
-        kQueued,      // the reader was woken already and takes this block too
+        kQueued,      // the reader was woken already, or need not be yet
         kWakeReader,  // the reader sleeps: wake it
     };
 
     // Queues a block, waiting while kQueuedBlocks wait already; `abort`
-    // (null for none) is looked at while waiting.
-    Pushed Push(QByteArray block, const std::atomic<bool>* abort);
+    // (null for none) is looked at while waiting. With `wakeNow` false the
+    // reader is woken only once kBlocksPerWake blocks wait.
+    Pushed Push(QByteArray block, const std::atomic<bool>* abort, bool wakeNow);
+    // Whether blocks wait for a reader that has not been woken; the caller
+    // then wakes it.
+    bool TakeWake();
     // Moves every waiting block, in order, to the end of `blocks`; the next
     // Push wakes the reader again.
     void TakeAll(std::vector<QByteArray>& blocks);

@@ -56,6 +56,26 @@ TEST_F(PipeBlockTest, NothingWaitingLeavesTheReaderAsleep) {
     EXPECT_EQ(::poll(&wake, 1, 0), 1) << "a block wakes it";
 }
 
+TEST_F(PipeBlockTest, QueuedBlocksWakeTheReaderOnceAFewWaitOrWhenTheWriterAsks) {
+    pollfd wake{client.GetHandle(), POLLIN, 0};
+    for (size_t block = 1; block < CPipeBlockQueue::kBlocksPerWake; ++block) {
+        EXPECT_TRUE(server.QueueBlock("x"));
+    }
+    EXPECT_EQ(::poll(&wake, 1, 0), 0) << "too few wait yet";
+    EXPECT_TRUE(server.WakeReader());
+    EXPECT_EQ(::poll(&wake, 1, 0), 1);
+    ASSERT_TRUE(client.ReadBlocks(blocks));
+    EXPECT_EQ(blocks.size(), CPipeBlockQueue::kBlocksPerWake - 1);
+
+    EXPECT_TRUE(server.WakeReader()) << "nothing waits: no wake-up";
+    EXPECT_EQ(::poll(&wake, 1, 0), 0);
+    for (size_t block = 0; block < CPipeBlockQueue::kBlocksPerWake; ++block) {
+        EXPECT_EQ(::poll(&wake, 1, 0), 0);
+        EXPECT_TRUE(server.QueueBlock("y"));
+    }
+    EXPECT_EQ(::poll(&wake, 1, 0), 1) << "enough wait";
+}
+
 TEST_F(PipeBlockTest, BlocksTheReaderGivesBackAreFilledAgain) {
     EXPECT_TRUE(server.SpareBlock().isNull()) << "none came back yet";
     QByteArray block(1000, 'x');
