@@ -2,6 +2,8 @@
 
 #include "framework/klog.h"
 
+#include <QTimer>
+
 CGridEventReader::CGridEventReader(IGridEventSink& sink, QObject* parent)
     : QObject(parent),
       m_sink(sink),
@@ -24,7 +26,8 @@ void CGridEventReader::Close() {
 void CGridEventReader::readAvailable() {
     const quint64 stream = m_stream;
     CNamedPipe& pipe = m_listener->Pipe();
-    const bool more = pipe.ReadBlocks(m_blocks);
+    bool moreWait = false;
+    const bool open = pipe.ReadBlocks(m_blocks, kBlocksPerTurn, &moreWait);
     bool decoded = true;
     for (QByteArray& block : m_blocks) {
         decoded = decoded && m_decoder.Feed(block, m_sink);
@@ -40,8 +43,16 @@ void CGridEventReader::readAvailable() {
     if (!decoded) {
         kWarningLog(u"%s", m_decoder.ErrorText());
         finish(false);
-    } else if (!more) {
+    } else if (!open) {
         finish(true);
+    } else if (moreWait) {
+        // Nothing wakes the reader for the blocks it left: it comes back
+        // for them after the events that wait.
+        QTimer::singleShot(0, this, [this, stream] {
+            if (stream == m_stream) {
+                readAvailable();
+            }
+        });
     }
 }
 

@@ -1,14 +1,18 @@
 #pragma once
 
 // The reading side of the grid pipe on the UI thread: replays the events of
-// one reply into a sink as the blocks arrive, the blocks that wait at each
-// turn of the event loop, and reports the end of the stream once.
+// one reply into a sink as the blocks arrive, a few blocks per turn of the
+// event loop, and reports the end of the stream once.
 
 #include "net/grideventdecoder.h"
 #include "net/pipelistener.h"
 
 class CGridEventReader : public QObject {
 public:
+    // Blocks replayed per turn of the event loop before other events get
+    // their turn: the writer may be further ahead than that.
+    static constexpr size_t kBlocksPerTurn = 8;
+
     explicit CGridEventReader(IGridEventSink& sink, QObject* parent = nullptr);
 
     // Starts replaying the reply behind a client end; a reply still being

@@ -205,7 +205,10 @@ QByteArray CNamedPipe::SpareBlock() {
     return m_blocks && m_isServer ? m_blocks->TakeSpare() : QByteArray();
 }
 
-bool CNamedPipe::ReadBlocks(std::vector<QByteArray>& blocks) {
+bool CNamedPipe::ReadBlocks(std::vector<QByteArray>& blocks, size_t most, bool* moreWait) {
+    if (moreWait != nullptr) {
+        *moreWait = false;
+    }
     if (m_handle < 0 || m_isServer || !m_blocks) {
         return false;
     }
@@ -221,12 +224,17 @@ bool CNamedPipe::ReadBlocks(std::vector<QByteArray>& blocks) {
         ended = received == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
         break;
     }
-    // The writer queues its blocks before it closes: at the end they all wait.
-    m_blocks->TakeAll(blocks);
-    if (ended) {
-        Close();
+    // The writer queues its blocks before it closes: at the end they all
+    // wait, and the end counts once the last of them was taken.
+    const bool more = m_blocks->Take(blocks, most);
+    if (moreWait != nullptr) {
+        *moreWait = more;
     }
-    return !ended;
+    if (ended && !more) {
+        Close();
+        return false;
+    }
+    return true;
 }
 
 void CNamedPipe::RecycleBlock(QByteArray block) {

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -66,11 +67,13 @@ public:
     // Server end: a block that the reader gave back, to be filled again;
     // empty when there is none.
     QByteArray SpareBlock();
-    // Client end, without blocking: appends the blocks that arrived, in
-    // order. Returns false at the end of the stream, once the writer closed
-    // its end and its last blocks were taken (or on an error, which closes
-    // this end).
-    bool ReadBlocks(std::vector<QByteArray>& blocks);
+    // Client end, without blocking: appends up to `most` of the blocks that
+    // arrived, in order; `moreWait` says whether more wait, for which the
+    // reader is not woken again. Returns false at the end of the stream,
+    // once the writer closed its end and its last blocks were taken (or on
+    // an error, which closes this end).
+    bool ReadBlocks(std::vector<QByteArray>& blocks, size_t most = SIZE_MAX,
+                    bool* moreWait = nullptr);
     // Client end: gives a block that was read back to the writer.
     void RecycleBlock(QByteArray block);
 

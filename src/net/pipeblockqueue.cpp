@@ -38,16 +38,20 @@ bool CPipeBlockQueue::TakeWake() {
     return true;
 }
 
-void CPipeBlockQueue::TakeAll(std::vector<QByteArray>& blocks) {
+bool CPipeBlockQueue::Take(std::vector<QByteArray>& blocks, size_t most) {
+    bool moreWait = false;
     {
         const std::lock_guard lock(m_mutex);
-        for (QByteArray& block : m_blocks) {
-            blocks.push_back(std::move(block));
+        for (size_t taken = 0; taken < most && !m_blocks.empty(); ++taken) {
+            blocks.push_back(std::move(m_blocks.front()));
+            m_blocks.pop_front();
         }
-        m_blocks.clear();
-        m_readerWoken = false;
+        // A reader that leaves blocks comes back for them unasked.
+        moreWait = !m_blocks.empty();
+        m_readerWoken = moreWait;
     }
     m_room.notify_all();
+    return moreWait;
 }
 
 void CPipeBlockQueue::Recycle(QByteArray block) {

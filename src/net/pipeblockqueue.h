@@ -17,7 +17,7 @@
 
 class CPipeBlockQueue {
 public:
-    static constexpr size_t kQueuedBlocks = 8;
+    static constexpr size_t kQueuedBlocks = 32;
     // Blocks that wait before a push wakes the reader, unless the writer
     // asks for it at once: a long stream wakes it a few hundred times, not
     // once per block.
@@ -36,9 +36,10 @@ public:
     // Whether blocks wait for a reader that has not been woken; the caller
     // then wakes it.
     bool TakeWake();
-    // Moves every waiting block, in order, to the end of `blocks`; the next
-    // Push wakes the reader again.
-    void TakeAll(std::vector<QByteArray>& blocks);
+    // Moves up to `most` waiting blocks, in order, to the end of `blocks`;
+    // true when more wait, which the reader then takes without being woken.
+    // Once it took them all, a push wakes it again.
+    bool Take(std::vector<QByteArray>& blocks, size_t most);
 
     // A block the reader has done with, kept for the writer unless enough wait.
     void Recycle(QByteArray block);

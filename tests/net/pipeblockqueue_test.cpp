@@ -47,6 +47,26 @@ TEST_F(PipeBlockTest, BlocksArriveInOrderWithoutCopiesAndTheEndAfterTheLast) {
     EXPECT_FALSE(client.IsConnected());
 }
 
+TEST_F(PipeBlockTest, AReaderTakesAFewBlocksAtATimeAndSeesTheEndAfterTheLast) {
+    for (const char* block : {"1", "2", "3", "4", "5"}) {
+        EXPECT_TRUE(server.WriteBlock(block));
+    }
+    server.Close();
+    bool moreWait = false;
+    std::vector<QByteArray> all;
+    for (int turn = 0; turn < 2; ++turn) {
+        EXPECT_TRUE(client.ReadBlocks(blocks, 2, &moreWait)) << "blocks still wait at the end";
+        EXPECT_TRUE(moreWait);
+        EXPECT_EQ(blocks.size(), 2u);
+        all.insert(all.end(), blocks.begin(), blocks.end());
+        blocks.clear();
+    }
+    EXPECT_FALSE(client.ReadBlocks(blocks, 2, &moreWait));
+    EXPECT_FALSE(moreWait);
+    all.insert(all.end(), blocks.begin(), blocks.end());
+    EXPECT_EQ(all, (std::vector<QByteArray>{"1", "2", "3", "4", "5"}));
+}
+
 TEST_F(PipeBlockTest, NothingWaitingLeavesTheReaderAsleep) {
     EXPECT_TRUE(client.ReadBlocks(blocks));
     EXPECT_TRUE(blocks.empty());
