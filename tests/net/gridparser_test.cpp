@@ -128,6 +128,46 @@ TEST_F(GridParserTest, EndEventsKeepTheirAttributesAcrossBlocks) {
                                  Pairs{{u"id"_qs, u"4321"_qs}, {u"v"_qs, u"value 30247"_qs}}}));
 }
 
+// The cancel flag is looked at every few hundred events, not at each: it
+// must still stop a parse at once when it is up from the start, and soon
+// when it goes up during the parse.
+TEST_F(GridParserTest, TheCancelFlagStopsTheParse) {
+    QByteArray reply = "<grid>";
+    for (int row = 0; row < 20000; ++row) {
+        reply += "<r><c>" + QByteArray::number(row) + "</c></r>";
+    }
+    reply += "</grid>";
+    for (const bool fromTheStart : {true, false}) {
+        services.cancelFlag = fromTheStart ? 1 : 0;
+        CGridParser parser;
+        ASSERT_TRUE(parser.GridWriter().Open());
+        CNamedPipe reader = parser.GridWriter().TakeClientEnd();
+        const qsizetype half = reply.size() / 2;
+        const bool first = parser.ParseChunk(reply.constData(), static_cast<int>(half), false);
+        EXPECT_EQ(first, !fromTheStart);
+        services.cancelFlag = 1;
+        EXPECT_FALSE(parser.ParseChunk(reply.constData() + half,
+                                       static_cast<int>(reply.size() - half), true));
+        parser.GridWriter().Close();
+        std::vector<QByteArray> blocks;
+        while (reader.ReadBlocks(blocks)) {
+        }
+        CGridEventDecoder decoder;
+        RecordingGridSink sink;
+        for (const QByteArray& block : blocks) {
+            EXPECT_TRUE(decoder.Feed(block, sink));
+        }
+        if (fromTheStart) {
+            EXPECT_TRUE(sink.events.empty());
+        } else {
+            // Four events a row: the first half's, and at most a few hundred more.
+            EXPECT_GT(sink.events.size(), 4u * 20000 * 45 / 100);
+            EXPECT_LT(sink.events.size(), 4u * 20000 * 55 / 100);
+        }
+    }
+    services.cancelFlag = 0;
+}
+
 TEST(TreeParser, ShowsEveryTagInABox) {
     RecordingWireServices services;
     CTreeParser parser;
