@@ -80,6 +80,7 @@ CTheApp::CTheApp()
     m_prefs.SetSite(m_prefsSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
+    m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
     SetWireServices(m_wireServices.get());
     SetMySystemSite(m_mySystemSite.get());
     m_dispatcher.UiBridge().SetContext(this);
@@ -333,7 +334,7 @@ int CTheApp::BeginBusy() {
         return BusyCount();
     }
     const int count = ++m_busyCount;
-    if (count == 1 && m_mainFrame != nullptr) {
+    if (count == 1 && m_mainFrame != nullptr && m_boxesWaiting == 0) {
         m_mainFrame->StartThrobber();
     }
     updateCursor();
@@ -370,9 +371,22 @@ void CTheApp::SetContextHelpMode(bool on) {
     updateCursor();
 }
 
+// A box waiting for the user (the first-run introduction, say) is no busy
+// work: the animation would only burn processor time behind it, and the
+// wait cursor would tell the user to wait for the program that waits for them.
+void CTheApp::boxWaits(bool open) {
+    m_boxesWaiting += open ? 1 : -1;
+    if (m_mainFrame != nullptr && m_boxesWaiting == 0 && m_busyCount.load() > 0) {
+        m_mainFrame->StartThrobber();
+    } else if (m_mainFrame != nullptr && m_boxesWaiting > 0) {
+        m_mainFrame->StopThrobber();
+    }
+    updateCursor();
+}
+
 void CTheApp::updateCursor() {
     // The help cursor in context-help mode, the wait cursor while busy.
-    const bool wanted = m_contextHelpMode || IsBusy(false);
+    const bool wanted = m_contextHelpMode || (IsBusy(false) && m_boxesWaiting == 0);
     const Qt::CursorShape shape = m_contextHelpMode ? Qt::WhatsThisCursor : Qt::WaitCursor;
     if (wanted && !m_cursorOverridden) {
         QApplication::setOverrideCursor(shape);

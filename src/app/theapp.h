@@ -178,6 +178,7 @@ private:
     void restoreOrStartFirstRun(const QString& commandLine);
     bool openCommandLineFile(const QString& commandLine);
     void updateCursor();
+    void boxWaits(bool open);
     qintptr sendToFrame(UiMessage message, quintptr wParam = 0, quintptr lParam = 0);
 
     QString m_modulePath;
@@ -214,6 +215,7 @@ private:
     std::atomic<Qt::HANDLE> m_abortThread{nullptr};
     bool m_contextHelpMode = false;
     bool m_cursorOverridden = false;
+    int m_boxesWaiting = 0;  // UI thread only
     std::time_t m_lastPump = 0;
 };
 
