@@ -84,7 +84,8 @@ TEST_F(TheAppTest, HandedOverScriptRunsInTheRunningInstance) {
     const bool taken = onWorker(
         [this, script] { return CSingleInstance(settingsFolder()).HandOff(script, 30000); });
     EXPECT_TRUE(taken);
-    EXPECT_TRUE(seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'); }));
 }
 
 TEST_F(TheAppTest, ImageListsHoldEveryTreeImageInBothSizes) {
