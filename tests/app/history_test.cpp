@@ -1,5 +1,7 @@
 #include "app/history.h"
+#include "app/appfixture.h"
 #include "app/playbackscript.h"
+#include "app/urltrail.h"
 #include "settings/preferences.h"
 #include "support/temphome.h"
 
@@ -164,6 +166,34 @@ TEST_F(HistoryTest, PlaybackScriptPassesEveryArgumentWhole) {
     ASSERT_TRUE(usage.waitForFinished(30000));
     EXPECT_EQ(usage.exitCode(), 1) << "nothing runs without -run";
     EXPECT_TRUE(usage.readAllStandardOutput().contains("playback script for ZRM wire protocol"));
+}
+
+}  // namespace
+
+namespace {
+
+using URLTrailDialogTest = AppFixture;
+
+TEST_F(URLTrailDialogTest, SavesThePageAndTheScriptAndReportsAFailedWrite) {
+    app->History().AddToURLTrail(QStringLiteral("http://h/first"));
+    CURLTrail dialog(app->History(), app->Prefs());
+    EXPECT_TRUE(dialog.TextPathEdit().text().endsWith(QStringLiteral("/playback.txt")));
+    EXPECT_TRUE(dialog.ScriptPathEdit().text().endsWith(QStringLiteral("/playback.sh")));
+
+    dialog.TextPathEdit().setText(root() + QStringLiteral("/trail.txt"));
+    dialog.ScriptPathEdit().setText(root() + QStringLiteral("/trail.sh"));
+    EXPECT_TRUE(dialog.SaveText());
+    EXPECT_TRUE(dialog.SaveScript());
+    const QByteArray page = readFile(root() + QStringLiteral("/trail.txt"));
+    EXPECT_TRUE(page.contains("http://h/first")) << page.toStdString();
+    EXPECT_FALSE(page.contains('\r'));
+    EXPECT_TRUE(readFile(root() + QStringLiteral("/trail.sh")).endsWith("'http://h/first'\n"));
+    EXPECT_TRUE(boxes.empty());
+
+    dialog.TextPathEdit().setText(root());
+    EXPECT_FALSE(dialog.SaveText());
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Write Failed."));
 }
 
 }  // namespace
