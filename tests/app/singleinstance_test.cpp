@@ -113,14 +113,17 @@ TEST_F(SingleInstanceTest, ScriptThatCannotBeHandedOverRunsInTheSecondStart) {
     CSingleInstance starting(folder);
     ASSERT_TRUE(starting.AcquireStartupLock());
     writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.dbg"), "1\n");
-    const QString script = writeFile(QStringLiteral("lonely.curl"), "sleep=1\n");
+    const QString made = root() + QStringLiteral("/made-by-lonely");
+    const QString script =
+        writeFile(QStringLiteral("lonely.curl"), ("touch=" + made + "\n").toUtf8());
 
     EXPECT_EQ(runProgram(script), 0);
 
     const QByteArray log = readFile(folder + QStringLiteral("/Quillex.log"));
     EXPECT_TRUE(log.contains("running it here")) << log.toStdString();
     EXPECT_TRUE(log.contains((":: running command line: " + script).toUtf8()));
-    EXPECT_TRUE(log.contains(("SEAM RunActionScript(" + script + ")").toUtf8()));
+    EXPECT_TRUE(log.contains(("Action[01/01/line:1] = touch=" + made).toUtf8()));
+    EXPECT_TRUE(QFile::exists(made)) << "the script ran to its end before the program ended";
 }
 
 }  // namespace

@@ -11,6 +11,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,7 +154,38 @@ TEST_F(TheAppTest, HandedOverScriptRunsInTheRunningInstance) {
     const bool taken = onWorker(
         [this, script] { return CSingleInstance(settingsFolder()).HandOff(script, 30000); });
     EXPECT_TRUE(taken);
-    EXPECT_TRUE(seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'); }));
+}
+
+// A script may run far longer than its sender waits: the sender has its
+// answer before the script starts, or it would run the script a second time.
+TEST_F(TheAppTest, HandedOverScriptRunsAfterTheSenderHasItsAnswer) {
+    class WaitingSeams : public RecordingSeams {
+    public:
+        bool RunActionScript(const QString& path) override {
+            answeredFirst = QTest::qWaitFor([this] { return senderDone.load(); }, 20000);
+            return RecordingSeams::RunActionScript(path);
+        }
+        std::atomic<bool> senderDone{false};
+        bool answeredFirst = false;
+    };
+    auto waiting = std::make_unique<WaitingSeams>();
+    WaitingSeams* recorder = waiting.get();
+    app->SetSeams(std::move(waiting));
+    ASSERT_TRUE(app->InitInstance({}));
+    const QString script = root() + QStringLiteral("/long.curl");
+    std::thread sender([this, recorder, script] {
+        EXPECT_TRUE(CSingleInstance(settingsFolder()).HandOff(script, 5000));
+        recorder->senderDone = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return recorder->calls.contains(QStringLiteral("RunActionScript(") + script + u')');
+        },
+        30000));
+    sender.join();
+    EXPECT_TRUE(recorder->answeredFirst);
 }
 
 TEST_F(TheAppTest, ImageListsHoldEveryTreeImageInBothSizes) {
