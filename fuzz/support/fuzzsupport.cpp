@@ -59,11 +59,6 @@ QString WriteFuzzFile(const QString& name, const uint8_t* data, size_t size) {
     return path;
 }
 
-QByteArray FuzzBytes(const uint8_t* data, size_t size) {
-    return QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                   static_cast<qsizetype>(size));
-}
-
 QString FuzzText(const uint8_t* data, size_t size) {
     return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }

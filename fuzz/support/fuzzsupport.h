@@ -6,7 +6,6 @@
 // scratch file to hand file readers their input. Boxes go to the wire
 // services' default, which only logs, so no input opens a window.
 
-#include <QByteArray>
 #include <QString>
 
 #include <cstddef>
