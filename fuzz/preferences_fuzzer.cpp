@@ -1,5 +1,6 @@
 // The preferences ini as the program reads it at start-up, stored
-// credentials included, then written back as at exit.
+// credentials included, then written back as at exit. A save that reports
+// success must give every setting back at the next start.
 
 #include "settings/preferences.h"
 #include "support/fuzzsupport.h"
@@ -7,6 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRect>
+
+#include <cstdio>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QFileInfo ini(CPreferences::GetIniPath());
@@ -22,6 +26,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QString user;
     QString password;
     prefs.GetCredentials(CPreferences::GetDefaultWorldViewPath(), user, password);
-    prefs.SavePrefs(1);
+    if (prefs.SavePrefs(1) == 0) {
+        return 0;
+    }
+    CPreferences restored;
+    restored.RestorePrefs();
+    const KPROPS& settings = prefs.Settings();
+    for (int i = 0; i < settings.Count(); ++i) {
+        if (restored.GetString(settings.GetNameAt(i)) != prefs.GetString(settings.GetNameAt(i))) {
+            std::fprintf(stderr, "setting '%s' changed from '%s' to '%s'\n",
+                         qPrintable(settings.GetNameAt(i)),
+                         qPrintable(prefs.GetString(settings.GetNameAt(i))),
+                         qPrintable(restored.GetString(settings.GetNameAt(i))));
+            std::abort();
+        }
+    }
     return 0;
 }
