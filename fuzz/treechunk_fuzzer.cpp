@@ -14,7 +14,15 @@
 namespace {
 class EndingTreeSink : public ITreeChunkSink {
 public:
-    void OnTreeStreamEnd(const QString&, bool) override { ended = true; }
+    void OnTreeChunk(QByteArrayView bytes) override { chunks.append(bytes); }
+    void OnTreeStreamEnd(const QString& whole, bool wasIntact) override {
+        ended = true;
+        text = whole;
+        intact = wasIntact;
+    }
+    QByteArray chunks;
+    QString text;
+    bool intact = false;
     bool ended = false;
 };
 }  // namespace
@@ -42,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!sink.ended && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
     }
-    if (!sink.ended) {
+    // An intact stream is the text of exactly the chunks it announced.
+    if (!sink.ended || (sink.intact && sink.text != QString::fromUtf8(sink.chunks))) {
         std::abort();
     }
     return 0;
