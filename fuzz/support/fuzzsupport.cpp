@@ -3,7 +3,6 @@
 #include "framework/klog.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -18,13 +17,10 @@ QString g_fuzzFolderPath;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Files in memory: a load and an atomic store per input would otherwise
-    // wait on the disk.
-    const QString memoryFolder = QStringLiteral("/dev/shm");
-    g_fuzzFolder =
-        QDir(memoryFolder).exists()
-            ? std::make_unique<QTemporaryDir>(memoryFolder + QStringLiteral("/quillex-fuzz-XXXXXX"))
-            : std::make_unique<QTemporaryDir>();
+    // In the temporary folder, which scripts/fuzz puts in memory (a load and
+    // an atomic store per input would otherwise wait on the disk) and removes
+    // after the run: libFuzzer ends the process without destructors.
+    g_fuzzFolder = std::make_unique<QTemporaryDir>();
     if (!g_fuzzFolder->isValid()) {
         std::abort();
     }
