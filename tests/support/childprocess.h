@@ -18,7 +18,8 @@
 class ChildProcess {
 public:
     enum class Output {
-        Captured,   // standard output and error come to Read()
+        Captured,   // standard output and error come to Read(); unread,
+                    // they wait in a pipe, which holds 64 KiB
         Forwarded,  // they go to this process's own
     };
 
