@@ -25,14 +25,7 @@ protected:
     EndRecordingGrid& makeEditing(QSize size = QSize(400, 300)) {
         recording = new EndRecordingGrid(6, 4, 1, 1, &owner);
         grid = recording;
-        grid->setFrameShape(QFrame::NoFrame);
-        owner.resize(size);
-        grid->setGeometry(QRect(QPoint(0, 0), size));
-        owner.show();
-        owner.activateWindow();
-        grid->setFocus();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&owner));
-        grid->ResetScrollBars();
+        showGrid(size);
         for (int row = 1; row < 6; ++row) {
             for (int col = 1; col < 4; ++col) {
                 grid->SetItemText(row, col, QStringLiteral("ab"));
