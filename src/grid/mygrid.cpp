@@ -5,6 +5,7 @@
 #include "framework/ktext.h"
 #include "framework/ktime.h"
 #include "grid/gridnavigator.h"
+#include "grid/gridrequesters.h"
 #include "grid/gridstreamwire.h"
 #include "grid/mygridsite.h"
 #include "net/netdispatcher.h"
@@ -111,6 +112,7 @@ CMyGrid::CMyGrid(QWidget* parent)
 }
 
 CMyGrid::~CMyGrid() {
+    UnregisterGridRequesters(this);
     m_reader.Close();
     m_fSavePrefsOnReset = false;
     ResetGrid();
@@ -415,6 +417,7 @@ int CMyGrid::GetData(const QString& url, CMySystem* system, bool synchronous) {
         const bool sent = MySystemSite().Dispatcher().SendRequest(kNetRequestGrid, requesterId,
                                                                   fullUrl, user, password, {});
         SetRequesterId(requesterId);
+        RegisterGridRequester(requesterId, this);
         EndLoad();
         return sent ? 1 : 0;
     }
