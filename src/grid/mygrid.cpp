@@ -1118,6 +1118,15 @@ QString CMyGrid::GetColumnHeaderTip(int col) const {
     return tip;
 }
 
+// The map names grid columns: it moves with them.
+void CMyGrid::OnColumnMoved(int from, int to) {
+    for (int& mapped : m_xmlToGridCol) {
+        if (mapped > 0) {
+            mapped = movedColumn(mapped - 1, from, to) + 1;
+        }
+    }
+}
+
 QString CMyGrid::MakeAddressSortKey(const QString& text) {
     return ::MakeAddressSortKey(text);
 }
