@@ -183,6 +183,9 @@ Q_SIGNALS:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    // The ids go to the server the grid loads from.
+    void addServerPid(quint32 pid) override;
+    void removeServerPid(quint32 pid) override;
 
 private:
     struct LoadTurn;
