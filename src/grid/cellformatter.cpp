@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <memory>
 #include <new>
 
 namespace {
@@ -119,7 +120,7 @@ void formatJobTime(QStringView raw, const CellFormatStyle& style, GridItemInfo& 
 bool applyValueToken(const GridColumn& column, bool header, bool folder, QStringView raw,
                      QStringView v, GridItemInfo& item, CellValue& value) {
     const bool data = !header;
-    const qint64 integer = katoh(v);
+    const qint64 integer = (column.tokens & kIntegerTokens) != 0 ? katoh(v) : 0;
     auto setInteger = [&](qint64 number) {
         value.kind = CellValue::kInteger;
         value.integer = number;
@@ -359,10 +360,16 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
                const CellFormatStyle& style, unsigned rowFlags, CMyGrid* grid) {
     const bool header = item.row == 0;
     const bool folder = text.endsWith(u'/');
-    CellValue* value = new (std::nothrow) CellValue;
-    if (value == nullptr) {
-        return 0;
+    // Plain text columns keep no value record: they compare as one without.
+    std::unique_ptr<CellValue> value;
+    if ((column.tokens & kValueTokens) != 0) {
+        value.reset(new (std::nothrow) CellValue);
+        if (value == nullptr) {
+            return 0;
+        }
     }
+    CellValue scratch;
+    CellValue& record = value ? *value : scratch;
     normaliseLineBreaks(text);
     if (header || column.Has(kTokenTranslate)) {
         if (const CLangPack* pack = ActiveLangPack()) {
@@ -378,7 +385,7 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
     item.crBkClr = header ? style.headBack : style.cellBack;
     item.crFgClr = header ? style.headFore : style.cellFore;
     item.iImage = -1;
-    value->column = &column;
+    record.column = &column;
     if (item.strText.isEmpty() && grid != nullptr && rowFlags != 0) {
         item.strText = QStringLiteral(" ");
     }
@@ -389,8 +396,8 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
         item.iImage = folder ? style.folderImage : style.fileImage;
     }
     const QStringView v = kSkipWhitespace(text);
-    if (!applyValueToken(column, header, folder, text, v, item, *value)) {
-        value->kind = CellValue::kNoValue;
+    if (!applyValueToken(column, header, folder, text, v, item, record)) {
+        record.kind = CellValue::kNoValue;
     }
     if (column.Has(kTokenRight)) {
         item.nFormat |= DT_RIGHT;
@@ -399,22 +406,21 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
         item.nFormat |= DT_CENTER;
     } else if (column.Has(kTokenTime)) {
         if (katoh(v) != 0) {
-            formatClockTime(text, style, item, *value);
+            formatClockTime(text, style, item, record);
         }
     } else if (column.Has(kTokenJobTime)) {
         if (katoh(v) != 0) {
-            formatJobTime(text, style, item, *value, grid);
+            formatJobTime(text, style, item, record, grid);
         }
     }
     if (!header) {
         applyRowColours(rowFlags, style, item);
     }
     // A record without a value compares as no record does: ignoring case.
-    if (value->kind == CellValue::kNoValue) {
-        delete value;
-        value = nullptr;
+    if (record.kind == CellValue::kNoValue) {
+        value.reset();
     }
-    item.lParam = reinterpret_cast<qintptr>(value);
+    item.lParam = reinterpret_cast<qintptr>(value.release());
     return 1;
 }
 
@@ -450,4 +456,55 @@ int CompareCells(const CGridCellBase* first, const CGridCellBase* second, qintpt
     return CompareCellValues(reinterpret_cast<const CellValue*>(first->GetData()), first->GetText(),
                              reinterpret_cast<const CellValue*>(second->GetData()),
                              second->GetText());
+}
+
+CellSortKey MakeCellSortKey(const CGridCellBase* cell) {
+    CellSortKey key;
+    if (cell == nullptr) {
+        return key;
+    }
+    const auto* value = reinterpret_cast<const CellValue*>(cell->GetData());
+    if (value == nullptr) {
+        key.text = cell->GetText().toCaseFolded();
+        return key;
+    }
+    key.hasValue = true;
+    key.kind = value->kind;
+    key.integer = value->integer;
+    key.real = value->real;
+    switch (value->kind) {
+        case CellValue::kCaseText:
+            key.text = cell->GetText();
+            break;
+        case CellValue::kSortText:
+            key.text = value->sortText.toUpper();
+            break;
+        default:
+            // A non-number's display text compares against a number's.
+            key.text = cell->GetText();
+            break;
+    }
+    return key;
+}
+
+int CompareCellSortKeys(const CellSortKey& first, const CellSortKey& second) {
+    if (!first.hasValue || !second.hasValue) {
+        return first.text.compare(second.text, Qt::CaseInsensitive);
+    }
+    switch (first.kind) {
+        case CellValue::kReal:
+            return first.real < second.real ? -1 : first.real > second.real ? 1 : 0;
+        case CellValue::kInteger:
+            return first.integer < second.integer ? -1 : first.integer > second.integer ? 1 : 0;
+        case CellValue::kSortText: {
+            const bool firstFolder = first.text.startsWith(u"!!");
+            const bool secondFolder = second.text.startsWith(u"!!");
+            if (firstFolder != secondFolder) {
+                return firstFolder ? -1 : 1;
+            }
+            return first.text.compare(second.text, Qt::CaseSensitive);
+        }
+        default:
+            return first.text.compare(second.text, Qt::CaseSensitive);
+    }
 }

@@ -65,6 +65,20 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text, CMyG
 int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
                const CellFormatStyle& style, unsigned rowFlags, CMyGrid* grid);
 
+// A cell's sort key, taken from it once for a sort of many rows: the value
+// record's kind and value, and the text it compares (case-folded for a cell
+// without a record, upper-cased for a sort text).
+struct CellSortKey {
+    bool hasValue = false;
+    std::uint32_t kind = 0;
+    qint64 integer = 0;
+    double real = 0.0;
+    QString text;
+};
+CellSortKey MakeCellSortKey(const CGridCellBase* cell);
+// Compares as CompareCells compares the two cells.
+int CompareCellSortKeys(const CellSortKey& first, const CellSortKey& second);
+
 // The grid's row comparison: A's value kind decides how the two compare.
 int CompareCells(const CGridCellBase* first, const CGridCellBase* second, qintptr);
 // The same for two value records and display texts (null: no record).

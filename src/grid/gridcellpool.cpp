@@ -24,6 +24,7 @@ void CGridCellPool::addSlab() {
 }
 
 void* CGridCellPool::Allocate() {
+    const std::lock_guard lock(m_mutex);
     if (m_free == nullptr) {
         addSlab();
     }
@@ -34,6 +35,7 @@ void* CGridCellPool::Allocate() {
 }
 
 void CGridCellPool::Free(void* slot) {
+    const std::lock_guard lock(m_mutex);
     auto* free = static_cast<FreeSlot*>(slot);
     free->next = m_free;
     m_free = free;

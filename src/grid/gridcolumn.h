@@ -45,6 +45,13 @@ enum GridColumnToken : std::uint32_t {
     kTokenJobTime = 1u << 27,     // "[JOBTIME]"
 };
 
+// The tokens that give a cell a value record, and those read as integers.
+constexpr std::uint32_t kIntegerTokens = kTokenMode | kTokenBytes | kTokenKBytes | kTokenSecs |
+                                         kTokenNumber | kTokenUtc | kTokenDate | kTokenDaySeconds;
+constexpr std::uint32_t kValueTokens =
+    kIntegerTokens | kTokenMins | kTokenPollRate | kTokenDevSpeed | kTokenDouble | kTokenDataHours |
+    kTokenAddress | kTokenCase | kTokenIcon | kTokenElapsed | kTokenTime | kTokenJobTime;
+
 // The flags of the tokens a property text holds.
 std::uint32_t GridColumnTokens(QStringView properties);
 // The flag of one token text ("[PKEY]"), 0 for a token the grid does not know.

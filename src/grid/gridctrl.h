@@ -245,6 +245,10 @@ public:
     bool SetFixedColumnCount(int fixedCols);
     bool DeleteRow(int row);
     bool DeleteAllItems();
+    // Hands the cells over to the caller and empties the grid as
+    // DeleteAllItems does; the caller deletes them (an editor still open is
+    // closed first).
+    std::vector<std::vector<CGridCellBase*>> TakeAllCells();
     bool SetItem(const GridItemInfo* item);
     bool GetItem(GridItemInfo* item) const;
     bool SetItemText(int row, int col, const QString& text);

@@ -275,6 +275,14 @@ bool CGridCtrl::DeleteRow(int row) {
     return true;
 }
 
+std::vector<std::vector<CGridCellBase*>> CGridCtrl::TakeAllCells() {
+    StopEditing();
+    std::vector<std::vector<CGridCellBase*>> cells;
+    cells.swap(m_rowData);
+    DeleteAllItems();
+    return cells;
+}
+
 bool CGridCtrl::DeleteAllItems() {
     m_prevSelectedCellMap.clear();
     SetSelectedRange(-1, -1, -1, -1, false, true);

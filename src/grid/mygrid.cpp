@@ -4,6 +4,7 @@
 #include "framework/klog.h"
 #include "framework/ktext.h"
 #include "framework/ktime.h"
+#include "grid/griddisposer.h"
 #include "grid/gridnavigator.h"
 #include "grid/gridrequesters.h"
 #include "grid/gridstreamwire.h"
@@ -108,6 +109,8 @@ CMyGrid::CMyGrid(QWidget* parent)
       m_tooltip(std::make_unique<Tooltip>()) {
     m_site = m_defaultSite.get();
     m_className = QStringLiteral("CMyGrid");
+    m_refreshTimer.setSingleShot(true);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &CMyGrid::showTurn);
     SetMaxColumnWidthFraction(0.95f);
 }
 
@@ -218,17 +221,6 @@ void CMyGrid::SetExpectedRows(int count) {
     }
 }
 
-namespace {
-
-// The sort key of a row: its cell's value record and display text, taken
-// from the cell once.
-struct GridRowSortKey {
-    const CellValue* value = nullptr;
-    QString text;
-};
-
-}  // namespace
-
 int CMyGrid::EndLoad() {
     if (!m_created) {
         m_fLoading = false;
@@ -237,19 +229,7 @@ int CMyGrid::EndLoad() {
     const CBusyCursor busy;
     const int sortColumn = prefInt(m_strPrefKeyBase + QStringLiteral("/_sort"), 0);
     const bool ascending = prefInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), 0) != 0;
-    SortItemsByKey(
-        sortColumn, ascending,
-        [](const CGridCellBase* cell) {
-            GridRowSortKey key;
-            if (cell != nullptr) {
-                key.value = reinterpret_cast<const CellValue*>(cell->GetData());
-                key.text = cell->GetText();
-            }
-            return key;
-        },
-        [](const GridRowSortKey& first, const GridRowSortKey& second) {
-            return CompareCellValues(first.value, first.text, second.value, second.text);
-        });
+    SortItemsByKey(sortColumn, ascending, &MakeCellSortKey, &CompareCellSortKeys);
     const bool main = mainGrid();
     if (main) {
         m_site->StopRowCounter();
@@ -308,10 +288,16 @@ void CMyGrid::ResetGrid() {
             prefs->SavePrefs(0);
         }
     }
-    for (int row = 0; row < GetRowCount(); ++row) {
-        FreeRowData(row);
+    // A large grid's cells are freed on a worker: the UI goes on at once.
+    CGridDisposer::Rows cells = TakeAllCells();
+    const qint64 cellCount =
+        cells.empty() ? 0
+                      : static_cast<qint64>(cells.size()) * static_cast<qint64>(cells[0].size());
+    if (cellCount >= kDisposeOnWorkerCells) {
+        CGridDisposer::Instance().Dispose(std::move(cells));
+    } else {
+        DeleteGridCells(cells);
     }
-    DeleteAllItems();
     m_iXmlRow = 0;
     m_iXmlCol = 0;
     m_fNoRows = true;
@@ -486,10 +472,26 @@ void CMyGrid::OnGridEvent(const CGridEvent& pipeEvent) {
 
 // Rows added during a turn show once, at its end: no repaint or scroll-bar
 // reset per row.
+// A repaint costs a few milliseconds: during a long replay the rows show
+// every kRefreshMs rather than after every turn.
 void CMyGrid::OnGridTurnEnd() {
-    if (m_turnOpen) {
-        m_turnOpen = false;
+    if (!m_turnOpen) {
+        return;
+    }
+    m_turnOpen = false;
+    const qint64 sinceRefresh = m_refreshClock.isValid() ? m_refreshClock.elapsed() : kRefreshMs;
+    if (sinceRefresh >= kRefreshMs) {
+        showTurn();
+    } else if (!m_refreshTimer.isActive()) {
+        m_refreshTimer.start(static_cast<int>(kRefreshMs - sinceRefresh));
+    }
+}
+
+void CMyGrid::showTurn() {
+    m_refreshTimer.stop();
+    if (!m_turnOpen) {
         SetRedraw(true, true);
+        m_refreshClock.start();
     }
 }
 
@@ -502,6 +504,8 @@ void CMyGrid::OnGridStreamEnd(bool intact) {
 
 void CMyGrid::endReplay() {
     m_turnOpen = false;
+    m_refreshTimer.stop();
+    m_refreshClock.invalidate();
     m_fReading = false;
     m_fHoldHidden = false;
     m_reader.Close();

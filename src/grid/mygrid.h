@@ -22,6 +22,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 
 #include <array>
 #include <atomic>
@@ -42,6 +43,9 @@ public:
     static constexpr int kColumnTableSize = kMaxXmlColumns + 1;
     // The replay of a reply gives other events their turn this often.
     static constexpr int kReplayTurnMs = 10;
+    static constexpr qint64 kRefreshMs = 100;
+    // Emptying a grid of at least this many cells frees them on a worker.
+    static constexpr qint64 kDisposeOnWorkerCells = 20000;
     // The properties modes.
     static constexpr unsigned kPropertiesNormal = 0x1111;
     static constexpr unsigned kPropertiesDirList = 0x100;
@@ -218,6 +222,7 @@ private:
     void OnGridEvent(const CGridEvent& event) override;
     void OnGridStreamEnd(bool intact) override;
     void OnGridTurnEnd() override;
+    void showTurn();
     void endReplay();
     void reselectAfterLoad();
     int loadSynchronously(const QString& fullUrl, const QString& user, const QString& password);
@@ -264,6 +269,8 @@ private:
     CGridEventReader m_reader{*this};
     QElapsedTimer m_turnClock;
     bool m_turnOpen = false;
+    QElapsedTimer m_refreshClock;
+    QTimer m_refreshTimer;
     // Tells a worker that waits on a replay that it ended.
     std::function<void()> m_syncEnded;
     std::unique_ptr<Tooltip> m_tooltip;
