@@ -15,6 +15,7 @@ void CGridEventReader::Attach(CNamedPipe clientEnd) {
     m_blocks.clear();
     m_nextBlock = 0;
     m_open = true;
+    m_moreWait = false;
     m_listener->Listen(std::move(clientEnd));
 }
 
@@ -47,7 +48,6 @@ void CGridEventReader::resumeLater() {
 void CGridEventReader::readAvailable() {
     const quint64 stream = m_stream;
     CNamedPipe& pipe = m_listener->Pipe();
-    bool moreWait = false;
     bool decoded = true;
     if (m_decoder.IsPaused()) {
         decoded = m_decoder.Feed(QByteArray(), m_sink);
@@ -58,7 +58,8 @@ void CGridEventReader::readAvailable() {
     if (m_nextBlock >= m_blocks.size() && decoded && !m_decoder.IsPaused()) {
         m_blocks.clear();
         m_nextBlock = 0;
-        m_open = pipe.ReadBlocks(m_blocks, kBlocksPerTurn, &moreWait);
+        m_moreWait = false;
+        m_open = pipe.ReadBlocks(m_blocks, kBlocksPerTurn, &m_moreWait);
     }
     while (decoded && !m_decoder.IsPaused() && m_nextBlock < m_blocks.size()) {
         QByteArray block = std::move(m_blocks[m_nextBlock++]);
@@ -80,7 +81,7 @@ void CGridEventReader::readAvailable() {
     const bool pending = m_decoder.IsPaused() || m_nextBlock < m_blocks.size();
     if (!pending && !m_open) {
         finish(true);
-    } else if (pending || moreWait) {
+    } else if (pending || m_moreWait) {
         // Nothing wakes the reader for the blocks it left: it comes back
         // for them after the events that wait.
         resumeLater();

@@ -36,6 +36,7 @@ private:
     std::vector<QByteArray> m_blocks;  // reused, so that it keeps its room
     size_t m_nextBlock = 0;            // the first of m_blocks not yet fed
     bool m_open = true;                // the writer's end was open at the last read
+    bool m_moreWait = false;           // the last read left blocks that wake no one
     bool m_resumePosted = false;
     quint64 m_stream = 0;  // changes whenever a stream is attached or dropped
 };
