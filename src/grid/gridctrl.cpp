@@ -364,8 +364,8 @@ void CGridCtrl::SetGridLines(int lines) {
     Refresh();
 }
 
-void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars) {
-    if (allow && !m_allowRedraw) {
+void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars, bool invalidate) {
+    if (allow && !m_allowRedraw && invalidate) {
         viewport()->update();
     }
     m_allowRedraw = allow;

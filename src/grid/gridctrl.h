@@ -141,7 +141,9 @@ public:
     bool GetSortAscending() const { return m_sortAscending; }
     void SetGridLines(int lines);
     int GetGridLines() const { return m_gridLines; }
-    void SetRedraw(bool allow, bool resetScrollBars = false);
+    // `invalidate` false: what the switch-on shows is already on screen
+    // (rows added below the visible ones), so only the scroll bars change.
+    void SetRedraw(bool allow, bool resetScrollBars = false, bool invalidate = true);
     bool IsRedrawAllowed() const { return m_allowRedraw; }
     void Refresh();
     int GetLastClickedRow() const { return m_lastClickedRow; }

@@ -301,6 +301,7 @@ void CMyGrid::ResetGrid() {
     m_iXmlRow = 0;
     m_iXmlCol = 0;
     m_fNoRows = true;
+    m_shownRows = 0;
 }
 
 int CMyGrid::DeleteLastRow() {
@@ -487,10 +488,16 @@ void CMyGrid::OnGridTurnEnd() {
     }
 }
 
+// Rows that arrive below the visible ones change only the scroll bar: the
+// viewport is painted again only when a shown row changed.
 void CMyGrid::showTurn() {
     m_refreshTimer.stop();
     if (!m_turnOpen) {
-        SetRedraw(true, true);
+        const CCellRange visible = GetVisibleScrollableRange();
+        const bool offScreen =
+            m_shownRows > 0 && visible.maxRow >= 0 && m_shownRows - 1 > visible.maxRow;
+        SetRedraw(true, true, !offScreen);
+        m_shownRows = GetRowCount();
         m_refreshClock.start();
     }
 }
@@ -506,6 +513,7 @@ void CMyGrid::endReplay() {
     m_turnOpen = false;
     m_refreshTimer.stop();
     m_refreshClock.invalidate();
+    m_shownRows = 0;
     m_fReading = false;
     m_fHoldHidden = false;
     m_reader.Close();

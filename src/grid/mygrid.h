@@ -271,6 +271,7 @@ private:
     bool m_turnOpen = false;
     QElapsedTimer m_refreshClock;
     QTimer m_refreshTimer;
+    int m_shownRows = 0;  // the row count the viewport last showed
     // Tells a worker that waits on a replay that it ended.
     std::function<void()> m_syncEnded;
     std::unique_ptr<Tooltip> m_tooltip;
