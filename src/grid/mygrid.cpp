@@ -25,9 +25,13 @@
 
 #include <QMouseEvent>
 
+#include <QCoreApplication>
+
 #include <condition_variable>
 #include <ctime>
+#include <future>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -146,6 +150,60 @@ void CMyGrid::setStatus(int indicator, const QString& text) {
 
 // Loading ----------------------------------------------------------------
 
+// The keys of a large grid are sorted on a worker while the UI thread goes
+// on with its other events (input excepted); the rows then take the order
+// found, unless the grid changed meanwhile.
+void CMyGrid::sortRows(int col, bool ascending) {
+    const int first = GetFixedRowCount();
+    const int rows = GetRowCount() - first;
+    const bool onUi = !HaveUiServices() || UiServices().Bridge().onUiThread();
+    if (rows < kWorkerSortRows || !onUi || col < 0 || col >= GetColumnCount()) {
+        SortItemsByKey(col, ascending, &MakeCellSortKey, &CompareCellSortKeys);
+        return;
+    }
+    std::vector<GridSortEntry<CellSortKey>> entries;
+    std::vector<const CGridCellBase*> cells;
+    entries.reserve(static_cast<size_t>(rows));
+    cells.reserve(static_cast<size_t>(rows));
+    for (int row = first; row < first + rows; ++row) {
+        const CGridCellBase* cell = GetCell(row, col);
+        entries.push_back({MakeCellSortKey(cell), row});
+        cells.push_back(cell);
+    }
+    auto sorted =
+        std::async(std::launch::async, [entries = std::move(entries), ascending]() mutable {
+            GridQuickSort(entries, ascending, &CompareCellSortKeys);
+            return GridSortedRows(entries);
+        });
+    const quint64 generation = ++m_sortGeneration;
+    while (sorted.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 2);
+    }
+    const std::vector<int> order = sorted.get();
+    if (generation != m_sortGeneration || GetRowCount() - first != rows ||
+        static_cast<int>(order.size()) != rows) {
+        return;
+    }
+    std::unordered_map<const CGridCellBase*, int> place;
+    place.reserve(static_cast<size_t>(rows));
+    for (int position = 0; position < rows; ++position) {
+        const int row = order[static_cast<size_t>(position)];
+        if (GetCell(row, col) != cells[static_cast<size_t>(row - first)]) {
+            return;
+        }
+        place.emplace(cells[static_cast<size_t>(row - first)], ascending ? position : -position);
+    }
+    SortItemsByKey(
+        col, ascending,
+        [&place](const CGridCellBase* cell) {
+            const auto found = place.find(cell);
+            return found != place.end() ? found->second : 0;
+        },
+        [](int firstPlace, int secondPlace) {
+            return firstPlace < secondPlace ? -1 : firstPlace > secondPlace ? 1 : 0;
+        });
+}
+
 void CMyGrid::clearColumnMap() {
     m_xmlToGridCol.fill(0);
 }
@@ -229,7 +287,7 @@ int CMyGrid::EndLoad() {
     const CBusyCursor busy;
     const int sortColumn = prefInt(m_strPrefKeyBase + QStringLiteral("/_sort"), 0);
     const bool ascending = prefInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), 0) != 0;
-    SortItemsByKey(sortColumn, ascending, &MakeCellSortKey, &CompareCellSortKeys);
+    sortRows(sortColumn, ascending);
     const bool main = mainGrid();
     if (main) {
         m_site->StopRowCounter();
@@ -302,6 +360,7 @@ void CMyGrid::ResetGrid() {
     m_iXmlCol = 0;
     m_fNoRows = true;
     m_shownRows = 0;
+    ++m_sortGeneration;
 }
 
 int CMyGrid::DeleteLastRow() {

@@ -44,6 +44,8 @@ public:
     // The replay of a reply gives other events their turn this often.
     static constexpr int kReplayTurnMs = 10;
     static constexpr qint64 kRefreshMs = 100;
+    // A load's sort of at least this many rows runs on a worker.
+    static constexpr int kWorkerSortRows = 5000;
     // Emptying a grid of at least this many cells frees them on a worker.
     static constexpr qint64 kDisposeOnWorkerCells = 20000;
     // The properties modes.
@@ -223,6 +225,7 @@ private:
     void OnGridStreamEnd(bool intact) override;
     void OnGridTurnEnd() override;
     void showTurn();
+    void sortRows(int col, bool ascending);
     void endReplay();
     void reselectAfterLoad();
     int loadSynchronously(const QString& fullUrl, const QString& user, const QString& password);
@@ -271,7 +274,8 @@ private:
     bool m_turnOpen = false;
     QElapsedTimer m_refreshClock;
     QTimer m_refreshTimer;
-    int m_shownRows = 0;  // the row count the viewport last showed
+    int m_shownRows = 0;           // the row count the viewport last showed
+    quint64 m_sortGeneration = 0;  // changes when the rows being sorted may have gone
     // Tells a worker that waits on a replay that it ended.
     std::function<void()> m_syncEnded;
     std::unique_ptr<Tooltip> m_tooltip;

@@ -438,3 +438,23 @@ TEST_F(MyGridTest, AWarningRowShowsItsColours) {
     const CellFormatStyle style;
     EXPECT_EQ(QColor(image.pixel(rect.left() + 2, rect.top() + 2)), style.warningBack.ToQColor());
 }
+
+// A large load sorts on a worker: the rows end in the order of the column.
+TEST_F(MyGridTest, ALargeLoadEndsSortedByItsSortColumn) {
+    std::vector<QByteArray> texts;
+    std::vector<std::vector<const char*>> rows;
+    texts.reserve(6000);
+    for (int n = 0; n < 6000; ++n) {
+        texts.push_back(QByteArray::number((n * 7919) % 6007));
+    }
+    for (const QByteArray& text : texts) {
+        rows.push_back({text.constData()});
+    }
+    ASSERT_TRUE(load(GridXml({{"n", "N", "[N]"}}, rows)));
+    ASSERT_EQ(grid->GetRowCount(), 6001);
+    for (int row = 2; row < grid->GetRowCount(); ++row) {
+        ASSERT_GE(grid->GetItemText(row - 1, 0).toInt(), grid->GetItemText(row, 0).toInt()) << row;
+    }
+    EXPECT_EQ(grid->GetSortColumn(), 0);
+    EXPECT_FALSE(grid->GetSortAscending());
+}
