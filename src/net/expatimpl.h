@@ -5,7 +5,8 @@
 // callbacks turn it back into T and call T's XMLOnStartElement,
 // XMLOnEndElement and XMLOnCharacterData. A callback that answers false stops
 // the parser for good (the global cancel flag). The constructor makes a
-// parser at once, so a fresh object can be fed chunks without further set-up.
+// parser at once, so a fresh object can be fed chunks without further set-up;
+// it does not tell the reader, which is not built yet and starts fresh anyway.
 
 #include "net/wireservices.h"
 
@@ -27,7 +28,7 @@ QString ErrorText(XML_Parser parser);
 template <class T>
 class CExpatImpl {
 public:
-    CExpatImpl() { Create(); }
+    CExpatImpl() { makeParser(); }
     ~CExpatImpl() { Destroy(); }
     CExpatImpl(const CExpatImpl&) = delete;
     CExpatImpl& operator=(const CExpatImpl&) = delete;
@@ -36,7 +37,7 @@ public:
     // cannot make one.
     bool Create() {
         Destroy();
-        m_parser = expatdetail::CreateParser(this, &StartThunk, &EndThunk, &CharacterThunk);
+        makeParser();
         self().XMLOnParserCreated();
         return m_parser != nullptr;
     }
@@ -94,6 +95,10 @@ private:
     // A QString's UTF-16 is in the machine's byte order.
     static_assert(std::endian::native == std::endian::little);
     static constexpr XML_Char kUtf16Name[] = {'U', 'T', 'F', '-', '1', '6', 'L', 'E', 0};
+
+    void makeParser() {
+        m_parser = expatdetail::CreateParser(this, &StartThunk, &EndThunk, &CharacterThunk);
+    }
 
     T& self() { return static_cast<T&>(*this); }
     static T& reader(void* userData) {

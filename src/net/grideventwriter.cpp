@@ -24,6 +24,9 @@ char* put(char* out, qint32 value) {
 
 char* put(char* out, QStringView text) {
     out = put(out, static_cast<qint32>(text.size()));
+    if (text.isEmpty()) {
+        return out;  // an empty view may have no data at all, and memcpy takes no null
+    }
     std::memcpy(out, text.utf16(), static_cast<size_t>(text.size()) * 2);
     return out + text.size() * 2;
 }
