@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QTreeWidget>
@@ -234,16 +235,20 @@ void CTheApp::restoreOrStartFirstRun(const QString& commandLine) {
 }
 
 bool CTheApp::openCommandLineFile(const QString& path) {
+    // A file named as a World View is one even when it cannot be read as one:
+    // its fault is shown, never run as a script.
+    const bool namedWorldView = QFileInfo(path).suffix().compare(u"zwv", Qt::CaseInsensitive) == 0;
     QString text;
-    ReadTextFile(path, text);
-    if (XmlSimpleValue(text, QStringLiteral("tree"), true).isEmpty()) {
+    if (!namedWorldView) {
+        ReadTextFile(path, text);
+    }
+    if (!namedWorldView && XmlSimpleValue(text, QStringLiteral("tree"), true).isEmpty()) {
         kDebugLog(u":: running command line: %s\n", path);
         RunActionScript(path);
         return false;
     }
     kDebugLog(u":: starting app with WorldView: %s\n", path);
-    m_prefs.SetCurrentWorldView(path, std::nullopt, std::nullopt);
-    m_seams->RestoreWorldView();
+    m_seams->OpenWorldView(path);
     return true;
 }
 

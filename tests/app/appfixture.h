@@ -24,6 +24,10 @@ public:
         record(u"RestoreWorldView");
         return restores;
     }
+    bool OpenWorldView(const QString& path) override {
+        record(u"OpenWorldView", path);
+        return true;
+    }
     void SetCurrentWorldView(const QString& path) override { record(u"SetCurrentWorldView", path); }
     void NewWorldView() override { record(u"NewWorldView"); }
     void AskSaveWorldViewOnExit() override { record(u"AskSaveWorldViewOnExit"); }
@@ -89,6 +93,12 @@ protected:
 
     void SetUp() override {
         TempHomeTest::SetUp();
+        newApp();
+    }
+
+    // A fresh application object in place of the current one.
+    void newApp() {
+        app.reset();
         app = std::make_unique<CTheApp>();
         auto recording = std::make_unique<RecordingSeams>();
         seams = recording.get();

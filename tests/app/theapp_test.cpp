@@ -67,13 +67,26 @@ TEST_F(TheAppTest, CommandLineScriptRunsAndEndsTheProgram) {
     EXPECT_TRUE(boxes.empty()) << "no first-run box with a command line";
 }
 
-TEST_F(TheAppTest, CommandLineWorldViewBecomesTheCurrentOne) {
-    const QString worldView =
-        writeFile(QStringLiteral("views/mine.zwv"), "<?xml version='1.0'?>\n<tree>\n</tree>\n");
-    ASSERT_TRUE(app->InitInstance({worldView}));
-    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), worldView);
-    EXPECT_EQ(seams->calls.count(QStringLiteral("RestoreWorldView")), 2);
-    EXPECT_FALSE(seams->calls.join(u' ').contains(QStringLiteral("RunActionScript")));
+// A file is a World View by its name or, under any other name, by holding a
+// tree; only what is neither runs as a script.
+TEST_F(TheAppTest, CommandLineWorldViewIsOpenedNeverRunAsAScript) {
+    const struct {
+        const char* name;
+        QByteArray content;
+    } cases[] = {
+        {"views/mine.zwv", "<?xml version='1.0'?>\n<tree>\n</tree>\n"},
+        {"views/tree.txt", "<?xml version='1.0'?>\n<tree>\n</tree>\n"},
+        {"views/garbage.zwv", QByteArray("\xda\x12\xe8\x05\x00not a tree", 15)},
+        {"views/empty.ZWV", ""},
+    };
+    for (const auto& c : cases) {
+        const QString worldView = writeFile(QString::fromUtf8(c.name), c.content);
+        newApp();
+        ASSERT_TRUE(app->InitInstance({worldView})) << c.name;
+        EXPECT_TRUE(seams->calls.contains(QStringLiteral("OpenWorldView(") + worldView + u')'))
+            << c.name;
+        EXPECT_FALSE(seams->calls.join(u' ').contains(QStringLiteral("RunActionScript"))) << c.name;
+    }
 }
 
 // A running instance takes a handed-over script as the private message of a
