@@ -156,6 +156,10 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
         kWarningLog(u"CTheApp: only the first argument is used; %d more ignored.\n",
                     static_cast<int>(arguments.size() - 1));
     }
+    if (!m_terminationSignals.Install([this](int signalNumber) { closeOnSignal(signalNumber); })) {
+        kWarningLog(u"CTheApp: termination signals end the program unsaved: %s\n",
+                    m_terminationSignals.ErrorText());
+    }
     const bool anotherIsStarting = !m_singleInstance.AcquireStartupLock();
     if (anotherIsStarting && commandLine.contains(QStringLiteral(".curl")) &&
         handOffScript(commandLine)) {
@@ -183,11 +187,17 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     m_mainFrame->show();
 
     restoreOrStartFirstRun(commandLine);
+    if (closedDuringStartup()) {
+        return false;
+    }
 
     kDebugLog(u":: app is up.\n");
     SetUp(true);
 
     if (!commandLine.isEmpty() && !openCommandLineFile(commandLine)) {
+        return false;
+    }
+    if (closedDuringStartup()) {
         return false;
     }
     m_singleInstance.ReleaseStartupLock();
@@ -250,6 +260,24 @@ bool CTheApp::openCommandLineFile(const QString& path) {
     kDebugLog(u":: starting app with WorldView: %s\n", path);
     m_seams->OpenWorldView(path);
     return true;
+}
+
+bool CTheApp::closedDuringStartup() const {
+    if (!m_mainFrame->HasExited()) {
+        return false;
+    }
+    kDebugLog(u"CTheApp: the main window was closed during start-up.\n");
+    return true;
+}
+
+void CTheApp::closeOnSignal(int signalNumber) {
+    kDebugLog(u"CTheApp: signal %d: closing the main window.\n", signalNumber);
+    if (m_mainFrame != nullptr && !m_mainFrame->HasExited()) {
+        m_mainFrame->close();
+    }
+    // Other windows may still be open; the program ends all the same. During
+    // start-up no loop runs yet, and start-up itself sees the closed window.
+    QCoreApplication::quit();
 }
 
 int CTheApp::ExitInstance() {

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     void AddRootItem(const QString& label) override { record(u"AddRootItem", label); }
     bool RestoreWorldView() override {
         record(u"RestoreWorldView");
+        if (onRestore) {
+            onRestore();
+        }
         return restores;
     }
     bool OpenWorldView(const QString& path) override {
@@ -45,6 +49,7 @@ public:
 
     QStringList calls;
     bool restores = false;
+    std::function<void()> onRestore;
     QString fullCurl;
     quint64 serverId = 0;
     bool hasSelectedItem = false;

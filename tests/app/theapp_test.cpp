@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +58,26 @@ TEST_F(TheAppTest, ExitSequenceRunsInOrderAndWritesThePreferences) {
     EXPECT_TRUE(written.contains("CurrentCurl=grid:/cmi/x")) << written.toStdString();
     EXPECT_TRUE(written.contains("Main.left=")) << "the window placement is saved";
     EXPECT_TRUE(app->Bridge().IsExiting());
+}
+
+// A close while start-up still restores the World View runs the exit
+// sequence, and start-up then ends instead of entering the main loop.
+TEST_F(TheAppTest, AWindowClosedDuringStartUpEndsTheProgram) {
+    seams->onRestore = [this] { app->MainFrame()->close(); };
+    EXPECT_FALSE(app->InitInstance({}));
+    EXPECT_FALSE(app->IsUp());
+    EXPECT_TRUE(readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains("Main.left="))
+        << "the exit sequence saved the preferences";
+}
+
+// A termination signal closes the main window as its close box does.
+TEST_F(TheAppTest, ATerminationSignalRunsTheExitSequence) {
+    ASSERT_TRUE(app->InitInstance({}));
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !app->IsUp(); }, 10000));
+    EXPECT_FALSE(app->MainFrame()->isVisible());
+    EXPECT_TRUE(seams->calls.contains(QStringLiteral("AskSaveWorldViewOnExit")));
+    EXPECT_TRUE(readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains("Main.left="));
 }
 
 TEST_F(TheAppTest, CommandLineScriptRunsAndEndsTheProgram) {
