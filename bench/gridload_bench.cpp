@@ -5,6 +5,7 @@
 // Prints the ratio of the two (the goal is 1.5 or less) and the memory the
 // load needed.
 
+#include "benchtools.h"
 #include "net/grideventreader.h"
 #include "net/netdispatcher.h"
 #include "support/fakevelnixserver.h"
@@ -39,57 +40,12 @@ QByteArray makeReply() {
     return reply + "</grid>\n";
 }
 
-// Kilobytes of a "VmRSS"-style line of /proc/self/status.
-long statusKilobytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
-        }
-    }
-    return -1;
-}
-
 // Starts the peak-memory mark afresh at the current size.
 void resetPeakMemory() {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly)) {
         clear.write("5");
     }
-}
-
-void XMLCALL countStart(void* count, const XML_Char*, const XML_Char**) {
-    ++*static_cast<long*>(count);
-}
-void XMLCALL ignoreEnd(void*, const XML_Char*) {}
-void XMLCALL ignoreText(void*, const XML_Char*, int) {}
-
-// Seconds for a bare expat parse with empty handlers, of the whole text in
-// one call, or fed in pieces of `pieceBytes` as a download feeds it (expat
-// then also keeps track of its position after each piece); `elements`
-// counts the start tags.
-double bareParse(const QByteArray& reply, qsizetype pieceBytes, long& elements) {
-    QElapsedTimer timer;
-    timer.start();
-    XML_Parser parser = XML_ParserCreate(nullptr);
-    elements = 0;
-    XML_SetUserData(parser, &elements);
-    XML_SetElementHandler(parser, countStart, ignoreEnd);
-    XML_SetCharacterDataHandler(parser, ignoreText);
-    bool parsed = true;
-    for (qsizetype at = 0; parsed && at < reply.size(); at += pieceBytes) {
-        const qsizetype length = std::min(pieceBytes, reply.size() - at);
-        parsed = XML_Parse(parser, reply.constData() + at, static_cast<int>(length),
-                           at + length == reply.size()) == XML_STATUS_OK;
-    }
-    XML_ParserFree(parser);
-    if (!parsed) {
-        std::fprintf(stderr, "the bare parse failed\n");
-    }
-    return timer.nsecsElapsed() / 1e9;
 }
 
 // Decodes every event and touches each text, as a grid would when it

@@ -345,7 +345,14 @@ int CMyTree::ReplaceFromXML(const QString& xml) {
     QTreeWidget scratchControl;
     CMyTree scratch;
     scratch.AttachTreeCtrl(&scratchControl);
-    if (scratch.AddItemsFromXML(xml, scratch.RootLevel()) == 0) {
+    // The program's own tree lets events run while a large World View is
+    // read; meanwhile it counts as being built, so no other text is read
+    // into it.
+    scratch.SetMainTree(m_mainTree);
+    m_building = true;
+    const int read = scratch.AddItemsFromXML(xml, scratch.RootLevel());
+    m_building = false;
+    if (read == 0) {
         m_parseError = scratch.GetParseError();
         kWarningLog(u"World View not read: %s", m_parseError);
         return 0;

@@ -84,6 +84,24 @@ TEST_F(TreeWriterTest, AWorldViewWithAComponentAtTheTopIsRefused) {
         << tree.GetParseError().toStdString();
 }
 
+// The program's own tree keeps the window alive while it reads a World
+// View, and refuses to read another text into itself meanwhile.
+TEST_F(TreeWriterTest, TheMainTreeLetsEventsRunWhileAWorldViewIsRead) {
+    tree.SetMainTree(true);
+    int nested = -1;
+    services.onPump = [&] {
+        if (nested < 0) {
+            nested = tree.ReplaceFromXML(u"<tree><root label='Other'/></tree>"_qs);
+        }
+    };
+    ASSERT_EQ(tree.ReplaceFromXML(u"<tree><root label='W'><folder label='a'/><folder label='b'/>"
+                                  u"</root></tree>"_qs),
+              1);
+    EXPECT_GT(services.pumps.load(), 0);
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(record(at({}))->GetLabel(), u"W");
+}
+
 // Nesting is bounded when read, so a saved World View is written, read back
 // and destroyed in time and stack space in proportion to its items.
 TEST_F(TreeWriterTest, NestingIsBoundedWhenAWorldViewIsRead) {
