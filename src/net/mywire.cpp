@@ -54,8 +54,7 @@ QString NetUserAgent() {
 
 // Every World View server entry is a wire, and most never send a request:
 // the parser and the read buffer are made when first needed.
-CMyWire::CMyWire()
-    : CWireXmlReader(u"CMyWire"), CExpatImpl<CMyWire>(ParserTiming::OnFirstChunk) {}
+CMyWire::CMyWire() : CWireXmlReader(u"CMyWire"), CExpatImpl<CMyWire>(ParserTiming::OnFirstChunk) {}
 
 CMyWire::~CMyWire() {
     CloseConnection();
