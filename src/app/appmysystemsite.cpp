@@ -1,5 +1,6 @@
 #include "app/appmysystemsite.h"
 
+#include "app/history.h"
 #include "app/theapp.h"
 
 CNetDispatcher& CAppMySystemSite::Dispatcher() {
@@ -12,4 +13,8 @@ CPreferences* CAppMySystemSite::Preferences() {
 
 CMyTree* CAppMySystemSite::WorldViewTree() {
     return &m_app.Tree();
+}
+
+void CAppMySystemSite::AddCURL(const QString& fullCurl) {
+    m_app.History().AddCURL(fullCurl);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // The application's answers to what a server connection asks: its request
-// dispatcher, its settings and its World View model. Status text and
+// dispatcher, its settings, its World View model and the URL history that
+// a login or logout adds the server entry's full curl to. Status text and
 // command ids come through the UI services, and the later parts keep the
 // site's logging defaults until they exist.
 
@@ -16,6 +17,7 @@ public:
     CNetDispatcher& Dispatcher() override;
     CPreferences* Preferences() override;
     CMyTree* WorldViewTree() override;
+    void AddCURL(const QString& fullCurl) override;
 
 private:
     CTheApp& m_app;

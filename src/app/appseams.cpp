@@ -1,7 +1,9 @@
 #include "app/appseams.h"
 
+#include "app/actionrunner.h"
 #include "app/theapp.h"
 #include "framework/klog.h"
+#include "server/mysystem.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
     kDebugLog(u"SEAM %s(%s): not built yet.\n", name, argument);
@@ -31,42 +33,44 @@ void CAppSeams::AskSaveWorldViewOnExit() {
     theApp().WorldViewFile().AskToSaveChanges();
 }
 
-void CAppSeams::ShowCurl(const QString& locator) {
+bool CAppSeams::ShowCurl(const QString& locator) {
     logSeam(u"ShowCurl", locator);
+    return false;
 }
 
-void CAppSeams::RunActionScript(const QString& path) {
-    logSeam(u"RunActionScript", path);
+bool CAppSeams::RunActionScript(const QString& path) {
+    return theApp().Runner().RunActionScript(path);
 }
 
 int CAppSeams::DispatchCurl(const QString& action) {
-    logSeam(u"DispatchCurl", action);
-    return 0;
+    return theApp().DispatchCurl(action);
 }
 
 QString CAppSeams::SelectedItemFullCurl() {
-    logSeam(u"SelectedItemFullCurl");
-    return {};
+    CMyTree& tree = theApp().Tree();
+    QTreeWidgetItem* selected = tree.GetSelectedItem();
+    return selected != nullptr ? tree.GetFullCurl(selected) : QString();
 }
 
 bool CAppSeams::SelectedItemHasBrowserPart() {
-    logSeam(u"SelectedItemHasBrowserPart");
-    return false;
+    CMyTree& tree = theApp().Tree();
+    QTreeWidgetItem* selected = tree.GetSelectedItem();
+    const CMyItem* record = selected != nullptr ? tree.GetMyItem(selected) : nullptr;
+    return record != nullptr && (record->PanelParts & kPanelBrowser) != 0;
 }
 
 quint64 CAppSeams::SelectedServerId() {
-    logSeam(u"SelectedServerId");
-    return 0;
+    const CMySystem* system = theApp().GetSystem(nullptr);
+    return system != nullptr ? system->GetServerId() : 0;
 }
 
 bool CAppSeams::HasSelectedItem() {
-    logSeam(u"HasSelectedItem");
-    return false;
+    return theApp().Tree().GetSelectedItem() != nullptr;
 }
 
 QString CAppSeams::SelectedServerBaseURL() {
-    logSeam(u"SelectedServerBaseURL");
-    return {};
+    const CMySystem* system = theApp().GetSystem(nullptr);
+    return system != nullptr ? system->GetBaseURL(false) : QString();
 }
 
 void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe) {

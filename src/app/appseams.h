@@ -3,7 +3,8 @@
 // What start-up, the exit sequence and the application's services call of
 // other parts: the World View model and its pane, locator rendering, action
 // scripts, server connections and the progress dialog. The World View root,
-// restore and save question reach the application's World View model; every
+// restore and save question, the selected item's queries, action scripts and
+// the action dispatcher reach the application's own parts; every
 // other default writes one "SEAM" debug line naming the call and does nothing
 // else (the progress dialog's two quietly report that none is shown) until
 // its part arrives. Tests install their own to watch the order of calls.
@@ -28,10 +29,12 @@ public:
     virtual void NewWorldView();
     virtual void AskSaveWorldViewOnExit();
 
-    // Renders a curl locator into the right-hand panes.
-    virtual void ShowCurl(const QString& locator);
-    // Runs an action script file; the action queue carries it out.
-    virtual void RunActionScript(const QString& path);
+    // Renders a curl locator into the right-hand panes; false when it
+    // could not be rendered.
+    virtual bool ShowCurl(const QString& locator);
+    // Runs an action script file; the action queue carries it out. True
+    // when it was read and ran without errors.
+    virtual bool RunActionScript(const QString& path);
     // Runs one action of the action language.
     virtual int DispatchCurl(const QString& action);
 

@@ -1,5 +1,6 @@
 #include "app/appwireservices.h"
 
+#include "app/history.h"
 #include "app/theapp.h"
 
 int CAppWireServices::CancelFlag() const {
@@ -28,4 +29,8 @@ void CAppWireServices::PumpMessages() {
 
 bool CAppWireServices::IsAbortedThread() const {
     return m_app.IsAbortedThread();
+}
+
+void CAppWireServices::RecordUrlTrail(const QString& entry) {
+    m_app.History().AddToURLTrail(entry);
 }

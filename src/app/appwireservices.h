@@ -2,8 +2,8 @@
 
 // The application's side of the wire: what the XML readers and the requests
 // ask of the application, answered by the application object. The progress
-// display, the server process list, the URL trail and the client certificate
-// keep the wire's logging defaults until their parts exist.
+// display, the server process list and the client certificate keep the
+// wire's logging defaults until their parts exist.
 
 #include "net/wireservices.h"
 
@@ -20,6 +20,7 @@ public:
     void EndBusy() override;
     void PumpMessages() override;
     bool IsAbortedThread() const override;
+    void RecordUrlTrail(const QString& entry) override;
 
 private:
     CTheApp& m_app;

@@ -1,20 +1,25 @@
 #include "app/theapp.h"
 
+#include "app/actioninterpreter.h"
+#include "app/actionrunner.h"
+#include "app/actions.h"
+#include "app/actionseams.h"
 #include "app/appframesite.h"
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
 #include "app/apppreferencessite.h"
 #include "app/appwireservices.h"
+#include "app/history.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "framework/kcrash.h"
 #include "framework/kfile.h"
 #include "framework/klog.h"
+#include "framework/kpath.h"
 #include "framework/ktime.h"
 #include "net/xmltext.h"
 #include "platform/filetypes.h"
-#include "platform/paths.h"
 #include "resources/strings.h"
 #include "server/mysystem.h"
 #include "settings/settingsfolder.h"
@@ -64,7 +69,11 @@ CTheApp::CTheApp()
       m_wireServices(std::make_unique<CAppWireServices>(*this)),
       m_prefsSite(std::make_unique<CAppPreferencesSite>(*this)),
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
-      m_frameSite(std::make_unique<CAppFrameSite>(*this)) {
+      m_frameSite(std::make_unique<CAppFrameSite>(*this)),
+      m_actionSeams(std::make_unique<CActionSeams>()),
+      m_history(std::make_unique<CHistory>()),
+      m_interpreter(std::make_unique<CActionInterpreter>(*this)),
+      m_runner(std::make_unique<CActionRunner>(*this)) {
     g_theApp = this;
     SetUiServices(this);
     const QString settingsFolder = Getlocalsettingsdir();
@@ -81,6 +90,7 @@ CTheApp::CTheApp()
     m_prefs.SetSite(m_prefsSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
+    m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
     SetWireServices(m_wireServices.get());
     SetMySystemSite(m_mySystemSite.get());
     m_dispatcher.UiBridge().SetContext(this);
@@ -88,12 +98,25 @@ CTheApp::CTheApp()
     SetSettingsUiRunner(
         [this](const UiWork& work, qintptr* result) { return m_bridge.Call(work, result); });
     qApp->installEventFilter(this);
+
+    m_history->SetServerLookup([this] {
+        CHistory::TrailServer server;
+        if (const CServerConnection* system = m_tree.GetSystem(m_tree.GetSelectedItem())) {
+            server = {true, system->User, system->Password, system->GetBaseURL(false)};
+        }
+        return server;
+    });
+    m_history->SetReplay([this](const QString& locator) { return DispatchCurl(locator); });
+    m_actions = std::make_unique<CActions>(
+        *this, [this](CActionContext& context) { m_interpreter->CurlPath(context); });
 }
 
 CTheApp::~CTheApp() {
     // Workers must find every window call refused before anything they
     // might wait on goes away.
     m_bridge.BeginExit();
+    // The worker ends after its running action; the rest are dropped.
+    m_actions.reset();
     qApp->removeEventFilter(this);
     if (m_cursorOverridden) {
         QApplication::restoreOverrideCursor();
@@ -218,10 +241,17 @@ bool CTheApp::handOffScript(const QString& commandLine) {
 
 void CTheApp::listenForHandOffs() {
     const bool listening = m_singleInstance.Listen([this](const QString& path) {
-        // The handed-over path arrives as the private message of a second
-        // instance does; without a main frame it is refused and stays with
-        // the sender.
-        return m_bridge.Send(UiMessage::RunScript, reinterpret_cast<quintptr>(&path));
+        // Without a main frame the path is refused and stays with the sender.
+        if (m_mainFrame == nullptr || m_bridge.IsExiting()) {
+            return false;
+        }
+        // The sender gets its answer first: a script may run far longer than
+        // it waits, and a sender left without an answer runs the script too.
+        // Then the path arrives as the private message of a second instance.
+        QTimer::singleShot(0, this, [this, path] {
+            m_bridge.Send(UiMessage::RunScript, reinterpret_cast<quintptr>(&path));
+        });
+        return true;
     });
     if (!listening) {
         kDebugLog(u"CTheApp: not taking hand-offs: %s\n", m_singleInstance.ErrorText());
@@ -294,8 +324,32 @@ int CTheApp::RegisterCurlFileType() {
     return 1;
 }
 
-void CTheApp::RunActionScript(const QString& path) {
-    m_seams->RunActionScript(path);
+bool CTheApp::RunActionScript(const QString& path) {
+    return m_seams->RunActionScript(path);
+}
+
+int CTheApp::DispatchCurl(const QString& action) {
+    CActionContext context;
+    context.command = action;
+    return m_interpreter->DispatchCurl(context);
+}
+
+void CTheApp::SetActionSeams(std::unique_ptr<CActionSeams> seams) {
+    m_actionSeams = seams ? std::move(seams) : std::make_unique<CActionSeams>();
+}
+
+bool CTheApp::IsDynamicItem(QTreeWidgetItem* item) {
+    const CMyItem* record = m_tree.GetMyItem(item);
+    return !m_tree.IsBuilding() && record != nullptr && record->HasContent();
+}
+
+CMySystem* CTheApp::GetSystem(QTreeWidgetItem* item) {
+    return dynamic_cast<CMySystem*>(
+        m_tree.GetSystem(item != nullptr ? item : m_tree.GetSelectedItem()));
+}
+
+QString CTheApp::GetServerURL(QTreeWidgetItem* item) {
+    return m_tree.GetServerURL(item != nullptr ? item : m_tree.GetSelectedItem(), true);
 }
 
 bool CTheApp::eventFilter(QObject* watched, QEvent* event) {
@@ -366,7 +420,7 @@ int CTheApp::BeginBusy() {
         return BusyCount();
     }
     const int count = ++m_busyCount;
-    if (count == 1 && m_mainFrame != nullptr) {
+    if (count == 1 && m_mainFrame != nullptr && m_boxesWaiting == 0) {
         m_mainFrame->StartThrobber();
     }
     updateCursor();
@@ -403,9 +457,22 @@ void CTheApp::SetContextHelpMode(bool on) {
     updateCursor();
 }
 
+// A box waiting for the user (the first-run introduction, say) is no busy
+// work: the animation would only burn processor time behind it, and the
+// wait cursor would tell the user to wait for the program that waits for them.
+void CTheApp::boxWaits(bool open) {
+    m_boxesWaiting += open ? 1 : -1;
+    if (m_mainFrame != nullptr && m_boxesWaiting == 0 && m_busyCount.load() > 0) {
+        m_mainFrame->StartThrobber();
+    } else if (m_mainFrame != nullptr && m_boxesWaiting > 0) {
+        m_mainFrame->StopThrobber();
+    }
+    updateCursor();
+}
+
 void CTheApp::updateCursor() {
     // The help cursor in context-help mode, the wait cursor while busy.
-    const bool wanted = m_contextHelpMode || IsBusy(false);
+    const bool wanted = m_contextHelpMode || (IsBusy(false) && m_boxesWaiting == 0);
     const Qt::CursorShape shape = m_contextHelpMode ? Qt::WhatsThisCursor : Qt::WaitCursor;
     if (wanted && !m_cursorOverridden) {
         QApplication::setOverrideCursor(shape);

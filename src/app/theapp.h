@@ -41,6 +41,12 @@
 #include <mutex>
 
 class CMainFrame;
+class CActionInterpreter;
+class CActionRunner;
+class CActions;
+class CActionSeams;
+class CHistory;
+class CMySystem;
 class CAppWireServices;
 class CAppFrameSite;
 class CAppMySystemSite;
@@ -80,6 +86,15 @@ public:
     CAppSeams& Seams() { return *m_seams; }
     // Installs what a later part provides; null restores the logging default.
     void SetSeams(std::unique_ptr<CAppSeams> seams);
+    // What the action language asks of later parts; null restores the default.
+    CActionSeams& ActionSeams() { return *m_actionSeams; }
+    void SetActionSeams(std::unique_ptr<CActionSeams> seams);
+    // The action language: interpreter, list runner, queue and worker, and
+    // the URL history and trail.
+    CActionInterpreter& Interpreter() { return *m_interpreter; }
+    CActionRunner& Runner() { return *m_runner; }
+    CActions& Actions() { return *m_actions; }
+    CHistory& History() { return *m_history; }
     const QFont& FixedFont() const { return m_fixedFont; }
     QString ModulePath() const { return m_modulePath; }
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
@@ -165,8 +180,18 @@ public:
     int LogoutIfUnauthorized();
     int RefreshItemKeepSelection(const void* item, bool collapse);
     bool IsLanguagePackActive() const;
-    // Runs an action script file (a handed-over or command-line script).
-    void RunActionScript(const QString& path);
+    // Runs an action script file (a handed-over or command-line script);
+    // true when it was read and ran without errors.
+    bool RunActionScript(const QString& path);
+    // Runs or queues one action of the action language; any thread.
+    int DispatchCurl(const QString& action);
+    // Whether the item's record has content to be filled from; false while
+    // the tree is being built. UI thread.
+    bool IsDynamicItem(QTreeWidgetItem* item);
+    // The server that owns the item (null: the selected item), or null.
+    CMySystem* GetSystem(QTreeWidgetItem* item);
+    // The base URL of the item's server (null: the selected item).
+    QString GetServerURL(QTreeWidgetItem* item);
 
     // Ctrl+Tab while a panel has the focus moves to the next pane; in
     // context-help mode the World View pane shows no tool tips.
@@ -184,6 +209,7 @@ private:
     // A termination signal closes the main window as its close box does.
     void closeOnSignal(int signalNumber);
     void updateCursor();
+    void boxWaits(bool open);
     qintptr sendToFrame(UiMessage message, quintptr wParam = 0, quintptr lParam = 0);
 
     QString m_modulePath;
@@ -213,6 +239,12 @@ private:
     std::unique_ptr<CAppMySystemSite> m_mySystemSite;
     std::unique_ptr<CAppFrameSite> m_frameSite;
     std::unique_ptr<CMainFrame> m_mainFrame;
+    std::unique_ptr<CActionSeams> m_actionSeams;
+    std::unique_ptr<CHistory> m_history;
+    std::unique_ptr<CActionInterpreter> m_interpreter;
+    std::unique_ptr<CActionRunner> m_runner;
+    // Last: its worker runs actions that use everything above.
+    std::unique_ptr<CActions> m_actions;
 
     std::atomic<int> m_cancelFlag{0};
     std::atomic<bool> m_appIsUp{false};
@@ -221,6 +253,7 @@ private:
     std::atomic<Qt::HANDLE> m_abortThread{nullptr};
     bool m_contextHelpMode = false;
     bool m_cursorOverridden = false;
+    int m_boxesWaiting = 0;  // UI thread only
     std::time_t m_lastPump = 0;
 };
 

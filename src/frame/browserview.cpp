@@ -2,7 +2,14 @@
 
 #include "framework/klog.h"
 
-CBrowserView::CBrowserView(QWidget* parent) : QWebEngineView(parent) {}
+// The engine draws into a widget of its own that needs a GL surface, and it
+// makes that widget once the view has a page. Made after the window is
+// shown, it would change the surface of a window already mapped, which is
+// torn down and mapped again: a flicker at every start. So the view opens
+// its blank page now, before any window shows it.
+CBrowserView::CBrowserView(QWidget* parent) : QWebEngineView(parent) {
+    setUrl(QUrl(QStringLiteral("about:blank")));
+}
 
 void CBrowserView::Navigate(const QString& url) {
     kDebugLog(u"CBrowserView::Navigate(%s)\n", url);

@@ -1,9 +1,11 @@
 #include "grid/gridcell.h"
 
-#include "framework/klog.h"
 #include "grid/gridcellpool.h"
 #include "grid/gridctrl.h"
 #include "grid/griddefaultcell.h"
+#include "grid/inplaceedit.h"
+
+#include <QPointer>
 
 #include <new>
 
@@ -114,18 +116,29 @@ void CGridCell::Reset() {
     m_format = kUseDefault;
 }
 
-bool CGridCell::Edit(int row, int col, QRect rect, QPoint point, int controlId, QChar character) {
-    (void)rect;
-    (void)point;
-    (void)controlId;
-    kDebugLog(u"SEAM CGridCell::Edit(%d, %d, %d): no in-place editor yet", row, col,
-              static_cast<int>(character.unicode()));
-    return false;
+bool CGridCell::Edit(int row, int col, QRect rect, QPoint, int controlId, GridEditStart start) {
+    if (m_grid == nullptr) {
+        return false;
+    }
+    if (IsEditing()) {
+        return true;
+    }
+    QPointer<CGridCtrl> grid(m_grid);
+    auto* editor = new CInPlaceEdit(m_grid->viewport(), rect, controlId, row, col, GetText(), start,
+                                    [grid](const CInPlaceEditEnding& ending) {
+                                        if (grid) {
+                                            grid->OnEndLabelEdit(ending);
+                                        }
+                                    });
+    m_grid->SetEditingCell(this, editor);
+    return true;
 }
 
 void CGridCell::EndEdit() {
     if (IsEditing()) {
-        kDebugLog(u"SEAM CGridCell::EndEdit: no in-place editor yet");
+        if (CInPlaceEdit* editor = m_grid->GetInPlaceEdit()) {
+            editor->EndEdit();
+        }
     }
 }
 

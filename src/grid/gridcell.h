@@ -46,8 +46,9 @@ public:
     bool IsEditing() const override;
 
     void Reset() override;
-    // The in-place editor is not part of this cell yet: it logs and opens none.
-    bool Edit(int row, int col, QRect rect, QPoint point, int controlId, QChar character) override;
+    // Opens the in-place editor over `rect` of the grid's viewport.
+    bool Edit(int row, int col, QRect rect, QPoint point, int controlId,
+              GridEditStart start) override;
     void EndEdit() override;
     void OnEndEdit() override;
 

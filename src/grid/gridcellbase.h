@@ -7,6 +7,7 @@
 // grid's palette at each drawing rather than living in every cell.
 
 #include "grid/gridcellfont.h"
+#include "grid/grideditstart.h"
 #include "grid/griditeminfo.h"
 
 #include <QPoint>
@@ -75,8 +76,9 @@ public:
     virtual bool GetTipTextRect(QRect& rect) { return GetTextRect(rect); }
     virtual QSize GetTextExtent(const QString& text) const;
     virtual QSize GetCellExtent() const;
-    virtual bool Edit(int row, int col, QRect rect, QPoint point, int controlId, QChar character) {
-        (void)row, (void)col, (void)rect, (void)point, (void)controlId, (void)character;
+    virtual bool Edit(int row, int col, QRect rect, QPoint point, int controlId,
+                      GridEditStart start) {
+        (void)row, (void)col, (void)rect, (void)point, (void)controlId, (void)start;
         return false;
     }
     virtual bool CheckEditedText(const QString& text) {

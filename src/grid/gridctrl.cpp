@@ -2,6 +2,8 @@
 
 #include "framework/klog.h"
 #include "grid/gridowner.h"
+#include "grid/inplaceedit.h"
+#include "grid/titletip.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -42,6 +44,8 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, QWidget* 
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
+    // Hovering finds borders and cut texts.
+    viewport()->setMouseTracking(true);
     setProperty("controlId", 0);
 
     const QPalette& colours = palette();
@@ -776,18 +780,8 @@ QPixmap CGridCtrl::MakeDragImage(QPoint&) {
     return {};
 }
 
-void CGridCtrl::OnHeaderColumnClick(const CCellID& cell) {
-    kDebugLog(u"SEAM CGridCtrl::OnHeaderColumnClick(%d, %d): no mouse selection yet", cell.row,
-              cell.col);
-}
-
-void CGridCtrl::OnHeaderRowClick(const CCellID& cell) {
-    kDebugLog(u"SEAM CGridCtrl::OnHeaderRowClick(%d, %d): no header sorting yet", cell.row,
-              cell.col);
-}
-
-void CGridCtrl::OnCellEditStart(int row, int col, QPoint point, QChar character) {
-    kDebugLog(u"SEAM CGridCtrl::OnCellEditStart: no title tip to hide yet");
+void CGridCtrl::OnCellEditStart(int row, int col, QPoint point, GridEditStart start) {
+    HideTitleTip();
     const CCellID cell(row, col);
     if (!IsValid(cell) || !IsCellEditable(cell)) {
         return;
@@ -801,25 +795,55 @@ void CGridCtrl::OnCellEditStart(int row, int col, QPoint point, QChar character)
         return;
     }
     if (CGridCellBase* object = GetCell(row, col)) {
-        object->Edit(row, col, rect, point, kInPlaceEditId, character);
+        object->Edit(row, col, rect, point, kInPlaceEditId, start);
     }
 }
 
 void CGridCtrl::OnCellEditEnd(int row, int col, const QString& text) {
+    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
     const QString old = GetItemText(row, col);
-    if (text != old) {
-        SetItemText(row, col, text);
+    if (cell != nullptr && text != old) {
+        // Only an accepted change marks the cell and the grid modified (and
+        // so drops the sort); a refused one puts the old text back quietly.
+        cell->SetText(text);
         if (CheckEditedText(row, col, text) &&
             SendMessageToParent(row, col, GVN_ENDLABELEDIT) >= 0) {
             SetModified(true, row, col);
             RedrawCell(row, col);
         } else {
-            SetItemText(row, col, old);
+            cell->SetText(old);
+            RedrawCell(row, col);
         }
     }
-    if (CGridCellBase* cell = GetCell(row, col)) {
-        cell->OnEndEdit();
+    if (CGridCellBase* editing = GetCell(row, col)) {
+        editing->OnEndEdit();
     }
+}
+
+void CGridCtrl::SetEditingCell(CGridCellBase* cell, CInPlaceEdit* editor) {
+    m_editingCell = cell;
+    m_inPlaceEdit = editor;
+}
+
+void CGridCtrl::OnEndLabelEdit(const CInPlaceEditEnding& ending) {
+    OnCellEditEnd(ending.row, ending.col, ending.text);
+    const bool navigates = ending.endKey == kEditEndTab ||
+                           (ending.endKey >= kEditEndPageUp && ending.endKey <= kEditEndDown);
+    if (!navigates) {
+        return;
+    }
+    // The key that ended the edit moves on, with its modifiers, and opens
+    // the cell it reaches.
+    QKeyEvent replay(QEvent::KeyPress, ending.key, ending.modifiers);
+    OnKeyDown(&replay);
+    // Tab at either end of the grid has moved on to the next control: no
+    // editor pulls the focus back.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != this && !isAncestorOf(focus)) {
+        return;
+    }
+    OnCellEditStart(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1),
+                    GridEditStart::ByNavigationKey());
 }
 
 bool CGridCtrl::CheckEditedText(int row, int col, const QString& text) {
@@ -861,7 +885,8 @@ bool CGridCtrl::typedCharacters(const QString& text, bool fromInputMethod) {
     bool taken = false;
     for (const QChar character : text) {
         if (acceptsTypedCharacter(character, !fromInputMethod)) {
-            OnCellEditStart(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1), character);
+            OnCellEditStart(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1),
+                            GridEditStart::ByCharacter(character));
             taken = true;
         }
     }
@@ -869,6 +894,11 @@ bool CGridCtrl::typedCharacters(const QString& text, bool fromInputMethod) {
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event) {
+    HideTitleTip();
+    if (OnKeyDown(event)) {
+        event->accept();
+        return;
+    }
     // Keys that start no editing go on to the windows around the grid.
     const bool taken =
         (event->modifiers() & Qt::ControlModifier) == 0 && typedCharacters(event->text(), false);
@@ -884,6 +914,9 @@ void CGridCtrl::inputMethodEvent(QInputMethodEvent* event) {
 
 void CGridCtrl::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        HideTitleTip();
+    }
     if (event->type() == QEvent::PaletteChange) {
         applySystemColours();
     } else if (event->type() == QEvent::FontChange) {

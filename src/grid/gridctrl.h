@@ -14,22 +14,28 @@
 
 #include "grid/gridcellid.h"
 #include "grid/griddefaultcell.h"
+#include "grid/grideditstart.h"
 #include "grid/griditeminfo.h"
 #include "grid/gridsizes.h"
+#include "grid/inplaceedit.h"
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QHash>
 #include <QList>
 #include <QPixmap>
+#include <QPointer>
 
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 class CGridCellBase;
 class CGridOwner;
+class CTitleTip;
 class QMimeData;
 class QPainter;
 
@@ -59,8 +65,24 @@ enum GridScrollCode : int {
 constexpr unsigned GVSB_HORZ = 0x1;
 constexpr unsigned GVSB_VERT = 0x2;
 
-// The mouse mode while a drag of the selection runs.
-constexpr int MOUSE_DRAGGING = 12;
+// The states of the mouse: what a button press started, or what the
+// pointer hovers over.
+enum GridMouseMode : int {
+    MOUSE_NOTHING = 0,
+    MOUSE_SELECT_ALL = 1,
+    MOUSE_SELECT_COL = 2,
+    MOUSE_SELECT_ROW = 3,
+    MOUSE_SELECT_CELLS = 4,
+    MOUSE_OVER_ROW_DIVIDE = 6,
+    MOUSE_SIZING_ROW = 7,
+    MOUSE_OVER_COL_DIVIDE = 8,
+    MOUSE_SIZING_COL = 9,
+    MOUSE_PREPARE_EDIT = 10,
+    MOUSE_PREPARE_DRAG = 11,
+    MOUSE_DRAGGING = 12,
+    MOUSE_PRESSED_HEADER = 13,
+    MOUSE_MOVING_COLUMN = 14,
+};
 // The control id of the in-place editor.
 constexpr int kInPlaceEditId = 8;
 
@@ -185,10 +207,32 @@ public:
     void SetGridLineColor(GridColour colour) { m_crGridLineColour = colour; }
     GridColour GetGridLineColor() const { return m_crGridLineColour; }
     int GetMouseMode() const { return m_mouseMode; }
+    CCellID GetLeftClickDownCell() const { return m_leftClickDownCell; }
+    CCellID GetColumnDragTarget() const { return m_columnDragTarget; }
+    void EnableRowResize(bool allow) { m_allowRowResize = allow; }
+    void EnableColumnResize(bool allow) { m_allowColumnResize = allow; }
+    void EnableHiddenColUnhide(bool allow) { m_hiddenColUnhide = allow; }
+    void EnableHiddenRowUnhide(bool allow) { m_hiddenRowUnhide = allow; }
+    void SetRowsSizeToZero(bool allow) { m_rowsSizeToZero = allow; }
+    // Whether the main window's properties pane is shown, as the view that
+    // holds the pane tells; without one it counts as hidden.
+    void SetPropertiesPaneShown(std::function<bool()> shown) {
+        m_propertiesPaneShown = std::move(shown);
+    }
 
     // Editing state (the in-place editor keeps its cell here) ------------
     CGridCellBase* GetEditingCell() const { return m_editingCell; }
-    void SetEditingCell(CGridCellBase* cell) { m_editingCell = cell; }
+    void SetEditingCell(CGridCellBase* cell, CInPlaceEdit* editor = nullptr);
+    CInPlaceEdit* GetInPlaceEdit() const { return m_inPlaceEdit; }
+    // The end of an in-place edit: the text goes to the cell, and the key
+    // that ended it is replayed and opens the next cell's editor.
+    virtual void OnEndLabelEdit(const CInPlaceEditEnding& ending);
+
+    // The title tip over a cell whose text does not fit -------------------
+    bool IsTitleTipShown() const;
+    CCellID GetTitleTipCell() const { return m_titleTipCell; }
+    CTitleTip* GetTitleTip() const { return m_titleTip.get(); }
+    void HideTitleTip();
 
     // Rows, columns and items --------------------------------------------
     int GetRowCount() const { return m_nRows; }
@@ -223,6 +267,34 @@ public:
     void ResetSelectedRange();
     void ClearSelectedRange();
     void SelectAllCells();
+    bool SelectColumns(CCellID cell, bool forceRepaint = false, bool selectCells = true);
+    bool SelectRows(CCellID cell, bool forceRepaint = false, bool selectCells = true);
+    bool SelectCells(CCellID cell, bool forceRepaint = false, bool selectCells = true);
+    void SelectByMouseMode(CCellID cell);
+    // Selects one row over all its columns alone and scrolls it into view.
+    void SelectRow(int row);
+    // The rows below the first selected cell whose cell in that column is
+    // selected, and that first row.
+    int GetSelectedRowCount() const;
+    bool IsRowSelected(int row) const;
+    // The distinct texts of `col` in those rows, each after a comma, up to
+    // `limit` (0 for all); their number goes to `count`.
+    QString GetSelectedValuesOfColumn(int col, int& count, int limit = 0) const;
+
+    // Sorting, sizing and moving -----------------------------------------
+    bool SortItems(GridCompareFunction compare, int col, bool ascending, qintptr data = 0);
+    bool SortItems(int col, bool ascending, qintptr data = 0);
+    bool SortRowRange(GridCompareFunction compare, int col, bool ascending, qintptr data, int low,
+                      int high);
+    // Sorts the rows by a key `keyOf` takes once from each row's cell of
+    // `col` (which may be null), with the caller's three-way compare of two
+    // keys.
+    template <typename KeyOf, typename Compare>
+    bool SortItemsByKey(int col, bool ascending, KeyOf keyOf, Compare compare);
+    bool AutoSizeColumn(int col, int style = 0, bool resetScrollBars = true);
+    bool AutoSizeRow(int row, bool resetScrollBars = true);
+    void AutoSizeColumns(int style = 0);
+    void MoveColumn(int from, int to);
 
     // Geometry -----------------------------------------------------------
     int GetRowHeight(int row) const;
@@ -312,7 +384,7 @@ public:
     virtual QPixmap MakeDragImage(QPoint& hotSpot);
     virtual void OnHeaderColumnClick(const CCellID& cell);
     virtual void OnHeaderRowClick(const CCellID& cell);
-    virtual void OnCellEditStart(int row, int col, QPoint point, QChar character);
+    virtual void OnCellEditStart(int row, int col, QPoint point, GridEditStart start);
     virtual void OnCellEditEnd(int row, int col, const QString& text);
     virtual bool CheckEditedText(int row, int col, const QString& text);
     virtual void StopEditing();
@@ -330,6 +402,24 @@ public:
     PrintPage& GetPrintPage() { return m_printPage; }
 
 protected:
+    // The mouse and key handlers; points are in the viewport's coordinates.
+    virtual void OnLButtonDown(Qt::KeyboardModifiers keys, QPoint point);
+    virtual void OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys, QPoint point);
+    virtual void OnLButtonUp(Qt::KeyboardModifiers keys, QPoint point);
+    virtual void OnLButtonDblClk(Qt::KeyboardModifiers keys, QPoint point);
+    virtual void OnRButtonDown(Qt::KeyboardModifiers keys, QPoint point);
+    virtual void OnRButtonUp(Qt::KeyboardModifiers keys, QPoint point);
+    virtual void OnTimer();
+    // True when the key was the grid's; false leaves it to the default.
+    virtual bool OnKeyDown(QKeyEvent* event);
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -376,6 +466,29 @@ private:
                       const std::function<void(GridItemInfo&)>& fill);
     void fillDisplayItem(GridItemInfo& item, int row, int col) const;
     qintptr notifyOwner(GridNotifyHeader* header);
+    // Mouse helpers.
+    void hoverAt(QPoint point, Qt::MouseButtons buttons);
+    void showTitleTipFor(QPoint point, Qt::MouseButtons buttons);
+    bool pointInCellText(const CCellID& cell, QPoint point);
+    void releaseOnSelectedCell(QPoint point, QPoint relative, bool rowChanged);
+    void beginSizing(QPoint point, bool columns);
+    int clampedTrackingPosition(QPoint point) const;
+    void endSizing(QPoint point);
+    void moveColumnDrag(QPoint point);
+    void endColumnDrag();
+    void drawTrackingLine(QPainter& painter);
+    int borderIndexForDoubleClick(const CGridSizes& sizes, int index, int offsetInCell) const;
+    // Key helpers.
+    int nextShownIndex(const CGridSizes& sizes, int fixed, int index, bool forward) const;
+    CCellID keyTarget(QKeyEvent* event, bool& leaveGrid);
+    // Sorting helpers.
+    bool beginSort(int col, bool ascending);
+    void applyRowOrder(const std::vector<int>& order, int low);
+    template <typename KeyOf, typename Compare>
+    bool sortRowsByKey(int col, bool ascending, int low, int high, KeyOf keyOf, Compare compare);
+    CTitleTip& titleTip();
+    // The column a cell of `col` is in after moving `from` to `to`.
+    static int movedColumn(int col, int from, int to);
 
     // Colours remembered from the system, and the grid's own.
     GridColour m_crBkColour;
@@ -453,7 +566,58 @@ private:
 
     CGridOwner* m_owner = nullptr;
     CGridCellBase* m_editingCell = nullptr;
+    QPointer<CInPlaceEdit> m_inPlaceEdit;
+    std::unique_ptr<CTitleTip> m_titleTip;
+    CCellID m_titleTipCell;
+
+    // The mouse state machine.
+    bool m_leftButtonDown = false;
+    bool m_rightButtonDown = false;
+    QPoint m_leftClickDownPoint;
+    QPoint m_lastMousePoint;
+    // Where the pointer was at the last mouse event, for the auto-scroll.
+    QPoint m_pointerPoint;
+    CCellID m_selectionStartCell;
+    CCellID m_columnDragTarget;
+    QBasicTimer m_autoScrollTimer;
+    bool m_allowRowResize = true;
+    bool m_allowColumnResize = true;
+    bool m_hiddenColUnhide = true;
+    bool m_hiddenRowUnhide = true;
+    bool m_rowsSizeToZero = true;
+    // The row or column a border drag sizes, its origin and the tracking
+    // line's position (-1 when none shows).
+    int m_sizingIndex = -1;
+    int m_sizingOrigin = 0;
+    int m_trackingLine = -1;
+    bool m_deliveringContextMenu = false;
+    std::function<bool()> m_propertiesPaneShown;
     // Virtual mode: the record and cell GetCell fills, one per grid.
     mutable GridDisplayInfo m_virtualRecord;
     mutable std::unique_ptr<CGridCell> m_virtualCell;
 };
+
+#include "grid/gridquicksort.h"
+
+template <typename KeyOf, typename Compare>
+bool CGridCtrl::sortRowsByKey(int col, bool ascending, int low, int high, KeyOf keyOf,
+                              Compare compare) {
+    using Key = std::decay_t<decltype(keyOf(static_cast<const CGridCellBase*>(nullptr)))>;
+    std::vector<GridSortEntry<Key>> entries;
+    entries.reserve(static_cast<size_t>(high - low + 1));
+    for (int row = low; row <= high; ++row) {
+        entries.push_back(
+            {keyOf(m_rowData[static_cast<size_t>(row)][static_cast<size_t>(col)]), row});
+    }
+    GridQuickSort(entries, ascending, compare);
+    applyRowOrder(GridSortedRows(entries), low);
+    return true;
+}
+
+template <typename KeyOf, typename Compare>
+bool CGridCtrl::SortItemsByKey(int col, bool ascending, KeyOf keyOf, Compare compare) {
+    if (!beginSort(col, ascending) || m_virtualMode || m_nRows - m_nFixedRows < 2) {
+        return false;
+    }
+    return sortRowsByKey(col, ascending, m_nFixedRows, m_nRows - 1, keyOf, compare);
+}

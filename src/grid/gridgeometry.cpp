@@ -4,7 +4,6 @@
 
 #include "grid/gridctrl.h"
 
-#include "framework/klog.h"
 #include "grid/gridowner.h"
 
 #include <QApplication>
@@ -451,7 +450,7 @@ void CGridCtrl::OnHScroll(int code, int thumbPosition) {
 
 void CGridCtrl::scrollBy(Qt::Orientation orientation, int code, int thumbPosition) {
     StopEditing();
-    kDebugLog(u"SEAM CGridCtrl::scrollBy: no title tip to hide yet");
+    HideTitleTip();
     const bool vertical = orientation == Qt::Vertical;
     const int position = GetScrollPos(orientation);
     const int maximum = scrollBarMaximum(orientation);

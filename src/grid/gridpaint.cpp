@@ -30,6 +30,7 @@ void CGridCtrl::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     OnDraw(painter, event->rect());
     drawColumnDragMarker(painter);
+    drawTrackingLine(painter);
 }
 
 void CGridCtrl::EraseBackground(QPainter& painter, const QRect& clip) {

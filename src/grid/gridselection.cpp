@@ -4,6 +4,10 @@
 
 #include "ui/busycursor.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 bool CGridCtrl::SetItemState(int row, int col, unsigned state) {
     const bool selected = IsCellSelected(row, col);
     const quint64 key = SelectionKey(row, col);
@@ -170,4 +174,123 @@ void CGridCtrl::SetListMode(bool listMode) {
     m_listMode = listMode;
     m_fixedColumnSelection = false;
     Refresh();
+}
+
+bool CGridCtrl::SelectColumns(CCellID cell, bool forceRepaint, bool selectCells) {
+    if (!m_enableSelection || !IsValid(cell) || cell.col < m_nFixedCols) {
+        return false;
+    }
+    const int start = m_singleColSelection ? cell.col : m_selectionStartCell.col;
+    SetSelectedRange(m_nFixedRows, qMin(start, cell.col), m_nRows - 1, qMax(start, cell.col),
+                     forceRepaint, selectCells);
+    return true;
+}
+
+bool CGridCtrl::SelectRows(CCellID cell, bool forceRepaint, bool selectCells) {
+    if (!m_enableSelection || !IsValid(cell) || cell.row < m_nFixedRows) {
+        return false;
+    }
+    const int start = m_singleRowSelection && m_listMode ? cell.row : m_selectionStartCell.row;
+    SetSelectedRange(qMin(start, cell.row), m_nFixedCols, qMax(start, cell.row), m_nCols - 1,
+                     forceRepaint, selectCells);
+    return true;
+}
+
+bool CGridCtrl::SelectCells(CCellID cell, bool forceRepaint, bool selectCells) {
+    if (!m_enableSelection || !IsValid(cell) || IsCellFixed(cell.row, cell.col)) {
+        return false;
+    }
+    const CCellID start = m_selectionStartCell;
+    SetSelectedRange(qMin(start.row, cell.row), qMin(start.col, cell.col),
+                     qMax(start.row, cell.row), qMax(start.col, cell.col), forceRepaint,
+                     selectCells);
+    return true;
+}
+
+void CGridCtrl::SelectByMouseMode(CCellID cell) {
+    if (!m_enableSelection) {
+        return;
+    }
+    switch (m_mouseMode) {
+        case MOUSE_SELECT_ALL:
+            SelectAllCells();
+            break;
+        case MOUSE_SELECT_COL:
+            SelectColumns(cell, false, true);
+            break;
+        case MOUSE_SELECT_ROW:
+            SelectRows(cell, false, true);
+            break;
+        case MOUSE_SELECT_CELLS:
+            SelectCells(cell, false, true);
+            break;
+        default:
+            break;
+    }
+}
+
+void CGridCtrl::SelectRow(int row) {
+    if (row < m_nFixedRows || row >= m_nRows) {
+        return;
+    }
+    m_prevSelectedCellMap.clear();
+    SetSelectedRange(row, m_nFixedCols, row, m_nCols - 1, false, true);
+    EnsureVisible(row, IsValid(m_idCurrentCell) ? m_idCurrentCell.col : m_nFixedCols);
+}
+
+namespace {
+
+// The first selected cell in reading order and the rows below it whose cell
+// in its column is selected, from the selection store alone.
+struct SelectedRowScan {
+    CCellID first;
+    std::vector<int> rows;
+};
+
+SelectedRowScan scanSelectedRows(const QHash<quint64, CCellID>& selection) {
+    SelectedRowScan scan;
+    for (const CCellID& cell : selection) {
+        if (!scan.first.IsValid() || cell.row < scan.first.row ||
+            (cell.row == scan.first.row && cell.col < scan.first.col)) {
+            scan.first = cell;
+        }
+    }
+    for (const CCellID& cell : selection) {
+        if (cell.col == scan.first.col && cell.row >= scan.first.row) {
+            scan.rows.push_back(cell.row);
+        }
+    }
+    std::sort(scan.rows.begin(), scan.rows.end());
+    return scan;
+}
+
+}  // namespace
+
+int CGridCtrl::GetSelectedRowCount() const {
+    return static_cast<int>(scanSelectedRows(m_selectedCellMap).rows.size());
+}
+
+bool CGridCtrl::IsRowSelected(int row) const {
+    const SelectedRowScan scan = scanSelectedRows(m_selectedCellMap);
+    return std::binary_search(scan.rows.begin(), scan.rows.end(), row);
+}
+
+QString CGridCtrl::GetSelectedValuesOfColumn(int col, int& count, int limit) const {
+    count = 0;
+    QString values;
+    QSet<QString> seen;
+    for (const int row : scanSelectedRows(m_selectedCellMap).rows) {
+        const QString text = GetItemText(row, col);
+        if (seen.contains(text)) {
+            continue;
+        }
+        seen.insert(text);
+        values += u',';
+        values += text;
+        ++count;
+        if (limit > 0 && count >= limit) {
+            break;
+        }
+    }
+    return values;
 }

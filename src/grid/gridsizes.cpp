@@ -1,5 +1,7 @@
 #include "grid/gridsizes.h"
 
+#include <algorithm>
+
 #include <bit>
 
 namespace {
@@ -73,6 +75,16 @@ void CGridSizes::Resize(int count, unsigned size) {
 void CGridSizes::Erase(int index) {
     addToHistogram(m_sizes[static_cast<size_t>(index)], -1);
     m_sizes.erase(m_sizes.begin() + index);
+    rebuild();
+}
+
+void CGridSizes::Reorder(int first, const std::vector<int>& order) {
+    std::vector<unsigned> moved(order.size());
+    for (size_t at = 0; at < order.size(); ++at) {
+        moved[at] = m_sizes[static_cast<size_t>(order[at])];
+    }
+    std::copy(moved.begin(), moved.end(), m_sizes.begin() + first);
+    // The same sizes in another order: the histogram stays, the sums change.
     rebuild();
 }
 

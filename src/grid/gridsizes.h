@@ -21,6 +21,8 @@ public:
     // Grows with `size` for every new entry, or drops the entries past `count`.
     void Resize(int count, unsigned size);
     void Erase(int index);
+    // Entry first + i takes the size entry order[i] had, in one pass.
+    void Reorder(int first, const std::vector<int>& order);
     void Clear();
 
     qint64 Total() const { return Prefix(Count()); }

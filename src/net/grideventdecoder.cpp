@@ -4,45 +4,86 @@
 
 #include <cstring>
 
-char* CGridEventDecoder::Reserve(qsizetype count) {
-    if (m_begin > 0) {
-        // Only the partial event at the end is kept; it starts the buffer anew.
-        std::memmove(m_buffer.data(), m_buffer.data() + m_begin,
-                     static_cast<size_t>(m_end - m_begin));
-        m_end -= m_begin;
-        m_begin = 0;
-    }
-    if (m_buffer.size() < static_cast<size_t>(m_end + count)) {
-        m_buffer.resize(static_cast<size_t>(m_end + count));
-    }
-    return m_buffer.data() + m_end;
-}
-
-void CGridEventDecoder::Commit(qsizetype count) {
-    m_end += count;
-}
-
 void CGridEventDecoder::Reset() {
-    m_begin = 0;
-    m_end = 0;
+    ++m_resets;
+    m_partial.clear();
     m_errorText.clear();
 }
 
-bool CGridEventDecoder::Replay(IGridEventSink& sink) {
+bool CGridEventDecoder::Feed(const QByteArray& block, IGridEventSink& sink) {
     if (!m_errorText.isEmpty()) {
         return false;
     }
+    if (m_partial.isEmpty()) {
+        const qsizetype replayed = replay(block.constData(), block.size(), sink);
+        if (replayed >= 0 && replayed < block.size()) {
+            m_partial = block.sliced(replayed);
+        }
+        return replayed >= 0 || m_errorText.isEmpty();
+    }
+    // The writer ends its blocks between events: joining bytes is for
+    // streams cut elsewhere, and rare.
+    QByteArray joined = std::exchange(m_partial, QByteArray()) + block;
+    const qsizetype replayed = replay(joined.constData(), joined.size(), sink);
+    if (replayed >= 0 && replayed < joined.size()) {
+        m_partial = joined.sliced(replayed);
+    }
+    return replayed >= 0 || m_errorText.isEmpty();
+}
+
+// Kept apart from the decoding steps, which stay small enough to be inlined.
+CGridEventDecoder::Step CGridEventDecoder::corrupt(const char16_t* format, qint32 value) {
+    m_errorText = kFormat(format, value);
+    return Step::kCorrupt;
+}
+
+inline bool CGridEventDecoder::readInt32(qsizetype& at, qint32& value) const {
+    if (m_size - at < qsizetype(sizeof value)) {
+        return false;
+    }
+    std::memcpy(&value, m_bytes + at, sizeof value);
+    at += qsizetype(sizeof value);
+    return true;
+}
+
+inline CGridEventDecoder::Step CGridEventDecoder::readString(qsizetype& at, QStringView& text) {
+    qint32 length = 0;
+    if (!readInt32(at, length)) {
+        return Step::kNeedMore;
+    }
+    if (length < 0 || length > kMaxStringUnits) {
+        return corrupt(u"grid pipe: bad string length %d", length);
+    }
+    const qsizetype bytes = qsizetype(length) * qsizetype(sizeof(char16_t));
+    if (m_size - at < bytes) {
+        return Step::kNeedMore;
+    }
+    // Every field has an even length and every block starts at an aligned
+    // address, so string units always start at an even address.
+    text = QStringView(reinterpret_cast<const char16_t*>(m_bytes + at), length);
+    at += bytes;
+    return Step::kDone;
+}
+
+qsizetype CGridEventDecoder::replay(const char* bytes, qsizetype size, IGridEventSink& sink) {
+    const quint64 resets = m_resets;
+    m_bytes = bytes;
+    m_size = size;
+    qsizetype replayed = 0;
     for (;;) {
-        qsizetype at = m_begin;
+        qsizetype at = replayed;
         switch (decodeOne(at, m_event)) {
             case Step::kDone:
-                m_begin = at;
+                replayed = at;
                 sink.OnGridEvent(m_event);
+                if (resets != m_resets) {
+                    return -1;
+                }
                 break;
             case Step::kNeedMore:
-                return true;
+                return replayed;
             case Step::kCorrupt:
-                return false;
+                return -1;
         }
     }
 }
@@ -53,8 +94,7 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
         return Step::kNeedMore;
     }
     if (kind != CGridEvent::kStart && kind != CGridEvent::kEnd) {
-        m_errorText = kFormat(u"grid pipe: unknown event kind %d", kind);
-        return Step::kCorrupt;
+        return corrupt(u"grid pipe: unknown event kind %d", kind);
     }
     event.kind = static_cast<CGridEvent::Kind>(kind);
     event.text = {};
@@ -73,8 +113,7 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
         return Step::kNeedMore;
     }
     if (count < 0 || count > kMaxAttributes) {
-        m_errorText = kFormat(u"grid pipe: bad attribute count %d", count);
-        return Step::kCorrupt;
+        return corrupt(u"grid pipe: bad attribute count %d", count);
     }
     event.attributes.resize(static_cast<size_t>(count));
     for (auto& [name, value] : event.attributes) {
@@ -86,34 +125,5 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
             return step;
         }
     }
-    return Step::kDone;
-}
-
-bool CGridEventDecoder::readInt32(qsizetype& at, qint32& value) const {
-    if (m_end - at < qsizetype(sizeof value)) {
-        return false;
-    }
-    std::memcpy(&value, m_buffer.data() + at, sizeof value);
-    at += qsizetype(sizeof value);
-    return true;
-}
-
-CGridEventDecoder::Step CGridEventDecoder::readString(qsizetype& at, QStringView& text) {
-    qint32 length = 0;
-    if (!readInt32(at, length)) {
-        return Step::kNeedMore;
-    }
-    if (length < 0 || length > kMaxStringUnits) {
-        m_errorText = kFormat(u"grid pipe: bad string length %d", length);
-        return Step::kCorrupt;
-    }
-    const qsizetype bytes = qsizetype(length) * qsizetype(sizeof(char16_t));
-    if (m_end - at < bytes) {
-        return Step::kNeedMore;
-    }
-    // Every field has an even length, so string units always start at an
-    // even offset of the buffer.
-    text = QStringView(reinterpret_cast<const char16_t*>(m_buffer.data() + at), length);
-    at += bytes;
     return Step::kDone;
 }

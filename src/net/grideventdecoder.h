@@ -1,10 +1,12 @@
 #pragma once
 
-// Turns the bytes of the grid pipe back into start and end events. Blocks
-// are fed as they arrive; every event that is complete is replayed at once
-// and a partial one waits for the next block. The texts of an event point
-// into the decoder's buffer and are valid during the callback only.
+// Turns the blocks of the grid pipe back into start and end events. Every
+// event that is complete is replayed at once, straight from the block it
+// arrived in; an event that a block cuts waits for the next block. The texts
+// of an event point into the decoder's blocks and are valid during the
+// callback only.
 
+#include <QByteArray>
 #include <QString>
 
 #include <utility>
@@ -36,26 +38,31 @@ public:
     static constexpr qint32 kMaxStringUnits = 64 * 1024 * 1024;
     static constexpr qint32 kMaxAttributes = 64 * 1024;
 
-    // Room for `count` more bytes at the end of the buffer; Commit says how
-    // many of them were filled.
-    char* Reserve(qsizetype count);
-    void Commit(qsizetype count);
-    // Replays every complete event in the buffer; false once the stream is corrupt.
-    bool Replay(IGridEventSink& sink);
+    // Replays every event that the block completes; false once the stream
+    // is corrupt. The block is no longer used when this returns. A sink
+    // that calls Reset ends the replay at once.
+    bool Feed(const QByteArray& block, IGridEventSink& sink);
 
-    bool HasPartialEvent() const { return m_end > m_begin; }
+    bool HasPartialEvent() const { return !m_partial.isEmpty(); }
     const QString& ErrorText() const { return m_errorText; }
     void Reset();
 
 private:
     enum class Step { kDone, kNeedMore, kCorrupt };
+    // Replays the complete events of the bytes; the number of bytes replayed,
+    // or -1 once the stream is corrupt or the sink reset the decoder.
+    qsizetype replay(const char* bytes, qsizetype size, IGridEventSink& sink);
     Step decodeOne(qsizetype& at, CGridEvent& event);
     bool readInt32(qsizetype& at, qint32& value) const;
     Step readString(qsizetype& at, QStringView& text);
+    Step corrupt(const char16_t* format, qint32 value);
 
-    std::vector<char> m_buffer;
-    qsizetype m_begin = 0;  // first byte not yet replayed
-    qsizetype m_end = 0;    // end of the bytes received
-    CGridEvent m_event;     // reused so that its attribute list keeps its room
+    // The event that the last block cut, waiting for the rest of its bytes.
+    QByteArray m_partial;
+    // The bytes being decoded.
+    const char* m_bytes = nullptr;
+    qsizetype m_size = 0;
+    quint64 m_resets = 0;
+    CGridEvent m_event;  // reused so that its attribute list keeps its room
     QString m_errorText;
 };

@@ -2,6 +2,8 @@
 
 #include "framework/klog.h"
 
+#include <QTimer>
+
 CGridEventReader::CGridEventReader(IGridEventSink& sink, QObject* parent)
     : QObject(parent),
       m_sink(sink),
@@ -19,42 +21,43 @@ void CGridEventReader::Close() {
     m_decoder.Reset();
 }
 
+// The sink may drop or replace the stream while it handles an event: the
+// blocks of a dropped stream are then left alone.
 void CGridEventReader::readAvailable() {
+    const quint64 stream = m_stream;
     CNamedPipe& pipe = m_listener->Pipe();
-    for (int block = 0; block < kBlocksPerTurn; ++block) {
-        const int size = pipe.PendingMessageSize();
-        if (size == 0) {
+    bool moreWait = false;
+    const bool open = pipe.ReadBlocks(m_blocks, kBlocksPerTurn, &moreWait);
+    bool decoded = true;
+    for (QByteArray& block : m_blocks) {
+        decoded = decoded && m_decoder.Feed(block, m_sink);
+        if (stream != m_stream) {
             break;
         }
-        if (size < 0) {
-            finish(true);
-            return;
-        }
-        const int read = pipe.Read(m_decoder.Reserve(size), size);
-        m_decoder.Commit(read);
-        if (read != size) {
-            finish(false);
-            return;
-        }
+        pipe.RecycleBlock(std::move(block));
     }
-    const quint64 stream = m_stream;
-    if (!m_decoder.Replay(m_sink) && stream == m_stream) {
-        finish(false);
-    }
-}
-
-// Replays what is left and reports the end, unless the sink dropped or
-// replaced the stream while it was handling the events.
-void CGridEventReader::finish(bool intact) {
-    const quint64 stream = m_stream;
-    const bool decoded = m_decoder.Replay(m_sink);
+    m_blocks.clear();
     if (stream != m_stream) {
         return;
     }
     if (!decoded) {
         kWarningLog(u"%s", m_decoder.ErrorText());
+        finish(false);
+    } else if (!open) {
+        finish(true);
+    } else if (moreWait) {
+        // Nothing wakes the reader for the blocks it left: it comes back
+        // for them after the events that wait.
+        QTimer::singleShot(0, this, [this, stream] {
+            if (stream == m_stream) {
+                readAvailable();
+            }
+        });
     }
-    const bool whole = intact && decoded && !m_decoder.HasPartialEvent();
+}
+
+void CGridEventReader::finish(bool intact) {
+    const bool whole = intact && !m_decoder.HasPartialEvent();
     Close();
     m_sink.OnGridStreamEnd(whole);
 }

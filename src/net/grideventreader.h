@@ -9,8 +9,9 @@
 
 class CGridEventReader : public QObject {
 public:
-    // Blocks read per turn of the event loop before other events get their turn.
-    static constexpr int kBlocksPerTurn = 16;
+    // Blocks replayed per turn of the event loop before other events get
+    // their turn: the writer may be further ahead than that.
+    static constexpr size_t kBlocksPerTurn = 8;
 
     explicit CGridEventReader(IGridEventSink& sink, QObject* parent = nullptr);
 
@@ -28,5 +29,6 @@ private:
     IGridEventSink& m_sink;
     CGridEventDecoder m_decoder;
     CPipeListener* m_listener;
-    quint64 m_stream = 0;  // changes whenever a stream is attached or dropped
+    std::vector<QByteArray> m_blocks;  // reused, so that it keeps its room
+    quint64 m_stream = 0;              // changes whenever a stream is attached or dropped
 };

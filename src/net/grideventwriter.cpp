@@ -17,18 +17,39 @@ qsizetype fieldBytes(QStringView text) {
     return kInt32Bytes + text.size() * 2;
 }
 
-char* put(char* out, qint32 value) {
+inline char* put(char* out, qint32 value) {
     std::memcpy(out, &value, sizeof value);
     return out + sizeof value;
 }
 
-char* put(char* out, QStringView text) {
-    out = put(out, static_cast<qint32>(text.size()));
-    if (text.isEmpty()) {
-        return out;  // an empty view may have no data at all, and memcpy takes no null
+// An empty view may have no data at all, and memcpy must never see a null
+// pointer: an empty string is its length alone. The names and texts of a
+// grid are mostly short, and copying those here beats calling memcpy.
+inline char* put(char* out, QStringView text) {
+    constexpr qsizetype kShortUnits = 16;
+    const qsizetype units = text.size();
+    out = put(out, static_cast<qint32>(units));
+    if (units == 0) {
+        return out;
     }
-    std::memcpy(out, text.utf16(), static_cast<size_t>(text.size()) * 2);
-    return out + text.size() * 2;
+    if (units > kShortUnits) {
+        std::memcpy(out, text.utf16(), static_cast<size_t>(units) * 2);
+        return out + units * 2;
+    }
+    const char16_t* from = text.utf16();
+    for (qsizetype at = 0; at < units; ++at, out += 2) {
+        std::memcpy(out, from + at, 2);
+    }
+    return out;
+}
+
+// Attribute bytes, which are empty for an element without attributes.
+char* put(char* out, const QByteArray& bytes) {
+    if (bytes.isEmpty()) {
+        return out;
+    }
+    std::memcpy(out, bytes.constData(), static_cast<size_t>(bytes.size()));
+    return out + bytes.size();
 }
 
 }  // namespace
@@ -47,7 +68,7 @@ void CGridAttributeBlock::Add(QStringView name, QStringView value) {
 
 bool CGridEventWriter::Open() {
     reset();
-    return m_sender.Open(QStringLiteral("gridpipe"));
+    return m_pipe.Open(QStringLiteral("gridpipe"));
 }
 
 void CGridEventWriter::reset() {
@@ -57,22 +78,25 @@ void CGridEventWriter::reset() {
     m_latestBytes = m_latestCopy.size();
 }
 
+// Blocks the reader gave back are filled again; a single event larger than
+// a block makes its block as large as it needs.
 void CGridEventWriter::grow(qsizetype count) {
-    m_block.resize(std::max({m_used + count, 2 * m_block.size(), qsizetype(kMaxMessageBytes)}));
+    if (m_used == 0 && m_block.capacity() == 0) {
+        m_block = m_pipe.SpareBlock();
+    }
+    const qsizetype needed = m_used + count;
+    const qsizetype capacity = m_block.capacity();
+    m_block.resize(std::max({needed <= capacity ? capacity : std::max(needed, 2 * capacity),
+                             qsizetype(kBlockBytes + kBlockBytes / 2)}));
 }
 
 // Writes the kind and the texts of an event, with room for `more` bytes
 // after them; returns where those go.
-char* CGridEventWriter::writeHeader(qint32 kind, std::initializer_list<QStringView> texts,
-                                    qsizetype more) {
-    qsizetype total = kInt32Bytes + more;
-    for (const QStringView text : texts) {
-        total += fieldBytes(text);
-    }
+template <class... Texts>
+char* CGridEventWriter::writeHeader(qint32 kind, qsizetype more, Texts... texts) {
+    const qsizetype total = kInt32Bytes + more + (fieldBytes(texts) + ...);
     char* out = put(room(total), kind);
-    for (const QStringView text : texts) {
-        out = put(out, text);
-    }
+    ((out = put(out, texts)), ...);
     return out;
 }
 
@@ -83,111 +107,99 @@ void CGridEventWriter::noteLatestAttributes(qsizetype at) {
 
 void CGridEventWriter::WriteStart(QStringView name, QStringView parent,
                                   const CGridAttributeBlock& attributes) {
-    if (!m_sender.IsConnected()) {
+    if (!m_pipe.IsConnected()) {
         return;
     }
-    char* out = writeHeader(0, {name, parent}, kInt32Bytes + attributes.m_bytes.size());
+    char* out = writeHeader(0, kInt32Bytes + attributes.m_bytes.size(), name, parent);
     const qsizetype attributesAt = out - m_block.constData();
-    out = put(out, attributes.m_count);
-    std::memcpy(out, attributes.m_bytes.constData(),
-                static_cast<size_t>(attributes.m_bytes.size()));
-    commit(out + attributes.m_bytes.size());
+    commit(put(put(out, attributes.m_count), attributes.m_bytes));
     noteLatestAttributes(attributesAt);
-    sendBlocks(kBlockBytes);
+    sendFullBlock();
 }
 
 // Each attribute goes straight from expat's buffer into the block: a grid
 // reply has millions of them.
 void CGridEventWriter::WriteStart(QStringView name, QStringView parent,
                                   const char16_t* const* attributePairs) {
-    if (!m_sender.IsConnected()) {
+    if (!m_pipe.IsConnected()) {
         return;
     }
-    const qsizetype countAt = writeHeader(0, {name, parent}, kInt32Bytes) - m_block.constData();
+    const qsizetype countAt = writeHeader(0, kInt32Bytes, name, parent) - m_block.constData();
     m_used = countAt + kInt32Bytes;
     qint32 count = 0;
     for (const char16_t* const* pair = attributePairs; pair[0] != nullptr; pair += 2, ++count) {
-        const QStringView attributeName(pair[0]);
-        const QStringView value(pair[1]);
+        const QStringView attributeName = TerminatedView(pair[0]);
+        const QStringView value = TerminatedView(pair[1]);
         commit(put(put(room(fieldBytes(attributeName) + fieldBytes(value)), attributeName), value));
     }
     put(m_block.data() + countAt, count);
     noteLatestAttributes(countAt);
-    sendBlocks(kBlockBytes);
+    sendFullBlock();
 }
 
 void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView parent,
                                 const CGridAttributeBlock& attributes) {
-    if (!m_sender.IsConnected()) {
+    if (!m_pipe.IsConnected()) {
         return;
     }
-    char* out = writeHeader(1, {name, text, parent}, kInt32Bytes + attributes.m_bytes.size());
-    out = put(out, attributes.m_count);
-    std::memcpy(out, attributes.m_bytes.constData(),
-                static_cast<size_t>(attributes.m_bytes.size()));
-    commit(out + attributes.m_bytes.size());
-    sendBlocks(kBlockBytes);
+    char* out = writeHeader(1, kInt32Bytes + attributes.m_bytes.size(), name, text, parent);
+    commit(put(put(out, attributes.m_count), attributes.m_bytes));
+    sendFullBlock();
 }
 
 void CGridEventWriter::WriteEnd(QStringView name, QStringView text, QStringView parent) {
-    if (!m_sender.IsConnected()) {
+    if (!m_pipe.IsConnected()) {
         return;
     }
     // The header may move the block: the latest attributes are found after it.
-    char* out = writeHeader(1, {name, text, parent}, m_latestBytes);
-    const char* latest =
-        m_latestAt >= 0 ? m_block.constData() + m_latestAt : m_latestCopy.constData();
-    std::memcpy(out, latest, static_cast<size_t>(m_latestBytes));
-    commit(out + m_latestBytes);
-    sendBlocks(kBlockBytes);
+    char* out = writeHeader(1, m_latestBytes, name, text, parent);
+    if (m_latestBytes == kInt32Bytes) {
+        commit(put(out, qint32(0)));  // no attributes, as in most of a grid
+    } else {
+        const char* latest =
+            m_latestAt >= 0 ? m_block.constData() + m_latestAt : m_latestCopy.constData();
+        std::memcpy(out, latest, static_cast<size_t>(m_latestBytes));
+        commit(out + m_latestBytes);
+    }
+    sendFullBlock();
 }
 
 void CGridEventWriter::WriteInt32(qint32 value) {
-    if (m_sender.IsConnected()) {
+    if (m_pipe.IsConnected()) {
         commit(put(room(kInt32Bytes), value));
     }
 }
 
 void CGridEventWriter::WriteString(QStringView text) {
-    if (m_sender.IsConnected()) {
+    if (m_pipe.IsConnected()) {
         commit(put(room(fieldBytes(text)), text));
     }
 }
 
 bool CGridEventWriter::Flush() {
-    return sendBlocks(1);
+    return m_used > 0 ? sendBlock(1) : m_pipe.WakeReader();
 }
 
-// Hands the gathered fields to the sender once they fill a block, or at
-// once with `atLeast` 1; full blocks may wait for a few more before they go
-// out, what is flushed goes out at once. The latest attributes are kept
-// first, for an end event still to come.
-bool CGridEventWriter::sendBlocks(qsizetype atLeast) {
+// Hands the gathered fields to the reader once they fill a block, or at
+// once with `atLeast` 1, which also wakes the reader for every block that
+// waits. The latest attributes are kept first, for an end event still to come.
+bool CGridEventWriter::sendBlock(qsizetype atLeast) {
     if (m_used < atLeast || m_used == 0) {
-        return m_sender.IsConnected();
+        return m_pipe.IsConnected();
     }
     if (m_latestAt >= 0) {
         m_latestCopy = QByteArray(m_block.constData() + m_latestAt, m_latestBytes);
         m_latestAt = -1;
     }
-    const auto send = [this, flushing = atLeast < kBlockBytes](QByteArray block) {
-        return flushing ? m_sender.Send(std::move(block)) : m_sender.Queue(std::move(block));
-    };
-    bool sent = true;
-    if (m_used <= kMaxMessageBytes) {
-        m_block.resize(m_used);
-        sent = send(std::exchange(m_block, QByteArray()));
-    } else {
-        for (qsizetype at = 0; sent && at < m_used; at += kBlockBytes) {
-            sent = send(m_block.mid(at, std::min<qsizetype>(kBlockBytes, m_used - at)));
-        }
-    }
+    m_block.resize(m_used);
     m_used = 0;
-    return sent;
+    QByteArray block = std::exchange(m_block, QByteArray());
+    return atLeast < kBlockBytes ? m_pipe.WriteBlock(std::move(block))
+                                 : m_pipe.QueueBlock(std::move(block));
 }
 
 void CGridEventWriter::Close() {
     Flush();
-    m_sender.Close();
+    m_pipe.Close();
     reset();
 }

@@ -3,18 +3,26 @@
 // The writing side of the grid pipe: a grid reply parsed into start and end
 // events, each event a run of fields in the stream's layout (32-bit
 // little-endian integers; a string is its length in UTF-16 units, then, when
-// not 0, its units). The fields are gathered into blocks of about 128 KiB so
-// that a reply of millions of fields costs a few thousand messages instead of
-// a system call per field; a block may end inside a field, and the reader
-// joins the blocks before it decodes them. The blocks go out on a thread of
-// their own while the parse goes on.
+// not 0, its units). Each event is written once, into a block of about
+// 128 KiB that goes to the reader whole, by ownership, so a reply of millions
+// of fields costs a few hundred wake-ups of the reader and no copy; blocks
+// end between events, and the reader still joins an event that a block cuts.
 
-#include "net/pipeblocksender.h"
+#include "net/namedpipe.h"
 
 #include <QByteArray>
 #include <QString>
 
-#include <initializer_list>
+// A text that ends at its first null unit. The names and values of a grid
+// reply are short: counting their units here beats a call to a general
+// string-length function.
+inline QStringView TerminatedView(const char16_t* text) {
+    const char16_t* end = text;
+    while (*end != 0) {
+        ++end;
+    }
+    return QStringView(text, end - text);
+}
 
 // An attribute list already in the stream's layout (the count, then the
 // name and value of each attribute), built by the caller.
@@ -33,17 +41,15 @@ private:
 
 class CGridEventWriter {
 public:
-    // A block goes out once it holds this much; a block that one large event
-    // made longer than kMaxMessageBytes is cut to pieces of kBlockBytes.
+    // A block goes out once it holds this much.
     static constexpr int kBlockBytes = 128 * 1024;
-    static constexpr int kMaxMessageBytes = 2 * kBlockBytes;
 
     // Opens a new pipe for one reply; the client end goes to the reader.
     bool Open();
-    CNamedPipe TakeClientEnd() { return m_sender.TakeClientEnd(); }
-    bool IsConnected() const { return m_sender.IsConnected(); }
+    CNamedPipe TakeClientEnd() { return m_pipe.TakeClientEnd(); }
+    bool IsConnected() const { return m_pipe.IsConnected(); }
     // Whether the reader's end is in place (see CNamedPipe::Connect).
-    bool Connect() { return m_sender.IsConnected(); }
+    bool Connect() { return m_pipe.Connect(); }
 
     // Events in the stream's layout; nothing is written while not connected.
     void WriteStart(QStringView name, QStringView parent, const CGridAttributeBlock& attributes);
@@ -63,9 +69,8 @@ public:
     bool Flush();
     // Sends what is left and closes the end: the reader sees the stream end.
     void Close();
-    // Raised by another thread, ends a write that waits on a full pipe. Set
-    // before Open.
-    void SetAbortFlag(const std::atomic<bool>* abort) { m_sender.SetAbortFlag(abort); }
+    // Raised by another thread, ends a write that waits on a full pipe.
+    void SetAbortFlag(const std::atomic<bool>* abort) { m_pipe.SetAbortFlag(abort); }
 
 private:
     // Room for `count` more bytes after the fields gathered so far.
@@ -78,12 +83,19 @@ private:
     void grow(qsizetype count);
     // Counts the bytes up to `end` as gathered.
     void commit(const char* end) { m_used = end - m_block.constData(); }
-    char* writeHeader(qint32 kind, std::initializer_list<QStringView> texts, qsizetype more);
+    template <class... Texts>
+    char* writeHeader(qint32 kind, qsizetype more, Texts... texts);
     void noteLatestAttributes(qsizetype at);
-    bool sendBlocks(qsizetype atLeast);
+    // Sends the block once it is full.
+    void sendFullBlock() {
+        if (m_used >= kBlockBytes) {
+            sendBlock(kBlockBytes);
+        }
+    }
+    bool sendBlock(qsizetype atLeast);
     void reset();
 
-    CPipeBlockSender m_sender;
+    CNamedPipe m_pipe;
     // The block being filled: its first m_used bytes are fields, the rest
     // is room for more.
     QByteArray m_block;

@@ -8,16 +8,20 @@
 namespace {
 
 QStringView viewOf(const XML_Char* text) {
-    return QStringView(reinterpret_cast<const char16_t*>(text));
+    return TerminatedView(reinterpret_cast<const char16_t*>(text));
 }
 
 bool isUpperOrWide(char16_t c) {
     return c >= 0x80 || (c >= u'A' && c <= u'Z');
 }
 
-bool hasUpperOrWide(QStringView name) {
-    return std::any_of(name.begin(), name.end(),
-                       [](QChar c) { return isUpperOrWide(c.unicode()); });
+inline bool hasUpperOrWide(QStringView name) {
+    for (const QChar c : name) {
+        if (isUpperOrWide(c.unicode())) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool hasUpperOrWide(const XML_Char* name) {
@@ -29,13 +33,15 @@ bool hasUpperOrWide(const XML_Char* name) {
     return false;
 }
 
-// The name in lower case; a name that is lower case already is not copied.
-QStringView lowered(QStringView name, QString& scratch) {
-    if (!hasUpperOrWide(name)) {
-        return name;
-    }
+QStringView lowerCopy(QStringView name, QString& scratch) {
     scratch = name.toString().toLower();
     return scratch;
+}
+
+// The name in lower case; a name that is lower case already, as a grid
+// reply's are, is not copied.
+inline QStringView lowered(QStringView name, QString& scratch) {
+    return hasUpperOrWide(name) ? lowerCopy(name, scratch) : name;
 }
 
 }  // namespace
@@ -79,12 +85,20 @@ bool CGridParser::ParseBufferedChunk(int length, bool final) {
     return false;
 }
 
-bool CGridParser::stopWhenCancelled() {
-    if (!cancelled()) {
-        return false;
+// The cancel flag and the debug level are looked at every few hundred
+// events rather than at each of a reply's millions: a cancel still stops
+// the parse within a fraction of a millisecond.
+void CGridParser::lookAtFlags() {
+    constexpr unsigned kEventsPerLook = 256;
+    if (m_eventsUntilLook-- > 0) {
+        return;
     }
-    XML_StopParser(m_parser, XML_FALSE);
-    return true;
+    m_eventsUntilLook = kEventsPerLook;
+    m_logsEvents = kDebugLevel(0) > 1;
+    m_cancelled = cancelled();
+    if (m_cancelled) {
+        XML_StopParser(m_parser, XML_FALSE);
+    }
 }
 
 QStringView CGridParser::parentName() const {
@@ -92,9 +106,8 @@ QStringView CGridParser::parentName() const {
         return {};
     }
     const auto [at, length] = m_openElements.back();
-    return QStringView(m_openNames).mid(at, length);
+    return QStringView(m_openNames).mid(qsizetype(at), qsizetype(length));
 }
-
 // Attribute names in lower case; a name that two attributes share once
 // lowered keeps its first place and takes the later value. Names in lower
 // case already, as a grid reply's are, go to the writer as expat gives them.
@@ -131,26 +144,27 @@ void XMLCALL CGridParser::streamStart(void* parser, const XML_Char* name,
                                       const XML_Char** attributes) {
     auto& self = *static_cast<CGridParser*>(parser);
     const QStringView written = viewOf(name);
-    if (kDebugLevel(0) > 1) {
+    self.lookAtFlags();
+    if (self.m_logsEvents) {
         kDebugLog(u"CExpatMyWire::XMLOnStartElement: <%s>...", written);
     }
-    if (self.stopWhenCancelled() || written.isEmpty()) {
+    if (self.m_cancelled || written.isEmpty()) {
         return;
     }
-    const qsizetype parentCount = static_cast<qsizetype>(self.m_openElements.size());
-    self.m_openElements.emplace_back(self.m_openNames.size(), written.size());
-    self.m_openNames += written;
+    const auto [parentAt, parentLength] =
+        self.m_openElements.empty() ? std::pair<size_t, size_t>{0, 0} : self.m_openElements.back();
+    self.m_openElements.emplace_back(self.m_openNames.size(), size_t(written.size()));
+    self.m_openNames.append(written.utf16(), size_t(written.size()));
     self.m_text.clear();
-    const auto [at, length] = parentCount > 0 ? self.m_openElements[parentCount - 1]
-                                              : std::pair<qsizetype, qsizetype>{0, 0};
     self.writeStart(lowered(written, self.m_loweredName),
-                    QStringView(self.m_openNames).mid(at, length), attributes);
+                    QStringView(self.m_openNames).mid(qsizetype(parentAt), qsizetype(parentLength)),
+                    attributes);
     self.m_textState = 'S';
 }
 
 void XMLCALL CGridParser::streamText(void* parser, const XML_Char* text, int length) {
     auto& self = *static_cast<CGridParser*>(parser);
-    if (self.stopWhenCancelled()) {
+    if (self.m_cancelled) {
         return;
     }
     if (self.m_openElements.empty()) {
@@ -161,12 +175,12 @@ void XMLCALL CGridParser::streamText(void* parser, const XML_Char* text, int len
         return;  // text after a child element is dropped
     }
     QStringView piece(reinterpret_cast<const char16_t*>(text), length);
-    if (self.m_text.isEmpty()) {
+    if (self.m_text.empty()) {
         while (!piece.isEmpty() && piece.front().isSpace()) {
             piece = piece.sliced(1);
         }
     }
-    self.m_text += piece;
+    self.m_text.append(piece.utf16(), size_t(piece.size()));
     self.m_textState = 'M';
 }
 
@@ -174,21 +188,26 @@ void XMLCALL CGridParser::streamText(void* parser, const XML_Char* text, int len
 void XMLCALL CGridParser::streamEnd(void* parser, const XML_Char* name) {
     auto& self = *static_cast<CGridParser*>(parser);
     const QStringView written = viewOf(name);
-    if (kDebugLevel(0) > 1) {
+    self.lookAtFlags();
+    if (self.m_logsEvents) {
         kDebugLog(u"CExpatMyWire::XMLOnEndElement: <%s>...", written);
     }
-    if (self.stopWhenCancelled()) {
+    if (self.m_cancelled) {
         return;
     }
     if (self.m_openElements.empty()) {
         kDebugLog(u"XMLOnEndElement: ignoring floating XML end tag (stack is empty)...\n");
         return;
     }
-    const qsizetype closedAt = self.m_openElements.back().first;
+    const size_t closedAt = self.m_openElements.back().first;
     self.m_openElements.pop_back();
-    self.m_gridWriter.WriteEnd(lowered(written, self.m_loweredName),
-                               QStringView(self.m_text).trimmed(), self.parentName());
-    self.m_openNames.truncate(closedAt);
+    // Leading white space never reached the text.
+    QStringView text(self.m_text);
+    while (!text.isEmpty() && text.back().isSpace()) {
+        text.chop(1);
+    }
+    self.m_gridWriter.WriteEnd(lowered(written, self.m_loweredName), text, self.parentName());
+    self.m_openNames.resize(closedAt);
     self.m_text.clear();
     self.m_textState = 'E';
 }

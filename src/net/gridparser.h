@@ -17,6 +17,7 @@
 #include "net/grideventwriter.h"
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -46,17 +47,23 @@ private:
                                     const XML_Char** attributes);
     static void XMLCALL streamEnd(void* parser, const XML_Char* name);
     static void XMLCALL streamText(void* parser, const XML_Char* text, int length);
-    bool stopWhenCancelled();
+    // Stops the parse once the cancel flag is up, and notes whether events
+    // are logged.
+    void lookAtFlags();
     void writeStart(QStringView name, QStringView parent, const XML_Char** attributes);
     QStringView parentName() const;
 
     CGridEventWriter m_gridWriter;
     CGridAttributeBlock m_attributes;  // of the latest start tag
     // The open elements' names as written, one after the other, with the
-    // position and length of each.
-    QString m_openNames;
-    std::vector<std::pair<qsizetype, qsizetype>> m_openElements;
-    QString m_text;       // of the innermost element
-    int m_textState = 0;  // 'S' after a start tag, 'M' after text, 'E' after an end tag
+    // position and length of each. Plain strings keep their room when they
+    // shrink, so a reply allocates nothing per element.
+    std::u16string m_openNames;
+    std::vector<std::pair<size_t, size_t>> m_openElements;
+    std::u16string m_text;  // of the innermost element, leading white space skipped
+    int m_textState = 0;    // 'S' after a start tag, 'M' after text, 'E' after an end tag
     QString m_loweredName;
+    unsigned m_eventsUntilLook = 0;
+    bool m_logsEvents = false;
+    bool m_cancelled = false;
 };

@@ -32,7 +32,8 @@ CNamedPipe::~CNamedPipe() {
 }
 
 CNamedPipe::CNamedPipe(CNamedPipe&& other) noexcept
-    : m_abort(std::exchange(other.m_abort, nullptr)),
+    : m_blocks(std::move(other.m_blocks)),
+      m_abort(std::exchange(other.m_abort, nullptr)),
       m_handle(std::exchange(other.m_handle, -1)),
       m_pendingClient(std::exchange(other.m_pendingClient, -1)),
       m_isServer(std::exchange(other.m_isServer, false)),
@@ -41,6 +42,7 @@ CNamedPipe::CNamedPipe(CNamedPipe&& other) noexcept
 CNamedPipe& CNamedPipe::operator=(CNamedPipe&& other) noexcept {
     if (this != &other) {
         Close();
+        m_blocks = std::move(other.m_blocks);
         m_abort = std::exchange(other.m_abort, nullptr);
         m_handle = std::exchange(other.m_handle, -1);
         m_pendingClient = std::exchange(other.m_pendingClient, -1);
@@ -63,6 +65,7 @@ bool CNamedPipe::Open(const QString& name) {
         0) {
         kWarningLog(u"Server:setsockopt SO_SNDBUF for %s failed (errno %d).", name, errno);
     }
+    m_blocks = std::make_shared<CPipeBlockQueue>();
     m_isServer = true;
     m_connected = true;
     return true;
@@ -72,6 +75,7 @@ CNamedPipe CNamedPipe::TakeClientEnd() {
     CNamedPipe client;
     if (m_pendingClient >= 0) {
         client.m_handle = std::exchange(m_pendingClient, -1);
+        client.m_blocks = m_blocks;
         client.m_connected = true;
     }
     return client;
@@ -159,7 +163,91 @@ int CNamedPipe::PendingMessageSize() const {
     return -1;
 }
 
+bool CNamedPipe::WriteBlock(QByteArray block, int* error) {
+    return pushBlock(std::move(block), true, error);
+}
+
+bool CNamedPipe::QueueBlock(QByteArray block, int* error) {
+    return pushBlock(std::move(block), false, error);
+}
+
+bool CNamedPipe::pushBlock(QByteArray block, bool wakeNow, int* error) {
+    if (m_handle < 0 || !m_isServer || !m_connected) {
+        return false;
+    }
+    switch (m_blocks->Push(std::move(block), m_abort, wakeNow)) {
+        case CPipeBlockQueue::Pushed::kQueued:
+            return true;
+        case CPipeBlockQueue::Pushed::kWakeReader:
+            return sendWake(error);
+        case CPipeBlockQueue::Pushed::kFailed:
+            break;
+    }
+    fail(error, m_abort != nullptr && m_abort->load() ? ECANCELED : EPIPE);
+    return false;
+}
+
+bool CNamedPipe::WakeReader(int* error) {
+    if (m_handle < 0 || !m_isServer || !m_connected) {
+        return false;
+    }
+    return !m_blocks->TakeWake() || sendWake(error);
+}
+
+// One byte says that blocks wait. The reader takes all that wait each time
+// it wakes, so at most a few of these are ever on their way.
+bool CNamedPipe::sendWake(int* error) {
+    const char wake = 1;
+    return Write(&wake, 1, error) == 1;
+}
+
+QByteArray CNamedPipe::SpareBlock() {
+    return m_blocks && m_isServer ? m_blocks->TakeSpare() : QByteArray();
+}
+
+bool CNamedPipe::ReadBlocks(std::vector<QByteArray>& blocks, size_t most, bool* moreWait) {
+    if (moreWait != nullptr) {
+        *moreWait = false;
+    }
+    if (m_handle < 0 || m_isServer || !m_blocks) {
+        return false;
+    }
+    // The wake-ups come first: a block queued after them wakes the reader
+    // again, one queued before them is taken now.
+    bool ended = false;
+    for (;;) {
+        char wakes[64];
+        const ssize_t received = ::recv(m_handle, wakes, sizeof wakes, MSG_DONTWAIT);
+        if (received > 0 || (received < 0 && errno == EINTR)) {
+            continue;
+        }
+        ended = received == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        break;
+    }
+    // The writer queues its blocks before it closes: at the end they all
+    // wait, and the end counts once the last of them was taken.
+    const bool more = m_blocks->Take(blocks, most);
+    if (moreWait != nullptr) {
+        *moreWait = more;
+    }
+    if (ended && !more) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void CNamedPipe::RecycleBlock(QByteArray block) {
+    if (m_blocks && !m_isServer) {
+        m_blocks->Recycle(std::move(block));
+    }
+}
+
 void CNamedPipe::Close() {
+    if (m_blocks && !m_isServer) {
+        m_blocks->CloseReader();
+    }
+    m_blocks.reset();
     closeDescriptor(m_handle);
     closeDescriptor(m_pendingClient);
     m_connected = false;

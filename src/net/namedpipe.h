@@ -6,10 +6,19 @@
 // and a Read must offer a buffer that holds the whole message. The writer (the
 // download thread) holds the server end; the reader on the UI thread gets the
 // client end with the data-ready call.
+//
+// Large streams skip the copies through the system: the writer hands whole
+// blocks over by ownership (WriteBlock), and a pipe message only wakes the
+// reader, which takes the blocks with ReadBlocks.
+
+#include "net/pipeblockqueue.h"
 
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 class CNamedPipe {
 public:
@@ -46,6 +55,28 @@ public:
     // arrived yet, -1 at the end of the stream or on an error.
     int PendingMessageSize() const;
 
+    // Server end: hands a block to the reader, waiting while enough blocks
+    // wait for it; false (and this end closed, errno in `error`) once the
+    // reader went away or the abort flag was raised. The reader is woken at
+    // once; QueueBlock wakes it only once a few blocks wait (see
+    // CPipeBlockQueue), WakeReader or the end of the stream at the latest.
+    bool WriteBlock(QByteArray block, int* error = nullptr);
+    bool QueueBlock(QByteArray block, int* error = nullptr);
+    // Server end: wakes the reader if blocks wait for it; false once it went away.
+    bool WakeReader(int* error = nullptr);
+    // Server end: a block that the reader gave back, to be filled again;
+    // empty when there is none.
+    QByteArray SpareBlock();
+    // Client end, without blocking: appends up to `most` of the blocks that
+    // arrived, in order; `moreWait` says whether more wait, for which the
+    // reader is not woken again. Returns false at the end of the stream,
+    // once the writer closed its end and its last blocks were taken (or on
+    // an error, which closes this end).
+    bool ReadBlocks(std::vector<QByteArray>& blocks, size_t most = SIZE_MAX,
+                    bool* moreWait = nullptr);
+    // Client end: gives a block that was read back to the writer.
+    void RecycleBlock(QByteArray block);
+
     void Close();
     // A flag that another thread raises to end a Write waiting on a full
     // pipe (a cancelled download); null for none. It must outlive the endpoint.
@@ -58,6 +89,11 @@ public:
 private:
     bool waitUntilWritable();
     void fail(int* error, int code);
+    bool pushBlock(QByteArray block, bool wakeNow, int* error);
+    bool sendWake(int* error);
+
+    // Shared by both ends of a pair.
+    std::shared_ptr<CPipeBlockQueue> m_blocks;
 
     const std::atomic<bool>* m_abort = nullptr;
     int m_handle = -1;

@@ -72,7 +72,9 @@ bool CTreeChunkReader::readMessage(int size) {
 }
 
 void CTreeChunkReader::finish(bool intact) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a reply that ends inside a character is an error, not a
+    // character quietly held back for bytes that will never come.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(m_body);
     if (decoder.hasError()) {
         kWarningLog(u"tree pipe: the reply is not valid UTF-8");

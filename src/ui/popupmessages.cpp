@@ -75,7 +75,14 @@ int CPopupMessages::show(bool owned, const QString& caption, const QString& text
     // The owner is looked up on the UI thread, where the frame lives.
     const bool shown = m_bridge.Call(
         [this, owned, &caption, &text, type] {
-            return m_presenter(owned ? m_hooks.owner() : nullptr, caption, text, type);
+            if (m_waitHook) {
+                m_waitHook(true);
+            }
+            const int answer = m_presenter(owned ? m_hooks.owner() : nullptr, caption, text, type);
+            if (m_waitHook) {
+                m_waitHook(false);
+            }
+            return answer;
         },
         &answer);
     if (!shown) {

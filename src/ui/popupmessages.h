@@ -45,6 +45,9 @@ public:
     CPopupMessages(CUiBridge& bridge, Hooks hooks);
 
     void SetPresenter(Presenter presenter) { m_presenter = std::move(presenter); }
+    // Told when a box opens (true) and closes (false): while a box waits for
+    // the user the program is not busy, so its busy animation and cursor rest.
+    void SetWaitHook(std::function<void(bool open)> hook) { m_waitHook = std::move(hook); }
 
     // `type` is one of PopupType.
     int PopupMessage(const QString& text, int type);
@@ -65,6 +68,7 @@ private:
     CUiBridge& m_bridge;
     Hooks m_hooks;
     Presenter m_presenter;
+    std::function<void(bool open)> m_waitHook;
 };
 
 // The presenter of the running program: a QMessageBox with plain text.

@@ -100,27 +100,24 @@ bool CUiBridge::runAcrossThreads(const Work& work, qintptr* result) {
     }
     // The work is referenced, not copied: the sender waits below until it
     // has run or has been abandoned, so it outlives every use.
-    QMetaObject::invokeMethod(
-        this,
-        [pending, &work] {
-            {
-                const std::lock_guard lock(pending->mutex);
-                if (pending->state == PendingSend::State::Abandoned) {
-                    return;
-                }
-                pending->state = PendingSend::State::Running;
+    m_queuedCalls.Queue([pending, &work] {
+        {
+            const std::lock_guard lock(pending->mutex);
+            if (pending->state == PendingSend::State::Abandoned) {
+                return;
             }
-            qintptr answer = 0;
-            const bool done = work(answer);
-            {
-                const std::lock_guard lock(pending->mutex);
-                pending->done = done;
-                pending->result = answer;
-                pending->state = PendingSend::State::Done;
-            }
-            pending->changed.notify_all();
-        },
-        Qt::QueuedConnection);
+            pending->state = PendingSend::State::Running;
+        }
+        qintptr answer = 0;
+        const bool done = work(answer);
+        {
+            const std::lock_guard lock(pending->mutex);
+            pending->done = done;
+            pending->result = answer;
+            pending->state = PendingSend::State::Done;
+        }
+        pending->changed.notify_all();
+    });
 
     bool done = false;
     {
@@ -145,16 +142,13 @@ bool CUiBridge::Post(UiMessage message, quintptr wParam, quintptr lParam) {
                   UiMessageName(message));
         return false;
     }
-    QMetaObject::invokeMethod(
-        this,
-        [this, message, wParam, lParam] {
-            if (m_exiting.load()) {
-                return;
-            }
-            qintptr ignored = 0;
-            dispatch(message, wParam, lParam, ignored);
-        },
-        Qt::QueuedConnection);
+    m_queuedCalls.Queue([this, message, wParam, lParam] {
+        if (m_exiting.load()) {
+            return;
+        }
+        qintptr ignored = 0;
+        dispatch(message, wParam, lParam, ignored);
+    });
     return true;
 }
 

@@ -8,6 +8,7 @@
 // waiting for a call that has not begun are released, so the UI thread can
 // join its workers without waiting on a worker that waits on it.
 
+#include "ui/threadcallqueue.h"
 #include "ui/uimessage.h"
 
 #include <QObject>
@@ -64,4 +65,5 @@ private:
     std::atomic<bool> m_exiting{false};
     std::mutex m_pendingMutex;
     std::set<std::shared_ptr<PendingSend>> m_pending;
+    CThreadCallQueue m_queuedCalls;
 };

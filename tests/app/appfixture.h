@@ -35,8 +35,14 @@ public:
     void SetCurrentWorldView(const QString& path) override { record(u"SetCurrentWorldView", path); }
     void NewWorldView() override { record(u"NewWorldView"); }
     void AskSaveWorldViewOnExit() override { record(u"AskSaveWorldViewOnExit"); }
-    void ShowCurl(const QString& locator) override { record(u"ShowCurl", locator); }
-    void RunActionScript(const QString& path) override { record(u"RunActionScript", path); }
+    bool ShowCurl(const QString& locator) override {
+        record(u"ShowCurl", locator);
+        return rendersCurl;
+    }
+    bool RunActionScript(const QString& path) override {
+        record(u"RunActionScript", path);
+        return true;
+    }
     QString SelectedItemFullCurl() override { return fullCurl; }
     bool SelectedItemHasBrowserPart() override { return false; }
     quint64 SelectedServerId() override { return serverId; }
@@ -50,6 +56,7 @@ public:
     QStringList calls;
     bool restores = false;
     std::function<void()> onRestore;
+    bool rendersCurl = true;
     QString fullCurl;
     quint64 serverId = 0;
     bool hasSelectedItem = false;

@@ -1,19 +1,15 @@
 #include "app/singleinstance.h"
 
 #include "app/appfixture.h"
+#include "support/childprocess.h"
+#include "support/onworker.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
-#include <QProcess>
-#include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <memory>
 
 namespace {
 
@@ -28,13 +24,12 @@ protected:
     // Starts the real program with one argument and waits for it to end,
     // handling events meanwhile so this process can take a hand-off.
     int runProgram(const QString& argument) {
-        QProcess program;
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(QUILLEX_BINARY), {argument});
-        EXPECT_TRUE(program.waitForStarted());
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, 120000));
-        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+        ChildProcess program;
+        EXPECT_TRUE(program.Start(QStringLiteral(QUILLEX_BINARY), {argument},
+                                  ChildProcess::Output::Forwarded))
+            << program.ErrorText().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !program.IsRunning(); }, 120000));
+        return program.ExitCode();
     }
 
     QString folder;
@@ -95,15 +90,7 @@ TEST_F(SingleInstanceTest, OverlongPathIsRefusedNotTruncated) {
         return true;
     }));
     const QString path = root() + u'/' + QString(70000, u'x') + QStringLiteral(".curl");
-    std::atomic<bool> handed{true};
-    std::unique_ptr<QThread> sender(QThread::create([&] {
-        CSingleInstance second(folder);
-        handed = second.HandOff(path, 30000);
-    }));
-    QSignalSpy finished(sender.get(), &QThread::finished);
-    sender->start();
-    ASSERT_TRUE(finished.wait(60000));
-    EXPECT_FALSE(handed.load());
+    EXPECT_FALSE(onWorker([&] { return CSingleInstance(folder).HandOff(path, 30000); }));
     EXPECT_TRUE(received.isEmpty());
 }
 
@@ -113,14 +100,17 @@ TEST_F(SingleInstanceTest, ScriptThatCannotBeHandedOverRunsInTheSecondStart) {
     CSingleInstance starting(folder);
     ASSERT_TRUE(starting.AcquireStartupLock());
     writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.dbg"), "1\n");
-    const QString script = writeFile(QStringLiteral("lonely.curl"), "sleep=1\n");
+    const QString made = root() + QStringLiteral("/made-by-lonely");
+    const QString script =
+        writeFile(QStringLiteral("lonely.curl"), ("touch=" + made + "\n").toUtf8());
 
     EXPECT_EQ(runProgram(script), 0);
 
     const QByteArray log = readFile(folder + QStringLiteral("/Quillex.log"));
     EXPECT_TRUE(log.contains("running it here")) << log.toStdString();
     EXPECT_TRUE(log.contains((":: running command line: " + script).toUtf8()));
-    EXPECT_TRUE(log.contains(("SEAM RunActionScript(" + script + ")").toUtf8()));
+    EXPECT_TRUE(log.contains(("Action[01/01/line:1] = touch=" + made).toUtf8()));
+    EXPECT_TRUE(QFile::exists(made)) << "the script ran to its end before the program ended";
 }
 
 }  // namespace

@@ -5,12 +5,15 @@
 #include "resources/strings.h"
 #include "ui/busycursor.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 
 #include <csignal>
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +36,72 @@ TEST_F(TheAppTest, FirstRunShowsTheIntroductionAndStartsANewWorldView) {
     EXPECT_TRUE(app->MainFrame()->isVisible());
     EXPECT_TRUE(app->IsUp());
     EXPECT_EQ(app->BusyCount(), 0) << "start-up's busy phase has ended";
+}
+
+// Counts the paints of one widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
+// Counts the animation's paints while the event loop runs for a span that
+// would show several of its frames, once a repaint already asked for is done.
+int throbberPaintsOver(CAnimateCtrl& throbber) {
+    QCoreApplication::processEvents();
+    PaintCounter counter(&throbber);
+    QElapsedTimer span;
+    span.start();
+    while (span.elapsed() < 8 * CAnimateCtrl::kFrameMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, CAnimateCtrl::kFrameMs);
+    }
+    return counter.paints;
+}
+
+TEST_F(TheAppTest, NoBusyAnimationOrWaitCursorWhileTheFirstRunBoxWaits) {
+    struct Seen {
+        bool playing = true;
+        bool waitCursor = true;
+        int paints = -1;
+    } whileOpen, busyAgain;
+    app->Popups().SetPresenter([&](QWidget*, const QString&, const QString&, int) {
+        auto* throbber = app->MainFrame()->findChild<CAnimateCtrl*>();
+        whileOpen = {throbber->IsPlaying(), QApplication::overrideCursor() != nullptr,
+                     throbberPaintsOver(*throbber)};
+        // Work that starts while the box is open waits with its animation too.
+        const CBusyCursor busy;
+        busyAgain = {throbber->IsPlaying(), QApplication::overrideCursor() != nullptr, 0};
+        return 1;
+    });
+    ASSERT_TRUE(app->InitInstance({}));
+    EXPECT_FALSE(whileOpen.playing);
+    EXPECT_FALSE(whileOpen.waitCursor);
+    EXPECT_EQ(whileOpen.paints, 0);
+    EXPECT_FALSE(busyAgain.playing);
+    EXPECT_FALSE(busyAgain.waitCursor);
+    EXPECT_EQ(app->BusyCount(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TheAppTest, TheBusyAnimationGoesOnOnceABoxClosesDuringBusyWork) {
+    ASSERT_TRUE(app->InitInstance({}));
+    auto* throbber = app->MainFrame()->findChild<CAnimateCtrl*>();
+    const CBusyCursor busy;
+    ASSERT_TRUE(throbber->IsPlaying());
+    EXPECT_GT(throbberPaintsOver(*throbber), 0) << "the animation shows its frames";
+    bool playingWhileOpen = true;
+    app->Popups().SetPresenter([&](QWidget*, const QString&, const QString&, int) {
+        playingWhileOpen = throbber->IsPlaying();
+        return 1;
+    });
+    app->PopupMessage(QStringLiteral("Done?"), kPopupInformation);
+    EXPECT_FALSE(playingWhileOpen);
+    EXPECT_TRUE(throbber->IsPlaying());
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(TheAppTest, RestoredWorldViewSkipsTheFirstRun) {
@@ -119,7 +188,38 @@ TEST_F(TheAppTest, HandedOverScriptRunsInTheRunningInstance) {
     const bool taken = onWorker(
         [this, script] { return CSingleInstance(settingsFolder()).HandOff(script, 30000); });
     EXPECT_TRUE(taken);
-    EXPECT_TRUE(seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'); }));
+}
+
+// A script may run far longer than its sender waits: the sender has its
+// answer before the script starts, or it would run the script a second time.
+TEST_F(TheAppTest, HandedOverScriptRunsAfterTheSenderHasItsAnswer) {
+    class WaitingSeams : public RecordingSeams {
+    public:
+        bool RunActionScript(const QString& path) override {
+            answeredFirst = QTest::qWaitFor([this] { return senderDone.load(); }, 20000);
+            return RecordingSeams::RunActionScript(path);
+        }
+        std::atomic<bool> senderDone{false};
+        bool answeredFirst = false;
+    };
+    auto waiting = std::make_unique<WaitingSeams>();
+    WaitingSeams* recorder = waiting.get();
+    app->SetSeams(std::move(waiting));
+    ASSERT_TRUE(app->InitInstance({}));
+    const QString script = root() + QStringLiteral("/long.curl");
+    std::thread sender([this, recorder, script] {
+        EXPECT_TRUE(CSingleInstance(settingsFolder()).HandOff(script, 5000));
+        recorder->senderDone = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return recorder->calls.contains(QStringLiteral("RunActionScript(") + script + u')');
+        },
+        30000));
+    sender.join();
+    EXPECT_TRUE(recorder->answeredFirst);
 }
 
 TEST_F(TheAppTest, ImageListsHoldEveryTreeImageInBothSizes) {

@@ -317,6 +317,10 @@ TEST_F(GridTest, TypedCharactersStartEditingOnlyWhenTheyCount) {
         for (const auto& begin : begins) {
             EXPECT_EQ(CCellID(begin.row, begin.col), CCellID(2, 2));
         }
+        // Each case starts on the grid, not in the editor the last one opened.
+        if (CInPlaceEdit* editor = grid->GetInPlaceEdit()) {
+            editor->EndEdit();
+        }
     }
     // Without the grid handling Tab, Tab counts as typed text.
     grid->SetHandleTabKey(false);
@@ -339,10 +343,10 @@ TEST_F(GridTest, AReadOnlyCellOrAVetoStopsEditing) {
     make(4, 4, 1, 1);
     grid->SetFocusCell(1, 1);
     grid->SetItemState(1, 1, grid->GetItemState(1, 1) | CELL_READONLY);
-    grid->OnCellEditStart(1, 1, QPoint(-1, -1), QLatin1Char('x'));
+    grid->OnCellEditStart(1, 1, QPoint(-1, -1), GridEditStart::ByCharacter(u'x'));
     EXPECT_TRUE(owner.codes(GVN_BEGINLABELEDIT).empty());
     grid->SetEditable(false);
-    grid->OnCellEditStart(2, 2, QPoint(-1, -1), QLatin1Char('x'));
+    grid->OnCellEditStart(2, 2, QPoint(-1, -1), GridEditStart::ByCharacter(u'x'));
     EXPECT_TRUE(owner.codes(GVN_BEGINLABELEDIT).empty());
 }
 

@@ -122,8 +122,15 @@ protected:
     CGridCtrl& make(int rows, int cols, int fixedRows = 0, int fixedCols = 0,
                     QSize size = QSize(400, 300)) {
         grid = new CGridCtrl(rows, cols, fixedRows, fixedCols, &owner);
-        grid->setFrameShape(QFrame::NoFrame);
         grid->SetDlgCtrlID(100);
+        showGrid(size);
+        return *grid;
+    }
+
+    // Lays `grid` over the window's client area of the given size, shows the
+    // window active and gives the grid the focus.
+    void showGrid(QSize size) {
+        grid->setFrameShape(QFrame::NoFrame);
         owner.resize(size);
         grid->setGeometry(QRect(QPoint(0, 0), size));
         owner.show();
@@ -131,7 +138,6 @@ protected:
         grid->setFocus();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&owner));
         grid->ResetScrollBars();
-        return *grid;
     }
 
     // The grid's client area painted into an image.

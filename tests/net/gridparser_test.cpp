@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <thread>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -32,26 +34,32 @@ TEST(ParserFactoryRegistry, ANameAlreadyRegisteredKeepsItsFirstFactory) {
 }
 
 // The events of a reply streamed in chunks of `chunkSize` bytes and
-// finished, as the download thread feeds it, or of the whole text through ParseXML (chunk size 0).
+// finished, as the download thread feeds it, or of the whole text through
+// ParseXML (chunk size 0). The parse runs on a thread of its own, as a
+// download does, while this thread reads.
 std::vector<RecordedGridEvent> gridEventsOf(const QByteArray& reply, int chunkSize) {
     CGridParser parser;
     RecordingGridSink sink;
     CGridEventReader reader(sink);
     EXPECT_TRUE(parser.GridWriter().Open());
     reader.Attach(parser.GridWriter().TakeClientEnd());
-    if (chunkSize == 0) {
-        EXPECT_TRUE(parser.ParseXML(QString::fromUtf8(reply)));
-    }
-    for (qsizetype at = 0; chunkSize > 0 && at < reply.size(); at += chunkSize) {
-        const QByteArray chunk = reply.mid(at, chunkSize);
-        EXPECT_TRUE(parser.ParseChunk(chunk.data(), static_cast<int>(chunk.size()), false));
-        EXPECT_TRUE(parser.GridWriter().Flush());
-    }
-    if (chunkSize > 0) {
-        EXPECT_TRUE(parser.ParseChunk(nullptr, 0, true));
-    }
-    parser.GridWriter().Close();
+    std::thread download([&parser, &reply, chunkSize] {
+        if (chunkSize == 0) {
+            EXPECT_TRUE(parser.ParseXML(QString::fromUtf8(reply)));
+        }
+        for (qsizetype at = 0; chunkSize > 0 && at < reply.size(); at += chunkSize) {
+            const QByteArray chunk = reply.mid(at, chunkSize);
+            EXPECT_TRUE(parser.ParseChunk(chunk.data(), static_cast<int>(chunk.size()), false));
+            EXPECT_TRUE(parser.GridWriter().Flush());
+        }
+        if (chunkSize > 0) {
+            EXPECT_TRUE(parser.ParseChunk(nullptr, 0, true));
+        }
+        parser.GridWriter().Close();
+    });
     EXPECT_TRUE(sink.WaitForEnd());
+    reader.Close();  // a writer still waiting for room gives up
+    download.join();
     return sink.events;
 }
 
@@ -118,6 +126,46 @@ TEST_F(GridParserTest, EndEventsKeepTheirAttributesAcrossBlocks) {
     EXPECT_EQ(events[2 * 4321 + 2],
               (RecordedGridEvent{1, u"row"_qs, u"text 4321"_qs, u"grid"_qs,
                                  Pairs{{u"id"_qs, u"4321"_qs}, {u"v"_qs, u"value 30247"_qs}}}));
+}
+
+// The cancel flag is looked at every few hundred events, not at each: it
+// must still stop a parse at once when it is up from the start, and soon
+// when it goes up during the parse.
+TEST_F(GridParserTest, TheCancelFlagStopsTheParse) {
+    QByteArray reply = "<grid>";
+    for (int row = 0; row < 20000; ++row) {
+        reply += "<r><c>" + QByteArray::number(row) + "</c></r>";
+    }
+    reply += "</grid>";
+    for (const bool fromTheStart : {true, false}) {
+        services.cancelFlag = fromTheStart ? 1 : 0;
+        CGridParser parser;
+        ASSERT_TRUE(parser.GridWriter().Open());
+        CNamedPipe reader = parser.GridWriter().TakeClientEnd();
+        const qsizetype half = reply.size() / 2;
+        const bool first = parser.ParseChunk(reply.constData(), static_cast<int>(half), false);
+        EXPECT_EQ(first, !fromTheStart);
+        services.cancelFlag = 1;
+        EXPECT_FALSE(parser.ParseChunk(reply.constData() + half,
+                                       static_cast<int>(reply.size() - half), true));
+        parser.GridWriter().Close();
+        std::vector<QByteArray> blocks;
+        while (reader.ReadBlocks(blocks)) {
+        }
+        CGridEventDecoder decoder;
+        RecordingGridSink sink;
+        for (const QByteArray& block : blocks) {
+            EXPECT_TRUE(decoder.Feed(block, sink));
+        }
+        if (fromTheStart) {
+            EXPECT_TRUE(sink.events.empty());
+        } else {
+            // Four events a row: the first half's, and at most a few hundred more.
+            EXPECT_GT(sink.events.size(), 4u * 20000 * 45 / 100);
+            EXPECT_LT(sink.events.size(), 4u * 20000 * 55 / 100);
+        }
+    }
+    services.cancelFlag = 0;
 }
 
 TEST(TreeParser, ShowsEveryTagInABox) {

@@ -80,10 +80,20 @@ TEST(TreeChunkReader, AChunkLongerThanItsCountEndsTheStreamNotIntact) {
 }
 
 TEST_F(TreeChunkReaderTest, InvalidUtf8IsReportedNotIntact) {
-    ASSERT_TRUE(writer.WriteChunk("a\xff", 2));
-    writer.Close();
-    ASSERT_TRUE(sink.waitForEnd());
-    EXPECT_FALSE(sink.intact);
+    // A stray byte, and a reply that ends inside a character: the first byte
+    // of a euro sign's three, or of a two-byte letter.
+    for (const QByteArray& body :
+         {QByteArray("a\xff"), QByteArray("<t>\xe2"), QByteArray("\xc6")}) {
+        CTreeChunkWriter cutWriter;
+        RecordingSink cutSink;
+        CTreeChunkReader cutReader{cutSink};
+        ASSERT_TRUE(cutWriter.Open());
+        cutReader.Attach(cutWriter.TakeClientEnd());
+        ASSERT_TRUE(cutWriter.WriteChunk(body.data(), body.size()));
+        cutWriter.Close();
+        ASSERT_TRUE(cutSink.waitForEnd()) << body.toHex().toStdString();
+        EXPECT_FALSE(cutSink.intact) << body.toHex().toStdString();
+    }
 }
 
 }  // namespace

@@ -16,35 +16,27 @@ FakeFtpServer::FakeFtpServer(const QString& folder, const QString& user, const Q
     if (!user.isEmpty()) {
         arguments << QStringLiteral("-u") << user << QStringLiteral("-P") << password;
     }
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
     // pyftpdlib comes from Debian's packages, which serve Debian's Python.
     const QString debianPython = QStringLiteral("/usr/bin/python3");
-    m_process.start(QFileInfo::exists(debianPython) ? debianPython : QStringLiteral("python3"),
-                    arguments);
-    if (!m_process.waitForStarted(kStartLimitMs)) {
-        m_output = m_process.errorString();
+    if (!m_process.Start(QFileInfo::exists(debianPython) ? debianPython : QStringLiteral("python3"),
+                         arguments, ChildProcess::Output::Captured)) {
+        m_output = m_process.ErrorText();
         return;
     }
     // pyftpdlib announces ">>> starting FTP server on 127.0.0.1:PORT, pid=...".
     static const QRegularExpression announcement(QStringLiteral(R"(on 127\.0\.0\.1:(\d+))"));
     const QDeadlineTimer deadline(kStartLimitMs);
-    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
-        if (!m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-            break;
+    while (!deadline.hasExpired()) {
+        const QByteArray output = m_process.Read(static_cast<int>(deadline.remainingTime()));
+        if (output.isEmpty()) {
+            break;  // the server ended or stayed silent
         }
-        m_output += QString::fromUtf8(m_process.readAll());
+        m_output += QString::fromUtf8(output);
         const QRegularExpressionMatch match = announcement.match(m_output);
         if (match.hasMatch()) {
             m_port = match.captured(1).toInt();
             return;
         }
-    }
-}
-
-FakeFtpServer::~FakeFtpServer() {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(kStartLimitMs);
     }
 }
 

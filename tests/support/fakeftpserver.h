@@ -4,7 +4,8 @@
 // on 127.0.0.1 with an ephemeral port, for as long as the object lives.
 // Anonymous logins are allowed; one named user may be added.
 
-#include <QProcess>
+#include "support/childprocess.h"
+
 #include <QString>
 
 class FakeFtpServer {
@@ -12,7 +13,6 @@ public:
     // Starts serving `folder`; with a user, that user logs in with the password.
     explicit FakeFtpServer(const QString& folder, const QString& user = {},
                            const QString& password = {});
-    ~FakeFtpServer();
     FakeFtpServer(const FakeFtpServer&) = delete;
     FakeFtpServer& operator=(const FakeFtpServer&) = delete;
 
@@ -24,7 +24,7 @@ public:
     QString Output() const { return m_output; }
 
 private:
-    QProcess m_process;
+    ChildProcess m_process;
     QString m_output;
     int m_port = 0;
 };

@@ -1,12 +1,10 @@
 #include "framework/kformat.h"
 #include "settings/uithreadcall.h"
 #include "support/fakevelnixserver.h"
+#include "support/onworker.h"
 #include "tree/treehost.h"
 #include "treefixture.h"
 #include "ui/uibridge.h"
-
-#include <QSignalSpy>
-#include <QThread>
 
 #include <functional>
 
@@ -58,13 +56,7 @@ protected:
 
     // Runs AddItemsFromURL on a thread of its own, as the action worker does.
     int addFromWorker(const QString& url, QTreeWidgetItem* parent) {
-        int result = -1;
-        std::unique_ptr<QThread> worker(
-            QThread::create([&] { result = tree.AddItemsFromURL(url, parent, false); }));
-        QSignalSpy finished(worker.get(), &QThread::finished);
-        worker->start();
-        EXPECT_TRUE(finished.wait(30000));
-        return result;
+        return onWorker([&] { return tree.AddItemsFromURL(url, parent, false); });
     }
 
     CUiBridge bridge;

@@ -19,8 +19,10 @@ protected:
                           .owner = []() -> QWidget* { return nullptr; },
                           .countError = [this] { ++cancelFlag; },
                           .cancelProgress = [this] { ++progressCancels; }}) {
+        popups.SetWaitHook([this](bool open) { waits.push_back(open); });
         popups.SetPresenter(
             [this](QWidget*, const QString& caption, const QString& text, int type) {
+                waitsWhileShown = waits;
                 shown.push_back({caption, text, type, QThread::currentThread()});
                 return answer;
             });
@@ -39,6 +41,8 @@ protected:
     int answer = kAnswerOk;
     int cancelFlag = 0;
     int progressCancels = 0;
+    std::vector<bool> waits;  // true when a box opened, false when it closed
+    std::vector<bool> waitsWhileShown;
     std::vector<Shown> shown;
 };
 
@@ -99,6 +103,12 @@ TEST(PopupText, LineBreaksBecomeOneLineFeedAndEndsAreTrimmed) {
     for (const auto& c : cases) {
         EXPECT_EQ(NormalisePopupText(QString::fromUtf16(c.input)), QString::fromUtf16(c.expected));
     }
+}
+
+TEST_F(PopupMessagesTest, ABoxSaysThatItWaitsForTheUserUntilItCloses) {
+    popups.ShowWithoutOwner(QStringLiteral("x"), QStringLiteral("c"), kPopupInformation);
+    EXPECT_EQ(waitsWhileShown, std::vector<bool>{true});
+    EXPECT_EQ(waits, (std::vector<bool>{true, false}));
 }
 
 TEST_F(PopupMessagesTest, BoxAskedForOnAWorkerOpensOnTheUiThread) {

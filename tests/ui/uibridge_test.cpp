@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -81,21 +84,18 @@ TEST_F(UiBridgeTest, EverythingIsRefusedOnceExitBegins) {
 // the worker instead of both waiting for ever.
 TEST_F(UiBridgeTest, ExitReleasesAWorkerWaitingInASend) {
     std::atomic<bool> sending{false};
-    bool sent = true;
-    QThread* worker = QThread::create([&] {
+    auto worker = std::async(std::launch::async, [&] {
         const QString text = QStringLiteral("never shown");
         sending = true;
-        sent = bridge.Send(UiMessage::StatusText, reinterpret_cast<quintptr>(&text));
+        return bridge.Send(UiMessage::StatusText, reinterpret_cast<quintptr>(&text));
     });
-    worker->start();
     // Wait without handling events, so the send stays queued.
     while (!sending.load()) {
-        QThread::yieldCurrentThread();
+        std::this_thread::yield();
     }
     bridge.BeginExit();
-    ASSERT_TRUE(worker->wait(QDeadlineTimer(30000)));
-    delete worker;
-    EXPECT_FALSE(sent);
+    ASSERT_EQ(worker.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    EXPECT_FALSE(worker.get());
     QCoreApplication::processEvents();
     EXPECT_TRUE(received.isEmpty()) << "an abandoned send never runs later";
 }

@@ -1,0 +1,60 @@
+#include "support/fuzzsupport.h"
+
+#include "framework/klog.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <clocale>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+std::unique_ptr<QTemporaryDir> g_fuzzFolder;
+QString g_fuzzFolderPath;
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // In the temporary folder, which scripts/fuzz puts in memory (a load and
+    // an atomic store per input would otherwise wait on the disk) and removes
+    // after the run: libFuzzer ends the process without destructors.
+    g_fuzzFolder = std::make_unique<QTemporaryDir>();
+    if (!g_fuzzFolder->isValid()) {
+        std::abort();
+    }
+    g_fuzzFolderPath = g_fuzzFolder->path();
+    // Settings, World Views and the registry store all live under the home
+    // folder; a private one keeps the fuzzer off the user's own files.
+    qputenv("HOME", QFile::encodeName(g_fuzzFolderPath));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(g_fuzzFolderPath + QStringLiteral("/.config")));
+    // Never destroyed: libFuzzer ends the process with exit(), after Qt's own
+    // globals are gone, where the application's destructor would crash.
+    new QApplication(*argc, *argv);
+    std::setlocale(LC_NUMERIC, "C");
+    // No log and no debug flag file: writing a log line per input would
+    // outweigh the work under test.
+    kInit(QStringLiteral("fuzz"), QStringLiteral("null"),
+          g_fuzzFolderPath + QStringLiteral("/no-debug-flag"), 0);
+    return 0;
+}
+
+const QString& FuzzFolder() {
+    return g_fuzzFolderPath;
+}
+
+QString WriteFuzzFile(const QString& name, const uint8_t* data, size_t size) {
+    const QString path = g_fuzzFolderPath + u'/' + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) !=
+            static_cast<qint64>(size)) {
+        std::abort();
+    }
+    return path;
+}
+
+QString FuzzText(const uint8_t* data, size_t size) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}

@@ -1,0 +1,26 @@
+#include "ui/threadcallqueue.h"
+
+CThreadCallQueue::CThreadCallQueue(QObject* parent) : QObject(parent) {}
+
+void CThreadCallQueue::Queue(std::function<void()> call) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_calls.push_back(std::move(call));
+    }
+    // One wake-up per call: a call that opens a nested event loop (a modal
+    // box) still lets the calls queued after it run meanwhile.
+    QMetaObject::invokeMethod(this, "runNext", Qt::QueuedConnection);
+}
+
+void CThreadCallQueue::runNext() {
+    std::function<void()> call;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_calls.empty()) {
+            return;
+        }
+        call = std::move(m_calls.front());
+        m_calls.pop_front();
+    }
+    call();
+}

@@ -1,0 +1,183 @@
+#include "app/actionrunner.h"
+#include "app/actionfixture.h"
+#include "app/actioninterpreter.h"
+#include "app/actions.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ActionRunnerTest : public ActionFixture {
+protected:
+    void SetUp() override {
+        ActionFixture::SetUp();
+        actionLog = root() + QStringLiteral("/actions.log");
+        app->SetActionLogPath(actionLog);
+        app->Runner().SetStepPause([this](int milliseconds) { steps << milliseconds; });
+    }
+
+    static KPROPS listOf(const QStringList& actions) {
+        KPROPS list;
+        for (int i = 0; i < actions.size(); ++i) {
+            list.Add(QStringLiteral("mitem%1").arg(i), actions[i]);
+        }
+        return list;
+    }
+
+    QStringList logLines() const {
+        QStringList lines;
+        for (const QString& line : QString::fromUtf8(readFile(actionLog)).split(u'\n')) {
+            if (!line.isEmpty()) {
+                lines << line.section(QStringLiteral(" | "), 1);
+            }
+        }
+        return lines;
+    }
+
+    QString actionLog;
+    QList<int> steps;
+};
+
+TEST_F(ActionRunnerTest, DelayIsSleptIn250MillisecondSteps) {
+    struct Case {
+        const char* delay;
+        int steps;
+    };
+    const Case cases[] = {{"1", 1}, {"250", 1}, {"251", 2}, {"1000", 4}, {"-5", 0}, {"0", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.delay);
+        steps.clear();
+        CActionContext set;
+        set.command = QStringLiteral("set:ActionDelayMSecs=") + QString::fromUtf8(c.delay);
+        app->Interpreter().RunCommand(set);
+        EXPECT_EQ(app->Runner().RunActions(listOf({QStringLiteral("timer:clear")}), u'X'), 1);
+        EXPECT_EQ(steps.size(), c.steps);
+        for (int step : steps) {
+            EXPECT_EQ(step, 250);
+        }
+    }
+}
+
+TEST_F(ActionRunnerTest, EmptyListLogsNoErrors) {
+    EXPECT_EQ(app->Runner().RunActions(KPROPS(), u'S'), 1);
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("0 errors")});
+}
+
+// The worker runs each action before the next is handed over, so the error
+// box of the second stops the third.
+TEST_F(ActionRunnerTest, ErrorInTheSecondActionStopsTheThird) {
+    const KPROPS list = listOf({QStringLiteral("message=one"), QStringLiteral("error=two"),
+                                QStringLiteral("message=three")});
+    EXPECT_EQ(app->Runner().RunActions(list, u'S'), 4);
+    EXPECT_EQ(boxTexts(), (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+    EXPECT_EQ(logLines(),
+              (QStringList{QStringLiteral("mitem0: message=one"),
+                           QStringLiteral("mitem1: error=two"), QStringLiteral("1 error")}));
+}
+
+// An action holding a window word runs at once on the UI thread; its error
+// ends the list as a queued action's does.
+TEST_F(ActionRunnerTest, ErrorOfAnActionRunAtOnceEndsTheList) {
+    const KPROPS list = listOf({QStringLiteral("xfieldchooserx"), QStringLiteral("message=no")});
+    EXPECT_EQ(app->Runner().RunActions(list, u'S'), 4);
+    EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("Could not find tree item: xfieldchooserx")});
+    EXPECT_EQ(app->Actions().QueuedCount(), 0);
+}
+
+TEST_F(ActionRunnerTest, HelpTableInsteadOfRunning) {
+    QTreeWidget help;
+    EXPECT_EQ(app->Runner().RunActions(listOf({QStringLiteral("error=x")}), u'S', &help), 256);
+    ASSERT_EQ(help.topLevelItemCount(), 26);
+    EXPECT_EQ(help.topLevelItem(25)->text(0), QStringLiteral("tab:label"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ActionRunnerTest, ScriptsAreReadLineByLine) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QStringList entries;  // name=value
+    };
+    const QByteArray longLine = "message=" + QByteArray(1024 * 1024, 'x');
+    const Case cases[] = {
+        {"comments and blanks", "# c\n\n  message=a  \n", {"line:3=message=a"}},
+        {"comment after blanks", "   # c\nmessage=a\n", {"line:2=message=a"}},
+        {"CRLF", "message=a\r\nmessage=b\r\n", {"line:1=message=a", "line:2=message=b"}},
+        {"BOM", "\xEF\xBB\xBFmessage=a\n", {"line:1=message=a"}},
+        {"UTF-8",
+         "message=Gr\xC3\xBC\xC3\x9F"
+         "e\n",
+         {"line:1=message=Grüße"}},
+        {"Latin-1",
+         "message=Gr\xFC\xDF"
+         "e\n",
+         {"line:1=message=Grüße"}},
+        {"no last line feed", "message=a", {"line:1=message=a"}},
+        {"NUL bytes",
+         QByteArray("message=a\0b\n", 12),
+         {QString::fromUtf16(u"line:1=message=a\u0000b", 18)}},
+        {"a 1 MB line", longLine, {"line:1=" + QString::fromLatin1(longLine)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = writeFile(QStringLiteral("script.curl"), c.bytes);
+        KPROPS list;
+        ASSERT_EQ(app->Runner().LoadActionScript(path, list), 1);
+        QStringList entries;
+        for (int i = 0; i < list.Count(); ++i) {
+            entries << list.GetNameAt(i) + u'=' + list.GetValueAt(i);
+        }
+        EXPECT_EQ(entries, c.entries);
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ActionRunnerTest, UnreadableScriptShowsItsPathAndRunsNothing) {
+    const QString folder = root() + QStringLiteral("/a folder.curl");
+    writeFile(QStringLiteral("a folder.curl/x"), "message=no\n");
+    const QString missing = root() + QStringLiteral("/missing.curl");
+    for (const QString& path : {folder, missing}) {
+        SCOPED_TRACE(path.toStdString());
+        boxes.clear();
+        EXPECT_FALSE(app->Runner().RunActionScript(path));
+        ASSERT_EQ(boxes.size(), 1U);
+        EXPECT_EQ(boxes[0].type, kPopupError);
+        EXPECT_TRUE(boxes[0].text.contains(path)) << boxes[0].text.toStdString();
+        EXPECT_EQ(app->CancelFlag(), 0) << "a file error counts no error";
+    }
+}
+
+TEST_F(ActionRunnerTest, ScriptRunsInScriptMode) {
+    const QString path =
+        writeFile(QStringLiteral("run.curl"), "# first\n\nmessage=ok\nbogus\nmessage=never\n");
+    EXPECT_FALSE(app->Runner().RunActionScript(path));
+    EXPECT_EQ(boxTexts(), (QStringList{QStringLiteral("ok"),
+                                       QStringLiteral("Could not find tree item: bogus")}));
+    EXPECT_EQ(logLines().last(), QStringLiteral("1 error"));
+}
+
+TEST_F(ActionRunnerTest, TreeMenusSendTheItemsIdAndGridMenusTheSelection) {
+    CMyTree& tree = app->Tree();
+    CMyItem record;
+    record.SetLabel(QStringLiteral("Node 7"));
+    record.ID = QStringLiteral("n 7");
+    QTreeWidgetItem* node = tree.InsertItemCopy(worldView, nullptr, record);
+    ASSERT_NE(node, nullptr);
+    tree.SelectItem(node, true);
+    const KPROPS list = listOf({QStringLiteral("grid:/cmi/x")});
+
+    app->Runner().RunActions(list, u'T');
+    EXPECT_TRUE(seams->calls.contains(QStringLiteral("ShowCurl(grid:/cmi/x&Selected=,n%207)")))
+        << seams->calls.join(u' ').toStdString();
+
+    actionSeams->selectedKeys = QStringLiteral(",a@b");
+    seams->calls.clear();
+    app->Runner().RunActions(list, u'G');
+    EXPECT_TRUE(
+        seams->calls.contains(QStringLiteral("ShowCurl(grid:/cmi/x&Selected=,a@b&Target=n%207)")))
+        << seams->calls.join(u' ').toStdString();
+}
+
+}  // namespace

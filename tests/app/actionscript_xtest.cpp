@@ -1,0 +1,111 @@
+#include "app/appfixture.h"
+#include "support/fakeloginreplies.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Reply = FakeVelnixServer::Reply;
+
+// The real program with a World View whose server entry is the fake server,
+// started with an action script on its command line.
+class ActionScriptProgramTest : public TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        if (QGuiApplication::platformName() != u"xcb") {
+            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+        ASSERT_TRUE(server.IsListening());
+        fakelogin::ScriptCmiLogAndCancel(server);
+        fakelogin::ScriptLogin(server, FakeLoginReply());
+        server.Script(FakeVelnixServer::kServicesPath, "Action=Ping", Reply::Xml("<cmi/>"));
+        const QString worldView = writeFile(
+            QStringLiteral("views/lab.zwv"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n  <root label='World View'>\n"
+            "    <folder label='Lab'>\n"
+            "      <system label='Alpha' server-type='.' hostname='127.0.0.1' web-port='" +
+                QByteArray::number(server.Port()) +
+                "' protocol='http'>\n      </system>\n    </folder>\n  </root>\n</tree>\n");
+        writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
+                  "ZWV=" + worldView.toUtf8() + '\n');
+        actionLog = root() + QStringLiteral("/actions.log");
+    }
+
+    void start(const QByteArray& script) {
+        const QString path = writeFile(QStringLiteral("run.curl"), script);
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(QStringLiteral(QUILLEX_BINARY), {path});
+        ASSERT_TRUE(program.waitForStarted());
+    }
+
+    bool ended(int milliseconds) {
+        return QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; },
+                               milliseconds);
+    }
+
+    void TearDown() override {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(10000);
+        }
+        TempHomeTest::TearDown();
+    }
+
+    QString logText() const { return QString::fromUtf8(readFile(actionLog)); }
+
+    SharedDataHome dataHome;
+    FakeVelnixServer server;
+    QString actionLog;
+    QProcess program;
+};
+
+TEST_F(ActionScriptProgramTest, ScriptOnTheCommandLineRunsToItsEndThenTheProgramEnds) {
+    const QString timers = root() + QStringLiteral("/timers.csv");
+    const QString touched = root() + QStringLiteral("/touched");
+    start("set:actionlog=" + actionLog.toUtf8() +
+          "\n"
+          "# the server entry, by its path\n"
+          "//World View|Lab|Alpha\n"
+          "login=ops/pw\n"
+          "xml:/cmi/Services?Action=Ping\n"
+          "timer:start,ping\n"
+          "timer:stop,ping\n"
+          "timer:dump," +
+          timers.toUtf8() + "\ntouch=" + touched.toUtf8() + "\n");
+    ASSERT_TRUE(ended(120000)) << "the program ends after its script";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+
+    EXPECT_EQ(fakelogin::RequestsOf(server, fakelogin::kLoginQuery).size(), 1U);
+    EXPECT_FALSE(fakelogin::RequestsOf(server, "Action=Ping").empty());
+    EXPECT_TRUE(readFile(timers).startsWith("Timer,Seconds,Days"))
+        << readFile(timers).toStdString();
+    EXPECT_TRUE(QFile::exists(touched));
+    const QString log = logText();
+    EXPECT_TRUE(log.contains(QStringLiteral("line:9: touch="))) << log.toStdString();
+    EXPECT_TRUE(log.trimmed().endsWith(QStringLiteral("| 0 errors"))) << log.toStdString();
+}
+
+// The error box of line 3 stops the script: line 4 is never handed over.
+TEST_F(ActionScriptProgramTest, UnknownPathShowsTheBoxAndStopsTheScript) {
+    const QString never = root() + QStringLiteral("/never");
+    start("set:actionlog=" + actionLog.toUtf8() +
+          "\ntimer:clear\n//World View|Lab|Nowhere\ntouch=" + never.toUtf8() + "\n");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return logText().contains(QStringLiteral("Could not find tree item: Nowhere")) ||
+                   program.state() == QProcess::NotRunning;
+        },
+        120000));
+    // The script error's box waits for the user, and the script with it.
+    EXPECT_EQ(program.state(), QProcess::Running);
+    EXPECT_FALSE(QFile::exists(never));
+    EXPECT_FALSE(logText().contains(QStringLiteral("line:4")));
+}
+
+}  // namespace

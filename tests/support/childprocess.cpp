@@ -1,0 +1,113 @@
+#include "support/childprocess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+class SpawnFileActions {
+public:
+    SpawnFileActions() { posix_spawn_file_actions_init(&m_actions); }
+    ~SpawnFileActions() { posix_spawn_file_actions_destroy(&m_actions); }
+    SpawnFileActions(const SpawnFileActions&) = delete;
+    SpawnFileActions& operator=(const SpawnFileActions&) = delete;
+    posix_spawn_file_actions_t* get() { return &m_actions; }
+
+private:
+    posix_spawn_file_actions_t m_actions;
+};
+
+}  // namespace
+
+ChildProcess::~ChildProcess() {
+    Kill();
+}
+
+bool ChildProcess::Start(const QString& program, const QStringList& arguments, Output output) {
+    std::vector<QByteArray> encoded{program.toLocal8Bit()};
+    for (const QString& argument : arguments) {
+        encoded.push_back(argument.toLocal8Bit());
+    }
+    std::vector<char*> argv;
+    for (QByteArray& argument : encoded) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+
+    SpawnFileActions actions;
+    int pipeEnds[2] = {-1, -1};
+    if (output == Output::Captured) {
+        if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+            m_errorText = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        posix_spawn_file_actions_adddup2(actions.get(), pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(actions.get(), pipeEnds[1], STDERR_FILENO);
+    }
+    const int failure = posix_spawnp(&m_pid, argv[0], actions.get(), nullptr, argv.data(), environ);
+    if (output == Output::Captured) {
+        close(pipeEnds[1]);
+        m_output = pipeEnds[0];
+    }
+    if (failure != 0) {
+        m_pid = -1;
+        m_errorText = QString::fromLocal8Bit(std::strerror(failure));
+        return false;
+    }
+    return true;
+}
+
+QByteArray ChildProcess::Read(int timeoutMs) {
+    if (m_output < 0) {
+        return {};
+    }
+    pollfd ready{m_output, POLLIN, 0};
+    if (poll(&ready, 1, timeoutMs) <= 0) {
+        return {};
+    }
+    char buffer[4096];
+    const ssize_t count = read(m_output, buffer, sizeof buffer);
+    return count > 0 ? QByteArray(buffer, count) : QByteArray();
+}
+
+void ChildProcess::reap(bool block) {
+    if (m_pid < 0 || m_ended) {
+        return;
+    }
+    pid_t reaped = 0;
+    do {
+        reaped = waitpid(m_pid, &m_status, block ? 0 : WNOHANG);
+    } while (reaped < 0 && errno == EINTR);
+    m_ended = reaped == m_pid;
+}
+
+bool ChildProcess::IsRunning() {
+    reap(false);
+    return m_pid >= 0 && !m_ended;
+}
+
+int ChildProcess::ExitCode() {
+    reap(false);
+    return m_ended && WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
+}
+
+void ChildProcess::Kill() {
+    if (IsRunning()) {
+        kill(m_pid, SIGKILL);
+        reap(true);
+    }
+    if (m_output >= 0) {
+        close(m_output);
+        m_output = -1;
+    }
+}
