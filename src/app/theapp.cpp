@@ -32,6 +32,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QSessionManager>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -183,6 +184,8 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
         kWarningLog(u"CTheApp: termination signals end the program unsaved: %s\n",
                     m_terminationSignals.ErrorText());
     }
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager& manager) { closeForSessionEnd(manager); });
     const bool anotherIsStarting = !m_singleInstance.AcquireStartupLock();
     if (anotherIsStarting && commandLine.contains(QStringLiteral(".curl")) &&
         handOffScript(commandLine)) {
@@ -302,6 +305,24 @@ bool CTheApp::closedDuringStartup() const {
 
 void CTheApp::closeOnSignal(int signalNumber) {
     kDebugLog(u"CTheApp: signal %d: closing the main window.\n", signalNumber);
+    closeMainWindowAndQuit();
+}
+
+void CTheApp::closeForSessionEnd(QSessionManager& manager) {
+    kDebugLog(u"CTheApp: the session ends: closing the main window.\n");
+    // Asking to save a new World View is only fair while the session manager
+    // lets us talk to the user; a refused close keeps the session going.
+    const bool mayAsk = manager.allowsInteraction();
+    closeMainWindowAndQuit();
+    if (mayAsk) {
+        manager.release();
+    }
+    if (m_mainFrame != nullptr && !m_mainFrame->HasExited()) {
+        manager.cancel();
+    }
+}
+
+void CTheApp::closeMainWindowAndQuit() {
     if (m_mainFrame != nullptr && !m_mainFrame->HasExited()) {
         m_mainFrame->close();
     }

@@ -52,6 +52,7 @@ class CAppFrameSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class QSessionManager;
 
 class CTheApp : public QObject, public CUiServices {
     Q_OBJECT
@@ -206,8 +207,11 @@ private:
     // True, with a log line, when the main window was closed while start-up
     // still ran: the exit sequence has run and the program must end.
     bool closedDuringStartup() const;
-    // A termination signal closes the main window as its close box does.
+    // A termination signal, or the end of the desktop session, closes the
+    // main window as its close box does.
     void closeOnSignal(int signalNumber);
+    void closeForSessionEnd(QSessionManager& manager);
+    void closeMainWindowAndQuit();
     void updateCursor();
     void boxWaits(bool open);
     qintptr sendToFrame(UiMessage message, quintptr wParam = 0, quintptr lParam = 0);
