@@ -21,6 +21,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -113,9 +114,11 @@ int main(int argc, char** argv) {
           folder.filePath(QStringLiteral("bench.dbg")), 0);
     const QByteArray reply = benchReply();
     FakeVelnixServer server;
+    // The served pieces share the reply's bytes, so the reply is held once.
     FakeVelnixServer::Reply streamed;
     for (qsizetype at = 0; at < reply.size(); at += 64 * 1024) {
-        streamed.chunks.push_back(reply.mid(at, 64 * 1024));
+        streamed.chunks.push_back(QByteArray::fromRawData(
+            reply.constData() + at, std::min<qsizetype>(64 * 1024, reply.size() - at)));
     }
     server.Script(FakeVelnixServer::kServicesPath, "Action=Grid", streamed);
     server.Script(FakeVelnixServer::kServicesPath, "Action=Grid&checkconnection=1",
@@ -165,6 +168,11 @@ int main(int argc, char** argv) {
             ok = false;
         }
     }
+    QFile loadFile(QStringLiteral("/proc/loadavg"));
+    const QByteArray load =
+        loadFile.open(QIODevice::ReadOnly) ? loadFile.readAll().split(' ').first() : "?";
+    std::printf("machine load (1-minute average, %d cores): %s\n", QThread::idealThreadCount(),
+                load.constData());
     std::printf("reply: %d rows x 20 cells, %.1f MB\n", kRows, reply.size() / 1e6);
     std::printf("bare parse: %.3f s (best of %d)\n", bareSeconds, kRuns);
     std::printf("grid load into a shown CMyGrid: %.3f s (best of %d)\n", loadSeconds, kRuns);

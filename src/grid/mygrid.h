@@ -271,6 +271,7 @@ private:
     CellFormatStyle m_style;
     CGridEventReader m_reader{*this};
     QElapsedTimer m_turnClock;
+    unsigned m_turnEvents = 0;
     bool m_turnOpen = false;
     QElapsedTimer m_refreshClock;
     QTimer m_refreshTimer;
