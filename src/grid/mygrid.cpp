@@ -1192,6 +1192,55 @@ QString CMyGrid::GetColumnHeaderTip(int col) const {
     return tip;
 }
 
+void CMyGrid::OnHeaderRowClick(const CCellID& cell) {
+    const int xmlCol = GridColToXmlCol(cell.col);
+    if (xmlCol < 1 || !IsValid(cell)) {
+        return;
+    }
+    const GridColumn& column = m_Columns[static_cast<size_t>(xmlCol)];
+    if (m_site->IsContextHelpMode()) {
+        if (!column.helpUrl.isEmpty()) {
+            m_site->LaunchHelp(column.helpUrl);
+        } else if (!column.hovertext.isEmpty()) {
+            QRect rect;
+            if (GetCellRect(0, cell.col, rect)) {
+                m_tooltip->SetText(column.hovertext);
+                m_tooltip->ShowAt(QRect(viewport()->mapToGlobal(rect.topLeft()), rect.size()));
+            }
+        }
+        return;
+    }
+    if (column.Has(kTokenNoSort)) {
+        return;
+    }
+    CGridNavigator* navigator = m_site->Navigator();
+    if (navigator != nullptr && navigator->GetOwner() != nullptr) {
+        const bool ascending = cell.col != GetSortColumn() || !GetSortAscending();
+        navigator->SetGrid(this);
+        navigator->SetSort(cell.col, ascending);
+        if (CPreferences* prefs = gridPrefs()) {
+            prefs->SetInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), ascending ? 1 : 0);
+            prefs->SetInt(m_strPrefKeyBase + QStringLiteral("/_sort"), cell.col);
+        }
+        SetSortColumn(cell.col);
+        SetSortAscending(ascending);
+        m_fSortAscending = ascending;
+        return;
+    }
+    if (GetHeaderSort()) {
+        const CBusyCursor busy;
+        const bool ascending = cell.col == GetSortColumn() ? !GetSortAscending() : true;
+        SortItemsByKey(cell.col, ascending, &MakeCellSortKey, &CompareCellSortKeys);
+        Refresh();
+        SendMessageToParent(0, cell.col, GVN_COLUMNSORTED);
+    }
+    // The control's own click does the rest (the column's selection).
+    const bool sorts = GetHeaderSort();
+    SetHeaderSort(false);
+    CGridCtrl::OnHeaderRowClick(cell);
+    SetHeaderSort(sorts);
+}
+
 // The map names grid columns: it moves with them.
 void CMyGrid::OnColumnMoved(int from, int to) {
     for (int& mapped : m_xmlToGridCol) {

@@ -120,6 +120,9 @@ public:
     void FitRowHeight(int row, int col);
     QString GetColumnHeaderTip(int col) const override;
     void OnColumnMoved(int from, int to) override;
+    // Context help, then no-sort columns, the navigator's server-side sort
+    // of paged data, else a local sort by the cells' values.
+    void OnHeaderRowClick(const CCellID& cell) override;
     static QString MakeAddressSortKey(const QString& text);
 
     // The column table and the XML-to-grid column map. The map holds grid

@@ -111,3 +111,29 @@ TEST_F(GridNavigatorTest, ChunksElementsReachTheNavigatorOfTheView) {
     EXPECT_EQ(navigator.GetChunkCount(), 2);
     EXPECT_EQ(navigator.RangeCombo().count(), 2);
 }
+
+// A header click on paged data asks the server for the order: ascending for
+// another column, the reverse for the current one while ascending.
+TEST_F(GridNavigatorTest, HeaderClicksOnPagedDataRequestTheServersOrder) {
+    site.navigator = &navigator;
+    ASSERT_TRUE(load(GridXml({{"a", "A", ""}, {"b", "B", ""}, {"fixed", "F", "[NS]"}},
+                             {{"2", "x", "1"}, {"1", "y", "2"}})));
+    navigator.SetRange(1000, &owner, 2, 500);
+    const QString first = grid->GetItemText(1, 0);
+    grid->OnHeaderRowClick(CCellID(0, 1));
+    EXPECT_EQ(navigator.GetSortColumn(), u"b");
+    EXPECT_TRUE(navigator.GetAscending());
+    EXPECT_EQ(navigator.GetChunk(), 1);
+    grid->OnHeaderRowClick(CCellID(0, 1));
+    EXPECT_FALSE(navigator.GetAscending());
+    EXPECT_EQ(owner.reruns, 2);
+    grid->OnHeaderRowClick(CCellID(0, 2));
+    EXPECT_EQ(owner.reruns, 2);
+    EXPECT_EQ(grid->GetItemText(1, 0), first);  // not sorted locally
+
+    navigator.SetRange(10, nullptr, 1, 500);
+    grid->OnHeaderRowClick(CCellID(0, 0));
+    EXPECT_EQ(grid->GetItemText(1, 0), u"1");
+    grid->OnHeaderRowClick(CCellID(0, 0));
+    EXPECT_EQ(grid->GetItemText(1, 0), u"2");
+}
