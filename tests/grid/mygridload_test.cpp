@@ -146,6 +146,9 @@ TEST_F(MyGridTest, EveryElementOfTheVocabularyFillsMapHeadersCellsColoursAndCanc
     EXPECT_EQ(navigator.GetTotalText(), u"1,000");
 
     EXPECT_EQ(ui.panes[32811], u"Rows: 7");
+    // The progress kept the expected rows as its estimate and a step per row.
+    EXPECT_EQ(site.Progress().Estimate(), 7);
+    EXPECT_EQ(site.Progress().Position(), 7);
     EXPECT_EQ(site.rowCounterStarts, 1);
     EXPECT_GE(site.rowCounterStops, 1);
     EXPECT_TRUE(grid->isVisible());
@@ -457,4 +460,23 @@ TEST_F(MyGridTest, ALargeLoadEndsSortedByItsSortColumn) {
     }
     EXPECT_EQ(grid->GetSortColumn(), 0);
     EXPECT_FALSE(grid->GetSortAscending());
+}
+
+// Off the UI thread an empty-the-grid goes to the UI thread as the blocking
+// ResetGrid message, which the main frame answers.
+TEST_F(MyGridTest, ResetGridOffTheUiThreadIsTheBlockingMessage) {
+    ASSERT_TRUE(load(GridXml({{"a", "A", ""}}, {{"1"}})));
+    int resets = 0;
+    ui.Bridge().SetHandler(UiMessage::ResetGrid, [&](quintptr, quintptr) {
+        ++resets;
+        grid->ResetGrid();
+        return qintptr(1);
+    });
+    onWorker([&] {
+        grid->ResetGrid();
+        return 0;
+    });
+    ui.Bridge().RemoveHandler(UiMessage::ResetGrid);
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(grid->GetRowCount(), 0);
 }
