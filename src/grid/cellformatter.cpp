@@ -66,14 +66,23 @@ qint64 clockSortValue(const std::tm& fields) {
     return (fields.tm_hour * 3600LL + fields.tm_min * 60LL + fields.tm_sec) * 10;
 }
 
-void normaliseLineBreaks(QString& text) {
-    if (!text.contains(u'\n') && !text.contains(u"<br>")) {
-        return;
+// True when the text holds a line break afterwards.
+bool normaliseLineBreaks(QString& text) {
+    bool breaks = false;
+    for (const QChar c : std::as_const(text)) {
+        if (c == u'\n' || c == u'<') {
+            breaks = true;
+            break;
+        }
+    }
+    if (!breaks || (!text.contains(u'\n') && !text.contains(u"<br>"))) {
+        return false;
     }
     text.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
     text.replace(QStringLiteral("\n\r"), QStringLiteral("<br>"));
     text.replace(QStringLiteral("\n"), QStringLiteral("<br>"));
     text.replace(QStringLiteral("<br>"), QStringLiteral("\r\n"));
+    return true;
 }
 
 // "[TIME]": the UTC fields of the moment read as local ones, a year on.
@@ -370,7 +379,7 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
     }
     CellValue scratch;
     CellValue& record = value ? *value : scratch;
-    normaliseLineBreaks(text);
+    const bool lineBreaks = normaliseLineBreaks(text);
     if (header || column.Has(kTokenTranslate)) {
         if (const CLangPack* pack = ActiveLangPack()) {
             pack->TranslateText(text, 0);
@@ -378,7 +387,7 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
     }
     item.strText = text;
     item.nFormat = (header ? DT_BOTTOM : DT_VCENTER) | DT_WORD_ELLIPSIS;
-    if (text.contains(u"\r\n")) {
+    if ((lineBreaks || header || column.Has(kTokenTranslate)) && text.contains(u"\r\n")) {
         item.nFormat |= DT_WORDBREAK;
     }
     item.mask = GVIF_TEXT | GVIF_PARAM | GVIF_BKCLR | GVIF_FGCLR | GVIF_FORMAT;

@@ -1096,29 +1096,33 @@ bool CMyGrid::SetCellText(int row, int xmlCol, const QString& text) {
 }
 
 // Default colours stay with the default cell, so that a plain cell stores
-// no colours of its own.
+// no colours of its own. A received cell is stored into the cell object
+// straight: it is no user edit, so none of SetItem's edit marks apply.
 void CMyGrid::storeCell(int row, int gridCol, const GridColumn& column, QString& text) {
+    CGridCellBase* cell = GetCell(row, gridCol);
+    if (cell == nullptr) {
+        return;
+    }
     GridItemInfo item;
     item.row = row;
     item.col = gridCol;
     if (FormatCell(column, item, text, m_style, m_dwRowProperty, this) == 0) {
         return;
     }
-    if (row > 0) {
-        if (item.crBkClr == m_style.cellBack) {
-            item.mask &= ~GVIF_BKCLR;
-        }
-        if (item.crFgClr == m_style.cellFore) {
-            item.mask &= ~GVIF_FGCLR;
-        }
+    delete reinterpret_cast<CellValue*>(cell->GetData());
+    cell->SetText(item.strText);
+    cell->SetData(item.lParam);
+    cell->SetFormat(item.nFormat);
+    if ((item.mask & GVIF_IMAGE) != 0) {
+        cell->SetImage(item.iImage);
     }
-    FreeCellData(row, gridCol);
-    if (!SetItem(&item)) {
-        delete reinterpret_cast<CellValue*>(item.lParam);
-        FreeCellData(row, gridCol);
-        return;
+    if (row == 0 || item.crBkClr != m_style.cellBack) {
+        cell->SetBackColour(item.crBkClr);
     }
-    if (item.strText.contains(u'\n') || (item.mask & GVIF_IMAGE) != 0) {
+    if (row == 0 || item.crFgClr != m_style.cellFore) {
+        cell->SetTextColour(item.crFgClr);
+    }
+    if ((item.nFormat & DT_WORDBREAK) != 0 || (item.mask & GVIF_IMAGE) != 0) {
         FitRowHeight(row, gridCol);
     }
 }
