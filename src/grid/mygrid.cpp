@@ -1519,6 +1519,27 @@ int CMyGrid::GetFocusedRowText(int col, QString& text) const {
     return static_cast<int>(text.size());
 }
 
+int CMyGrid::SetTextQuery(int query, const QString& text) {
+    switch (query) {
+        case 1:
+            return FindColumnByName(text);
+        case 2:
+            return FilterRows(text, 0x11);
+        default:
+            return 0;
+    }
+}
+
+int CMyGrid::FilterRows(const QString& text, unsigned flags) {
+    kDebugLog(u"SEAM CMyGrid::FilterRows(%s, 0x%X): no row filter yet", text, flags);
+    return 0;
+}
+
+int CMyGrid::FindRowByText(int col, const QString& text) {
+    kDebugLog(u"SEAM CMyGrid::FindRowByText(%d, %s): no text lookup yet", col, text);
+    return 0;
+}
+
 int CMyGrid::GetVisibleRowCount() const {
     int visible = 0;
     int fixedVisible = 0;

@@ -177,6 +177,13 @@ public:
     // WM_GETTEXT with 1000 + column: the focused row's text; its length, -1
     // for a column out of range, -2 for no focused row.
     int GetFocusedRowText(int col, QString& text) const;
+    // WM_SETTEXT: 1 looks a column up by name, 2 filters the rows with flags
+    // 0x11; anything else gives 0.
+    int SetTextQuery(int query, const QString& text);
+    // The row filter and the text lookup (0x507); they log "SEAM" until the
+    // row filter is built.
+    int FilterRows(const QString& text, unsigned flags);
+    int FindRowByText(int col, const QString& text);
     // 0x500 to 0x502 and 0x505.
     int GetVisibleRowCount() const;
     int GetVisibleColumnCount() const;

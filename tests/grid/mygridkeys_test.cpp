@@ -84,6 +84,8 @@ TEST_F(MyGridTest, WindowMessagesAsMethods) {
     EXPECT_EQ(grid->GetFirstSelectedRow(), 1);
     EXPECT_EQ(grid->SelectRowRange(2, 1), 0);
     EXPECT_EQ(grid->SelectRowRange(1, 3), 0);
+    EXPECT_EQ(grid->SetTextQuery(1, u"B"_qs), 1);
+    EXPECT_EQ(grid->SetTextQuery(7, u"B"_qs), 0);
 }
 
 TEST_F(MyGridTest, DeleteLastRowKeepsTheSelection) {
