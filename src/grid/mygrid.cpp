@@ -121,6 +121,7 @@ CMyGrid::CMyGrid(QWidget* parent)
 CMyGrid::~CMyGrid() {
     UnregisterGridRequesters(this);
     m_reader.Close();
+    notifySyncEnded();
     m_fSavePrefsOnReset = false;
     ResetGrid();
 }
@@ -458,6 +459,7 @@ int CMyGrid::GetData(const QString& url, CMySystem* system, bool synchronous) {
     kDebugLog(u"Closing client pipe before GetData()...");
     m_reader.Close();
     m_fReading = false;
+    notifySyncEnded();
     if (!synchronous) {
         m_fHoldHidden = false;
         quint16 requesterId = GetRequesterId();
@@ -497,6 +499,7 @@ void CMyGrid::OnGridDataReady(CNamedPipe clientEnd) {
     if (mainGrid()) {
         m_site->StartRowCounter();
     }
+    notifySyncEnded();
     m_fReading = true;
     clearColumnMap();
     m_iXmlCol = 0;
@@ -509,8 +512,10 @@ void CMyGrid::OnGridEvent(const CGridEvent& pipeEvent) {
     if (m_fHoldHidden) {
         m_reader.Close();
         m_fReading = false;
+        m_turnOpen = false;
         EndLoad();
         m_fHoldHidden = false;
+        notifySyncEnded();
         return;
     }
     if (!m_turnOpen) {
@@ -580,10 +585,15 @@ void CMyGrid::endReplay() {
     m_reader.Close();
     EndLoad();
     reselectAfterLoad();
+    notifySyncEnded();
+    Q_EMIT LoadEnded();
+}
+
+// A worker that waits on the replay of its synchronous load may go on.
+void CMyGrid::notifySyncEnded() {
     if (m_syncEnded) {
         std::exchange(m_syncEnded, {})();
     }
-    Q_EMIT LoadEnded();
 }
 
 // A synchronous load on a worker thread: the reply is parsed here into the

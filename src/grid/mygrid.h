@@ -237,6 +237,7 @@ private:
     void showTurn();
     void sortRows(int col, bool ascending);
     void endReplay();
+    void notifySyncEnded();
     void reselectAfterLoad();
     int loadSynchronously(const QString& fullUrl, const QString& user, const QString& password);
 
