@@ -27,7 +27,7 @@ void CAppFrameSite::RunActionScript(const QString& path) {
 }
 
 int CAppFrameSite::DispatchCurl(const QString& action) {
-    return m_app.DispatchCurl(action);
+    return m_app.Seams().DispatchCurl(action);
 }
 
 bool CAppFrameSite::HasSelectedItem() {
