@@ -248,6 +248,12 @@ void CMainFrame::UpdateCommandUI(int commandId, CCmdUI& state, bool inActionsMen
         case 57669:
             state.checked = m_site.InContextHelpMode();
             return;
+        case 32871: {
+            // Only a server that named a voice help page offers it.
+            const auto* system = dynamic_cast<const CMySystem*>(tree.GetSystem(selected));
+            state.enabled = system != nullptr && !system->GetVoiceHelpURL().isEmpty();
+            return;
+        }
         default:
             state.enabled = true;
             return;
