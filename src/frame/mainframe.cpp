@@ -7,6 +7,7 @@
 #include "frame/folderlist.h"
 #include "frame/framesite.h"
 #include "frame/myview.h"
+#include "frame/navigateargs.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
 #include "net/wireservices.h"
@@ -15,6 +16,7 @@
 #include "settings/preferences.h"
 #include "settings/urltext.h"
 #include "tree/treeimages.h"
+#include "ui/stringtriple.h"
 #include "ui/uibridge.h"
 #include "ui/uiservices.h"
 
@@ -65,8 +67,11 @@ CMainFrame::~CMainFrame() {
         return;
     }
     CUiBridge& bridge = UiServices().Bridge();
-    for (UiMessage message : {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy,
-                              UiMessage::RenderTabs, UiMessage::RenderMyView}) {
+    for (UiMessage message :
+         {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy, UiMessage::RenderTabs,
+          UiMessage::RenderMyView, UiMessage::ShowProgress, UiMessage::HideProgress,
+          UiMessage::NavigatePost, UiMessage::Navigate2, UiMessage::GetFormField,
+          UiMessage::SetFormField}) {
         bridge.RemoveHandler(message);
     }
 }
@@ -174,6 +179,30 @@ void CMainFrame::installMessageHandlers() {
                                                 reinterpret_cast<QTreeWidgetItem*>(context))
                        : 0;
         });
+    bridge.SetHandler(UiMessage::ShowProgress, [this](quintptr, quintptr) -> qintptr {
+        return m_statusBar->ShowProgressControl() ? 1 : 0;
+    });
+    bridge.SetHandler(UiMessage::HideProgress, [this](quintptr, quintptr) -> qintptr {
+        m_statusBar->HideProgressControl();
+        return 1;
+    });
+    const auto navigate = [this](quintptr args, quintptr) -> qintptr {
+        if (CBrowserView* browser = GetBrowserView()) {
+            browser->Navigate(*reinterpret_cast<const CNavigateArgs*>(args));
+        }
+        return 0;
+    };
+    bridge.SetHandler(UiMessage::NavigatePost, navigate);
+    bridge.SetHandler(UiMessage::Navigate2, navigate);
+    const auto formField = [](const char16_t* what) {
+        return [what](quintptr request, quintptr) -> qintptr {
+            kDebugLog(u"SEAM %s(%s): not built yet.\n", what,
+                      reinterpret_cast<const CStringTriple*>(request)->first);
+            return 0;
+        };
+    };
+    bridge.SetHandler(UiMessage::GetFormField, formField(u"GetFormField"));
+    bridge.SetHandler(UiMessage::SetFormField, formField(u"SetFormField"));
     bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
         if (state == kBusyBegins) {
             UiServices().BeginBusy();

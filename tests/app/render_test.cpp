@@ -8,10 +8,12 @@
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "frame/tabs.h"
+#include "net/treechunkwriter.h"
 #include "server/mysystem.h"
 #include "support/fakevelnixserver.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
+#include "tree/worldviewfile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -352,6 +354,79 @@ TEST_F(RenderTest, ActivatingARowSelectsItsItem) {
     ASSERT_EQ(list->RowCount(), 1);
     Q_EMIT list->ListView()->activated(list->Model().index(0, 0));
     EXPECT_EQ(tree.GetSelectedItem(), child);
+}
+
+// ---- tree replies ----
+
+TEST_F(RenderTest, ATreeReplyGoesUnderItsItemUnlessTheTargetChanged) {
+    CMyTree& tree = app->Tree();
+    const QString reply = QStringLiteral("<tree><item label='Ab\u00e9' tree-url='/x'/></tree>");
+    const auto deliver = [&] {
+        CTreeChunkWriter writer;
+        EXPECT_TRUE(writer.Open());
+        frame->ReadTreeReply(writer.TakeClientEnd());
+        const QByteArray bytes = reply.toUtf8();
+        // Cut inside the two-byte character.
+        const qsizetype cut = bytes.indexOf('\xc3') + 1;
+        EXPECT_TRUE(writer.WriteChunk(bytes.data(), cut));
+        EXPECT_TRUE(writer.WriteChunk(bytes.data() + cut, bytes.size() - cut));
+        writer.Close();
+    };
+    quint16 requester = 0;
+    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {});
+    deliver();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree.GetChildCount(item) == 1; }));
+    EXPECT_EQ(tree.GetChildItem(item)->text(0), QStringLiteral("Ab\u00e9"));
+    EXPECT_TRUE(tree.IsItemExpanded(item));
+
+    QTreeWidgetItem* other = tree.AddFolderItem(serverItem, QStringLiteral("Other"));
+    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {});
+    tree.GetTreeCtrl()->setCurrentItem(other);
+    deliver();
+    QTest::qWait(0);
+    EXPECT_FALSE(QTest::qWaitFor([&] { return tree.GetChildCount(other) > 0; }, 300))
+        << "a reply for an item no longer the target is dropped";
+    EXPECT_EQ(tree.GetChildCount(item), 1);
+}
+
+// ---- World View file commands ----
+
+TEST_F(RenderTest, AWorldViewThatFailsToLoadChangesNothing) {
+    CMyTree& tree = app->Tree();
+    tree.ClearModified();
+    const int before = tree.GetChildCount(tree.GetRootItem());
+    const QString bad = writeFile(QStringLiteral("bad.zwv"), "<tree><root label='W'>");
+    EXPECT_FALSE(frame->OpenWorldViewFile(bad));
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].type, kPopupError);
+    EXPECT_EQ(tree.GetChildCount(tree.GetRootItem()), before);
+    EXPECT_EQ(tree.GetSelectedItem(), item);
+
+    const QString good = writeFile(
+        QStringLiteral("good.zwv"),
+        "<tree><root label='World View'><folder label='Lab'><system label='Alpha' "
+        "server-type='.' hostname='alpha' web-port='8080' protocol='http'/></folder></root>"
+        "</tree>");
+    EXPECT_TRUE(frame->OpenWorldViewFile(good)) << "the error box before stops no new load";
+    EXPECT_EQ(tree.GetSelectedItem(), tree.GetRootItem());
+    EXPECT_EQ(tree.GetChildItem(tree.GetRootItem())->text(0), QStringLiteral("Lab"));
+}
+
+TEST_F(RenderTest, NewWorldViewAsksFirstAndCancelKeepsEverything) {
+    CMyTree& tree = app->Tree();
+    tree.SetModified();
+    boxAnswer = kAnswerCancel;
+    frame->NewWorldView();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Would you like to save your changes?"));
+    EXPECT_EQ(tree.GetChildCount(tree.GetRootItem()), 1) << "Cancel keeps the World View";
+    EXPECT_FALSE(frame->NewWorldViewUnsaved());
+
+    boxAnswer = kAnswerNo;
+    frame->NewWorldView();
+    EXPECT_EQ(tree.GetChildCount(tree.GetRootItem()), 0);
+    EXPECT_TRUE(frame->NewWorldViewUnsaved());
+    EXPECT_TRUE(tree.IsModified());
 }
 
 }  // namespace
