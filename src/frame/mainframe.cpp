@@ -6,10 +6,12 @@
 #include "frame/editor.h"
 #include "frame/folderlist.h"
 #include "frame/framesite.h"
+#include "frame/maingridsite.h"
 #include "frame/myview.h"
 #include "frame/navigateargs.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
+#include "grid/mygrid.h"
 #include "net/wireservices.h"
 #include "resources/strings.h"
 #include "settings/langpack.h"
@@ -137,6 +139,10 @@ bool CMainFrame::createClient() {
     auto* myView = new CMyView(m_site.Tree(), m_site.Prefs(), m_site.Panels());
     connect(myView, &CMyView::ItemActivated, this,
             [this](QTreeWidgetItem* item) { m_site.Tree().SelectItem(item, false); });
+    connect(myView, &CMyView::RefreshRequested, this,
+            [this](QTreeWidgetItem* item) { m_site.RefreshItemKeepSelection(item, false); });
+    m_gridSite = std::make_unique<CMainGridSite>(*myView, *this, m_site);
+    myView->SetGridSite(m_gridSite.get());
     const Row rows[kRightHandRows] = {{u"RHS_TABS", new CDialogView(tabsHost)},
                                       {u"RHS_MYVIEW", myView},
                                       {u"RHS_EDITOR", new CEditor},
@@ -179,6 +185,12 @@ void CMainFrame::installMessageHandlers() {
                                                 reinterpret_cast<QTreeWidgetItem*>(context))
                        : 0;
         });
+    bridge.SetHandler(UiMessage::ResetGrid, [this](quintptr, quintptr) -> qintptr {
+        if (CMyGrid* grid = GetGrid()) {
+            grid->ResetGrid();
+        }
+        return 0;
+    });
     bridge.SetHandler(UiMessage::ShowProgress, [this](quintptr, quintptr) -> qintptr {
         return m_statusBar->ShowProgressControl() ? 1 : 0;
     });
@@ -240,6 +252,11 @@ CMyView* CMainFrame::GetMyView() const {
 CFolderList* CMainFrame::GetFolderList() const {
     const CMyView* view = GetMyView();
     return view != nullptr ? view->GetFolderList() : nullptr;
+}
+
+CMyGrid* CMainFrame::GetGrid() const {
+    const CMyView* view = GetMyView();
+    return view != nullptr ? view->GetGrid() : nullptr;
 }
 
 CEditor* CMainFrame::GetEditor() const {

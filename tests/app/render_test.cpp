@@ -8,9 +8,11 @@
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "frame/tabs.h"
+#include "grid/mygrid.h"
 #include "net/treechunkwriter.h"
 #include "server/mysystem.h"
 #include "support/fakevelnixserver.h"
+#include "support/gridreplies.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
 #include "tree/worldviewfile.h"
@@ -89,10 +91,24 @@ protected:
 };
 
 TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
+    server.Script("/cmi/Services", "Action=G",
+                  FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(3)));
     EXPECT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
     EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
     EXPECT_FALSE(rowShown(CMainFrame::kBrowserRow));
     EXPECT_FALSE(rowShown(CMainFrame::kEditorRow)) << "the placeholder row goes again";
+    CMyGrid* grid = frame->GetGrid();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return grid->GetRowCount() - grid->GetFixedRowCount() == 3 && !grid->IsLoadRunning();
+    })) << boxes.size();
+    EXPECT_TRUE(grid->isVisible());
+    EXPECT_TRUE(frame->GetMyView()->IsGridShown());
+    bool requested = false;
+    for (const auto& request : server.Requests()) {
+        requested = requested || (request.method == "GET" && request.path == "/cmi/Services" &&
+                                  request.query.startsWith("Action=G"));
+    }
+    EXPECT_TRUE(requested) << "the server's base URL with the payload";
 
     EXPECT_EQ(frame->ShowCurl(QStringLiteral("JobChooser:/cmi/j")), 1);
     EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
