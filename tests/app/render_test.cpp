@@ -115,6 +115,7 @@ TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
     EXPECT_TRUE(madePanels.contains(QStringLiteral("5621 ") + base() + QStringLiteral("/cmi/j")))
         << madePanels.join(u'|').toStdString();
     EXPECT_EQ(frame->GetMyView()->GetJobChooser(), frame->GetMyView()->Panel());
+    EXPECT_NE(frame->GetMyView()->Navigator(), nullptr) << "the navigator above the grid";
     EXPECT_TRUE(frame->GetMyView()->Panel()->isVisible());
 
     EXPECT_EQ(frame->ShowCurl(QStringLiteral("browser:  http://127.0.0.1:1/p")), 1);
@@ -124,6 +125,23 @@ TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
         return frame->GetBrowserView()->url() == QUrl(QStringLiteral("http://127.0.0.1:1/p"));
     })) << frame->GetBrowserView()->url().toString().toStdString();
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RenderTest, AGridAnswered401LogsTheServerOut) {
+    server.RequireBasicAuth("ops", "secret");
+    server.Script("/cmi/Services", "Action=G",
+                  FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(3)));
+    auto* system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(serverItem));
+    ASSERT_NE(system, nullptr);
+    system->User = QStringLiteral("ops");
+    system->Password = QStringLiteral("wrong");
+    system->LoggedIn = true;
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 0);
+    EXPECT_FALSE(system->LoggedIn);
+    const int userPane = CStatusBar::PaneOfIndicator(CStatusBar::kUserPane);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return frame->StatusPanes().PaneText(userPane) == QStringLiteral("Not Logged In");
+    })) << frame->StatusPanes().PaneText(userPane).toStdString();
 }
 
 TEST_F(RenderTest, ActionsGoToTheDispatcherUndecorated) {
