@@ -4,7 +4,8 @@
 // navigator, the tab strip and the properties browser, the bars above the
 // grid, the World View pane's own commands, login to every server, the
 // chooser, prompt and progress dialogs, browser windows and help, and the
-// wizard bar's browser. The tab strip and the browser pane's blanking reach
+// wizard bar's browser. The main grid (selection, keys, sorting, reloads,
+// counts), its navigator, the tab strip and the browser pane's blanking reach
 // the main frame; every other default writes one "SEAM" debug line naming
 // the call and does nothing else until its part is built: without a grid the
 // grid commands report that it is not active, and questions answer "no".
@@ -99,4 +100,8 @@ public:
 
 protected:
     static void logSeam(const char16_t* name, const QString& argument = {});
+
+private:
+    // The "[PKEY]" values to select again after the next load.
+    QString m_rowsToReselect;
 };

@@ -11,6 +11,7 @@
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
+#include "grid/mygrid.h"
 #include "net/wireservices.h"
 #include "server/mysystem.h"
 #include "settings/datetimeformat.h"
@@ -176,6 +177,9 @@ void CMainFrame::showContentOfItem(QTreeWidgetItem* selected, const QString& url
         ShowCurl(QStringLiteral("grid:") + url, false);
     } else if (record->Parts.Count() == 0) {
         renderViewParts(CMyView::kShowList, 0, url, selected);
+        if (CMyGrid* grid = GetGrid()) {
+            grid->SetHoldHidden(true);
+        }
     } else if (CDialogView* tabs = GetDialogView()) {
         tabs->Render(CTabs::kTemplateId);
     }

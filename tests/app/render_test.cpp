@@ -1,3 +1,4 @@
+#include "app/actionseams.h"
 #include "app/appfixture.h"
 #include "app/history.h"
 #include "frame/browserview.h"
@@ -111,6 +112,15 @@ TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
                                   request.query.startsWith("Action=G"));
     }
     EXPECT_TRUE(requested) << "the server's base URL with the payload";
+    CActionSeams& actions = app->ActionSeams();
+    EXPECT_TRUE(actions.HasGrid());
+    EXPECT_EQ(actions.GridRowCount(), 3) << "the action language sees the loaded grid";
+    grid->SelectAllCells();
+    int selectedRows = 0;
+    const QString firstColumn = grid->GetSelectedValuesOfColumn(0, selectedRows);
+    EXPECT_EQ(selectedRows, 3);
+    EXPECT_EQ(actions.GridSelectedRowsByColName(grid->GetItemText(0, 0), QStringLiteral(",")),
+              firstColumn);
 
     EXPECT_EQ(frame->ShowCurl(QStringLiteral("JobChooser:/cmi/j")), 1);
     EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
