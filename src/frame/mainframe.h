@@ -170,6 +170,8 @@ public:
     void OnStop();
     // Alt+F4 pressed in the window.
     void OnCloseKey();
+    // F1: a visible grid's column help first, else the World View item's help.
+    void OnHelpKey();
 
     // The World View pane's target item for the tree request that is out.
     // CTreeHost

@@ -254,3 +254,12 @@ void CMainFrame::OnCloseKey() {
         close();
     }
 }
+
+void CMainFrame::OnHelpKey() {
+    const CMyGrid* grid = GetGrid();
+    if (grid != nullptr && grid->isVisible()) {
+        // The grid's column help takes the key once the grid offers it.
+        kDebugLog(u"SEAM grid column help: not built yet.\n");
+    }
+    OnCommand(57670);
+}
