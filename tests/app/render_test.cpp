@@ -326,6 +326,22 @@ TEST_F(RenderTest, NothingSelectedLeavesOnlyTheEmptyEditor) {
     EXPECT_TRUE(frame->GetEditor()->toPlainText().isEmpty());
 }
 
+TEST_F(RenderTest, RendersFromAWorkerGiveTheUiThreadsAnswer) {
+    CMyView* view = frame->GetMyView();
+    const QString locator = base() + QStringLiteral("/cmi/j");
+    view->SetRequest(CMyView::kShowPanel, 4242, kKindFolder);
+    EXPECT_EQ(onWorker([&] { return view->Render(locator, item); }), 0)
+        << "a panel code nothing makes fails on the worker too";
+    view->SetRequest(CMyView::kShowPanel, 5621, kKindFolder);
+    EXPECT_EQ(onWorker([&] { return view->Render(locator, item); }), 1);
+    EXPECT_NE(view->GetJobChooser(), nullptr);
+
+    CDialogView* tabsView = frame->GetDialogView();
+    EXPECT_EQ(onWorker([&] { return tabsView->Render(1234); }), 0);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("BUG in CDialogView::Render() logic."));
+}
+
 // ---- the tab strip ----
 
 TEST(TabPrefKey, ComesFromPrefKeyMenuOrId) {
