@@ -12,6 +12,7 @@
 #include "grid/mygrid.h"
 #include "net/treechunkwriter.h"
 #include "server/mysystem.h"
+#include "server/mysystemsite.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
 #include "tree/myitem.h"
@@ -208,6 +209,39 @@ TEST_F(HeldGridTest, StopEndsAHeldLoad) {
     EXPECT_TRUE(loadEnded());
     EXPECT_LT(frame->GetGrid()->GetRowCount() - frame->GetGrid()->GetFixedRowCount(), kRows);
     server.ReleaseChunks(1);
+}
+
+TEST_F(RenderTest, RefreshKeepsTheSelectedRows) {
+    server.Script("/cmi/Services", "Action=G",
+                  FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(5)));
+    CMyItem& r = record(item);
+    r.PanelParts = kPanelGrid;
+    r.Parts.Add(QStringLiteral("grid:/cmi/Services?Action=G"), QStringLiteral(" "));
+    app->Tree().SelectItem(item, true);
+    CMyGrid* grid = frame->GetGrid();
+    const auto loaded = [&] {
+        return QTest::qWaitFor([&] {
+            return grid->isVisible() && !grid->IsLoadRunning() && !grid->IsReading() &&
+                   grid->GetRowCount() - grid->GetFixedRowCount() == 5;
+        });
+    };
+    ASSERT_TRUE(loaded());
+    const int row = grid->GetFixedRowCount() + 2;
+    grid->SetSelectedRange(row, 0, row, grid->GetColumnCount() - 1, true);
+    const QString key = grid->GetItemText(row, 0);
+    server.ClearRequests();
+    EXPECT_TRUE(frame->OnCommand(32769));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.Requests().empty(); }));
+    ASSERT_TRUE(loaded());
+    EXPECT_EQ(grid->GetSelectedRowCount(), 1);
+    const CCellRange selected = grid->GetSelectedCellRange();
+    ASSERT_GE(selected.minRow, 0);
+    EXPECT_EQ(grid->GetItemText(selected.minRow, 0), key) << "the same row, found by its key";
+}
+
+TEST_F(RenderTest, ALogoutKeepsTheMainGridHidden) {
+    MySystemSite().KeepMainGridHidden();
+    EXPECT_TRUE(frame->GetGrid()->GetHoldHidden());
 }
 
 TEST_F(RenderTest, AGridAnswered401LogsTheServerOut) {
