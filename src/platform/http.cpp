@@ -249,17 +249,20 @@ bool CHttpRequest::configure(Transfer& transfer) {
     if (!m_userAgent.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.toUtf8().constData());
     }
-    if (!m_certificate.isEmpty()) {
+    const HttpClientCertificate certificate =
+        m_certificate.isEmpty() ? HttpServerCertificate(m_url) : m_certificate;
+    if (!certificate.isEmpty()) {
         const auto setText = [easy](CURLoption option, const QString& value) {
             if (!value.isEmpty()) {
                 curl_easy_setopt(easy, option, value.toUtf8().constData());
             }
         };
-        setText(CURLOPT_SSLENGINE, m_certificate.engine);
-        setText(CURLOPT_SSLCERT, m_certificate.certificate);
-        setText(CURLOPT_SSLCERTTYPE, m_certificate.certificateType);
-        setText(CURLOPT_SSLKEY, m_certificate.key);
-        setText(CURLOPT_SSLKEYTYPE, m_certificate.keyType);
+        setText(CURLOPT_SSLENGINE, certificate.engine);
+        setText(CURLOPT_SSLCERT, certificate.certificate);
+        setText(CURLOPT_SSLCERTTYPE, certificate.certificateType);
+        setText(CURLOPT_SSLKEY, certificate.key);
+        setText(CURLOPT_SSLKEYTYPE, certificate.keyType);
+        setText(CURLOPT_KEYPASSWD, certificate.keyPassword);
     }
 
     // libcurl would add a Content-Type and "Expect: 100-continue" to a POST;

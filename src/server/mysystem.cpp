@@ -99,6 +99,7 @@ CMySystem::CMySystem() : m_serverProcesses(*this, MySystemSite().Dispatcher()) {
 }
 
 CMySystem::~CMySystem() {
+    SetClientCertificate({});
     // A server entry deleted while logged in gives its menu command ids back.
     releaseServerId();
 }
@@ -377,8 +378,21 @@ int CMySystem::Logout(CMyTree* tree, QTreeWidgetItem* item) {
     CloseSession();
     site.Dispatcher().DropSession(GetBaseURL(false), User);
     site.Dispatcher().PurgeSessionCookies(Host);
-    ClientCertificate = {};
+    SetClientCertificate({});
     return 1;
+}
+
+void CMySystem::SetClientCertificate(const HttpClientCertificate& certificate) {
+    if (!m_clientCertificateUrl.isEmpty()) {
+        HttpSetServerCertificate(m_clientCertificateUrl, {});
+        m_clientCertificateUrl.clear();
+    }
+    if (!certificate.isEmpty()) {
+        const QString url = GetBaseURL(false);
+        if (HttpSetServerCertificate(url, certificate)) {
+            m_clientCertificateUrl = url;
+        }
+    }
 }
 
 void CMySystem::forgetServerFacts() {

@@ -102,8 +102,10 @@ public:
 
     // 1 when the host is an IPv6 literal (set by the login panel).
     int AddressFlag = 0;
-    // The smart-card certificate chosen at login; presented over HTTPS.
-    HttpClientCertificate ClientCertificate;
+    // The smart-card certificate chosen at login: presented to this server
+    // (scheme, host, port) on every request to it until the logout.
+    void SetClientCertificate(const HttpClientCertificate& certificate);
+    bool HasClientCertificate() const { return !m_clientCertificateUrl.isEmpty(); }
 
 private:
     QString loginRequest() const;
@@ -138,6 +140,7 @@ private:
     quint64 m_serverId = 0;
     qint64 m_loginTime = 0;
     qint64 m_lastRequestTime = 0;
+    QString m_clientCertificateUrl;
     // Last, so that its cancels go out while everything they read still exists.
     ServerProcesses m_serverProcesses;
 };

@@ -47,7 +47,6 @@ public:
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
     void RecordUrlTrail(const QString& entry) override;
-    HttpClientCertificate ClientCertificate() const override { return clientCertificate; }
     bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) override;
 
     std::vector<Popup> popups() const;
@@ -61,7 +60,6 @@ public:
     // Called after a box is recorded, e.g. to raise the cancel flag as the
     // application's error box does.
     std::function<void(const Popup&)> onPopup;
-    HttpClientCertificate clientCertificate;
     // Credentials the proxy dialog answers with; empty user: the dialog is cancelled.
     QString proxyUser;
     QString proxyPassword;
