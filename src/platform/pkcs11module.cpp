@@ -3,6 +3,7 @@
 #include "framework/klog.h"
 
 #include <openssl/engine.h>
+#include <openssl/err.h>
 
 #include <dlfcn.h>
 
@@ -307,6 +308,18 @@ QString Pkcs11ObjectUri(const Pkcs11Token& token, const QByteArray& id, const ch
     return uri;
 }
 
+HttpClientCertificate Pkcs11ClientCertificate(const Pkcs11Token& token, const QByteArray& id,
+                                              const QString& pin) {
+    HttpClientCertificate certificate;
+    certificate.certificate = Pkcs11ObjectUri(token, id, "cert");
+    certificate.certificateType = QStringLiteral("ENG");
+    certificate.key = Pkcs11ObjectUri(token, id, "private");
+    certificate.keyType = QStringLiteral("ENG");
+    certificate.engine = QStringLiteral("pkcs11");
+    certificate.keyPassword = pin;
+    return certificate;
+}
+
 bool RegisterPkcs11Engine(const QString& modulePath) {
     static std::mutex mutex;
     static QString registeredPath;
@@ -329,9 +342,17 @@ bool RegisterPkcs11Engine(const QString& modulePath) {
         return false;
     }
     const QByteArray path = modulePath.toLocal8Bit();
-    const bool ok = ENGINE_ctrl_cmd_string(engine, "MODULE_PATH", path.constData(), 0) == 1 &&
-                    ENGINE_add(engine) == 1;
+    bool ok = ENGINE_ctrl_cmd_string(engine, "MODULE_PATH", path.constData(), 0) == 1;
+    // A dynamically loaded engine is usually listed already; add it otherwise.
+    ENGINE* listed = ENGINE_by_id("pkcs11");
+    if (ok && listed != engine) {
+        ok = ENGINE_add(engine) == 1;
+    }
+    if (listed != nullptr) {
+        ENGINE_free(listed);
+    }
     ENGINE_free(engine);
+    ERR_clear_error();
 #pragma GCC diagnostic pop
     if (!ok) {
         kErrorLog(u"PKCS#11 engine refused the module %s", modulePath);

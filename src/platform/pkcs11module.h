@@ -6,6 +6,8 @@
 // library, so nothing here finalises it or closes sessions other than its
 // own until the program ends.
 
+#include "platform/httpclientcertificate.h"
+
 #include <p11-kit/pkcs11.h>
 
 #include <QByteArray>
@@ -88,6 +90,11 @@ private:
 // The token's PKCS#11 URI (RFC 7512) of the object with this id and type
 // ("cert" or "private"); never holds a PIN.
 QString Pkcs11ObjectUri(const Pkcs11Token& token, const QByteArray& id, const char* type);
+
+// The certificate with this id on the token and its key, as libcurl takes
+// them through the engine "pkcs11", the PIN unlocking the key.
+HttpClientCertificate Pkcs11ClientCertificate(const Pkcs11Token& token, const QByteArray& id,
+                                              const QString& pin);
 
 // Makes the OpenSSL engine "pkcs11" use this module. Must run before
 // libcurl first asks for the engine; later calls with the same path do

@@ -248,8 +248,14 @@ void FakeVelnixServer::start(Transport transport, const QByteArray& clientCaPem)
             }
         }
         if (certificate && key) {
-            state.server =
+            auto server =
                 std::make_unique<httplib::SSLServer>(certificate.get(), key.get(), clientCas);
+            // Clients resume their TLS sessions; with client certificates
+            // that needs a session context, or the resumed handshake fails.
+            static const unsigned char kSessionContext[] = "fakevelnix";
+            SSL_CTX_set_session_id_context(server->ssl_context(), kSessionContext,
+                                           sizeof kSessionContext - 1);
+            state.server = std::move(server);
         } else if (clientCas != nullptr) {
             X509_STORE_free(clientCas);
         }

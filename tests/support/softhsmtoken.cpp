@@ -11,6 +11,7 @@
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
 #include <openssl/x509.h>
+#include <openssl/x509v3.h>
 
 #include <cstdlib>
 #include <memory>
@@ -47,6 +48,16 @@ TokenCertificate makeTokenCertificate(EVP_PKEY* key, const char* commonName, X50
     addNameEntry(name, "CN", commonName);
     X509_set_issuer_name(certificate.get(),
                          issuer != nullptr ? X509_get_subject_name(issuer) : name);
+    // A CA must say so, or OpenSSL refuses what it signed.
+    X509V3_CTX context;
+    X509V3_set_ctx_nodb(&context);
+    X509V3_set_ctx(&context, issuer != nullptr ? issuer : certificate.get(), certificate.get(),
+                   nullptr, nullptr, 0);
+    X509_EXTENSION* constraints =
+        X509V3_EXT_conf_nid(nullptr, &context, NID_basic_constraints,
+                            issuer != nullptr ? "CA:FALSE" : "critical,CA:TRUE");
+    X509_add_ext(certificate.get(), constraints, -1);
+    X509_EXTENSION_free(constraints);
     X509_sign(certificate.get(), issuerKey != nullptr ? issuerKey : key, EVP_sha256());
     return certificate;
 }
