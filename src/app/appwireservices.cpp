@@ -9,6 +9,10 @@ int CAppWireServices::CancelFlag() const {
     return m_app.CancelFlag();
 }
 
+void CAppWireServices::ClearCancelFlag() {
+    m_app.SetCancelFlag(0);
+}
+
 int CAppWireServices::PopupMessage(const QString& text, int type) {
     return m_app.PopupMessage(text, type);
 }

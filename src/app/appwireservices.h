@@ -14,6 +14,7 @@ public:
     explicit CAppWireServices(CTheApp& app) : m_app(app) {}
 
     int CancelFlag() const override;
+    void ClearCancelFlag() override;
     int PopupMessage(const QString& text, int type) override;
     int DispatchCurl(const QString& action) override;
     void BeginBusy() override;

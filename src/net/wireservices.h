@@ -24,6 +24,8 @@ public:
 
     // The global cancel flag; every parse and read loop stops while it is not 0.
     virtual int CancelFlag() const { return 0; }
+    // A new user request clears the global cancel flag.
+    virtual void ClearCancelFlag() {}
     // Shows a box of one of the PopupType types; returns the button pressed.
     virtual int PopupMessage(const QString& text, int type);
     // Runs one action of the action language.

@@ -36,6 +36,7 @@ public:
     ~RecordingWireServices() override;
 
     int CancelFlag() const override { return cancelFlag.load(); }
+    void ClearCancelFlag() override { cancelFlag = 0; }
     int PopupMessage(const QString& text, int type) override;
     int DispatchCurl(const QString& action) override;
     int HandlePbarTag(const QString& name, const KPROPS& attributes, const QString& parent,
@@ -50,6 +51,7 @@ public:
     bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) override;
 
     std::vector<Popup> popups() const;
+    void clearPopups();
     std::vector<QString> curls() const;
     std::vector<Pbar> pbars() const;
     std::vector<Pid> pids() const;

@@ -1,0 +1,23 @@
+#include "frame/loginpanels.h"
+
+#include "frame/logindialog.h"
+#include "frame/logoutdialog.h"
+#include "frame/panelfactory.h"
+#include "frame/saveloginsettingsdialog.h"
+
+void RegisterLoginPanels(CPanelFactory& panels, CMyTree& tree, CPreferences& prefs) {
+    panels.Register(CLoginDialog::kTemplateId, [&tree, &prefs](const CPanelRequest& request) {
+        auto* panel = new CLoginDialog(request.parent, request.context, tree, prefs);
+        panel->AskToRememberLogin = [&prefs, panel] {
+            CSaveLoginSettingsDialog dialog(prefs, panel);
+            dialog.exec();
+        };
+        panel->hide();
+        return panel;
+    });
+    panels.Register(CLogoutDialog::kTemplateId, [&tree](const CPanelRequest& request) {
+        auto* panel = new CLogoutDialog(request.parent, request.context, tree);
+        panel->hide();
+        return panel;
+    });
+}
