@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -68,7 +70,35 @@ QString proxyFromEnvironment(HttpService service) {
     return {};
 }
 
+// Where tests send servers named in URLs (libcurl's "host:port:address:port").
+struct HttpConnectTo {
+    std::mutex mutex;
+    // Every list ever set lives on, as a transfer may still use it.
+    std::vector<std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>> lists;
+};
+
+HttpConnectTo& httpConnectTo() {
+    static HttpConnectTo connectTo;
+    return connectTo;
+}
+
+curl_slist* currentConnectTo() {
+    HttpConnectTo& connectTo = httpConnectTo();
+    const std::lock_guard lock(connectTo.mutex);
+    return connectTo.lists.empty() ? nullptr : connectTo.lists.back().get();
+}
+
 }  // namespace
+
+void HttpSetConnectTo(const QStringList& entries) {
+    curl_slist* list = nullptr;
+    for (const QString& entry : entries) {
+        list = curl_slist_append(list, entry.toUtf8().constData());
+    }
+    HttpConnectTo& connectTo = httpConnectTo();
+    const std::lock_guard lock(connectTo.mutex);
+    connectTo.lists.emplace_back(list, &curl_slist_free_all);
+}
 
 // Named, not anonymous: the request's transfer state holds one.
 namespace httpdetail {
@@ -225,6 +255,9 @@ bool CHttpRequest::configure(Transfer& transfer) {
     curl_easy_setopt(easy, CURLOPT_SHARE, HttpShare());
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    if (curl_slist* connectTo = currentConnectTo()) {
+        curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectTo);
+    }
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CHttpRequest::onHeader);

@@ -26,6 +26,21 @@ class QTreeWidgetItem;
 // chosen certificate's subject and issuer.
 extern CStringTriple g_SmartCardLogin;
 
+// A login request, copied so that any thread can send it.
+struct CLoginRequest {
+    QString url;
+    QString user;
+    QString password;
+};
+
+// What came back: the reply, or the wire's error text and HTTP status.
+struct CLoginResult {
+    bool fetched = false;
+    QString reply;
+    QString errorText;
+    int httpStatus = 0;
+};
+
 class CMySystem : public CServerConnection, public CMyWire, public IServerProcessesOwner {
 public:
     // The server status letters.
@@ -45,6 +60,13 @@ public:
     // success). With a tree and the server's item, the server's tree goes
     // under the item and the item shows the logged-in server. 1 when logged in.
     int Login(QString& errorText, CMyTree* tree, QTreeWidgetItem* item, bool showXml);
+    // The login in three steps, so that several can wait for their servers
+    // at once: starts it (UI thread), sends it on a wire of its own (any
+    // thread), takes the reply in (UI thread; 1 when logged in).
+    CLoginRequest BeginLogin(CMyTree* tree, QTreeWidgetItem* item);
+    static CLoginResult SendLogin(const CLoginRequest& request);
+    int FinishLogin(const CLoginRequest& request, const CLoginResult& result, QString& errorText,
+                    CMyTree* tree, QTreeWidgetItem* item, bool showXml);
     // Client-side only: forgets the login, the menus, rules and filters, the
     // server's session and cookies; with a tree and the item, resets the
     // item. Does nothing unless logged in or marked unauthorised. Returns 1.
@@ -109,7 +131,7 @@ public:
 
 private:
     QString loginRequest() const;
-    void takeLoginFailure(QString& errorText) const;
+    static void takeLoginFailure(const CLoginResult& result, QString& errorText);
     bool readLoginReply(const QString& reply, QString& errorText);
     void storeServerFacts(const QString& reply, QString& errorText);
     void applyRememberLoginOption(const QString& serverOptions);
