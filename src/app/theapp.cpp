@@ -129,6 +129,7 @@ CTheApp::~CTheApp() {
     m_dispatcher.UiBridge().SetContext(nullptr);
     m_tree.SetHost(nullptr);
     m_mainFrame.reset();
+    ForgetSmartCardLogin();
     SetSettingsUiRunner({});
     SetMySystemSite(nullptr);
     SetWireServices(nullptr);

@@ -1,6 +1,7 @@
 #include "frame/smartcardlogin.h"
 
 #include "frame/certificatesdlg.h"
+#include "frame/smartcardpindialog.h"
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "net/wireservices.h"
@@ -66,7 +67,16 @@ bool DecodeCertificateNames(const QByteArray& der, QString& subject, QString& is
 }
 
 CSmartCardLogin::CSmartCardLogin(CPreferences& prefs, QWidget* dialogParent)
-    : m_prefs(prefs), m_dialogParent(dialogParent) {}
+    : m_prefs(prefs), m_dialogParent(dialogParent) {
+    m_askPin = [this](const QString& tokenLabel, bool finalTry, QString& pin) {
+        CSmartCardPinDialog dialog(tokenLabel, finalTry, m_dialogParent);
+        if (dialog.exec() != QDialog::Accepted) {
+            return false;
+        }
+        pin = dialog.Pin();
+        return true;
+    };
+}
 
 QString CSmartCardLogin::ModulePath(const CPreferences& prefs) {
     const QString path = prefs.GetString(kModuleKey, CPkcs11Module::kDefaultModule);
@@ -151,9 +161,47 @@ int CSmartCardLogin::GetCertificatesFromSmartCard(const QString& pin, CMySystem&
     if (!RegisterPkcs11Engine(module.Path())) {
         return kFailed;
     }
-    system.SetClientCertificate(Pkcs11ClientCertificate(token, listed[chosen]->id, pin));
+    g_SmartCardCertificate = Pkcs11ClientCertificate(token, listed[chosen]->id, pin);
+    system.SetClientCertificate(g_SmartCardCertificate);
     g_SmartCardLogin = {pin, names[chosen].first, names[chosen].second};
     return static_cast<int>(listed[chosen]->value.size());
+}
+
+bool CSmartCardLogin::PrepareLogin(CMySystem& system) {
+    if (!g_SmartCardCertificate.isEmpty()) {
+        system.SetClientCertificate(g_SmartCardCertificate);
+    } else {
+        if (!CheckMiddleware()) {
+            return false;
+        }
+        CPkcs11Module& module = CPkcs11Module::ForPath(ModulePath(m_prefs));
+        CK_SLOT_ID slot = 0;
+        Pkcs11Token token;
+        if (module.FindToken(slot, token) != Pkcs11Status::Ok) {
+            errorBox(QStringLiteral("Insert the smart card into the smart card reader."));
+            return false;
+        }
+        int wrongPins = 0;
+        for (;;) {
+            QString pin;
+            if (!m_askPin(token.label, (token.flags & CKF_USER_PIN_FINAL_TRY) != 0, pin)) {
+                return false;
+            }
+            const int result = GetCertificatesFromSmartCard(pin, system, wrongPins);
+            pin.fill(u'\0');
+            if (result == kWrongPin) {
+                module.ReadToken(slot, token);
+                continue;
+            }
+            if (result <= kNoCard) {
+                return false;
+            }
+            break;
+        }
+    }
+    system.User = QStringLiteral("noneed");
+    system.Password = QStringLiteral("noneed");
+    return true;
 }
 
 int CSmartCardLogin::chooseLine(const QStringList& lines) {

@@ -37,8 +37,17 @@ public:
     // `wrongPins` counts the wrong PINs since the panel was made.
     int GetCertificatesFromSmartCard(const QString& pin, CMySystem& system, int& wrongPins);
 
-    // For tests: replaces the certificate dialog.
+    // For a login the user did not start from the panel: the certificate
+    // chosen earlier in this run, or else the PIN (CSmartCardPinDialog) and
+    // the certificate dialog. Sets the "noneed" credentials; false when no
+    // certificate was had.
+    bool PrepareLogin(CMySystem& system);
+
+    // Asks for the PIN of the token; false when cancelled.
+    using PinAsker = std::function<bool(const QString& tokenLabel, bool finalTry, QString& pin)>;
+    // For tests: replace the certificate dialog and the PIN dialog.
     void SetChooser(Chooser chooser) { m_chooser = std::move(chooser); }
+    void SetPinAsker(PinAsker asker) { m_askPin = std::move(asker); }
 
 private:
     int chooseLine(const QStringList& lines);
@@ -46,6 +55,7 @@ private:
     CPreferences& m_prefs;
     QWidget* m_dialogParent;
     Chooser m_chooser;
+    PinAsker m_askPin;
 };
 
 // The text after the first "CN=" of an X.500 name in encoded order ("C=..,

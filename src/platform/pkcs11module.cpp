@@ -76,11 +76,6 @@ CPkcs11Module& CPkcs11Module::ForPath(const QString& path) {
     return *module;
 }
 
-void CPkcs11Module::FinalizeAll() {
-    const std::lock_guard lock(pkcs11ModulesMutex());
-    pkcs11Modules().clear();
-}
-
 CPkcs11Module::CPkcs11Module(const QString& path) : m_path(path) {
     load();
 }

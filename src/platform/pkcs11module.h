@@ -48,10 +48,9 @@ public:
     static const QString kDefaultModule;
 
     // The module at this path (a bare file name goes through the library
-    // search path), loaded and initialised on first use and kept for the run.
+    // search path), loaded and initialised on first use and kept for the
+    // run: it is finalised when the program ends.
     static CPkcs11Module& ForPath(const QString& path);
-    // Finalises every module loaded; for the program's exit only.
-    static void FinalizeAll();
 
     CPkcs11Module(const CPkcs11Module&) = delete;
     CPkcs11Module& operator=(const CPkcs11Module&) = delete;

@@ -4,6 +4,7 @@
 #include "framework/klog.h"
 #include "net/wireservices.h"
 #include "server/mysystemsite.h"
+#include "settings/preferences.h"
 #include "tree/mytree.h"
 #include "ui/popuptype.h"
 
@@ -23,6 +24,11 @@ CMySystem* loginAllSystemOf(CMyTree& tree, QTreeWidgetItem* item) {
         return nullptr;
     }
     return dynamic_cast<CMySystem*>(tree.GetSystem(item));
+}
+
+bool smartCardMode() {
+    const CPreferences* prefs = MySystemSite().Preferences();
+    return prefs != nullptr && prefs->GetInt(QStringLiteral("SCAuthentication"), 1) != 0;
 }
 
 bool loginAllMatches(const CMyItem& record, const CMySystem& system, const QString& text) {
@@ -114,6 +120,13 @@ void CLoginAll::handleServer(QTreeWidgetItem* item, CMySystem& system, const QSt
     if (system.LoggedIn) {
         say(QStringLiteral("Already logged in: ") + label);
     } else if (system.WebPort == kHttpPort || system.WebPort == kHttpsPort) {
+        if (smartCardMode() && system.Protocol == u"https" &&
+            !MySystemSite().PrepareSmartCardLogin(system)) {
+            m_failures << label + QStringLiteral(": no smart-card certificate");
+            say(QStringLiteral("Logging in: ") + label + QStringLiteral("  (failed)"));
+            m_tree.Expand(item, false);
+            return;
+        }
         if (system.User.isEmpty()) {
             system.User = m_defaultUser;
         }

@@ -22,6 +22,14 @@
 #include <set>
 
 CStringTriple g_SmartCardLogin;
+HttpClientCertificate g_SmartCardCertificate;
+
+void ForgetSmartCardLogin() {
+    g_SmartCardLogin.first.fill(u'\0');
+    g_SmartCardLogin = {};
+    g_SmartCardCertificate.keyPassword.fill(u'\0');
+    g_SmartCardCertificate = {};
+}
 
 namespace {
 
@@ -400,7 +408,12 @@ int CMySystem::Logout(CMyTree* tree, QTreeWidgetItem* item) {
     CloseSession();
     site.Dispatcher().DropSession(GetBaseURL(false), User);
     site.Dispatcher().PurgeSessionCookies(Host);
+    const bool hadCertificate = HasClientCertificate();
     SetClientCertificate({});
+    if (hadCertificate && !HttpAnyServerCertificate()) {
+        // The last smart-card server is gone: the PIN goes too.
+        ForgetSmartCardLogin();
+    }
     return 1;
 }
 

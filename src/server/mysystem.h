@@ -25,6 +25,11 @@ class QTreeWidgetItem;
 // The smart-card login of this run: the PIN and the common names of the
 // chosen certificate's subject and issuer.
 extern CStringTriple g_SmartCardLogin;
+// The card certificate chosen in this run (with the PIN as key password):
+// later smart-card logins take it instead of asking again.
+extern HttpClientCertificate g_SmartCardCertificate;
+// Wipes the kept PIN and forgets the run's card certificate.
+void ForgetSmartCardLogin();
 
 // A login request, copied so that any thread can send it.
 struct CLoginRequest {

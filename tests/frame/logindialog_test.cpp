@@ -17,6 +17,7 @@
 #include "tree/treetexts.h"
 
 #include <QCheckBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -280,6 +281,65 @@ TEST_F(LoginPanelTest, SmartCardPinsAndNoneedWithoutTouchingStoredCredentials) {
     ASSERT_EQ(prefs().GetCredentials(key, user, password), 1);
     EXPECT_EQ(user, u"ops"_qs);
     EXPECT_EQ(password, u"stored"_qs);
+}
+
+TEST_F(LoginPanelTest, UnattendedSmartCardLoginAsksOnceAndTheLastLogoutForgetsThePin) {
+    const SoftHsmToken& token = SoftHsmToken::Shared();
+    ASSERT_TRUE(token.error.isEmpty()) << token.error.toStdString();
+    writeFile(QStringLiteral("Quillex.dbg"), "9\n");
+    kDebugLevel(1);
+    prefs().SetString(QStringLiteral("SCModule"), token.modulePath);
+    CSmartCardLogin smartCard(prefs(), nullptr);
+    QStringList pins = {QStringLiteral("1111"), QString::fromLatin1(SoftHsmToken::kPin)};
+    int asked = 0;
+    smartCard.SetPinAsker([&](const QString& tokenLabel, bool, QString& pin) {
+        EXPECT_EQ(tokenLabel, QString::fromLatin1(SoftHsmToken::kTokenLabel));
+        if (asked >= pins.size()) {
+            return false;
+        }
+        pin = pins.at(asked++);
+        return true;
+    });
+    smartCard.SetChooser([](const QStringList& lines) {
+        return static_cast<int>(lines.indexOf(u"Name: Test Operator; Issuer: Quillex Test CA"_qs));
+    });
+    CMySystem first;
+    first.Host = u"one.example"_qs;
+    first.Protocol = u"https"_qs;
+    first.WebPort = 443;
+    CMySystem second;
+    second.Host = u"two.example"_qs;
+    second.Protocol = u"https"_qs;
+    second.WebPort = 443;
+
+    ASSERT_TRUE(smartCard.PrepareLogin(first));
+    EXPECT_EQ(asked, 2) << "a wrong PIN asks again";
+    EXPECT_EQ(first.User, u"noneed"_qs);
+    EXPECT_EQ(first.Password, u"noneed"_qs);
+    EXPECT_TRUE(first.HasClientCertificate());
+    ASSERT_TRUE(smartCard.PrepareLogin(second));
+    EXPECT_EQ(asked, 2) << "the certificate chosen in this run serves later logins";
+    EXPECT_TRUE(second.HasClientCertificate());
+
+    first.LoggedIn = true;
+    first.Logout(nullptr, nullptr);
+    EXPECT_FALSE(g_SmartCardLogin.first.isEmpty()) << "another server still uses the card";
+    second.LoggedIn = true;
+    second.Logout(nullptr, nullptr);
+    EXPECT_TRUE(g_SmartCardLogin.first.isEmpty());
+    EXPECT_TRUE(g_SmartCardCertificate.isEmpty());
+
+    prefs().SavePrefs(1);
+    QDirIterator files(TempHomeTest::root(), QDir::Files, QDirIterator::Subdirectories);
+    int read = 0;
+    while (files.hasNext()) {
+        const QString path = files.next();
+        EXPECT_FALSE(readFile(path).contains(SoftHsmToken::kPin)) << path.toStdString();
+        ++read;
+    }
+    EXPECT_GE(read, 2);  // the log and the settings at least
+    writeFile(QStringLiteral("Quillex.dbg"), "0\n");
+    kDebugLevel(1);
 }
 
 TEST_F(LoginPanelTest, LogoutPanelLineAndLogoutSendsNothing) {

@@ -227,7 +227,9 @@ SoftHsmToken makeToken(QTemporaryDir& folder) {
 }  // namespace
 
 const SoftHsmToken& SoftHsmToken::Shared() {
-    static QTemporaryDir folder;
+    // Not below a test's temporary home: that goes at the end of each test,
+    // and the token lives for the whole process.
+    static QTemporaryDir folder(QStringLiteral("/tmp/quillex-softhsm-XXXXXX"));
     static const SoftHsmToken token = makeToken(folder);
     return token;
 }

@@ -2,7 +2,7 @@
 
 // A SoftHSM2 token made once per test process in a folder of its own
 // (SOFTHSM2_CONF points there before the module is first loaded): PIN
-// "1234", an RSA key with id 01 and its certificate signed by a test CA,
+// kPin, an RSA key with id 01 and its certificate signed by a test CA,
 // beside objects a certificate listing must pass over (a data object, the
 // public key) and a second certificate with an 80-character label.
 
@@ -10,7 +10,7 @@
 #include <QString>
 
 struct SoftHsmToken {
-    static constexpr const char* kPin = "1234";
+    static constexpr const char* kPin = "740913";
     static constexpr const char* kTokenLabel = "Quillex Test Token";
 
     QString modulePath;
