@@ -1,5 +1,6 @@
 #include "app/theapp.h"
 #include "app/webschemes.h"
+#include "platform/pkcs11module.h"
 
 #include <QApplication>
 
@@ -14,11 +15,16 @@ int main(int argc, char* argv[]) {
     // Number formatting and parsing must never depend on the user's locale.
     std::setlocale(LC_NUMERIC, "C");
 
-    CTheApp app;
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (!app.InitInstance(arguments)) {
-        return app.ExitInstance();
+    int result = 0;
+    {
+        CTheApp app;
+        const QStringList arguments = QApplication::arguments().mid(1);
+        if (app.InitInstance(arguments)) {
+            QApplication::exec();
+        }
+        result = app.ExitInstance();
     }
-    QApplication::exec();
-    return app.ExitInstance();
+    // Once every worker has stopped, and before the modules' own statics go.
+    CPkcs11Module::FinalizeAll();
+    return result;
 }

@@ -80,11 +80,18 @@ CPkcs11Module::CPkcs11Module(const QString& path) : m_path(path) {
     load();
 }
 
-CPkcs11Module::~CPkcs11Module() {
-    if (m_functions != nullptr) {
-        m_functions->C_Finalize(nullptr);
+// The library stays mapped and, unless FinalizeAll ran, initialised: the
+// TLS engine may still hold it.
+CPkcs11Module::~CPkcs11Module() = default;
+
+void CPkcs11Module::FinalizeAll() {
+    const std::lock_guard lock(pkcs11ModulesMutex());
+    for (auto& [path, module] : pkcs11Modules()) {
+        if (module->m_functions != nullptr) {
+            module->m_functions->C_Finalize(nullptr);
+            module->m_functions = nullptr;
+        }
     }
-    // The library stays mapped: the TLS engine may still hold it.
 }
 
 void CPkcs11Module::load() {

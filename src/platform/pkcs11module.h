@@ -48,9 +48,12 @@ public:
     static const QString kDefaultModule;
 
     // The module at this path (a bare file name goes through the library
-    // search path), loaded and initialised on first use and kept for the
-    // run: it is finalised when the program ends.
+    // search path), loaded and initialised on first use and kept for the run.
     static CPkcs11Module& ForPath(const QString& path);
+    // Finalises every module loaded; once, when the program ends. Left to
+    // the static destructors, a module such as SoftHSM crashes: its own
+    // statics may already be gone.
+    static void FinalizeAll();
 
     CPkcs11Module(const CPkcs11Module&) = delete;
     CPkcs11Module& operator=(const CPkcs11Module&) = delete;
