@@ -11,6 +11,7 @@
 #include "settings/preferences.h"
 #include "support/fakeloginreplies.h"
 #include "support/recordingwireservices.h"
+#include "support/scriptedpkcs11.h"
 #include "support/softhsmtoken.h"
 #include "support/temphome.h"
 #include "tree/mytree.h"
@@ -281,6 +282,57 @@ TEST_F(LoginPanelTest, SmartCardPinsAndNoneedWithoutTouchingStoredCredentials) {
     ASSERT_EQ(prefs().GetCredentials(key, user, password), 1);
     EXPECT_EQ(user, u"ops"_qs);
     EXPECT_EQ(password, u"stored"_qs);
+}
+
+TEST_F(LoginPanelTest, ScriptedCardsBoxesAndResults) {
+    ASSERT_FALSE(scriptedpkcs11::ModulePath().isEmpty());
+    prefs().SetString(QStringLiteral("SCModule"), scriptedpkcs11::ModulePath());
+    struct Case {
+        const char* script;
+        const char16_t* pin;
+        int wrongPinsBefore;
+        int expected;
+        const char16_t* box;  // empty: none
+    };
+    const Case cases[] = {
+        {"noreader", u"1234", 0, CSmartCardLogin::kNoReader,
+         u"No smart card reader attached to this system."},
+        {"nocard", u"1234", 0, CSmartCardLogin::kNoCard,
+         u"Insert the smart card into the smart card reader."},
+        {"locked", u"1234", 0, CSmartCardLogin::kLocked, u"Smart card is locked."},
+        {"finaltry", u"9999", 0, CSmartCardLogin::kWrongPin,
+         u"Invalid PIN.\nAttempts allowed before locking smart card: 1"},
+        {"", u"9999", 2, CSmartCardLogin::kWrongPin,
+         u"Invalid PIN.\nAttempts allowed before locking smart card: 0"},
+        {"failfind", u"1234", 0, CSmartCardLogin::kFailed, u""},
+        // The one object does not decode: nothing to choose.
+        {"", u"1234", 0, CSmartCardLogin::kNoneChosen, u""},
+    };
+    CSmartCardLogin smartCard(prefs(), nullptr);
+    QStringList offered{u"not asked"_qs};
+    smartCard.SetChooser([&offered](const QStringList& lines) {
+        offered = lines;
+        return -1;
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        ASSERT_TRUE(scriptedpkcs11::SetScript(c.script));
+        services.clearPopups();
+        int wrongPins = c.wrongPinsBefore;
+        CMySystem target;
+        EXPECT_EQ(
+            smartCard.GetCertificatesFromSmartCard(QString::fromUtf16(c.pin), target, wrongPins),
+            c.expected);
+        const QStringList texts = popupTexts();
+        if (c.box[0] == 0) {
+            EXPECT_TRUE(texts.isEmpty()) << texts.join(u'|').toStdString();
+        } else {
+            EXPECT_EQ(texts, QStringList{QString::fromUtf16(c.box)});
+        }
+        EXPECT_FALSE(target.HasClientCertificate());
+    }
+    EXPECT_TRUE(offered.isEmpty());
+    scriptedpkcs11::SetScript("");
 }
 
 TEST_F(LoginPanelTest, UnattendedSmartCardLoginAsksOnceAndTheLastLogoutForgetsThePin) {

@@ -1,4 +1,5 @@
 #include "platform/pkcs11module.h"
+#include "support/scriptedpkcs11.h"
 #include "support/softhsmtoken.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,44 @@ TEST(Pkcs11ModuleLoadTest, MissingModuleGivesTheLoadersReason) {
     EXPECT_FALSE(module.IsLoaded());
     EXPECT_TRUE(module.LoadError().contains(u"/nonexistent/module.so"))
         << module.LoadError().toStdString();
+}
+
+TEST(Pkcs11ScriptedModuleTest, EachFailureHasItsStatus) {
+    struct Case {
+        const char* script;
+        const char* pin;
+        Pkcs11Status token;    // of FindToken
+        Pkcs11Status listing;  // of ReadCertificates, when a token was found
+    };
+    const Case cases[] = {
+        {"noreader", "1234", Pkcs11Status::NoReader, Pkcs11Status::Ok},
+        {"nocard", "1234", Pkcs11Status::NoToken, Pkcs11Status::Ok},
+        {"failslots", "1234", Pkcs11Status::Failed, Pkcs11Status::Ok},
+        {"failopen", "1234", Pkcs11Status::Ok, Pkcs11Status::Failed},
+        {"failfind", "1234", Pkcs11Status::Ok, Pkcs11Status::Failed},
+        {"locked", "1234", Pkcs11Status::Ok, Pkcs11Status::PinLocked},
+        {"", "9999", Pkcs11Status::Ok, Pkcs11Status::PinIncorrect},
+        {"", "123456789", Pkcs11Status::Ok, Pkcs11Status::PinLength},
+        {"", "1234", Pkcs11Status::Ok, Pkcs11Status::Ok},
+    };
+    ASSERT_FALSE(scriptedpkcs11::ModulePath().isEmpty());
+    CPkcs11Module& module = CPkcs11Module::ForPath(scriptedpkcs11::ModulePath());
+    ASSERT_TRUE(module.IsLoaded()) << module.LoadError().toStdString();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.script) + " " + c.pin);
+        ASSERT_TRUE(scriptedpkcs11::SetScript(c.script));
+        CK_SLOT_ID slot = 0;
+        Pkcs11Token token;
+        ASSERT_EQ(module.FindToken(slot, token), c.token);
+        if (c.token != Pkcs11Status::Ok) {
+            continue;
+        }
+        EXPECT_EQ(token.label, u"Scripted card"_qs);
+        std::vector<Pkcs11Certificate> certificates;
+        EXPECT_EQ(module.ReadCertificates(slot, token, c.pin, certificates), c.listing);
+        EXPECT_EQ(certificates.size(), c.listing == Pkcs11Status::Ok ? 1U : 0U);
+    }
+    scriptedpkcs11::SetScript("");
 }
 
 TEST(Pkcs11ObjectUriTest, EscapesTheTokenAndWritesEveryIdByte) {
