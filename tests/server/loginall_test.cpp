@@ -63,10 +63,14 @@ protected:
         HttpSetConnectTo({});
         TempHomeTest::TearDown();
     }
-    // A fake server that answers for `host` on port 80.
-    FakeVelnixServer& serverFor(const QString& host) {
-        servers.push_back(std::make_unique<FakeVelnixServer>());
-        connectTo << QStringLiteral("%1:80:127.0.0.1:%2").arg(host).arg(servers.back()->Port());
+    // A fake server that answers for `host` on port 80, or over HTTPS on 443.
+    FakeVelnixServer& serverFor(const QString& host, bool https = false) {
+        servers.push_back(std::make_unique<FakeVelnixServer>(
+            https ? FakeVelnixServer::Transport::Https : FakeVelnixServer::Transport::Http));
+        connectTo << QStringLiteral("%1:%2:127.0.0.1:%3")
+                         .arg(host)
+                         .arg(https ? 443 : 80)
+                         .arg(servers.back()->Port());
         HttpSetConnectTo(connectTo);
         fakelogin::ScriptCmiLogAndCancel(*servers.back());
         return *servers.back();
@@ -119,6 +123,11 @@ TEST_F(LoginAllTest, EntriesAreLoggedInSkippedOrLeftAsTheyAre) {
     QTreeWidgetItem* a = addServer(QStringLiteral("alpha"), QStringLiteral("alpha"), 80);
     QTreeWidgetItem* d =
         addServer(QStringLiteral("delta"), QStringLiteral("delta"), 80, u"ops"_qs, u"pw"_qs);
+    FakeVelnixServer& secure = serverFor(QStringLiteral("secure"), true);
+    secure.RequireBasicAuth("admin", "plovern");
+    fakelogin::ScriptLogin(secure, FakeLoginReply());
+    QTreeWidgetItem* s = addServer(QStringLiteral("secure"), QStringLiteral("secure"), 443);
+    systemOf(s).Protocol = QStringLiteral("https");
     QTreeWidgetItem* g = addServer(QStringLiteral("gamma"), QStringLiteral("gamma"), 8080);
     QTreeWidgetItem* e = addServer(QStringLiteral("epsilon"), QStringLiteral("epsilon"), 80);
     systemOf(e).LoggedIn = true;
@@ -128,12 +137,13 @@ TEST_F(LoginAllTest, EntriesAreLoggedInSkippedOrLeftAsTheyAre) {
 
     EXPECT_TRUE(systemOf(a).LoggedIn);
     EXPECT_TRUE(systemOf(d).LoggedIn);
+    EXPECT_TRUE(systemOf(s).LoggedIn);
     EXPECT_FALSE(systemOf(g).LoggedIn);
     EXPECT_EQ(systemOf(a).User, u"admin"_qs);
     EXPECT_EQ(systemOf(g).User, QString()) << "a skipped entry keeps its empty credentials";
     EXPECT_EQ(progress.title, u"Logging into all systems "_qs);
-    EXPECT_EQ(progress.estimate, 4);
-    EXPECT_EQ(progress.steps, 4);
+    EXPECT_EQ(progress.estimate, 5);
+    EXPECT_EQ(progress.steps, 5);
     EXPECT_THAT(progress.texts, Contains(u"Skipped: gamma"_qs));
     EXPECT_THAT(progress.texts, Contains(u"Already logged in: epsilon"_qs));
     EXPECT_THAT(site.statusTexts, Contains(u"Logging in: alpha"_qs));
