@@ -10,6 +10,8 @@
 #include "settings/preferences.h"
 #include "tree/mytree.h"
 
+#include <QPointer>
+
 bool CAppWorldViewSite::IsNewWorldViewUnsaved() {
     const CMainFrame* frame = m_app.MainFrame();
     return frame != nullptr && frame->NewWorldViewUnsaved();
@@ -26,7 +28,9 @@ void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
     if (system == nullptr) {
         return;
     }
-    CLoginDialog* panel = nullptr;
+    // The login may replace the panel (it selects the server again): a
+    // guarded pointer says whether it is still there.
+    QPointer<CLoginDialog> panel;
     if (CMainFrame* frame = m_app.MainFrame()) {
         panel = frame->findChild<CLoginDialog*>();
         if (panel != nullptr && panel->isVisible() && panel->CurrentTreeItem() == server) {

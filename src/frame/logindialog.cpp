@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -115,12 +116,16 @@ CLoginDialog::CLoginDialog(QWidget* parent, QTreeWidgetItem* item, CMyTree& tree
             }
         });
     }
-    connect(m_login, &QPushButton::clicked, this, &CLoginDialog::OnOK);
-    connect(m_pin, &QLineEdit::returnPressed, this, &CLoginDialog::OnOK);
-    connect(m_forceLogin, &QPushButton::clicked, this,
-            [this] { LoginWithBuildNum(QStringLiteral("0")); });
-    connect(m_forceMismatch, &QPushButton::clicked, this,
-            [this] { LoginWithBuildNum(QStringLiteral("99033112")); });
+    // Queued: the login may replace this panel, which must not happen
+    // inside the button's own event handling.
+    connect(m_login, &QPushButton::clicked, this, &CLoginDialog::OnOK, Qt::QueuedConnection);
+    connect(m_pin, &QLineEdit::returnPressed, this, &CLoginDialog::OnOK, Qt::QueuedConnection);
+    connect(
+        m_forceLogin, &QPushButton::clicked, this,
+        [this] { LoginWithBuildNum(QStringLiteral("0")); }, Qt::QueuedConnection);
+    connect(
+        m_forceMismatch, &QPushButton::clicked, this,
+        [this] { LoginWithBuildNum(QStringLiteral("99033112")); }, Qt::QueuedConnection);
     m_host->installEventFilter(this);
     m_icon->installEventFilter(this);
     OnInitDialog();
@@ -324,16 +329,25 @@ void CLoginDialog::OnOK() {
     }
     const bool showXml = m_showXml->isChecked();
     WireServices().ClearCancelFlag();
+    // A successful login shows the server again, which replaces this panel:
+    // what comes after it must not need the panel.
+    const QPointer<CLoginDialog> alive(this);
+    CMyTree& tree = m_tree;
+    CPreferences& prefs = m_prefs;
+    const std::function<void()> askToRemember = AskToRememberLogin;
     QString error;
-    if (m_system->Login(error, &m_tree, m_item, showXml) != 0) {
-        QTreeWidgetItem* selected = m_tree.GetSelectedItem();
-        const CMyItem* record = selected != nullptr ? m_tree.GetMyItem(selected) : nullptr;
+    if (m_system->Login(error, &tree, m_item, showXml) != 0) {
+        QTreeWidgetItem* selected = tree.GetSelectedItem();
+        const CMyItem* record = selected != nullptr ? tree.GetMyItem(selected) : nullptr;
         const QString firstPart =
             record != nullptr && record->Parts.Count() > 0 ? record->Parts.GetNameAt(0) : QString();
         if (!firstPart.contains(u"template=MismatchedClient") &&
-            m_prefs.GetInt(QStringLiteral("AskStorePass"), 1) != 0 && AskToRememberLogin) {
-            AskToRememberLogin();
+            prefs.GetInt(QStringLiteral("AskStorePass"), 1) != 0 && askToRemember) {
+            askToRemember();
         }
+        return;
+    }
+    if (alive.isNull()) {
         return;
     }
     UpdateControls(kLoggedOut);

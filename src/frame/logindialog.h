@@ -45,6 +45,7 @@ public:
     void UpdateControls(int mode);
     void SetPort(int port);
     void ApplyControls();
+    // The login; a successful one may leave this panel deleted.
     void OnOK();
     // The test buttons: a login that sends this build number.
     void LoginWithBuildNum(const QString& buildNum);

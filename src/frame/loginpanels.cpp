@@ -5,11 +5,14 @@
 #include "frame/panelfactory.h"
 #include "frame/saveloginsettingsdialog.h"
 
+#include <QApplication>
+
 void RegisterLoginPanels(CPanelFactory& panels, CMyTree& tree, CPreferences& prefs) {
     panels.Register(CLoginDialog::kTemplateId, [&tree, &prefs](const CPanelRequest& request) {
         auto* panel = new CLoginDialog(request.parent, request.context, tree, prefs);
-        panel->AskToRememberLogin = [&prefs, panel] {
-            CSaveLoginSettingsDialog dialog(prefs, panel);
+        // Asked after the login, when this panel may already be gone.
+        panel->AskToRememberLogin = [&prefs] {
+            CSaveLoginSettingsDialog dialog(prefs, QApplication::activeWindow());
             dialog.exec();
         };
         panel->hide();

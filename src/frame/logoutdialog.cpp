@@ -23,7 +23,9 @@ CLogoutDialog::CLogoutDialog(QWidget* parent, QTreeWidgetItem* item, CMyTree& tr
     layout->addWidget(m_status);
     layout->addWidget(logout, 0, Qt::AlignLeft);
     layout->addStretch(1);
-    connect(logout, &QPushButton::clicked, this, &CLogoutDialog::OnOK);
+    // Queued: the logout replaces this panel, which must not happen inside
+    // the button's own event handling.
+    connect(logout, &QPushButton::clicked, this, &CLogoutDialog::OnOK, Qt::QueuedConnection);
     if (m_system != nullptr) {
         m_status->setText(StatusLine(*m_system));
     }

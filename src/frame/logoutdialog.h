@@ -19,6 +19,7 @@ public:
 
     // "[ host | user | type version | info ]"
     static QString StatusLine(const CMySystem& system);
+    // Logs the server out; the panel may be gone when it returns.
     void OnOK();
 
 private:
