@@ -1,3 +1,4 @@
+#include "app/firstpaintprobe.h"
 #include "app/theapp.h"
 #include "app/webschemes.h"
 #include "platform/pkcs11module.h"
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     // Number formatting and parsing must never depend on the user's locale.
     std::setlocale(LC_NUMERIC, "C");
 
+    CFirstPaintProbe::InstallIfAsked();
     int result = 0;
     {
         CTheApp app;

@@ -4,6 +4,7 @@
 #include "app/theapp.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
+#include "grid/gridrequesters.h"
 #include "grid/mygrid.h"
 #include "server/mysystem.h"
 
@@ -78,13 +79,7 @@ QString CAppSeams::SelectedServerBaseURL() {
 }
 
 void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe clientEnd) {
-    CMainFrame* frame = theApp().MainFrame();
-    CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr;
-    // Only the main grid loads through the pipe; a reply for an older
-    // request of another requester is closed unread.
-    if (grid != nullptr && grid->GetRequestId() == requesterId) {
-        grid->OnGridDataReady(std::move(clientEnd));
-    }
+    RouteGridData(requesterId, std::move(clientEnd));
 }
 
 void CAppSeams::TreeDataReady(quint16, CNamedPipe clientEnd) {

@@ -17,6 +17,7 @@
 #include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "settings/urltext.h"
+#include "tree/mytree.h"
 #include "tree/treeimages.h"
 #include "ui/stringtriple.h"
 #include "ui/uibridge.h"
@@ -55,6 +56,8 @@ CMainFrame::CMainFrame(CFrameSite& site) : m_site(site) {
     m_treeReader = new CTreeChunkReader(*this, this);
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
     connect(closeKey, &QShortcut::activated, this, &CMainFrame::OnCloseKey);
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, &CMainFrame::OnHelpKey);
     createBars();
     if (!createClient()) {
         kErrorLog(u"CMainFrame: the panes could not be built.\n");
@@ -139,6 +142,7 @@ bool CMainFrame::createClient() {
     auto* myView = new CMyView(m_site.Tree(), m_site.Prefs(), m_site.Panels());
     connect(myView, &CMyView::ItemActivated, this,
             [this](QTreeWidgetItem* item) { m_site.Tree().SelectItem(item, false); });
+    connect(myView, &CMyView::CommandChosen, this, [this](int commandId) { OnCommand(commandId); });
     connect(myView, &CMyView::RefreshRequested, this,
             [this](QTreeWidgetItem* item) { m_site.RefreshItemKeepSelection(item, false); });
     m_gridSite = std::make_unique<CMainGridSite>(*myView, *this, m_site);

@@ -168,10 +168,13 @@ public:
     // The grid's row counter while it loads.
     void StartRowCounter();
     void StopRowCounter();
+    bool RowCounterRunning() const { return m_rowCounterTimer.isActive(); }
     void OnTimer(int timerId);
     void OnStop();
     // Alt+F4 pressed in the window.
     void OnCloseKey();
+    // F1: a visible grid's column help first, else the World View item's help.
+    void OnHelpKey();
 
     // The World View pane's target item for the tree request that is out.
     // CTreeHost

@@ -188,6 +188,11 @@ bool CMainFrame::frameCommand(int commandId) {
             }
             return true;
         case 32798:
+            // "Export Data" exports every row of the grid shown.
+            if (CMyView* view = GetMyView()) {
+                view->OnCmdMsg(32791);
+            }
+            return true;
         case 32839:
             return true;
         default:
@@ -271,6 +276,10 @@ void CMainFrame::OnInitMenuPopup(QMenu* popup) {
     const bool isActions = barMenus.size() > 1 && barMenus[1]->menu() == popup;
     if (isActions) {
         BuildActionsMenu(popup);
+    }
+    const CLangPack* pack = ActiveLangPack();
+    if (pack != nullptr && !m_site.Prefs().GetString(QStringLiteral("LanguagePack")).isEmpty()) {
+        pack->TranslateMenu(popup);
     }
     for (QAction* action : popup->actions()) {
         const unsigned commandId = MenuCommandId(action);

@@ -239,8 +239,10 @@ void CMainFrame::updateUserPane() {
     const CServerConnection* system = tree.GetSystem(tree.GetSelectedItem());
     QString text;
     if (system != nullptr) {
-        text =
-            system->LoggedIn ? system->User + u'@' + system->Host : QStringLiteral("Not Logged In");
+        // A server that needs no user name shows its host alone.
+        const QString account =
+            system->User.isEmpty() ? system->Host : system->User + u'@' + system->Host;
+        text = system->LoggedIn ? account : QStringLiteral("Not Logged In");
     }
     if (m_statusBar->PaneText(CStatusBar::PaneOfIndicator(CStatusBar::kUserPane)) != text) {
         m_statusBar->SetPaneText(CStatusBar::PaneOfIndicator(CStatusBar::kUserPane), text);
@@ -253,4 +255,13 @@ void CMainFrame::OnCloseKey() {
     if (!m_site.HideFirstVisibleFloatingBrowser()) {
         close();
     }
+}
+
+void CMainFrame::OnHelpKey() {
+    const CMyGrid* grid = GetGrid();
+    if (grid != nullptr && grid->isVisible()) {
+        // The grid's column help takes the key once the grid offers it.
+        kDebugLog(u"SEAM grid column help: not built yet.\n");
+    }
+    OnCommand(57670);
 }

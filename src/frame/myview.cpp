@@ -8,6 +8,7 @@
 #include "grid/mygrid.h"
 #include "resources/menus.h"
 #include "server/mysystem.h"
+#include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
@@ -16,6 +17,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QResizeEvent>
 
@@ -292,6 +295,17 @@ bool CMyView::OnCmdMsg(int commandId) {
         case 57642:
             m_grid->SelectAllCells();
             return true;
+        case 57607:
+        case 32833:
+        case 32790:
+        case 32791:
+        case 32841:
+        case 32836:
+        case 486:
+            // Printing, exports, the field chooser, row properties and the
+            // debug dump belong to the grid's own commands, built apart.
+            kDebugLog(u"SEAM grid command %d: not built yet.\n", commandId);
+            return true;
         case 32769:
             refreshKeepingSelection();
             return true;
@@ -328,4 +342,71 @@ void CMyView::refreshKeepingSelection() {
     Q_EMIT RefreshRequested(selected);
     m_grid->setFocus();
     m_grid->SetSelectedRange(range, true);
+}
+
+void CMyView::keyPressEvent(QKeyEvent* event) {
+    QWidget::keyPressEvent(event);
+    const Qt::KeyboardModifiers keys = event->modifiers();
+    kDebugLog(u"CMyView::OnKeyDown nChar=%u, nRepCnt=%u, nFlags=%u %s%s%s\n",
+              static_cast<unsigned>(event->key()), 1U, 0U,
+              (keys & Qt::ShiftModifier) != 0 ? u"[Shift]" : u"",
+              (keys & Qt::ControlModifier) != 0 ? u"[Ctrl]" : u"",
+              (keys & Qt::AltModifier) != 0 ? u"[Alt]" : u"");
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if ((keys & Qt::AltModifier) != 0 && enter && m_grid->isVisible() &&
+        m_grid->GetSelectedRowCount() > 0) {
+        kDebugLog(u"CMyView::OnKeyDown(): invoking the alt-enter pick...");
+        kDebugLog(u"SEAM grid alt-enter pick: not built yet.\n");
+    }
+}
+
+void CMyView::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    if (m_grid->isVisible()) {
+        showGridMenu(event->globalPos());
+    } else if (m_folderList->isVisible()) {
+        kDebugLog(u"CMyView::OnContextMenu(NM_RCLICK): right-mouse-click on ListCtrl\n");
+    } else {
+        kDebugLog(
+            u"CMyView::OnContextMenu(NM_RCLICK): right-mouse-click somewhere on right "
+            u"pane.\n");
+    }
+}
+
+void CMyView::showGridMenu(QPoint globalPos) {
+    const CCellID cell = m_grid->GetCellFromPt(m_grid->viewport()->mapFromGlobal(globalPos), true);
+    kDebugLog(u"CMyView::OnContextMenu(NM_RCLICK): right-mouse-click on Grid[col=%d,row=%d]\n",
+              cell.col, cell.row);
+    std::unique_ptr<QMenu> loaded;
+    if (cell.row == 0) {
+        kDebugLog(u"RMC on a grid column header.\n");
+        if (cell.col >= 0 &&
+            !m_grid->GetGridProperties().GetValue(QStringLiteral("field-chooser")).isEmpty()) {
+            loaded.reset(LoadMenuResource(IDR_POPUP_GRID_HEADER));
+        }
+    } else {
+        if (cell.row > 0 && cell.col >= 0 &&
+            (m_grid->GetSelectedRowCount() == 0 || !m_grid->IsRowSelected(cell.row))) {
+            kDebugLog(u"--> forced single-row selection under RMC location.\n");
+            m_grid->SetSelectedRange(cell.row, 0, cell.row, m_grid->GetColumnCount() - 1, true);
+        }
+        // The grid adds its server's items to this menu once it builds menus.
+        kDebugLog(u"SEAM grid context menu builder: not built yet.\n");
+        loaded.reset(LoadMenuResource(IDR_POPUP_GRID));
+    }
+    QMenu* menu = FirstSubMenu(loaded.get());
+    if (menu == nullptr) {
+        return;
+    }
+    const CLangPack* pack = ActiveLangPack();
+    if (pack != nullptr && !m_prefs.GetString(QStringLiteral("LanguagePack")).isEmpty()) {
+        pack->TranslateMenu(menu);
+    }
+    const QAction* chosen = menu->exec(globalPos);
+    if (chosen != nullptr) {
+        Q_EMIT CommandChosen(static_cast<int>(MenuCommandId(chosen)));
+    } else if (m_grid->GetLastClickedRow() >= 0) {
+        const int row = m_grid->GetLastClickedRow();
+        m_grid->SetSelectedRange(row, 0, row, m_grid->GetColumnCount() - 1, true);
+    }
 }

@@ -95,11 +95,15 @@ public:
 Q_SIGNALS:
     // A list row was activated: the World View selects its item.
     void ItemActivated(QTreeWidgetItem* item);
+    // A command chosen from the view's own menus, for the frame to carry out.
+    void CommandChosen(int commandId);
     // Refresh: the selected item is fetched again, keeping the grid's rows.
     void RefreshRequested(QTreeWidgetItem* item);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void makeActive(QWidget* part, bool show, bool& shownFlag);
@@ -107,6 +111,7 @@ private:
     void replaceWidget(QPointer<CMyViewDlg>& slot, CMyViewDlg* made);
     void makeNavigator();
     void refreshKeepingSelection();
+    void showGridMenu(QPoint globalPos);
 
     CMyTree& m_tree;
     CPreferences& m_prefs;

@@ -390,6 +390,12 @@ public:
     virtual void StopEditing();
     // OnDraw, CreateCell and DestroyCell are declared above.
     virtual QString GetColumnHeaderTip(int col) const;
+    // After MoveColumn: a derived grid that keeps column numbers of its
+    // own follows the move.
+    virtual void OnColumnMoved(int from, int to) {
+        (void)from;
+        (void)to;
+    }
 
     // The page being printed: its first row and column, the end of its
     // columns and its printable area. Printing sets it page by page.
@@ -487,9 +493,12 @@ private:
     template <typename KeyOf, typename Compare>
     bool sortRowsByKey(int col, bool ascending, int low, int high, KeyOf keyOf, Compare compare);
     CTitleTip& titleTip();
+
+public:
     // The column a cell of `col` is in after moving `from` to `to`.
     static int movedColumn(int col, int from, int to);
 
+private:
     // Colours remembered from the system, and the grid's own.
     GridColour m_crBkColour;
     GridColour m_crGridLineColour{0xC0C0C0};

@@ -12,6 +12,7 @@
 #include "grid/mygrid.h"
 #include "net/treechunkwriter.h"
 #include "server/mysystem.h"
+#include "server/mysystemsite.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
 #include "tree/myitem.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QWebEngineLoadingInfo>
@@ -146,6 +148,102 @@ TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
     EXPECT_TRUE(boxes.empty());
 }
 
+// A grid of 400 rows whose second half waits until it is released.
+class HeldGridTest : public RenderTest {
+protected:
+    static constexpr int kRows = 400;
+    void serveHeld(int expectedRows) {
+        QByteArray reply = MakeTextCellGridReply(kRows);
+        reply.replace("<expected-rows>0</expected-rows>",
+                      "<expected-rows>" + QByteArray::number(expectedRows) + "</expected-rows>");
+        FakeVelnixServer::Reply held;
+        const qsizetype half = reply.indexOf("<r>", reply.size() / 2);
+        held.chunks = {reply.left(half), reply.mid(half)};
+        held.holdChunks = true;
+        held.header("Content-Type", "text/xml");
+        server.Script("/cmi/Services", "Action=G", held);
+        // The connection probe gets its answer at once: only the load waits.
+        server.Script("/cmi/Services", "Action=G&checkconnection=1",
+                      FakeVelnixServer::Reply::Xml({}));
+    }
+    QString rowCounter() {
+        return frame->StatusPanes().PaneText(
+            CStatusBar::PaneOfIndicator(CStatusBar::kRowCounterPane));
+    }
+    bool loadEnded() {
+        return QTest::qWaitFor([&] {
+            return !frame->GetGrid()->IsLoadRunning() && !frame->GetGrid()->IsReading() &&
+                   !frame->RowCounterRunning();
+        });
+    }
+};
+
+TEST_F(HeldGridTest, RowCounterCountsDuringTheLoadAndStopsAtItsEnd) {
+    const struct {
+        int expected;
+        const char* pattern;
+    } cases[] = {{0, "^Row: \\d+$"}, {kRows, "^Row: \\d+ of 400$"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        serveHeld(c.expected);
+        app->SetCancelFlag(0);
+        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return QRegularExpression(QString::fromLatin1(c.pattern))
+                .match(rowCounter())
+                .hasMatch();
+        })) << rowCounter().toStdString();
+        EXPECT_TRUE(frame->RowCounterRunning());
+        server.ReleaseChunks(1);
+        EXPECT_TRUE(loadEnded());
+
+        EXPECT_EQ(frame->GetGrid()->GetRowCount() - frame->GetGrid()->GetFixedRowCount(), kRows);
+    }
+}
+
+TEST_F(HeldGridTest, StopEndsAHeldLoad) {
+    serveHeld(0);
+    ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowCounter().startsWith(u"Row: "); }));
+    frame->OnCommand(32782);
+    EXPECT_TRUE(loadEnded());
+    EXPECT_LT(frame->GetGrid()->GetRowCount() - frame->GetGrid()->GetFixedRowCount(), kRows);
+    server.ReleaseChunks(1);
+}
+
+TEST_F(RenderTest, RefreshKeepsTheSelectedRows) {
+    server.Script("/cmi/Services", "Action=G",
+                  FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(5)));
+    CMyItem& r = record(item);
+    r.PanelParts = kPanelGrid;
+    r.Parts.Add(QStringLiteral("grid:/cmi/Services?Action=G"), QStringLiteral(" "));
+    app->Tree().SelectItem(item, true);
+    CMyGrid* grid = frame->GetGrid();
+    const auto loaded = [&] {
+        return QTest::qWaitFor([&] {
+            return grid->isVisible() && !grid->IsLoadRunning() && !grid->IsReading() &&
+                   grid->GetRowCount() - grid->GetFixedRowCount() == 5;
+        });
+    };
+    ASSERT_TRUE(loaded());
+    const int row = grid->GetFixedRowCount() + 2;
+    grid->SetSelectedRange(row, 0, row, grid->GetColumnCount() - 1, true);
+    const QString key = grid->GetItemText(row, 0);
+    server.ClearRequests();
+    EXPECT_TRUE(frame->OnCommand(32769));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !server.Requests().empty(); }));
+    ASSERT_TRUE(loaded());
+    EXPECT_EQ(grid->GetSelectedRowCount(), 1);
+    const CCellRange selected = grid->GetSelectedCellRange();
+    ASSERT_GE(selected.minRow, 0);
+    EXPECT_EQ(grid->GetItemText(selected.minRow, 0), key) << "the same row, found by its key";
+}
+
+TEST_F(RenderTest, ALogoutKeepsTheMainGridHidden) {
+    MySystemSite().KeepMainGridHidden();
+    EXPECT_TRUE(frame->GetGrid()->GetHoldHidden());
+}
+
 TEST_F(RenderTest, AGridAnswered401LogsTheServerOut) {
     server.RequireBasicAuth("ops", "secret");
     server.Script("/cmi/Services", "Action=G",
@@ -260,6 +358,22 @@ TEST_F(RenderTest, NothingSelectedLeavesOnlyTheEmptyEditor) {
         EXPECT_FALSE(rowShown(row)) << row;
     }
     EXPECT_TRUE(frame->GetEditor()->toPlainText().isEmpty());
+}
+
+TEST_F(RenderTest, RendersFromAWorkerGiveTheUiThreadsAnswer) {
+    CMyView* view = frame->GetMyView();
+    const QString locator = base() + QStringLiteral("/cmi/j");
+    view->SetRequest(CMyView::kShowPanel, 4242, kKindFolder);
+    EXPECT_EQ(onWorker([&] { return view->Render(locator, item); }), 0)
+        << "a panel code nothing makes fails on the worker too";
+    view->SetRequest(CMyView::kShowPanel, 5621, kKindFolder);
+    EXPECT_EQ(onWorker([&] { return view->Render(locator, item); }), 1);
+    EXPECT_NE(view->GetJobChooser(), nullptr);
+
+    CDialogView* tabsView = frame->GetDialogView();
+    EXPECT_EQ(onWorker([&] { return tabsView->Render(1234); }), 0);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("BUG in CDialogView::Render() logic."));
 }
 
 // ---- the tab strip ----
