@@ -1,6 +1,7 @@
 #include "app/firstpaintprobe.h"
 #include "app/theapp.h"
 #include "app/webschemes.h"
+#include "platform/pkcs11module.h"
 
 #include <QApplication>
 
@@ -16,11 +17,16 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_NUMERIC, "C");
 
     CFirstPaintProbe::InstallIfAsked();
-    CTheApp app;
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (!app.InitInstance(arguments)) {
-        return app.ExitInstance();
+    int result = 0;
+    {
+        CTheApp app;
+        const QStringList arguments = QApplication::arguments().mid(1);
+        if (app.InitInstance(arguments)) {
+            QApplication::exec();
+        }
+        result = app.ExitInstance();
     }
-    QApplication::exec();
-    return app.ExitInstance();
+    // Once every worker has stopped, and before the modules' own statics go.
+    CPkcs11Module::FinalizeAll();
+    return result;
 }

@@ -330,11 +330,8 @@ int CActionInterpreter::selectFile(Call&) {
 
 int CActionInterpreter::loginAll(Call&) {
     onUi([this] {
-        CActionSeams& seams = m_app.ActionSeams();
-        const int count = seams.CountMatchingSystems(QString());
-        seams.StartProgress(QStringLiteral("Logging into all systems"), count);
-        seams.LoginMatchingSystems(QString(), QStringLiteral("admin"), QStringLiteral("plovern"));
-        seams.EndProgress();
+        m_app.ActionSeams().LoginMatchingSystems(QString(), QStringLiteral("admin"),
+                                                 QStringLiteral("plovern"));
     });
     return kActionDone;
 }

@@ -7,6 +7,7 @@
 #include "framework/klog.h"
 #include "grid/gridnavigator.h"
 #include "grid/mygrid.h"
+#include "server/loginall.h"
 
 void CActionSeams::logSeam(const char16_t* name, const QString& argument) {
     kDebugLog(u"SEAM %s(%s): not built yet.\n", name, argument);
@@ -229,12 +230,40 @@ void CActionSeams::RefreshDynamicParent(QTreeWidgetItem*) {
 }
 
 int CActionSeams::CountMatchingSystems(const QString& text) {
-    logSeam(u"CountMatchingSystems", text);
-    return 0;
+    return HaveTheApp() ? CLoginAll::CountMatchingSystems(theApp().Tree(), text, nullptr) : 0;
 }
 
-void CActionSeams::LoginMatchingSystems(const QString& text, const QString&, const QString&) {
-    logSeam(u"LoginMatchingSystems", text);
+namespace {
+
+// The login to all servers shows its progress in the progress display;
+// Stop (the global cancel flag) cancels it.
+class CActionLoginProgress : public CLoginProgress {
+public:
+    explicit CActionLoginProgress(CActionSeams& seams) : m_seams(seams) {}
+    void Start(const QString& title, int estimate) override {
+        m_seams.StartProgress(title, estimate);
+    }
+    void Step() override { kDebugLog(u"SEAM progress step: not built yet.\n"); }
+    void SetActionText(const QString& text) override {
+        kDebugLog(u"SEAM progress text(%s): not built yet.\n", text);
+    }
+    bool IsCancelled() override { return HaveTheApp() && theApp().CancelFlag() != 0; }
+    void End() override { m_seams.EndProgress(); }
+
+private:
+    CActionSeams& m_seams;
+};
+
+}  // namespace
+
+void CActionSeams::LoginMatchingSystems(const QString& text, const QString& defaultUser,
+                                        const QString& defaultPassword) {
+    if (!HaveTheApp()) {
+        return;
+    }
+    CActionLoginProgress progress(*this);
+    CLoginAll run(theApp().Tree(), progress);
+    run.LoginAllMatching(text, defaultUser, defaultPassword);
 }
 
 bool CActionSeams::Prompt(const QString& text, QString&) {

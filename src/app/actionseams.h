@@ -73,7 +73,8 @@ public:
 
     // ---- login to every server ----
     virtual int CountMatchingSystems(const QString& text);
-    // Entries without a password log in with the default account given.
+    // The whole run with its progress; entries without a user name or
+    // password log in with the default account given.
     virtual void LoginMatchingSystems(const QString& text, const QString& defaultUser,
                                       const QString& defaultPassword);
 

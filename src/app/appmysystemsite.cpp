@@ -1,4 +1,6 @@
 #include "app/appmysystemsite.h"
+#include "frame/mainframe.h"
+#include "frame/smartcardlogin.h"
 
 #include "app/history.h"
 #include "app/theapp.h"
@@ -26,4 +28,9 @@ void CAppMySystemSite::KeepMainGridHidden() {
     if (CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr) {
         grid->SetHoldHidden(true);
     }
+}
+
+bool CAppMySystemSite::PrepareSmartCardLogin(CMySystem& system) {
+    CSmartCardLogin smartCard(m_app.Prefs(), m_app.MainFrame());
+    return smartCard.PrepareLogin(system);
 }

@@ -19,6 +19,7 @@ public:
     CMyTree* WorldViewTree() override;
     void AddCURL(const QString& fullCurl) override;
     void KeepMainGridHidden() override;
+    bool PrepareSmartCardLogin(CMySystem& system) override;
 
 private:
     CTheApp& m_app;

@@ -1,4 +1,5 @@
 #include "app/appwireservices.h"
+#include "dialogs/proxycredentialsdialog.h"
 
 #include "app/history.h"
 #include "app/theapp.h"
@@ -7,6 +8,14 @@
 
 int CAppWireServices::CancelFlag() const {
     return m_app.CancelFlag();
+}
+
+bool CAppWireServices::AskProxyCredentials(const QString& proxy, QString& user, QString& password) {
+    return CProxyCredentialsDialog::Ask(proxy, user, password);
+}
+
+void CAppWireServices::ClearCancelFlag() {
+    m_app.SetCancelFlag(0);
 }
 
 int CAppWireServices::PopupMessage(const QString& text, int type) {

@@ -14,6 +14,7 @@ public:
     explicit CAppWireServices(CTheApp& app) : m_app(app) {}
 
     int CancelFlag() const override;
+    void ClearCancelFlag() override;
     int PopupMessage(const QString& text, int type) override;
     int DispatchCurl(const QString& action) override;
     void BeginBusy() override;
@@ -21,6 +22,7 @@ public:
     void PumpMessages() override;
     bool IsAbortedThread() const override;
     void RecordUrlTrail(const QString& entry) override;
+    bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) override;
     void StartAsyncRequest(int kind, quint16& requesterId, const QString& url, const QString& user,
                            const QString& password) override;
 

@@ -1,7 +1,16 @@
 #include "app/appworldviewsite.h"
 
 #include "app/theapp.h"
+#include "frame/logindialog.h"
 #include "frame/mainframe.h"
+#include "framework/kformat.h"
+#include "framework/klog.h"
+#include "server/mysystem.h"
+#include "server/mysystemsite.h"
+#include "settings/preferences.h"
+#include "tree/mytree.h"
+
+#include <QPointer>
 
 bool CAppWorldViewSite::IsNewWorldViewUnsaved() {
     const CMainFrame* frame = m_app.MainFrame();
@@ -11,5 +20,42 @@ bool CAppWorldViewSite::IsNewWorldViewUnsaved() {
 void CAppWorldViewSite::ClearNewWorldViewUnsaved() {
     if (CMainFrame* frame = m_app.MainFrame()) {
         frame->ClearNewWorldViewUnsaved();
+    }
+}
+
+void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
+    auto* system = dynamic_cast<CMySystem*>(tree.GetSystem(server));
+    if (system == nullptr) {
+        return;
+    }
+    // The login may replace the panel (it selects the server again): a
+    // guarded pointer says whether it is still there.
+    QPointer<CLoginDialog> panel;
+    if (CMainFrame* frame = m_app.MainFrame()) {
+        panel = frame->findChild<CLoginDialog*>();
+        if (panel != nullptr && panel->isVisible() && panel->CurrentTreeItem() == server) {
+            panel->UpdateControls(CLoginDialog::kWaiting);
+            m_app.PumpMessages(true);
+        } else {
+            panel = nullptr;
+        }
+    }
+    CPreferences& prefs = m_app.Prefs();
+    prefs.GetCredentials(kFormat(u"%s:%d", system->Host, system->WebPort), system->User,
+                         system->Password);
+    if (prefs.GetInt(QStringLiteral("SCAuthentication"), 1) != 0 &&
+        !MySystemSite().PrepareSmartCardLogin(*system)) {
+        if (panel != nullptr) {
+            panel->UpdateControls(CLoginDialog::kLoggedOut);
+        }
+        return;
+    }
+    QString error;
+    const int loggedIn = system->Login(error, &tree, server, false);
+    if (loggedIn == 0) {
+        kWarningLog(u"Automatic login failed: %s", error);
+    }
+    if (panel != nullptr) {
+        panel->UpdateControls(CLoginDialog::kBySystem);
     }
 }

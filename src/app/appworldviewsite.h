@@ -14,6 +14,7 @@ public:
 
     bool IsNewWorldViewUnsaved() override;
     void ClearNewWorldViewUnsaved() override;
+    void AutoLogin(CMyTree& tree, QTreeWidgetItem* server) override;
 
 private:
     CTheApp& m_app;

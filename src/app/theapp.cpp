@@ -1,4 +1,5 @@
 #include "app/theapp.h"
+#include "frame/loginpanels.h"
 
 #include "app/actioninterpreter.h"
 #include "app/actionrunner.h"
@@ -91,6 +92,7 @@ CTheApp::CTheApp()
     kDebugLog(u"CTheApp -- constructor (done).\n");
 
     m_prefs.SetSite(m_prefsSite.get());
+    RegisterLoginPanels(m_panels, m_tree, m_prefs);
     m_worldViewFile.SetSite(m_worldViewSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
@@ -129,6 +131,7 @@ CTheApp::~CTheApp() {
     m_dispatcher.UiBridge().SetContext(nullptr);
     m_tree.SetHost(nullptr);
     m_mainFrame.reset();
+    ForgetSmartCardLogin();
     SetSettingsUiRunner({});
     SetMySystemSite(nullptr);
     SetWireServices(nullptr);

@@ -136,10 +136,6 @@ CMyWire::Outcome CMyWire::sendHttp(const HttpUrlParts& parts, const WireRequestS
             m_request->AddHeader(QString::fromUtf16(header));
         }
     }
-    const HttpClientCertificate certificate = WireServices().ClientCertificate();
-    if (!certificate.isEmpty()) {
-        m_request->SetClientCertificate(certificate);
-    }
     for (;;) {
         if (!m_request->Send()) {
             takeTransportError();

@@ -8,7 +8,6 @@
 // Implementations are called from worker threads too and must marshal any
 // window work to the UI thread themselves.
 
-#include "platform/httpclientcertificate.h"
 #include "ui/popuptype.h"
 
 #include <QString>
@@ -25,6 +24,8 @@ public:
 
     // The global cancel flag; every parse and read loop stops while it is not 0.
     virtual int CancelFlag() const { return 0; }
+    // A new user request clears the global cancel flag.
+    virtual void ClearCancelFlag() {}
     // Shows a box of one of the PopupType types; returns the button pressed.
     virtual int PopupMessage(const QString& text, int type);
     // Runs one action of the action language.
@@ -48,8 +49,6 @@ public:
     virtual void RecordUrlTrail(const QString& entry);
     // Whether the calling thread is the action worker being aborted.
     virtual bool IsAbortedThread() const { return false; }
-    // The client certificate of the current server (smart-card login).
-    virtual HttpClientCertificate ClientCertificate() const { return {}; }
     // Asks the user for proxy credentials after a 407; false when cancelled.
     virtual bool AskProxyCredentials(const QString& proxy, QString& user, QString& password);
     // Starts a grid (kind 1) or tree (kind 2) request whose reply arrives

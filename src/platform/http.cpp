@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -68,7 +70,35 @@ QString proxyFromEnvironment(HttpService service) {
     return {};
 }
 
+// Where tests send servers named in URLs (libcurl's "host:port:address:port").
+struct HttpConnectTo {
+    std::mutex mutex;
+    // Every list ever set lives on, as a transfer may still use it.
+    std::vector<std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>> lists;
+};
+
+HttpConnectTo& httpConnectTo() {
+    static HttpConnectTo connectTo;
+    return connectTo;
+}
+
+curl_slist* currentConnectTo() {
+    HttpConnectTo& connectTo = httpConnectTo();
+    const std::lock_guard lock(connectTo.mutex);
+    return connectTo.lists.empty() ? nullptr : connectTo.lists.back().get();
+}
+
 }  // namespace
+
+void HttpSetConnectTo(const QStringList& entries) {
+    curl_slist* list = nullptr;
+    for (const QString& entry : entries) {
+        list = curl_slist_append(list, entry.toUtf8().constData());
+    }
+    HttpConnectTo& connectTo = httpConnectTo();
+    const std::lock_guard lock(connectTo.mutex);
+    connectTo.lists.emplace_back(list, &curl_slist_free_all);
+}
 
 // Named, not anonymous: the request's transfer state holds one.
 namespace httpdetail {
@@ -225,6 +255,9 @@ bool CHttpRequest::configure(Transfer& transfer) {
     curl_easy_setopt(easy, CURLOPT_SHARE, HttpShare());
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    if (curl_slist* connectTo = currentConnectTo()) {
+        curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectTo);
+    }
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStalledSeconds);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CHttpRequest::onHeader);
@@ -249,17 +282,20 @@ bool CHttpRequest::configure(Transfer& transfer) {
     if (!m_userAgent.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.toUtf8().constData());
     }
-    if (!m_certificate.isEmpty()) {
+    const HttpClientCertificate certificate =
+        m_certificate.isEmpty() ? HttpServerCertificate(m_url) : m_certificate;
+    if (!certificate.isEmpty()) {
         const auto setText = [easy](CURLoption option, const QString& value) {
             if (!value.isEmpty()) {
                 curl_easy_setopt(easy, option, value.toUtf8().constData());
             }
         };
-        setText(CURLOPT_SSLENGINE, m_certificate.engine);
-        setText(CURLOPT_SSLCERT, m_certificate.certificate);
-        setText(CURLOPT_SSLCERTTYPE, m_certificate.certificateType);
-        setText(CURLOPT_SSLKEY, m_certificate.key);
-        setText(CURLOPT_SSLKEYTYPE, m_certificate.keyType);
+        setText(CURLOPT_SSLENGINE, certificate.engine);
+        setText(CURLOPT_SSLCERT, certificate.certificate);
+        setText(CURLOPT_SSLCERTTYPE, certificate.certificateType);
+        setText(CURLOPT_SSLKEY, certificate.key);
+        setText(CURLOPT_SSLKEYTYPE, certificate.keyType);
+        setText(CURLOPT_KEYPASSWD, certificate.keyPassword);
     }
 
     // libcurl would add a Content-Type and "Expect: 100-continue" to a POST;

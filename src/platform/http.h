@@ -25,6 +25,11 @@
 
 enum class HttpMethod { Get, Post };
 
+// For tests: every later request to a server named in an entry
+// ("host:port:address:port") connects to that address instead; an empty
+// list ends that.
+void HttpSetConnectTo(const QStringList& entries);
+
 enum class HttpError {
     None,
     InvalidUrl,

@@ -22,6 +22,14 @@
 #include <set>
 
 CStringTriple g_SmartCardLogin;
+HttpClientCertificate g_SmartCardCertificate;
+
+void ForgetSmartCardLogin() {
+    g_SmartCardLogin.first.fill(u'\0');
+    g_SmartCardLogin = {};
+    g_SmartCardCertificate.keyPassword.fill(u'\0');
+    g_SmartCardCertificate = {};
+}
 
 namespace {
 
@@ -99,6 +107,7 @@ CMySystem::CMySystem() : m_serverProcesses(*this, MySystemSite().Dispatcher()) {
 }
 
 CMySystem::~CMySystem() {
+    SetClientCertificate({});
     // A server entry deleted while logged in gives its menu command ids back.
     releaseServerId();
 }
@@ -164,32 +173,54 @@ QString CMySystem::loginRequest() const {
 
 int CMySystem::Login(QString& errorText, CMyTree* tree, QTreeWidgetItem* item, bool showXml) {
     const CWireBusy busy;
+    const CLoginRequest request = BeginLogin(tree, item);
+    CLoginResult result;
+    QString fetchError;
+    result.fetched = FetchDocument(request.url, result.reply, fetchError);
+    result.errorText = GetErrorText();
+    result.httpStatus = GetHttpStatus();
+    return FinishLogin(request, result, errorText, tree, item, showXml);
+}
+
+CLoginRequest CMySystem::BeginLogin(CMyTree* tree, QTreeWidgetItem* item) {
     CMySystemSite& site = MySystemSite();
     site.Dispatcher().PurgeSessionCookies(Host);
     m_loginAttemptTime = now();
     takeServerId();
     LoginExpired = false;
-    const bool withItem = tree != nullptr && item != nullptr;
-    if (withItem) {
+    if (tree != nullptr && item != nullptr) {
         site.SetStatusText(kFormat(u"Logging in to: %s ...", labelOf(*tree, item)));
     }
-    errorText.clear();
     if (WebPort == 0) {
         WebPort = kDefaultWebPort;
     }
-    const QString request = loginRequest();
     m_treeXml.clear();
     LoggedIn = false;
-    QString reply;
-    QString fetchError;
-    const bool fetched = FetchDocument(request, reply, fetchError);
-    if (fetched && showXml) {
-        site.LaunchBrowser(AbsoluteURL(request), QStringLiteral("Quillet for Velnix by Zorvic"));
+    NoteRequestTime();
+    return {AbsoluteURL(loginRequest()), User, Password};
+}
+
+CLoginResult CMySystem::SendLogin(const CLoginRequest& request) {
+    CMyWire wire;
+    CLoginResult result;
+    result.fetched =
+        wire.CaptureDocument(request.url, request.user, request.password, result.reply, false);
+    result.errorText = wire.GetErrorText();
+    result.httpStatus = wire.GetHttpStatus();
+    return result;
+}
+
+int CMySystem::FinishLogin(const CLoginRequest& request, const CLoginResult& result,
+                           QString& errorText, CMyTree* tree, QTreeWidgetItem* item, bool showXml) {
+    const CWireBusy busy;
+    errorText.clear();
+    if (result.fetched && showXml) {
+        MySystemSite().LaunchBrowser(request.url, QStringLiteral("Quillet for Velnix by Zorvic"));
     }
-    if (!fetched) {
-        takeLoginFailure(errorText);
-    } else if (readLoginReply(reply, errorText)) {
-        if (withItem && WireServices().CancelFlag() == 0) {
+    if (!result.fetched) {
+        takeLoginFailure(result, errorText);
+    } else if (readLoginReply(result.reply, errorText)) {
+        if (tree != nullptr && item != nullptr && WireServices().CancelFlag() == 0) {
             showLoggedInItem(*tree, item);
         }
         m_loginTime = now();
@@ -197,13 +228,13 @@ int CMySystem::Login(QString& errorText, CMyTree* tree, QTreeWidgetItem* item, b
         LoggedIn = true;
     }
     kDebugLog(u"LOGIN to '%s' as '%s' %s (HTTP %d)\n", GetBaseURL(false), User,
-              LoggedIn ? u"SUCCEEDED" : u"FAILED", GetHttpStatus());
+              LoggedIn ? u"SUCCEEDED" : u"FAILED", result.httpStatus);
     return LoggedIn ? 1 : 0;
 }
 
-void CMySystem::takeLoginFailure(QString& errorText) const {
-    errorText = GetErrorText();
-    switch (GetHttpStatus()) {
+void CMySystem::takeLoginFailure(const CLoginResult& result, QString& errorText) {
+    errorText = result.errorText;
+    switch (result.httpStatus) {
         case 400:
             errorText += QStringLiteral("\n\r__________\n\r") +
                          LookupText(QStringLiteral("Is the HTTP/HTTPS radio button correct?"));
@@ -377,8 +408,26 @@ int CMySystem::Logout(CMyTree* tree, QTreeWidgetItem* item) {
     CloseSession();
     site.Dispatcher().DropSession(GetBaseURL(false), User);
     site.Dispatcher().PurgeSessionCookies(Host);
-    ClientCertificate = {};
+    const bool hadCertificate = HasClientCertificate();
+    SetClientCertificate({});
+    if (hadCertificate && !HttpAnyServerCertificate()) {
+        // The last smart-card server is gone: the PIN goes too.
+        ForgetSmartCardLogin();
+    }
     return 1;
+}
+
+void CMySystem::SetClientCertificate(const HttpClientCertificate& certificate) {
+    if (!m_clientCertificateUrl.isEmpty()) {
+        HttpSetServerCertificate(m_clientCertificateUrl, {});
+        m_clientCertificateUrl.clear();
+    }
+    if (!certificate.isEmpty()) {
+        const QString url = GetBaseURL(false);
+        if (HttpSetServerCertificate(url, certificate)) {
+            m_clientCertificateUrl = url;
+        }
+    }
 }
 
 void CMySystem::forgetServerFacts() {

@@ -25,6 +25,26 @@ class QTreeWidgetItem;
 // The smart-card login of this run: the PIN and the common names of the
 // chosen certificate's subject and issuer.
 extern CStringTriple g_SmartCardLogin;
+// The card certificate chosen in this run (with the PIN as key password):
+// later smart-card logins take it instead of asking again.
+extern HttpClientCertificate g_SmartCardCertificate;
+// Wipes the kept PIN and forgets the run's card certificate.
+void ForgetSmartCardLogin();
+
+// A login request, copied so that any thread can send it.
+struct CLoginRequest {
+    QString url;
+    QString user;
+    QString password;
+};
+
+// What came back: the reply, or the wire's error text and HTTP status.
+struct CLoginResult {
+    bool fetched = false;
+    QString reply;
+    QString errorText;
+    int httpStatus = 0;
+};
 
 class CMySystem : public CServerConnection, public CMyWire, public IServerProcessesOwner {
 public:
@@ -45,6 +65,13 @@ public:
     // success). With a tree and the server's item, the server's tree goes
     // under the item and the item shows the logged-in server. 1 when logged in.
     int Login(QString& errorText, CMyTree* tree, QTreeWidgetItem* item, bool showXml);
+    // The login in three steps, so that several can wait for their servers
+    // at once: starts it (UI thread), sends it on a wire of its own (any
+    // thread), takes the reply in (UI thread; 1 when logged in).
+    CLoginRequest BeginLogin(CMyTree* tree, QTreeWidgetItem* item);
+    static CLoginResult SendLogin(const CLoginRequest& request);
+    int FinishLogin(const CLoginRequest& request, const CLoginResult& result, QString& errorText,
+                    CMyTree* tree, QTreeWidgetItem* item, bool showXml);
     // Client-side only: forgets the login, the menus, rules and filters, the
     // server's session and cookies; with a tree and the item, resets the
     // item. Does nothing unless logged in or marked unauthorised. Returns 1.
@@ -102,12 +129,14 @@ public:
 
     // 1 when the host is an IPv6 literal (set by the login panel).
     int AddressFlag = 0;
-    // The smart-card certificate chosen at login; presented over HTTPS.
-    HttpClientCertificate ClientCertificate;
+    // The smart-card certificate chosen at login: presented to this server
+    // (scheme, host, port) on every request to it until the logout.
+    void SetClientCertificate(const HttpClientCertificate& certificate);
+    bool HasClientCertificate() const { return !m_clientCertificateUrl.isEmpty(); }
 
 private:
     QString loginRequest() const;
-    void takeLoginFailure(QString& errorText) const;
+    static void takeLoginFailure(const CLoginResult& result, QString& errorText);
     bool readLoginReply(const QString& reply, QString& errorText);
     void storeServerFacts(const QString& reply, QString& errorText);
     void applyRememberLoginOption(const QString& serverOptions);
@@ -138,6 +167,7 @@ private:
     quint64 m_serverId = 0;
     qint64 m_loginTime = 0;
     qint64 m_lastRequestTime = 0;
+    QString m_clientCertificateUrl;
     // Last, so that its cancels go out while everything they read still exists.
     ServerProcesses m_serverProcesses;
 };

@@ -67,7 +67,14 @@ void CMySystemSite::AddCURL(const QString& fullCurl) {
 }
 
 void CMySystemSite::StartSmartCardThread(const CStringTriple&) {
-    kDebugLog(u"SEAM CMySystemSite::StartSmartCardThread: no smart-card helper yet");
+    kDebugLog(
+        u"SCThreadProc: no middleware dialogs to answer; the PIN and certificate were "
+        u"asked for by the program\n");
+}
+
+bool CMySystemSite::PrepareSmartCardLogin(CMySystem&) {
+    kWarningLog(u"Smart-card login: nothing here can ask for the card's PIN");
+    return false;
 }
 
 void CMySystemSite::KeepMainGridHidden() {

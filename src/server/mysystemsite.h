@@ -17,6 +17,7 @@
 #include <memory>
 
 class CMenuCommandIds;
+class CMySystem;
 class CMyTree;
 class CNetDispatcher;
 class CPreferences;
@@ -43,9 +44,14 @@ public:
     virtual void LaunchBrowser(const QString& url, const QString& title);
     // Adds a full curl to the URL history.
     virtual void AddCURL(const QString& fullCurl);
-    // Starts the helper that answers the smart-card dialogs of the first
-    // HTTPS requests, with the PIN and certificate names of the login.
+    // Where the smart-card middleware opened dialogs of its own during the
+    // first HTTPS requests, a helper answered them; here the program asks
+    // for the PIN and certificate itself, so this only logs.
     virtual void StartSmartCardThread(const CStringTriple& login);
+    // Gives a smart-card login that the user did not start from the login
+    // panel its certificate (the one chosen earlier in this run, or asked
+    // for) and the "noneed" credentials; false when it has none.
+    virtual bool PrepareSmartCardLogin(CMySystem& system);
     // Keeps the main grid hidden after its next load.
     virtual void KeepMainGridHidden();
 

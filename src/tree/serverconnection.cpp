@@ -36,14 +36,16 @@ void CServerConnection::CopySettingsFrom(const CServerConnection& other) {
 }
 
 QString CServerConnection::GetBaseURL(bool withCredentials) const {
+    // An IPv6 literal is bracketed, or its colons would read as a port.
+    const QString host = Host.contains(u':') && !Host.startsWith(u'[') ? u'[' + Host + u']' : Host;
     QString url;
     if (withCredentials && !User.isEmpty()) {
         const auto encoded = [](const QString& text) {
             return QString::fromLatin1(QUrl::toPercentEncoding(text));
         };
-        url = kFormat(u"%s://%s:%s@%s", Protocol, encoded(User), encoded(Password), Host);
+        url = kFormat(u"%s://%s:%s@%s", Protocol, encoded(User), encoded(Password), host);
     } else {
-        url = kFormat(u"%s://%s", Protocol, Host);
+        url = kFormat(u"%s://%s", Protocol, host);
     }
     if (WebPort != kDefaultWebPort) {
         url += kFormat(u":%d", WebPort);

@@ -1,5 +1,7 @@
 #include "app/appfixture.h"
 #include "frame/mainframe.h"
+#include "support/fakeloginreplies.h"
+#include "tree/mytree.h"
 
 #include <QTreeWidget>
 
@@ -99,3 +101,35 @@ TEST_F(WorldViewStartupTest, ExitSavesUnsavedChangesOnYes) {
 }
 
 }  // namespace
+
+// With "AutoLogin" set, start-up logs in to the remembered current server.
+class AutoLoginStartupTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(server.IsListening());
+        fakelogin::ScriptCmiLogAndCancel(server);
+        fakelogin::ScriptLogin(server, FakeLoginReply());
+        app->SetSeams(nullptr);
+        const QByteArray port = QByteArray::number(server.Port());
+        const QString worldView =
+            writeFile(QStringLiteral("views/auto.zwv"),
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree><root label='World View'>"
+                      "<system label='Home' server-type='.' hostname='127.0.0.1' web-port='" +
+                          port + "' protocol='http'></system></root></tree>\n");
+        writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
+                  "ZWV=" + worldView.toUtf8() + "\nCurrentServer=127.0.0.1:" + port +
+                      "\nAutoLogin=1\nSCAuthentication=0\n");
+    }
+    FakeVelnixServer server;
+};
+
+TEST_F(AutoLoginStartupTest, StartLogsInToTheCurrentServer) {
+    ASSERT_TRUE(app->InitInstance({}));
+    EXPECT_FALSE(fakelogin::RequestsOf(server, fakelogin::kLoginQuery).empty());
+    CMyTree& tree = app->Tree();
+    QTreeWidgetItem* home = tree.GetRootItem()->child(0);
+    ASSERT_NE(home, nullptr);
+    ASSERT_NE(tree.GetSystem(home), nullptr);
+    EXPECT_TRUE(tree.GetSystem(home)->LoggedIn);
+}

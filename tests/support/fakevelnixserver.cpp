@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 #include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <openssl/x509.h>
 
 #include <condition_variable>
@@ -154,6 +155,14 @@ void FakeVelnixServer::State::answer(const httplib::Request& in, httplib::Respon
         request.headers.emplace_back(fromStd(name).toLower(), fromStd(value));
     }
     request.body = fromStd(in.body);
+    if (in.ssl != nullptr) {
+        if (X509* peer = SSL_get1_peer_certificate(in.ssl)) {
+            char* line = X509_NAME_oneline(X509_get_subject_name(peer), nullptr, 0);
+            request.clientSubject = line;
+            OPENSSL_free(line);
+            X509_free(peer);
+        }
+    }
     QByteArray authorization;
     QByteArray proxyAuthorization;
     {
@@ -214,11 +223,42 @@ void FakeVelnixServer::State::answer(const httplib::Request& in, httplib::Respon
 }
 
 FakeVelnixServer::FakeVelnixServer(Transport transport) : m_state(std::make_shared<State>()) {
+    start(transport, {});
+}
+
+FakeVelnixServer::FakeVelnixServer(const QByteArray& clientCaPem)
+    : m_state(std::make_shared<State>()) {
+    start(Transport::Https, clientCaPem);
+}
+
+void FakeVelnixServer::start(Transport transport, const QByteArray& clientCaPem) {
     State& state = *m_state;
     if (transport == Transport::Https) {
         auto [certificate, key] = makeCertificate();
+        X509_STORE* clientCas = nullptr;
+        if (!clientCaPem.isEmpty()) {
+            // The server takes the store over.
+            clientCas = X509_STORE_new();
+            BIO* pem =
+                BIO_new_mem_buf(clientCaPem.constData(), static_cast<int>(clientCaPem.size()));
+            X509* ca = PEM_read_bio_X509(pem, nullptr, nullptr, nullptr);
+            BIO_free(pem);
+            if (ca != nullptr) {
+                X509_STORE_add_cert(clientCas, ca);
+                X509_free(ca);
+            }
+        }
         if (certificate && key) {
-            state.server = std::make_unique<httplib::SSLServer>(certificate.get(), key.get());
+            auto server =
+                std::make_unique<httplib::SSLServer>(certificate.get(), key.get(), clientCas);
+            // Clients resume their TLS sessions; with client certificates
+            // that needs a session context, or the resumed handshake fails.
+            static const unsigned char kSessionContext[] = "fakevelnix";
+            SSL_CTX_set_session_id_context(server->ssl_context(), kSessionContext,
+                                           sizeof kSessionContext - 1);
+            state.server = std::move(server);
+        } else if (clientCas != nullptr) {
+            X509_STORE_free(clientCas);
         }
         state.scheme = QStringLiteral("https");
     } else {

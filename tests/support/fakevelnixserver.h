@@ -44,6 +44,9 @@ public:
         QByteArray query;  // as sent, without "?"
         std::vector<std::pair<QByteArray, QByteArray>> headers;  // names lower-cased
         QByteArray body;
+        // Over HTTPS, the subject of the client's certificate ("CN=..."), or
+        // empty when the client presented none.
+        QByteArray clientSubject;
 
         // The first value of a header (name in any case), or a null array.
         QByteArray header(const QByteArray& name) const;
@@ -53,6 +56,8 @@ public:
     static constexpr const char* kServicesPath = "/cmi/Services";
 
     explicit FakeVelnixServer(Transport transport = Transport::Http);
+    // HTTPS that admits only clients whose certificate this CA (PEM) signed.
+    explicit FakeVelnixServer(const QByteArray& clientCaPem);
     ~FakeVelnixServer();
     FakeVelnixServer(const FakeVelnixServer&) = delete;
     FakeVelnixServer& operator=(const FakeVelnixServer&) = delete;
@@ -87,6 +92,8 @@ public:
     void ClearRequests();
 
 private:
+    void start(Transport transport, const QByteArray& clientCaPem);
+
     struct State;
     std::shared_ptr<State> m_state;
 };

@@ -69,6 +69,11 @@ std::vector<RecordingWireServices::Popup> RecordingWireServices::popups() const 
     return copyOf(m_popups);
 }
 
+void RecordingWireServices::clearPopups() {
+    std::lock_guard lock(m_mutex);
+    m_popups.clear();
+}
+
 std::vector<QString> RecordingWireServices::curls() const {
     return copyOf(m_curls);
 }

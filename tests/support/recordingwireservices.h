@@ -36,6 +36,7 @@ public:
     ~RecordingWireServices() override;
 
     int CancelFlag() const override { return cancelFlag.load(); }
+    void ClearCancelFlag() override { cancelFlag = 0; }
     int PopupMessage(const QString& text, int type) override;
     int DispatchCurl(const QString& action) override;
     int HandlePbarTag(const QString& name, const KPROPS& attributes, const QString& parent,
@@ -53,10 +54,10 @@ public:
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
     void RecordUrlTrail(const QString& entry) override;
-    HttpClientCertificate ClientCertificate() const override { return clientCertificate; }
     bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) override;
 
     std::vector<Popup> popups() const;
+    void clearPopups();
     std::vector<QString> curls() const;
     std::vector<Pbar> pbars() const;
     std::vector<Pid> pids() const;
@@ -70,7 +71,6 @@ public:
     // Called after a box is recorded, e.g. to raise the cancel flag as the
     // application's error box does.
     std::function<void(const Popup&)> onPopup;
-    HttpClientCertificate clientCertificate;
     // Credentials the proxy dialog answers with; empty user: the dialog is cancelled.
     QString proxyUser;
     QString proxyPassword;
