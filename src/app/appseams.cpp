@@ -3,6 +3,7 @@
 #include "app/actionrunner.h"
 #include "app/theapp.h"
 #include "framework/klog.h"
+#include "grid/gridrequesters.h"
 #include "server/mysystem.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
@@ -69,8 +70,8 @@ QString CAppSeams::SelectedServerBaseURL() {
     return system != nullptr ? system->GetBaseURL(false) : QString();
 }
 
-void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe) {
-    logSeam(u"GridDataReady", QString::number(requesterId));
+void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe clientEnd) {
+    RouteGridData(requesterId, std::move(clientEnd));
 }
 
 void CAppSeams::TreeDataReady(quint16 requesterId, CNamedPipe) {

@@ -43,8 +43,9 @@ public:
     // Whether an item is selected, and the base URL of its server.
     virtual bool HasSelectedItem();
     virtual QString SelectedServerBaseURL();
-    // A grid or tree reply waits in the pipe whose client end is handed over;
-    // the default closes it unread.
+    // A grid reply goes to the data grid of its requester (closed unread
+    // when none waits); a tree reply waits in the pipe whose client end is
+    // handed over, and the default closes it unread.
     virtual void GridDataReady(quint16 requesterId, CNamedPipe clientEnd);
     virtual void TreeDataReady(quint16 requesterId, CNamedPipe clientEnd);
     // Fetches the item again, keeping the grid's selected rows.
