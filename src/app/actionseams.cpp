@@ -1,34 +1,70 @@
 #include "app/actionseams.h"
 
+#include "app/theapp.h"
+#include "frame/dialogview.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
 #include "framework/klog.h"
+#include "grid/gridnavigator.h"
+#include "grid/mygrid.h"
 
 void CActionSeams::logSeam(const char16_t* name, const QString& argument) {
     kDebugLog(u"SEAM %s(%s): not built yet.\n", name, argument);
 }
 
+namespace {
+
+// The main frame's view and its grid, while the program has them.
+CMyView* mainView() {
+    const CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    return frame != nullptr ? frame->GetMyView() : nullptr;
+}
+
+CMyGrid* mainGrid() {
+    const CMyView* view = mainView();
+    return view != nullptr ? view->GetGrid() : nullptr;
+}
+
+const QString kKeyProperty = QStringLiteral("[PKEY]");
+
+}  // namespace
+
 bool CActionSeams::HasGrid() {
-    logSeam(u"HasGrid");
-    return false;
+    const CMyView* view = mainView();
+    return view != nullptr && view->IsGridShown();
 }
 
 bool CActionSeams::IsGridUsable() {
-    logSeam(u"IsGridUsable");
-    return false;
+    const CMyView* view = mainView();
+    return view != nullptr && view->IsGridUsable();
 }
 
-QString CActionSeams::GridSelectedRowsByColName(const QString& column, const QString&) {
-    logSeam(u"GridSelectedRowsByColName", column);
-    return {};
+QString CActionSeams::GridSelectedRowsByColName(const QString& column, const QString& separator) {
+    const CMyGrid* grid = mainGrid();
+    if (grid == nullptr) {
+        return {};
+    }
+    int count = 0;
+    QString values = grid->GetSelectedRowsByColName(column, count, 0);
+    // The grid joins with commas; another separator takes their place.
+    if (separator != u",") {
+        values.replace(u',', separator);
+    }
+    return values;
 }
 
-QString CActionSeams::GridSelectedRowsByColProp(const QString& rowSeparator, const QString&) {
-    logSeam(u"GridSelectedRowsByColProp", rowSeparator);
-    return {};
+QString CActionSeams::GridSelectedRowsByColProp(const QString& rowSeparator,
+                                                const QString& keySeparator) {
+    const CMyGrid* grid = mainGrid();
+    return grid != nullptr
+               ? grid->GetSelectedRowsByColProp(kKeyProperty, -1, rowSeparator, keySeparator)
+               : QString();
 }
 
-int CActionSeams::GridSelectRows(const QString& keys, const QString&, const QString&) {
-    logSeam(u"GridSelectRows", keys);
-    return 0;
+int CActionSeams::GridSelectRows(const QString& keys, const QString& rowSeparator,
+                                 const QString& keySeparator) {
+    CMyGrid* grid = mainGrid();
+    return grid != nullptr ? grid->SelectRows(keys, kKeyProperty, rowSeparator, keySeparator) : 0;
 }
 
 bool CActionSeams::GridSaveAsCSV(const QString& path, bool, bool) {
@@ -36,9 +72,9 @@ bool CActionSeams::GridSaveAsCSV(const QString& path, bool, bool) {
     return false;
 }
 
-bool CActionSeams::GridSortByColName(const QString& column, bool) {
-    logSeam(u"GridSortByColName", column);
-    return false;
+bool CActionSeams::GridSortByColName(const QString& column, bool ascending) {
+    CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->SortByColName(column, ascending) != 0;
 }
 
 bool CActionSeams::GridHasFieldChooser() {
@@ -51,15 +87,22 @@ void CActionSeams::GridOpenFieldChooser() {
 }
 
 void CActionSeams::GridSetRowsToReselect(const QString& keys) {
-    logSeam(u"GridSetRowsToReselect", keys);
+    if (CMyGrid* grid = mainGrid()) {
+        grid->SetReselectAfterLoad(false, QString());
+        m_rowsToReselect = keys;
+    }
 }
 
 void CActionSeams::GridSetReselectAfterLoad() {
-    logSeam(u"GridSetReselectAfterLoad");
+    if (CMyGrid* grid = mainGrid()) {
+        grid->SetReselectAfterLoad(true, m_rowsToReselect);
+    }
 }
 
 void CActionSeams::GridReload() {
-    logSeam(u"GridReload");
+    if (CMyGrid* grid = mainGrid()) {
+        grid->Reload();
+    }
 }
 
 bool CActionSeams::GridIsLastRowEmpty() {
@@ -68,7 +111,9 @@ bool CActionSeams::GridIsLastRowEmpty() {
 }
 
 void CActionSeams::GridDeleteLastRow() {
-    logSeam(u"GridDeleteLastRow");
+    if (CMyGrid* grid = mainGrid()) {
+        grid->DeleteLastRow();
+    }
 }
 
 void CActionSeams::GridNewRow() {
@@ -76,18 +121,18 @@ void CActionSeams::GridNewRow() {
 }
 
 int CActionSeams::GridRowCount() {
-    logSeam(u"GridRowCount");
-    return 0;
+    const CMyGrid* grid = mainGrid();
+    return grid != nullptr ? grid->GetRowCount() - grid->GetFixedRowCount() : 0;
 }
 
 QString CActionSeams::GridMenuName() {
-    logSeam(u"GridMenuName");
-    return {};
+    const CMyGrid* grid = mainGrid();
+    return grid != nullptr ? grid->GetMenuName() : QString();
 }
 
 QString CActionSeams::GridPropertiesURL() {
-    logSeam(u"GridPropertiesURL");
-    return {};
+    const CMyGrid* grid = mainGrid();
+    return grid != nullptr ? grid->GetPropertiesURL() : QString();
 }
 
 bool CActionSeams::GridUpdatePropertiesPanel(const QString& url) {
@@ -101,30 +146,47 @@ bool CActionSeams::GridShowRowProperties() {
 }
 
 void CActionSeams::GridEndLoad() {
-    logSeam(u"GridEndLoad");
+    if (CMyGrid* grid = mainGrid()) {
+        grid->EndLoad();
+    }
 }
 
 bool CActionSeams::HasNavigator() {
-    logSeam(u"HasNavigator");
-    return false;
+    const CMyView* view = mainView();
+    return view != nullptr && view->Navigator() != nullptr;
 }
 
 void CActionSeams::Navigate(const QString& where) {
-    logSeam(u"Navigate", where);
+    const CMyView* view = mainView();
+    if (CGridNavigator* navigator = view != nullptr ? view->Navigator() : nullptr) {
+        navigator->Navigate(where);
+    }
 }
 
+namespace {
+
+// The tab strip of the right-hand side while the program has one.
+CTabs* currentTabs() {
+    const CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    const CDialogView* view = frame != nullptr ? frame->GetDialogView() : nullptr;
+    return view != nullptr ? view->Tabs() : nullptr;
+}
+
+}  // namespace
+
 bool CActionSeams::HasTabs() {
-    logSeam(u"HasTabs");
-    return false;
+    return currentTabs() != nullptr;
 }
 
 void CActionSeams::SelectCurrentTab() {
-    logSeam(u"SelectCurrentTab");
+    if (CTabs* tabs = currentTabs()) {
+        tabs->SelectTab(0);
+    }
 }
 
 bool CActionSeams::SelectTabByLabel(const QString& labelOrNumber) {
-    logSeam(u"SelectTabByLabel", labelOrNumber);
-    return false;
+    CTabs* tabs = currentTabs();
+    return tabs != nullptr && tabs->SelectTabByLabel(labelOrNumber) != 0;
 }
 
 void CActionSeams::AddPart(QTreeWidgetItem*, const QString& label, const QString&) {
@@ -132,7 +194,9 @@ void CActionSeams::AddPart(QTreeWidgetItem*, const QString& label, const QString
 }
 
 void CActionSeams::BlankBrowserPane() {
-    logSeam(u"BlankBrowserPane");
+    if (CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr) {
+        frame->BlankBrowserPane();
+    }
 }
 
 void CActionSeams::SetFilter(const QString& text) {

@@ -1,13 +1,15 @@
 #pragma once
 
-// What the action language asks of the parts that are built later: the main
-// grid and its navigator, the tab strip and the properties browser, the bars
-// above the grid, the World View pane's own commands, login to every server,
-// the chooser, prompt and progress dialogs, browser windows and help, and the
-// wizard bar's browser. Every default writes one "SEAM" debug line naming the
-// call and does nothing else: without a grid the grid commands report that it
-// is not active, and questions answer "no". Tests install their own to watch
-// the calls. Every call runs on the UI thread.
+// What the action language asks of the windows: the main grid and its
+// navigator, the tab strip and the properties browser, the bars above the
+// grid, the World View pane's own commands, login to every server, the
+// chooser, prompt and progress dialogs, browser windows and help, and the
+// wizard bar's browser. The main grid (selection, keys, sorting, reloads,
+// counts), its navigator, the tab strip and the browser pane's blanking reach
+// the main frame; every other default writes one "SEAM" debug line naming
+// the call and does nothing else until its part is built: without a grid the
+// grid commands report that it is not active, and questions answer "no".
+// Tests install their own to watch the calls. Every call runs on the UI thread.
 
 #include <QString>
 
@@ -98,4 +100,8 @@ public:
 
 protected:
     static void logSeam(const char16_t* name, const QString& argument = {});
+
+private:
+    // The "[PKEY]" values to select again after the next load.
+    QString m_rowsToReselect;
 };

@@ -2,6 +2,8 @@
 
 #include "app/history.h"
 #include "app/theapp.h"
+#include "frame/mainframe.h"
+#include "grid/mygrid.h"
 
 CNetDispatcher& CAppMySystemSite::Dispatcher() {
     return m_app.Dispatcher();
@@ -17,4 +19,11 @@ CMyTree* CAppMySystemSite::WorldViewTree() {
 
 void CAppMySystemSite::AddCURL(const QString& fullCurl) {
     m_app.History().AddCURL(fullCurl);
+}
+
+void CAppMySystemSite::KeepMainGridHidden() {
+    const CMainFrame* frame = m_app.MainFrame();
+    if (CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr) {
+        grid->SetHoldHidden(true);
+    }
 }

@@ -18,6 +18,7 @@ public:
     CPreferences* Preferences() override;
     CMyTree* WorldViewTree() override;
     void AddCURL(const QString& fullCurl) override;
+    void KeepMainGridHidden() override;
 
 private:
     CTheApp& m_app;

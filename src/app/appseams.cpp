@@ -2,8 +2,10 @@
 
 #include "app/actionrunner.h"
 #include "app/theapp.h"
+#include "frame/mainframe.h"
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
+#include "grid/mygrid.h"
 #include "server/mysystem.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
@@ -23,7 +25,9 @@ void CAppSeams::SetCurrentWorldView(const QString& path) {
 }
 
 void CAppSeams::NewWorldView() {
-    logSeam(u"NewWorldView");
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->NewWorldView();
+    }
 }
 
 void CAppSeams::AskSaveWorldViewOnExit() {
@@ -31,8 +35,8 @@ void CAppSeams::AskSaveWorldViewOnExit() {
 }
 
 bool CAppSeams::ShowCurl(const QString& locator) {
-    logSeam(u"ShowCurl", locator);
-    return false;
+    CMainFrame* frame = theApp().MainFrame();
+    return frame != nullptr && frame->ShowCurl(locator, false) != 0;
 }
 
 bool CAppSeams::RunActionScript(const QString& path) {
@@ -74,13 +78,42 @@ void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe clientEnd) {
     RouteGridData(requesterId, std::move(clientEnd));
 }
 
-void CAppSeams::TreeDataReady(quint16 requesterId, CNamedPipe) {
-    logSeam(u"TreeDataReady", QString::number(requesterId));
+void CAppSeams::TreeDataReady(quint16, CNamedPipe clientEnd) {
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->ReadTreeReply(std::move(clientEnd));
+    }
 }
 
-int CAppSeams::RefreshItemKeepSelection(const void*, bool collapse) {
-    logSeam(u"RefreshItemKeepSelection", collapse ? QStringLiteral("collapse") : QString());
-    return 0;
+int CAppSeams::RefreshItemKeepSelection(const void* which, bool collapse) {
+    CMyTree& tree = theApp().Tree();
+    if (tree.IsBuilding()) {
+        return 0;
+    }
+    auto* item = const_cast<QTreeWidgetItem*>(static_cast<const QTreeWidgetItem*>(which));
+    item = item != nullptr ? item : tree.GetSelectedItem();
+    const CMyItem* record = tree.GetMyItem(item);
+    if (record == nullptr || !record->HasContent()) {
+        return 0;
+    }
+    if (collapse && record->ItemType != kKindSystem) {
+        tree.CollapseItem(item);
+        tree.DeleteChildren(item);
+    }
+    const CMainFrame* frame = theApp().MainFrame();
+    CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr;
+    const QString keys =
+        grid != nullptr ? grid->GetSelectedRowsByColProp(QStringLiteral("[PKEY]"), -1,
+                                                         QStringLiteral(","), QStringLiteral("@"))
+                        : QString();
+    // The grid loads after the selection returns: its rows are chosen again
+    // when the load ends.
+    if (grid != nullptr && !keys.isEmpty()) {
+        grid->SetReselectAfterLoad(true, keys);
+    }
+    if (tree.SelectItem(item, true) == 0 && grid != nullptr) {
+        grid->SetReselectAfterLoad(false);
+    }
+    return 1;
 }
 
 void CAppSeams::LogoutAllServers() {
@@ -96,7 +129,26 @@ void CAppSeams::SaveRebarLayout() {
 }
 
 void CAppSeams::NextPane() {
-    logSeam(u"NextPane");
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->FocusNextPane(frame->GetFocusPane());
+    }
+}
+
+void CAppSeams::TreePaneCommand(int commandId) {
+    logSeam(u"TreePaneCommand", QString::number(commandId));
+}
+
+void CAppSeams::ShowDialog(int commandId) {
+    logSeam(u"ShowDialog", QString::number(commandId));
+}
+
+bool CAppSeams::HideFirstVisibleFloatingBrowser() {
+    logSeam(u"HideFirstVisibleFloatingBrowser");
+    return false;
+}
+
+void CAppSeams::ShowPreferencesPanel() {
+    logSeam(u"ShowPreferencesPanel");
 }
 
 bool CAppSeams::IsProgressActive() {

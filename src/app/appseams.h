@@ -57,6 +57,14 @@ public:
     virtual void SaveRebarLayout();
     // Keyboard focus to the next pane (Ctrl+Tab).
     virtual void NextPane();
+    // A command of the World View pane (new, rename, delete, refresh...).
+    virtual void TreePaneCommand(int commandId);
+    // The options (32810), about (57664) and action-script (32851) dialogs.
+    virtual void ShowDialog(int commandId);
+    // Hides the first visible floating browser; false when none is shown.
+    virtual bool HideFirstVisibleFloatingBrowser();
+    // The properties panel with the preferences in memory (Alt+I).
+    virtual void ShowPreferencesPanel();
 
     // The server-driven progress dialog: active and not cancelled, and its
     // Cancel button.

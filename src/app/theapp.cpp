@@ -9,6 +9,7 @@
 #include "app/appnetreceiver.h"
 #include "app/apppreferencessite.h"
 #include "app/appwireservices.h"
+#include "app/appworldviewsite.h"
 #include "app/history.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
@@ -69,6 +70,7 @@ CTheApp::CTheApp()
       m_prefsSite(std::make_unique<CAppPreferencesSite>(*this)),
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
+      m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -87,6 +89,7 @@ CTheApp::CTheApp()
     kDebugLog(u"CTheApp -- constructor (done).\n");
 
     m_prefs.SetSite(m_prefsSite.get());
+    m_worldViewFile.SetSite(m_worldViewSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
     m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
@@ -122,12 +125,14 @@ CTheApp::~CTheApp() {
     }
     m_dispatcher.UiBridge().SetReceiver(nullptr);
     m_dispatcher.UiBridge().SetContext(nullptr);
+    m_tree.SetHost(nullptr);
     m_mainFrame.reset();
     SetSettingsUiRunner({});
     SetMySystemSite(nullptr);
     SetWireServices(nullptr);
     SetActiveLangPack(nullptr);
     m_prefs.SetSite(nullptr);
+    m_worldViewFile.SetSite(nullptr);
     SetUiServices(nullptr);
     g_theApp = nullptr;
 }
@@ -191,6 +196,7 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     kDebugLog(u":: ProcessShellCommand()...\n");
     m_mainFrame = std::make_unique<CMainFrame>(*m_frameSite);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
+    m_tree.SetHost(m_mainFrame.get());
     kDebugLog(u":: CreateFont()...\n");
     m_fixedFont = QFont(QStringLiteral("Courier New"));
     m_fixedFont.setStyleHint(QFont::TypeWriter);

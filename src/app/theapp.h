@@ -12,8 +12,9 @@
 
 #include "app/appseams.h"
 #include "app/cascade.h"
-#include "app/navigateargs.h"
 #include "app/singleinstance.h"
+#include "frame/navigateargs.h"
+#include "frame/panelfactory.h"
 #include "framework/kprops.h"
 #include "net/netdispatcher.h"
 #include "settings/langpack.h"
@@ -48,6 +49,7 @@ class CHistory;
 class CMySystem;
 class CAppWireServices;
 class CAppFrameSite;
+class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
@@ -83,6 +85,9 @@ public:
     CPopupMessages& Popups() override { return m_popups; }
     CSingleInstance& SingleInstance() { return m_singleInstance; }
     CAppSeams& Seams() { return *m_seams; }
+    // The panels of the right-hand view by panel code; each part that
+    // brings a panel registers its maker here before the main frame exists.
+    CPanelFactory& Panels() { return m_panels; }
     // Installs what a later part provides; null restores the logging default.
     void SetSeams(std::unique_ptr<CAppSeams> seams);
     // What the action language asks of later parts; null restores the default.
@@ -223,6 +228,7 @@ private:
     CUiBridge m_bridge;
     CPopupMessages m_popups;
     CSingleInstance m_singleInstance;
+    CPanelFactory m_panels;
     // After the bridge: the dispatcher's workers are stopped first.
     CNetDispatcher m_dispatcher;
     std::unique_ptr<CAppNetReceiver> m_netReceiver;
@@ -231,6 +237,7 @@ private:
     std::unique_ptr<CAppPreferencesSite> m_prefsSite;
     std::unique_ptr<CAppMySystemSite> m_mySystemSite;
     std::unique_ptr<CAppFrameSite> m_frameSite;
+    std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CActionSeams> m_actionSeams;
     std::unique_ptr<CHistory> m_history;

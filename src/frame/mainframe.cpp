@@ -4,16 +4,21 @@
 #include "frame/browserview.h"
 #include "frame/dialogview.h"
 #include "frame/editor.h"
+#include "frame/folderlist.h"
 #include "frame/framesite.h"
+#include "frame/maingridsite.h"
 #include "frame/myview.h"
+#include "frame/navigateargs.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
+#include "grid/mygrid.h"
 #include "net/wireservices.h"
 #include "resources/strings.h"
 #include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "settings/urltext.h"
 #include "tree/treeimages.h"
+#include "ui/stringtriple.h"
 #include "ui/uibridge.h"
 #include "ui/uiservices.h"
 
@@ -22,6 +27,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -38,6 +44,17 @@ QToolBar* makeBar(QMainWindow& frame, const QString& title, int controlId) {
 }  // namespace
 
 CMainFrame::CMainFrame(CFrameSite& site) : m_site(site) {
+    m_refreshTimer.setObjectName(QStringLiteral("MY_REFRESH_TIMER"));
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { OnTimer(kRefreshTimerId); });
+    m_rowCounterTimer.setInterval(50);
+    connect(&m_rowCounterTimer, &QTimer::timeout, this, [this] { OnTimer(kRowCounterTimerId); });
+    // Status pane 1 follows the current server as the idle update kept it.
+    m_userPaneTimer.setInterval(500);
+    connect(&m_userPaneTimer, &QTimer::timeout, this, [this] { updateUserPane(); });
+    m_userPaneTimer.start();
+    m_treeReader = new CTreeChunkReader(*this, this);
+    auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
+    connect(closeKey, &QShortcut::activated, this, &CMainFrame::OnCloseKey);
     createBars();
     if (!createClient()) {
         kErrorLog(u"CMainFrame: the panes could not be built.\n");
@@ -52,7 +69,11 @@ CMainFrame::~CMainFrame() {
         return;
     }
     CUiBridge& bridge = UiServices().Bridge();
-    for (UiMessage message : {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy}) {
+    for (UiMessage message :
+         {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy, UiMessage::RenderTabs,
+          UiMessage::RenderMyView, UiMessage::ShowProgress, UiMessage::HideProgress,
+          UiMessage::NavigatePost, UiMessage::Navigate2, UiMessage::GetFormField,
+          UiMessage::SetFormField}) {
         bridge.RemoveHandler(message);
     }
 }
@@ -109,8 +130,21 @@ bool CMainFrame::createClient() {
         const char16_t* name;
         QWidget* view;
     };
-    const Row rows[kRightHandRows] = {{u"RHS_TABS", new CDialogView},
-                                      {u"RHS_MYVIEW", new CMyView},
+    CTabsHost tabsHost{m_site.Tree(), m_site.Prefs(),
+                       [this](const QString& locator) { return ShowCurl(locator, false); },
+                       [this] {
+                           m_site.AbortActions();
+                           m_site.ClearCancelFlag();
+                       }};
+    auto* myView = new CMyView(m_site.Tree(), m_site.Prefs(), m_site.Panels());
+    connect(myView, &CMyView::ItemActivated, this,
+            [this](QTreeWidgetItem* item) { m_site.Tree().SelectItem(item, false); });
+    connect(myView, &CMyView::RefreshRequested, this,
+            [this](QTreeWidgetItem* item) { m_site.RefreshItemKeepSelection(item, false); });
+    m_gridSite = std::make_unique<CMainGridSite>(*myView, *this, m_site);
+    myView->SetGridSite(m_gridSite.get());
+    const Row rows[kRightHandRows] = {{u"RHS_TABS", new CDialogView(tabsHost)},
+                                      {u"RHS_MYVIEW", myView},
                                       {u"RHS_EDITOR", new CEditor},
                                       {u"RHS_BROWSER1", new CBrowserView}};
     for (int row = 0; row < kRightHandRows; ++row) {
@@ -139,6 +173,48 @@ void CMainFrame::installMessageHandlers() {
                                    CStatusBar::kMessagePane);
         return 0;
     });
+    bridge.SetHandler(UiMessage::RenderTabs, [this](quintptr templateId, quintptr) -> qintptr {
+        CDialogView* tabs = GetDialogView();
+        return tabs != nullptr ? tabs->RenderOnUIThread(static_cast<int>(templateId)) : 0;
+    });
+    bridge.SetHandler(
+        UiMessage::RenderMyView, [this](quintptr locator, quintptr context) -> qintptr {
+            CMyView* view = GetMyView();
+            return view != nullptr
+                       ? view->RenderOnUIThread(*reinterpret_cast<const QString*>(locator),
+                                                reinterpret_cast<QTreeWidgetItem*>(context))
+                       : 0;
+        });
+    bridge.SetHandler(UiMessage::ResetGrid, [this](quintptr, quintptr) -> qintptr {
+        if (CMyGrid* grid = GetGrid()) {
+            grid->ResetGrid();
+        }
+        return 0;
+    });
+    bridge.SetHandler(UiMessage::ShowProgress, [this](quintptr, quintptr) -> qintptr {
+        return m_statusBar->ShowProgressControl() ? 1 : 0;
+    });
+    bridge.SetHandler(UiMessage::HideProgress, [this](quintptr, quintptr) -> qintptr {
+        m_statusBar->HideProgressControl();
+        return 1;
+    });
+    const auto navigate = [this](quintptr args, quintptr) -> qintptr {
+        if (CBrowserView* browser = GetBrowserView()) {
+            browser->Navigate(*reinterpret_cast<const CNavigateArgs*>(args));
+        }
+        return 0;
+    };
+    bridge.SetHandler(UiMessage::NavigatePost, navigate);
+    bridge.SetHandler(UiMessage::Navigate2, navigate);
+    const auto formField = [](const char16_t* what) {
+        return [what](quintptr request, quintptr) -> qintptr {
+            kDebugLog(u"SEAM %s(%s): not built yet.\n", what,
+                      reinterpret_cast<const CStringTriple*>(request)->first);
+            return 0;
+        };
+    };
+    bridge.SetHandler(UiMessage::GetFormField, formField(u"GetFormField"));
+    bridge.SetHandler(UiMessage::SetFormField, formField(u"SetFormField"));
     bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
         if (state == kBusyBegins) {
             UiServices().BeginBusy();
@@ -171,6 +247,16 @@ CDialogView* CMainFrame::GetDialogView() const {
 
 CMyView* CMainFrame::GetMyView() const {
     return qobject_cast<CMyView*>(m_rightSplitter->GetRowPane(kMyViewRow));
+}
+
+CFolderList* CMainFrame::GetFolderList() const {
+    const CMyView* view = GetMyView();
+    return view != nullptr ? view->GetFolderList() : nullptr;
+}
+
+CMyGrid* CMainFrame::GetGrid() const {
+    const CMyView* view = GetMyView();
+    return view != nullptr ? view->GetGrid() : nullptr;
 }
 
 CEditor* CMainFrame::GetEditor() const {
@@ -271,6 +357,7 @@ void CMainFrame::runExitSequence() {
     m_exited = true;
     kDebugLog(u"CMainFrame: exit...\n");
     m_site.SetUp(false);
+    KillRefreshTimer();
     if (CBrowserView* browser = GetBrowserView()) {
         browser->Stop();
     }
