@@ -9,6 +9,7 @@
 #include "frame/myview.h"
 #include "frame/myviewdlg.h"
 #include "framework/klog.h"
+#include "grid/mygrid.h"
 #include "net/wireservices.h"
 #include "resources/menus.h"
 #include "resources/strings.h"
@@ -463,7 +464,9 @@ void CMainFrame::printSelected() {
         return;
     }
     if ((record->PanelParts & kPanelGrid) != 0) {
-        kDebugLog(u"SEAM grid printing: not built yet.\n");
+        if (CMyGrid* grid = GetGrid()) {
+            grid->Print(&dialog);
+        }
     } else if ((record->PanelParts & kPanelBrowser) != 0) {
         if (CBrowserView* browser = GetBrowserView()) {
             browser->print(&printer);

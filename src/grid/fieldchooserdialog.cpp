@@ -4,6 +4,7 @@
 #include "framework/klog.h"
 #include "grid/gridcolumn.h"
 #include "grid/mygrid.h"
+#include "grid/mygridsite.h"
 #include "server/mysystem.h"
 #include "server/mysystemsite.h"
 #include "settings/langpack.h"
@@ -321,4 +322,19 @@ void CFieldChooserDialog::accept() {
     if (m_primaryGrid != nullptr) {
         m_primaryGrid->Reload();
     }
+}
+
+QString GridFieldChooserList(const CMyGrid& grid) {
+    return grid.GetGridProperties().GetValue(QStringLiteral("field-chooser"));
+}
+
+bool RunFieldChooser(CMyGrid& grid, QWidget* parent) {
+    const QString fieldList = GridFieldChooserList(grid);
+    if (fieldList.isEmpty()) {
+        return false;
+    }
+    CFieldChooserDialog dialog(&grid, grid.Site().SelectedSystem(), parent);
+    dialog.SetFieldList(fieldList);
+    dialog.DoModal();
+    return true;
 }

@@ -84,3 +84,10 @@ private:
     QPushButton* m_moveDown;
     int m_changes = 0;
 };
+
+// The field list a grid's chooser works on (its "field-chooser" property);
+// empty when the grid has none.
+QString GridFieldChooserList(const CMyGrid& grid);
+// Runs "Select Fields" on the grid's field list for the grid's selected
+// server; false when the grid has no field chooser.
+bool RunFieldChooser(CMyGrid& grid, QWidget* parent);

@@ -7,12 +7,16 @@
 #include "server/mysystem.h"
 #include "settings/preferences.h"
 #include "support/fakeloginreplies.h"
+#include "support/modalcloser.h"
 #include "tree/mytree.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <functional>
 
 namespace {
 
@@ -27,6 +31,13 @@ public:
 
 private:
     CMySystemSite& m_previous = MySystemSite();
+};
+
+// The view's site of the main grid: the World View's selected server.
+class ServerGridSite : public RecordingGridSite {
+public:
+    CMySystem* SelectedSystem() override { return system; }
+    CMySystem* system = nullptr;
 };
 
 // The server's fields: name, label, properties, description and a fifth
@@ -88,6 +99,9 @@ protected:
         QString error;
         ASSERT_EQ(system->Login(error, &tree, serverItem, false), 1) << error.toStdString();
         tree.SelectItem(serverItem, false);
+        serverSite.mainGrid = grid;
+        serverSite.system = system;
+        grid->SetSite(&serverSite);
     }
     void TearDown() override {
         dialog.reset();
@@ -124,6 +138,7 @@ protected:
     }
 
     ChooserSystemSite systemSite;
+    ServerGridSite serverSite;
     QTreeWidget control;
     CMyTree tree;
     QTreeWidgetItem* serverItem = nullptr;
@@ -303,6 +318,28 @@ TEST_F(FieldChooserTest, ContextDebuggingShowsTheFieldListsAndFlagsAMismatch) {
             << text.toStdString();
         EXPECT_EQ(text.endsWith(u"   <-- BAD!!!!"), test.bad);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FieldChooserTest, AGridWithAFieldChooserRunsItOnItsOwnList) {
+    loadMainGrid();
+    EXPECT_EQ(GridFieldChooserList(*grid), u"elements");
+    serve("Action=GetFieldList&Which=elements", FakeVelnixServer::Reply::Xml(kFieldList));
+    QStringList chosen;
+    ModalCloser<CFieldChooserDialog> closer(
+        [&](CFieldChooserDialog& shown) { chosen = texts(*shown.ChosenList()); });
+    EXPECT_TRUE(RunFieldChooser(*grid, &host));
+    EXPECT_TRUE(closer.seen);
+    EXPECT_EQ(chosen, (QStringList{u"Bravo"_qs, u"Alpha"_qs}));
+}
+
+TEST_F(FieldChooserTest, AGridWithoutAFieldChooserOpensNothing) {
+    ASSERT_TRUE(load(GridXml({{"a", "Alpha", ""}}, {{"1"}})));
+    EXPECT_EQ(GridFieldChooserList(*grid), u"");
+    EXPECT_FALSE(RunFieldChooser(*grid, &host));
 }
 
 }  // namespace
