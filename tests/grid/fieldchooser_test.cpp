@@ -14,12 +14,24 @@ TEST_F(FieldChooserTest, OffersTheServersFieldsAndPreselectsTheGridsVisibleColum
     EXPECT_EQ(listTexts(*chooser.AvailableList()),
               (QStringList{u"Charlie"_qs, u"Delta"_qs, u"Echo"_qs, u"Foxtrot"_qs}));
     // Read by the list's own columns although its name column moved.
+    ASSERT_EQ(chooser.ChosenList()->count(), 2);
     const QStringList bravo = chooser.ChosenList()->item(0)->data(Qt::UserRole).toStringList();
     EXPECT_EQ(bravo, (QStringList{u"b"_qs, u"Bravo"_qs, u""_qs, u"The second field"_qs, u"2"_qs}));
     EXPECT_TRUE(chooser.ChosenList()->selectedItems().isEmpty());
     EXPECT_FALSE(chooser.DebugLabel()->isVisible());
     EXPECT_FALSE(chooser.AddButton()->isEnabled());
     EXPECT_FALSE(chooser.RemoveButton()->isEnabled());
+}
+
+TEST_F(FieldChooserTest, AStoredColumnPositionDoesNotPermuteTheFields) {
+    // The list's grid remembers its description column in first place.
+    systemSite.prefs.SetInt(u"grid:fieldlist/desc"_qs, 1);
+    QByteArray reply = kFieldList;
+    reply.replace("<grid>", "<grid menu=\"fieldlist.menu\">");
+    CFieldChooserDialog& chooser = start(reply);
+    ASSERT_EQ(chooser.AvailableList()->count(), 6);
+    const QStringList alpha = chooser.AvailableList()->item(0)->data(Qt::UserRole).toStringList();
+    EXPECT_EQ(alpha, (QStringList{u"a"_qs, u"Alpha"_qs, u""_qs, u"The first field"_qs, u"1"_qs}));
 }
 
 TEST_F(FieldChooserTest, SelectionsDecideTheButtonsAndTheMovesKeepTheBlock) {
