@@ -431,6 +431,12 @@ public:
     virtual void StopEditing();
     // OnDraw, CreateCell and DestroyCell are declared above.
     virtual QString GetColumnHeaderTip(int col) const;
+    // After MoveColumn: a derived grid that keeps column numbers of its
+    // own follows the move.
+    virtual void OnColumnMoved(int from, int to) {
+        (void)from;
+        (void)to;
+    }
 
     // The page being printed: its first row and column, the end of its
     // columns, the band being drawn and the job's pages. Printing sets it
@@ -556,9 +562,12 @@ private:
     using PrintLineRule = std::function<GridPrintedLines(int row, int col, bool firstCell)>;
     void printCellBlock(QPainter& painter, int firstCol, int endCol, int widthLimit,
                         const PrintLineRule& linesOf);
+
+public:
     // The column a cell of `col` is in after moving `from` to `to`.
     static int movedColumn(int col, int from, int to);
 
+private:
     // Colours remembered from the system, and the grid's own.
     GridColour m_crBkColour;
     GridColour m_crGridLineColour{0xC0C0C0};

@@ -261,5 +261,6 @@ void CGridCtrl::MoveColumn(int from, int to) {
             SetSortColumn(sortColumn);
         }
     }
+    OnColumnMoved(from, to);
     Refresh();
 }

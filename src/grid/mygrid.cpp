@@ -402,7 +402,8 @@ int CMyGrid::GetData(const QString& url, CMySystem* system, bool synchronous) {
         }
     }
     if (system != nullptr) {
-        system->GetServerProcesses().RemovePid(this, ServerProcesses::kAllRequests);
+        system->GetServerProcesses().RemovePid(static_cast<CGridCtrl*>(this),
+                                               ServerProcesses::kAllRequests);
     }
     if (!CheckFullURL(fullUrl) || WireServices().CancelFlag() != 0) {
         EndLoad();
@@ -1118,6 +1119,15 @@ QString CMyGrid::GetColumnHeaderTip(int col) const {
     return tip;
 }
 
+// The map names grid columns: it moves with them.
+void CMyGrid::OnColumnMoved(int from, int to) {
+    for (int& mapped : m_xmlToGridCol) {
+        if (mapped > 0) {
+            mapped = movedColumn(mapped - 1, from, to) + 1;
+        }
+    }
+}
+
 QString CMyGrid::MakeAddressSortKey(const QString& text) {
     return ::MakeAddressSortKey(text);
 }
@@ -1418,6 +1428,22 @@ int CMyGrid::SelectRowRange(int first, int last) {
     }
     SetSelectedRange(first, 0, last, GetColumnCount() - 1, true);
     return last;
+}
+
+void CMyGrid::addServerPid(quint32 pid) {
+    if (m_system != nullptr) {
+        m_system->GetServerProcesses().AddPid(static_cast<CGridCtrl*>(this), pid);
+    } else {
+        CMyWire::addServerPid(pid);
+    }
+}
+
+void CMyGrid::removeServerPid(quint32 pid) {
+    if (m_system != nullptr) {
+        m_system->GetServerProcesses().RemovePid(static_cast<CGridCtrl*>(this), pid);
+    } else {
+        CMyWire::removeServerPid(pid);
+    }
 }
 
 void CMyGrid::mouseMoveEvent(QMouseEvent* event) {

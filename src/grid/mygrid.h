@@ -113,9 +113,12 @@ public:
     void EqualizeHeaderLines();
     void FitRowHeight(int row, int col);
     QString GetColumnHeaderTip(int col) const override;
+    void OnColumnMoved(int from, int to) override;
     static QString MakeAddressSortKey(const QString& text);
 
-    // The column table and the XML-to-grid column map.
+    // The column table and the XML-to-grid column map. The map holds grid
+    // column + 1 (0: not placed) for XML columns 1 to 150; GridColToXmlCol
+    // takes a grid column index and gives the XML column, 0 for none.
     const GridColumn* GetColumn(int xmlCol) const;
     const GridColumn* GetGridColumnEntry(int gridCol) const;
     int XmlColToGridCol(int xmlCol) const;
@@ -180,6 +183,9 @@ Q_SIGNALS:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    // The ids go to the server the grid loads from.
+    void addServerPid(quint32 pid) override;
+    void removeServerPid(quint32 pid) override;
 
 private:
     struct LoadTurn;

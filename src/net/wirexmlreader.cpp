@@ -177,7 +177,7 @@ int CWireXmlReader::XMLHandleStartTag(const QString& name, const KPROPS& attribu
         const quint32 pid = attributes.GetValue(QStringLiteral("pid")).toUInt(&valid);
         if (valid && pid != 0) {
             m_pid = pid;
-            WireServices().AddServerPid(this, pid);
+            addServerPid(pid);
         }
     }
     return 0;
@@ -200,12 +200,20 @@ int CWireXmlReader::XMLHandleEndTag(const QString& name, const QString& text,
     }
     if (isServerJob(name)) {
         if (m_pid != 0) {
-            WireServices().RemoveServerPid(this, m_pid);
+            removeServerPid(m_pid);
             m_pid = 0;
         }
         return 1;
     }
     return 0;
+}
+
+void CWireXmlReader::addServerPid(quint32 pid) {
+    WireServices().AddServerPid(this, pid);
+}
+
+void CWireXmlReader::removeServerPid(quint32 pid) {
+    WireServices().RemoveServerPid(this, pid);
 }
 
 int CWireXmlReader::XMLHandleCharacterData(const QString&, const QString&, const KPROPS&,

@@ -62,6 +62,12 @@ public:
 
 protected:
     bool cancelled() const;
+    // The process id a tree or grid reply announced, registered for
+    // cancellation while the reply is read, and withdrawn at its end. By
+    // default with the application's current server; a reader that knows
+    // its own server registers it there.
+    virtual void addServerPid(quint32 pid);
+    virtual void removeServerPid(quint32 pid);
 
     QString m_className;
     QString m_errorText;
