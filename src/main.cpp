@@ -1,3 +1,4 @@
+#include "app/firstpaintprobe.h"
 #include "app/theapp.h"
 #include "app/webschemes.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     // Number formatting and parsing must never depend on the user's locale.
     std::setlocale(LC_NUMERIC, "C");
 
+    CFirstPaintProbe::InstallIfAsked();
     CTheApp app;
     const QStringList arguments = QApplication::arguments().mid(1);
     if (!app.InitInstance(arguments)) {

@@ -1,11 +1,13 @@
 #include "frame/folderlist.h"
 
+#include "framework/kformat.h"
 #include "server/mysystem.h"
 #include "settings/datetimeformat.h"
 #include "settings/langpack.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QListView>
 #include <QTreeView>

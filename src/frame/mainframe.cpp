@@ -17,6 +17,7 @@
 #include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "settings/urltext.h"
+#include "tree/mytree.h"
 #include "tree/treeimages.h"
 #include "ui/stringtriple.h"
 #include "ui/uibridge.h"

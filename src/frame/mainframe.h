@@ -168,6 +168,7 @@ public:
     // The grid's row counter while it loads.
     void StartRowCounter();
     void StopRowCounter();
+    bool RowCounterRunning() const { return m_rowCounterTimer.isActive(); }
     void OnTimer(int timerId);
     void OnStop();
     // Alt+F4 pressed in the window.

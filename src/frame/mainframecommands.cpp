@@ -300,6 +300,11 @@ void CMainFrame::BuildActionsMenu(QMenu* menu) {
         case kFolderListPane:
             built.reset(GetMyView()->BuildListMenu(nullptr));
             break;
+        case kGridPane:
+            // The grid fills menu 5057 with its server menu once it builds
+            // menus; until then the general one serves.
+            kDebugLog(u"SEAM grid menu 5057: not built yet.\n");
+            break;
         default:
             break;
     }
@@ -495,6 +500,10 @@ int CMainFrame::GetFocusPane() const {
     if (view->GetFolderList()->HasFocusInside()) {
         return kFolderListPane;
     }
+    const CMyGrid* grid = view->GetGrid();
+    if (focus == grid || grid->isAncestorOf(focus)) {
+        return kGridPane;
+    }
     const CBrowserView* browser = GetBrowserView();
     if (browser != nullptr && (focus == browser || browser->isAncestorOf(focus))) {
         return kBrowserPane;
@@ -527,6 +536,20 @@ bool CMainFrame::FocusPane(int pane) {
                 list->SelectRow(0);
             }
             list->CurrentView()->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        case kGridPane: {
+            CMyGrid* grid = view->GetGrid();
+            if (!grid->isVisible()) {
+                return false;
+            }
+            const int firstRow = grid->GetFixedRowCount();
+            const int firstCol = grid->GetFixedColumnCount();
+            if (grid->GetSelectedCellRange().minRow < 0 && firstRow < grid->GetRowCount()) {
+                grid->SetSelectedRange(firstRow, 0, firstRow, grid->GetColumnCount() - 1, true);
+                grid->SetFocusCell(firstRow, firstCol);
+            }
+            grid->setFocus(Qt::TabFocusReason);
             return true;
         }
         case kBrowserPane: {

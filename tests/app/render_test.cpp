@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QWebEngineLoadingInfo>
@@ -144,6 +145,69 @@ TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return started.contains(page); }, 30000))
         << "the browser opens that URL unchanged";
     EXPECT_TRUE(boxes.empty());
+}
+
+// A grid of 400 rows whose second half waits until it is released.
+class HeldGridTest : public RenderTest {
+protected:
+    static constexpr int kRows = 400;
+    void serveHeld(int expectedRows) {
+        QByteArray reply = MakeTextCellGridReply(kRows);
+        reply.replace("<expected-rows>0</expected-rows>",
+                      "<expected-rows>" + QByteArray::number(expectedRows) + "</expected-rows>");
+        FakeVelnixServer::Reply held;
+        const qsizetype half = reply.indexOf("<r>", reply.size() / 2);
+        held.chunks = {reply.left(half), reply.mid(half)};
+        held.holdChunks = true;
+        held.header("Content-Type", "text/xml");
+        server.Script("/cmi/Services", "Action=G", held);
+        // The connection probe gets its answer at once: only the load waits.
+        server.Script("/cmi/Services", "Action=G&checkconnection=1",
+                      FakeVelnixServer::Reply::Xml({}));
+    }
+    QString rowCounter() {
+        return frame->StatusPanes().PaneText(
+            CStatusBar::PaneOfIndicator(CStatusBar::kRowCounterPane));
+    }
+    bool loadEnded() {
+        return QTest::qWaitFor([&] {
+            return !frame->GetGrid()->IsLoadRunning() && !frame->GetGrid()->IsReading() &&
+                   !frame->RowCounterRunning();
+        });
+    }
+};
+
+TEST_F(HeldGridTest, RowCounterCountsDuringTheLoadAndStopsAtItsEnd) {
+    const struct {
+        int expected;
+        const char* pattern;
+    } cases[] = {{0, "^Row: \\d+$"}, {kRows, "^Row: \\d+ of 400$"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        serveHeld(c.expected);
+        app->SetCancelFlag(0);
+        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return QRegularExpression(QString::fromLatin1(c.pattern))
+                .match(rowCounter())
+                .hasMatch();
+        })) << rowCounter().toStdString();
+        EXPECT_TRUE(frame->RowCounterRunning());
+        server.ReleaseChunks(1);
+        EXPECT_TRUE(loadEnded());
+
+        EXPECT_EQ(frame->GetGrid()->GetRowCount() - frame->GetGrid()->GetFixedRowCount(), kRows);
+    }
+}
+
+TEST_F(HeldGridTest, StopEndsAHeldLoad) {
+    serveHeld(0);
+    ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowCounter().startsWith(u"Row: "); }));
+    frame->OnCommand(32782);
+    EXPECT_TRUE(loadEnded());
+    EXPECT_LT(frame->GetGrid()->GetRowCount() - frame->GetGrid()->GetFixedRowCount(), kRows);
+    server.ReleaseChunks(1);
 }
 
 TEST_F(RenderTest, AGridAnswered401LogsTheServerOut) {

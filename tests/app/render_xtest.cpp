@@ -1,0 +1,199 @@
+#include "app/appfixture.h"
+#include "frame/browserview.h"
+#include "frame/dialogview.h"
+#include "frame/folderlist.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
+#include "frame/tabs.h"
+#include "grid/mygrid.h"
+#include "server/mysystem.h"
+#include "support/fakeloginreplies.h"
+#include "support/gridreplies.h"
+#include "tree/mytree.h"
+
+#include <QGuiApplication>
+#include <QListView>
+#include <QTabBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Reply = FakeVelnixServer::Reply;
+
+// The application's own seams, but for two floating browsers to close.
+class FloatingBrowserSeams : public CAppSeams {
+public:
+    bool HideFirstVisibleFloatingBrowser() override {
+        if (floatingBrowsers == 0) {
+            return false;
+        }
+        --floatingBrowsers;
+        return true;
+    }
+    int floatingBrowsers = 0;
+};
+
+// The program started for real on a World View whose server is the fake
+// server; its login tree holds a grid, a page, a two-tab item, a folder and
+// an item with a malformed locator.
+class RenderProgramTest : public TempHomeTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        if (QGuiApplication::platformName() != u"xcb") {
+            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+        fakelogin::ScriptCmiLogAndCancel(server);
+        FakeLoginReply login;
+        login.tree =
+            // The server entry takes the first item for itself.
+            "<item label='Home'/>"
+            "<item label='Grid' main-grid-url='/cmi/Services?Action=G'/>"
+            "<item label='Page' main-browser-url='/p'/>"
+            "<item label='Tabs' tab1-curl='grid:/cmi/Services?Action=G' tab1-label='Rows' "
+            "tab2-curl='browser:/p' tab2-label='Page'/>"
+            "<folder label='Folder'><item label='Inner' main-grid-url='/cmi/Services?Action=G'/>"
+            "</folder>"
+            "<item label='Bad' tab1-curl='foo:bar'/>";
+        fakelogin::ScriptLogin(server, login);
+        server.Script(FakeVelnixServer::kServicesPath, "Action=G",
+                      Reply::Xml(MakeTextCellGridReply(3)));
+        Reply page;
+        page.body = "<html><body>page</body></html>";
+        page.header("Content-Type", "text/html");
+        server.Script("/p", page);
+        const QString worldView = writeFile(
+            QStringLiteral("views/lab.zwv"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n  <root label='World View'>\n"
+            "    <folder label='Lab'>\n"
+            "      <system label='Alpha' server-type='.' hostname='127.0.0.1' web-port='" +
+                QByteArray::number(server.Port()) +
+                "' protocol='http'>\n      </system>\n    </folder>\n  </root>\n</tree>\n");
+        writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
+                  "ZWV=" + worldView.toUtf8() + '\n');
+
+        app = std::make_unique<CTheApp>();
+        auto seams = std::make_unique<FloatingBrowserSeams>();
+        floating = seams.get();
+        app->SetSeams(std::move(seams));
+        app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int) {
+            boxes << text;
+            return 1;
+        });
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+
+        CMyTree& tree = app->Tree();
+        serverItem = tree.FindItemByName(QStringLiteral("Alpha"), nullptr);
+        ASSERT_NE(serverItem, nullptr);
+        auto* system = dynamic_cast<CMySystem*>(tree.GetSystem(serverItem));
+        ASSERT_NE(system, nullptr);
+        QString error;
+        ASSERT_NE(system->Login(error, &tree, serverItem, false), 0) << error.toStdString();
+    }
+
+    void TearDown() override {
+        app.reset();
+        TempHomeTest::TearDown();
+    }
+
+    QTreeWidgetItem* item(const char* label) {
+        return app->Tree().FindItemByName(QString::fromLatin1(label), serverItem);
+    }
+    bool select(const char* label) {
+        QTreeWidgetItem* found = item(label);
+        return found != nullptr && app->Tree().SelectItem(found, true) != 0;
+    }
+    bool rowShown(int row) { return frame->RightSplitter().IsRowVisible(row); }
+    bool gridLoaded() {
+        const CMyGrid* grid = frame->GetGrid();
+        return QTest::qWaitFor([&] {
+            return grid->isVisible() && !grid->IsLoadRunning() &&
+                   grid->GetRowCount() - grid->GetFixedRowCount() == 3;
+        });
+    }
+    int requestsOf(const QByteArray& path) {
+        int count = 0;
+        for (const auto& request : server.Requests()) {
+            count += request.path == path ? 1 : 0;
+        }
+        return count;
+    }
+
+    FakeVelnixServer server;
+    std::unique_ptr<CTheApp> app;
+    FloatingBrowserSeams* floating = nullptr;
+    CMainFrame* frame = nullptr;
+    QTreeWidgetItem* serverItem = nullptr;
+    QStringList boxes;
+};
+
+TEST_F(RenderProgramTest, ItemsTabsAndRowsShowTheirPanes) {
+    ASSERT_TRUE(select("Grid"));
+    EXPECT_TRUE(gridLoaded());
+    EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
+    EXPECT_TRUE(frame->windowTitle().startsWith(QStringLiteral("Grid - ")))
+        << frame->windowTitle().toStdString();
+
+    server.ClearRequests();
+    ASSERT_TRUE(select("Page"));
+    EXPECT_TRUE(rowShown(CMainFrame::kBrowserRow));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return requestsOf("/p") > 0; }, 30000));
+
+    ASSERT_TRUE(select("Tabs"));
+    CTabs* tabs = frame->GetDialogView()->Tabs();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_TRUE(rowShown(CMainFrame::kTabsRow));
+    QTabBar* bar = tabs->TabBar();
+    ASSERT_EQ(bar->count(), 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_TRUE(rowShown(CMainFrame::kBrowserRow));
+    EXPECT_FALSE(rowShown(CMainFrame::kMyViewRow));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_TRUE(gridLoaded());
+    EXPECT_TRUE(qobject_cast<CMyGrid*>(frame->GetGrid()) != nullptr);
+
+    ASSERT_TRUE(select("Folder"));
+    CFolderList* list = frame->GetFolderList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible() && list->RowCount() == 1; }));
+    QListView* rows = list->ListView();
+    const QRect firstRow = rows->visualRect(list->Model().index(0, 0));
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, firstRow.center());
+    QTest::mouseDClick(rows->viewport(), Qt::LeftButton, {}, firstRow.center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app->Tree().GetSelectedItem() == item("Inner"); }));
+    EXPECT_TRUE(gridLoaded()) << "the row's item shows its grid";
+
+    boxes.clear();
+    select("Bad");
+    EXPECT_TRUE(boxes.contains(QStringLiteral("Error: CMO has malformed curl: foo:bar")))
+        << boxes.join(u'|').toStdString();
+}
+
+TEST_F(RenderProgramTest, CtrlTabFromTheBrowserGoesToTheWorldView) {
+    ASSERT_TRUE(select("Page"));
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    frame->GetBrowserView()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame->GetFocusPane() == CMainFrame::kBrowserPane; }));
+    frame->OnCommand(32815);
+    EXPECT_EQ(frame->GetFocusPane(), CMainFrame::kWorldViewPane);
+}
+
+TEST_F(RenderProgramTest, AltF4ClosesFloatingBrowsersThenTheProgram) {
+    floating->floatingBrowsers = 2;
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    for (int press = 1; press <= 2; ++press) {
+        QTest::keyClick(frame, Qt::Key_F4, Qt::AltModifier);
+        EXPECT_TRUE(frame->isVisible()) << "press " << press;
+    }
+    EXPECT_EQ(floating->floatingBrowsers, 0);
+    QTest::keyClick(frame, Qt::Key_F4, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }));
+}
+
+}  // namespace
