@@ -5,6 +5,7 @@
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "framework/klog.h"
+#include "grid/fieldchooserdialog.h"
 #include "grid/gridnavigator.h"
 #include "grid/mygrid.h"
 #include "server/loginall.h"
@@ -79,12 +80,14 @@ bool CActionSeams::GridSortByColName(const QString& column, bool ascending) {
 }
 
 bool CActionSeams::GridHasFieldChooser() {
-    logSeam(u"GridHasFieldChooser");
-    return false;
+    const CMyGrid* grid = mainGrid();
+    return grid != nullptr && !GridFieldChooserList(*grid).isEmpty();
 }
 
 void CActionSeams::GridOpenFieldChooser() {
-    logSeam(u"GridOpenFieldChooser");
+    if (CMyGrid* grid = mainGrid()) {
+        RunFieldChooser(*grid, mainView());
+    }
 }
 
 void CActionSeams::GridSetRowsToReselect(const QString& keys) {

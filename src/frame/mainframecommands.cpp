@@ -478,7 +478,9 @@ void CMainFrame::printSelected() {
         return;
     }
     if ((record->PanelParts & kPanelGrid) != 0) {
-        kDebugLog(u"SEAM grid printing: not built yet.\n");
+        if (CMyGrid* grid = GetGrid()) {
+            grid->Print(&dialog);
+        }
     } else if ((record->PanelParts & kPanelBrowser) != 0) {
         if (CBrowserView* browser = GetBrowserView()) {
             browser->print(&printer);

@@ -4,6 +4,7 @@
 #include "frame/myviewdlg.h"
 #include "frame/panelfactory.h"
 #include "framework/klog.h"
+#include "grid/fieldchooserdialog.h"
 #include "grid/gridnavigator.h"
 #include "grid/mygrid.h"
 #include "resources/menus.h"
@@ -320,6 +321,19 @@ bool CMyView::OnCmdMsg(int commandId) {
             return true;
         case 57643:
             kDebugLog(u"CMyView::OnEditUndo ()\n");
+            return true;
+        case 57607:
+            // A grid that cannot be touched leaves Print to the main frame.
+            if (!IsGridUsable()) {
+                return false;
+            }
+            m_grid->Print();
+            return true;
+        case 32833:
+            m_grid->Print();
+            return true;
+        case 32841:
+            RunFieldChooser(*m_grid, this);
             return true;
         default:
             return false;

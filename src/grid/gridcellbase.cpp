@@ -101,6 +101,16 @@ bool isPrinting(const QPainter& painter) {
     return painter.device() != nullptr && painter.device()->devType() == QInternal::Printer;
 }
 
+// A screen font in the pixels of the screen: the printed page counts in
+// those, while a point size would be taken at the printer's resolution and
+// come out many times too large.
+QFont printedFont(QFont font, int screenDpi) {
+    if (font.pointSizeF() > 0 && screenDpi > 0) {
+        font.setPixelSize(qMax(1, qRound(font.pointSizeF() * screenDpi / 72.0)));
+    }
+    return font;
+}
+
 }  // namespace
 
 CGridDefaultCell* CGridCellBase::GetDefaultCell() const {
@@ -383,7 +393,7 @@ bool CGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rect) {
     painter.setPen(text.ToQColor());
     const CGridCellFont* font = GetFont();
     if (font != nullptr) {
-        painter.setFont(font->font);
+        painter.setFont(printedFont(font->font, grid->logicalDpiY()));
     }
     if (IsFixed() && grid->GetGridLines() != GVL_NONE) {
         drawRaisedEdge(painter, edges, grid->palette());

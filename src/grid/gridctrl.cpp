@@ -725,56 +725,6 @@ void CGridCtrl::OnEditSelectAll() {
     SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);
 }
 
-void CGridCtrl::OnBeginPrinting(QPainter&) {
-    kDebugLog(u"SEAM CGridCtrl::OnBeginPrinting: no grid printing yet");
-}
-
-void CGridCtrl::OnPrint(QPainter&) {
-    kDebugLog(u"SEAM CGridCtrl::OnPrint: no grid printing yet");
-}
-
-void CGridCtrl::OnEndPrinting(QPainter&) {
-    m_printerFont.reset();
-}
-
-void CGridCtrl::PrintColumnRange(int firstCol, int endCol, int& row, QRect, QPainter&, bool&) {
-    kDebugLog(u"SEAM CGridCtrl::PrintColumnRange(%d, %d, %d): no grid printing yet", firstCol,
-              endCol, row);
-}
-
-void CGridCtrl::PrintFixedRows(QPainter& painter) {
-    painter.save();
-    if (m_printerFont) {
-        painter.setFont(*m_printerFont);
-    }
-    int top = m_printPage.area.top();
-    bool firstLine = true;
-    for (int fixedRow = 0; fixedRow < m_nFixedRows; ++fixedRow) {
-        int row = fixedRow;
-        const QRect rowRect(m_printPage.area.left(), top, m_printPage.area.width(),
-                            GetRowHeight(fixedRow));
-        if (m_printPage.firstCol >= m_nFixedCols) {
-            PrintColumnRange(0, m_nFixedCols, row, rowRect, painter, firstLine);
-        }
-        PrintColumnRange(m_printPage.firstCol, m_printPage.endCol, row, rowRect, painter,
-                         firstLine);
-        top += GetRowHeight(fixedRow);
-    }
-    painter.restore();
-}
-
-void CGridCtrl::PrintHeader(QPainter&) {
-    kDebugLog(u"SEAM CGridCtrl::PrintHeader: no grid printing yet");
-}
-
-void CGridCtrl::PrintFooter(QPainter&) {
-    kDebugLog(u"SEAM CGridCtrl::PrintFooter: no grid printing yet");
-}
-
-void CGridCtrl::PrintFixedColumns(QPainter&) {
-    kDebugLog(u"SEAM CGridCtrl::PrintFixedColumns: no grid printing yet");
-}
-
 QPixmap CGridCtrl::MakeDragImage(QPoint&) {
     kDebugLog(u"SEAM CGridCtrl::MakeDragImage: no grid drag image yet");
     return {};

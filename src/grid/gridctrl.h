@@ -38,9 +38,35 @@ class CGridOwner;
 class CTitleTip;
 class QMimeData;
 class QPainter;
+class QPrintDialog;
+class QPrinter;
 
 // Grid-line choices.
 enum GridLines : int { GVL_NONE = 0, GVL_HORZ = 1, GVL_VERT = 2, GVL_BOTH = 3 };
+
+// The print layout: heights and the gap between the header band and the
+// headings count character heights, margins average character widths.
+struct GridPrintSettings {
+    int colours = 1;
+    int headerLines = 2;
+    int footerLines = 2;
+    int leftMargin = 4;
+    int rightMargin = 4;
+    // Kept with the others for the callers that set them; nothing reads them.
+    int spareFirst = 1;
+    int spareSecond = 1;
+    int gapLines = 1;
+};
+
+// The grid lines a printed cell draws besides its bottom and right edges:
+// its left and top edges, and whether the lines start at the cell's own
+// left and top rather than one pixel before, over the neighbour's line.
+struct GridPrintedLines {
+    bool leftEdge = false;
+    bool topEdge = false;
+    bool horizontalFromLeft = false;
+    bool verticalFromTop = false;
+};
 
 // The scroll codes of the scroll handlers.
 enum GridScrollCode : int {
@@ -202,8 +228,8 @@ public:
     bool GetTrackFocusCell() const { return m_trackFocusCell; }
     void SetFrameFocusCell(bool frame) { m_frameFocusCell = frame; }
     bool GetFrameFocusCell() const { return m_frameFocusCell; }
-    bool GetPrintColours() const { return m_printColours; }
-    void SetPrintColours(bool colours) { m_printColours = colours; }
+    bool GetPrintColours() const { return m_printSettings.colours != 0; }
+    void SetPrintColours(bool colours) { m_printSettings.colours = colours ? 1 : 0; }
     void SetBkColor(GridColour colour) { m_crBkColour = colour; }
     GridColour GetBkColor() const { return m_crBkColour; }
     void SetGridLineColor(GridColour colour) { m_crGridLineColour = colour; }
@@ -357,6 +383,20 @@ public:
     }
     bool RedrawRow(int row);
 
+    // Printing -----------------------------------------------------------
+    // Without a dialog runs the print dialog (all pages, with Qt's print to
+    // PDF file); with one, prints to the printer the caller's dialog chose.
+    // True when the job printed.
+    bool Print(QPrintDialog* dialog = nullptr);
+    // The whole job on one printer, so a print preview shows the same pages.
+    bool PrintTo(QPrinter& printer);
+    void SetPrintSettings(const GridPrintSettings& settings) { m_printSettings = settings; }
+    const GridPrintSettings& GetPrintSettings() const { return m_printSettings; }
+    // On: the page keeps three quarters of the screen's scale and wide grids
+    // split into column pages. Off: the grid's width fills the page width.
+    void SetPrintAtScreenScale(bool screenScale) { m_printAtScreenScale = screenScale; }
+    bool GetPrintAtScreenScale() const { return m_printAtScreenScale; }
+
     // Edit commands --------------------------------------------------------
     bool CanCut() const;
     bool CanCopy() const;
@@ -381,7 +421,8 @@ public:
     virtual void OnBeginPrinting(QPainter& painter);
     virtual void OnPrint(QPainter& painter);
     virtual void OnEndPrinting(QPainter& painter);
-    virtual void PrintColumnRange(int firstCol, int endCol, int& row, QRect rowRect,
+    // `rect` runs along the row: each cell starts right of the previous one.
+    virtual void PrintColumnRange(int firstCol, int endCol, int& row, QRect& rect,
                                   QPainter& painter, bool& firstLine);
     virtual void PrintFixedRows(QPainter& painter);
     virtual void PrintHeader(QPainter& painter);
@@ -404,14 +445,35 @@ public:
     }
 
     // The page being printed: its first row and column, the end of its
-    // columns and its printable area. Printing sets it page by page.
+    // columns, the band being drawn and the job's pages. Printing sets it
+    // page by page.
     struct PrintPage {
         int firstRow = 0;
         int firstCol = 0;
         int endCol = 0;  // exclusive
         QRect area;
+        // The page's own first column, also while the headings print from 0.
+        int firstBodyCol = 0;
+        int currentPage = 0;
+        int minPage = 1;
+        int maxPage = 0xFFFF;
     };
     PrintPage& GetPrintPage() { return m_printPage; }
+    // What OnBeginPrinting measured for the job, in the page's logical units
+    // (the device page excepted, in printer pixels).
+    struct PrintMetrics {
+        int charWidth = 0;
+        int charHeight = 0;
+        int bodyHeight = 0;
+        int bodyWidth = 0;
+        int pageWidth = 0;
+        int pageHeight = 0;
+        int deviceWidth = 0;
+        int deviceHeight = 0;
+        int columnPages = 0;
+        int pageCount = 0;
+    };
+    const PrintMetrics& GetPrintMetrics() const { return m_printMetrics; }
 
 protected:
     // The mouse and key handlers; points are in the viewport's coordinates.
@@ -499,6 +561,13 @@ private:
     template <typename KeyOf, typename Compare>
     bool sortRowsByKey(int col, bool ascending, int low, int high, KeyOf keyOf, Compare compare);
     CTitleTip& titleTip();
+    // Printing helpers: the first non-empty window title above the grid, and
+    // the cells of the page's rows over a column range from (0, 0); a column
+    // ending at `widthLimit` or beyond ends the range unless it is its first.
+    QString printAncestorTitle() const;
+    using PrintLineRule = std::function<GridPrintedLines(int row, int col, bool firstCell)>;
+    void printCellBlock(QPainter& painter, int firstCol, int endCol, int widthLimit,
+                        const PrintLineRule& linesOf);
 
 public:
     // The column a cell of `col` is in after moving `from` to `to`.
@@ -535,7 +604,6 @@ private:
     bool m_doubleBuffer = true;
     bool m_titleTips = true;
     unsigned m_scrollBars = 0;
-    bool m_printColours = true;
     bool m_trackFocusCell = true;
     bool m_frameFocusCell = true;
     int m_autoSizeStyle = 3;
@@ -573,6 +641,13 @@ private:
     CCellID m_lastDragOverCell;
     CCellID m_leftClickDownCell;
     PrintPage m_printPage;
+    PrintMetrics m_printMetrics;
+    GridPrintSettings m_printSettings;
+    bool m_printAtScreenScale = false;
+    // The first row of each row band and the first column of each column
+    // page of the job.
+    std::vector<int> m_printRowStarts;
+    std::vector<int> m_printColStarts;
     std::optional<QFont> m_printerFont;
     bool m_sortAscending = true;
     int m_sortColumn = -1;

@@ -517,7 +517,11 @@ int CMySystem::InvokeContextMenuItem(const QString& menuName, int commandId) {
 }
 
 int LogoutIfUnauthorized(CMyTree& tree) {
-    if (MySystemSite().Dispatcher().LastHttpStatus() != 401) {
+    return LogoutIfUnauthorized(tree, MySystemSite().Dispatcher().LastHttpStatus());
+}
+
+int LogoutIfUnauthorized(CMyTree& tree, int httpStatus) {
+    if (httpStatus != 401) {
         return 0;
     }
     QTreeWidgetItem* item = tree.FindSystemItem(nullptr);

@@ -174,5 +174,7 @@ private:
 
 // After a request answered 401 (the dispatcher's last status): marks the
 // server of the tree's selected item unauthorised and logs it out. 1 when
-// it did.
+// it did. The second form takes the status of a request made on its own
+// connection rather than through the dispatcher.
 int LogoutIfUnauthorized(CMyTree& tree);
+int LogoutIfUnauthorized(CMyTree& tree, int httpStatus);

@@ -19,6 +19,9 @@
 
 namespace {
 
+// The string resource of the application's title.
+constexpr unsigned kAppTitleString = 57344;
+
 // Menu item texts are read up to this length, as the menus always were.
 constexpr qsizetype kMaxMenuTextLength = 1024;
 
@@ -158,6 +161,8 @@ int CLangPack::LoadBuiltIn() {
         Add(kFormat(u"%s:OmET", type.typeName), QString::fromUtf16(type.displayName));
     }
     addPairs(*this, kTrailingEntries);
+    // The application title that heads printed pages and names print jobs.
+    Add(u"AFX_IDS_APP_TITLE"_qs, LoadResourceString(kAppTitleString));
     for (const VocabularyResource& entry : ServerVocabulary()) {
         Add(QString::fromUtf16(entry.key), QString::fromUtf16(entry.text));
     }

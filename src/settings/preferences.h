@@ -18,10 +18,13 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
 
+struct CElemChooserFilter;
+struct CJobChooserFilter;
 class QComboBox;
 class QWidget;
 
@@ -117,6 +120,24 @@ public:
     // the URL was changed, 0 (URL untouched) when no list is stored.
     static QString GetFieldChooserName(const QString& url);
     int ApplyFieldChooserColumns(const QString& grid, QString& url) const;
+
+    // The element and job choosers' last query under the chooser's key
+    // prefix. Saving sets the keys and saves the file when changed (result of
+    // SavePrefs); restoring gives the stored values, or the defaults: for
+    // the element chooser the curl's "Name", "Alias", "IPAddress" and
+    // "Children" parameters ("*" for an empty name or address), for the job
+    // chooser every status, subject "*" and every day. The advanced element
+    // filters are kept only while the record says they are offered.
+    int SaveElemChooserFilter(const CElemChooserFilter& filter, const QString& prefix);
+    int RestoreElemChooserFilter(CElemChooserFilter& filter, const QString& prefix,
+                                 const QString& curlParameters) const;
+    int SaveJobChooserFilter(const CJobChooserFilter& filter, const QString& prefix);
+    int RestoreJobChooserFilter(CJobChooserFilter& filter, const QString& prefix) const;
+    // The field chooser's columns of a grid, in order: each column's place
+    // (1-based, "grid:<grid>/<column>") and the comma list
+    // ("FieldChooser:<grid>"). Nothing is written to disk here.
+    void SaveFieldChooserColumns(const QString& grid, const QStringList& columns);
+    void SetFieldChooserColumns(const QString& grid, const QString& columns);
 
     // Empties and refills the lists of allowed date and time formats.
     void InitFormatLists();

@@ -470,7 +470,7 @@ TEST_F(GridTest, TheOwnerGetsTheCommandAfterTheEventInHand) {
 TEST_F(GridTest, FixedRowsPrintTheFixedColumnsThenThePagesColumns) {
     struct PrintingGrid : CGridCtrl {
         using CGridCtrl::CGridCtrl;
-        void PrintColumnRange(int firstCol, int endCol, int& row, QRect rect, QPainter&,
+        void PrintColumnRange(int firstCol, int endCol, int& row, QRect& rect, QPainter&,
                               bool&) override {
             calls.push_back({firstCol, endCol, row, rect.top()});
         }

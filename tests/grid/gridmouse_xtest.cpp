@@ -6,6 +6,7 @@
 #include "gridfixture.h"
 
 #include "grid/titletip.h"
+#include "support/xinput.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -13,15 +14,6 @@
 #include <QStandardPaths>
 
 namespace {
-
-bool xdotool(const QStringList& arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
-}
-
-bool moveTo(QPoint global) {
-    return xdotool(
-        {QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())});
-}
 
 TEST_F(GridTest, RealPointerDragsABorderShowsATipAndDoubleClicksThroughIt) {
     if (QGuiApplication::platformName() != u"xcb") {

@@ -56,8 +56,9 @@ TEST(LangPackBuiltIn, HoldsTheTableInItsOrderThenTheMenuTexts) {
         {1262, u"73000:Latency", u"Poller to Device"},
         {1268, u"year", u"year"},
         {1280, u"World View", u"World View"},
-        {1281, u"TopFrame", u"Header"},
-        {1415, u"File", u"File"},
+        {1281, u"AFX_IDS_APP_TITLE", u"Quillet for Velnix"},
+        {1282, u"TopFrame", u"Header"},
+        {1416, u"File", u"File"},
     };
     for (const Entry& e : entries) {
         EXPECT_EQ(pack.GetNameAt(e.index), QString::fromUtf16(e.name)) << e.index;
@@ -65,7 +66,7 @@ TEST(LangPackBuiltIn, HoldsTheTableInItsOrderThenTheMenuTexts) {
     }
     // Numbered and named element-type keys show the same text.
     EXPECT_EQ(pack.Lookup(u"104002:OmET"_qs), pack.GetValueAt(7 + 626 + 2));
-    for (int i = 1415; i < pack.Count(); ++i) {
+    for (int i = 1416; i < pack.Count(); ++i) {
         const QString name = pack.GetNameAt(i);
         EXPECT_FALSE(name.contains(u'&') || name.contains(u'\t')) << name.toStdString();
         EXPECT_EQ(pack.GetValueAt(i), name);
