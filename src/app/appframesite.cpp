@@ -1,6 +1,8 @@
 #include "app/appframesite.h"
 
+#include "app/actiondialog.h"
 #include "app/theapp.h"
+#include "frame/mainframe.h"
 
 CPreferences& CAppFrameSite::Prefs() {
     return m_app.Prefs();
@@ -44,4 +46,9 @@ void CAppFrameSite::AskSaveWorldViewOnExit() {
 
 void CAppFrameSite::SaveColumnPreferences() {
     m_app.Seams().SaveColumnPreferences();
+}
+
+void CAppFrameSite::ShowActionScriptDialog() {
+    CActionDialog dialog(m_app, m_app.MainFrame());
+    dialog.exec();
 }

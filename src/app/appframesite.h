@@ -22,6 +22,7 @@ public:
     void SaveRebarLayout() override;
     void AskSaveWorldViewOnExit() override;
     void SaveColumnPreferences() override;
+    void ShowActionScriptDialog() override;
 
 private:
     CTheApp& m_app;

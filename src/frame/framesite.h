@@ -32,4 +32,8 @@ public:
     virtual void SaveRebarLayout() = 0;
     virtual void AskSaveWorldViewOnExit() = 0;
     virtual void SaveColumnPreferences() = 0;
+
+    // The windows of the frame's commands that belong to the application:
+    // the action-script pad (Ctrl+G).
+    virtual void ShowActionScriptDialog() = 0;
 };
