@@ -2,6 +2,7 @@
 
 #include "app/actiondialog.h"
 #include "app/theapp.h"
+#include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
 
 CPreferences& CAppFrameSite::Prefs() {
@@ -46,6 +47,11 @@ void CAppFrameSite::AskSaveWorldViewOnExit() {
 
 void CAppFrameSite::SaveColumnPreferences() {
     m_app.Seams().SaveColumnPreferences();
+}
+
+void CAppFrameSite::ShowAboutWindow() {
+    CSplashAbout::SetSplashMode(0);
+    CSplashAbout::ShowSplashAbout(m_app.MainFrame());
 }
 
 void CAppFrameSite::ShowActionScriptDialog() {

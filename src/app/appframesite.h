@@ -22,6 +22,7 @@ public:
     void SaveRebarLayout() override;
     void AskSaveWorldViewOnExit() override;
     void SaveColumnPreferences() override;
+    void ShowAboutWindow() override;
     void ShowActionScriptDialog() override;
 
 private:

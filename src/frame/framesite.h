@@ -34,6 +34,7 @@ public:
     virtual void SaveColumnPreferences() = 0;
 
     // The windows of the frame's commands that belong to the application:
-    // the action-script pad (Ctrl+G).
+    // the About window of the Help menu and the action-script pad (Ctrl+G).
+    virtual void ShowAboutWindow() = 0;
     virtual void ShowActionScriptDialog() = 0;
 };
