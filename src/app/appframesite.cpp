@@ -1,7 +1,9 @@
 #include "app/appframesite.h"
 
 #include "app/actiondialog.h"
+#include "app/appaboutsite.h"
 #include "app/theapp.h"
+#include "dialogs/aboutdialog.h"
 #include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
 
@@ -52,6 +54,12 @@ void CAppFrameSite::SaveColumnPreferences() {
 void CAppFrameSite::ShowAboutWindow() {
     CSplashAbout::SetSplashMode(0);
     CSplashAbout::ShowSplashAbout(m_app.MainFrame());
+}
+
+void CAppFrameSite::ShowDeveloperAbout() {
+    CAppAboutSite site(m_app);
+    CAboutDialog dialog(site, m_app.MainFrame());
+    dialog.exec();
 }
 
 void CAppFrameSite::ShowActionScriptDialog() {

@@ -23,6 +23,7 @@ public:
     void AskSaveWorldViewOnExit() override;
     void SaveColumnPreferences() override;
     void ShowAboutWindow() override;
+    void ShowDeveloperAbout() override;
     void ShowActionScriptDialog() override;
 
 private:

@@ -86,6 +86,10 @@ void CAppSeams::LogoutAllServers() {
     logSeam(u"LogoutAllServers");
 }
 
+void CAppSeams::LoginAllMatching(const QString& text) {
+    logSeam(u"LoginAllMatching", text);
+}
+
 void CAppSeams::SaveColumnPreferences() {
     logSeam(u"SaveColumnPreferences");
 }

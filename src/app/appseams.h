@@ -51,6 +51,9 @@ public:
     virtual int RefreshItemKeepSelection(const void* item, bool collapse);
     // Client-side logout of every server of the World View.
     virtual void LogoutAllServers();
+    // Logs in to every server entry whose label or host contains the text
+    // (all of them for an empty text), with the progress dialog.
+    virtual void LoginAllMatching(const QString& text);
     // The grid column preferences and the bars' layout, written at exit.
     virtual void SaveColumnPreferences();
     virtual void SaveRebarLayout();

@@ -34,7 +34,9 @@ public:
     virtual void SaveColumnPreferences() = 0;
 
     // The windows of the frame's commands that belong to the application:
-    // the About window of the Help menu and the action-script pad (Ctrl+G).
+    // the About window of the Help menu, the developer About box (a right
+    // double-click on the busy animation) and the action-script pad (Ctrl+G).
     virtual void ShowAboutWindow() = 0;
+    virtual void ShowDeveloperAbout() = 0;
     virtual void ShowActionScriptDialog() = 0;
 };

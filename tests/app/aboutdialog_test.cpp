@@ -1,0 +1,69 @@
+#include "dialogs/aboutdialog.h"
+#include "app/actionfixture.h"
+#include "app/actioninterpreter.h"
+#include "app/appaboutsite.h"
+#include "app/history.h"
+#include "server/mysystem.h"
+#include "support/fakeloginreplies.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppAboutTest : public ActionFixture {
+protected:
+    void SetUp() override {
+        ActionFixture::SetUp();
+        fakelogin::ScriptCmiLogAndCancel(server);
+        fakelogin::ScriptLogin(server, FakeLoginReply());
+        server.Script(FakeVelnixServer::kServicesPath, "Action=Ping", Reply::Xml("<cmi/>"));
+    }
+
+    using Reply = FakeVelnixServer::Reply;
+    FakeVelnixServer server;
+};
+
+TEST_F(AppAboutTest, TrailPageListsTheServersRequestsNewestFirst) {
+    CMySystem connection;
+    connection.Host = QStringLiteral("127.0.0.1");
+    connection.WebPort = server.Port();
+    connection.User = QStringLiteral("ops");
+    connection.Password = QStringLiteral("pw");
+    QTreeWidgetItem* item = app->Tree().AddSystemItem(worldView, QStringLiteral("Srv"), connection);
+    app->Tree().SelectItem(item, true);
+    auto* system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(item));
+    ASSERT_NE(system, nullptr);
+    QString error;
+    ASSERT_EQ(system->Login(error, nullptr, nullptr, false), 1) << error.toStdString();
+    CActionContext ping;
+    ping.command = QStringLiteral("xml:/cmi/Services?Action=Ping");
+    app->Interpreter().RunCommand(ping);
+    ASSERT_TRUE(eventually([&] { return app->History().TrailCopy().Count() >= 2; }));
+
+    CAppAboutSite site(*app);
+    CAboutDialog dialog(site);
+    dialog.ToggleDeveloperHooks();
+    const QString page = dialog.TrailBrowser().toHtml();
+    const qsizetype login = page.indexOf(QStringLiteral("Action=Login"));
+    const qsizetype pinged = page.indexOf(QStringLiteral("Action=Ping"));
+    ASSERT_GE(login, 0) << page.toStdString();
+    ASSERT_GE(pinged, 0) << page.toStdString();
+    EXPECT_LT(pinged, login) << "the newest request comes first";
+    EXPECT_EQ(dialog.ModulePathText().text(), app->ModulePath());
+}
+
+TEST_F(AppAboutTest, BeginLoggingHandsTheHostsToTheLoginOfAllServers) {
+    CAppAboutSite site(*app);
+    CAboutDialog dialog(site);
+    dialog.HostsEdit().setText(QStringLiteral("127.0"));
+    dialog.OnBeginLogin();
+    EXPECT_TRUE(seams->calls.contains(QStringLiteral("LoginAllMatching(127.0)")))
+        << seams->calls.join(u',').toStdString();
+}
+
+}  // namespace
