@@ -1,18 +1,36 @@
 #include "app/appframesite.h"
 
-#include "app/actiondialog.h"
+#include "app/actions.h"
+#include "app/actionseams.h"
 #include "app/appaboutsite.h"
+#include "app/history.h"
 #include "app/theapp.h"
 #include "dialogs/aboutdialog.h"
-#include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
+#include "server/mysystem.h"
 
 CPreferences& CAppFrameSite::Prefs() {
     return m_app.Prefs();
 }
 
+CMyTree& CAppFrameSite::Tree() {
+    return m_app.Tree();
+}
+
+CPanelFactory& CAppFrameSite::Panels() {
+    return m_app.Panels();
+}
+
+CWorldViewFile& CAppFrameSite::WorldViewFile() {
+    return m_app.WorldViewFile();
+}
+
 void CAppFrameSite::RunActionScript(const QString& path) {
     m_app.RunActionScript(path);
+}
+
+int CAppFrameSite::DispatchCurl(const QString& action) {
+    return m_app.Seams().DispatchCurl(action);
 }
 
 bool CAppFrameSite::HasSelectedItem() {
@@ -29,6 +47,100 @@ bool CAppFrameSite::SelectedItemHasBrowserPart() {
 
 QString CAppFrameSite::SelectedItemFullCurl() {
     return m_app.Seams().SelectedItemFullCurl();
+}
+
+bool CAppFrameSite::IsUp() {
+    return m_app.IsUp();
+}
+
+bool CAppFrameSite::IsBusy() {
+    return m_app.IsBusy(false);
+}
+
+void CAppFrameSite::ClearCancelFlag() {
+    m_app.SetCancelFlag(0);
+}
+
+void CAppFrameSite::RaiseCancelFlag() {
+    m_app.AddToCancelFlag();
+}
+
+void CAppFrameSite::PumpMessages(bool force) {
+    m_app.PumpMessages(force);
+}
+
+void CAppFrameSite::AddHistory(const QString& fullCurl) {
+    m_app.History().AddCURL(fullCurl);
+}
+
+int CAppFrameSite::HistoryPosition() {
+    return m_app.History().Cursor();
+}
+
+int CAppFrameSite::HistoryCount() {
+    return m_app.History().HistoryCount();
+}
+
+int CAppFrameSite::HistoryStep(bool forward) {
+    return forward ? m_app.History().GotoNextCURL() : m_app.History().GotoPreviousCURL();
+}
+
+void CAppFrameSite::AbortActions() {
+    m_app.Actions().Abort();
+}
+
+void CAppFrameSite::CancelAllRequests() {
+    m_app.Dispatcher().CancelRequest(CNetDispatcher::kAllRequesters);
+}
+
+void CAppFrameSite::CancelServerProcesses() {
+    if (CMySystem* system = m_app.GetSystem(nullptr)) {
+        system->GetServerProcesses().CancelAll();
+    }
+}
+
+bool CAppFrameSite::IsProgressRunning() {
+    return m_app.Seams().IsProgressActive();
+}
+
+int CAppFrameSite::ProgressPosition() {
+    return m_app.Seams().ProgressPosition();
+}
+
+int CAppFrameSite::ProgressEstimate() {
+    return m_app.Seams().ProgressEstimate();
+}
+
+void CAppFrameSite::LaunchHelp(const QString& url) {
+    m_app.ActionSeams().LaunchHelp(url);
+}
+
+void CAppFrameSite::TreePaneCommand(int commandId) {
+    m_app.Seams().TreePaneCommand(commandId);
+}
+
+void CAppFrameSite::ShowDialog(int commandId) {
+    m_app.Seams().ShowDialog(commandId);
+}
+
+void CAppFrameSite::ShowPreferencesPanel() {
+    m_app.Seams().ShowPreferencesPanel();
+}
+
+bool CAppFrameSite::HideFirstVisibleFloatingBrowser() {
+    return m_app.Seams().HideFirstVisibleFloatingBrowser();
+}
+
+bool CAppFrameSite::InContextHelpMode() {
+    return m_app.InContextHelpMode();
+}
+
+void CAppFrameSite::SetContextHelpMode(bool on) {
+    m_app.SetContextHelpMode(on);
+}
+
+void CAppFrameSite::NewServer(const QString& descriptor) {
+    m_app.ActionSeams().NewServer(m_app.Tree().GetRootItem(), descriptor);
 }
 
 void CAppFrameSite::SetUp(bool up) {
@@ -51,18 +163,8 @@ void CAppFrameSite::SaveColumnPreferences() {
     m_app.Seams().SaveColumnPreferences();
 }
 
-void CAppFrameSite::ShowAboutWindow() {
-    CSplashAbout::SetSplashMode(0);
-    CSplashAbout::ShowSplashAbout(m_app.MainFrame());
-}
-
 void CAppFrameSite::ShowDeveloperAbout() {
     CAppAboutSite site(m_app);
     CAboutDialog dialog(site, m_app.MainFrame());
-    dialog.exec();
-}
-
-void CAppFrameSite::ShowActionScriptDialog() {
-    CActionDialog dialog(m_app, m_app.MainFrame());
     dialog.exec();
 }

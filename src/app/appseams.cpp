@@ -1,7 +1,10 @@
 #include "app/appseams.h"
 
+#include "app/actiondialog.h"
 #include "app/actionrunner.h"
 #include "app/theapp.h"
+#include "dialogs/splashabout.h"
+#include "frame/mainframe.h"
 #include "framework/klog.h"
 #include "server/mysystem.h"
 
@@ -22,7 +25,9 @@ void CAppSeams::SetCurrentWorldView(const QString& path) {
 }
 
 void CAppSeams::NewWorldView() {
-    logSeam(u"NewWorldView");
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->NewWorldView();
+    }
 }
 
 void CAppSeams::AskSaveWorldViewOnExit() {
@@ -30,8 +35,8 @@ void CAppSeams::AskSaveWorldViewOnExit() {
 }
 
 bool CAppSeams::ShowCurl(const QString& locator) {
-    logSeam(u"ShowCurl", locator);
-    return false;
+    CMainFrame* frame = theApp().MainFrame();
+    return frame != nullptr && frame->ShowCurl(locator, false) != 0;
 }
 
 bool CAppSeams::RunActionScript(const QString& path) {
@@ -73,8 +78,10 @@ void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe) {
     logSeam(u"GridDataReady", QString::number(requesterId));
 }
 
-void CAppSeams::TreeDataReady(quint16 requesterId, CNamedPipe) {
-    logSeam(u"TreeDataReady", QString::number(requesterId));
+void CAppSeams::TreeDataReady(quint16, CNamedPipe clientEnd) {
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->ReadTreeReply(std::move(clientEnd));
+    }
 }
 
 int CAppSeams::RefreshItemKeepSelection(const void*, bool collapse) {
@@ -99,7 +106,39 @@ void CAppSeams::SaveRebarLayout() {
 }
 
 void CAppSeams::NextPane() {
-    logSeam(u"NextPane");
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->FocusNextPane(frame->GetFocusPane());
+    }
+}
+
+void CAppSeams::TreePaneCommand(int commandId) {
+    logSeam(u"TreePaneCommand", QString::number(commandId));
+}
+
+void CAppSeams::ShowDialog(int commandId) {
+    CTheApp& app = theApp();
+    switch (commandId) {
+        case kAboutCommand:
+            CSplashAbout::SetSplashMode(0);
+            CSplashAbout::ShowSplashAbout(app.MainFrame());
+            return;
+        case kActionScriptCommand: {
+            CActionDialog dialog(app, app.MainFrame());
+            dialog.exec();
+            return;
+        }
+        default:
+            logSeam(u"ShowDialog", QString::number(commandId));
+    }
+}
+
+bool CAppSeams::HideFirstVisibleFloatingBrowser() {
+    logSeam(u"HideFirstVisibleFloatingBrowser");
+    return false;
+}
+
+void CAppSeams::ShowPreferencesPanel() {
+    logSeam(u"ShowPreferencesPanel");
 }
 
 bool CAppSeams::IsProgressActive() {
@@ -107,3 +146,11 @@ bool CAppSeams::IsProgressActive() {
 }
 
 void CAppSeams::CancelProgress() {}
+
+int CAppSeams::ProgressPosition() {
+    return 0;
+}
+
+int CAppSeams::ProgressEstimate() {
+    return 0;
+}

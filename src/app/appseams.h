@@ -3,8 +3,9 @@
 // What start-up, the exit sequence and the application's services call of
 // other parts: the World View model and its pane, locator rendering, action
 // scripts, server connections and the progress dialog. The World View root,
-// restore and save question, the selected item's queries, action scripts and
-// the action dispatcher reach the application's own parts; every
+// restore and save question, the selected item's queries, action scripts,
+// the action dispatcher, the About window and the action-script pad reach the
+// application's own parts; every
 // other default writes one "SEAM" debug line naming the call and does nothing
 // else (the progress dialog's two quietly report that none is shown) until
 // its part arrives. Tests install their own to watch the order of calls.
@@ -59,11 +60,24 @@ public:
     virtual void SaveRebarLayout();
     // Keyboard focus to the next pane (Ctrl+Tab).
     virtual void NextPane();
+    // A command of the World View pane (new, rename, delete, refresh...).
+    virtual void TreePaneCommand(int commandId);
+    // The options (32810), about (57664) and action-script (32851) dialogs.
+    static constexpr int kAboutCommand = 57664;
+    static constexpr int kActionScriptCommand = 32851;
+    virtual void ShowDialog(int commandId);
+    // Hides the first visible floating browser; false when none is shown.
+    virtual bool HideFirstVisibleFloatingBrowser();
+    // The properties panel with the preferences in memory (Alt+I).
+    virtual void ShowPreferencesPanel();
 
     // The server-driven progress dialog: active and not cancelled, and its
     // Cancel button.
     virtual bool IsProgressActive();
     virtual void CancelProgress();
+    // Its counters: rows so far and rows expected, 0 when unknown.
+    virtual int ProgressPosition();
+    virtual int ProgressEstimate();
 
 protected:
     static void logSeam(const char16_t* name, const QString& argument = {});

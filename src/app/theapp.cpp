@@ -122,6 +122,7 @@ CTheApp::~CTheApp() {
     }
     m_dispatcher.UiBridge().SetReceiver(nullptr);
     m_dispatcher.UiBridge().SetContext(nullptr);
+    m_tree.SetHost(nullptr);
     m_mainFrame.reset();
     SetSettingsUiRunner({});
     SetMySystemSite(nullptr);
@@ -191,6 +192,7 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     kDebugLog(u":: ProcessShellCommand()...\n");
     m_mainFrame = std::make_unique<CMainFrame>(*m_frameSite);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
+    m_tree.SetHost(m_mainFrame.get());
     kDebugLog(u":: CreateFont()...\n");
     m_fixedFont = QFont(QStringLiteral("Courier New"));
     m_fixedFont.setStyleHint(QFont::TypeWriter);

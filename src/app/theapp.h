@@ -14,6 +14,7 @@
 #include "app/cascade.h"
 #include "app/navigateargs.h"
 #include "app/singleinstance.h"
+#include "frame/panelfactory.h"
 #include "framework/kprops.h"
 #include "net/netdispatcher.h"
 #include "settings/langpack.h"
@@ -83,6 +84,9 @@ public:
     CPopupMessages& Popups() override { return m_popups; }
     CSingleInstance& SingleInstance() { return m_singleInstance; }
     CAppSeams& Seams() { return *m_seams; }
+    // The panels of the right-hand view by panel code; each part that
+    // brings a panel registers its maker here before the main frame exists.
+    CPanelFactory& Panels() { return m_panels; }
     // Installs what a later part provides; null restores the logging default.
     void SetSeams(std::unique_ptr<CAppSeams> seams);
     // What the action language asks of later parts; null restores the default.
@@ -223,6 +227,7 @@ private:
     CUiBridge m_bridge;
     CPopupMessages m_popups;
     CSingleInstance m_singleInstance;
+    CPanelFactory m_panels;
     // After the bridge: the dispatcher's workers are stopped first.
     CNetDispatcher m_dispatcher;
     std::unique_ptr<CAppNetReceiver> m_netReceiver;

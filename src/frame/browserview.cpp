@@ -8,6 +8,8 @@
 // torn down and mapped again: a flicker at every start. So the view opens
 // its blank page now, before any window shows it.
 CBrowserView::CBrowserView(QWidget* parent) : QWebEngineView(parent) {
+    connect(this, &QWebEngineView::loadStarted, this, [this] { m_navigating = true; });
+    connect(this, &QWebEngineView::loadFinished, this, [this] { m_navigating = false; });
     setUrl(QUrl(QStringLiteral("about:blank")));
 }
 
@@ -19,4 +21,5 @@ void CBrowserView::Navigate(const QString& url) {
 
 void CBrowserView::Stop() {
     stop();
+    m_navigating = false;
 }

@@ -13,4 +13,9 @@ public:
     void Navigate(const QString& url);
     // Stops a navigation in progress.
     void Stop();
+    // A page is loading.
+    bool IsNavigating() const { return m_navigating; }
+
+private:
+    bool m_navigating = false;
 };

@@ -1,21 +1,30 @@
 #pragma once
 
 // What the main frame needs of the application that owns it: the settings,
-// the running of a handed-over action script, the selected World View item,
+// the World View model and the panels, the running of actions and scripts,
+// the back/forward history, the flags that stop work, the progress display
 // and the steps of the exit sequence that belong to other parts. The
 // application implements it; tests pass their own.
 
 #include <QString>
 
+class CMyTree;
+class CPanelFactory;
 class CPreferences;
+class CWorldViewFile;
 
 class CFrameSite {
 public:
     virtual ~CFrameSite() = default;
 
     virtual CPreferences& Prefs() = 0;
+    virtual CMyTree& Tree() = 0;
+    virtual CPanelFactory& Panels() = 0;
+    virtual CWorldViewFile& WorldViewFile() = 0;
     // Runs an action script file handed to the window by another start.
     virtual void RunActionScript(const QString& path) = 0;
+    // Runs one action of the action language; its result.
+    virtual int DispatchCurl(const QString& action) = 0;
 
     // The selected item: whether there is one, the base URL of its server,
     // whether it has the browser part, and its full curl.
@@ -23,6 +32,49 @@ public:
     virtual QString SelectedServerBaseURL() = 0;
     virtual bool SelectedItemHasBrowserPart() = 0;
     virtual QString SelectedItemFullCurl() = 0;
+
+    // The app-is-up flag, the busy counter and the global cancel flag.
+    virtual bool IsUp() = 0;
+    virtual bool IsBusy() = 0;
+    virtual void ClearCancelFlag() = 0;
+    virtual void RaiseCancelFlag() = 0;
+    virtual void PumpMessages(bool force) = 0;
+
+    // The back/forward history: a new entry, the position (1-based) and
+    // count, and one step back or forward with its entry run.
+    virtual void AddHistory(const QString& fullCurl) = 0;
+    virtual int HistoryPosition() = 0;
+    virtual int HistoryCount() = 0;
+    virtual int HistoryStep(bool forward) = 0;
+
+    // Stop: the action queue aborts; every request of every session is
+    // cancelled; the current server's server processes are cancelled.
+    virtual void AbortActions() = 0;
+    virtual void CancelAllRequests() = 0;
+    virtual void CancelServerProcesses() = 0;
+    // The server-driven progress display: running and not cancelled, and the
+    // rows counted so far and expected (0 when unknown).
+    virtual bool IsProgressRunning() = 0;
+    virtual int ProgressPosition() = 0;
+    virtual int ProgressEstimate() = 0;
+
+    // Help pages through the application's help launcher.
+    virtual void LaunchHelp(const QString& url) = 0;
+    // Commands the World View pane carries out (new, rename, delete...).
+    virtual void TreePaneCommand(int commandId) = 0;
+    // The modal dialogs of the options (32810), about (57664) and action
+    // script (32851) commands.
+    virtual void ShowDialog(int commandId) = 0;
+    // The properties panel listing the preferences in memory.
+    virtual void ShowPreferencesPanel() = 0;
+    // Hides the first visible floating browser window; false when none is.
+    virtual bool HideFirstVisibleFloatingBrowser() = 0;
+    // Context-help mode (Shift+F1).
+    virtual bool InContextHelpMode() = 0;
+    virtual void SetContextHelpMode(bool on) = 0;
+    // Puts a server under the root from a "name/scheme/host[/port]" text;
+    // an empty one asks the user as New Server does.
+    virtual void NewServer(const QString& descriptor) = 0;
 
     // The exit sequence: the program stops being up, every server is logged
     // out, and the bars' layout, the World View (after asking) and the grid
@@ -33,10 +85,7 @@ public:
     virtual void AskSaveWorldViewOnExit() = 0;
     virtual void SaveColumnPreferences() = 0;
 
-    // The windows of the frame's commands that belong to the application:
-    // the About window of the Help menu, the developer About box (a right
-    // double-click on the busy animation) and the action-script pad (Ctrl+G).
-    virtual void ShowAboutWindow() = 0;
+    // The developer About box, modal (a right double-click on the busy
+    // animation opens it).
     virtual void ShowDeveloperAbout() = 0;
-    virtual void ShowActionScriptDialog() = 0;
 };

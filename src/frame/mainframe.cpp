@@ -4,6 +4,7 @@
 #include "frame/browserview.h"
 #include "frame/dialogview.h"
 #include "frame/editor.h"
+#include "frame/folderlist.h"
 #include "frame/framesite.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
@@ -22,6 +23,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -38,6 +40,17 @@ QToolBar* makeBar(QMainWindow& frame, const QString& title, int controlId) {
 }  // namespace
 
 CMainFrame::CMainFrame(CFrameSite& site) : m_site(site) {
+    m_refreshTimer.setObjectName(QStringLiteral("MY_REFRESH_TIMER"));
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { OnTimer(kRefreshTimerId); });
+    m_rowCounterTimer.setInterval(50);
+    connect(&m_rowCounterTimer, &QTimer::timeout, this, [this] { OnTimer(kRowCounterTimerId); });
+    // Status pane 1 follows the current server as the idle update kept it.
+    m_userPaneTimer.setInterval(500);
+    connect(&m_userPaneTimer, &QTimer::timeout, this, [this] { updateUserPane(); });
+    m_userPaneTimer.start();
+    m_treeReader = new CTreeChunkReader(*this, this);
+    auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
+    connect(closeKey, &QShortcut::activated, this, &CMainFrame::OnCloseKey);
     createBars();
     if (!createClient()) {
         kErrorLog(u"CMainFrame: the panes could not be built.\n");
@@ -52,7 +65,8 @@ CMainFrame::~CMainFrame() {
         return;
     }
     CUiBridge& bridge = UiServices().Bridge();
-    for (UiMessage message : {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy}) {
+    for (UiMessage message : {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy,
+                              UiMessage::RenderTabs, UiMessage::RenderMyView}) {
         bridge.RemoveHandler(message);
     }
 }
@@ -109,8 +123,17 @@ bool CMainFrame::createClient() {
         const char16_t* name;
         QWidget* view;
     };
-    const Row rows[kRightHandRows] = {{u"RHS_TABS", new CDialogView},
-                                      {u"RHS_MYVIEW", new CMyView},
+    CTabsHost tabsHost{m_site.Tree(), m_site.Prefs(),
+                       [this](const QString& locator) { return ShowCurl(locator, false); },
+                       [this] {
+                           m_site.AbortActions();
+                           m_site.ClearCancelFlag();
+                       }};
+    auto* myView = new CMyView(m_site.Tree(), m_site.Prefs(), m_site.Panels());
+    connect(myView, &CMyView::ItemActivated, this,
+            [this](QTreeWidgetItem* item) { m_site.Tree().SelectItem(item, false); });
+    const Row rows[kRightHandRows] = {{u"RHS_TABS", new CDialogView(tabsHost)},
+                                      {u"RHS_MYVIEW", myView},
                                       {u"RHS_EDITOR", new CEditor},
                                       {u"RHS_BROWSER1", new CBrowserView}};
     for (int row = 0; row < kRightHandRows; ++row) {
@@ -139,6 +162,18 @@ void CMainFrame::installMessageHandlers() {
                                    CStatusBar::kMessagePane);
         return 0;
     });
+    bridge.SetHandler(UiMessage::RenderTabs, [this](quintptr templateId, quintptr) -> qintptr {
+        CDialogView* tabs = GetDialogView();
+        return tabs != nullptr ? tabs->RenderOnUIThread(static_cast<int>(templateId)) : 0;
+    });
+    bridge.SetHandler(
+        UiMessage::RenderMyView, [this](quintptr locator, quintptr context) -> qintptr {
+            CMyView* view = GetMyView();
+            return view != nullptr
+                       ? view->RenderOnUIThread(*reinterpret_cast<const QString*>(locator),
+                                                reinterpret_cast<QTreeWidgetItem*>(context))
+                       : 0;
+        });
     bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
         if (state == kBusyBegins) {
             UiServices().BeginBusy();
@@ -171,6 +206,11 @@ CDialogView* CMainFrame::GetDialogView() const {
 
 CMyView* CMainFrame::GetMyView() const {
     return qobject_cast<CMyView*>(m_rightSplitter->GetRowPane(kMyViewRow));
+}
+
+CFolderList* CMainFrame::GetFolderList() const {
+    const CMyView* view = GetMyView();
+    return view != nullptr ? view->GetFolderList() : nullptr;
 }
 
 CEditor* CMainFrame::GetEditor() const {
@@ -271,6 +311,7 @@ void CMainFrame::runExitSequence() {
     m_exited = true;
     kDebugLog(u"CMainFrame: exit...\n");
     m_site.SetUp(false);
+    KillRefreshTimer();
     if (CBrowserView* browser = GetBrowserView()) {
         browser->Stop();
     }

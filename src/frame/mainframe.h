@@ -8,10 +8,14 @@
 // window title, opens and closes the properties row, and runs the exit
 // sequence when it closes. UI thread only.
 
+#include "frame/cmdui.h"
 #include "frame/panelmanager.h"
+#include "net/treechunkreader.h"
+#include "tree/treehost.h"
 
 #include <QMainWindow>
 #include <QString>
+#include <QTimer>
 
 class CAnimateCtrl;
 class CBrowserView;
@@ -21,13 +25,30 @@ class CFrameSite;
 class CMyView;
 class CStatusBar;
 class QDockWidget;
+class CTabs;
+class CFolderList;
+class QMenu;
 class QMenuBar;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public CTreeHost, private ITreeChunkSink {
     Q_OBJECT
 public:
+    // The frame's timers.
+    static constexpr int kRefreshTimerId = 33166;
+    static constexpr int kRowCounterTimerId = 1037;
+    // The panes that take the keyboard focus in turn.
+    enum FocusPaneId {
+        kNoPane = -1,
+        kWorldViewPane = 0,
+        kPanelPane = 1,
+        kFolderListPane = 2,
+        kGridPane = 3,
+        kBrowserPane = 4
+    };
+
     // Fixed rows of the right-hand splitter.
     enum RightHandRow { kTabsRow = 0, kMyViewRow = 1, kEditorRow = 2, kBrowserRow = 3 };
     static constexpr int kRightHandRows = 4;
@@ -54,6 +75,8 @@ public:
 
     CPanelManager& OuterSplitter() { return *m_outerSplitter; }
     CPanelManager& RightSplitter() { return *m_rightSplitter; }
+    CFolderList* GetFolderList() const;
+    CFrameSite& Site() { return m_site; }
     CStatusBar& StatusPanes() { return *m_statusBar; }
     CAnimateCtrl& Throbber() { return *m_throbber; }
     // The bars that the toolbar, navigation and filter code fill.
@@ -78,6 +101,76 @@ public:
     bool PropertiesOpen() const { return m_propertiesOpen; }
     QString PropertiesURL() const { return m_propertiesUrl; }
 
+    // ---- rendering the right-hand side ----
+    // Builds the right-hand side for the selected World View item; 0 on the
+    // aborted thread or after a 401 while its children were fetched.
+    int ConstructRHS();
+    // ConstructRHS after the refresh timer is stopped.
+    int RebuildRHS();
+    // Renders a curl locator; noTabs keeps the tabs row hidden. 1 when it
+    // was rendered; 0 when refused, malformed, or its grid met a 401. Any
+    // thread: off the UI thread the UI thread renders.
+    int ShowCurl(const QString& locator, bool noTabs = false);
+    int Render(const QString& locator, bool noTabs);
+    // The URL made absolute against the item's server (null: the selected
+    // item); recorded in the URL trail when asked.
+    QString GetFullURL(const QString& url, QTreeWidgetItem* item, bool recordInTrail);
+    void BlankBrowserPane();
+
+    // ---- commands ----
+    // Carries out a command of the menus, bars and keys; true when something
+    // took it. The filter field, the focused pane's view and then the frame
+    // are asked in turn.
+    bool OnCommand(int commandId);
+    // Fills the state of a command's menu items and buttons. `inActionsMenu`
+    // is true for the menu bar's "&Actions" popup and the toolbars.
+    void UpdateCommandUI(int commandId, CCmdUI& state, bool inActionsMenu = true);
+    // Before a popup of the menu bar opens: the states of its items, and for
+    // the "&Actions" popup its rebuild from the focused pane.
+    void OnInitMenuPopup(QMenu* popup);
+    // Fills the menu with the focused pane's menu (the "Actions" menu).
+    void BuildActionsMenu(QMenu* menu);
+    // Merges the source menu's items into the destination; false on failure.
+    static bool MergeMenu(QMenu* destination, const QMenu* source, bool topLevel);
+
+    // New World View: after the save question, an empty World View with
+    // one new server (from a server token in a window title when there is one).
+    void NewWorldView();
+    // Open World View: after the save question, a file chosen by the user.
+    void OpenWorldView();
+    // Loads a World View file as the current one; false with its error shown.
+    bool OpenWorldViewFile(const QString& path);
+    // The server descriptor of a "[>scheme://host:port<]" token; empty for a
+    // token that is not a plain http or https address with a valid port.
+    static QString ServerDescriptorOfToken(const QString& token);
+    bool NewWorldViewUnsaved() const { return m_newWorldViewUnsaved; }
+    void ClearNewWorldViewUnsaved() { m_newWorldViewUnsaved = false; }
+
+    // ---- focus ----
+    int GetFocusPane() const;
+    bool FocusPane(int pane);
+    bool FocusNextPane(int start);
+
+    // ---- timers and Stop ----
+    void SetRefreshTimer(int seconds);
+    void KillRefreshTimer();
+    bool RefreshTimerRunning() const { return m_refreshTimer.isActive(); }
+    // The grid's row counter while it loads.
+    void StartRowCounter();
+    void StopRowCounter();
+    void OnTimer(int timerId);
+    void OnStop();
+    // Alt+F4 pressed in the window.
+    void OnCloseKey();
+
+    // The World View pane's target item for the tree request that is out.
+    // CTreeHost
+    int SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
+                        const QString& password) override;
+    int OnItemSelected(CMyTree& tree, QTreeWidgetItem* item) override;
+    // A tree reply waits behind the client end.
+    void ReadTreeReply(CNamedPipe clientEnd);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -87,6 +180,17 @@ private:
     void installMessageHandlers();
     void restorePlacement();
     void runExitSequence();
+    void OnTreeStreamEnd(const QString& text, bool intact) override;
+    void showContentOfItem(QTreeWidgetItem* selected, const QString& url);
+    int renderLocator(const QString& locator, bool noTabs);
+    int renderViewParts(unsigned flags, int panelCode, const QString& url, QTreeWidgetItem* item);
+    void clearPanes();
+    void updateUserPane();
+    bool frameCommand(int commandId);
+    void printSelected();
+    void onRefreshTimer();
+    void onRowCounterTimer();
+    bool askSaveWorldView();
 
     CFrameSite& m_site;
     CPanelManager* m_outerSplitter = nullptr;
@@ -100,4 +204,12 @@ private:
     QString m_propertiesUrl;
     bool m_propertiesOpen = false;
     bool m_exited = false;
+    QTimer m_refreshTimer;
+    QTimer m_rowCounterTimer;
+    QTimer m_userPaneTimer;
+    bool m_inRefreshTick = false;
+    int m_viewStyleCalls = 0;
+    bool m_newWorldViewUnsaved = false;
+    CTreeChunkReader* m_treeReader = nullptr;
+    quint32 m_treeRequestItemId = 0;  // 0: the selected item
 };

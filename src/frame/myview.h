@@ -1,16 +1,109 @@
 #pragma once
 
-// Row 1 of the right-hand side: the view that holds the data grid, the folder
-// list or a panel. It stays an empty pane until those are built on it.
+// Row 1 of the right-hand side: the view that holds the primary data grid,
+// the folder list of a World View item's children, and at most one panel
+// (plus the grid's chunk navigator). A render tells it which of these to
+// show; it stacks them, routes the edit commands and the list's menus, and
+// maps list rows back to their World View items.
 
+#include "frame/myviewdlg.h"
+
+#include <QPointer>
+#include <QString>
 #include <QWidget>
+
+class CFolderList;
+class CMyTree;
+class CPanelFactory;
+class CPreferences;
+class QMenu;
+class QTreeWidgetItem;
 
 class CMyView : public QWidget {
     Q_OBJECT
 public:
-    explicit CMyView(QWidget* parent = nullptr) : QWidget(parent) {}
+    // The show flags of a render.
+    enum ShowFlag : unsigned {
+        kShowGrid = 0x01,
+        kShowList = 0x02,
+        kShowPanel = 0x10,        // create the panel and show it
+        kShowPanelHidden = 0x20,  // create the panel hidden (the navigator)
+    };
+    static constexpr int kNavigatorCode = 566;
+    static constexpr int kElemChooserCode = 302;
+    static constexpr int kJobChooserCode = 5621;
 
-    // Whether a panel is shown and the keyboard focus is in it. No panel is
-    // ever shown until the panels are built on this view.
-    bool PanelHasFocus() const { return false; }
+    CMyView(CMyTree& tree, CPreferences& prefs, CPanelFactory& panels, QWidget* parent = nullptr);
+    ~CMyView() override;
+
+    // What the next ShowParts shows: show flags, panel code, kind letter.
+    void SetRequest(unsigned showFlags, int panelCode, int kind);
+    unsigned ShowFlags() const { return m_showFlags; }
+    int PanelCode() const { return m_panelCode; }
+    int Kind() const { return m_kind; }
+
+    // Shows the parts the request names; 0 when a part could not be made.
+    int ShowParts(const QString& locator, QTreeWidgetItem* context);
+    // Makes the panel of the panel code; any thread: off the UI thread the
+    // UI thread does it and its result is returned.
+    int Render(const QString& locator, QTreeWidgetItem* context);
+    int RenderOnUIThread(const QString& locator, QTreeWidgetItem* context);
+    // The primary grid loads its rows from the URL for the item's server;
+    // 0 when the server answered 401.
+    int LoadGrid(const QString& url, QTreeWidgetItem* item);
+    // Records and applies the navigator's visibility; returns it.
+    int ShowNavigator(bool show);
+    void RecalcLayout();
+
+    CFolderList* GetFolderList() const { return m_folderList; }
+    CMyViewDlg* Panel() const { return m_panel; }
+    CMyViewDlg* Navigator() const { return m_navigator; }
+    CMyViewDlg* GetElemChooser() const;
+    CMyViewDlg* GetJobChooser() const;
+    bool IsListShown() const { return m_listShown; }
+    bool IsPanelShown() const { return m_panelShown; }
+    bool IsNavigatorShown() const { return m_navigatorShown; }
+    // The focus is in the panel (or a window below it).
+    bool PanelHasFocus() const;
+
+    // The list styles: 0 icon, 1 details, 2 small icons, 3 list. Setting one
+    // stores it as "ListViewMode".
+    int ListViewMode() const;
+    int ModifyListStyle(int mode);
+
+    // The World View menu resource for the kind of the list row at the
+    // selection mark, owned by the caller; null when no row is selected or
+    // its kind has no menu.
+    QMenu* BuildListMenu(QWidget* parent) const;
+    // The view's commands (copy, paste, cut, undo); true when handled.
+    bool OnCmdMsg(int commandId);
+    // Copies the selected rows' names, each followed by "\r\n"; nothing
+    // without a selection.
+    void CopyListSelection();
+
+Q_SIGNALS:
+    // A list row was activated: the World View selects its item.
+    void ItemActivated(QTreeWidgetItem* item);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void makeActive(QWidget* part, bool show, bool& shownFlag);
+    int fillFolderList(const QString& url, QTreeWidgetItem* item);
+    void replaceWidget(QPointer<CMyViewDlg>& slot, CMyViewDlg* made);
+
+    CMyTree& m_tree;
+    CPreferences& m_prefs;
+    CPanelFactory& m_panels;
+    unsigned m_showFlags = 0;
+    int m_panelCode = 0;
+    int m_kind = 0;
+    QPointer<CMyViewDlg> m_navigator;
+    QPointer<CMyViewDlg> m_panel;
+    CFolderList* m_folderList = nullptr;
+    bool m_navigatorShown = false;
+    bool m_panelShown = false;
+    bool m_gridShown = false;
+    bool m_listShown = false;
 };

@@ -36,6 +36,10 @@ int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, 
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
+        case kPopupYesNoCancel:
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
         default:
             box.setIcon(QMessageBox::Information);
             break;

@@ -1,8 +1,11 @@
 #include "dialogs/aboutdialog.h"
+#include "app/actiondialog.h"
 #include "app/actionfixture.h"
 #include "app/actioninterpreter.h"
 #include "app/appaboutsite.h"
 #include "app/history.h"
+#include "dialogs/splashabout.h"
+#include "frame/mainframe.h"
 #include "server/mysystem.h"
 #include "support/fakeloginreplies.h"
 
@@ -10,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +68,37 @@ TEST_F(AppAboutTest, BeginLoggingHandsTheHostsToTheLoginOfAllServers) {
     dialog.OnBeginLogin();
     EXPECT_TRUE(seams->calls.contains(QStringLiteral("LoginAllMatching(127.0)")))
         << seams->calls.join(u',').toStdString();
+}
+
+class FrameAboutCommandsTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(app->InitInstance({}));
+    }
+    void TearDown() override {
+        CSplashAbout::Hide();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        AppFixture::TearDown();
+    }
+};
+
+TEST_F(FrameAboutCommandsTest, AboutAndCtrlGOpenTheirWindows) {
+    ASSERT_NE(app->MainFrame(), nullptr);
+    EXPECT_TRUE(app->MainFrame()->OnCommand(57664));
+    ASSERT_NE(CSplashAbout::Instance(), nullptr);
+    EXPECT_EQ(CSplashAbout::Instance()->parentWidget(), app->MainFrame());
+
+    // The pad is modal: note it and close it once it shows.
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* pad = qobject_cast<CActionDialog*>(QApplication::activeModalWidget())) {
+            shown = pad->windowTitle();
+            pad->reject();
+        }
+    });
+    EXPECT_TRUE(app->MainFrame()->OnCommand(32851));
+    EXPECT_EQ(shown, QStringLiteral("Action Script Dialog (for QA and Development)"));
 }
 
 }  // namespace

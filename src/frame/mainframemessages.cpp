@@ -1,0 +1,244 @@
+// The main frame's timers, Stop, the tree replies that arrive through the
+// tree pipe, the World View selection, status pane 1 and the keys the frame
+// takes itself.
+
+#include "frame/browserview.h"
+#include "frame/folderlist.h"
+#include "frame/framesite.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
+#include "frame/statusbar.h"
+#include "framework/klog.h"
+#include "framework/ktime.h"
+#include "net/wireservices.h"
+#include "tree/myitem.h"
+#include "tree/mytree.h"
+#include "ui/busycursor.h"
+#include "ui/uiservices.h"
+
+#include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTreeWidgetItem>
+
+namespace {
+
+// Stop waits this long between its tries while the browser still loads,
+// and gives up after the last one.
+constexpr int kStopRetryMs = 250;
+constexpr int kStopGiveUpMs = 5000;
+
+}  // namespace
+
+void CMainFrame::SetRefreshTimer(int seconds) {
+    KillRefreshTimer();
+    m_refreshTimer.start(seconds * 1000);
+}
+
+void CMainFrame::KillRefreshTimer() {
+    m_refreshTimer.stop();
+}
+
+void CMainFrame::StartRowCounter() {
+    m_rowCounterTimer.start();
+}
+
+void CMainFrame::StopRowCounter() {
+    m_rowCounterTimer.stop();
+}
+
+void CMainFrame::OnTimer(int timerId) {
+    if (timerId == kRowCounterTimerId) {
+        onRowCounterTimer();
+        return;
+    }
+    if (timerId != kRefreshTimerId) {
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (unknown timer id).\n");
+        return;
+    }
+    if (!m_refreshTimer.isActive()) {
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (sanity check failed).\n");
+        return;
+    }
+    if (!m_site.IsUp()) {
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (app is going down?).\n");
+        return;
+    }
+    if (WireServices().IsAbortedThread()) {
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (the thread is aborted).\n");
+        return;
+    }
+    if (m_inRefreshTick) {
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (still processing last timer).\n");
+        return;
+    }
+    m_inRefreshTick = true;
+    onRefreshTimer();
+    m_inRefreshTick = false;
+}
+
+void CMainFrame::onRefreshTimer() {
+    kDebugLog(u"CMainFrame::OnTimer(MY_REFRESH_TIMER) -- %s\n",
+              kFormTimestamp(50, std::time(nullptr)));
+    const CBusyCursor busy;
+    CMyTree& tree = m_site.Tree();
+    QTreeWidgetItem* selected = tree.GetSelectedItem();
+    const CMyItem* record = tree.GetMyItem(selected);
+    const int tab = record != nullptr ? std::max(record->SelectedTab, 1) : 0;
+    const QString locator = record != nullptr && tab <= record->Parts.Count()
+                                ? record->Parts.GetNameAt(tab - 1)
+                                : QString();
+    if (!locator.startsWith(u"browser:")) {
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (non-browser url).\n");
+        return;
+    }
+    if (!record->TreeURL.isEmpty()) {
+        if (CServerConnection* system = tree.GetSystem(selected)) {
+            QString text;
+            QString errorText;
+            if (system->FetchDocument(record->TreeURL, text, errorText) && !text.isEmpty()) {
+                tree.DeleteChildren(selected);
+                tree.AddItemsFromXML(text, selected);
+            }
+        }
+    }
+    if (!m_rightSplitter->IsRowVisible(kBrowserRow)) {
+        kDebugLog(u"CMainFrame::OnTimer(): BUG? no browser view is visible.\n");
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (no browser visible).\n");
+        return;
+    }
+    kDebugLog(u"CMainFrame::OnTimer() -- painting on Browser...\n");
+    if (CBrowserView* browser = GetBrowserView()) {
+        browser->Navigate(GetFullURL(locator.mid(8), selected, false));
+    }
+    if (m_site.IsUp() && m_refreshTimer.isActive()) {
+        kDebugLog(u"CMainFrame::OnTimer() -- done.\n");
+    } else {
+        kDebugLog(u"CMainFrame::OnTimer() -- EVENT IGNORED (timer was killed].\n");
+        kDebugLog(u"  AppIsUp = %d, iTimerID = %d, pWaitFor = 0x%08x", m_site.IsUp() ? 1 : 0,
+                  m_refreshTimer.isActive() ? kRefreshTimerId : 0, 0);
+    }
+}
+
+void CMainFrame::onRowCounterTimer() {
+    const int estimate = m_site.ProgressEstimate();
+    const int position = m_site.ProgressPosition();
+    QString text;
+    if (position > 0 && estimate > 0) {
+        text = kFormat(u"Row: %d of %d", position, estimate);
+    } else if (position > 0) {
+        text = kFormat(u"Row: %d", position);
+    }
+    UiServices().SetStatusText(
+        QStringLiteral("Loading... (Press Stop button in Toolbar to Cancel)"),
+        CStatusBar::kMessagePane);
+    UiServices().SetStatusText(text, CStatusBar::kRowCounterPane);
+}
+
+void CMainFrame::OnStop() {
+    CBrowserView* browser = GetBrowserView();
+    const auto browserNavigating = [browser] {
+        return browser != nullptr && browser->IsNavigating();
+    };
+    // The browser may never say it stopped: after a few seconds of tries
+    // Stop gives up waiting rather than hold the window for ever.
+    const QDeadlineTimer giveUp(kStopGiveUpMs);
+    bool busy = m_site.IsProgressRunning() || browserNavigating();
+    while (busy) {
+        UiServices().SetStatusText(QStringLiteral("Cancelling..."), CStatusBar::kMessagePane);
+        kDebugLog(u"CMainFrame::OnStop(): trying to stop current activity...\n");
+        if (!browserNavigating()) {
+            m_site.CancelServerProcesses();
+            m_site.RaiseCancelFlag();
+            break;
+        }
+        kDebugLog(u"SEAM BigForm pid of the browser page: not built yet.\n");
+        browser->Stop();
+        m_site.RaiseCancelFlag();
+        m_site.PumpMessages(false);
+        if (giveUp.hasExpired()) {
+            kDebugLog(u"CMainFrame::OnStop(): gave up waiting for the browser.\n");
+            break;
+        }
+        QEventLoop pause;
+        QTimer::singleShot(kStopRetryMs, &pause, &QEventLoop::quit);
+        pause.exec();
+        busy = m_site.IsProgressRunning() || browserNavigating();
+    }
+    StopThrobber();
+    m_site.AbortActions();
+    m_site.CancelAllRequests();
+    UiServices().SetStatusText(QStringLiteral("Cancelled."), CStatusBar::kMessagePane);
+}
+
+int CMainFrame::SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
+                                const QString& password) {
+    CMyTree& tree = m_site.Tree();
+    // The reply belongs to the item the request was for; a reply that comes
+    // after another item became the target is dropped.
+    const CMyItem* target = tree.GetMyItem(tree.GetSelectedItem());
+    m_treeRequestItemId = target != nullptr ? target->GetItemId() : 0;
+    WireServices().StartAsyncRequest(2, requesterId, url, user, password);
+    return 1;
+}
+
+int CMainFrame::OnItemSelected(CMyTree&, QTreeWidgetItem*) {
+    return RebuildRHS();
+}
+
+void CMainFrame::ReadTreeReply(CNamedPipe clientEnd) {
+    m_treeReader->Attach(std::move(clientEnd));
+}
+
+void CMainFrame::OnTreeStreamEnd(const QString& text, bool intact) {
+    const CBusyCursor busy;
+    if (!intact) {
+        kWarningLog(u"CMainFrame: the tree reply broke off; the part read is used.\n");
+    }
+    CMyTree& tree = m_site.Tree();
+    QTreeWidgetItem* target = tree.GetSelectedItem();
+    const CMyItem* targetRecord = tree.GetMyItem(target);
+    if (m_treeRequestItemId != 0 &&
+        (targetRecord == nullptr || targetRecord->GetItemId() != m_treeRequestItemId)) {
+        kDebugLog(u"CMainFrame: a tree reply for an item no longer the target is dropped.\n");
+        return;
+    }
+    QTreeWidgetItem* parent = target;
+    if (tree.AddItemsFromXML(text, parent) != 0 &&
+        (parent == nullptr || parent == tree.GetRootItem())) {
+        tree.ClearModified();
+    }
+    if (parent != nullptr) {
+        const int children = tree.GetChildCount(parent);
+        tree.SetHasChildren(parent, children > 0);
+        if (children > 0) {
+            tree.Expand(parent, true);
+        }
+    }
+    // A folder list waiting for these children shows them now.
+    CMyView* view = GetMyView();
+    if (view != nullptr && view->IsListShown() && parent == tree.GetSelectedItem()) {
+        view->ShowParts(QString(), parent);
+    }
+}
+
+void CMainFrame::updateUserPane() {
+    CMyTree& tree = m_site.Tree();
+    const CServerConnection* system = tree.GetSystem(tree.GetSelectedItem());
+    QString text;
+    if (system != nullptr) {
+        text =
+            system->LoggedIn ? system->User + u'@' + system->Host : QStringLiteral("Not Logged In");
+    }
+    if (m_statusBar->PaneText(CStatusBar::PaneOfIndicator(CStatusBar::kUserPane)) != text) {
+        m_statusBar->SetPaneText(CStatusBar::PaneOfIndicator(CStatusBar::kUserPane), text);
+    }
+}
+
+void CMainFrame::OnCloseKey() {
+    // Alt+F4 that reaches the window (no window manager took it) closes one
+    // floating browser per press before it closes the program.
+    if (!m_site.HideFirstVisibleFloatingBrowser()) {
+        close();
+    }
+}

@@ -1,0 +1,270 @@
+#include "frame/myview.h"
+
+#include "frame/folderlist.h"
+#include "frame/myviewdlg.h"
+#include "frame/panelfactory.h"
+#include "framework/klog.h"
+#include "resources/menus.h"
+#include "server/mysystem.h"
+#include "settings/preferences.h"
+#include "tree/myitem.h"
+#include "tree/mytree.h"
+#include "ui/uibridge.h"
+#include "ui/uiservices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QResizeEvent>
+
+CMyView::CMyView(CMyTree& tree, CPreferences& prefs, CPanelFactory& panels, QWidget* parent)
+    : QWidget(parent), m_tree(tree), m_prefs(prefs), m_panels(panels) {
+    m_folderList = new CFolderList(this);
+    m_folderList->SetMode(m_prefs.GetListViewMode());
+    m_folderList->hide();
+    connect(m_folderList, &CFolderList::RowActivated, this, [this](int row) {
+        if (QTreeWidgetItem* item = m_folderList->ItemOfRow(row)) {
+            Q_EMIT ItemActivated(item);
+        }
+    });
+}
+
+CMyView::~CMyView() = default;
+
+void CMyView::SetRequest(unsigned showFlags, int panelCode, int kind) {
+    m_showFlags = showFlags;
+    m_panelCode = panelCode;
+    m_kind = kind;
+}
+
+void CMyView::makeActive(QWidget* part, bool show, bool& shownFlag) {
+    shownFlag = show;
+    if (part != nullptr) {
+        part->setVisible(show);
+    }
+}
+
+int CMyView::ShowParts(const QString& locator, QTreeWidgetItem* context) {
+    makeActive(m_panel, false, m_panelShown);
+    makeActive(m_navigator, false, m_navigatorShown);
+    makeActive(nullptr, false, m_gridShown);
+    makeActive(m_folderList, false, m_listShown);
+    update();
+
+    if ((m_showFlags & kShowGrid) != 0) {
+        m_gridShown = true;
+    }
+    if ((m_showFlags & kShowList) != 0) {
+        if (fillFolderList(locator, context) == 0) {
+            return 0;
+        }
+        m_listShown = true;
+    }
+    if ((m_showFlags & kShowPanel) != 0) {
+        if (Render(locator, context) == 0) {
+            return 0;
+        }
+        m_panelShown = true;
+    }
+    if ((m_showFlags & kShowPanelHidden) != 0 && Render(locator, context) == 0) {
+        return 0;
+    }
+    RecalcLayout();
+    if (m_listShown) {
+        m_folderList->show();
+    }
+    if (m_panelShown && m_panel != nullptr) {
+        m_panel->show();
+        m_panel->OnPanelShown();
+    }
+    if (m_navigatorShown && m_navigator != nullptr) {
+        m_navigator->show();
+        m_navigator->OnPanelShown();
+    }
+    return 1;
+}
+
+int CMyView::Render(const QString& locator, QTreeWidgetItem* context) {
+    CUiBridge& bridge = UiServices().Bridge();
+    if (!bridge.onUiThread()) {
+        // The UI thread's own answer goes back: a panel that could not be
+        // made fails the render on the worker too.
+        qintptr result = 0;
+        bridge.Send(UiMessage::RenderMyView, reinterpret_cast<quintptr>(&locator),
+                    reinterpret_cast<quintptr>(context), &result);
+        return static_cast<int>(result);
+    }
+    return RenderOnUIThread(locator, context);
+}
+
+void CMyView::replaceWidget(QPointer<CMyViewDlg>& slot, CMyViewDlg* made) {
+    delete slot.data();
+    slot = made;
+}
+
+int CMyView::RenderOnUIThread(const QString& locator, QTreeWidgetItem* context) {
+    const CPanelRequest request{m_panelCode, locator, this, context};
+    if (m_panelCode == kNavigatorCode) {
+        replaceWidget(m_navigator, m_panels.Create(request));
+        return m_navigator != nullptr ? 1 : 0;
+    }
+    replaceWidget(m_panel, nullptr);
+    if (!m_panels.Knows(m_panelCode)) {
+        UiServices().SetStatusText(QStringLiteral("BUG in Render() logic."));
+    }
+    replaceWidget(m_panel, m_panels.Create(request));
+    return m_panel != nullptr ? 1 : 0;
+}
+
+int CMyView::LoadGrid(const QString& url, QTreeWidgetItem*) {
+    kDebugLog(u"SEAM CMyView::LoadGrid(%s): not built yet.\n", url);
+    return 1;
+}
+
+int CMyView::ShowNavigator(bool show) {
+    makeActive(m_navigator, show, m_navigatorShown);
+    RecalcLayout();
+    return show ? 1 : 0;
+}
+
+void CMyView::RecalcLayout() {
+    const QRect area = rect();
+    const bool panelOnTop = m_panelShown && m_panel != nullptr;
+    const bool navigatorOnTop = m_navigatorShown && m_navigator != nullptr;
+    if ((panelOnTop || navigatorOnTop) && m_gridShown) {
+        int top = area.top();
+        for (CMyViewDlg* part : {panelOnTop ? m_panel.data() : nullptr,
+                                 navigatorOnTop ? m_navigator.data() : nullptr}) {
+            if (part != nullptr) {
+                const int height = std::min(part->sizeHint().height(), area.bottom() - top + 1);
+                part->setGeometry(area.left(), top, area.width(), std::max(height, 0));
+                top += part->height();
+            }
+        }
+        return;
+    }
+    if (panelOnTop) {
+        m_panel->setGeometry(area);
+        return;
+    }
+    if (m_listShown) {
+        m_folderList->setGeometry(area);
+    }
+}
+
+void CMyView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    kDebugLog(u"CMyView::OnSize\n");
+    if (!UiServices().IsAbortingWorker()) {
+        RecalcLayout();
+    }
+}
+
+CMyViewDlg* CMyView::GetElemChooser() const {
+    return m_panelCode == kElemChooserCode ? m_panel.data() : nullptr;
+}
+
+CMyViewDlg* CMyView::GetJobChooser() const {
+    return m_panelCode == kJobChooserCode ? m_panel.data() : nullptr;
+}
+
+bool CMyView::PanelHasFocus() const {
+    const QWidget* focus = QApplication::focusWidget();
+    if (m_panel == nullptr || focus == nullptr) {
+        return false;
+    }
+    // The panel itself or a window at most four parent steps below it.
+    for (int steps = 0; steps <= 4 && focus != nullptr; ++steps) {
+        if (focus == m_panel) {
+            return true;
+        }
+        focus = focus->parentWidget();
+    }
+    return false;
+}
+
+int CMyView::fillFolderList(const QString& url, QTreeWidgetItem* item) {
+    m_folderList->DeleteAllItems();
+    if (!url.isEmpty()) {
+        if (m_tree.GetChildItem(item) != nullptr) {
+            kDebugLog(u"Not a valid url to check tree or already populated from server.");
+        } else {
+            kDebugLog(u"populating from server...");
+            m_tree.AddItemsFromURL(url, item, false);
+            if (LogoutIfUnauthorized(m_tree) != 0) {
+                m_folderList->DeleteAllItems();
+                return 0;
+            }
+        }
+    }
+    m_folderList->FillFromChildren(m_tree, item);
+    m_folderList->SetColumns(m_kind, m_folderList->width() > 0 ? m_folderList->width() : width());
+    m_folderList->FillDetails(m_tree, m_prefs);
+    return 1;
+}
+
+int CMyView::ListViewMode() const {
+    return m_folderList->Mode();
+}
+
+int CMyView::ModifyListStyle(int mode) {
+    m_folderList->SetMode(mode);
+    m_prefs.SetListViewMode(m_folderList->Mode());
+    return 1;
+}
+
+QMenu* CMyView::BuildListMenu(QWidget* parent) const {
+    const int mark = m_folderList->SelectionMark();
+    if (m_folderList->SelectedRows().isEmpty() || mark < 0) {
+        return nullptr;
+    }
+    const CMyItem* record = m_tree.GetMyItem(m_folderList->ItemOfRow(mark));
+    if (record == nullptr) {
+        return nullptr;
+    }
+    switch (record->ItemType) {
+        case kKindComponent:
+            return LoadMenuResource(IDR_POPUP_COMPONENT, parent);
+        case kKindDirectory:
+            return LoadMenuResource(IDR_POPUP_SERVER_FILES, parent);
+        case kKindFolder:
+            return LoadMenuResource(IDR_POPUP_TREE_FOLDER, parent);
+        case kKindSystem:
+            return LoadMenuResource(IDR_POPUP_TREE_SERVER, parent);
+        default:
+            return nullptr;
+    }
+}
+
+bool CMyView::OnCmdMsg(int commandId) {
+    switch (commandId) {
+        case 57634:  // Copy
+            if (PanelHasFocus()) {
+                m_panel->EditCopy();
+            } else if (m_folderList->HasFocusInside()) {
+                CopyListSelection();
+            }
+            return true;
+        case 57635:
+            kDebugLog(u"CMyView::OnEditCut ()\n");
+            return true;
+        case 57637:
+            kDebugLog(u"CMyView::OnEditPaste ()\n");
+            if (PanelHasFocus()) {
+                m_panel->EditPaste();
+            }
+            return true;
+        case 57643:
+            kDebugLog(u"CMyView::OnEditUndo ()\n");
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMyView::CopyListSelection() {
+    const QString text = m_folderList->SelectedText();
+    if (!text.isEmpty()) {
+        QApplication::clipboard()->setText(text);
+    }
+}

@@ -1,0 +1,21 @@
+#include "frame/panelfactory.h"
+
+#include "frame/myviewdlg.h"
+#include "framework/klog.h"
+
+void CPanelFactory::Register(int code, Maker maker) {
+    m_makers[code] = std::move(maker);
+}
+
+CMyViewDlg* CPanelFactory::Create(const CPanelRequest& request) const {
+    const auto found = m_makers.find(request.code);
+    if (found == m_makers.end()) {
+        kDebugLog(u"SEAM panel %d (%s): not built yet.\n", request.code, request.locator);
+        return nullptr;
+    }
+    CMyViewDlg* panel = found->second(request);
+    if (panel != nullptr) {
+        panel->hide();
+    }
+    return panel;
+}

@@ -1,0 +1,328 @@
+#include "app/appfixture.h"
+#include "app/history.h"
+#include "frame/browserview.h"
+#include "frame/folderlist.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
+#include "frame/statusbar.h"
+#include "framework/klog.h"
+#include "resources/menus.h"
+#include "server/mysystem.h"
+#include "tree/myitem.h"
+#include "tree/mytree.h"
+
+#include <QMenu>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The progress display as the frame sees it, with the World View pane's
+// commands and the floating browsers recorded.
+class FrameSeams : public RecordingSeams {
+public:
+    bool IsProgressActive() override { return progressRunning; }
+    int ProgressPosition() override { return position; }
+    int ProgressEstimate() override { return estimate; }
+    void TreePaneCommand(int commandId) override { paneCommands << commandId; }
+    bool HideFirstVisibleFloatingBrowser() override {
+        if (floatingBrowsers == 0) {
+            return false;
+        }
+        --floatingBrowsers;
+        return true;
+    }
+    void ShowPreferencesPanel() override { preferencesPanels++; }
+
+    bool progressRunning = false;
+    int position = 0;
+    int estimate = 0;
+    QList<int> paneCommands;
+    int floatingBrowsers = 0;
+    int preferencesPanels = 0;
+};
+
+class FrameCommandsTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        auto recording = std::make_unique<FrameSeams>();
+        frameSeams = recording.get();
+        seams = recording.get();
+        app->SetSeams(std::move(recording));
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        CMyTree& tree = app->Tree();
+        if (tree.GetRootItem() == nullptr) {
+            tree.AddRootItem(QStringLiteral("World View"));
+        }
+        folder = tree.AddFolderItem(tree.GetRootItem(), QStringLiteral("Net"));
+        CMySystem connection;
+        connection.Host = QStringLiteral("127.0.0.1");
+        server = tree.AddSystemItem(folder, QStringLiteral("Srv"), connection);
+        component = tree.AddFolderItem(server, QStringLiteral("Part"));
+        tree.GetMyItem(component)->ItemType = kKindComponent;
+        boxes.clear();
+    }
+
+    bool enabled(int commandId, bool inActionsMenu = true) {
+        CCmdUI state;
+        frame->UpdateCommandUI(commandId, state, inActionsMenu);
+        return state.enabled;
+    }
+    QString statusText(int indicator) {
+        return frame->StatusPanes().PaneText(CStatusBar::PaneOfIndicator(indicator));
+    }
+
+    FrameSeams* frameSeams = nullptr;
+    CMainFrame* frame = nullptr;
+    QTreeWidgetItem* folder = nullptr;
+    QTreeWidgetItem* server = nullptr;
+    QTreeWidgetItem* component = nullptr;
+};
+
+TEST_F(FrameCommandsTest, ItemCommandsFollowTheSelectedKind) {
+    CMyTree& tree = app->Tree();
+    const struct {
+        QTreeWidgetItem* item;
+        const char* kind;
+        bool newFolder, renameFolder, newServer, renameServer;
+    } cases[] = {
+        {tree.GetRootItem(), "root", true, false, true, false},
+        {folder, "folder", true, true, true, false},
+        {server, "server", false, false, true, true},
+        {component, "component", false, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        tree.GetTreeCtrl()->setCurrentItem(c.item);
+        EXPECT_EQ(enabled(32823), c.newFolder);
+        EXPECT_EQ(enabled(32775), c.renameFolder);
+        EXPECT_EQ(enabled(32822), c.newServer);
+        EXPECT_EQ(enabled(32779), c.renameServer);
+        EXPECT_TRUE(enabled(32779, false)) << "outside the Actions menu always enabled";
+    }
+    tree.GetTreeCtrl()->setCurrentItem(nullptr);
+    EXPECT_FALSE(enabled(32823)) << "nothing selected";
+}
+
+TEST_F(FrameCommandsTest, HistorySaveStopAndHelpStates) {
+    CHistory& history = app->History();
+    for (const char* locator : {"A", "B", "C"}) {
+        history.AddCURL(QString::fromLatin1(locator));
+    }
+    EXPECT_TRUE(enabled(32778));
+    EXPECT_FALSE(enabled(32780)) << "at the last entry";
+    while (history.Cursor() > 1) {
+        frame->OnCommand(32778);
+    }
+    EXPECT_FALSE(enabled(32778)) << "at the first entry";
+    EXPECT_TRUE(enabled(32780));
+
+    app->Tree().ClearModified();
+    EXPECT_FALSE(enabled(32819));
+    app->Tree().SetModified();
+    EXPECT_TRUE(enabled(32819));
+
+    EXPECT_FALSE(enabled(32782)) << "nothing busy";
+    app->BeginBusy();
+    EXPECT_TRUE(enabled(32782));
+    app->SetCancelFlag(1);
+    EXPECT_FALSE(enabled(32782)) << "already cancelling";
+    app->SetCancelFlag(0);
+    app->EndBusy();
+
+    app->Tree().GetTreeCtrl()->setCurrentItem(server);
+    EXPECT_FALSE(enabled(32871)) << "no voice help page named";
+}
+
+TEST_F(FrameCommandsTest, AltIWantsAServer) {
+    app->Tree().GetTreeCtrl()->setCurrentItem(folder);
+    frame->OnCommand(32855);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Cannot show INI parms: need to be attached to a "
+                                            "server (for style sheets)."));
+    app->Tree().GetTreeCtrl()->setCurrentItem(component);
+    frame->OnCommand(32855);
+    EXPECT_EQ(frameSeams->preferencesPanels, 1);
+}
+
+TEST_F(FrameCommandsTest, PaneCommandsGoToTheWorldViewPane) {
+    app->Tree().GetTreeCtrl()->setCurrentItem(folder);
+    for (int commandId : {32776, 32805, 32779, 32793}) {
+        EXPECT_TRUE(frame->OnCommand(commandId));
+    }
+    EXPECT_EQ(frameSeams->paneCommands, (QList<int>{32776, 32805, 32779, 32823}))
+        << "32793 on a folder makes a folder";
+}
+
+TEST_F(FrameCommandsTest, StopWhileIdleCancelsEverything) {
+    app->SetCancelFlag(0);
+    frame->OnCommand(32782);
+    EXPECT_EQ(statusText(CStatusBar::kMessagePane), QStringLiteral("Cancelled."));
+    EXPECT_EQ(app->CancelFlag(), 0) << "nothing ran, so nothing to cancel";
+
+    frameSeams->progressRunning = true;
+    frame->OnCommand(32782);
+    EXPECT_EQ(app->CancelFlag(), 1) << "a running server job is cancelled";
+}
+
+TEST_F(FrameCommandsTest, RowCounterTexts) {
+    const struct {
+        int position, estimate;
+        const char* text;
+    } cases[] = {{0, 0, ""}, {5, 0, "Row: 5"}, {5, 20, "Row: 5 of 20"}, {0, 20, ""}};
+    for (const auto& c : cases) {
+        frameSeams->position = c.position;
+        frameSeams->estimate = c.estimate;
+        frame->OnTimer(CMainFrame::kRowCounterTimerId);
+        EXPECT_EQ(statusText(CStatusBar::kRowCounterPane), QString::fromLatin1(c.text));
+        EXPECT_EQ(statusText(CStatusBar::kMessagePane),
+                  QStringLiteral("Loading... (Press Stop button in Toolbar to Cancel)"));
+    }
+}
+
+TEST_F(FrameCommandsTest, RefreshTicksThatCannotRefreshAreIgnored) {
+    CMyTree& tree = app->Tree();
+    CMyItem& record = *tree.GetMyItem(component);
+    tree.GetTreeCtrl()->setCurrentItem(component);
+    const struct {
+        const char* reason;
+        bool timer, up;
+        const char* locator;
+        int timerId;
+        bool browserRow;
+    } cases[] = {
+        {"unknown timer id", true, true, "browser:http://127.0.0.1:1/r", 7, true},
+        {"sanity check failed", false, true, "browser:http://127.0.0.1:1/r", 33166, true},
+        {"app is going down?", true, false, "browser:http://127.0.0.1:1/r", 33166, true},
+        {"non-browser url", true, true, "grid:/cmi/g", 33166, true},
+        {"no browser visible", true, true, "browser:http://127.0.0.1:1/r", 33166, false},
+    };
+    const QString logPath = settingsFolder() + QStringLiteral("/Quillex.log");
+    {
+        QFile flag(settingsFolder() + QStringLiteral("/Quillex.dbg"));
+        ASSERT_TRUE(flag.open(QIODevice::WriteOnly));
+        flag.write("3\n");
+    }
+    ASSERT_GT(kDebugLevel(1), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        record.Parts.Clear();
+        record.Parts.Add(QString::fromLatin1(c.locator), QStringLiteral("R"));
+        record.SelectedTab = 1;
+        if (c.timer) {
+            frame->SetRefreshTimer(60);
+        } else {
+            frame->KillRefreshTimer();
+        }
+        app->SetUp(c.up);
+        if (c.browserRow) {
+            frame->RightSplitter().ShowRow(CMainFrame::kBrowserRow);
+        } else {
+            frame->RightSplitter().HideRow(CMainFrame::kBrowserRow);
+        }
+        frame->OnTimer(c.timerId);
+        const QByteArray log = readFile(logPath);
+        EXPECT_TRUE(log.contains(QByteArray("EVENT IGNORED (") + c.reason + ")")) << c.reason;
+    }
+    app->SetUp(true);
+    frame->KillRefreshTimer();
+}
+
+TEST(NewWorldViewToken, OnlyWebAddressesWithValidPortsNameAServer) {
+    const struct {
+        const char* token;
+        const char* descriptor;
+    } cases[] = {
+        {"https://srv.example:8443", "srv.example/https/srv.example/8443"},
+        {"http://srv", "srv/http/srv"},
+        {"javascript:x", ""},
+        {"https://srv:0", ""},
+        {"https://srv:65536", ""},
+        {"https://srv:80x", ""},
+        {"https://s<r>v:80", ""},
+        {"nocolon", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CMainFrame::ServerDescriptorOfToken(QString::fromLatin1(c.token)),
+                  QString::fromLatin1(c.descriptor))
+            << c.token;
+    }
+}
+
+// Menus as the tests build them: "texts" with "Popup>" for a popup whose
+// items follow up to "<".
+QMenu* buildMenu(const QStringList& items, QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    QList<QMenu*> stack{menu};
+    for (const QString& text : items) {
+        if (text.endsWith(u'>')) {
+            stack << stack.last()->addMenu(text.chopped(1));
+        } else if (text == u"<") {
+            stack.removeLast();
+        } else if (text == u"-") {
+            stack.last()->addSeparator();
+        } else {
+            stack.last()->addAction(text);
+        }
+    }
+    return menu;
+}
+
+QStringList describe(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* action : menu->actions()) {
+        if (action->menu() != nullptr) {
+            out << action->text() + u'>' << describe(action->menu()) << QStringLiteral("<");
+        } else {
+            out << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+    }
+    return out;
+}
+
+TEST(MergeMenu, PopupsJoinByNameAndGoBeforeHelp) {
+    const struct {
+        const char* what;
+        QStringList destination, source;
+        bool topLevel;
+        QStringList expected;
+    } cases[] = {
+        {"empty source", {"A"}, {}, false, {"A"}},
+        {"below top level: separator first", {"A"}, {"B"}, false, {"A", "-", "B"}},
+        {"into an empty menu: no separator", {}, {"B"}, false, {"B"}},
+        {"same popup name without &",
+         {"&File>", "Open", "<", "&Help>", "About", "<"},
+         {"File>", "Close", "<"},
+         true,
+         {"&File>", "Open", "-", "Close", "<", "&Help>", "About", "<"}},
+        {"new popup before Help",
+         {"&File>", "Open", "<", "&Help>", "About", "<"},
+         {"&Grid>", "Sort", "<"},
+         true,
+         {"&File>", "Open", "<", "&Grid>", "Sort", "<", "&Help>", "About", "<"}},
+    };
+    QWidget owner;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QMenu* destination = buildMenu(c.destination, &owner);
+        QMenu* source = buildMenu(c.source, &owner);
+        EXPECT_TRUE(CMainFrame::MergeMenu(destination, source, c.topLevel));
+        EXPECT_EQ(describe(destination), c.expected)
+            << describe(destination).join(u' ').toStdString();
+    }
+}
+
+TEST_F(FrameCommandsTest, CloseKeyClosesFloatingBrowsersFirst) {
+    frameSeams->floatingBrowsers = 2;
+    frame->OnCloseKey();
+    frame->OnCloseKey();
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frameSeams->floatingBrowsers, 0);
+    frame->OnCloseKey();
+    EXPECT_FALSE(frame->isVisible()) << "the third press exits";
+}
+
+}  // namespace

@@ -1,0 +1,358 @@
+#include "app/appfixture.h"
+#include "app/history.h"
+#include "frame/browserview.h"
+#include "frame/dialogview.h"
+#include "frame/editor.h"
+#include "frame/folderlist.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
+#include "frame/statusbar.h"
+#include "frame/tabs.h"
+#include "framework/kformat.h"
+#include "server/mysystem.h"
+#include "support/fakevelnixserver.h"
+#include "tree/myitem.h"
+#include "tree/mytree.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QTabBar>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The recording seams, with the action dispatcher watched too.
+class DispatchRecordingSeams : public RecordingSeams {
+public:
+    int DispatchCurl(const QString& action) override {
+        dispatched << action;
+        return 1;
+    }
+    QStringList dispatched;
+};
+
+// A panel that keeps the locator it was made with.
+class RecordingPanel : public CMyViewDlg {
+public:
+    RecordingPanel(const CPanelRequest& request, QStringList& made)
+        : CMyViewDlg(request.code, request.parent, request.context) {
+        made << kFormat(u"%d %s", request.code, request.locator);
+    }
+};
+
+// The started program with a World View: a server on the fake server with
+// one item below it, and a folder with two servers of its own.
+class RenderTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        auto recording = std::make_unique<DispatchRecordingSeams>();
+        dispatch = recording.get();
+        seams = recording.get();
+        app->SetSeams(std::move(recording));
+        for (int code : {5621, 302, 303}) {
+            app->Panels().Register(code, [this](const CPanelRequest& request) {
+                return new RecordingPanel(request, madePanels);
+            });
+        }
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        ASSERT_NE(frame, nullptr);
+        CMyTree& tree = app->Tree();
+        if (tree.GetRootItem() == nullptr) {
+            tree.AddRootItem(QStringLiteral("World View"));
+        }
+        CMySystem connection;
+        connection.Host = QStringLiteral("127.0.0.1");
+        connection.WebPort = server.Port();
+        serverItem = tree.AddSystemItem(tree.GetRootItem(), QStringLiteral("Srv"), connection);
+        item = tree.AddFolderItem(serverItem, QStringLiteral("Services"));
+        tree.SelectItem(item, true);
+        boxes.clear();
+        dispatch->dispatched.clear();
+    }
+
+    CMyItem& record(QTreeWidgetItem* of) { return *app->Tree().GetMyItem(of); }
+    bool rowShown(int row) { return frame->RightSplitter().IsRowVisible(row); }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server.Port()); }
+
+    FakeVelnixServer server;
+    DispatchRecordingSeams* dispatch = nullptr;
+    CMainFrame* frame = nullptr;
+    QTreeWidgetItem* serverItem = nullptr;
+    QTreeWidgetItem* item = nullptr;
+    QStringList madePanels;
+};
+
+TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+    EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
+    EXPECT_FALSE(rowShown(CMainFrame::kBrowserRow));
+    EXPECT_FALSE(rowShown(CMainFrame::kEditorRow)) << "the placeholder row goes again";
+
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("JobChooser:/cmi/j")), 1);
+    EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
+    EXPECT_TRUE(madePanels.contains(QStringLiteral("5621 ") + base() + QStringLiteral("/cmi/j")))
+        << madePanels.join(u'|').toStdString();
+    EXPECT_EQ(frame->GetMyView()->GetJobChooser(), frame->GetMyView()->Panel());
+    EXPECT_TRUE(frame->GetMyView()->Panel()->isVisible());
+
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("browser:  http://127.0.0.1:1/p")), 1);
+    EXPECT_TRUE(rowShown(CMainFrame::kBrowserRow));
+    EXPECT_FALSE(rowShown(CMainFrame::kMyViewRow));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return frame->GetBrowserView()->url() == QUrl(QStringLiteral("http://127.0.0.1:1/p"));
+    })) << frame->GetBrowserView()->url().toString().toStdString();
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RenderTest, ActionsGoToTheDispatcherUndecorated) {
+    record(item).Attributes.Add(QStringLiteral("client-datetime-info"), QStringLiteral("1"));
+    record(item).Parts.Add(QStringLiteral("browser:http://127.0.0.1:1/a"), QStringLiteral("A"));
+    record(item).Parts.Add(QStringLiteral("browser:http://127.0.0.1:1/b"), QStringLiteral("B"));
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("curl:x")), 1);
+    EXPECT_EQ(dispatch->dispatched, QStringList{QStringLiteral("curl:x")})
+        << "an action is no URL: no date and time parameters";
+    EXPECT_TRUE(rowShown(CMainFrame::kTabsRow));
+    for (int row : {CMainFrame::kMyViewRow, CMainFrame::kEditorRow, CMainFrame::kBrowserRow}) {
+        EXPECT_FALSE(rowShown(row)) << row;
+    }
+}
+
+TEST_F(RenderTest, MalformedOrCancelledLocatorsAreRefused) {
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("foo:bar")), 0);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Error: CMO has malformed curl: foo:bar"));
+    EXPECT_EQ(boxes[0].type, kPopupError);
+
+    boxes.clear();
+    app->SetCancelFlag(1);
+    server.ClearRequests();
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("list:/cmi/t")), 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_FALSE(rowShown(CMainFrame::kMyViewRow));
+}
+
+TEST_F(RenderTest, ItemsShowWhatTheirPartsName) {
+    CMyTree& tree = app->Tree();
+    struct Case {
+        const char* what;
+        std::function<void(CMyItem&)> prepare;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"mask 0 shows the folder list",
+         [&](CMyItem& r) { tree.AddFolderItem(item, QStringLiteral("Child")), r.PanelParts = 0; },
+         [&] {
+             EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
+             EXPECT_TRUE(frame->GetMyView()->IsListShown());
+             EXPECT_EQ(frame->GetFolderList()->RowCount(), 1);
+         }},
+        {"one tab: the strip is rendered, its row hidden",
+         [&](CMyItem& r) {
+             r.PanelParts = kPanelBrowser;
+             r.Parts.Add(QStringLiteral("browser:http://127.0.0.1:1/one"), QStringLiteral("One"));
+         },
+         [&] {
+             EXPECT_FALSE(rowShown(CMainFrame::kTabsRow));
+             ASSERT_NE(frame->GetDialogView()->Tabs(), nullptr);
+             EXPECT_EQ(frame->GetDialogView()->Tabs()->TabCount(), 1);
+             EXPECT_TRUE(rowShown(CMainFrame::kBrowserRow));
+         }},
+        {"the editor part keeps the editor row, empty",
+         [&](CMyItem& r) {
+             r.PanelParts = kPanelSecond;
+             frame->GetEditor()->setPlainText(QStringLiteral("left over"));
+         },
+         [&] {
+             EXPECT_TRUE(rowShown(CMainFrame::kEditorRow));
+             EXPECT_TRUE(frame->GetEditor()->toPlainText().isEmpty());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTreeWidgetItem* fresh = tree.AddFolderItem(serverItem, QStringLiteral("Fresh"));
+        item = fresh;
+        c.prepare(record(fresh));
+        tree.SelectItem(fresh, true);
+        c.check();
+    }
+}
+
+TEST_F(RenderTest, ADirectoryEntryShowsItsUrlAsAGrid) {
+    CMyTree& tree = app->Tree();
+    QTreeWidgetItem* folder = tree.AddFolderItem(serverItem, QStringLiteral("etc"));
+    record(folder).ItemType = kKindDirectory;
+    record(folder).TreeURL = QStringLiteral("/cmi/Files?dir=/etc");
+    tree.AddFolderItem(folder, QStringLiteral("passwd"));
+    tree.SelectItem(folder, true);
+    EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
+    EXPECT_EQ(app->History().LocatorAt(app->History().HistoryCount()), tree.GetFullCurl(folder));
+    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("CurrentCurl")), tree.GetFullCurl(folder));
+    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("CurrentServer")),
+              QStringLiteral("127.0.0.1:%1").arg(server.Port()));
+}
+
+TEST_F(RenderTest, NothingSelectedLeavesOnlyTheEmptyEditor) {
+    app->Tree().GetTreeCtrl()->setCurrentItem(nullptr);
+    frame->GetEditor()->setPlainText(QStringLiteral("left over"));
+    EXPECT_EQ(frame->ConstructRHS(), 1);
+    EXPECT_TRUE(rowShown(CMainFrame::kEditorRow));
+    for (int row : {CMainFrame::kTabsRow, CMainFrame::kMyViewRow, CMainFrame::kBrowserRow}) {
+        EXPECT_FALSE(rowShown(row)) << row;
+    }
+    EXPECT_TRUE(frame->GetEditor()->toPlainText().isEmpty());
+}
+
+// ---- the tab strip ----
+
+TEST(TabPrefKey, ComesFromPrefKeyMenuOrId) {
+    const struct {
+        const char16_t* prefKey;
+        const char16_t* menu;
+        const char16_t* id;
+        const char16_t* key;
+    } cases[] = {
+        {u"", u"nodes.menu", u"7", u"tab:nodes"},
+        {u"mine", u"nodes", u"7", u"mine"},
+        {u"none", u"nodes", u"7", u""},
+        {u"", u"", u"7", u"tab:7"},
+        {u"", u"", u"", u""},
+    };
+    for (const auto& c : cases) {
+        CMyItem record;
+        if (*c.prefKey != 0) {
+            record.Attributes.Add(QStringLiteral("pref-key"), QString::fromUtf16(c.prefKey));
+        }
+        record.SetMenuName(QString::fromUtf16(c.menu));
+        record.ID = QString::fromUtf16(c.id);
+        EXPECT_EQ(CTabs::PrefKeyOf(record), QString::fromUtf16(c.key));
+    }
+}
+
+class TabsTest : public RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        CMyItem& r = record(item);
+        r.ID = QStringLiteral("svc");
+        r.PanelParts = kPanelBrowser;
+        r.Parts.Add(QStringLiteral("browser:http://127.0.0.1:1/one"), QStringLiteral("One"));
+        r.Parts.Add(QStringLiteral("browser:http://127.0.0.1:1/two"), QStringLiteral("2"));
+        r.Parts.Add(QStringLiteral("curl:third"), QStringLiteral("Third"));
+    }
+    CTabs* tabs() { return frame->GetDialogView()->Tabs(); }
+};
+
+TEST_F(TabsTest, RemembersTheTabPerItemAndFallsBackToTheFirst) {
+    app->Prefs().SetUInt(QStringLiteral("tab:svc"), 5);
+    app->Tree().SelectItem(item, true);
+    ASSERT_NE(tabs(), nullptr);
+    EXPECT_TRUE(rowShown(CMainFrame::kTabsRow));
+    EXPECT_EQ(tabs()->TabBar()->currentIndex(), 0) << "5 of 3 tabs becomes 1";
+
+    EXPECT_EQ(tabs()->SelectTab(3), 1);
+    EXPECT_EQ(dispatch->dispatched, QStringList{QStringLiteral("curl:third")});
+    EXPECT_EQ(app->Prefs().GetInt(QStringLiteral("tab:svc"), 0), 3);
+    EXPECT_EQ(record(item).SelectedTab, 3);
+
+    app->Tree().SelectItem(item, true);
+    EXPECT_EQ(tabs()->TabBar()->currentIndex(), 2) << "the remembered tab comes back";
+}
+
+TEST_F(TabsTest, LabelsWinOverNumbers) {
+    app->Tree().SelectItem(item, true);
+    ASSERT_NE(tabs(), nullptr);
+    EXPECT_EQ(tabs()->SelectTabByLabel(QStringLiteral("2")), 1);
+    EXPECT_EQ(tabs()->TabBar()->currentIndex(), 1) << "the tab labelled 2 is the second";
+    EXPECT_EQ(tabs()->SelectTabByLabel(QStringLiteral("3")), 1);
+    EXPECT_EQ(tabs()->TabBar()->currentIndex(), 2);
+    EXPECT_EQ(tabs()->SelectTabByLabel(QStringLiteral("4")), 0);
+    EXPECT_EQ(tabs()->SelectTabByLabel(QStringLiteral("Nope")), 0);
+    EXPECT_EQ(tabs()->TabBar()->currentIndex(), 2);
+}
+
+TEST_F(TabsTest, AStripWhoseItemIsNoLongerSelectedSelectsNothing) {
+    app->Tree().SelectItem(item, true);
+    QPointer<CTabs> strip = tabs();
+    ASSERT_NE(strip, nullptr);
+    // Another item becomes the selection without a render of the strip.
+    app->Tree().GetTreeCtrl()->setCurrentItem(serverItem);
+    dispatch->dispatched.clear();
+    EXPECT_EQ(strip->SelectTab(3), 0);
+    EXPECT_TRUE(dispatch->dispatched.isEmpty());
+    app->Tree().GetTreeCtrl()->setCurrentItem(item);
+    app->Tree().DeleteItem(item);
+    EXPECT_EQ(strip->SelectTab(3), 0) << "its item is gone";
+}
+
+TEST_F(TabsTest, AUsersTabChoiceClearsTheCancelFlagOfAnEarlierError) {
+    app->Tree().SelectItem(item, true);
+    ASSERT_NE(tabs(), nullptr);
+    app->SetCancelFlag(1);
+    QTabBar* bar = tabs()->TabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    EXPECT_EQ(app->CancelFlag(), 0);
+    EXPECT_EQ(dispatch->dispatched, QStringList{QStringLiteral("curl:third")});
+}
+
+// ---- the folder list ----
+
+TEST(FolderColumns, FullPathStaysUsableOnNarrowLists) {
+    const struct {
+        int width;
+        int fullPath;
+    } cases[] = {{1000, 200}, {800, 200}, {600, 115}, {457, 60}, {400, 60}, {100, 60}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FullPathColumnWidth(c.width), c.fullPath) << c.width;
+    }
+}
+
+TEST_F(RenderTest, FolderListDetailsAndCopy) {
+    CMyTree& tree = app->Tree();
+    QTreeWidgetItem* folder = tree.AddFolderItem(tree.GetRootItem(), QStringLiteral("Net"));
+    CMySystem https;
+    https.Host = QStringLiteral("127.0.0.1");
+    https.WebPort = 8443;
+    https.Protocol = QStringLiteral("https");
+    tree.AddSystemItem(folder, QStringLiteral("A"), https);
+    tree.AddSystemItem(folder, QStringLiteral("B"), https);
+    tree.SelectItem(folder, true);
+    CFolderList* list = frame->GetFolderList();
+    ASSERT_TRUE(frame->GetMyView()->IsListShown());
+    ASSERT_EQ(list->RowCount(), 2);
+    EXPECT_EQ(list->Model().item(0, 1)->text(), QStringLiteral("127.0.0.1:8443 (https)"));
+    EXPECT_EQ(list->Model().headerData(2, Qt::Horizontal).toString(),
+              QStringLiteral("Server Type"));
+
+    list->SetColumns(kKindFolder, 1000);
+    EXPECT_EQ(list->DetailsView()->columnWidth(0), 200);
+    EXPECT_EQ(list->DetailsView()->columnWidth(4), 100);
+    list->SetColumns(kKindDirectory, 400);
+    EXPECT_EQ(list->DetailsView()->columnWidth(0), 80);
+    EXPECT_EQ(list->DetailsView()->columnWidth(5), 60);
+
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    frame->GetMyView()->CopyListSelection();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"))
+        << "nothing selected copies nothing";
+    list->ListView()->selectAll();
+    frame->GetMyView()->CopyListSelection();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("A\r\nB\r\n"));
+}
+
+TEST_F(RenderTest, ActivatingARowSelectsItsItem) {
+    CMyTree& tree = app->Tree();
+    QTreeWidgetItem* child = tree.AddFolderItem(item, QStringLiteral("Child"));
+    tree.SelectItem(item, true);
+    CFolderList* list = frame->GetFolderList();
+    ASSERT_EQ(list->RowCount(), 1);
+    Q_EMIT list->ListView()->activated(list->Model().index(0, 0));
+    EXPECT_EQ(tree.GetSelectedItem(), child);
+}
+
+}  // namespace
