@@ -6,6 +6,7 @@
 
 void CGridEventDecoder::Reset() {
     ++m_resets;
+    m_paused = false;
     m_partial.clear();
     m_errorText.clear();
 }
@@ -14,6 +15,7 @@ bool CGridEventDecoder::Feed(const QByteArray& block, IGridEventSink& sink) {
     if (!m_errorText.isEmpty()) {
         return false;
     }
+    m_paused = false;
     if (m_partial.isEmpty()) {
         const qsizetype replayed = replay(block.constData(), block.size(), sink);
         if (replayed >= 0 && replayed < block.size()) {
@@ -78,6 +80,9 @@ qsizetype CGridEventDecoder::replay(const char* bytes, qsizetype size, IGridEven
                 sink.OnGridEvent(m_event);
                 if (resets != m_resets) {
                     return -1;
+                }
+                if (m_paused) {
+                    return replayed;
                 }
                 break;
             case Step::kNeedMore:

@@ -29,6 +29,9 @@ public:
     // The writer closed its end. `intact` is false when the stream broke off
     // inside an event or could not be decoded.
     virtual void OnGridStreamEnd(bool intact) = 0;
+    // The reader is done with the events it had for this turn of the event
+    // loop (or paused); the sink may now show what they changed.
+    virtual void OnGridTurnEnd() {}
 };
 
 class CGridEventDecoder {
@@ -40,8 +43,12 @@ public:
 
     // Replays every event that the block completes; false once the stream
     // is corrupt. The block is no longer used when this returns. A sink
-    // that calls Reset ends the replay at once.
+    // that calls Reset ends the replay at once; one that calls Pause ends it
+    // after the event in hand, keeping the block's rest for the next Feed
+    // (which may be given an empty block).
     bool Feed(const QByteArray& block, IGridEventSink& sink);
+    void Pause() { m_paused = true; }
+    bool IsPaused() const { return m_paused; }
 
     bool HasPartialEvent() const { return !m_partial.isEmpty(); }
     const QString& ErrorText() const { return m_errorText; }
@@ -63,6 +70,7 @@ private:
     const char* m_bytes = nullptr;
     qsizetype m_size = 0;
     quint64 m_resets = 0;
+    bool m_paused = false;
     CGridEvent m_event;  // reused so that its attribute list keeps its room
     QString m_errorText;
 };

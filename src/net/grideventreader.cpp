@@ -12,6 +12,9 @@ CGridEventReader::CGridEventReader(IGridEventSink& sink, QObject* parent)
 void CGridEventReader::Attach(CNamedPipe clientEnd) {
     ++m_stream;
     m_decoder.Reset();
+    m_blocks.clear();
+    m_nextBlock = 0;
+    m_open = true;
     m_listener->Listen(std::move(clientEnd));
 }
 
@@ -19,40 +22,68 @@ void CGridEventReader::Close() {
     ++m_stream;
     m_listener->Stop();
     m_decoder.Reset();
+    m_blocks.clear();
+    m_nextBlock = 0;
+}
+
+void CGridEventReader::resumeLater() {
+    if (m_resumePosted) {
+        return;
+    }
+    m_resumePosted = true;
+    const quint64 stream = m_stream;
+    QTimer::singleShot(0, this, [this, stream] {
+        m_resumePosted = false;
+        if (stream == m_stream) {
+            readAvailable();
+        }
+    });
 }
 
 // The sink may drop or replace the stream while it handles an event: the
-// blocks of a dropped stream are then left alone.
+// blocks of a dropped stream are then left alone. A sink that pauses leaves
+// the rest of the block in the decoder and the later blocks here, and the
+// replay goes on from a posted event, whether or not more bytes arrive.
 void CGridEventReader::readAvailable() {
     const quint64 stream = m_stream;
     CNamedPipe& pipe = m_listener->Pipe();
     bool moreWait = false;
-    const bool open = pipe.ReadBlocks(m_blocks, kBlocksPerTurn, &moreWait);
     bool decoded = true;
-    for (QByteArray& block : m_blocks) {
-        decoded = decoded && m_decoder.Feed(block, m_sink);
+    if (m_decoder.IsPaused()) {
+        decoded = m_decoder.Feed(QByteArray(), m_sink);
         if (stream != m_stream) {
-            break;
+            return;
+        }
+    }
+    if (m_nextBlock >= m_blocks.size() && decoded && !m_decoder.IsPaused()) {
+        m_blocks.clear();
+        m_nextBlock = 0;
+        m_open = pipe.ReadBlocks(m_blocks, kBlocksPerTurn, &moreWait);
+    }
+    while (decoded && !m_decoder.IsPaused() && m_nextBlock < m_blocks.size()) {
+        QByteArray block = std::move(m_blocks[m_nextBlock++]);
+        decoded = m_decoder.Feed(block, m_sink);
+        if (stream != m_stream) {
+            return;
         }
         pipe.RecycleBlock(std::move(block));
-    }
-    m_blocks.clear();
-    if (stream != m_stream) {
-        return;
     }
     if (!decoded) {
         kWarningLog(u"%s", m_decoder.ErrorText());
         finish(false);
-    } else if (!open) {
+        return;
+    }
+    m_sink.OnGridTurnEnd();
+    if (stream != m_stream) {
+        return;
+    }
+    const bool pending = m_decoder.IsPaused() || m_nextBlock < m_blocks.size();
+    if (!pending && !m_open) {
         finish(true);
-    } else if (moreWait) {
+    } else if (pending || moreWait) {
         // Nothing wakes the reader for the blocks it left: it comes back
         // for them after the events that wait.
-        QTimer::singleShot(0, this, [this, stream] {
-            if (stream == m_stream) {
-                readAvailable();
-            }
-        });
+        resumeLater();
     }
 }
 

@@ -20,15 +20,22 @@ public:
     void Attach(CNamedPipe clientEnd);
     // Drops the reply being read; its writer's next write fails.
     void Close();
+    // From the sink, during an event: the replay stops after it and goes on
+    // from a posted event, so that other events get their turn.
+    void Pause() { m_decoder.Pause(); }
     bool IsReading() const { return m_listener->IsListening(); }
 
 private:
     void readAvailable();
+    void resumeLater();
     void finish(bool intact);
 
     IGridEventSink& m_sink;
     CGridEventDecoder m_decoder;
     CPipeListener* m_listener;
     std::vector<QByteArray> m_blocks;  // reused, so that it keeps its room
-    quint64 m_stream = 0;              // changes whenever a stream is attached or dropped
+    size_t m_nextBlock = 0;            // the first of m_blocks not yet fed
+    bool m_open = true;                // the writer's end was open at the last read
+    bool m_resumePosted = false;
+    quint64 m_stream = 0;  // changes whenever a stream is attached or dropped
 };

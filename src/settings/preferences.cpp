@@ -352,3 +352,31 @@ QString GetComboBoxText(const QComboBox& combo) {
     }
     return combo.lineEdit() != nullptr ? combo.lineEdit()->text() : combo.currentText();
 }
+
+QString CPreferences::GetFieldChooserName(const QString& url) {
+    const qsizetype query = url.indexOf(u'?');
+    if (query < 0) {
+        return {};
+    }
+    for (const QStringView pair : QStringView(url).mid(query + 1).split(u'&')) {
+        const qsizetype equals = pair.indexOf(u'=');
+        if (equals > 0 && pair.left(equals) == u"FieldChooser") {
+            return pair.mid(equals + 1).toString();
+        }
+    }
+    return {};
+}
+
+int CPreferences::ApplyFieldChooserColumns(const QString& grid, QString& url) const {
+    const QString columns = GetString(QStringLiteral("FieldChooser:") + grid);
+    if (columns.isEmpty()) {
+        return 0;
+    }
+    const QString marker = QStringLiteral("&Columns=");
+    const qsizetype at = url.indexOf(marker);
+    if (at >= 0) {
+        url.truncate(at);
+    }
+    url += marker + columns;
+    return 1;
+}

@@ -110,6 +110,13 @@ public:
     static int ParseEncodedPairs(QStringView text, std::vector<KNVP>& pairs, int maximum,
                                  QChar pairSeparator, QChar nameSeparator);
 
+    // The grid field chooser: the URL's "FieldChooser" parameter (empty when
+    // none), and the chosen column list ("FieldChooser:<grid>") put into a
+    // grid URL in place of any "&Columns=" and all that follows it; 1 when
+    // the URL was changed, 0 (URL untouched) when no list is stored.
+    static QString GetFieldChooserName(const QString& url);
+    int ApplyFieldChooserColumns(const QString& grid, QString& url) const;
+
     // Empties and refills the lists of allowed date and time formats.
     void InitFormatLists();
 

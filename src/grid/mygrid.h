@@ -1,0 +1,264 @@
+#pragma once
+
+// The server-fed data grid: a grid control that is at the same time an XML
+// reader. A server answers a grid request with grid XML, and the grid turns
+// its elements into columns, header cells and data rows. The events come
+// straight from a parser (a synchronous load) or are replayed from the grid
+// pipe as the reply downloads (an asynchronous one), a few milliseconds of
+// them per turn of the event loop so that the window stays responsive.
+//
+// The same class serves the main grid of the right-hand view, the field
+// chooser's temporary grid (whose window is never created), the option
+// pages' grids and the panels that drive it. The windows around it are
+// reached through its site (CMyGridSite).
+
+#include "framework/kprops.h"
+#include "grid/cellformatter.h"
+#include "grid/gridcolumn.h"
+#include "grid/gridctrl.h"
+#include "net/grideventreader.h"
+#include "net/mywire.h"
+#include "tree/menugridrows.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CMyGridSite;
+class CMySystem;
+class Tooltip;
+
+class CMyGrid : public CGridCtrl, public CMyWire, public CMenuGridRows, private IGridEventSink {
+    Q_OBJECT
+
+public:
+    // XML columns 1 to 150 are kept; entry 0 of the table is never used.
+    static constexpr int kMaxXmlColumns = 150;
+    static constexpr int kColumnTableSize = kMaxXmlColumns + 1;
+    // The replay of a reply gives other events their turn this often.
+    static constexpr int kReplayTurnMs = 10;
+    // The properties modes.
+    static constexpr unsigned kPropertiesNormal = 0x1111;
+    static constexpr unsigned kPropertiesDirList = 0x100;
+    static constexpr unsigned kPropertiesURL = 0x10000;
+    // The grid-line colours of a listing (none shown) and of other grids.
+    static constexpr quint32 kDirListLineColour = 0xFFFFFF;
+    static constexpr quint32 kGridLineColour = 0xC0C0C0;
+
+    explicit CMyGrid(QWidget* parent = nullptr);
+    ~CMyGrid() override;
+
+    // The windows around the grid; null restores the default site.
+    void SetSite(CMyGridSite* site);
+    CMyGridSite& Site() const { return *m_site; }
+
+    // Creates the grid window; "the window exists" from then on.
+    bool Create(const QRect& rect, QWidget* parent, int controlId, unsigned style = 0);
+    bool WindowExists() const { return m_created; }
+
+    // Loading ---------------------------------------------------------------
+    // Loads the grid from a URL of the server (none: the URL is used as it
+    // is). Asynchronous unless `synchronous` is set or the caller is not the
+    // UI thread. Result: whether the request went out (asynchronous) or the
+    // reply parsed (synchronous); 0 when the URL is refused or a cancel is
+    // pending.
+    int GetData(const QString& url, CMySystem* system, bool synchronous);
+    // The grid's own URL again, from the selected item's server.
+    int Reload();
+    int BeginLoad();
+    int EndLoad();
+    // Empties the grid; off the UI thread it asks the UI thread and waits.
+    void ResetGrid();
+    // Drops the last row, keeping the selection. 0 when there are no rows.
+    int DeleteLastRow();
+    void SetExpectedRows(int count);
+    // A grid reply waits behind the client end: replays it as it arrives.
+    void OnGridDataReady(CNamedPipe clientEnd);
+    // Whether the pipe reader is replaying a reply.
+    bool IsLoading() const { return m_fReading; }
+    bool IsReading() const { return m_fReading; }
+    bool IsLoadRunning() const { return m_fLoading; }
+
+    // While set, the end of a load leaves the grid hidden and a replay
+    // stops at its next record.
+    void SetHoldHidden(bool hold) { m_fHoldHidden = hold; }
+    bool GetHoldHidden() const { return m_fHoldHidden; }
+    // The next load selects the rows of these "[PKEY]" keys.
+    void SetReselectAfterLoad(bool reselect, const QString& keys = {});
+    bool GetReselectAfterLoad() const { return m_fReselectAfterLoad; }
+    void SetSavePrefsOnReset(bool save) { m_fSavePrefsOnReset = save; }
+    void SetAutoSizeColumns(bool autoSize) { m_fAutoSizeColumns = autoSize; }
+
+    // The XML handlers ----------------------------------------------------
+    int XMLHandleStartTag(const QString& name, const KPROPS& attributes, const QString& parent,
+                          const XmlElementStack& stack) override;
+    int XMLHandleEndTag(const QString& name, const QString& text, const KPROPS& attributes,
+                        const QString& parent, const XmlElementStack& stack) override;
+
+    // Building a grid without XML -------------------------------------------
+    void AddColumn(const QString& colname, const QString& colhead, const QString& colprops);
+    // One cell of the current row; the caller feeds the row's start and end.
+    void AddCell(const QString& text);
+
+    // Columns and cells -----------------------------------------------------
+    void SetupColumn(int xmlCol);
+    // Formats and stores the text of XML column `xmlCol` in `row`; false
+    // when the column is not mapped.
+    bool SetCellText(int row, int xmlCol, const QString& text);
+    void EqualizeHeaderLines();
+    void FitRowHeight(int row, int col);
+    QString GetColumnHeaderTip(int col) const override;
+    static QString MakeAddressSortKey(const QString& text);
+
+    // The column table and the XML-to-grid column map.
+    const GridColumn* GetColumn(int xmlCol) const;
+    const GridColumn* GetGridColumnEntry(int gridCol) const;
+    int XmlColToGridCol(int xmlCol) const;
+    int GridColToXmlCol(int gridCol) const;
+    int SetXmlToGridColMap(int xmlCol, const QString& colname);
+    int FindColumnByName(const QString& name) const;
+    int SortByColName(const QString& name, bool ascending);
+    void FreeRowData(int row);
+    void FreeCellData(int row, int col);
+
+    // The directory listing.
+    bool IsDirList() const { return m_fDirlist; }
+    void SetDirListFilter(const QString& filter) { m_strDirListFilter = filter; }
+    QString GetDirListFilter() const { return m_strDirListFilter; }
+    QString GetDirListPath() const { return m_strDirListPath; }
+    int GetDirListNameColumn() const { return m_iXmlColDirlistName; }
+
+    // Getters.
+    bool ComputePrefKeyBase();
+    QString GetPrefKeyBase() const { return m_strPrefKeyBase; }
+    QString GetMenuName() const { return m_strMenuName; }
+    QString GetDragType() const { return m_strDragType; }
+    void SetDragType(const QString& dragType) { m_strDragType = dragType; }
+    QString GetPropertiesURL() const { return m_strPropertiesURL; }
+    QString GetGridURL() const { return m_strGridURL; }
+    const KPROPS& GetGridProperties() const { return m_GridProperties; }
+    int GetXmlRowCount() const { return m_iXmlRow; }
+    int GetExpectedRows() const { return m_iExpectedRows; }
+    quint32 GetServerPid() const { return m_iServerPid; }
+    quint16 GetRequestId() const { return GetRequesterId(); }
+    unsigned GetPropertiesMode() const { return m_dwPropertiesMode; }
+    unsigned GetRowProperty() const { return m_dwRowProperty; }
+    bool GetNoRows() const { return m_fNoRows; }
+    bool GetSynchRowCountWithTreeItem() const { return m_fSynchRowCountWithTreeItem; }
+    const CellFormatStyle& FormatStyle() const { return m_style; }
+    Tooltip* GetTooltip() const { return m_tooltip.get(); }
+
+    // Row keys and selection ------------------------------------------------
+    int SelectRows(const QString& keys, const QString& property, const QString& separator,
+                   const QString& joiner);
+    QString GetSelectedRowsByColProp(const QString& property, int most, const QString& separator,
+                                     const QString& joiner) const;
+    QString GetSelectedRowsByColName(const QString& column, int& count, int most) const override;
+    int GetSelectedRowCount() const override { return CGridCtrl::GetSelectedRowCount(); }
+
+    // The window messages of other programs, as methods -------------------
+    // WM_GETTEXT with 1000 + column: the focused row's text; its length, -1
+    // for a column out of range, -2 for no focused row.
+    int GetFocusedRowText(int col, QString& text) const;
+    // 0x500 to 0x502 and 0x505.
+    int GetVisibleRowCount() const;
+    int GetVisibleColumnCount() const;
+    int GetFirstSelectedRow() const;
+    int SelectRowRange(int first, int last);
+
+    // The "Days" cell of `row` of a job list moved by a day in `direction`.
+    void RewriteDaysCell(int row, int direction);
+
+Q_SIGNALS:
+    // A replayed reply ended (the grid's load is over).
+    void LoadEnded();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    struct LoadTurn;
+    // The handlers on views, shared by the parser and the pipe replay.
+    struct Event;
+    void handleEvent(const Event& event);
+    bool passesGate() const;
+    bool wireDefaultHandled(const Event& event);
+    void handleStart(const Event& event);
+    void handleEnd(const Event& event);
+    void startGrid(const Event& event);
+    void startDirList(const Event& event);
+    void addDirListItem(const Event& event);
+    void endRow();
+    void endColumnField(QStringView name, const QString& text);
+    void endHeaders();
+    void endChunks(const Event& event);
+    void showDuringLoad();
+    void feedStart(QStringView name, QStringView parent);
+    void feedEnd(QStringView name, QStringView text, QStringView parent);
+    void storeCell(int row, int gridCol, const GridColumn& column, QString& text);
+    void clearColumnMap();
+    void setRowCountForXml();
+    int placeColumn(int xmlCol, const GridColumn& column);
+    bool mainGrid() const;
+    // The grid columns of the XML columns whose properties hold the token.
+    std::vector<int> keyColumnsInXmlOrder(const QString& property) const;
+    void setStatus(int indicator, const QString& text);
+    // IGridEventSink
+    void OnGridEvent(const CGridEvent& event) override;
+    void OnGridStreamEnd(bool intact) override;
+    void OnGridTurnEnd() override;
+    void endReplay();
+    void reselectAfterLoad();
+    int loadSynchronously(const QString& fullUrl, const QString& user, const QString& password);
+
+    CMyGridSite* m_site;
+    std::unique_ptr<CMyGridSite> m_defaultSite;
+    bool m_created = false;
+
+    KPROPS m_GridProperties{100, 10};
+    std::array<GridColumn, kColumnTableSize> m_Columns;
+    std::array<int, kColumnTableSize> m_xmlToGridCol{};
+    QString m_strGridURL;
+    int m_iExpectedRows = 0;
+    bool m_fDirlist = false;
+    QString m_strDirListFilter;
+    QString m_strDirListPath;
+    int m_iXmlColDirlistName = 1;
+    bool m_fHiddenRows = false;
+    bool m_fSynchRowCountWithTreeItem = false;
+    quint32 m_iServerPid = 0;
+    QString m_strMenuName;
+    QString m_strDragType;
+    QString m_strPrefKeyBase;
+    QString m_strPropertiesURL;
+    int m_iXmlRow = 0;
+    int m_iXmlCol = 0;
+    unsigned m_dwRowProperty = 0;
+    unsigned m_dwPropertiesMode = kPropertiesNormal;
+    bool m_fAutoSizeColumns = false;
+
+    // The load.
+    bool m_fLoading = false;
+    bool m_fNoRows = true;
+    qint64 m_tLoadStart = 0;
+    int m_iSortColumn = -1;
+    bool m_fSortAscending = false;
+    std::atomic<bool> m_fReading{false};
+    std::atomic<bool> m_fHoldHidden{false};
+    bool m_fReselectAfterLoad = false;
+    QString m_strReselectKeys;
+    bool m_fSavePrefsOnReset = true;
+    CMySystem* m_system = nullptr;
+    CellFormatStyle m_style;
+    CGridEventReader m_reader{*this};
+    QElapsedTimer m_turnClock;
+    bool m_turnOpen = false;
+    // Tells a worker that waits on a replay that it ended.
+    std::function<void()> m_syncEnded;
+    std::unique_ptr<Tooltip> m_tooltip;
+};
