@@ -1,5 +1,8 @@
 #include "app/actionseams.h"
 
+#include "app/theapp.h"
+#include "dialogs/selectfile.h"
+#include "frame/mainframe.h"
 #include "framework/klog.h"
 
 void CActionSeams::logSeam(const char16_t* name, const QString& argument) {
@@ -186,9 +189,14 @@ void CActionSeams::EndProgress() {
     logSeam(u"EndProgress");
 }
 
-bool CActionSeams::SelectFile(const QString& keyPrefix, const QString&, QString&) {
-    logSeam(u"SelectFile", keyPrefix);
-    return false;
+bool CActionSeams::SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen) {
+    CTheApp& app = theApp();
+    CSelectFile dialog(app.Prefs(), app.Tree(), keyPrefix, folder, app.MainFrame());
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    chosen = dialog.ChosenFile();
+    return true;
 }
 
 void CActionSeams::LaunchBrowser(const QString& url, const QString&) {

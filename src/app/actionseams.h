@@ -3,11 +3,12 @@
 // What the action language asks of the parts that are built later: the main
 // grid and its navigator, the tab strip and the properties browser, the bars
 // above the grid, the World View pane's own commands, login to every server,
-// the chooser, prompt and progress dialogs, browser windows and help, and the
-// wizard bar's browser. Every default writes one "SEAM" debug line naming the
-// call and does nothing else: without a grid the grid commands report that it
-// is not active, and questions answer "no". Tests install their own to watch
-// the calls. Every call runs on the UI thread.
+// the prompt and progress dialogs, browser windows and help, and the wizard
+// bar's browser. The server file chooser is the real one; every other
+// default writes one "SEAM" debug line naming the call and does nothing
+// else: without a grid the grid commands report that it is not active, and
+// questions answer "no". Tests install their own to watch the calls. Every
+// call runs on the UI thread.
 
 #include <QString>
 
@@ -82,7 +83,7 @@ public:
     virtual void EndProgress();
 
     // ---- server-side file chooser ----
-    // False when cancelled.
+    // The file chooser on the selected item's server; false when cancelled.
     virtual bool SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen);
 
     // ---- browser windows, help and the wizard bar's browser ----

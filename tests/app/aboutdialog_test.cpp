@@ -33,17 +33,7 @@ protected:
 };
 
 TEST_F(AppAboutTest, TrailPageListsTheServersRequestsNewestFirst) {
-    CMySystem connection;
-    connection.Host = QStringLiteral("127.0.0.1");
-    connection.WebPort = server.Port();
-    connection.User = QStringLiteral("ops");
-    connection.Password = QStringLiteral("pw");
-    QTreeWidgetItem* item = app->Tree().AddSystemItem(worldView, QStringLiteral("Srv"), connection);
-    app->Tree().SelectItem(item, true);
-    auto* system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(item));
-    ASSERT_NE(system, nullptr);
-    QString error;
-    ASSERT_EQ(system->Login(error, nullptr, nullptr, false), 1) << error.toStdString();
+    ASSERT_NE(addLoggedInServer(server), nullptr);
     CActionContext ping;
     ping.command = QStringLiteral("xml:/cmi/Services?Action=Ping");
     app->Interpreter().RunCommand(ping);
