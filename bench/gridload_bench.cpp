@@ -7,6 +7,7 @@
 // piece size, that touches every character as the reader does; the checksum
 // of both must agree, which also proves that no field was lost.
 
+#include "benchtools.h"
 #include "net/netdispatcher.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
@@ -25,20 +26,6 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr int kRuns = 5;
-
-// Kilobytes of a "VmRSS"-style line of /proc/self/status.
-long statusKilobytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
-        }
-    }
-    return -1;
-}
 
 // Starts the peak-memory mark afresh at the current size.
 void resetPeakMemory() {

@@ -20,6 +20,10 @@ bool CAppSeams::RestoreWorldView() {
     return theApp().WorldViewFile().RestoreWorldView() != 0;
 }
 
+bool CAppSeams::OpenWorldView(const QString& path) {
+    return theApp().WorldViewFile().OpenWorldView(path) != 0;
+}
+
 void CAppSeams::SetCurrentWorldView(const QString& path) {
     logSeam(u"SetCurrentWorldView", path);
 }

@@ -23,6 +23,9 @@ public:
     virtual void AddRootItem(const QString& label);
     // True when a World View was restored.
     virtual bool RestoreWorldView();
+    // Opens the World View at the path and makes it the current one; a
+    // failure is shown in the World View's warning box. True when opened.
+    virtual bool OpenWorldView(const QString& path);
     virtual void SetCurrentWorldView(const QString& path);
     virtual void NewWorldView();
     virtual void AskSaveWorldViewOnExit();

@@ -30,7 +30,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QSessionManager>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -179,6 +181,12 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
         kWarningLog(u"CTheApp: only the first argument is used; %d more ignored.\n",
                     static_cast<int>(arguments.size() - 1));
     }
+    if (!m_terminationSignals.Install([this](int signalNumber) { closeOnSignal(signalNumber); })) {
+        kWarningLog(u"CTheApp: termination signals end the program unsaved: %s\n",
+                    m_terminationSignals.ErrorText());
+    }
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager& manager) { closeForSessionEnd(manager); });
     const bool anotherIsStarting = !m_singleInstance.AcquireStartupLock();
     if (anotherIsStarting && commandLine.contains(QStringLiteral(".curl")) &&
         handOffScript(commandLine)) {
@@ -207,11 +215,17 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     m_mainFrame->show();
 
     restoreOrStartFirstRun(commandLine);
+    if (closedDuringStartup()) {
+        return false;
+    }
 
     kDebugLog(u":: app is up.\n");
     SetUp(true);
 
     if (!commandLine.isEmpty() && !openCommandLineFile(commandLine)) {
+        return false;
+    }
+    if (closedDuringStartup()) {
         return false;
     }
     m_singleInstance.ReleaseStartupLock();
@@ -266,17 +280,57 @@ void CTheApp::restoreOrStartFirstRun(const QString& commandLine) {
 }
 
 bool CTheApp::openCommandLineFile(const QString& path) {
+    // A file named as a World View is one even when it cannot be read as one:
+    // its fault is shown, never run as a script.
+    const bool namedWorldView = QFileInfo(path).suffix().compare(u"zwv", Qt::CaseInsensitive) == 0;
     QString text;
-    ReadTextFile(path, text);
-    if (XmlSimpleValue(text, QStringLiteral("tree"), true).isEmpty()) {
+    if (!namedWorldView) {
+        ReadTextFile(path, text);
+    }
+    if (!namedWorldView && XmlSimpleValue(text, QStringLiteral("tree"), true).isEmpty()) {
         kDebugLog(u":: running command line: %s\n", path);
         RunActionScript(path);
         return false;
     }
     kDebugLog(u":: starting app with WorldView: %s\n", path);
-    m_prefs.SetCurrentWorldView(path, std::nullopt, std::nullopt);
-    m_seams->RestoreWorldView();
+    m_seams->OpenWorldView(path);
     return true;
+}
+
+bool CTheApp::closedDuringStartup() const {
+    if (!m_mainFrame->HasExited()) {
+        return false;
+    }
+    kDebugLog(u"CTheApp: the main window was closed during start-up.\n");
+    return true;
+}
+
+void CTheApp::closeOnSignal(int signalNumber) {
+    kDebugLog(u"CTheApp: signal %d: closing the main window.\n", signalNumber);
+    closeMainWindowAndQuit();
+}
+
+void CTheApp::closeForSessionEnd(QSessionManager& manager) {
+    kDebugLog(u"CTheApp: the session ends: closing the main window.\n");
+    // Asking to save a new World View is only fair while the session manager
+    // lets us talk to the user; a refused close keeps the session going.
+    const bool mayAsk = manager.allowsInteraction();
+    closeMainWindowAndQuit();
+    if (mayAsk) {
+        manager.release();
+    }
+    if (m_mainFrame != nullptr && !m_mainFrame->HasExited()) {
+        manager.cancel();
+    }
+}
+
+void CTheApp::closeMainWindowAndQuit() {
+    if (m_mainFrame != nullptr && !m_mainFrame->HasExited()) {
+        m_mainFrame->close();
+    }
+    // Other windows may still be open; the program ends all the same. During
+    // start-up no loop runs yet, and start-up itself sees the closed window.
+    QCoreApplication::quit();
 }
 
 int CTheApp::ExitInstance() {

@@ -17,6 +17,7 @@
 #include "frame/panelfactory.h"
 #include "framework/kprops.h"
 #include "net/netdispatcher.h"
+#include "platform/terminationsignals.h"
 #include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "tree/imagelists.h"
@@ -52,6 +53,7 @@ class CAppFrameSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class QSessionManager;
 
 class CTheApp : public QObject, public CUiServices {
     Q_OBJECT
@@ -206,6 +208,14 @@ private:
     void listenForHandOffs();
     void restoreOrStartFirstRun(const QString& commandLine);
     bool openCommandLineFile(const QString& commandLine);
+    // True, with a log line, when the main window was closed while start-up
+    // still ran: the exit sequence has run and the program must end.
+    bool closedDuringStartup() const;
+    // A termination signal, or the end of the desktop session, closes the
+    // main window as its close box does.
+    void closeOnSignal(int signalNumber);
+    void closeForSessionEnd(QSessionManager& manager);
+    void closeMainWindowAndQuit();
     void updateCursor();
     void boxWaits(bool open);
     qintptr sendToFrame(UiMessage message, quintptr wParam = 0, quintptr lParam = 0);
@@ -228,6 +238,7 @@ private:
     CPopupMessages m_popups;
     CSingleInstance m_singleInstance;
     CPanelFactory m_panels;
+    CTerminationSignals m_terminationSignals;
     // After the bridge: the dispatcher's workers are stopped first.
     CNetDispatcher m_dispatcher;
     std::unique_ptr<CAppNetReceiver> m_netReceiver;

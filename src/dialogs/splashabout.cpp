@@ -118,6 +118,14 @@ void CSplashAbout::fill() {
     m_ok->setProperty("controlId", 1);
     m_ok->setGeometry(453 - 1, 315, 70, 25);
     connect(m_ok, &QPushButton::clicked, this, [this] { OnCommand(1); });
+    // The hand belongs to the maker's name alone: a child entered straight
+    // from it must not inherit it.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child != m_notices) {
+            child->setCursor(Qt::ArrowCursor);
+        }
+    }
+    m_notices->setCursor(Qt::PointingHandCursor);
 }
 
 void CSplashAbout::OnCommand(int id) {

@@ -65,6 +65,9 @@ public:
     explicit CMainFrame(CFrameSite& site);
     ~CMainFrame() override;
 
+    // Whether the window was closed: its exit sequence has run.
+    bool HasExited() const { return m_exited; }
+
     // The panes; null when a pane is missing or of another class. Rows are
     // found by their fixed index whether shown or hidden.
     QTreeWidget* GetLeftView() const;

@@ -5,6 +5,7 @@
 #include "framework/kmachine.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <algorithm>
@@ -50,8 +51,11 @@ QString stripCharacters(QString text, const QString& characters) {
     return text;
 }
 
-QString decodeFile(const QByteArray& bytes, bool binary, const QString& path) {
+// The file's text; `damaged` is set when a UTF-8 file held bytes that are
+// not UTF-8 (they read as replacement characters).
+QString decodeFile(const QByteArray& bytes, bool binary, const QString& path, bool& damaged) {
     QString text;
+    damaged = false;
     if (binary) {
         if (bytes.size() % 2 != 0) {
             kWarningLog(u"KPROPS::FileLoad(): %s: odd byte count %d, last byte ignored", path,
@@ -60,7 +64,12 @@ QString decodeFile(const QByteArray& bytes, bool binary, const QString& path) {
         text.resize(bytes.size() / 2);
         qFromLittleEndian<char16_t>(bytes.constData(), text.size(), text.data());
     } else {
-        text = QString::fromUtf8(bytes);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        text = decoder(bytes);
+        damaged = decoder.hasError();
+        if (damaged) {
+            kWarningLog(u"KPROPS::FileLoad(): %s: bytes that are not UTF-8 replaced", path);
+        }
     }
     if (text.startsWith(QChar(kByteOrderMark))) {
         text.remove(0, 1);
@@ -347,8 +356,9 @@ int KPROPS::FileLoad(const QString& path, bool binary) {
         kWarningLog(u"KPROPS::FileLoad(): '%s' cannot read from '%s'", kwhoami(), path);
         return 0;
     }
-    const QString text = decodeFile(file.readAll(), binary, path);
-    int result = 1;
+    bool damaged = false;
+    const QString text = decodeFile(file.readAll(), binary, path, damaged);
+    int result = damaged ? 0 : 1;
     unsigned lineNumber = 0;
     for (QStringView line : QStringView(text).split(u'\n')) {
         ++lineNumber;
@@ -361,12 +371,14 @@ int KPROPS::FileLoad(const QString& path, bool binary) {
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
-        if (equals < 0) {
+        // A name with a carriage return inside could never be stored again.
+        const QString name = equals < 0 ? QString() : line.left(equals).toString();
+        if (equals < 0 || !IsStorableName(name)) {
             kWarningLog(u"KPROPS::FileLoad(): %s, Line %u: bad format.", path, lineNumber);
             result = 0;
             continue;
         }
-        Add(line.left(equals).toString(), line.mid(equals + 1).toString());
+        Add(name, line.mid(equals + 1).toString());
     }
     return result;
 }

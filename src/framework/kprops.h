@@ -83,9 +83,11 @@ public:
 
     // Adds the entries of a "name=value" file: UTF-8 in text mode (a carriage
     // return ending a line is dropped), UTF-16LE in binary mode. Lines that are
-    // empty or begin with "#" are skipped. A line without "=" is logged and
-    // skipped, the later lines still load, and the result is then 0. Further
-    // "=" signs belong to the value; nothing is trimmed.
+    // empty or begin with "#" are skipped. A line without "=", or with a name
+    // that could not be stored again, is logged and skipped, the later lines
+    // still load, and the result is then 0; so it is too when bytes that are
+    // not UTF-8 were replaced. Further "=" signs belong to the value; nothing
+    // is trimmed.
     int FileLoad(const QString& path, bool binary);
     // Writes the list atomically as a "name=value" file behind a header line.
     // A line break inside a value is written as "%0d"/"%0a" (DecodeNewlines

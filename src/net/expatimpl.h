@@ -4,8 +4,11 @@
 // derives from it. The parser's user data is the binding itself; the static
 // callbacks turn it back into T and call T's XMLOnStartElement,
 // XMLOnEndElement and XMLOnCharacterData. A callback that answers false stops
-// the parser for good (the global cancel flag). The constructor makes a
-// parser at once, so a fresh object can be fed chunks without further set-up.
+// the parser for good (the global cancel flag). A fresh object can be fed
+// chunks without further set-up: its parser is made by the constructor, or,
+// for readers that may never read (one in every World View server entry), by
+// the first chunk. Neither tells the reader, which starts fresh anyway (in
+// the constructor it is not even built yet).
 
 #include "net/wireservices.h"
 
@@ -24,10 +27,19 @@ XML_Parser CreateParser(void* userData, XML_StartElementHandler start, XML_EndEl
 QString ErrorText(XML_Parser parser);
 }  // namespace expatdetail
 
+// When a fresh object's parser is made.
+enum class ParserTiming { AtOnce, OnFirstChunk };
+
 template <class T>
 class CExpatImpl {
 public:
-    CExpatImpl() { Create(); }
+    explicit CExpatImpl(ParserTiming timing = ParserTiming::AtOnce) {
+        if (timing == ParserTiming::AtOnce) {
+            makeParser();
+        } else {
+            m_parserOnFirstChunk = true;
+        }
+    }
     ~CExpatImpl() { Destroy(); }
     CExpatImpl(const CExpatImpl&) = delete;
     CExpatImpl& operator=(const CExpatImpl&) = delete;
@@ -36,18 +48,20 @@ public:
     // cannot make one.
     bool Create() {
         Destroy();
-        m_parser = expatdetail::CreateParser(this, &StartThunk, &EndThunk, &CharacterThunk);
+        makeParser();
         self().XMLOnParserCreated();
         return m_parser != nullptr;
     }
 
     void Destroy() {
+        m_parserOnFirstChunk = false;
         if (m_parser != nullptr) {
             XML_ParserFree(m_parser);
             m_parser = nullptr;
         }
     }
 
+    // False for a fresh object whose parser waits for the first chunk.
     bool HasParser() const { return m_parser != nullptr; }
 
     // Passes one buffer to the parser; a negative length means the bytes up
@@ -55,6 +69,10 @@ public:
     // the document (a truncated one too, once `final` is set); the reader is
     // told expat's message unless the parse was stopped on purpose.
     bool ParseChunk(const char* bytes, int length, bool final) {
+        if (m_parserOnFirstChunk) {
+            m_parserOnFirstChunk = false;
+            makeParser();
+        }
         if (m_parser == nullptr) {
             self().XMLOnParseError(QStringLiteral("no parser"));
             return false;
@@ -95,6 +113,10 @@ private:
     static_assert(std::endian::native == std::endian::little);
     static constexpr XML_Char kUtf16Name[] = {'U', 'T', 'F', '-', '1', '6', 'L', 'E', 0};
 
+    void makeParser() {
+        m_parser = expatdetail::CreateParser(this, &StartThunk, &EndThunk, &CharacterThunk);
+    }
+
     T& self() { return static_cast<T&>(*this); }
     static T& reader(void* userData) {
         return static_cast<T&>(*static_cast<CExpatImpl*>(userData));
@@ -125,4 +147,7 @@ private:
 
 protected:
     XML_Parser m_parser = nullptr;
+
+private:
+    bool m_parserOnFirstChunk = false;
 };

@@ -12,5 +12,6 @@
 // resets the reader's state.
 class CExpatMyWire : public CWireXmlReader, public CExpatImpl<CExpatMyWire> {
 public:
-    CExpatMyWire() : CWireXmlReader(u"CExpatMyWire") {}
+    explicit CExpatMyWire(ParserTiming timing = ParserTiming::AtOnce)
+        : CWireXmlReader(u"CExpatMyWire"), CExpatImpl<CExpatMyWire>(timing) {}
 };

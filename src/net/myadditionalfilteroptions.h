@@ -19,6 +19,8 @@ struct CFilterOptionItem {
 
 class CMyAdditionalFilterOptions : public CExpatMyWire {
 public:
+    // Every server entry has one; most never load theirs.
+    CMyAdditionalFilterOptions() : CExpatMyWire(ParserTiming::OnFirstChunk) {}
     ~CMyAdditionalFilterOptions() override;
 
     // Parses a section wrapped in an "additional_filter" element; the items

@@ -52,7 +52,9 @@ QString NetUserAgent() {
     return LoadResourceString(kUserAgentString);
 }
 
-CMyWire::CMyWire() : CWireXmlReader(u"CMyWire") {}
+// Every World View server entry is a wire, and most never send a request:
+// the parser and the read buffer are made when first needed.
+CMyWire::CMyWire() : CWireXmlReader(u"CMyWire"), CExpatImpl<CMyWire>(ParserTiming::OnFirstChunk) {}
 
 CMyWire::~CMyWire() {
     CloseConnection();
@@ -221,7 +223,10 @@ bool CMyWire::OpenConnection(const QString& url, const QString& user, const QStr
 }
 
 qint64 CMyWire::readChunk() {
-    const qint64 count = m_request->Read(m_buffer, m_bufferSize);
+    if (!m_buffer) {
+        m_buffer = std::make_unique<char[]>(kBufferSize + 1);
+    }
+    const qint64 count = m_request->Read(m_buffer.get(), m_bufferSize);
     kDebugLog(u"Wire: got %d bytes\n", static_cast<int>(count));
     pumpMessages();
     if (count < 0) {
@@ -265,7 +270,7 @@ bool CMyWire::GetStream() {
     bool empty = true;
     const bool read = readReply([this, &empty](qint64 count) {
         empty = false;
-        return ParseChunk(m_buffer, static_cast<int>(count), false);
+        return ParseChunk(m_buffer.get(), static_cast<int>(count), false);
     });
     // An empty reply holds no document to finish; any other must be complete.
     return read && (empty || ParseChunk("", 0, true));
@@ -287,7 +292,7 @@ bool CMyWire::CaptureDocument(const QString& url, const QString& user, const QSt
     }
     QByteArray captured;
     const bool success = readReply([this, &captured](qint64 count) {
-        captured.append(m_buffer, count);
+        captured.append(m_buffer.get(), count);
         if (kDebugLevel(0) > 1) {
             kDebugLog(u"Wire: added chunk to captured document ...\n");
         }

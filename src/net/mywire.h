@@ -93,7 +93,7 @@ private:
     int m_httpStatus = 0;
     QString m_rawHeaders;
     int m_bufferSize = kBufferSize;
-    char m_buffer[kBufferSize + 1] = {};
+    std::unique_ptr<char[]> m_buffer;  // made by the first read
     quint16 m_requesterId = 0;
     std::chrono::steady_clock::time_point m_lastPump;
     bool m_reading = false;  // reading a reply, which the cancel flag ends

@@ -1,5 +1,6 @@
 #include "net/wirexmlreader.h"
 
+#include "framework/kformat.h"
 #include "framework/klog.h"
 #include "net/xmltext.h"
 
@@ -76,6 +77,11 @@ bool CWireXmlReader::XMLOnStartElement(const XML_Char* rawName, const XML_Char**
     }
     if (name.isEmpty()) {
         return true;
+    }
+    if (m_stack.size() >= kMaxElementDepth) {
+        XMLOnParseError(kFormat(u"elements nested more than %u deep at <%s>",
+                                static_cast<unsigned>(kMaxElementDepth), name));
+        return false;
     }
     const QString parent = parentOf(m_stack);
     m_stack.push_back(name);

@@ -13,8 +13,15 @@
 
 #include <QString>
 
+#include <cstddef>
+
 class CWireXmlReader {
 public:
+    // Deeper documents are refused: what is built from them (the World View
+    // above all) is walked, written and destroyed recursively, and no reply
+    // or file of ours comes near this depth.
+    static constexpr std::size_t kMaxElementDepth = 256;
+
     // `className` names the reader in its log lines.
     explicit CWireXmlReader(QStringView className);
     virtual ~CWireXmlReader();

@@ -8,6 +8,7 @@
 #include "settings/texttools.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -210,7 +211,9 @@ int CPreferences::RestorePrefs() {
     const QString iniPath = GetIniPath();
     if (kFileExists(iniPath)) {
         kDebugLog(u":: reading '%s'...\n", iniPath);
-        FileLoad(iniPath);
+        if (FileLoad(iniPath) == 0) {
+            keepDamagedFile(iniPath);
+        }
         m_settings.DumpToLog(2, u"Immediately after FileLoad():"_qs, u"  "_qs);
     }
     restoreCredentials();
@@ -273,7 +276,30 @@ int CPreferences::FileLoad(const QString& path) {
 }
 
 int CPreferences::FileStore(const QString& path) const {
-    return m_settings.FileStore(path, false);
+    // A name that cannot be written is left out here, so that the result
+    // says whether the file was written.
+    KPROPS stored(100, 10);
+    for (int i = 0; i < m_settings.Count(); ++i) {
+        const QString name = m_settings.GetNameAt(i);
+        if (KPROPS::IsStorableName(name)) {
+            stored.Add(name, m_settings.GetValueAt(i));
+        } else {
+            kWarningLog(u"SavePrefs: name '%s' cannot be written to %s; left out", name, path);
+        }
+    }
+    return stored.FileStore(path, false);
+}
+
+// The next save rewrites the file with what could be read of it; what could
+// not stays in a copy beside it.
+void CPreferences::keepDamagedFile(const QString& path) {
+    const QString copy = path + QStringLiteral(".bad");
+    QFile::remove(copy);
+    if (QFile::copy(path, copy)) {
+        kWarningLog(u"Preferences: %s is damaged; kept as %s", path, copy);
+    } else {
+        kWarningLog(u"Preferences: %s is damaged and could not be kept as %s", path, copy);
+    }
 }
 
 int CPreferences::SetCurrentWorldView(const QString& address, const std::optional<QString>& user,

@@ -73,7 +73,8 @@ public:
     // Adds the entries of an ini file to the settings (no dirty flag); 0 when
     // the file cannot be read or holds a malformed line (the other lines load).
     int FileLoad(const QString& path);
-    // Writes the settings as an ini file, atomically; 1 on success.
+    // Writes the settings as an ini file, atomically, leaving out (and
+    // logging) names that cannot be written; 1 when the file was written.
     int FileStore(const QString& path) const;
     static QString GetIniPath();
     static QString GetDefaultWorldViewPath();
@@ -128,6 +129,8 @@ public:
 
 private:
     void setHardCodedDefaults();
+    // Copies a damaged ini file to "<name>.bad" before a save replaces it.
+    static void keepDamagedFile(const QString& path);
     // Credentials into and out of the numbered "AppData" chunk keys.
     void storeCredentialChunks();
     void restoreCredentials();

@@ -67,7 +67,8 @@ void CMyDropInfo::ClearPending() {
     }
 }
 
-CMyDropInfoList::CMyDropInfoList() {
+// Every server entry has one; most never load theirs.
+CMyDropInfoList::CMyDropInfoList() : CExpatMyWire(ParserTiming::OnFirstChunk) {
     m_className = QStringLiteral("CMyDropInfoList");
 }
 

@@ -532,13 +532,17 @@ int CMyTree::DeleteChildren(QTreeWidgetItem* item) {
     if (item == nullptr) {
         return 0;
     }
+    const QList<QTreeWidgetItem*> children = detachChildren(item);
+    qDeleteAll(children);
+    return static_cast<int>(children.size());
+}
+
+QList<QTreeWidgetItem*> CMyTree::detachChildren(QTreeWidgetItem* item) {
     if (item != RootLevel()) {
         item->setExpanded(false);
     }
     m_tree->viewport()->update();
-    const QList<QTreeWidgetItem*> children = item->takeChildren();
-    qDeleteAll(children);
-    return static_cast<int>(children.size());
+    return item->takeChildren();
 }
 
 void CMyTree::CollapseItem(QTreeWidgetItem* item) {

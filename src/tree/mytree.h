@@ -163,6 +163,8 @@ private:
     QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, QTreeWidgetItem* after,
                                 std::unique_ptr<CMyItem> record);
     bool AbsorbFirstComponent(QTreeWidgetItem* parent, const CMyItem& record);
+    // Collapses the item and takes its children out of the control.
+    QList<QTreeWidgetItem*> detachChildren(QTreeWidgetItem* item);
     void ApplyExpansion(QTreeWidgetItem* item);
     QTreeWidgetItem* findByName(const QString& name, QTreeWidgetItem* start) const;
     bool onUiThread() const;

@@ -51,6 +51,21 @@ QString AttributeText(const QString& text) {
     return escaped;
 }
 
+// The element an item is written as; empty for what servers supplied,
+// which is never written.
+QString WrittenElement(const CMyItem* record) {
+    switch (record != nullptr ? record->ItemType : 0) {
+        case kKindRoot:
+            return QStringLiteral("root");
+        case kKindFolder:
+            return QStringLiteral("folder");
+        case kKindSystem:
+            return QStringLiteral("system");
+        default:
+            return {};
+    }
+}
+
 QChar WrittenServerType(QChar type) {
     const bool printable = type.unicode() > 0x20 && type.unicode() < 0x7F;
     return printable ? type : QChar(CServerConnection::kServerTypeUnknown);
@@ -207,7 +222,9 @@ int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
     m_building = true;
     kDebugLog(u"Tree: adding items from XML...\n");
     parent = parent != nullptr ? parent : RootLevel();
-    DeleteChildren(parent);
+    // The children stay aside until the text is read whole: a cut or
+    // malformed reply puts them back instead of what it brought.
+    const QList<QTreeWidgetItem*> previousChildren = detachChildren(parent);
     m_currentParent = parent;
     m_openElements.clear();
     const QString text = xml.trimmed();
@@ -227,7 +244,13 @@ int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
     m_baseAttributes.reset();
     m_openElements.clear();
     m_currentParent = nullptr;
-    DeleteEmptyFolders(parent);
+    if (parsed) {
+        qDeleteAll(previousChildren);
+        DeleteEmptyFolders(parent);
+    } else {
+        qDeleteAll(parent->takeChildren());
+        parent->addChildren(previousChildren);
+    }
     m_building = false;
     return parsed ? 1 : 0;
 }
@@ -318,12 +341,31 @@ int CMyTree::ReplaceFromXML(const QString& xml) {
     if (m_tree == nullptr || m_building) {
         return 0;
     }
+    m_parseError.clear();
     QTreeWidget scratchControl;
     CMyTree scratch;
     scratch.AttachTreeCtrl(&scratchControl);
-    if (scratch.AddItemsFromXML(xml, scratch.RootLevel()) == 0) {
-        kWarningLog(u"World View not read: %s", scratch.GetParseError());
+    // The program's own tree lets events run while a large World View is
+    // read; meanwhile it counts as being built, so no other text is read
+    // into it.
+    scratch.SetMainTree(m_mainTree);
+    m_building = true;
+    const int read = scratch.AddItemsFromXML(xml, scratch.RootLevel());
+    m_building = false;
+    if (read == 0) {
+        m_parseError = scratch.GetParseError();
+        kWarningLog(u"World View not read: %s", m_parseError);
         return 0;
+    }
+    // Saving writes back the whole top level, so it may hold only what is written.
+    for (int i = 0; i < scratchControl.topLevelItemCount(); ++i) {
+        const CMyItem* record = CTreeNode::RecordOf(scratchControl.topLevelItem(i));
+        if (WrittenElement(record).isEmpty()) {
+            m_parseError = kFormat(u"\"%s\" at the top of the tree is not a root, folder or server",
+                                   record != nullptr ? record->GetLabel() : QString());
+            kWarningLog(u"World View not read: %s", m_parseError);
+            return 0;
+        }
     }
     m_tree->clear();
     m_lastSelectionId = 0;
@@ -340,30 +382,21 @@ int CMyTree::ReplaceFromXML(const QString& xml) {
 
 void CMyTree::WriteXML(QString& out, int depth, QTreeWidgetItem* item) const {
     if (item == nullptr) {
-        QTreeWidgetItem* root = GetRootItem();
-        if (root == nullptr) {
+        if (GetRootItem() == nullptr) {
             out += u"<tree/>\n";
             return;
         }
         out += u"<tree>\n";
-        WriteXML(out, depth + 1, root);
+        for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+            WriteXML(out, depth + 1, m_tree->topLevelItem(i));
+        }
         out += u"</tree>\n";
         return;
     }
     const CMyItem* record = CTreeNode::RecordOf(item);
-    QString element;
-    switch (record != nullptr ? record->ItemType : 0) {
-        case kKindRoot:
-            element = QStringLiteral("root");
-            break;
-        case kKindFolder:
-            element = QStringLiteral("folder");
-            break;
-        case kKindSystem:
-            element = QStringLiteral("system");
-            break;
-        default:
-            return;  // what servers supplied is never written
+    const QString element = WrittenElement(record);
+    if (element.isEmpty()) {
+        return;
     }
     const int width = 2 * depth;
     kDebugLog(u"%*.*s[-] %s\n", width, width, u"", record->GetLabel());

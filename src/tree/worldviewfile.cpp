@@ -193,34 +193,53 @@ int CWorldViewFile::RestoreWorldView() {
         }
     }
     if (loaded != 0) {
-        m_site->PumpMessages();
-        const QString server = m_preferences.GetString(QStringLiteral("CurrentServer"));
-        const qsizetype colon = server.lastIndexOf(u':');
-        const QString host = colon < 0 ? server : server.left(colon);
-        const int port = colon < 0 ? 0 : server.mid(colon + 1).toInt();
-        QTreeWidgetItem* item =
-            server.isEmpty() ? nullptr : m_tree.FindSystemByHost(host, port, nullptr);
-        if (item == nullptr) {
-            item = m_tree.GetRootItem();
-        }
-        m_tree.SelectItem(item, true);
-        if (m_preferences.GetInt(QStringLiteral("AutoLogin"), 0) != 0) {
-            m_site->PumpMessages();
-            const CMyItem* selected = m_tree.GetMyItem(nullptr);
-            if (selected != nullptr && selected->ItemType == kKindSystem) {
-                m_site->AutoLogin(m_tree, m_tree.GetSelectedItem());
-            }
-        }
-        const QString curl = m_preferences.GetString(QStringLiteral("CurrentCurl"));
-        if (!curl.isEmpty()) {
-            m_site->SetRestoring(false);
-            m_site->DispatchCurl(curl);
-            m_site->SetRestoring(true);
-        }
+        settleLoadedWorldView();
     }
     m_site->PumpMessages();
     m_site->SetRestoring(false);
     return loaded;
+}
+
+int CWorldViewFile::OpenWorldView(const QString& address) {
+    m_site->SetRestoring(true);
+    const int loaded = LoadWorldView(address);
+    if (loaded != 0) {
+        m_preferences.SetCurrentWorldView(address, std::nullopt, std::nullopt);
+        settleLoadedWorldView();
+    }
+    m_site->PumpMessages();
+    m_site->SetRestoring(false);
+    if (loaded == 0) {
+        m_site->WarningBox(m_errorText);
+    }
+    return loaded;
+}
+
+void CWorldViewFile::settleLoadedWorldView() {
+    m_site->PumpMessages();
+    const QString server = m_preferences.GetString(QStringLiteral("CurrentServer"));
+    const qsizetype colon = server.lastIndexOf(u':');
+    const QString host = colon < 0 ? server : server.left(colon);
+    const int port = colon < 0 ? 0 : server.mid(colon + 1).toInt();
+    QTreeWidgetItem* item =
+        server.isEmpty() ? nullptr : m_tree.FindSystemByHost(host, port, nullptr);
+    if (item == nullptr) {
+        item = m_tree.GetRootItem();
+    }
+    m_tree.SelectItem(item, true);
+    if (m_preferences.GetInt(QStringLiteral("AutoLogin"), 0) != 0) {
+        m_site->PumpMessages();
+        const CMyItem* selected = m_tree.GetMyItem(nullptr);
+        if (selected != nullptr && selected->ItemType == kKindSystem) {
+            m_site->AutoLogin(m_tree, m_tree.GetSelectedItem());
+        }
+    }
+    const QString curl = m_preferences.GetString(QStringLiteral("CurrentCurl"));
+    if (!curl.isEmpty()) {
+        m_site->SetRestoring(false);
+        m_site->DispatchCurl(curl);
+        m_site->SetRestoring(true);
+    }
 }
 
 int CWorldViewFile::AskToSaveChanges() {

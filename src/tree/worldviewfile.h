@@ -67,6 +67,10 @@ public:
     // Start-up: loads the current World View, else the first recent one that
     // loads, and selects the remembered server or the root. 1 when loaded.
     int RestoreWorldView();
+    // Loads the World View at the address, makes it the current one and
+    // selects as a restore does. 1 when loaded; else 0 after a warning box
+    // with the reason.
+    int OpenWorldView(const QString& address);
     // Exit: offers to save unsaved changes, stores the grid columns and the
     // preferences. Returns 1.
     int SaveOnExit();
@@ -85,6 +89,9 @@ public:
 
 private:
     bool readAddress(const QString& address, QString& content);
+    // After a load at start-up: the remembered server or the root selected,
+    // the automatic login and the remembered locator.
+    void settleLoadedWorldView();
     QString savePath() const;
 
     CPreferences& m_preferences;

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,7 +23,14 @@ public:
     void AddRootItem(const QString& label) override { record(u"AddRootItem", label); }
     bool RestoreWorldView() override {
         record(u"RestoreWorldView");
+        if (onRestore) {
+            onRestore();
+        }
         return restores;
+    }
+    bool OpenWorldView(const QString& path) override {
+        record(u"OpenWorldView", path);
+        return true;
     }
     void SetCurrentWorldView(const QString& path) override { record(u"SetCurrentWorldView", path); }
     void NewWorldView() override { record(u"NewWorldView"); }
@@ -48,6 +56,7 @@ public:
 
     QStringList calls;
     bool restores = false;
+    std::function<void()> onRestore;
     bool rendersCurl = true;
     QString fullCurl;
     quint64 serverId = 0;
@@ -97,6 +106,12 @@ protected:
 
     void SetUp() override {
         TempHomeTest::SetUp();
+        newApp();
+    }
+
+    // A fresh application object in place of the current one.
+    void newApp() {
+        app.reset();
         app = std::make_unique<CTheApp>();
         auto recording = std::make_unique<RecordingSeams>();
         seams = recording.get();

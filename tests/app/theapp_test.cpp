@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
 #include <atomic>
 #include <thread>
 
@@ -128,6 +129,26 @@ TEST_F(TheAppTest, ExitSequenceRunsInOrderAndWritesThePreferences) {
     EXPECT_TRUE(app->Bridge().IsExiting());
 }
 
+// A close while start-up still restores the World View runs the exit
+// sequence, and start-up then ends instead of entering the main loop.
+TEST_F(TheAppTest, AWindowClosedDuringStartUpEndsTheProgram) {
+    seams->onRestore = [this] { app->MainFrame()->close(); };
+    EXPECT_FALSE(app->InitInstance({}));
+    EXPECT_FALSE(app->IsUp());
+    EXPECT_TRUE(readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains("Main.left="))
+        << "the exit sequence saved the preferences";
+}
+
+// A termination signal closes the main window as its close box does.
+TEST_F(TheAppTest, ATerminationSignalRunsTheExitSequence) {
+    ASSERT_TRUE(app->InitInstance({}));
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !app->IsUp(); }, 10000));
+    EXPECT_FALSE(app->MainFrame()->isVisible());
+    EXPECT_TRUE(seams->calls.contains(QStringLiteral("AskSaveWorldViewOnExit")));
+    EXPECT_TRUE(readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains("Main.left="));
+}
+
 TEST_F(TheAppTest, CommandLineScriptRunsAndEndsTheProgram) {
     // Quotes that belong to the file name stay.
     const QString script =
@@ -137,13 +158,26 @@ TEST_F(TheAppTest, CommandLineScriptRunsAndEndsTheProgram) {
     EXPECT_TRUE(boxes.empty()) << "no first-run box with a command line";
 }
 
-TEST_F(TheAppTest, CommandLineWorldViewBecomesTheCurrentOne) {
-    const QString worldView =
-        writeFile(QStringLiteral("views/mine.zwv"), "<?xml version='1.0'?>\n<tree>\n</tree>\n");
-    ASSERT_TRUE(app->InitInstance({worldView}));
-    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), worldView);
-    EXPECT_EQ(seams->calls.count(QStringLiteral("RestoreWorldView")), 2);
-    EXPECT_FALSE(seams->calls.join(u' ').contains(QStringLiteral("RunActionScript")));
+// A file is a World View by its name or, under any other name, by holding a
+// tree; only what is neither runs as a script.
+TEST_F(TheAppTest, CommandLineWorldViewIsOpenedNeverRunAsAScript) {
+    const struct {
+        const char* name;
+        QByteArray content;
+    } cases[] = {
+        {"views/mine.zwv", "<?xml version='1.0'?>\n<tree>\n</tree>\n"},
+        {"views/tree.txt", "<?xml version='1.0'?>\n<tree>\n</tree>\n"},
+        {"views/garbage.zwv", QByteArray("\xda\x12\xe8\x05\x00not a tree", 15)},
+        {"views/empty.ZWV", ""},
+    };
+    for (const auto& c : cases) {
+        const QString worldView = writeFile(QString::fromUtf8(c.name), c.content);
+        newApp();
+        ASSERT_TRUE(app->InitInstance({worldView})) << c.name;
+        EXPECT_TRUE(seams->calls.contains(QStringLiteral("OpenWorldView(") + worldView + u')'))
+            << c.name;
+        EXPECT_FALSE(seams->calls.join(u' ').contains(QStringLiteral("RunActionScript"))) << c.name;
+    }
 }
 
 // A running instance takes a handed-over script as the private message of a

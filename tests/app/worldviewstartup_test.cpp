@@ -66,6 +66,28 @@ TEST_F(WorldViewStartupTest, StartRestoresTheRememberedWorldViewIntoThePane) {
     EXPECT_EQ(labelsBelow(root->child(0)), QStringList{QStringLiteral("Alpha")});
 }
 
+// A World View named on the command line that cannot be read is said so in
+// a box; the program goes on with the World View it restored.
+TEST_F(WorldViewStartupTest, AnUnreadableCommandLineWorldViewIsShownAsSuch) {
+    const QByteArray garbage("\xda\x12\xe8\x05\xd8\x94\xd2*\x00\x01", 10);
+    const QString named = writeFile(QStringLiteral("views/garbage.zwv"), garbage);
+    ASSERT_TRUE(app->InitInstance({named}));
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].type, kPopupWarning);
+    EXPECT_TRUE(boxes[0].text.contains(named)) << boxes[0].text.toStdString();
+    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), worldView);
+    EXPECT_EQ(app->Tree().GetMyItem(app->Tree().RootLevel())->GetLabel(), u"World View");
+}
+
+TEST_F(WorldViewStartupTest, ACommandLineWorldViewBecomesTheCurrentOne) {
+    const QString other = writeFile(QStringLiteral("views/other.zwv"),
+                                    "<tree>\n  <root label='Other'>\n  </root>\n</tree>\n");
+    ASSERT_TRUE(app->InitInstance({other}));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), other);
+    EXPECT_EQ(app->Tree().GetMyItem(app->Tree().RootLevel())->GetLabel(), u"Other");
+}
+
 TEST_F(WorldViewStartupTest, ExitKeepsTheFileWhenTheUserDeclinesToSave) {
     exitAfterAddingAFolder(kAnswerNo);
     EXPECT_EQ(readFile(worldView), kWorldView);

@@ -102,7 +102,9 @@ TEST(ExtSplitter, OnlyOneRowOrOneColumnIsAccepted) {
     EXPECT_FALSE(splitter.CreateStatic(0, 1));
     ASSERT_TRUE(splitter.CreateStatic(1, 2));
     EXPECT_FALSE(splitter.CreateStatic(1, 2)) << "made once";
-    EXPECT_FALSE(splitter.CreateView(0, 2, new QLabel, 10)) << "outside";
+    auto* outside = new QLabel;
+    EXPECT_FALSE(splitter.CreateView(0, 2, outside, 10)) << "outside";
+    delete outside;
     auto* pane = new QLabel;
     EXPECT_TRUE(splitter.CreateView(0, 1, pane, 10));
     auto* other = new QLabel;

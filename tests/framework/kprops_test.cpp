@@ -177,6 +177,11 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"emptyValue", "a=\n", {{u"a"_qs, u""_qs}}, 1},
         LoadCase{
             "utf8AndByteOrderMark", "\xEF\xBB\xBFn=Z\xC3\xBCrich\n", {{u"n"_qs, u"Zürich"_qs}}, 1},
+        LoadCase{"carriageReturnInsideANameIsABadLine",
+                 "a=1\nMain\r.right=2\nb=3\n",
+                 {{u"a"_qs, u"1"_qs}, {u"b"_qs, u"3"_qs}},
+                 0},
+        LoadCase{"bytesThatAreNotUtf8", "n=Z\xFCrich\n", {{u"n"_qs, u"Z\uFFFDrich"_qs}}, 0},
         LoadCase{
             "laterValueReplaces", "a=1\nb=2\na=3\n", {{u"a"_qs, u"3"_qs}, {u"b"_qs, u"2"_qs}}, 1}));
 

@@ -141,6 +141,23 @@ TEST_F(ExpatMyWireTest, RejectedDocumentsFailWithExpatsMessageAndLine) {
     }
 }
 
+// Readers build trees from what they read; a document nested deeper than
+// any of ours is refused at once instead of being built.
+TEST_F(ExpatMyWireTest, ElementsNestedTooDeepAreRefusedAtOnce) {
+    const auto nested = [](std::size_t depth) {
+        return u"<a>"_qs.repeated(static_cast<qsizetype>(depth)) +
+               u"</a>"_qs.repeated(static_cast<qsizetype>(depth));
+    };
+    RecordingReader deepest;
+    EXPECT_TRUE(deepest.ParseXML(nested(CWireXmlReader::kMaxElementDepth)));
+    for (const std::size_t depth : {CWireXmlReader::kMaxElementDepth + 1, std::size_t{100000}}) {
+        RecordingReader wire;
+        EXPECT_FALSE(wire.ParseXML(nested(depth))) << depth;
+        EXPECT_EQ(wire.starts.size(), CWireXmlReader::kMaxElementDepth) << depth;
+        EXPECT_THAT(wire.GetParseError().toStdString(), HasSubstr("nested more than 256 deep"));
+    }
+}
+
 TEST_F(ExpatMyWireTest, AnEndHandlerOfAMismatchedTagNeverRuns) {
     EXPECT_FALSE(reader.ParseXML(u"<a><message>hi</messages></a>"_qs));
     EXPECT_THAT(reader.ends, IsEmpty());

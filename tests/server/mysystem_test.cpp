@@ -162,6 +162,21 @@ TEST_F(MySystemTest, LoginKeepsTheServersFactsAndSections) {
     EXPECT_THAT(site.browsers, IsEmpty());
 }
 
+// A World View may hold hundreds of thousands of server entries, most never
+// used: an entry makes its parsers and its read buffer only when it reads.
+TEST_F(MySystemTest, AServerEntryIsCheapUntilItIsUsed) {
+    EXPECT_FALSE(system->HasParser());
+    EXPECT_FALSE(system->GetDropRules().HasParser());
+    EXPECT_FALSE(system->GetFilterOptions().HasParser());
+    EXPECT_LT(sizeof(CMySystem), static_cast<size_t>(CMyWire::kBufferSize));
+    fakelogin::ScriptLogin(server, fullReply());
+    QString error;
+    ASSERT_EQ(login(error), 1) << error.toStdString();
+    EXPECT_EQ(system->GetContextMenu(u"node.menu"_qs).Count(), 3);
+    EXPECT_TRUE(system->GetDropRules().Find(u"node"_qs).CanDrop(u"Group"_qs));
+    EXPECT_TRUE(system->GetFilterOptions().IsLoaded());
+}
+
 TEST_F(MySystemTest, LoginRequestNamesTheBuild) {
     fakelogin::ScriptLogin(server, fullReply());
     struct Case {

@@ -158,6 +158,47 @@ TEST_F(PreferencesTest, IniLinesLoadWhole) {
     EXPECT_TRUE(logText().contains(QStringLiteral("Line 4: bad format.")));
 }
 
+// A damaged file is read as far as it can be; the save that rewrites it
+// keeps the original beside it, and succeeds without a false alarm.
+TEST_F(PreferencesTest, ADamagedFileIsKeptBesideTheOneSavedInItsPlace) {
+    const QByteArray damaged(
+        "StoreUsernames=1\nStorePassw#ords=1\nAMain\xd2\x93\x9a\x93t=-2147483648\n"
+        "Main\r.right=2147483\x01\x00\x00\x02"
+        "647\nMain.top=589abcdef\nH2\nM=5\n",
+        111);
+    writeIni(damaged);
+    prefs.RestorePrefs();
+    EXPECT_EQ(readFile(CPreferences::GetIniPath() + QStringLiteral(".bad")), damaged);
+    EXPECT_TRUE(logText().contains(QStringLiteral(" is damaged; kept as ")));
+
+    EXPECT_EQ(prefs.SavePrefs(1), 1);
+    EXPECT_TRUE(site.warnings.isEmpty()) << site.warnings.join(u'|').toStdString();
+    CPreferences next;
+    restart(next);
+    EXPECT_EQ(next.GetString(QStringLiteral("Main.top")), QStringLiteral("589abcdef"));
+    EXPECT_EQ(next.GetString(QStringLiteral("M")), QStringLiteral("5"));
+}
+
+TEST_F(PreferencesTest, ASoundFileLeavesNoCopy) {
+    writeIni("StoreUsernames=1\n");
+    prefs.RestorePrefs();
+    EXPECT_FALSE(QFile::exists(CPreferences::GetIniPath() + QStringLiteral(".bad")));
+}
+
+// A name that cannot be written is left out with a log line; the save of the
+// rest is a success, not a "Failed to save" over a file already replaced.
+TEST_F(PreferencesTest, ANameThatCannotBeWrittenIsLeftOutOfASuccessfulSave) {
+    prefs.RestorePrefs();
+    prefs.SetString(QStringLiteral("Main\r.right"), QStringLiteral("1"));
+    prefs.SetString(QStringLiteral("Kept"), QStringLiteral("2"));
+    EXPECT_EQ(prefs.SavePrefs(0), 1);
+    EXPECT_TRUE(site.warnings.isEmpty());
+    EXPECT_FALSE(prefs.IsDirty());
+    EXPECT_TRUE(iniText().contains(QStringLiteral("\nKept=2\n")));
+    EXPECT_FALSE(iniText().contains(QStringLiteral("right")));
+    EXPECT_TRUE(logText().contains(QStringLiteral("cannot be written")));
+}
+
 TEST_F(PreferencesTest, ValuesRoundTripThroughTheFile) {
     prefs.RestorePrefs();
     const QString values[] = {

@@ -14,6 +14,7 @@ namespace {
 // How long a held chunk waits for the test before the server gives up.
 constexpr auto kHoldLimit = std::chrono::seconds(30);
 constexpr auto kStartLimit = std::chrono::seconds(10);
+constexpr time_t kRequestPatienceSeconds = 30;
 
 std::string toStd(const QByteArray& bytes) {
     return bytes.toStdString();
@@ -230,9 +231,13 @@ FakeVelnixServer::FakeVelnixServer(Transport transport) : m_state(std::make_shar
     const auto handler = [&state](const httplib::Request& in, httplib::Response& out) {
         state.answer(in, out);
     };
-    // Idle connections close at once, so that stopping never waits out a
-    // client's kept-alive connection.
-    state.server->set_keep_alive_timeout(0);
+    // Each connection serves one request and is closed after it (the reply
+    // says so), so stopping never waits out a client's idle connection. The
+    // wait for that request is the keep-alive timeout: with 0, a connection
+    // whose request was not there within 10 ms got no reply at all, which a
+    // loaded machine readily exceeds.
+    state.server->set_keep_alive_max_count(1);
+    state.server->set_keep_alive_timeout(kRequestPatienceSeconds);
     const std::string anyPath = ".*";
     state.server->Get(anyPath, handler);
     state.server->Post(anyPath, handler);

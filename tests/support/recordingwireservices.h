@@ -44,6 +44,12 @@ public:
                          const QString& parent, const XmlElementStack& stack) override;
     void AddServerPid(const void* owner, quint32 pid) override;
     void RemoveServerPid(const void* owner, quint32 pid) override;
+    void PumpMessages() override {
+        ++pumps;
+        if (onPump) {
+            onPump();
+        }
+    }
     void BeginBusy() override { ++busyDepth; }
     void EndBusy() override { --busyDepth; }
     void RecordUrlTrail(const QString& entry) override;
@@ -58,6 +64,9 @@ public:
 
     std::atomic<int> cancelFlag{0};
     std::atomic<int> busyDepth{0};
+    std::atomic<int> pumps{0};
+    // Called on each pump, as the events that run then would.
+    std::function<void()> onPump;
     // Called after a box is recorded, e.g. to raise the cancel flag as the
     // application's error box does.
     std::function<void(const Popup&)> onPopup;

@@ -51,6 +51,76 @@ TEST_F(TreeWriterTest, WrittenWorldViewReadsBackTheSame) {
     EXPECT_EQ(written(), original);
 }
 
+// A World View with more than one top-level element is written back whole.
+TEST_F(TreeWriterTest, EveryTopLevelItemIsWrittenBack) {
+    const QString original =
+        u"<tree>\n"
+        u"  <root label='World View'>\n"
+        u"    <folder label='Lab'>\n"
+        u"    </folder>\n"
+        u"  </root>\n"
+        u"  <root label='Second'>\n"
+        u"    <folder label='Kept'>\n"
+        u"      <system label='srv' server-type='.' hostname='h' web-port='80' "
+        u"protocol='http'>\n"
+        u"      </system>\n"
+        u"    </folder>\n"
+        u"  </root>\n"
+        u"</tree>\n"_qs;
+    ASSERT_EQ(tree.ReplaceFromXML(original), 1);
+    EXPECT_EQ(written(), original);
+}
+
+// What a save would leave out cannot be loaded as a World View: the
+// current one stays, and the error names the item.
+TEST_F(TreeWriterTest, AWorldViewWithAComponentAtTheTopIsRefused) {
+    ASSERT_EQ(tree.ReplaceFromXML(u"<tree><root label='Kept'/></tree>"_qs), 1);
+    EXPECT_EQ(
+        tree.ReplaceFromXML(u"<tree><component label='Part'/><root label='World View'/></tree>"_qs),
+        0);
+    EXPECT_EQ(record(at({}))->GetLabel(), u"Kept");
+    EXPECT_EQ(control.topLevelItemCount(), 1);
+    EXPECT_TRUE(tree.GetParseError().contains(u"\"Part\""_qs))
+        << tree.GetParseError().toStdString();
+}
+
+// The program's own tree keeps the window alive while it reads a World
+// View, and refuses to read another text into itself meanwhile.
+TEST_F(TreeWriterTest, TheMainTreeLetsEventsRunWhileAWorldViewIsRead) {
+    tree.SetMainTree(true);
+    int nested = -1;
+    services.onPump = [&] {
+        if (nested < 0) {
+            nested = tree.ReplaceFromXML(u"<tree><root label='Other'/></tree>"_qs);
+        }
+    };
+    ASSERT_EQ(tree.ReplaceFromXML(u"<tree><root label='W'><folder label='a'/><folder label='b'/>"
+                                  u"</root></tree>"_qs),
+              1);
+    EXPECT_GT(services.pumps.load(), 0);
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(record(at({}))->GetLabel(), u"W");
+}
+
+// Nesting is bounded when read, so a saved World View is written, read back
+// and destroyed in time and stack space in proportion to its items.
+TEST_F(TreeWriterTest, NestingIsBoundedWhenAWorldViewIsRead) {
+    const auto nested = [](int depth) {
+        return u"<tree><root label='W'>"_qs + u"<folder label='x'>"_qs.repeated(depth) +
+               u"</folder>"_qs.repeated(depth) + u"</root></tree>"_qs;
+    };
+    const int deepest = static_cast<int>(CWireXmlReader::kMaxElementDepth) - 2;
+    ASSERT_EQ(tree.ReplaceFromXML(nested(deepest)), 1);
+    const QString saved = written();
+    ASSERT_EQ(tree.ReplaceFromXML(saved), 1);
+    EXPECT_EQ(written(), saved);
+
+    EXPECT_EQ(tree.ReplaceFromXML(nested(100000)), 0);
+    EXPECT_TRUE(tree.GetParseError().contains(u"nested more than"_qs))
+        << tree.GetParseError().toStdString();
+    EXPECT_EQ(written(), saved) << "the World View read before stays";
+}
+
 TEST_F(TreeWriterTest, LabelsWithLineBreaksAndControlCharactersStayReadable) {
     QTreeWidgetItem* root = tree.AddRootItem(u"W"_qs);
     tree.AddFolderItem(root,

@@ -207,6 +207,33 @@ TEST_F(TreeXmlTest, RejectedXmlIsReportedAsAFailure) {
     EXPECT_FALSE(tree.IsBuilding());
 }
 
+// A reply cut short or malformed half-way leaves the item as it was: its
+// children are neither lost nor mixed with what was read before the fault.
+TEST_F(TreeXmlTest, AFailedReplyKeepsTheChildrenItWouldHaveReplaced) {
+    const QString before =
+        u"<tree><root label='W'><system label='s'><folder label='old1' tree-url='/1'/>"
+        u"<folder label='old2' tree-url='/2'/></system></root></tree>"_qs;
+    const QString replies[] = {
+        u"<tree><folder label='new' tree-url='/n'/>"_qs,
+        u"<tree><folder label='new' tree-url='/n'/></tree><junk/>"_qs,
+        u"<tree><folder label='new' tree-url='/n'></item></tree>"_qs,
+        u""_qs,
+    };
+    for (const QString& reply : replies) {
+        ASSERT_EQ(load(before), 1);
+        QTreeWidgetItem* server = at({0});
+        const QStringList children = childTexts(server);
+        ASSERT_EQ(children.size(), 2);
+        EXPECT_EQ(tree.AddItemsFromXML(reply, server), 0) << reply.toStdString();
+        EXPECT_EQ(childTexts(server), children) << reply.toStdString();
+        EXPECT_FALSE(tree.IsBuilding());
+    }
+    const QStringList roots = childTexts(tree.RootLevel());
+    EXPECT_EQ(load(u"<tree><root label='Other'>"_qs), 0);
+    EXPECT_EQ(childTexts(tree.RootLevel()), roots) << "the root level too";
+    EXPECT_EQ(record(at({}))->GetLabel(), u"W");
+}
+
 TEST_F(TreeXmlTest, ItemElementsCountedDuringADrop) {
     ASSERT_EQ(load(u"<tree><root label='W'><folder label='f' tree-url='/f'/></root></tree>"_qs), 1);
     tree.SetDropID(u"target"_qs);
