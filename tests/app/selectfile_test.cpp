@@ -246,23 +246,26 @@ TEST_F(SelectFileTest, ChoosingAFileRemembersItForTheNextOpening) {
     EXPECT_EQ(listedDirs().last(), QStringLiteral("$KJ_HOME"));
 }
 
-TEST_F(SelectFileTest, HeaderDoubleClickDoesNothing) {
+TEST_F(SelectFileTest, DoubleClicksEnterDirectoriesButNotTheHeader) {
     auto dialog = open();
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    CMyGrid& grid = dialog->Grid();
+    // A widget's double click is a press and release, then the double click.
+    const auto doubleClick = [&grid](int row) {
+        QRect cell;
+        ASSERT_TRUE(grid.GetCellRect(row, 0, cell));
+        const QPoint at = cell.center();
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
+    };
     server.ClearRequests();
-    GridNotifyInfo header;
-    header.hdr.hwndFrom = &dialog->Grid();
-    header.hdr.idFrom = CSelectFile::kGridId;
-    header.hdr.code = NM_DBLCLK;
-    header.iRow = 0;
-    header.iColumn = 0;
-    dialog->OnGridNotify(&header.hdr);
+    doubleClick(0);
     EXPECT_TRUE(server.Requests().empty());
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(dialog->result(), 0);
 
-    // A double-click on a directory row enters it.
-    header.iRow = rowNamed(*dialog, QStringLiteral("sub/"));
-    dialog->OnGridNotify(&header.hdr);
+    doubleClick(rowNamed(*dialog, QStringLiteral("sub/")));
     EXPECT_EQ(listedDirs(), QStringList{QStringLiteral("$KJ_HOME/sub/")});
 }
 
