@@ -207,6 +207,27 @@ void CSelectFile::Refresh() {
     }
 }
 
+bool CSelectFile::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    // The grid scrolls only in an active window with its final size and a
+    // focus: the remembered file is brought into view when the dialog first
+    // comes up.
+    if (event->type() == QEvent::WindowActivate && !m_scrolledOnShow) {
+        m_scrolledOnShow = true;
+        // After the activation, once a control of the window has the focus.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const CCellID focus = m_grid->GetFocusCell();
+                if (focus.row > 0) {
+                    m_grid->EnsureVisible(focus.row, 0);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return handled;
+}
+
 void CSelectFile::OnFilterChange(int index) {
     (void)index;
     m_grid->SetDirListFilter(currentExtension());

@@ -63,6 +63,9 @@ public:
     // directory, encoded for the query ("$" and "/" stay as they are).
     static QString DirectoryRequest(const QString& directory);
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     QString key(const char16_t* suffix) const;
     QString currentExtension() const;
@@ -85,6 +88,7 @@ private:
     KPROPS m_typeList{10, 10};  // extension = description
     QString m_chosenFile;
     CMySystem* m_system = nullptr;
+    bool m_scrolledOnShow = false;
 
     CMyGrid* m_grid;
     QComboBox* m_fileTypes;

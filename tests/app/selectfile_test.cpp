@@ -246,6 +246,30 @@ TEST_F(SelectFileTest, ChoosingAFileRemembersItForTheNextOpening) {
     EXPECT_EQ(listedDirs().last(), QStringLiteral("$KJ_HOME"));
 }
 
+TEST_F(SelectFileTest, RememberedFileIsScrolledIntoViewWhenTheDialogShows) {
+    QByteArray items;
+    for (int n = 0; n < 80; ++n) {
+        const QByteArray name = "f" + QByteArray::number(n).rightJustified(2, '0') + ".dcr";
+        items += fileItem(name, "$KJ_HOME/long/" + name);
+    }
+    scriptListing("$KJ_HOME/long", items);
+    app->Prefs().SetString(QStringLiteral("SelectFile/Directory"), QStringLiteral("long/"));
+    app->Prefs().SetString(QStringLiteral("SelectFile/File"), QStringLiteral("f40.dcr"));
+    auto dialog = open();
+    dialog->show();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    const int row = rowNamed(*dialog, QStringLiteral("f40.dcr"));
+    ASSERT_GT(row, 0);
+    EXPECT_EQ(dialog->Grid().GetFocusCell().row, row);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->Grid().IsCellVisible(row, 0); }, 5000));
+    // Far from both ends of the listing, whichever way the grid sorts it.
+    for (const char* end : {"f00.dcr", "f79.dcr"}) {
+        EXPECT_FALSE(dialog->Grid().IsCellVisible(rowNamed(*dialog, QString::fromLatin1(end)), 0))
+            << end;
+    }
+}
+
 TEST_F(SelectFileTest, DoubleClicksEnterDirectoriesButNotTheHeader) {
     auto dialog = open();
     dialog->show();
