@@ -33,6 +33,12 @@ void CInputCheckWindow::DestroyWindow() {
     deleteLater();
 }
 
+void CInputCheckWindow::closeEvent(QCloseEvent* event) {
+    m_destroying = true;
+    qApp->removeEventFilter(this);
+    QWidget::closeEvent(event);
+}
+
 bool CInputCheckWindow::KeepsPress(const QWidget*, QPoint) const {
     return false;
 }

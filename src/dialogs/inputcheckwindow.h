@@ -33,6 +33,9 @@ protected:
     // that a child leaves unused comes again for the window itself.
     virtual bool KeepsPress(const QWidget* target, QPoint windowPosition) const;
 
+    // The close box: the window goes as after DestroyWindow.
+    void closeEvent(QCloseEvent* event) override;
+
     // Centres the window over the parent, or on the screen without one, and
     // shows it.
     void showCentred(QWidget* parent);

@@ -59,7 +59,16 @@ TEST_F(SplashAboutTest, OneWindowWithTheProductTexts) {
     QTest::mouseClick(&splash->OkButton(), Qt::LeftButton);
     EXPECT_EQ(CSplashAbout::Instance(), nullptr);
     flushDeletes();
-    EXPECT_NE(show(), nullptr);
+
+    // After the close box, even before the window is deleted, a show makes
+    // a new one.
+    CSplashAbout* closed = show();
+    ASSERT_NE(closed, nullptr);
+    closed->close();
+    CSplashAbout* fresh = show();
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_NE(fresh, closed);
+    EXPECT_TRUE(fresh->isVisible());
 }
 
 TEST_F(SplashAboutTest, NextInputClosesTheWindowButItsLinksKeepTheirPresses) {
