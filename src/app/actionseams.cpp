@@ -2,6 +2,7 @@
 
 #include "app/theapp.h"
 #include "dialogs/selectfile.h"
+#include "frame/dialogview.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
 
@@ -116,18 +117,30 @@ void CActionSeams::Navigate(const QString& where) {
     logSeam(u"Navigate", where);
 }
 
+namespace {
+
+// The tab strip of the right-hand side while the program has one.
+CTabs* currentTabs() {
+    const CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    const CDialogView* view = frame != nullptr ? frame->GetDialogView() : nullptr;
+    return view != nullptr ? view->Tabs() : nullptr;
+}
+
+}  // namespace
+
 bool CActionSeams::HasTabs() {
-    logSeam(u"HasTabs");
-    return false;
+    return currentTabs() != nullptr;
 }
 
 void CActionSeams::SelectCurrentTab() {
-    logSeam(u"SelectCurrentTab");
+    if (CTabs* tabs = currentTabs()) {
+        tabs->SelectTab(0);
+    }
 }
 
 bool CActionSeams::SelectTabByLabel(const QString& labelOrNumber) {
-    logSeam(u"SelectTabByLabel", labelOrNumber);
-    return false;
+    CTabs* tabs = currentTabs();
+    return tabs != nullptr && tabs->SelectTabByLabel(labelOrNumber) != 0;
 }
 
 void CActionSeams::AddPart(QTreeWidgetItem*, const QString& label, const QString&) {
@@ -135,7 +148,9 @@ void CActionSeams::AddPart(QTreeWidgetItem*, const QString& label, const QString
 }
 
 void CActionSeams::BlankBrowserPane() {
-    logSeam(u"BlankBrowserPane");
+    if (CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr) {
+        frame->BlankBrowserPane();
+    }
 }
 
 void CActionSeams::SetFilter(const QString& text) {

@@ -1,12 +1,13 @@
 #pragma once
 
-// What the action language asks of the parts that are built later: the main
-// grid and its navigator, the tab strip and the properties browser, the bars
-// above the grid, the World View pane's own commands, login to every server,
-// the prompt and progress dialogs, browser windows and help, and the wizard
-// bar's browser. The server file chooser is the real one; every other
-// default writes one "SEAM" debug line naming the call and does nothing
-// else: without a grid the grid commands report that it is not active, and
+// What the action language asks of the windows: the main grid and its
+// navigator, the tab strip and the properties browser, the bars above the
+// grid, the World View pane's own commands, login to every server, the
+// chooser, prompt and progress dialogs, browser windows and help, and the
+// wizard bar's browser. The tab strip, the browser pane's blanking and the
+// server file chooser are the real ones; every other default writes one
+// "SEAM" debug line naming the call and does nothing else until its part is
+// built: without a grid the grid commands report that it is not active, and
 // questions answer "no". Tests install their own to watch the calls. Every
 // call runs on the UI thread.
 

@@ -103,12 +103,8 @@ bool CAppFrameSite::IsProgressRunning() {
     return m_app.Seams().IsProgressActive();
 }
 
-int CAppFrameSite::ProgressPosition() {
-    return m_app.Seams().ProgressPosition();
-}
-
-int CAppFrameSite::ProgressEstimate() {
-    return m_app.Seams().ProgressEstimate();
+int CAppFrameSite::RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) {
+    return m_app.RefreshItemKeepSelection(item, collapse);
 }
 
 void CAppFrameSite::LaunchHelp(const QString& url) {

@@ -35,8 +35,7 @@ public:
     void CancelAllRequests() override;
     void CancelServerProcesses() override;
     bool IsProgressRunning() override;
-    int ProgressPosition() override;
-    int ProgressEstimate() override;
+    int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) override;
     void LaunchHelp(const QString& url) override;
     void TreePaneCommand(int commandId) override;
     void ShowDialog(int commandId) override;

@@ -1,6 +1,7 @@
 #include "app/apppreferencessite.h"
 
 #include "app/theapp.h"
+#include "frame/folderlist.h"
 #include "frame/mainframe.h"
 
 QWidget* CAppPreferencesSite::MainFrameWindow() {
@@ -31,4 +32,11 @@ void CAppPreferencesSite::LoadLanguagePack(const QString& path) {
 
 void CAppPreferencesSite::WarningBox(const QString& text) {
     m_app.WarningBox(text);
+}
+
+void CAppPreferencesSite::ApplyListViewMode(int styleBits) {
+    const CMainFrame* frame = m_app.MainFrame();
+    if (CFolderList* list = frame != nullptr ? frame->GetFolderList() : nullptr) {
+        list->SetMode(styleBits);
+    }
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 // The application's answers to what the preferences store asks of the
-// windows: the main frame and its splitter, the language pack and the
-// warning box. The folder list and the rebar layout keep the store's logging
-// defaults until those parts exist.
+// windows: the main frame and its splitter, the folder list's style, the
+// language pack and the warning box. The rebar layout keeps the store's
+// logging default until the rebar exists.
 
 #include "settings/preferencessite.h"
 
@@ -16,6 +16,7 @@ public:
     QWidget* MainFrameWindow() override;
     std::optional<int> MainSplitterColumnWidth() override;
     void SetMainSplitterColumn(int width, int minimum) override;
+    void ApplyListViewMode(int styleBits) override;
     void LoadBuiltInLanguagePack() override;
     void LoadLanguagePack(const QString& path) override;
     void WarningBox(const QString& text) override;

@@ -6,6 +6,7 @@
 #include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
+#include "grid/mygrid.h"
 #include "server/mysystem.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
@@ -78,8 +79,14 @@ QString CAppSeams::SelectedServerBaseURL() {
     return system != nullptr ? system->GetBaseURL(false) : QString();
 }
 
-void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe) {
-    logSeam(u"GridDataReady", QString::number(requesterId));
+void CAppSeams::GridDataReady(quint16 requesterId, CNamedPipe clientEnd) {
+    CMainFrame* frame = theApp().MainFrame();
+    CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr;
+    // Only the main grid loads through the pipe; a reply for an older
+    // request of another requester is closed unread.
+    if (grid != nullptr && grid->GetRequestId() == requesterId) {
+        grid->OnGridDataReady(std::move(clientEnd));
+    }
 }
 
 void CAppSeams::TreeDataReady(quint16, CNamedPipe clientEnd) {
@@ -88,9 +95,36 @@ void CAppSeams::TreeDataReady(quint16, CNamedPipe clientEnd) {
     }
 }
 
-int CAppSeams::RefreshItemKeepSelection(const void*, bool collapse) {
-    logSeam(u"RefreshItemKeepSelection", collapse ? QStringLiteral("collapse") : QString());
-    return 0;
+int CAppSeams::RefreshItemKeepSelection(const void* which, bool collapse) {
+    CMyTree& tree = theApp().Tree();
+    if (tree.IsBuilding()) {
+        return 0;
+    }
+    auto* item = const_cast<QTreeWidgetItem*>(static_cast<const QTreeWidgetItem*>(which));
+    item = item != nullptr ? item : tree.GetSelectedItem();
+    const CMyItem* record = tree.GetMyItem(item);
+    if (record == nullptr || !record->HasContent()) {
+        return 0;
+    }
+    if (collapse && record->ItemType != kKindSystem) {
+        tree.CollapseItem(item);
+        tree.DeleteChildren(item);
+    }
+    const CMainFrame* frame = theApp().MainFrame();
+    CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr;
+    const QString keys =
+        grid != nullptr ? grid->GetSelectedRowsByColProp(QStringLiteral("[PKEY]"), -1,
+                                                         QStringLiteral(","), QStringLiteral("@"))
+                        : QString();
+    // The grid loads after the selection returns: its rows are chosen again
+    // when the load ends.
+    if (grid != nullptr && !keys.isEmpty()) {
+        grid->SetReselectAfterLoad(true, keys);
+    }
+    if (tree.SelectItem(item, true) == 0 && grid != nullptr) {
+        grid->SetReselectAfterLoad(false);
+    }
+    return 1;
 }
 
 void CAppSeams::LogoutAllServers() {
@@ -150,11 +184,3 @@ bool CAppSeams::IsProgressActive() {
 }
 
 void CAppSeams::CancelProgress() {}
-
-int CAppSeams::ProgressPosition() {
-    return 0;
-}
-
-int CAppSeams::ProgressEstimate() {
-    return 0;
-}

@@ -78,9 +78,6 @@ public:
     // Cancel button.
     virtual bool IsProgressActive();
     virtual void CancelProgress();
-    // Its counters: rows so far and rows expected, 0 when unknown.
-    virtual int ProgressPosition();
-    virtual int ProgressEstimate();
 
 protected:
     static void logSeam(const char16_t* name, const QString& argument = {});

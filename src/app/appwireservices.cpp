@@ -2,6 +2,8 @@
 
 #include "app/history.h"
 #include "app/theapp.h"
+#include "framework/klog.h"
+#include "net/netthread.h"
 
 int CAppWireServices::CancelFlag() const {
     return m_app.CancelFlag();
@@ -33,4 +35,16 @@ bool CAppWireServices::IsAbortedThread() const {
 
 void CAppWireServices::RecordUrlTrail(const QString& entry) {
     m_app.History().AddToURLTrail(entry);
+}
+
+void CAppWireServices::StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
+                                         const QString& user, const QString& password) {
+    if (kind != kNetRequestGrid && kind != kNetRequestTree) {
+        kWarningLog(u"StartAsyncRequest: no reply pipe for request kind %d: %s\n", kind, url);
+        return;
+    }
+    if (!m_app.Dispatcher().SendRequest(static_cast<NetRequestKind>(kind), requesterId, url, user,
+                                        password, QString())) {
+        m_app.LogoutIfUnauthorized();
+    }
 }

@@ -21,6 +21,8 @@ public:
     void PumpMessages() override;
     bool IsAbortedThread() const override;
     void RecordUrlTrail(const QString& entry) override;
+    void StartAsyncRequest(int kind, quint16& requesterId, const QString& url, const QString& user,
+                           const QString& password) override;
 
 private:
     CTheApp& m_app;

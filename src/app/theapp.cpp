@@ -9,6 +9,7 @@
 #include "app/appnetreceiver.h"
 #include "app/apppreferencessite.h"
 #include "app/appwireservices.h"
+#include "app/appworldviewsite.h"
 #include "app/history.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
@@ -71,6 +72,7 @@ CTheApp::CTheApp()
       m_prefsSite(std::make_unique<CAppPreferencesSite>(*this)),
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
+      m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -89,6 +91,7 @@ CTheApp::CTheApp()
     kDebugLog(u"CTheApp -- constructor (done).\n");
 
     m_prefs.SetSite(m_prefsSite.get());
+    m_worldViewFile.SetSite(m_worldViewSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
     m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
@@ -131,6 +134,7 @@ CTheApp::~CTheApp() {
     SetWireServices(nullptr);
     SetActiveLangPack(nullptr);
     m_prefs.SetSite(nullptr);
+    m_worldViewFile.SetSite(nullptr);
     SetUiServices(nullptr);
     g_theApp = nullptr;
 }

@@ -12,8 +12,8 @@
 
 #include "app/appseams.h"
 #include "app/cascade.h"
-#include "app/navigateargs.h"
 #include "app/singleinstance.h"
+#include "frame/navigateargs.h"
 #include "frame/panelfactory.h"
 #include "framework/kprops.h"
 #include "net/netdispatcher.h"
@@ -50,6 +50,7 @@ class CHistory;
 class CMySystem;
 class CAppWireServices;
 class CAppFrameSite;
+class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
@@ -247,6 +248,7 @@ private:
     std::unique_ptr<CAppPreferencesSite> m_prefsSite;
     std::unique_ptr<CAppMySystemSite> m_mySystemSite;
     std::unique_ptr<CAppFrameSite> m_frameSite;
+    std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CActionSeams> m_actionSeams;
     std::unique_ptr<CHistory> m_history;

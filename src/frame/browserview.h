@@ -4,6 +4,8 @@
 
 #include <QWebEngineView>
 
+struct CNavigateArgs;
+
 class CBrowserView : public QWebEngineView {
     Q_OBJECT
 public:
@@ -11,6 +13,9 @@ public:
 
     // Opens the URL in the pane.
     void Navigate(const QString& url);
+    // Opens the URL with the arguments' headers, and posts their data when
+    // there is any.
+    void Navigate(const CNavigateArgs& args);
     // Stops a navigation in progress.
     void Stop();
     // A page is loading.

@@ -12,6 +12,7 @@ class CMyTree;
 class CPanelFactory;
 class CPreferences;
 class CWorldViewFile;
+class QTreeWidgetItem;
 
 class CFrameSite {
 public:
@@ -52,12 +53,12 @@ public:
     virtual void AbortActions() = 0;
     virtual void CancelAllRequests() = 0;
     virtual void CancelServerProcesses() = 0;
-    // The server-driven progress display: running and not cancelled, and the
-    // rows counted so far and expected (0 when unknown).
+    // The server-driven progress display runs and is not cancelled.
     virtual bool IsProgressRunning() = 0;
-    virtual int ProgressPosition() = 0;
-    virtual int ProgressEstimate() = 0;
 
+    // Fetches the item again (null: the selected one), the grid's selected
+    // rows selected again once it has loaded; 0 when it has nothing to fetch.
+    virtual int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) = 0;
     // Help pages through the application's help launcher.
     virtual void LaunchHelp(const QString& url) = 0;
     // Commands the World View pane carries out (new, rename, delete...).

@@ -6,15 +6,19 @@
 #include "frame/editor.h"
 #include "frame/folderlist.h"
 #include "frame/framesite.h"
+#include "frame/maingridsite.h"
 #include "frame/myview.h"
+#include "frame/navigateargs.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
+#include "grid/mygrid.h"
 #include "net/wireservices.h"
 #include "resources/strings.h"
 #include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "settings/urltext.h"
 #include "tree/treeimages.h"
+#include "ui/stringtriple.h"
 #include "ui/uibridge.h"
 #include "ui/uiservices.h"
 
@@ -65,8 +69,11 @@ CMainFrame::~CMainFrame() {
         return;
     }
     CUiBridge& bridge = UiServices().Bridge();
-    for (UiMessage message : {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy,
-                              UiMessage::RenderTabs, UiMessage::RenderMyView}) {
+    for (UiMessage message :
+         {UiMessage::RunScript, UiMessage::StatusText, UiMessage::Busy, UiMessage::RenderTabs,
+          UiMessage::RenderMyView, UiMessage::ShowProgress, UiMessage::HideProgress,
+          UiMessage::NavigatePost, UiMessage::Navigate2, UiMessage::GetFormField,
+          UiMessage::SetFormField}) {
         bridge.RemoveHandler(message);
     }
 }
@@ -132,6 +139,10 @@ bool CMainFrame::createClient() {
     auto* myView = new CMyView(m_site.Tree(), m_site.Prefs(), m_site.Panels());
     connect(myView, &CMyView::ItemActivated, this,
             [this](QTreeWidgetItem* item) { m_site.Tree().SelectItem(item, false); });
+    connect(myView, &CMyView::RefreshRequested, this,
+            [this](QTreeWidgetItem* item) { m_site.RefreshItemKeepSelection(item, false); });
+    m_gridSite = std::make_unique<CMainGridSite>(*myView, *this, m_site);
+    myView->SetGridSite(m_gridSite.get());
     const Row rows[kRightHandRows] = {{u"RHS_TABS", new CDialogView(tabsHost)},
                                       {u"RHS_MYVIEW", myView},
                                       {u"RHS_EDITOR", new CEditor},
@@ -174,6 +185,36 @@ void CMainFrame::installMessageHandlers() {
                                                 reinterpret_cast<QTreeWidgetItem*>(context))
                        : 0;
         });
+    bridge.SetHandler(UiMessage::ResetGrid, [this](quintptr, quintptr) -> qintptr {
+        if (CMyGrid* grid = GetGrid()) {
+            grid->ResetGrid();
+        }
+        return 0;
+    });
+    bridge.SetHandler(UiMessage::ShowProgress, [this](quintptr, quintptr) -> qintptr {
+        return m_statusBar->ShowProgressControl() ? 1 : 0;
+    });
+    bridge.SetHandler(UiMessage::HideProgress, [this](quintptr, quintptr) -> qintptr {
+        m_statusBar->HideProgressControl();
+        return 1;
+    });
+    const auto navigate = [this](quintptr args, quintptr) -> qintptr {
+        if (CBrowserView* browser = GetBrowserView()) {
+            browser->Navigate(*reinterpret_cast<const CNavigateArgs*>(args));
+        }
+        return 0;
+    };
+    bridge.SetHandler(UiMessage::NavigatePost, navigate);
+    bridge.SetHandler(UiMessage::Navigate2, navigate);
+    const auto formField = [](const char16_t* what) {
+        return [what](quintptr request, quintptr) -> qintptr {
+            kDebugLog(u"SEAM %s(%s): not built yet.\n", what,
+                      reinterpret_cast<const CStringTriple*>(request)->first);
+            return 0;
+        };
+    };
+    bridge.SetHandler(UiMessage::GetFormField, formField(u"GetFormField"));
+    bridge.SetHandler(UiMessage::SetFormField, formField(u"SetFormField"));
     bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
         if (state == kBusyBegins) {
             UiServices().BeginBusy();
@@ -211,6 +252,11 @@ CMyView* CMainFrame::GetMyView() const {
 CFolderList* CMainFrame::GetFolderList() const {
     const CMyView* view = GetMyView();
     return view != nullptr ? view->GetFolderList() : nullptr;
+}
+
+CMyGrid* CMainFrame::GetGrid() const {
+    const CMyView* view = GetMyView();
+    return view != nullptr ? view->GetGrid() : nullptr;
 }
 
 CEditor* CMainFrame::GetEditor() const {

@@ -17,6 +17,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+
 class CAnimateCtrl;
 class CBrowserView;
 class CDialogView;
@@ -32,6 +34,9 @@ class QMenuBar;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+class CMainGridSite;
+class CMyGrid;
 
 class CMainFrame : public QMainWindow, public CTreeHost, private ITreeChunkSink {
     Q_OBJECT
@@ -79,6 +84,8 @@ public:
     CPanelManager& OuterSplitter() { return *m_outerSplitter; }
     CPanelManager& RightSplitter() { return *m_rightSplitter; }
     CFolderList* GetFolderList() const;
+    // The primary grid of the view.
+    CMyGrid* GetGrid() const;
     CFrameSite& Site() { return m_site; }
     CStatusBar& StatusPanes() { return *m_statusBar; }
     CAnimateCtrl& Throbber() { return *m_throbber; }
@@ -214,5 +221,6 @@ private:
     int m_viewStyleCalls = 0;
     bool m_newWorldViewUnsaved = false;
     CTreeChunkReader* m_treeReader = nullptr;
+    std::unique_ptr<CMainGridSite> m_gridSite;
     quint32 m_treeRequestItemId = 0;  // 0: the selected item
 };

@@ -437,6 +437,8 @@ void CMainFrame::OpenWorldView() {
 
 bool CMainFrame::OpenWorldViewFile(const QString& path) {
     CWorldViewFile& file = m_site.WorldViewFile();
+    // A new request of the user's: an earlier error box must not stop it.
+    m_site.ClearCancelFlag();
     if (file.LoadWorldView(path) == 0) {
         UiServices().Popups().ErrorBox(file.GetErrorText());
         return false;

@@ -10,6 +10,8 @@
 #include "frame/statusbar.h"
 #include "framework/klog.h"
 #include "framework/ktime.h"
+#include "grid/mygrid.h"
+#include "grid/mygridsite.h"
 #include "net/wireservices.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
@@ -121,8 +123,13 @@ void CMainFrame::onRefreshTimer() {
 }
 
 void CMainFrame::onRowCounterTimer() {
-    const int estimate = m_site.ProgressEstimate();
-    const int position = m_site.ProgressPosition();
+    CMyGrid* grid = GetGrid();
+    if (grid == nullptr) {
+        return;
+    }
+    const CGridProgress& progress = grid->Site().Progress();
+    const int estimate = progress.Estimate();
+    const int position = progress.Position();
     QString text;
     if (position > 0 && estimate > 0) {
         text = kFormat(u"Row: %d of %d", position, estimate);
@@ -143,7 +150,12 @@ void CMainFrame::OnStop() {
     // The browser may never say it stopped: after a few seconds of tries
     // Stop gives up waiting rather than hold the window for ever.
     const QDeadlineTimer giveUp(kStopGiveUpMs);
-    bool busy = m_site.IsProgressRunning() || browserNavigating();
+    const auto loading = [this] {
+        const CMyGrid* grid = GetGrid();
+        return m_site.IsProgressRunning() ||
+               (grid != nullptr && grid->Site().Progress().IsRunning());
+    };
+    bool busy = loading() || browserNavigating();
     while (busy) {
         UiServices().SetStatusText(QStringLiteral("Cancelling..."), CStatusBar::kMessagePane);
         kDebugLog(u"CMainFrame::OnStop(): trying to stop current activity...\n");
@@ -163,7 +175,7 @@ void CMainFrame::OnStop() {
         QEventLoop pause;
         QTimer::singleShot(kStopRetryMs, &pause, &QEventLoop::quit);
         pause.exec();
-        busy = m_site.IsProgressRunning() || browserNavigating();
+        busy = loading() || browserNavigating();
     }
     StopThrobber();
     m_site.AbortActions();

@@ -4,6 +4,8 @@
 #include "frame/myviewdlg.h"
 #include "frame/panelfactory.h"
 #include "framework/klog.h"
+#include "grid/gridnavigator.h"
+#include "grid/mygrid.h"
 #include "resources/menus.h"
 #include "server/mysystem.h"
 #include "settings/preferences.h"
@@ -19,6 +21,10 @@
 
 CMyView::CMyView(CMyTree& tree, CPreferences& prefs, CPanelFactory& panels, QWidget* parent)
     : QWidget(parent), m_tree(tree), m_prefs(prefs), m_panels(panels) {
+    kDebugLog(u"one-time creation of the primary Gridctrl object...\n");
+    m_grid = new CMyGrid(this);
+    m_grid->Create(rect(), this, 100);
+    m_grid->hide();
     m_folderList = new CFolderList(this);
     m_folderList->SetMode(m_prefs.GetListViewMode());
     m_folderList->hide();
@@ -30,6 +36,18 @@ CMyView::CMyView(CMyTree& tree, CPreferences& prefs, CPanelFactory& panels, QWid
 }
 
 CMyView::~CMyView() = default;
+
+void CMyView::SetGridSite(CMyGridSite* site) {
+    m_grid->SetSite(site);
+}
+
+CGridNavigator* CMyView::Navigator() const {
+    return qobject_cast<CGridNavigator*>(m_navigator.data());
+}
+
+bool CMyView::IsGridUsable() const {
+    return m_grid->isVisible() && !UiServices().IsAbortingWorker();
+}
 
 void CMyView::SetRequest(unsigned showFlags, int panelCode, int kind) {
     m_showFlags = showFlags;
@@ -47,11 +65,14 @@ void CMyView::makeActive(QWidget* part, bool show, bool& shownFlag) {
 int CMyView::ShowParts(const QString& locator, QTreeWidgetItem* context) {
     makeActive(m_panel, false, m_panelShown);
     makeActive(m_navigator, false, m_navigatorShown);
-    makeActive(nullptr, false, m_gridShown);
+    makeActive(m_grid, false, m_gridShown);
     makeActive(m_folderList, false, m_listShown);
     update();
 
     if ((m_showFlags & kShowGrid) != 0) {
+        if (m_panelCode != kNavigatorCode) {
+            m_grid->ResetGrid();
+        }
         m_gridShown = true;
     }
     if ((m_showFlags & kShowList) != 0) {
@@ -70,6 +91,9 @@ int CMyView::ShowParts(const QString& locator, QTreeWidgetItem* context) {
         return 0;
     }
     RecalcLayout();
+    if (m_gridShown) {
+        m_grid->show();
+    }
     if (m_listShown) {
         m_folderList->show();
     }
@@ -77,9 +101,9 @@ int CMyView::ShowParts(const QString& locator, QTreeWidgetItem* context) {
         m_panel->show();
         m_panel->OnPanelShown();
     }
-    if (m_navigatorShown && m_navigator != nullptr) {
+    if (m_navigatorShown && Navigator() != nullptr) {
         m_navigator->show();
-        m_navigator->OnPanelShown();
+        Navigator()->OnPanelShown();
     }
     return 1;
 }
@@ -105,8 +129,8 @@ void CMyView::replaceWidget(QPointer<CMyViewDlg>& slot, CMyViewDlg* made) {
 int CMyView::RenderOnUIThread(const QString& locator, QTreeWidgetItem* context) {
     const CPanelRequest request{m_panelCode, locator, this, context};
     if (m_panelCode == kNavigatorCode) {
-        replaceWidget(m_navigator, m_panels.Create(request));
-        return m_navigator != nullptr ? 1 : 0;
+        makeNavigator();
+        return 1;
     }
     replaceWidget(m_panel, nullptr);
     if (!m_panels.Knows(m_panelCode)) {
@@ -116,9 +140,24 @@ int CMyView::RenderOnUIThread(const QString& locator, QTreeWidgetItem* context) 
     return m_panel != nullptr ? 1 : 0;
 }
 
-int CMyView::LoadGrid(const QString& url, QTreeWidgetItem*) {
-    kDebugLog(u"SEAM CMyView::LoadGrid(%s): not built yet.\n", url);
-    return 1;
+void CMyView::makeNavigator() {
+    // A new navigator goes on where the last one was: same chunk, same order.
+    const CGridNavigator* old = Navigator();
+    const int chunk = old != nullptr ? old->GetChunk() : 0;
+    const QString sortColumn = old != nullptr ? old->GetSortColumn() : QString();
+    const bool ascending = old != nullptr ? old->GetAscending() : true;
+    delete m_navigator.data();
+    auto* navigator = new CGridNavigator(this, chunk, sortColumn, ascending, &m_grid->Site());
+    navigator->setProperty("controlId", kNavigatorCode);
+    navigator->SetGrid(m_grid);
+    navigator->hide();
+    m_navigator = navigator;
+}
+
+int CMyView::LoadGrid(const QString& url, QTreeWidgetItem* item) {
+    auto* system = dynamic_cast<CMySystem*>(m_tree.GetSystem(item));
+    m_grid->GetData(url, system, false);
+    return LogoutIfUnauthorized(m_tree) != 0 ? 0 : 1;
 }
 
 int CMyView::ShowNavigator(bool show) {
@@ -133,21 +172,24 @@ void CMyView::RecalcLayout() {
     const bool navigatorOnTop = m_navigatorShown && m_navigator != nullptr;
     if ((panelOnTop || navigatorOnTop) && m_gridShown) {
         int top = area.top();
-        for (CMyViewDlg* part : {panelOnTop ? m_panel.data() : nullptr,
-                                 navigatorOnTop ? m_navigator.data() : nullptr}) {
+        for (QWidget* part : {panelOnTop ? static_cast<QWidget*>(m_panel.data()) : nullptr,
+                              navigatorOnTop ? m_navigator.data() : nullptr}) {
             if (part != nullptr) {
                 const int height = std::min(part->sizeHint().height(), area.bottom() - top + 1);
                 part->setGeometry(area.left(), top, area.width(), std::max(height, 0));
                 top += part->height();
             }
         }
+        m_grid->setGeometry(area.left(), top, area.width(), std::max(area.bottom() - top + 1, 0));
         return;
     }
     if (panelOnTop) {
         m_panel->setGeometry(area);
         return;
     }
-    if (m_listShown) {
+    if (m_gridShown) {
+        m_grid->setGeometry(area);
+    } else if (m_listShown) {
         m_folderList->setGeometry(area);
     }
 }
@@ -243,7 +285,15 @@ bool CMyView::OnCmdMsg(int commandId) {
                 m_panel->EditCopy();
             } else if (m_folderList->HasFocusInside()) {
                 CopyListSelection();
+            } else {
+                m_grid->OnEditCopy();
             }
+            return true;
+        case 57642:
+            m_grid->SelectAllCells();
+            return true;
+        case 32769:
+            refreshKeepingSelection();
             return true;
         case 57635:
             kDebugLog(u"CMyView::OnEditCut ()\n");
@@ -267,4 +317,15 @@ void CMyView::CopyListSelection() {
     if (!text.isEmpty()) {
         QApplication::clipboard()->setText(text);
     }
+}
+
+void CMyView::refreshKeepingSelection() {
+    QTreeWidgetItem* selected = m_tree.GetSelectedItem();
+    if (selected == nullptr) {
+        return;
+    }
+    const CCellRange range = m_grid->GetSelectedCellRange();
+    Q_EMIT RefreshRequested(selected);
+    m_grid->setFocus();
+    m_grid->SetSelectedRange(range, true);
 }

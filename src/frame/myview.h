@@ -13,6 +13,9 @@
 #include <QWidget>
 
 class CFolderList;
+class CGridNavigator;
+class CMyGrid;
+class CMyGridSite;
 class CMyTree;
 class CPanelFactory;
 class CPreferences;
@@ -55,12 +58,19 @@ public:
     int ShowNavigator(bool show);
     void RecalcLayout();
 
+    // The windows of the main grid; set once, before the first render.
+    void SetGridSite(CMyGridSite* site);
+    CMyGrid* GetGrid() const { return m_grid; }
     CFolderList* GetFolderList() const { return m_folderList; }
     CMyViewDlg* Panel() const { return m_panel; }
-    CMyViewDlg* Navigator() const { return m_navigator; }
+    CGridNavigator* Navigator() const;
     CMyViewDlg* GetElemChooser() const;
     CMyViewDlg* GetJobChooser() const;
     bool IsListShown() const { return m_listShown; }
+    bool IsGridShown() const { return m_gridShown; }
+    // The application is up, the grid is a visible window and the calling
+    // thread is not an action worker being aborted.
+    bool IsGridUsable() const;
     bool IsPanelShown() const { return m_panelShown; }
     bool IsNavigatorShown() const { return m_navigatorShown; }
     // The focus is in the panel (or a window below it).
@@ -75,7 +85,8 @@ public:
     // selection mark, owned by the caller; null when no row is selected or
     // its kind has no menu.
     QMenu* BuildListMenu(QWidget* parent) const;
-    // The view's commands (copy, paste, cut, undo); true when handled.
+    // The view's commands (the grid's server commands, copy, paste, select
+    // all, refresh...); true when handled.
     bool OnCmdMsg(int commandId);
     // Copies the selected rows' names, each followed by "\r\n"; nothing
     // without a selection.
@@ -84,6 +95,8 @@ public:
 Q_SIGNALS:
     // A list row was activated: the World View selects its item.
     void ItemActivated(QTreeWidgetItem* item);
+    // Refresh: the selected item is fetched again, keeping the grid's rows.
+    void RefreshRequested(QTreeWidgetItem* item);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -92,6 +105,8 @@ private:
     void makeActive(QWidget* part, bool show, bool& shownFlag);
     int fillFolderList(const QString& url, QTreeWidgetItem* item);
     void replaceWidget(QPointer<CMyViewDlg>& slot, CMyViewDlg* made);
+    void makeNavigator();
+    void refreshKeepingSelection();
 
     CMyTree& m_tree;
     CPreferences& m_prefs;
@@ -99,7 +114,8 @@ private:
     unsigned m_showFlags = 0;
     int m_panelCode = 0;
     int m_kind = 0;
-    QPointer<CMyViewDlg> m_navigator;
+    QPointer<QWidget> m_navigator;
+    CMyGrid* m_grid = nullptr;
     QPointer<CMyViewDlg> m_panel;
     CFolderList* m_folderList = nullptr;
     bool m_navigatorShown = false;

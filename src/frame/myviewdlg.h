@@ -7,11 +7,13 @@
 // panel without help: they are window shortcuts of the main window, which
 // holds every panel.
 
+#include "grid/navigatorowner.h"
+
 #include <QWidget>
 
 class QTreeWidgetItem;
 
-class CMyViewDlg : public QWidget {
+class CMyViewDlg : public QWidget, public CNavigatorOwner {
     Q_OBJECT
 public:
     CMyViewDlg(int templateId, QWidget* parent, QTreeWidgetItem* currentItem);
@@ -21,8 +23,9 @@ public:
     // The World View item current when the panel was made; null when none.
     QTreeWidgetItem* CurrentTreeItem() const { return m_currentItem; }
 
-    // Runs each time the view has shown the panel. Empty here.
-    virtual void OnPanelShown() {}
+    // Runs each time the view has shown the panel, and when the grid's
+    // navigator asks its owner to run again. Empty here.
+    void OnPanelShown() override {}
     // Copy from, and paste into, the edit field that has the focus; 1 when
     // done. Paste needs an enabled, visible, writable field.
     virtual int EditCopy();

@@ -2,7 +2,9 @@
 
 #include "resources/strings.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 
 CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StatusBar59393"));
@@ -50,4 +52,22 @@ bool CStatusBar::SetPaneText(int pane, const QString& text) {
 QString CStatusBar::PaneText(int pane) const {
     const QLabel* label = Pane(pane);
     return label != nullptr ? label->text() : QString();
+}
+
+QProgressBar* CStatusBar::ShowProgressControl() {
+    if (m_progress == nullptr) {
+        QLabel* pane = Pane(PaneOfIndicator(kProgressPane));
+        auto* layout = pane->layout() != nullptr ? pane->layout() : new QHBoxLayout(pane);
+        layout->setContentsMargins(1, 1, 1, 1);
+        m_progress = new QProgressBar(pane);
+        m_progress->setTextVisible(false);
+        layout->addWidget(m_progress);
+    }
+    m_progress->show();
+    return m_progress;
+}
+
+void CStatusBar::HideProgressControl() {
+    delete m_progress;
+    m_progress = nullptr;
 }

@@ -9,6 +9,7 @@
 #include <array>
 
 class QLabel;
+class QProgressBar;
 
 class CStatusBar : public QStatusBar {
     Q_OBJECT
@@ -30,6 +31,13 @@ public:
     QString PaneText(int pane) const;
     QLabel* Pane(int pane) const;
 
+    // The progress control inside the progress pane while a server job runs;
+    // null when none is shown.
+    QProgressBar* ShowProgressControl();
+    void HideProgressControl();
+    QProgressBar* ProgressControl() const { return m_progress; }
+
 private:
     std::array<QLabel*, 4> m_panes{};
+    QProgressBar* m_progress = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "frame/tabs.h"
 
+#include "framework/kformat.h"
 #include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "tree/myitem.h"

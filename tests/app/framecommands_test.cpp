@@ -6,6 +6,8 @@
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
+#include "grid/mygrid.h"
+#include "grid/mygridsite.h"
 #include "resources/menus.h"
 #include "server/mysystem.h"
 #include "tree/myitem.h"
@@ -23,8 +25,6 @@ namespace {
 class FrameSeams : public RecordingSeams {
 public:
     bool IsProgressActive() override { return progressRunning; }
-    int ProgressPosition() override { return position; }
-    int ProgressEstimate() override { return estimate; }
     void TreePaneCommand(int commandId) override { paneCommands << commandId; }
     bool HideFirstVisibleFloatingBrowser() override {
         if (floatingBrowsers == 0) {
@@ -36,8 +36,6 @@ public:
     void ShowPreferencesPanel() override { preferencesPanels++; }
 
     bool progressRunning = false;
-    int position = 0;
-    int estimate = 0;
     QList<int> paneCommands;
     int floatingBrowsers = 0;
     int preferencesPanels = 0;
@@ -173,9 +171,10 @@ TEST_F(FrameCommandsTest, RowCounterTexts) {
         int position, estimate;
         const char* text;
     } cases[] = {{0, 0, ""}, {5, 0, "Row: 5"}, {5, 20, "Row: 5 of 20"}, {0, 20, ""}};
+    CGridProgress& progress = frame->GetGrid()->Site().Progress();
     for (const auto& c : cases) {
-        frameSeams->position = c.position;
-        frameSeams->estimate = c.estimate;
+        progress.Start(QString(), QString(), c.estimate);
+        progress.Step(c.position);
         frame->OnTimer(CMainFrame::kRowCounterTimerId);
         EXPECT_EQ(statusText(CStatusBar::kRowCounterPane), QString::fromLatin1(c.text));
         EXPECT_EQ(statusText(CStatusBar::kMessagePane),

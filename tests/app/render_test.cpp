@@ -9,16 +9,22 @@
 #include "frame/statusbar.h"
 #include "frame/tabs.h"
 #include "framework/kformat.h"
+#include "grid/mygrid.h"
+#include "net/treechunkwriter.h"
 #include "server/mysystem.h"
 #include "support/fakevelnixserver.h"
+#include "support/gridreplies.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
+#include "tree/worldviewfile.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 
 #include <gtest/gtest.h>
 
@@ -88,25 +94,64 @@ protected:
 };
 
 TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
+    server.Script("/cmi/Services", "Action=G",
+                  FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(3)));
     EXPECT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
     EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
     EXPECT_FALSE(rowShown(CMainFrame::kBrowserRow));
     EXPECT_FALSE(rowShown(CMainFrame::kEditorRow)) << "the placeholder row goes again";
+    CMyGrid* grid = frame->GetGrid();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return grid->GetRowCount() - grid->GetFixedRowCount() == 3 && !grid->IsLoadRunning();
+    })) << boxes.size();
+    EXPECT_TRUE(grid->isVisible());
+    EXPECT_TRUE(frame->GetMyView()->IsGridShown());
+    bool requested = false;
+    for (const auto& request : server.Requests()) {
+        requested = requested || (request.method == "GET" && request.path == "/cmi/Services" &&
+                                  request.query.startsWith("Action=G"));
+    }
+    EXPECT_TRUE(requested) << "the server's base URL with the payload";
 
     EXPECT_EQ(frame->ShowCurl(QStringLiteral("JobChooser:/cmi/j")), 1);
     EXPECT_TRUE(rowShown(CMainFrame::kMyViewRow));
     EXPECT_TRUE(madePanels.contains(QStringLiteral("5621 ") + base() + QStringLiteral("/cmi/j")))
         << madePanels.join(u'|').toStdString();
     EXPECT_EQ(frame->GetMyView()->GetJobChooser(), frame->GetMyView()->Panel());
+    EXPECT_NE(frame->GetMyView()->Navigator(), nullptr) << "the navigator above the grid";
     EXPECT_TRUE(frame->GetMyView()->Panel()->isVisible());
 
-    EXPECT_EQ(frame->ShowCurl(QStringLiteral("browser:  http://127.0.0.1:1/p")), 1);
+    QList<QUrl> started;
+    QObject::connect(frame->GetBrowserView()->page(), &QWebEnginePage::loadingChanged,
+                     frame->GetBrowserView(), [&](const QWebEngineLoadingInfo& info) {
+                         if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+                             started << info.url();
+                         }
+                     });
+    const QUrl page(QStringLiteral("http://127.0.0.1:1/p?x=%41"));
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("browser: \t ") + page.toString()), 1);
     EXPECT_TRUE(rowShown(CMainFrame::kBrowserRow));
     EXPECT_FALSE(rowShown(CMainFrame::kMyViewRow));
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        return frame->GetBrowserView()->url() == QUrl(QStringLiteral("http://127.0.0.1:1/p"));
-    })) << frame->GetBrowserView()->url().toString().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return started.contains(page); }, 30000))
+        << "the browser opens that URL unchanged";
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RenderTest, AGridAnswered401LogsTheServerOut) {
+    server.RequireBasicAuth("ops", "secret");
+    server.Script("/cmi/Services", "Action=G",
+                  FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(3)));
+    auto* system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(serverItem));
+    ASSERT_NE(system, nullptr);
+    system->User = QStringLiteral("ops");
+    system->Password = QStringLiteral("wrong");
+    system->LoggedIn = true;
+    EXPECT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 0);
+    EXPECT_FALSE(system->LoggedIn);
+    const int userPane = CStatusBar::PaneOfIndicator(CStatusBar::kUserPane);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return frame->StatusPanes().PaneText(userPane) == QStringLiteral("Not Logged In");
+    })) << frame->StatusPanes().PaneText(userPane).toStdString();
 }
 
 TEST_F(RenderTest, ActionsGoToTheDispatcherUndecorated) {
@@ -353,6 +398,79 @@ TEST_F(RenderTest, ActivatingARowSelectsItsItem) {
     ASSERT_EQ(list->RowCount(), 1);
     Q_EMIT list->ListView()->activated(list->Model().index(0, 0));
     EXPECT_EQ(tree.GetSelectedItem(), child);
+}
+
+// ---- tree replies ----
+
+TEST_F(RenderTest, ATreeReplyGoesUnderItsItemUnlessTheTargetChanged) {
+    CMyTree& tree = app->Tree();
+    const QString reply = QStringLiteral("<tree><item label='Ab\u00e9' tree-url='/x'/></tree>");
+    const auto deliver = [&] {
+        CTreeChunkWriter writer;
+        EXPECT_TRUE(writer.Open());
+        frame->ReadTreeReply(writer.TakeClientEnd());
+        const QByteArray bytes = reply.toUtf8();
+        // Cut inside the two-byte character.
+        const qsizetype cut = bytes.indexOf('\xc3') + 1;
+        EXPECT_TRUE(writer.WriteChunk(bytes.data(), cut));
+        EXPECT_TRUE(writer.WriteChunk(bytes.data() + cut, bytes.size() - cut));
+        writer.Close();
+    };
+    quint16 requester = 0;
+    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {});
+    deliver();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree.GetChildCount(item) == 1; }));
+    EXPECT_EQ(tree.GetChildItem(item)->text(0), QStringLiteral("Ab\u00e9"));
+    EXPECT_TRUE(tree.IsItemExpanded(item));
+
+    QTreeWidgetItem* other = tree.AddFolderItem(serverItem, QStringLiteral("Other"));
+    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {});
+    tree.GetTreeCtrl()->setCurrentItem(other);
+    deliver();
+    QTest::qWait(0);
+    EXPECT_FALSE(QTest::qWaitFor([&] { return tree.GetChildCount(other) > 0; }, 300))
+        << "a reply for an item no longer the target is dropped";
+    EXPECT_EQ(tree.GetChildCount(item), 1);
+}
+
+// ---- World View file commands ----
+
+TEST_F(RenderTest, AWorldViewThatFailsToLoadChangesNothing) {
+    CMyTree& tree = app->Tree();
+    tree.ClearModified();
+    const int before = tree.GetChildCount(tree.GetRootItem());
+    const QString bad = writeFile(QStringLiteral("bad.zwv"), "<tree><root label='W'>");
+    EXPECT_FALSE(frame->OpenWorldViewFile(bad));
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].type, kPopupError);
+    EXPECT_EQ(tree.GetChildCount(tree.GetRootItem()), before);
+    EXPECT_EQ(tree.GetSelectedItem(), item);
+
+    const QString good = writeFile(
+        QStringLiteral("good.zwv"),
+        "<tree><root label='World View'><folder label='Lab'><system label='Alpha' "
+        "server-type='.' hostname='alpha' web-port='8080' protocol='http'/></folder></root>"
+        "</tree>");
+    EXPECT_TRUE(frame->OpenWorldViewFile(good)) << "the error box before stops no new load";
+    EXPECT_EQ(tree.GetSelectedItem(), tree.GetRootItem());
+    EXPECT_EQ(tree.GetChildItem(tree.GetRootItem())->text(0), QStringLiteral("Lab"));
+}
+
+TEST_F(RenderTest, NewWorldViewAsksFirstAndCancelKeepsEverything) {
+    CMyTree& tree = app->Tree();
+    tree.SetModified();
+    boxAnswer = kAnswerCancel;
+    frame->NewWorldView();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Would you like to save your changes?"));
+    EXPECT_EQ(tree.GetChildCount(tree.GetRootItem()), 1) << "Cancel keeps the World View";
+    EXPECT_FALSE(frame->NewWorldViewUnsaved());
+
+    boxAnswer = kAnswerNo;
+    frame->NewWorldView();
+    EXPECT_EQ(tree.GetChildCount(tree.GetRootItem()), 0);
+    EXPECT_TRUE(frame->NewWorldViewUnsaved());
+    EXPECT_TRUE(tree.IsModified());
 }
 
 }  // namespace

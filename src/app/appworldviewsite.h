@@ -1,0 +1,20 @@
+#pragma once
+
+// The application's answers to what the World View file asks beyond its
+// defaults: whether the World View is a new one that has no file yet, a mark
+// the main frame's New World View sets.
+
+#include "tree/worldviewfile.h"
+
+class CTheApp;
+
+class CAppWorldViewSite : public CWorldViewSite {
+public:
+    explicit CAppWorldViewSite(CTheApp& app) : m_app(app) {}
+
+    bool IsNewWorldViewUnsaved() override;
+    void ClearNewWorldViewUnsaved() override;
+
+private:
+    CTheApp& m_app;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+// The main grid's windows: the right-hand view that holds it (navigator and
+// choosers), the main frame's row counter, the World View's selected server,
+// help and the message pump.
+
+#include "grid/mygridsite.h"
+
+class CFrameSite;
+class CMainFrame;
+class CMyView;
+
+class CMainGridSite : public CMyGridSite {
+public:
+    CMainGridSite(CMyView& view, CMainFrame& frame, CFrameSite& site)
+        : m_view(view), m_frame(frame), m_site(site) {}
+
+    bool IsMainGrid(const CMyGrid& grid) const override;
+    CMySystem* SelectedSystem() override;
+    void StartRowCounter() override;
+    void StopRowCounter() override;
+    void PumpMessages() override;
+    CGridNavigator* Navigator() override;
+    void ShowNavigator(bool show) override;
+    bool IsContextHelpMode() const override;
+    void LaunchHelp(const QString& url) override;
+
+private:
+    CMyView& m_view;
+    CMainFrame& m_frame;
+    CFrameSite& m_site;
+};
