@@ -105,6 +105,18 @@ void fill(QTreeWidget& window, const HelpRow (&rows)[N]) {
     }
 }
 
+template <std::size_t N>
+void appendReferenceTable(QString& page, const char16_t* heading, const char16_t* prefix,
+                          const HelpRow (&rows)[N]) {
+    page += u"<h2>"_qs + QString::fromUtf16(heading) + u"</h2>\n<table>\n"_qs;
+    for (const HelpRow& row : rows) {
+        const QString syntax = QString::fromUtf16(prefix) + QString::fromUtf16(row.syntax);
+        page += u"<tr><td><code>"_qs + syntax.toHtmlEscaped() + u"</code></td><td>"_qs +
+                QString::fromUtf16(row.text).toHtmlEscaped() + u"</td></tr>\n"_qs;
+    }
+    page += u"</table>\n"_qs;
+}
+
 }  // namespace
 
 void WriteCommandHelp(QTreeWidget& window) {
@@ -113,4 +125,20 @@ void WriteCommandHelp(QTreeWidget& window) {
 
 void WriteActionListHelp(QTreeWidget& window) {
     fill(window, kListRows);
+}
+
+QString ActionLanguageReferencePage() {
+    QString page = QStringLiteral(
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
+        "<title>Action Language Reference</title>\n"
+        "<style>body{font-family:sans-serif}td{padding:2px 12px;vertical-align:top}"
+        "code{white-space:nowrap}</style></head><body>\n"
+        "<h1>Action Language Reference</h1>\n"
+        "<p>An action script is a text file with one action per line. Each line is an entry "
+        "of an action list; a <code>curl:</code> entry runs one command of the "
+        "interpreter.</p>\n");
+    appendReferenceTable(page, u"Action list entries", u"", kListRows);
+    appendReferenceTable(page, u"Commands", u"curl:", kCommandRows);
+    page += QStringLiteral("</body></html>\n");
+    return page;
 }

@@ -1,6 +1,7 @@
 #include "app/actionseams.h"
 
 #include "app/theapp.h"
+#include "dialogs/selectfile.h"
 #include "frame/dialogview.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
@@ -282,9 +283,14 @@ void CActionSeams::EndProgress() {
     logSeam(u"EndProgress");
 }
 
-bool CActionSeams::SelectFile(const QString& keyPrefix, const QString&, QString&) {
-    logSeam(u"SelectFile", keyPrefix);
-    return false;
+bool CActionSeams::SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen) {
+    CTheApp& app = theApp();
+    CSelectFile dialog(app.Prefs(), app.Tree(), keyPrefix, folder, app.MainFrame());
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    chosen = dialog.ChosenFile();
+    return true;
 }
 
 void CActionSeams::LaunchBrowser(const QString& url, const QString&) {

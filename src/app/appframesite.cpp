@@ -2,8 +2,11 @@
 
 #include "app/actions.h"
 #include "app/actionseams.h"
+#include "app/appaboutsite.h"
 #include "app/history.h"
 #include "app/theapp.h"
+#include "dialogs/aboutdialog.h"
+#include "frame/mainframe.h"
 #include "server/mysystem.h"
 
 CPreferences& CAppFrameSite::Prefs() {
@@ -154,4 +157,10 @@ void CAppFrameSite::AskSaveWorldViewOnExit() {
 
 void CAppFrameSite::SaveColumnPreferences() {
     m_app.Seams().SaveColumnPreferences();
+}
+
+void CAppFrameSite::ShowDeveloperAbout() {
+    CAppAboutSite site(m_app);
+    CAboutDialog dialog(site, m_app.MainFrame());
+    dialog.exec();
 }

@@ -49,6 +49,7 @@ public:
     void SaveRebarLayout() override;
     void AskSaveWorldViewOnExit() override;
     void SaveColumnPreferences() override;
+    void ShowDeveloperAbout() override;
 
 private:
     CTheApp& m_app;

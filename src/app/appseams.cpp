@@ -1,7 +1,9 @@
 #include "app/appseams.h"
 
+#include "app/actiondialog.h"
 #include "app/actionrunner.h"
 #include "app/theapp.h"
+#include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
@@ -124,6 +126,10 @@ void CAppSeams::LogoutAllServers() {
     logSeam(u"LogoutAllServers");
 }
 
+void CAppSeams::LoginAllMatching(const QString& text) {
+    logSeam(u"LoginAllMatching", text);
+}
+
 void CAppSeams::SaveColumnPreferences() {
     logSeam(u"SaveColumnPreferences");
 }
@@ -143,7 +149,20 @@ void CAppSeams::TreePaneCommand(int commandId) {
 }
 
 void CAppSeams::ShowDialog(int commandId) {
-    logSeam(u"ShowDialog", QString::number(commandId));
+    CTheApp& app = theApp();
+    switch (commandId) {
+        case kAboutCommand:
+            CSplashAbout::SetSplashMode(0);
+            CSplashAbout::ShowSplashAbout(app.MainFrame());
+            return;
+        case kActionScriptCommand: {
+            CActionDialog dialog(app, app.MainFrame());
+            dialog.exec();
+            return;
+        }
+        default:
+            logSeam(u"ShowDialog", QString::number(commandId));
+    }
 }
 
 bool CAppSeams::HideFirstVisibleFloatingBrowser() {

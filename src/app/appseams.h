@@ -3,8 +3,9 @@
 // What start-up, the exit sequence and the application's services call of
 // other parts: the World View model and its pane, locator rendering, action
 // scripts, server connections and the progress dialog. The World View root,
-// restore and save question, the selected item's queries, action scripts and
-// the action dispatcher reach the application's own parts; every
+// restore and save question, the selected item's queries, action scripts,
+// the action dispatcher, the About window and the action-script pad reach the
+// application's own parts; every
 // other default writes one "SEAM" debug line naming the call and does nothing
 // else (the progress dialog's two quietly report that none is shown) until
 // its part arrives. Tests install their own to watch the order of calls.
@@ -55,6 +56,9 @@ public:
     virtual int RefreshItemKeepSelection(const void* item, bool collapse);
     // Client-side logout of every server of the World View.
     virtual void LogoutAllServers();
+    // Logs in to every server entry whose label or host contains the text
+    // (all of them for an empty text), with the progress dialog.
+    virtual void LoginAllMatching(const QString& text);
     // The grid column preferences and the bars' layout, written at exit.
     virtual void SaveColumnPreferences();
     virtual void SaveRebarLayout();
@@ -63,6 +67,8 @@ public:
     // A command of the World View pane (new, rename, delete, refresh...).
     virtual void TreePaneCommand(int commandId);
     // The options (32810), about (57664) and action-script (32851) dialogs.
+    static constexpr int kAboutCommand = 57664;
+    static constexpr int kActionScriptCommand = 32851;
     virtual void ShowDialog(int commandId);
     // Hides the first visible floating browser; false when none is shown.
     virtual bool HideFirstVisibleFloatingBrowser();

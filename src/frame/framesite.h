@@ -85,4 +85,8 @@ public:
     virtual void SaveRebarLayout() = 0;
     virtual void AskSaveWorldViewOnExit() = 0;
     virtual void SaveColumnPreferences() = 0;
+
+    // The developer About box, modal (a right double-click on the busy
+    // animation opens it).
+    virtual void ShowDeveloperAbout() = 0;
 };

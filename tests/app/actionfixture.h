@@ -6,6 +6,8 @@
 
 #include "app/actionseams.h"
 #include "app/appfixture.h"
+#include "server/mysystem.h"
+#include "support/fakevelnixserver.h"
 #include "tree/mytree.h"
 
 #include <QStringList>
@@ -95,6 +97,31 @@ protected:
     void TearDown() override {
         app->Tree().AttachTreeCtrl(nullptr);
         AppFixture::TearDown();
+    }
+
+    // A server entry "Srv" under the World View for the fake server (whose
+    // login the test scripted), selected and logged in as ops/pw. Null, with
+    // the failure recorded, when the login fails.
+    CMySystem* addLoggedInServer(const FakeVelnixServer& server,
+                                 QTreeWidgetItem** entry = nullptr) {
+        CMySystem connection;
+        connection.Host = QStringLiteral("127.0.0.1");
+        connection.WebPort = server.Port();
+        connection.User = QStringLiteral("ops");
+        connection.Password = QStringLiteral("pw");
+        QTreeWidgetItem* item =
+            app->Tree().AddSystemItem(worldView, QStringLiteral("Srv"), connection);
+        app->Tree().SelectItem(item, true);
+        if (entry != nullptr) {
+            *entry = item;
+        }
+        auto* system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(item));
+        QString error;
+        if (system == nullptr || system->Login(error, nullptr, nullptr, false) != 1) {
+            ADD_FAILURE() << "login failed: " << error.toStdString();
+            return nullptr;
+        }
+        return system;
     }
 
     QStringList boxTexts() const {

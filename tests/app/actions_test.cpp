@@ -125,17 +125,8 @@ protected:
         FakeLoginReply reply;
         reply.serverInfo = "win32";
         fakelogin::ScriptLogin(server, reply);
-        CMySystem connection;
-        connection.Host = QStringLiteral("127.0.0.1");
-        connection.WebPort = server.Port();
-        connection.User = QStringLiteral("ops");
-        connection.Password = QStringLiteral("pw");
-        serverItem = app->Tree().AddSystemItem(worldView, QStringLiteral("Srv"), connection);
-        app->Tree().SelectItem(serverItem, true);
-        system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(serverItem));
+        system = addLoggedInServer(server, &serverItem);
         ASSERT_NE(system, nullptr);
-        QString error;
-        ASSERT_EQ(system->Login(error, nullptr, nullptr, false), 1) << error.toStdString();
         ASSERT_EQ(system->GetServerProcesses().AddPid(this, 42), 1);
     }
 

@@ -49,6 +49,7 @@ public:
     bool HasSelectedItem() override { return hasSelectedItem; }
     QString SelectedServerBaseURL() override { return baseUrl; }
     void LogoutAllServers() override { record(u"LogoutAllServers"); }
+    void LoginAllMatching(const QString& text) override { record(u"LoginAllMatching", text); }
     void SaveColumnPreferences() override { record(u"SaveColumnPreferences"); }
     void SaveRebarLayout() override { record(u"SaveRebarLayout"); }
     void NextPane() override { record(u"NextPane"); }

@@ -9,6 +9,7 @@
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "frame/tabs.h"
+#include "framework/kformat.h"
 #include "grid/mygrid.h"
 #include "net/treechunkwriter.h"
 #include "server/mysystem.h"
