@@ -329,10 +329,7 @@ int CActionInterpreter::selectFile(Call&) {
 }
 
 int CActionInterpreter::loginAll(Call&) {
-    onUi([this] {
-        m_app.ActionSeams().LoginMatchingSystems(QString(), QStringLiteral("admin"),
-                                                 QStringLiteral("plovern"));
-    });
+    onUi([this] { m_app.Seams().LoginAllMatching(QString()); });
     return kActionDone;
 }
 

@@ -8,6 +8,7 @@
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
 #include "grid/mygrid.h"
+#include "server/loginall.h"
 #include "server/mysystem.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
@@ -127,7 +128,8 @@ void CAppSeams::LogoutAllServers() {
 }
 
 void CAppSeams::LoginAllMatching(const QString& text) {
-    logSeam(u"LoginAllMatching", text);
+    theApp().ActionSeams().LoginMatchingSystems(text, CLoginAll::DefaultUser(),
+                                                CLoginAll::DefaultPassword());
 }
 
 void CAppSeams::SaveColumnPreferences() {

@@ -296,15 +296,12 @@ bool CMyView::OnCmdMsg(int commandId) {
         case 57642:
             m_grid->SelectAllCells();
             return true;
-        case 57607:
-        case 32833:
         case 32790:
         case 32791:
-        case 32841:
         case 32836:
         case 486:
-            // Printing, exports, the field chooser, row properties and the
-            // debug dump belong to the grid's own commands, built apart.
+            // Exports, row properties and the debug dump belong to the
+            // grid's own commands, built apart.
             kDebugLog(u"SEAM grid command %d: not built yet.\n", commandId);
             return true;
         case 32769:

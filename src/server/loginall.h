@@ -30,6 +30,9 @@ public:
 class CLoginAll {
 public:
     static constexpr int kMostAtOnce = 4;
+    // The account tried where an entry names none: memory only, never stored.
+    static QString DefaultUser() { return QStringLiteral("admin"); }
+    static QString DefaultPassword() { return QStringLiteral("plovern"); }
 
     CLoginAll(CMyTree& tree, CLoginProgress& progress);
     ~CLoginAll();
@@ -39,8 +42,8 @@ public:
     // The matching servers in the item's subtree (null: the first root item's).
     static int CountMatchingSystems(CMyTree& tree, const QString& text, QTreeWidgetItem* item);
     // The whole run; returns when every login started has ended.
-    void LoginAllMatching(const QString& text, const QString& defaultUser = QStringLiteral("admin"),
-                          const QString& defaultPassword = QStringLiteral("plovern"));
+    void LoginAllMatching(const QString& text, const QString& defaultUser = DefaultUser(),
+                          const QString& defaultPassword = DefaultPassword());
 
     // After the run: "label: error" of each failed login, and the most
     // logins that waited for their servers at once.
