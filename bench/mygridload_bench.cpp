@@ -7,6 +7,7 @@
 // (the largest gap between two ticks of a 1 ms precise timer) and the peak
 // memory of the process.
 
+#include "benchtools.h"
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
 #include "grid/mygrid.h"
@@ -32,19 +33,6 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr int kRuns = 5;
-
-long statusKilobytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
-        }
-    }
-    return -1;
-}
 
 // Hands each grid reply to the grid of its requester, as the application does.
 class BenchGridRouter : public INetUiReceiver {

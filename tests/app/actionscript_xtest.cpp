@@ -14,7 +14,7 @@ using Reply = FakeVelnixServer::Reply;
 
 // The real program with a World View whose server entry is the fake server,
 // started with an action script on its command line.
-class ActionScriptProgramTest : public TempHomeTest {
+class ActionScriptProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
@@ -25,15 +25,7 @@ protected:
         fakelogin::ScriptCmiLogAndCancel(server);
         fakelogin::ScriptLogin(server, FakeLoginReply());
         server.Script(FakeVelnixServer::kServicesPath, "Action=Ping", Reply::Xml("<cmi/>"));
-        const QString worldView = writeFile(
-            QStringLiteral("views/lab.zwv"),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n  <root label='World View'>\n"
-            "    <folder label='Lab'>\n"
-            "      <system label='Alpha' server-type='.' hostname='127.0.0.1' web-port='" +
-                QByteArray::number(server.Port()) +
-                "' protocol='http'>\n      </system>\n    </folder>\n  </root>\n</tree>\n");
-        writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
-                  "ZWV=" + worldView.toUtf8() + '\n');
+        writeLabWorldView(server.Port());
         actionLog = root() + QStringLiteral("/actions.log");
     }
 

@@ -6,8 +6,10 @@
 
 #include "app/appseams.h"
 #include "app/theapp.h"
+#include "server/mysystem.h"
 #include "support/onworker.h"
 #include "support/temphome.h"
+#include "tree/mytree.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -96,6 +98,25 @@ private:
     QByteArray m_value;
 };
 
+// A test that starts the real program with a World View of its own.
+class ProgramTest : public TempHomeTest {
+protected:
+    // A World View file with the server "Alpha" on `port` in the folder
+    // "Lab", written as the one Quillex.ini opens at start-up.
+    QString writeLabWorldView(quint16 port) {
+        const QString worldView = writeFile(
+            QStringLiteral("views/lab.zwv"),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n  <root label='World View'>\n"
+            "    <folder label='Lab'>\n"
+            "      <system label='Alpha' server-type='.' hostname='127.0.0.1' web-port='" +
+                QByteArray::number(port) +
+                "' protocol='http'>\n      </system>\n    </folder>\n  </root>\n</tree>\n");
+        writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
+                  "ZWV=" + worldView.toUtf8() + '\n');
+        return worldView;
+    }
+};
+
 class AppFixture : public TempHomeTest {
 protected:
     struct Box {
@@ -129,6 +150,19 @@ protected:
     }
 
     QString settingsFolder() const { return configHome() + QStringLiteral("/Zorvic/QVX"); }
+
+    // A server entry "Srv" for a local server on `port` right under the World
+    // View's root, which is made when the World View has none.
+    QTreeWidgetItem* addLocalServerUnderRoot(quint16 port) {
+        CMyTree& tree = app->Tree();
+        if (tree.GetRootItem() == nullptr) {
+            tree.AddRootItem(QStringLiteral("World View"));
+        }
+        CMySystem connection;
+        connection.Host = QStringLiteral("127.0.0.1");
+        connection.WebPort = port;
+        return tree.AddSystemItem(tree.GetRootItem(), QStringLiteral("Srv"), connection);
+    }
 
     std::unique_ptr<CTheApp> app;
     RecordingSeams* seams = nullptr;

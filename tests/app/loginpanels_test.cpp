@@ -28,14 +28,8 @@ protected:
         ASSERT_TRUE(app->InitInstance({}));
         app->Prefs().SetInt(QStringLiteral("SCAuthentication"), 0);
         app->Prefs().SetInt(QStringLiteral("AskStorePass"), 0);
+        serverItem = addLocalServerUnderRoot(server.Port());
         CMyTree& tree = app->Tree();
-        if (tree.GetRootItem() == nullptr) {
-            tree.AddRootItem(QStringLiteral("World View"));
-        }
-        CMySystem connection;
-        connection.Host = QStringLiteral("127.0.0.1");
-        connection.WebPort = server.Port();
-        serverItem = tree.AddSystemItem(tree.GetRootItem(), QStringLiteral("Srv"), connection);
         tree.SelectItem(serverItem, true);
     }
 

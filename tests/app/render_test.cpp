@@ -70,14 +70,8 @@ protected:
         ASSERT_TRUE(app->InitInstance({}));
         frame = app->MainFrame();
         ASSERT_NE(frame, nullptr);
+        serverItem = addLocalServerUnderRoot(server.Port());
         CMyTree& tree = app->Tree();
-        if (tree.GetRootItem() == nullptr) {
-            tree.AddRootItem(QStringLiteral("World View"));
-        }
-        CMySystem connection;
-        connection.Host = QStringLiteral("127.0.0.1");
-        connection.WebPort = server.Port();
-        serverItem = tree.AddSystemItem(tree.GetRootItem(), QStringLiteral("Srv"), connection);
         item = tree.AddFolderItem(serverItem, QStringLiteral("Services"));
         tree.SelectItem(item, true);
         boxes.clear();

@@ -39,7 +39,7 @@ public:
 // The program started for real on a World View whose server is the fake
 // server; its login tree holds a grid, a page, a two-tab item, a folder and
 // an item with a malformed locator.
-class RenderProgramTest : public TempHomeTest {
+class RenderProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
@@ -65,15 +65,7 @@ protected:
         page.body = "<html><body>page</body></html>";
         page.header("Content-Type", "text/html");
         server.Script("/p", page);
-        const QString worldView = writeFile(
-            QStringLiteral("views/lab.zwv"),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n  <root label='World View'>\n"
-            "    <folder label='Lab'>\n"
-            "      <system label='Alpha' server-type='.' hostname='127.0.0.1' web-port='" +
-                QByteArray::number(server.Port()) +
-                "' protocol='http'>\n      </system>\n    </folder>\n  </root>\n</tree>\n");
-        writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
-                  "ZWV=" + worldView.toUtf8() + '\n');
+        writeLabWorldView(server.Port());
 
         app = std::make_unique<CTheApp>();
         auto seams = std::make_unique<FloatingBrowserSeams>();

@@ -11,8 +11,8 @@
 #include <QTest>
 #include <QThread>
 
-#include <csignal>
 #include <atomic>
+#include <csignal>
 #include <thread>
 
 #include <gtest/gtest.h>
