@@ -2,6 +2,7 @@
 
 #include "app/actiondialog.h"
 #include "app/actionrunner.h"
+#include "app/actionseams.h"
 #include "app/theapp.h"
 #include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
