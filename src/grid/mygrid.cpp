@@ -227,6 +227,7 @@ int CMyGrid::BeginLoad() {
     m_iXmlCol = 0;
     m_fNoRows = false;
     m_fHiddenRows = false;
+    m_strFilter.clear();
     m_fSynchRowCountWithTreeItem = false;
     m_strDirListPath.clear();
     m_strPropertiesURL.clear();
@@ -1541,13 +1542,110 @@ int CMyGrid::SetTextQuery(int query, const QString& text) {
 }
 
 int CMyGrid::FilterRows(const QString& text, unsigned flags) {
-    kDebugLog(u"SEAM CMyGrid::FilterRows(%s, 0x%X): no row filter yet", text, flags);
-    return 0;
+    const QString filter = text.toLower();
+    if (filter.isEmpty()) {
+        ShowAllRows();
+        return 1;
+    }
+    const bool extending = !m_strFilter.isEmpty() && m_strFilter.size() < filter.size() &&
+                           filter.startsWith(m_strFilter);
+    m_strFilter = filter;
+    const bool hide = (flags & kFilterHide) != 0;
+    bool anyMatched = false;
+    for (int row = GetFixedRowCount(); row < GetRowCount(); ++row) {
+        if (extending && GetRowHeight(row) == 0) {
+            continue;  // the shorter text hid it, and the longer one cannot match it
+        }
+        bool matches = false;
+        for (int col = 0; col < GetColumnCount() && !matches; ++col) {
+            matches = GetColumnWidth(col) > 0 && GetItemText(row, col).toLower().contains(filter);
+        }
+        anyMatched = anyMatched || matches;
+        if (!hide) {
+            continue;
+        }
+        if (matches) {
+            RestoreRow(row);
+        } else {
+            SetRowHeight(row, 0);
+            m_fHiddenRows = true;
+        }
+    }
+    if (hide) {
+        Refresh();
+    }
+    UpdateRowCountLabel();
+    return anyMatched ? 1 : 0;
+}
+
+int CMyGrid::ShowAllRows() {
+    if (!m_fHiddenRows) {
+        return 0;
+    }
+    bool shown = false;
+    for (int row = 0; row < GetRowCount(); ++row) {
+        if (GetRowHeight(row) == 0) {
+            RestoreRow(row);
+            shown = true;
+        }
+    }
+    m_fHiddenRows = false;
+    m_strFilter.clear();
+    if (shown) {
+        Refresh();
+    }
+    UpdateRowCountLabel();
+    return shown ? 1 : 0;
+}
+
+void CMyGrid::RestoreRow(int row) {
+    // The height the load gave it: the default, grown only for cells that
+    // break lines or show an image ("[ICON]" folders and files).
+    SetRowHeight(row, GetDefaultCell(row < GetFixedRowCount(), false)->GetHeight());
+    for (int col = 0; col < GetColumnCount(); ++col) {
+        const CGridCellBase* cell = GetCell(row, col);
+        if (cell != nullptr && GetColumnWidth(col) > 0 &&
+            ((cell->GetFormat() & DT_WORDBREAK) != 0 || cell->GetImage() >= 0)) {
+            FitRowHeight(row, col);
+        }
+    }
 }
 
 int CMyGrid::FindRowByText(int col, const QString& text) {
-    kDebugLog(u"SEAM CMyGrid::FindRowByText(%d, %s): no text lookup yet", col, text);
+    if (col < 0 || col >= GetColumnCount()) {
+        return 0;
+    }
+    const QString wanted = text.toLower();
+    for (int row = GetFixedRowCount(); row < GetRowCount(); ++row) {
+        if (GetRowHeight(row) > 0 && GetItemText(row, col).toLower() == wanted) {
+            return row;
+        }
+    }
     return 0;
+}
+
+int CMyGrid::FindColumnByText(int row, const QString& text) {
+    if (row < 0 || row >= GetRowCount()) {
+        return 0;
+    }
+    const QString wanted = text.toLower();
+    for (int col = GetFixedColumnCount(); col < GetColumnCount(); ++col) {
+        if (GetColumnWidth(col) > 0 && GetItemText(row, col).toLower() == wanted) {
+            return col;
+        }
+    }
+    return 0;
+}
+
+void CMyGrid::UpdateRowCountLabel() {
+    const int shown = GetVisibleRowCount();
+    QString label;
+    if (shown == 0) {
+        label = LangLookup(QStringLiteral("No Rows"));
+    } else if (shown > 1) {
+        label = kFormat(u"Rows: %d", shown);
+    }
+    setStatus(kRowCountPane, label);
 }
 
 int CMyGrid::GetVisibleRowCount() const {

@@ -180,10 +180,22 @@ public:
     // WM_SETTEXT: 1 looks a column up by name, 2 filters the rows with flags
     // 0x11; anything else gives 0.
     int SetTextQuery(int query, const QString& text);
-    // The row filter and the text lookup (0x507); they log "SEAM" until the
-    // row filter is built.
+    // The row filter: rows none of whose visible cells contain the text get
+    // height 0 (with kFilterHide; otherwise they are only tested). A longer
+    // text that extends the last one leaves the rows it hid alone. 1 when a
+    // data row matched; always 1 for the empty text, which shows every row.
+    static constexpr unsigned kFilterHide = 0x10;
     int FilterRows(const QString& text, unsigned flags);
+    // 1 when a hidden row came back.
+    int ShowAllRows();
+    // A hidden row back at its natural height.
+    void RestoreRow(int row);
+    // The first shown data row (column) whose text in the column (row)
+    // equals the text, ignoring case; 0 when none (0x507).
     int FindRowByText(int col, const QString& text);
+    int FindColumnByText(int row, const QString& text);
+    // "Rows: n" of the shown data rows in the status bar.
+    void UpdateRowCountLabel();
     // 0x500 to 0x502 and 0x505.
     int GetVisibleRowCount() const;
     int GetVisibleColumnCount() const;
@@ -255,6 +267,7 @@ private:
     QString m_strDirListPath;
     int m_iXmlColDirlistName = 1;
     bool m_fHiddenRows = false;
+    QString m_strFilter;  // lower-cased
     bool m_fSynchRowCountWithTreeItem = false;
     quint32 m_iServerPid = 0;
     QString m_strMenuName;
