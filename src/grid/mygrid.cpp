@@ -116,6 +116,7 @@ CMyGrid::CMyGrid(QWidget* parent)
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, &CMyGrid::showTurn);
     SetMaxColumnWidthFraction(0.95f);
+    SetPropertiesPaneShown([this] { return m_site->IsPropertiesPanelVisible(); });
 }
 
 CMyGrid::~CMyGrid() {
@@ -228,6 +229,7 @@ int CMyGrid::BeginLoad() {
     m_fNoRows = false;
     m_fHiddenRows = false;
     m_strFilter.clear();
+    m_fPropertiesPending = false;
     m_fSynchRowCountWithTreeItem = false;
     m_strDirListPath.clear();
     m_strPropertiesURL.clear();
@@ -388,13 +390,17 @@ void CMyGrid::SetReselectAfterLoad(bool reselect, const QString& keys) {
     }
 }
 
+// The panel follows the selection the load restored, or the one the user
+// made while the rows arrived.
 void CMyGrid::reselectAfterLoad() {
-    if (!m_fReselectAfterLoad) {
-        return;
+    const bool pending = std::exchange(m_fPropertiesPending, false);
+    if (m_fReselectAfterLoad) {
+        SelectRows(m_strReselectKeys, QStringLiteral("[PKEY]"), QStringLiteral(","), u"@"_qs);
+        RefreshProperties();
+        m_fReselectAfterLoad = false;
+    } else if (pending && m_site->IsPropertiesPanelVisible()) {
+        RefreshProperties();
     }
-    SelectRows(m_strReselectKeys, QStringLiteral("[PKEY]"), QStringLiteral(","), u"@"_qs);
-    m_site->RefreshProperties(*this);
-    m_fReselectAfterLoad = false;
 }
 
 int CMyGrid::Reload() {
