@@ -247,7 +247,7 @@ int CMyGrid::HideDetail(int row) {
 // A column name or key base with a line break or "=" makes a key the
 // settings file cannot hold; an empty name would share its key with others.
 bool CMyGrid::storablePrefKey(const QString& key) const {
-    if (KPROPS::IsStorableName(key) && !key.endsWith(u'/') && !key.contains(u"//")) {
+    if (KPROPS::IsStorableName(key)) {
         return true;
     }
     kDebugLog(u"SaveColumnPrefs: '%s' cannot be a preference key; left out\n", key);
@@ -259,7 +259,7 @@ void CMyGrid::SaveColumnPrefs() {
         return;
     }
     CPreferences* prefs = MySystemSite().Preferences();
-    if (prefs == nullptr || !storablePrefKey(m_strPrefKeyBase + u'/')) {
+    if (prefs == nullptr || !storablePrefKey(m_strPrefKeyBase)) {
         return;
     }
     // The control's own sort: a header click sorts there.
@@ -271,7 +271,11 @@ void CMyGrid::SaveColumnPrefs() {
             continue;
         }
         const QString key = kFormat(u"%s/%s", m_strPrefKeyBase, column->colname);
-        if (column->colname.isEmpty() || !storablePrefKey(key)) {
+        if (column->colname.isEmpty()) {
+            kDebugLog(u"SaveColumnPrefs: column %d has no name; left out\n", col);
+            continue;
+        }
+        if (!storablePrefKey(key)) {
             continue;
         }
         prefs->SetInt(key, col + 1);
