@@ -299,6 +299,7 @@ private:
     void OnGridTurnEnd() override;
     void showTurn();
     void sortRows(int col, bool ascending);
+    void sortKeepingSelection(const std::function<void()>& sort);
     void endReplay();
     void notifySyncEnded();
     void reselectAfterLoad();
