@@ -6,6 +6,7 @@
 #include "frame/browserview.h"
 #include "frame/mainframe.h"
 #include "grid/mygrid.h"
+#include "settings/preferences.h"
 #include "support/fakevelnixserver.h"
 #include "tree/myitem.h"
 
@@ -94,6 +95,19 @@ TEST_F(GridPanelTest, TheBrowserPaneAsksForTheSelectedRowsPage) {
         EXPECT_EQ(pageQuery(), QByteArray(entry.query)) << entry.key;
         EXPECT_EQ(QApplication::focusWidget(), grid) << "the pane leaves the keyboard to the grid";
     }
+}
+
+// The exit sequence writes the main grid's layout with the other settings.
+TEST_F(GridPanelTest, TheExitKeepsTheGridsLayoutInQuillexIni) {
+    CMyGrid* grid = showGrid("a");
+    grid->SetColumnWidth(0, 77);
+    CAppSeams().SaveColumnPreferences();
+    frame->close();
+    QFile ini(CPreferences::GetIniPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    EXPECT_TRUE(text.contains("grid:rows/k=1\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("grid:rows/k/w=77\n")) << text.toStdString();
 }
 
 }  // namespace

@@ -360,3 +360,39 @@ TEST_F(MyGridRowsTest, ContextHelpModeOpensTheColumnsHelp) {
     EXPECT_EQ(site.helpOpened, std::vector<QString>{u"/help/n.htm"_qs});
     EXPECT_EQ(grid->GetItemText(1, 0), u"2");
 }
+
+// F1 while the head's tip shows opens the column's help; elsewhere the key
+// is left to the window's own help.
+TEST_F(MyGridRowsTest, F1OverAColumnHeadOpensItsHelp) {
+    ASSERT_TRUE(load(withMenu(
+        GridXml({{"n", "N", ""}}, {{"2"}, {"1"}}).replace("</colprops>",
+                                                         "</colprops><help-url>/help/n.htm"
+                                                         "</help-url>"))));
+    EXPECT_EQ(grid->ShowColumnHelp(), 0);
+    QTest::mouseMove(grid->viewport(), centreOf(0, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->IsTitleTipShown(); }));
+    EXPECT_EQ(grid->ShowColumnHelp(), 1);
+    EXPECT_EQ(site.helpOpened, std::vector<QString>{u"/help/n.htm"_qs});
+    QTest::mouseMove(grid->viewport(), centreOf(1, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetTitleTipCell().row != 0; }, 1000) ||
+                !grid->IsTitleTipShown());
+    EXPECT_EQ(grid->ShowColumnHelp(), 0);
+}
+
+// "new" adds one blank row (not a second while the last is still blank),
+// selects it and runs the menu's "alt-enter" item for it.
+TEST_F(MyGridRowsTest, NewRowAddsOneBlankRowAndRunsAltEnter) {
+    ASSERT_TRUE(load(withMenu(GridXml({{"k", "K", "[PKEY]"}, {"n", "N", "[N]"}}, {{"a", "1"}}))));
+    EXPECT_FALSE(grid->IsLastRowEmpty());
+    EXPECT_EQ(grid->NewRow(), 1);
+    EXPECT_EQ(grid->GetRowCount(), 3);
+    EXPECT_TRUE(grid->IsLastRowEmpty());
+    EXPECT_TRUE(grid->IsRowSelected(2));
+    EXPECT_EQ(grid->GetSelectedRowCount(), 1);
+    EXPECT_EQ(ranItems(), QStringList{u"Edit"_qs});
+    grid->NewRow();
+    EXPECT_EQ(grid->GetRowCount(), 3);
+    site.system = nullptr;
+    EXPECT_EQ(grid->NewRow(), 0) << "no server, no new row";
+    EXPECT_EQ(grid->GetRowCount(), 3);
+}
