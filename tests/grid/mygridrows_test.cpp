@@ -364,10 +364,10 @@ TEST_F(MyGridRowsTest, ContextHelpModeOpensTheColumnsHelp) {
 // F1 while the head's tip shows opens the column's help; elsewhere the key
 // is left to the window's own help.
 TEST_F(MyGridRowsTest, F1OverAColumnHeadOpensItsHelp) {
-    ASSERT_TRUE(load(withMenu(
-        GridXml({{"n", "N", ""}}, {{"2"}, {"1"}}).replace("</colprops>",
-                                                         "</colprops><help-url>/help/n.htm"
-                                                         "</help-url>"))));
+    ASSERT_TRUE(load(withMenu(GridXml({{"n", "N", ""}}, {{"2"}, {"1"}})
+                                  .replace("</colprops>",
+                                           "</colprops><help-url>/help/n.htm"
+                                           "</help-url>"))));
     EXPECT_EQ(grid->ShowColumnHelp(), 0);
     QTest::mouseMove(grid->viewport(), centreOf(0, 0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return grid->IsTitleTipShown(); }));
@@ -395,4 +395,42 @@ TEST_F(MyGridRowsTest, NewRowAddsOneBlankRowAndRunsAltEnter) {
     site.system = nullptr;
     EXPECT_EQ(grid->NewRow(), 0) << "no server, no new row";
     EXPECT_EQ(grid->GetRowCount(), 3);
+}
+
+// A head marked "[NS]" sorts nothing; with the navigator shown a head click
+// asks the server for the first page sorted by the column's XML name, the
+// other way round on a second click, and leaves the rows where they are.
+TEST_F(MyGridRowsTest, HeadClicksSortLocallyOrAskTheServer) {
+    const QByteArray reply = withMenu(GridXml({{"fixed", "Fixed", "[NS]"}, {"num", "Num", ""}},
+                                              {{"b", "2"}, {"a", "1"}, {"c", "3"}}));
+    ASSERT_TRUE(load(reply));
+    const QString first = grid->GetItemText(1, 0);  // as the load's own sort left it
+    click(0, 0);
+    EXPECT_EQ(grid->GetItemText(1, 0), first) << "[NS] must not sort";
+
+    CGridNavigator navigator(&host, 1, {}, false, &site);
+    site.navigator = &navigator;
+    struct Owner : CNavigatorOwner {
+        void OnPanelShown() override { ++reruns; }
+        int reruns = 0;
+    } owner;
+    navigator.SetRange(3000, &owner, 2, 500);
+    ASSERT_TRUE(load(reply));
+    const QString firstNumber = grid->GetItemText(1, 1);
+    const int shown = owner.reruns;
+    click(0, 1);
+    EXPECT_EQ(owner.reruns, shown + 1);
+    EXPECT_EQ(navigator.GetChunk(), 1);
+    EXPECT_EQ(navigator.GetChunkQuery().section(u'&', 3), u"sort=num&reverse=no");
+    EXPECT_EQ(grid->GetItemText(1, 1), firstNumber) << "the server sorts a paged grid";
+    click(0, 1);
+    EXPECT_EQ(navigator.GetChunkQuery().section(u'&', 3), u"sort=num&reverse=yes");
+    click(0, 0);
+    EXPECT_EQ(navigator.GetChunkQuery().section(u'&', 3), u"sort=num&reverse=yes")
+        << "[NS] asks for no other order";
+    site.navigator = nullptr;
+
+    ASSERT_TRUE(load(reply));
+    click(0, 1);
+    EXPECT_EQ(grid->GetItemText(1, 1), u"1") << "without the navigator the grid sorts itself";
 }
