@@ -37,13 +37,14 @@ protected:
 
     // Shows the grid of one row keyed `key` (XML text) with its panel page.
     CMyGrid* showGrid(const QByteArray& key) {
-        server.Script(
-            "/cmi/Services", "Action=Rows",
-            FakeVelnixServer::Reply::Xml("<grid><grid-props><num-cols>1</num-cols></grid-props>"
-                                         "<properties-url>/cmi/Props?Which=r</properties-url>"
-                                         "<headers><col><colname>k</colname><colhead>K</colhead>"
-                                         "<colprops>[PKEY]</colprops></col></headers><data><r><c>" +
-                                         key + "</c></r></data></grid>"));
+        server.Script("/cmi/Services", "Action=Rows",
+                      FakeVelnixServer::Reply::Xml(
+                          "<grid menu=\"rows.menu\"><grid-props><num-cols>1</num-cols>"
+                          "</grid-props>"
+                          "<properties-url>/cmi/Props?Which=r</properties-url>"
+                          "<headers><col><colname>k</colname><colhead>K</colhead>"
+                          "<colprops>[PKEY]</colprops></col></headers><data><r><c>" +
+                          key + "</c></r></data></grid>"));
         app->Tree().SelectItem(item, true);
         CMyGrid* grid = frame->GetGrid();
         EXPECT_TRUE(QTest::qWaitFor([&] {
