@@ -8,6 +8,7 @@
 #include "frame/framesite.h"
 #include "frame/maingridsite.h"
 #include "frame/myview.h"
+#include "frame/sizingcontrolbar.h"
 #include "frame/navigateargs.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
@@ -96,9 +97,8 @@ void CMainFrame::createBars() {
     m_statusBar = new CStatusBar(this);
     setStatusBar(m_statusBar);
 
-    m_wizardBar = new QDockWidget(QStringLiteral("ZRM Wizard"), this);
+    m_wizardBar = new CSizingControlBarG(QStringLiteral("ZRM Wizard"), this, 123);
     m_wizardBar->setObjectName(QStringLiteral("ZRMWizard"));
-    m_wizardBar->setProperty("controlId", 123);
     addDockWidget(Qt::RightDockWidgetArea, m_wizardBar);
     m_wizardBar->hide();
     kDebugLog(u"END: CMainFrame::OnCreate()\n");

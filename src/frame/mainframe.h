@@ -10,6 +10,7 @@
 
 #include "frame/cmdui.h"
 #include "frame/panelmanager.h"
+#include "frame/sizingcontrolbar.h"
 #include "net/treechunkreader.h"
 #include "tree/treehost.h"
 
@@ -26,7 +27,6 @@ class CEditor;
 class CFrameSite;
 class CMyView;
 class CStatusBar;
-class QDockWidget;
 class CTabs;
 class CFolderList;
 class QMenu;
@@ -93,7 +93,7 @@ public:
     QToolBar& StandardBar() { return *m_standardBar; }
     QToolBar& NavigationBar() { return *m_navigationBar; }
     QToolBar& FilterBar() { return *m_filterBar; }
-    QDockWidget& WizardBar() { return *m_wizardBar; }
+    CSizingControlBarG& WizardBar() { return *m_wizardBar; }
 
     void StartThrobber();
     void StopThrobber();
@@ -208,7 +208,7 @@ private:
     CFrameSite& m_site;
     CPanelManager* m_outerSplitter = nullptr;
     CPanelManager* m_rightSplitter = nullptr;
-    QDockWidget* m_wizardBar = nullptr;
+    CSizingControlBarG* m_wizardBar = nullptr;
     CStatusBar* m_statusBar = nullptr;
     QToolBar* m_standardBar = nullptr;
     QToolBar* m_navigationBar = nullptr;
