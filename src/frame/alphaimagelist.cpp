@@ -176,13 +176,14 @@ public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
         const qreal ratio = painter->device()->devicePixelRatioF();
-        painter->drawPixmap(rect, scaledPixmap(rect.size(), mode, state, ratio));
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * ratio, mode, state, ratio));
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return scaledPixmap(size, mode, state, 1.0);
     }
 
+    // QIcon asks with the size in device pixels.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override {
         QImage image = normalImage(size, state, scale);
@@ -197,11 +198,11 @@ public:
     }
 
 private:
-    QImage normalImage(const QSize& size, QIcon::State state, qreal scale) const {
-        const QSize devicePixels = size * scale;
+    QImage normalImage(const QSize& devicePixels, QIcon::State state, qreal scale) const {
         if (QIcon::hasThemeIcon(m_themeName)) {
             const QIcon themed = QIcon::fromTheme(m_themeName);
-            QImage image = themed.pixmap(size, scale, QIcon::Normal, state).toImage();
+            QImage image =
+                themed.pixmap(devicePixels / scale, scale, QIcon::Normal, state).toImage();
             if (image.size() != devicePixels) {
                 image = image.scaled(devicePixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
             }
