@@ -4,6 +4,7 @@
 #include "settings/preferences.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QRegularExpression>
 #include <QToolBar>
@@ -194,4 +195,6 @@ void CQVxReBar::relayout(const QList<unsigned>& styles) {
         band.bar->setMovable(band.gripperAllowed && !(style & RBBS_NOGRIPPER));
         band.bar->setVisible(!(style & RBBS_HIDDEN));
     }
+    // The bars take their new places now, so the band order reads back.
+    m_frame.layout()->activate();
 }
