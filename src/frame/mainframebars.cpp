@@ -77,7 +77,8 @@ void CMainFrame::createBars() {
     m_navigationBar->SetupButtons(*m_commands);
 
     const QString bandText = LangLookup(LoadResourceString(494));
-    m_filterBar = new CSearchToolbar(bandText, [this] { return GetGrid(); }, m_site.Prefs(), this);
+    m_filterBar = new CSearchToolbar(
+        bandText, [this] { return GetGrid(); }, m_site.Prefs(), this);
     identify(m_filterBar, kFilterBandId);
     m_filterBar->LoadButtons(*m_commands);
 

@@ -46,7 +46,8 @@ bool CQVxReBar::AddBand(QToolBar* bar, const QString& text, unsigned style, bool
     }
     m_frame.addToolBar(Qt::TopToolBarArea, bar);
     bar->setMovable(gripperAllowed && !m_locked);
-    m_bands.append({bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP), gripperAllowed});
+    m_bands.append(
+        {bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP), gripperAllowed});
     return true;
 }
 
@@ -164,9 +165,8 @@ void CQVxReBar::RestoreBandLayout() {
         if (!parseEntry(entries[i], entry)) {
             break;
         }
-        const auto found =
-            std::find_if(m_bands.begin() + i, m_bands.end(),
-                         [&entry](const Band& band) { return band.id == entry.id; });
+        const auto found = std::find_if(m_bands.begin() + i, m_bands.end(),
+                                        [&entry](const Band& band) { return band.id == entry.id; });
         if (found != m_bands.end()) {
             const auto from = static_cast<int>(found - m_bands.begin());
             m_bands.move(from, i);

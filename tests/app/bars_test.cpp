@@ -65,8 +65,8 @@ protected:
     }
     QString writePack(const QString& name, const QString& entries) const {
         const QString text = QStringLiteral("#! KPROPS: header\n\n") + entries;
-        return writeFile(name, QByteArray(reinterpret_cast<const char*>(text.utf16()),
-                                          text.size() * 2));
+        return writeFile(name,
+                         QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2));
     }
 
     CMainFrame* frame = nullptr;
@@ -92,10 +92,14 @@ TEST_F(BarsTest, TheMenuBarIsMenu99WithItsStates) {
         bool enabled;
         bool checked;
     } items[] = {
-        {32824, "Standard Buttons", true, true}, {32825, "Navigation Bar", true, true},
-        {32827, "Grid Filter Bar", true, true},  {32826, "Lock Toolbars", true, false},
-        {59393, "&Status Bar", true, true},      {32809, "&Wizard", true, false},
-        {32871, "Tessaly Help", false, false},   {32866, "&Open World View...\tCtrl+O", true, false},
+        {32824, "Standard Buttons", true, true},
+        {32825, "Navigation Bar", true, true},
+        {32827, "Grid Filter Bar", true, true},
+        {32826, "Lock Toolbars", true, false},
+        {59393, "&Status Bar", true, true},
+        {32809, "&Wizard", true, false},
+        {32871, "Tessaly Help", false, false},
+        {32866, "&Open World View...\tCtrl+O", true, false},
     };
     for (const auto& item : items) {
         QAction* action = FindMenuCommand(&frame->MenuBar(), item.id);
@@ -192,6 +196,23 @@ TEST_F(BarsTest, BarCommandsShowHideAndLock) {
     EXPECT_FALSE(state.checked) << "the close button clears the check";
 }
 
+TEST_F(BarsTest, ActionsButtonAndClearButtonFollowTheFrame) {
+    QMenu* actions = frame->StandardBar().ActionsMenu();
+    ASSERT_NE(actions, nullptr);
+    Q_EMIT actions->aboutToShow();
+    EXPECT_FALSE(actions->actions().isEmpty()) << "the focused pane's menu fills it";
+
+    CCmdUI state;
+    frame->UpdateCommandUI(32842, state);
+    EXPECT_FALSE(state.enabled) << "nothing to clear";
+    frame->FilterBar().Field().setEditText("abc");
+    frame->UpdateCommandUI(32842, state);
+    EXPECT_TRUE(state.enabled);
+    app->Prefs().SetInt(QStringLiteral("EnableRealtimeFilter"), 0);
+    frame->UpdateCommandUI(32842, state);
+    EXPECT_FALSE(state.enabled) << "without real-time filtering only a filtered grid enables it";
+}
+
 TEST_F(BarsTest, TheBandLayoutSurvivesARestart) {
     restart();
     EXPECT_EQ(app->Prefs().GetInt(QStringLiteral("ReBarVersion"), -1), 1);
@@ -200,10 +221,9 @@ TEST_F(BarsTest, TheBandLayoutSurvivesARestart) {
     for (const QString& entry : bandEntries()) {
         idsAndStyles << entry.section(u',', 0, 0) + u',' + entry.section(u',', 2, 2);
     }
-    EXPECT_EQ(idsAndStyles,
-              (QStringList{"wID=0032,fStyle=000000A0", "wID=0035,fStyle=00000123",
-                           "wID=0033,fStyle=000000A1", "wID=0034,fStyle=000000A0",
-                           "wID=0036,fStyle=00000080"}));
+    EXPECT_EQ(idsAndStyles, (QStringList{"wID=0032,fStyle=000000A0", "wID=0035,fStyle=00000123",
+                                         "wID=0033,fStyle=000000A1", "wID=0034,fStyle=000000A0",
+                                         "wID=0036,fStyle=00000080"}));
 
     frame->OnCommand(32826);
     frame->OnCommand(32825);
