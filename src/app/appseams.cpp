@@ -6,6 +6,7 @@
 #include "app/theapp.h"
 #include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
+#include "frame/qvxrebar.h"
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
 #include "grid/mygrid.h"
@@ -141,7 +142,9 @@ void CAppSeams::SaveColumnPreferences() {
 }
 
 void CAppSeams::SaveRebarLayout() {
-    logSeam(u"SaveRebarLayout");
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->ReBar().SaveBandLayout();
+    }
 }
 
 void CAppSeams::NextPane() {

@@ -124,9 +124,6 @@ CTheApp::~CTheApp() {
     // The worker ends after its running action; the rest are dropped.
     m_actions.reset();
     qApp->removeEventFilter(this);
-    if (m_cursorOverridden) {
-        QApplication::restoreOverrideCursor();
-    }
     m_dispatcher.UiBridge().SetReceiver(nullptr);
     m_dispatcher.UiBridge().SetContext(nullptr);
     m_tree.SetHost(nullptr);
@@ -501,17 +498,18 @@ void CTheApp::boxWaits(bool open) {
 }
 
 void CTheApp::updateCursor() {
-    // The help cursor in context-help mode, the wait cursor while busy.
-    const bool wanted = m_contextHelpMode || (IsBusy(false) && m_boxesWaiting == 0);
-    const Qt::CursorShape shape = m_contextHelpMode ? Qt::WhatsThisCursor : Qt::WaitCursor;
-    if (wanted && !m_cursorOverridden) {
-        QApplication::setOverrideCursor(shape);
-    } else if (wanted) {
-        QApplication::changeOverrideCursor(shape);
-    } else if (m_cursorOverridden) {
-        QApplication::restoreOverrideCursor();
+    // The help cursor in context-help mode, the wait cursor while busy, on
+    // the main window: bars with a cursor of their own (the navigation bar,
+    // whose Stop button must stay easy to aim at) keep it.
+    if (m_mainFrame == nullptr) {
+        return;
     }
-    m_cursorOverridden = wanted;
+    const bool wanted = m_contextHelpMode || (IsBusy(false) && m_boxesWaiting == 0);
+    if (wanted) {
+        m_mainFrame->setCursor(m_contextHelpMode ? Qt::WhatsThisCursor : Qt::WaitCursor);
+    } else {
+        m_mainFrame->unsetCursor();
+    }
 }
 
 int CTheApp::WaitForBrowser(int target, int seconds) {

@@ -263,7 +263,6 @@ private:
     std::atomic<unsigned> m_actionRunFlags{0};
     std::atomic<Qt::HANDLE> m_abortThread{nullptr};
     bool m_contextHelpMode = false;
-    bool m_cursorOverridden = false;
     int m_boxesWaiting = 0;  // UI thread only
     std::time_t m_lastPump = 0;
 };

@@ -3,6 +3,7 @@
 #include "frame/framesite.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
+#include "frame/searchtoolbar.h"
 #include "framework/klog.h"
 #include "framework/kprops.h"
 #include "server/mysystem.h"
@@ -73,4 +74,8 @@ int CMainGridSite::ShowProperties(CMySystem*, const KPROPS& properties) {
 
 QWidget* CMainGridSite::MenuOwner() {
     return &m_view;
+}
+
+void CMainGridSite::ResetFilterText() {
+    m_frame.FilterBar().ResetFilterText();
 }
