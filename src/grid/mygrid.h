@@ -171,6 +171,14 @@ public:
     QString GetSelectedRowsByColProp(const QString& property, int most, const QString& separator,
                                      const QString& joiner) const;
     QString GetSelectedRowsByColName(const QString& column, int& count, int most) const override;
+    QString GetSelectedRowsByColProp(const QString& property,
+                                     const QString& separator) const override {
+        return GetSelectedRowsByColProp(property, 0, separator, QStringLiteral("@"));
+    }
+    int GetCellRangeRowCount() const override {
+        const CCellRange range = GetCellRange();
+        return range.IsValid() ? range.maxRow - range.minRow + 1 : 0;
+    }
     int GetSelectedRowCount() const override { return CGridCtrl::GetSelectedRowCount(); }
 
     // The window messages of other programs, as methods -------------------
