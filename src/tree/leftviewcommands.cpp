@@ -4,6 +4,7 @@
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "framework/ktext.h"
+#include "net/wireservices.h"
 #include "tree/contextmenu.h"
 #include "tree/debugtreeitem.h"
 #include "tree/leftview.h"
@@ -13,7 +14,6 @@
 #include "tree/treetexts.h"
 #include "ui/busycursor.h"
 #include "ui/popupmessages.h"
-#include "ui/uiservices.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -40,21 +40,8 @@ bool EncodeObjectPath(const QString& path, QString& encoded) {
     return true;
 }
 
-void messageBox(const QString& text, int type) {
-    if (HaveUiServices()) {
-        UiServices().Popups().PopupMessage(text, type);
-    } else {
-        kWarningLog(u"%s\n", text);
-    }
-}
-
-int askYesNoCancel(const QString& text) {
-    return HaveUiServices() ? UiServices().Popups().PopupMessage(text, kPopupYesNoCancel)
-                            : int{kAnswerCancel};
-}
-
-int askYesNo(const QString& text) {
-    return HaveUiServices() ? UiServices().Popups().YesNoBox(text) : int{kAnswerNo};
+int messageBox(const QString& text, int type) {
+    return WireServices().PopupMessage(text, type);
 }
 
 void pumpMessages() {
@@ -352,8 +339,9 @@ void CLeftView::onItemChanged(QTreeWidgetItem* item) {
 void CLeftView::DeleteServer(QTreeWidgetItem* item) {
     item = commandItem(item);
     const CMyItem* record = recordOf(item);
-    if (record == nullptr || askYesNo(kFormat(u"Are you sure you want to delete server '%s' ?",
-                                              record->GetLabel())) != kAnswerYes) {
+    if (record == nullptr ||
+        messageBox(kFormat(u"Are you sure you want to delete server '%s' ?", record->GetLabel()),
+                   kPopupYesNo) != kAnswerYes) {
         return;
     }
     m_tree.RemoveItem(item);
@@ -371,7 +359,7 @@ void CLeftView::DeleteFolder(QTreeWidgetItem* item) {
             ? kFormat(u"Are you sure you want to delete folder '%s'\r\nand its contents?",
                       record->GetLabel())
             : kFormat(u"Are you sure you want to delete folder '%s'?", record->GetLabel());
-    if (askYesNo(question) != kAnswerYes) {
+    if (messageBox(question, kPopupYesNo) != kAnswerYes) {
         return;
     }
     m_tree.RemoveItem(item);
@@ -423,9 +411,10 @@ void CLeftView::LogOut(bool again) {
 
 void CLeftView::OpenNewInstance() {
     if (m_tree.IsModified()) {
-        const int answer = askYesNoCancel(
+        const int answer = messageBox(
             u"You have made changes to your World View.\r\n\r\nDo you wish these changes to "
-            u"appear in the new\r\ninstance of Quillet that you are opening?"_qs);
+            u"appear in the new\r\ninstance of Quillet that you are opening?"_qs,
+            kPopupYesNoCancel);
         if (answer == kAnswerCancel) {
             return;
         }

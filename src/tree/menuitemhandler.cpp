@@ -3,6 +3,7 @@
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "framework/kprops.h"
+#include "net/wireservices.h"
 #include "settings/urlcoding.h"
 #include "tree/contextmenuhost.h"
 #include "tree/contextmenuitem.h"
@@ -16,14 +17,6 @@
 namespace {
 
 constexpr QStringView kActionPrefix = u"action";
-
-void errorBox(const QString& text) {
-    if (HaveUiServices()) {
-        UiServices().Popups().ErrorBox(text);
-    } else {
-        kWarningLog(u"%s\n", text);
-    }
-}
 
 }  // namespace
 
@@ -81,7 +74,9 @@ int CMenuItemHandler::InvokeHandler(const CMenuInvocation& invocation, char16_t 
     KPROPS actions(100, 10);
     BuildActionList(item, grid, actions);
     if (actions.Count() == 0) {
-        errorBox(QStringLiteral("MenuItemHandler: <menu-item> has no actionN='...' attributes."));
+        WireServices().PopupMessage(
+            QStringLiteral("MenuItemHandler: <menu-item> has no actionN='...' attributes."),
+            kPopupError);
         return 0;
     }
     if (grid != nullptr && item.HasPropertiesAction()) {
@@ -95,9 +90,7 @@ int CMenuItemHandler::rediscover(const CContextMenuItem& item, char16_t context,
     CContextMenuHost& host = ContextMenuHost();
     // Grid menus belong to the right-hand view that shows the grid.
     if (context != u'G' || grid == nullptr) {
-        if (HaveUiServices()) {
-            UiServices().Popups().PopupMessage(TranslatedResourceString(551), kPopupError);
-        }
+        WireServices().PopupMessage(TranslatedResourceString(551), kPopupError);
         return 0;
     }
     const QString suffix =
