@@ -190,14 +190,17 @@ void CLeftView::mousePressEvent(QMouseEvent* event) {
         event->accept();
         return;
     }
-    if ((flags & kHitOnItem) != 0) {
-        if (m_host.InContextHelpMode()) {
-            showContextHelp(item);
-            event->accept();
-            return;
-        }
-        m_tree.EndLabelEdit();
+    if ((flags & kHitOnItem) == 0) {
+        // Beside a label is not on the item: the row is not selected.
+        event->accept();
+        return;
     }
+    if (m_host.InContextHelpMode()) {
+        showContextHelp(item);
+        event->accept();
+        return;
+    }
+    m_tree.EndLabelEdit();
     QTreeWidget::mousePressEvent(event);
 }
 
