@@ -145,6 +145,10 @@ private:
     void showPopup(QTreeWidgetItem* item, bool byKeyboard);
     void swapFolderImage(QTreeWidgetItem* item, bool expanded);
     void startEdit(QTreeWidgetItem* item);
+    // Where a new item goes for the target: first in a folder or the root,
+    // after a server entry; false for other kinds.
+    bool placeNewItem(QTreeWidgetItem* target, QTreeWidgetItem*& parent,
+                      QTreeWidgetItem*& after) const;
     void onDeleteKey();
     bool canRename(QTreeWidgetItem* item) const;
     void showNameError();

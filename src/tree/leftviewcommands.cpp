@@ -193,6 +193,24 @@ bool CLeftView::OnCommand(int commandId) {
 
 // ---- new, rename, delete ----
 
+bool CLeftView::placeNewItem(QTreeWidgetItem* target, QTreeWidgetItem*& parent,
+                             QTreeWidgetItem*& after) const {
+    const CMyItem* record = recordOf(target);
+    switch (record != nullptr ? record->ItemType : 0) {
+        case kKindFolder:
+        case kKindRoot:
+            parent = target;
+            after = m_tree.RootLevel();
+            return true;
+        case kKindSystem:
+            parent = target->parent();
+            after = target;
+            return true;
+        default:
+            return false;
+    }
+}
+
 void CLeftView::NewServer(QTreeWidgetItem* item, const QString& descriptor) {
     pumpMessages();
     const QString defaultName = LookupText(QStringLiteral("New Server"));
@@ -222,28 +240,13 @@ void CLeftView::NewServer(QTreeWidgetItem* item, const QString& descriptor) {
     }
     QTreeWidgetItem* parent = nullptr;
     QTreeWidgetItem* after = nullptr;
-    switch (record != nullptr ? record->ItemType : int{kKindRoot}) {
-        case kKindComponent:
-        case kKindDirectory: {
-            QTreeWidgetItem* server = m_tree.FindSystemItem(item);
-            if (server == nullptr) {
-                return;
-            }
-            parent = server->parent();
-            after = server;
-            break;
-        }
-        case kKindFolder:
-        case kKindRoot:
-            parent = item;
-            after = m_tree.RootLevel();
-            break;
-        case kKindSystem:
-            parent = item->parent();
-            after = item;
-            break;
-        default:
-            return;
+    const int kind = record != nullptr ? record->ItemType : int{kKindRoot};
+    if (kind == kKindComponent || kind == kKindDirectory) {
+        // Server items make room after their server entry.
+        item = m_tree.FindSystemItem(item);
+    }
+    if (!placeNewItem(item, parent, after)) {
+        return;
     }
     QTreeWidgetItem* added = m_tree.AddSystemItem(parent, name, *session, after);
     if (added == nullptr) {
@@ -265,18 +268,8 @@ void CLeftView::NewFolder(QTreeWidgetItem* item, const QString& name) {
     }
     QTreeWidgetItem* parent = nullptr;
     QTreeWidgetItem* after = nullptr;
-    switch (record->ItemType) {
-        case kKindFolder:
-        case kKindRoot:
-            parent = item;
-            after = m_tree.RootLevel();
-            break;
-        case kKindSystem:
-            parent = item->parent();
-            after = item;
-            break;
-        default:
-            return;
+    if (!placeNewItem(item, parent, after)) {
+        return;
     }
     QTreeWidgetItem* added = m_tree.AddFolderItem(
         parent, name.isEmpty() ? LookupText(QStringLiteral("New Folder")) : name, after);

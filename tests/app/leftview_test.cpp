@@ -138,6 +138,15 @@ protected:
         const QAction* action = FindMenuCommand(&menu, id);
         return action != nullptr && action->isEnabled();
     }
+    // The server's menu "node" with the one entry "Ping"; its command id.
+    int loadNodeMenu(CMySystem& system) {
+        system.GetMenuSet().SetCommandIds({&app->MenuCommandIds(), 9});
+        system.GetMenuSet().Load(
+            u"<context-menus><menu id='node'><menu-item label='Ping' action='x'/></menu>"
+            u"</context-menus>"_qs,
+            u"test"_qs);
+        return system.GetMenuSet().Find(u"node"_qs)->ItemAt(0).GetCommandId();
+    }
     QTreeWidgetItem* addDirectory(const QString& fullPath) {
         CMyItem record;
         record.ItemType = kKindDirectory;
@@ -242,12 +251,7 @@ TEST_F(LeftViewTest, A401WhileOpeningAnItemLogsOutThatItemsServer) {
 
 TEST_F(LeftViewTest, PopupsOfferWhatTheItemAllows) {
     auto& system = dynamic_cast<CMySystem&>(session(serverItem));
-    system.GetMenuSet().SetCommandIds({&app->MenuCommandIds(), 9});
-    system.GetMenuSet().Load(
-        u"<context-menus><menu id='node'><menu-item label='Ping' action='x'/></menu>"
-        u"</context-menus>"_qs,
-        u"test"_qs);
-    const int ping = system.GetMenuSet().Find(u"node"_qs)->ItemAt(0).GetCommandId();
+    const int ping = loadNodeMenu(system);
     tree().GetMyItem(nodes)->SetMenuName(u"node.menu"_qs);
     tree().GetMyItem(other)->SetHelpURL(u"/help.htm"_qs);
     CMyItem component;
@@ -299,12 +303,7 @@ TEST_F(LeftViewTest, PopupsOfferWhatTheItemAllows) {
 
 TEST_F(LeftViewTest, AServerEntryChosenOnAnotherItemShowsThatItemFirst) {
     auto& system = dynamic_cast<CMySystem&>(session(serverItem));
-    system.GetMenuSet().SetCommandIds({&app->MenuCommandIds(), 9});
-    system.GetMenuSet().Load(
-        u"<context-menus><menu id='node'><menu-item label='Ping' action='x'/></menu>"
-        u"</context-menus>"_qs,
-        u"test"_qs);
-    const int ping = system.GetMenuSet().Find(u"node"_qs)->ItemAt(0).GetCommandId();
+    const int ping = loadNodeMenu(system);
     tree().GetMyItem(other)->SetMenuName(u"node"_qs);
     InvokedEntries entries;
     pane->SetTargetItem(other);
