@@ -44,8 +44,10 @@ int messageBox(const QString& text, int type) {
     return WireServices().PopupMessage(text, type);
 }
 
+// The application's pump: it lets nothing run while the program starts or
+// ends, so a close that arrives meanwhile never runs inside a command.
 void pumpMessages() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    WireServices().PumpMessages();
 }
 
 }  // namespace
