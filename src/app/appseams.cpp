@@ -4,6 +4,7 @@
 #include "app/actionrunner.h"
 #include "app/actionseams.h"
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
 #include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
@@ -178,7 +179,12 @@ void CAppSeams::ShowPreferencesPanel() {
 }
 
 bool CAppSeams::IsProgressActive() {
-    return false;
+    const CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr;
+    return bar != nullptr && bar->GetState() == CProgressBar::Running;
 }
 
-void CAppSeams::CancelProgress() {}
+void CAppSeams::CancelProgress() {
+    if (CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr) {
+        bar->OnCancelButton();
+    }
+}

@@ -25,8 +25,8 @@ constexpr qint64 kStepsPerPercentWithoutEstimate = 50;
 // A detail line loses its trailing blanks, tabs and line ends.
 QString trimmedDetail(const QString& text) {
     qsizetype end = text.size();
-    while (end > 0 && (text[end - 1] == u' ' || text[end - 1] == u'\t' ||
-                       text[end - 1] == u'\r' || text[end - 1] == u'\n')) {
+    while (end > 0 && (text[end - 1] == u' ' || text[end - 1] == u'\t' || text[end - 1] == u'\r' ||
+                       text[end - 1] == u'\n')) {
         --end;
     }
     return text.left(end);
@@ -196,7 +196,8 @@ int CProgressBar::Step(qint64 delta) {
     if (IsUiThread()) {
         showPercent();
     } else {
-        QMetaObject::invokeMethod(&m_uiContext, [this] { showPercent(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_uiContext, [this] { showPercent(); }, Qt::QueuedConnection);
     }
     m_site.PumpMessages(false);
     return m_state.load();

@@ -14,6 +14,7 @@
 
 #include "dialogs/killrequest.h"
 #include "dialogs/progressbarsite.h"
+#include "dialogs/progressdialog.h"
 #include "grid/gridprogress.h"
 #include "net/wireservices.h"
 
@@ -24,7 +25,6 @@
 #include <atomic>
 #include <mutex>
 
-class CProgressDialog;
 class CStatusBar;
 class KPROPS;
 class QWidget;

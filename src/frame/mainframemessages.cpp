@@ -194,6 +194,10 @@ int CMainFrame::SendTreeRequest(quint16& requesterId, const QString& url, const 
     return 1;
 }
 
+bool CMainFrame::IsProgressCancelled() const {
+    return m_site.IsProgressCancelled();
+}
+
 int CMainFrame::OnItemSelected(CMyTree&, QTreeWidgetItem*) {
     return RebuildRHS();
 }

@@ -10,6 +10,10 @@ bool CMainGridSite::IsMainGrid(const CMyGrid& grid) const {
     return &grid == m_view.GetGrid();
 }
 
+CGridProgress& CMainGridSite::Progress() {
+    return m_site.StatusBarProgress();
+}
+
 CMySystem* CMainGridSite::SelectedSystem() {
     CMyTree& tree = m_site.Tree();
     return dynamic_cast<CMySystem*>(tree.GetSystem(tree.GetSelectedItem()));

@@ -17,6 +17,7 @@ public:
 
     bool IsMainGrid(const CMyGrid& grid) const override;
     CMySystem* SelectedSystem() override;
+    CGridProgress& Progress() override;
     void StartRowCounter() override;
     void StopRowCounter() override;
     void PumpMessages() override;
