@@ -19,7 +19,7 @@ struct AgeSpan {
 constexpr qint64 kHour = 3600;
 constexpr qint64 kDay = 86400;
 
-constexpr AgeSpan kAges[] = {
+constexpr AgeSpan kAgeSpans[] = {
     {u"1 hour", kHour, 0, 0},      {u"2 hours", 2 * kHour, 0, 0}, {u"4 hours", 4 * kHour, 0, 0},
     {u"8 hours", 8 * kHour, 0, 0}, {u"1 day", kDay, 0, 0},        {u"2 days", 2 * kDay, 0, 0},
     {u"3 days", 3 * kDay, 0, 0},   {u"1 week", 7 * kDay, 0, 0},   {u"2 weeks", 14 * kDay, 0, 0},
@@ -202,7 +202,7 @@ qint64 CalendarSpan(int years, int months, std::time_t now) {
 qint64 CutOffTime(const QString& age, std::time_t now) {
     const QString lowered = age.toLower();
     qint64 span = 0;
-    for (const AgeSpan& known : kAges) {
+    for (const AgeSpan& known : kAgeSpans) {
         if (lowered == known.text) {
             span =
                 known.seconds != 0 ? known.seconds : CalendarSpan(known.years, known.months, now);
