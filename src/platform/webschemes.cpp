@@ -1,4 +1,4 @@
-#include "app/webschemes.h"
+#include "platform/webschemes.h"
 
 #include <QWebEngineUrlScheme>
 
