@@ -5,6 +5,7 @@
 #include "app/actionrunner.h"
 #include "app/actions.h"
 #include "app/actionseams.h"
+#include "app/appbrowsersite.h"
 #include "app/appframesite.h"
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
@@ -74,6 +75,7 @@ CTheApp::CTheApp()
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
       m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
+      m_browserSite(std::make_unique<CAppBrowserSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -99,6 +101,7 @@ CTheApp::CTheApp()
     m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
     SetWireServices(m_wireServices.get());
     SetMySystemSite(m_mySystemSite.get());
+    SetBrowserSite(m_browserSite.get());
     m_dispatcher.UiBridge().SetContext(this);
     m_dispatcher.UiBridge().SetReceiver(m_netReceiver.get());
     SetSettingsUiRunner(
@@ -133,6 +136,7 @@ CTheApp::~CTheApp() {
     m_mainFrame.reset();
     ForgetSmartCardLogin();
     SetSettingsUiRunner({});
+    SetBrowserSite(nullptr);
     SetMySystemSite(nullptr);
     SetWireServices(nullptr);
     SetActiveLangPack(nullptr);

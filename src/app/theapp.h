@@ -54,6 +54,7 @@ class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class CAppBrowserSite;
 class QSessionManager;
 
 class CTheApp : public QObject, public CUiServices {
@@ -249,6 +250,7 @@ private:
     std::unique_ptr<CAppMySystemSite> m_mySystemSite;
     std::unique_ptr<CAppFrameSite> m_frameSite;
     std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
+    std::unique_ptr<CAppBrowserSite> m_browserSite;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CActionSeams> m_actionSeams;
     std::unique_ptr<CHistory> m_history;

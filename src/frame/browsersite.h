@@ -29,7 +29,9 @@ public:
     virtual bool IsBrowserRowShown() { return false; }
     // The page's DirtyBit was cleared: an empty last row of the main grid goes.
     virtual void DropEmptyLastGridRow() {}
-    // The page names the server process behind it; `owner` is the browser.
+    // Whether pages' server processes are registered (the selected server
+    // runs on "win32"), and the registration; `owner` is the browser.
+    virtual bool WantsServerPid() { return false; }
     virtual void RegisterServerPid(const void* owner, quint32 pid);
     // The language pack is active: marked page texts are translated.
     virtual bool IsLanguagePackActive() { return false; }
