@@ -5,6 +5,7 @@
 #include "app/actionseams.h"
 #include "app/theapp.h"
 #include "dialogs/splashabout.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
@@ -169,12 +170,20 @@ void CAppSeams::ShowDialog(int commandId) {
 }
 
 bool CAppSeams::HideFirstVisibleFloatingBrowser() {
-    logSeam(u"HideFirstVisibleFloatingBrowser");
-    return false;
+    IEBar_Manager* bars = theApp().FloatingBars();
+    return bars != nullptr && bars->HideFirstVisible() != 0;
 }
 
 void CAppSeams::ShowPreferencesPanel() {
-    logSeam(u"ShowPreferencesPanel");
+    CTheApp& app = theApp();
+    CMySystem* system = app.GetSystem(nullptr);
+    if (system == nullptr) {
+        app.ErrorBox(QStringLiteral(
+            "Cannot show INI parms: need to be attached to a server (for style sheets)."));
+        return;
+    }
+    app.ShowProperties(system, app.Prefs().Settings(), false,
+                       QStringLiteral("Current Preferences (in memory):"));
 }
 
 bool CAppSeams::IsProgressActive() {

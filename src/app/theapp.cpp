@@ -13,6 +13,7 @@
 #include "app/appwireservices.h"
 #include "app/appworldviewsite.h"
 #include "app/history.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
@@ -133,6 +134,7 @@ CTheApp::~CTheApp() {
     m_dispatcher.UiBridge().SetReceiver(nullptr);
     m_dispatcher.UiBridge().SetContext(nullptr);
     m_tree.SetHost(nullptr);
+    m_floatingBars.reset();
     m_mainFrame.reset();
     ForgetSmartCardLogin();
     SetSettingsUiRunner({});
@@ -210,6 +212,7 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
 
     kDebugLog(u":: ProcessShellCommand()...\n");
     m_mainFrame = std::make_unique<CMainFrame>(*m_frameSite);
+    m_floatingBars = std::make_unique<IEBar_Manager>(*m_mainFrame, m_prefs);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     m_tree.SetHost(m_mainFrame.get());
     kDebugLog(u":: CreateFont()...\n");
@@ -640,6 +643,10 @@ QString CTheApp::MakeTempFilePath(const QString& extension, const QString& tag) 
 }
 
 QRect CTheApp::GetCascadeRect() {
+    return cascadeRect(m_cascade);
+}
+
+QRect CTheApp::cascadeRect(CCascade& cascade) {
     if (m_mainFrame == nullptr) {
         return {};
     }
@@ -647,8 +654,8 @@ QRect CTheApp::GetCascadeRect() {
         return widget != nullptr ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size())
                                  : QRect();
     };
-    return m_cascade.Next(onScreen(m_mainFrame->GetLeftView()),
-                          onScreen(&m_mainFrame->RightSplitter()));
+    return cascade.Next(onScreen(m_mainFrame->GetLeftView()),
+                        onScreen(&m_mainFrame->RightSplitter()));
 }
 
 int CTheApp::AllocMenuCommandId() {

@@ -330,7 +330,8 @@ QString CBrowserView::GetFormFieldValue(const QString& field, const QString& for
                                    reinterpret_cast<quintptr>(&result));
         return result;
     }
-    if (!BrowserSite().IsUp()) {
+    // A blank page holds no form: no script needs to ask it.
+    if (!BrowserSite().IsUp() || url().isEmpty() || isBlank(url().toString())) {
         return {};
     }
     const QString script = QStringLiteral(
@@ -352,7 +353,7 @@ QString CBrowserView::SetFormFieldValue(const QString& field, const QString& val
                                    reinterpret_cast<quintptr>(&result));
         return result;
     }
-    if (!BrowserSite().IsUp()) {
+    if (!BrowserSite().IsUp() || url().isEmpty() || isBlank(url().toString())) {
         return {};
     }
     const QString script =
