@@ -6,7 +6,10 @@ void RegisterWebSchemes() {
     for (const char* name : {"curl", "app"}) {
         QWebEngineUrlScheme scheme(name);
         scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-        scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+        // Not local: a served page may only follow links to local schemes
+        // of its own, and the program's links must reach its navigation
+        // checks. Loading them as resources is refused by the profile.
+        scheme.setFlags({});
         QWebEngineUrlScheme::registerScheme(scheme);
     }
 }
