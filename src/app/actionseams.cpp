@@ -7,6 +7,7 @@
 #include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
+#include "frame/searchtoolbar.h"
 #include "framework/klog.h"
 #include "grid/fieldchooserdialog.h"
 #include "grid/gridnavigator.h"
@@ -207,16 +208,20 @@ void CActionSeams::BlankBrowserPane() {
 }
 
 void CActionSeams::SetFilter(const QString& text) {
-    logSeam(u"SetFilter", text);
+    if (CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr) {
+        frame->FilterBar().Field().SetFilter(text);
+    }
 }
 
 bool CActionSeams::IsWizardVisible() {
-    logSeam(u"IsWizardVisible");
-    return false;
+    CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    return frame != nullptr && !frame->WizardBar().isHidden();
 }
 
 void CActionSeams::ToggleWizardBar() {
-    logSeam(u"ToggleWizardBar");
+    if (CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr) {
+        frame->OnToggleWizardBar();
+    }
 }
 
 void CActionSeams::NewFolder(const QString& label) {

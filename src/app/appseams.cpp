@@ -7,6 +7,7 @@
 #include "dialogs/splashabout.h"
 #include "frame/iebar.h"
 #include "frame/mainframe.h"
+#include "frame/qvxrebar.h"
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
 #include "grid/mygrid.h"
@@ -139,7 +140,9 @@ void CAppSeams::SaveColumnPreferences() {
 }
 
 void CAppSeams::SaveRebarLayout() {
-    logSeam(u"SaveRebarLayout");
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->ReBar().SaveBandLayout();
+    }
 }
 
 void CAppSeams::NextPane() {

@@ -3,6 +3,7 @@
 #include "frame/framesite.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
+#include "frame/searchtoolbar.h"
 #include "server/mysystem.h"
 #include "tree/mytree.h"
 
@@ -41,4 +42,8 @@ bool CMainGridSite::IsContextHelpMode() const {
 
 void CMainGridSite::LaunchHelp(const QString& url) {
     m_site.LaunchHelp(url);
+}
+
+void CMainGridSite::ResetFilterText() {
+    m_frame.FilterBar().ResetFilterText();
 }

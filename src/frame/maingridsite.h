@@ -24,6 +24,7 @@ public:
     void ShowNavigator(bool show) override;
     bool IsContextHelpMode() const override;
     void LaunchHelp(const QString& url) override;
+    void ResetFilterText() override;
 
 private:
     CMyView& m_view;

@@ -4,6 +4,7 @@
 #include "frame/dialogview.h"
 #include "frame/editor.h"
 #include "frame/myview.h"
+#include "frame/searchtoolbar.h"
 #include "frame/statusbar.h"
 #include "resources/strings.h"
 
