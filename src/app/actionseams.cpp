@@ -4,9 +4,12 @@
 #include "dialogs/progressbar.h"
 #include "dialogs/promptdialog.h"
 #include "dialogs/selectfile.h"
+#include "frame/browserview.h"
 #include "frame/dialogview.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
+#include "frame/searchtoolbar.h"
 #include "framework/klog.h"
 #include "grid/fieldchooserdialog.h"
 #include "grid/gridnavigator.h"
@@ -209,16 +212,20 @@ void CActionSeams::BlankBrowserPane() {
 }
 
 void CActionSeams::SetFilter(const QString& text) {
-    logSeam(u"SetFilter", text);
+    if (CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr) {
+        frame->FilterBar().Field().SetFilter(text);
+    }
 }
 
 bool CActionSeams::IsWizardVisible() {
-    logSeam(u"IsWizardVisible");
-    return false;
+    CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    return frame != nullptr && !frame->WizardBar().isHidden();
 }
 
 void CActionSeams::ToggleWizardBar() {
-    logSeam(u"ToggleWizardBar");
+    if (CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr) {
+        frame->OnToggleWizardBar();
+    }
 }
 
 void CActionSeams::NewFolder(const QString& label) {
@@ -323,31 +330,49 @@ bool CActionSeams::SelectFile(const QString& keyPrefix, const QString& folder, Q
     return true;
 }
 
-void CActionSeams::LaunchBrowser(const QString& url, const QString&) {
-    logSeam(u"LaunchBrowser", url);
+void CActionSeams::LaunchBrowser(const QString& url, const QString& title) {
+    theApp().LaunchBrowser(url, title);
 }
 
 void CActionSeams::LaunchHelp(const QString& url) {
-    logSeam(u"LaunchHelp", url);
+    theApp().LaunchHelp(url);
 }
+
+namespace {
+
+CBrowserView* browserPane() {
+    const CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    return frame != nullptr ? frame->GetBrowserView() : nullptr;
+}
+
+}  // namespace
 
 void CActionSeams::WizardNavigate(const QString& url) {
-    logSeam(u"WizardNavigate", url);
+    CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    if (auto* wizard = frame != nullptr ? qobject_cast<IEBar*>(&frame->WizardBar()) : nullptr) {
+        wizard->Open(url);
+    }
 }
 
-void CActionSeams::SetBigFormField(const QString& field, const QString&) {
-    logSeam(u"SetBigFormField", field);
+void CActionSeams::SetBigFormField(const QString& field, const QString& value) {
+    if (CBrowserView* browser = browserPane()) {
+        browser->SetFormFieldValue(field, value, QStringLiteral("BigForm"));
+    }
 }
 
 void CActionSeams::NavigateAndWait(const QString& url) {
-    logSeam(u"NavigateAndWait", url);
+    if (CBrowserView* browser = browserPane()) {
+        browser->NavigateAndWait(url);
+    }
 }
 
 bool CActionSeams::IsBrowserBusy() {
-    logSeam(u"IsBrowserBusy");
-    return false;
+    const CBrowserView* browser = browserPane();
+    return browser != nullptr && browser->IsBusy();
 }
 
 void CActionSeams::StopBrowser() {
-    logSeam(u"StopBrowser");
+    if (CBrowserView* browser = browserPane()) {
+        browser->Stop();
+    }
 }

@@ -3,6 +3,7 @@
 #include "app/theapp.h"
 #include "frame/folderlist.h"
 #include "frame/mainframe.h"
+#include "frame/qvxrebar.h"
 
 QWidget* CAppPreferencesSite::MainFrameWindow() {
     return m_app.MainFrame();
@@ -28,6 +29,12 @@ void CAppPreferencesSite::LoadBuiltInLanguagePack() {
 
 void CAppPreferencesSite::LoadLanguagePack(const QString& path) {
     m_app.LangPack().Load(path);
+}
+
+void CAppPreferencesSite::RestoreRebarLayout() {
+    if (CMainFrame* frame = m_app.MainFrame()) {
+        frame->ReBar().RestoreBandLayout();
+    }
 }
 
 void CAppPreferencesSite::WarningBox(const QString& text) {

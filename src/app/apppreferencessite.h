@@ -2,8 +2,7 @@
 
 // The application's answers to what the preferences store asks of the
 // windows: the main frame and its splitter, the folder list's style, the
-// language pack and the warning box. The rebar layout keeps the store's
-// logging default until the rebar exists.
+// language pack, the warning box and the rebar's band layout.
 
 #include "settings/preferencessite.h"
 
@@ -17,6 +16,7 @@ public:
     std::optional<int> MainSplitterColumnWidth() override;
     void SetMainSplitterColumn(int width, int minimum) override;
     void ApplyListViewMode(int styleBits) override;
+    void RestoreRebarLayout() override;
     void LoadBuiltInLanguagePack() override;
     void LoadLanguagePack(const QString& path) override;
     void WarningBox(const QString& text) override;

@@ -6,7 +6,9 @@
 #include "app/theapp.h"
 #include "dialogs/progressbar.h"
 #include "dialogs/splashabout.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
+#include "frame/qvxrebar.h"
 #include "framework/klog.h"
 #include "grid/gridrequesters.h"
 #include "grid/mygrid.h"
@@ -142,7 +144,9 @@ void CAppSeams::SaveColumnPreferences() {
 }
 
 void CAppSeams::SaveRebarLayout() {
-    logSeam(u"SaveRebarLayout");
+    if (CMainFrame* frame = theApp().MainFrame()) {
+        frame->ReBar().SaveBandLayout();
+    }
 }
 
 void CAppSeams::NextPane() {
@@ -173,12 +177,20 @@ void CAppSeams::ShowDialog(int commandId) {
 }
 
 bool CAppSeams::HideFirstVisibleFloatingBrowser() {
-    logSeam(u"HideFirstVisibleFloatingBrowser");
-    return false;
+    IEBar_Manager* bars = theApp().FloatingBars();
+    return bars != nullptr && bars->HideFirstVisible() != 0;
 }
 
 void CAppSeams::ShowPreferencesPanel() {
-    logSeam(u"ShowPreferencesPanel");
+    CTheApp& app = theApp();
+    CMySystem* system = app.GetSystem(nullptr);
+    if (system == nullptr) {
+        app.ErrorBox(QStringLiteral(
+            "Cannot show INI parms: need to be attached to a server (for style sheets)."));
+        return;
+    }
+    app.ShowProperties(system, app.Prefs().Settings(), false,
+                       QStringLiteral("Current Preferences (in memory):"));
 }
 
 bool CAppSeams::IsProgressActive() {

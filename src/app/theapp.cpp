@@ -6,6 +6,7 @@
 #include "app/actions.h"
 #include "app/actionseams.h"
 #include "app/appchoosersite.h"
+#include "app/appbrowsersite.h"
 #include "app/appframesite.h"
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
@@ -16,6 +17,7 @@
 #include "app/history.h"
 #include "dialogs/chooserpanels.h"
 #include "dialogs/progressbar.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
@@ -78,6 +80,7 @@ CTheApp::CTheApp()
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
       m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
+      m_browserSite(std::make_unique<CAppBrowserSite>(*this)),
       m_progressSite(std::make_unique<CAppProgressBarSite>(*this)),
       m_chooserSite(std::make_unique<CAppChooserSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
@@ -106,6 +109,7 @@ CTheApp::CTheApp()
     m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
     SetWireServices(m_wireServices.get());
     SetMySystemSite(m_mySystemSite.get());
+    SetBrowserSite(m_browserSite.get());
     m_dispatcher.UiBridge().SetContext(this);
     m_dispatcher.UiBridge().SetReceiver(m_netReceiver.get());
     SetSettingsUiRunner(
@@ -138,9 +142,11 @@ CTheApp::~CTheApp() {
     m_dispatcher.UiBridge().SetContext(nullptr);
     m_tree.SetHost(nullptr);
     m_progressBar.reset();
+    m_floatingBars.reset();
     m_mainFrame.reset();
     ForgetSmartCardLogin();
     SetSettingsUiRunner({});
+    SetBrowserSite(nullptr);
     SetMySystemSite(nullptr);
     SetWireServices(nullptr);
     SetActiveLangPack(nullptr);
@@ -214,6 +220,7 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
 
     kDebugLog(u":: ProcessShellCommand()...\n");
     m_mainFrame = std::make_unique<CMainFrame>(*m_frameSite);
+    m_floatingBars = std::make_unique<IEBar_Manager>(*m_mainFrame, m_prefs);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     m_tree.SetHost(m_mainFrame.get());
     m_progressBar = std::make_unique<CProgressBar>(ProgressSite(), m_mainFrame.get());
@@ -650,6 +657,10 @@ QString CTheApp::MakeTempFilePath(const QString& extension, const QString& tag) 
 }
 
 QRect CTheApp::GetCascadeRect() {
+    return cascadeRect(m_cascade);
+}
+
+QRect CTheApp::cascadeRect(CCascade& cascade) {
     if (m_mainFrame == nullptr) {
         return {};
     }
@@ -657,8 +668,8 @@ QRect CTheApp::GetCascadeRect() {
         return widget != nullptr ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size())
                                  : QRect();
     };
-    return m_cascade.Next(onScreen(m_mainFrame->GetLeftView()),
-                          onScreen(&m_mainFrame->RightSplitter()));
+    return cascade.Next(onScreen(m_mainFrame->GetLeftView()),
+                        onScreen(&m_mainFrame->RightSplitter()));
 }
 
 int CTheApp::AllocMenuCommandId() {

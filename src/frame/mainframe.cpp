@@ -8,6 +8,7 @@
 #include "frame/framesite.h"
 #include "frame/maingridsite.h"
 #include "frame/myview.h"
+#include "frame/sizingcontrolbar.h"
 #include "frame/navigateargs.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
@@ -18,31 +19,15 @@
 #include "settings/preferences.h"
 #include "settings/urltext.h"
 #include "tree/mytree.h"
-#include "tree/treeimages.h"
 #include "ui/stringtriple.h"
 #include "ui/uibridge.h"
 #include "ui/uiservices.h"
 
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QGuiApplication>
-#include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
-#include <QToolBar>
 #include <QTreeWidget>
-
-namespace {
-
-QToolBar* makeBar(QMainWindow& frame, const QString& title, int controlId) {
-    auto* bar = new QToolBar(title, &frame);
-    bar->setObjectName(kFormat(u"ToolBar%d", controlId));
-    bar->setProperty("controlId", controlId);
-    frame.addToolBar(Qt::TopToolBarArea, bar);
-    return bar;
-}
-
-}  // namespace
 
 CMainFrame::CMainFrame(CFrameSite& site) : m_site(site) {
     m_refreshTimer.setObjectName(QStringLiteral("MY_REFRESH_TIMER"));
@@ -56,8 +41,6 @@ CMainFrame::CMainFrame(CFrameSite& site) : m_site(site) {
     m_treeReader = new CTreeChunkReader(*this, this);
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), this);
     connect(closeKey, &QShortcut::activated, this, &CMainFrame::OnCloseKey);
-    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(helpKey, &QShortcut::activated, this, &CMainFrame::OnHelpKey);
     createBars();
     if (!createClient()) {
         kErrorLog(u"CMainFrame: the panes could not be built.\n");
@@ -79,29 +62,6 @@ CMainFrame::~CMainFrame() {
           UiMessage::SetFormField}) {
         bridge.RemoveHandler(message);
     }
-}
-
-void CMainFrame::createBars() {
-    kDebugLog(u"START: CMainFrame::OnCreate()\n");
-    setWindowIcon(TreeImageIcon(kImageRoot));
-    // The menu bar, the toolbars and the filter bar are filled by their
-    // own code; here they only take their places.
-    menuBar()->setProperty("controlId", 50);
-    m_throbber = new CAnimateCtrl(this);
-    menuBar()->setCornerWidget(m_throbber, Qt::TopRightCorner);
-    m_standardBar = makeBar(*this, QStringLiteral("Standard Buttons"), 51);
-    m_navigationBar = makeBar(*this, QStringLiteral("Navigation Bar"), 52);
-    m_filterBar = makeBar(*this, LangLookup(LoadResourceString(494)), 54);
-
-    m_statusBar = new CStatusBar(this);
-    setStatusBar(m_statusBar);
-
-    m_wizardBar = new QDockWidget(QStringLiteral("ZRM Wizard"), this);
-    m_wizardBar->setObjectName(QStringLiteral("ZRMWizard"));
-    m_wizardBar->setProperty("controlId", 123);
-    addDockWidget(Qt::RightDockWidgetArea, m_wizardBar);
-    m_wizardBar->hide();
-    kDebugLog(u"END: CMainFrame::OnCreate()\n");
 }
 
 bool CMainFrame::createClient() {
@@ -210,15 +170,22 @@ void CMainFrame::installMessageHandlers() {
     };
     bridge.SetHandler(UiMessage::NavigatePost, navigate);
     bridge.SetHandler(UiMessage::Navigate2, navigate);
-    const auto formField = [](const char16_t* what) {
-        return [what](quintptr request, quintptr) -> qintptr {
-            kDebugLog(u"SEAM %s(%s): not built yet.\n", what,
-                      reinterpret_cast<const CStringTriple*>(request)->first);
-            return 0;
-        };
-    };
-    bridge.SetHandler(UiMessage::GetFormField, formField(u"GetFormField"));
-    bridge.SetHandler(UiMessage::SetFormField, formField(u"SetFormField"));
+    bridge.SetHandler(UiMessage::GetFormField, [this](quintptr request, quintptr result) {
+        const auto* fields = reinterpret_cast<const CStringTriple*>(request);
+        if (CBrowserView* browser = GetBrowserView()) {
+            *reinterpret_cast<QString*>(result) =
+                browser->GetFormFieldValue(fields->first, fields->third);
+        }
+        return qintptr(0);
+    });
+    bridge.SetHandler(UiMessage::SetFormField, [this](quintptr request, quintptr result) {
+        const auto* fields = reinterpret_cast<const CStringTriple*>(request);
+        if (CBrowserView* browser = GetBrowserView()) {
+            *reinterpret_cast<QString*>(result) =
+                browser->SetFormFieldValue(fields->first, fields->second, fields->third);
+        }
+        return qintptr(0);
+    });
     bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
         if (state == kBusyBegins) {
             UiServices().BeginBusy();
@@ -324,7 +291,7 @@ int CMainFrame::OpenProperties(const QString& url) {
         m_propertiesOpen = true;
     }
     if (fullUrl != m_propertiesUrl) {
-        browser->Navigate(fullUrl);
+        browser->Navigate2(fullUrl);
     }
     m_propertiesUrl = fullUrl;
     return 1;
@@ -344,7 +311,7 @@ int CMainFrame::CloseProperties() {
     m_rightSplitter->HideRow(kBrowserRow);
     const CMyView* view = GetMyView();
     m_rightSplitter->SetRowInfo(kMyViewRow, view != nullptr ? view->height() : 0, 0);
-    browser->Navigate(QStringLiteral("about:blank"));
+    browser->Navigate2(QStringLiteral("about:blank"));
     m_rightSplitter->RecalcLayout();
     m_propertiesOpen = false;
     return 1;

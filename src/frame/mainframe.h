@@ -10,6 +10,7 @@
 
 #include "frame/cmdui.h"
 #include "frame/panelmanager.h"
+#include "frame/sizingcontrolbar.h"
 #include "net/treechunkreader.h"
 #include "tree/treehost.h"
 
@@ -20,17 +21,21 @@
 #include <memory>
 
 class CAnimateCtrl;
+class CFrameCommands;
+class CMenuBar;
+class CQVxReBar;
+class CQVxToolBar;
+class CQVXNavBar;
+class CSearchToolbar;
 class CBrowserView;
 class CDialogView;
 class CEditor;
 class CFrameSite;
 class CMyView;
 class CStatusBar;
-class QDockWidget;
 class CTabs;
 class CFolderList;
 class QMenu;
-class QMenuBar;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -89,11 +94,20 @@ public:
     CFrameSite& Site() { return m_site; }
     CStatusBar& StatusPanes() { return *m_statusBar; }
     CAnimateCtrl& Throbber() { return *m_throbber; }
-    // The bars that the toolbar, navigation and filter code fill.
-    QToolBar& StandardBar() { return *m_standardBar; }
-    QToolBar& NavigationBar() { return *m_navigationBar; }
-    QToolBar& FilterBar() { return *m_filterBar; }
-    QDockWidget& WizardBar() { return *m_wizardBar; }
+    // The bars and the actions of every command they show.
+    CFrameCommands& Commands() { return *m_commands; }
+    CMenuBar& MenuBar() { return *m_menuBar; }
+    CQVxReBar& ReBar() { return *m_rebar; }
+    QToolBar& AnimationBar() { return *m_animationBar; }
+    CQVxToolBar& StandardBar() { return *m_standardBar; }
+    CQVXNavBar& NavigationBar() { return *m_navigationBar; }
+    CSearchToolbar& FilterBar() { return *m_filterBar; }
+    CSizingControlBarG& WizardBar() { return *m_wizardBar; }
+    // Shows the wizard bar when hidden, hides it when shown.
+    void OnToggleWizardBar();
+    // The filter field is usable while the primary grid is shown, not
+    // loading and holds rows; run with the commands' idle update.
+    void UpdateFilterField();
 
     void StartThrobber();
     void StopThrobber();
@@ -187,6 +201,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A right double-click on the busy animation asks for the About box.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createBars();
@@ -201,6 +217,9 @@ private:
     void clearPanes();
     void updateUserPane();
     bool frameCommand(int commandId);
+    bool barCommand(int commandId);
+    bool barCommandUI(int commandId, CCmdUI& state);
+    void addBands();
     void printSelected();
     void onRefreshTimer();
     void onRowCounterTimer();
@@ -209,11 +228,16 @@ private:
     CFrameSite& m_site;
     CPanelManager* m_outerSplitter = nullptr;
     CPanelManager* m_rightSplitter = nullptr;
-    QDockWidget* m_wizardBar = nullptr;
+    CSizingControlBarG* m_wizardBar = nullptr;
     CStatusBar* m_statusBar = nullptr;
-    QToolBar* m_standardBar = nullptr;
-    QToolBar* m_navigationBar = nullptr;
-    QToolBar* m_filterBar = nullptr;
+    CFrameCommands* m_commands = nullptr;
+    CMenuBar* m_menuBar = nullptr;
+    CQVxReBar* m_rebar = nullptr;
+    QToolBar* m_menuBand = nullptr;
+    QToolBar* m_animationBar = nullptr;
+    CQVxToolBar* m_standardBar = nullptr;
+    CQVXNavBar* m_navigationBar = nullptr;
+    CSearchToolbar* m_filterBar = nullptr;
     CAnimateCtrl* m_throbber = nullptr;
     QString m_propertiesUrl;
     bool m_propertiesOpen = false;

@@ -4,10 +4,14 @@
 
 #include "frame/browserview.h"
 #include "frame/folderlist.h"
+#include "frame/framecommands.h"
 #include "frame/framesite.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/myviewdlg.h"
+#include "frame/menubar.h"
+#include "frame/qvxtoolbar.h"
+#include "frame/searchtoolbar.h"
 #include "framework/klog.h"
 #include "grid/mygrid.h"
 #include "net/wireservices.h"
@@ -95,6 +99,10 @@ QString textWithoutAmpersands(const QAction* action) {
 }  // namespace
 
 bool CMainFrame::OnCommand(int commandId) {
+    // A focused filter field takes its edit commands first.
+    if (m_filterBar->HasFieldFocus() && m_filterBar->Field().OnCommand(commandId)) {
+        return true;
+    }
     // The focused pane's view first: the grid's server commands, the list,
     // the view's own edit commands.
     CMyView* view = GetMyView();
@@ -196,7 +204,7 @@ bool CMainFrame::frameCommand(int commandId) {
         case 32839:
             return true;
         default:
-            return false;
+            return barCommand(commandId);
     }
 }
 
@@ -226,6 +234,9 @@ void CMainFrame::UpdateCommandUI(int commandId, CCmdUI& state, bool inActionsMen
         }
         state.enabled = true;
         state.checked = commandId != kLastListStyle && listModeOfCommand(commandId) == mode;
+        return;
+    }
+    if (barCommandUI(commandId, state)) {
         return;
     }
     switch (commandId) {
@@ -270,16 +281,22 @@ void CMainFrame::OnInitMenuPopup(QMenu* popup) {
     if (popup == nullptr) {
         return;
     }
-    // The menu bar's second popup is "&Actions": rebuilt from the focused
-    // pane each time it opens.
-    const QList<QAction*> barMenus = menuBar()->actions();
-    const bool isActions = barMenus.size() > 1 && barMenus[1]->menu() == popup;
+    // The menu bar's second popup is "&Actions", and the Actions button
+    // opens the same menu: rebuilt from the focused pane each time it opens.
+    const QList<QAction*> barMenus = m_menuBar->actions();
+    const bool isActions = (barMenus.size() > 1 && barMenus[1]->menu() == popup) ||
+                           popup == m_standardBar->ActionsMenu();
     if (isActions) {
         BuildActionsMenu(popup);
     }
+    // A second pack translates the resource texts, never the first pack's.
+    CFrameCommands::RestoreResourceTexts(m_menuBar);
     const CLangPack* pack = ActiveLangPack();
     if (pack != nullptr && !m_site.Prefs().GetString(QStringLiteral("LanguagePack")).isEmpty()) {
-        pack->TranslateMenu(popup);
+        pack->TranslateMenu(m_menuBar);
+        if (popup == m_standardBar->ActionsMenu()) {
+            pack->TranslateMenu(popup);
+        }
     }
     for (QAction* action : popup->actions()) {
         const unsigned commandId = MenuCommandId(action);

@@ -111,7 +111,7 @@ void CMainFrame::onRefreshTimer() {
     }
     kDebugLog(u"CMainFrame::OnTimer() -- painting on Browser...\n");
     if (CBrowserView* browser = GetBrowserView()) {
-        browser->Navigate(GetFullURL(locator.mid(8), selected, false));
+        browser->Navigate2(GetFullURL(locator.mid(8), selected, false));
     }
     if (m_site.IsUp() && m_refreshTimer.isActive()) {
         kDebugLog(u"CMainFrame::OnTimer() -- done.\n");
@@ -164,7 +164,8 @@ void CMainFrame::OnStop() {
             m_site.RaiseCancelFlag();
             break;
         }
-        kDebugLog(u"SEAM BigForm pid of the browser page: not built yet.\n");
+        // The page's server job is cancelled with the others.
+        browser->RegisterServerPid();
         browser->Stop();
         m_site.RaiseCancelFlag();
         m_site.PumpMessages(false);

@@ -5,6 +5,7 @@
 #include "frame/myview.h"
 #include "framework/klog.h"
 #include "framework/kprops.h"
+#include "frame/searchtoolbar.h"
 #include "server/mysystem.h"
 #include "tree/mytree.h"
 
@@ -90,4 +91,8 @@ int CMainGridSite::ShowProperties(CMySystem*, const KPROPS& properties) {
 
 QWidget* CMainGridSite::MenuOwner() {
     return &m_view;
+}
+
+void CMainGridSite::ResetFilterText() {
+    m_frame.FilterBar().ResetFilterText();
 }

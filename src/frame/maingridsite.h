@@ -37,6 +37,7 @@ public:
     int PropertiesDirtyBit() override;
     int ShowProperties(CMySystem* system, const KPROPS& properties) override;
     QWidget* MenuOwner() override;
+    void ResetFilterText() override;
 
 private:
     CMyView& m_view;

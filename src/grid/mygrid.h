@@ -186,6 +186,8 @@ public:
     // data row matched; always 1 for the empty text, which shows every row.
     static constexpr unsigned kFilterHide = 0x10;
     int FilterRows(const QString& text, unsigned flags);
+    // A filter text hides rows now.
+    bool IsFiltered() const { return !m_strFilter.isEmpty(); }
     // 1 when a hidden row came back.
     int ShowAllRows();
     // A hidden row back at its natural height.

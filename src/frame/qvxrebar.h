@@ -1,0 +1,76 @@
+#pragma once
+
+// The bars at the top of the main window, as bands in a fixed order: the
+// menu bar, the busy animation, the standard toolbar, the navigation bar
+// and the grid filter bar. Bands can be moved, hidden and locked; their
+// order, lines, visibility and lock are kept in the preferences at exit and
+// put back when the preferences are applied. The stored layout is the one
+// the Windows program writes, bit for bit, so settings move between them.
+//
+// Qt's tool bar area sizes a bar to its contents and gives the rest of its
+// line to the last bar: the stored width of a band is written and read, but
+// a bar is not stretched to it.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class CPreferences;
+class QMainWindow;
+class QToolBar;
+
+class CQVxReBar : public QObject {
+    Q_OBJECT
+public:
+    // Band style bits, as the preferences store them.
+    static constexpr unsigned RBBS_BREAK = 0x1;
+    static constexpr unsigned RBBS_FIXEDSIZE = 0x2;
+    static constexpr unsigned RBBS_HIDDEN = 0x8;
+    static constexpr unsigned RBBS_FIXEDBMP = 0x20;
+    static constexpr unsigned RBBS_GRIPPERALWAYS = 0x80;
+    static constexpr unsigned RBBS_NOGRIPPER = 0x100;
+    // The busy animation's band never gets a gripper.
+    static constexpr int kAnimationBandId = 53;
+
+    CQVxReBar(QMainWindow& frame, CPreferences& prefs);
+
+    // Appends a band holding the bar (its "controlId" property is the band
+    // id); the text goes before the bar's items. False when the bar is
+    // already a band.
+    bool AddBand(QToolBar* bar, const QString& text, unsigned style, bool gripperAllowed);
+    void Lock(bool locked);
+    bool IsLocked() const { return m_locked; }
+
+    void SaveBandLayout();
+    void RestoreBandLayout();
+
+    // The bars in band order: line by line, left to right.
+    QList<QToolBar*> Bands();
+    // The style bits a band shows now.
+    unsigned BandStyle(const QToolBar* bar) const;
+
+private:
+    struct Band {
+        QToolBar* bar;
+        int id;
+        // The bits that only the preferences keep: fixed size, fixed bitmap.
+        unsigned keptStyle;
+        bool gripperAllowed;
+    };
+    struct Entry {
+        int id;
+        int cx;
+        unsigned style;
+    };
+    static bool parseEntry(const QString& text, Entry& entry);
+    Band* bandOf(const QToolBar* bar);
+    const Band* bandOf(const QToolBar* bar) const;
+    void syncOrder();
+    // Puts the bars back into the top area in band order, with their lines.
+    void relayout(const QList<unsigned>& styles);
+
+    QMainWindow& m_frame;
+    CPreferences& m_prefs;
+    QList<Band> m_bands;
+    bool m_locked = false;
+};

@@ -1,0 +1,98 @@
+#include "frame/searchtoolbar.h"
+
+#include "frame/framecommands.h"
+#include "grid/mygrid.h"
+#include "resources/strings.h"
+#include "resources/toolbars.h"
+#include "settings/langpack.h"
+#include "settings/preferences.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+CSearchComboBox::CSearchComboBox(std::function<CMyGrid*()> grid, CPreferences& prefs,
+                                 QWidget* parent)
+    : QComboBox(parent),
+      m_grid(std::move(grid)),
+      m_prefs(prefs),
+      m_cue(LangLookup(LoadResourceString(493))) {
+    setObjectName(QStringLiteral("SearchComboBox"));
+    setProperty("controlId", kFieldId);
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setFixedWidth(kFieldWidth);
+    // The cue is drawn by the field while it is empty, so it is never text
+    // that Enter could filter by.
+    lineEdit()->setPlaceholderText(m_cue);
+    setToolTip(LangLookup(LoadResourceString(568)));
+    connect(lineEdit(), &QLineEdit::textEdited, this, &CSearchComboBox::OnEditChange);
+    connect(lineEdit(), &QLineEdit::returnPressed, this, &CSearchComboBox::ApplyFilter);
+}
+
+void CSearchComboBox::ApplyFilter() {
+    if (CMyGrid* grid = Grid()) {
+        grid->FilterRows(IsCueText() ? QString() : currentText(), kFilterFlags);
+    }
+}
+
+void CSearchComboBox::OnEditChange() {
+    if (m_prefs.GetInt(QStringLiteral("EnableRealtimeFilter"), 1) != 0) {
+        ApplyFilter();
+    }
+}
+
+void CSearchComboBox::SetFilter(const QString& text) {
+    if (Grid() == nullptr) {
+        return;
+    }
+    setEditText(text);
+    ApplyFilter();
+}
+
+void CSearchComboBox::ShowCue() {
+    lineEdit()->clear();
+}
+
+bool CSearchComboBox::OnCommand(int commandId) {
+    switch (commandId) {
+        case 57634:
+            lineEdit()->copy();
+            return true;
+        case 57635:
+            lineEdit()->cut();
+            return true;
+        case 57637:
+            lineEdit()->paste();
+            return true;
+        default:
+            return false;
+    }
+}
+
+CSearchToolbar::CSearchToolbar(const QString& title, std::function<CMyGrid*()> grid,
+                               CPreferences& prefs, QWidget* parent)
+    : QToolBar(title, parent), m_field(new CSearchComboBox(std::move(grid), prefs, this)) {}
+
+void CSearchToolbar::LoadButtons(CFrameCommands& commands) {
+    for (unsigned commandId : ToolbarButtons(IDR_TOOLBAR_SEARCH)) {
+        if (commandId == CSearchComboBox::kFieldId) {
+            addWidget(m_field);
+        } else if (QAction* action = commands.Action(commandId)) {
+            addAction(action);
+        }
+    }
+}
+
+void CSearchToolbar::ClearFilter() {
+    CMyGrid* grid = m_field->Grid();
+    if (grid == nullptr) {
+        return;
+    }
+    m_field->ShowCue();
+    grid->FilterRows(QString(), CSearchComboBox::kFilterFlags);
+    m_field->setFocus(Qt::OtherFocusReason);
+}
+
+bool CSearchToolbar::HasFieldFocus() const {
+    return m_field->hasFocus() || m_field->lineEdit()->hasFocus();
+}
