@@ -3,8 +3,10 @@
 #include "app/actiondialog.h"
 #include "app/actionrunner.h"
 #include "app/actionseams.h"
+#include "app/apprediscoversite.h"
 #include "app/theapp.h"
 #include "dialogs/progressbar.h"
+#include "dialogs/rediscoverdialog.h"
 #include "dialogs/splashabout.h"
 #include "frame/iebar.h"
 #include "frame/mainframe.h"
@@ -191,6 +193,13 @@ void CAppSeams::ShowPreferencesPanel() {
     }
     app.ShowProperties(system, app.Prefs().Settings(), false,
                        QStringLiteral("Current Preferences (in memory):"));
+}
+
+int CAppSeams::ReDiscover(const QString& requestUrl, const QString& resultsUrl) {
+    CTheApp& app = theApp();
+    CAppReDiscoverSite site(app);
+    CReDiscoverDialog dialog(requestUrl, resultsUrl, site, app.MainFrame());
+    return dialog.exec();
 }
 
 bool CAppSeams::IsProgressActive() {

@@ -74,6 +74,10 @@ public:
     // The properties panel with the preferences in memory (Alt+I).
     virtual void ShowPreferencesPanel();
 
+    // The rediscover dialog of a context-menu item, with its request and
+    // results URLs, on the selected item's server; the dialog's result.
+    virtual int ReDiscover(const QString& requestUrl, const QString& resultsUrl);
+
     // The server-driven progress dialog: active and not cancelled, and its
     // Cancel button.
     virtual bool IsProgressActive();
