@@ -5,12 +5,13 @@
 // retiring missing ones) or drop them. The log of the run opens in a
 // window of its own.
 
+#include "frame/webwnd.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
 
 class CReDiscoverSite;
-class CWebWnd;
 class QCheckBox;
 class QLabel;
 class QListWidget;
