@@ -292,7 +292,7 @@ int CMyGrid::EndLoad() {
     const CBusyCursor busy;
     const int sortColumn = prefInt(m_strPrefKeyBase + QStringLiteral("/_sort"), 0);
     const bool ascending = prefInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), 0) != 0;
-    sortRows(sortColumn, ascending);
+    sortKeepingSelection([&] { sortRows(sortColumn, ascending); });
     const bool main = mainGrid();
     if (main) {
         m_site->StopRowCounter();
@@ -382,6 +382,19 @@ int CMyGrid::DeleteLastRow() {
         SelectRows(keys, QStringLiteral("[PKEY]"), QStringLiteral(","), u"@"_qs);
     }
     return deleted ? 1 : 0;
+}
+
+// A sort starts with an empty selection: the rows selected before it are
+// found again by their keys.
+void CMyGrid::sortKeepingSelection(const std::function<void()>& sort) {
+    const QString keys =
+        GetSelectedRowCount() > 0
+            ? GetSelectedRowsByColProp(QStringLiteral("[PKEY]"), 0, QStringLiteral(","), u"@"_qs)
+            : QString();
+    sort();
+    if (!keys.isEmpty()) {
+        SelectRows(keys, QStringLiteral("[PKEY]"), QStringLiteral(","), u"@"_qs);
+    }
 }
 
 void CMyGrid::SetReselectAfterLoad(bool reselect, const QString& keys) {
@@ -1375,7 +1388,7 @@ int CMyGrid::SortByColName(const QString& name, bool ascending) {
     if (col < 0) {
         return 0;
     }
-    SortItems(col, ascending);
+    sortKeepingSelection([&] { SortItems(col, ascending); });
     viewport()->update();
     return 1;
 }

@@ -245,11 +245,9 @@ public:
     // The command id of the menu item whose command filled the panel; 0
     // when the panel shows the grid's own page.
     void SetPropertiesPanelMenuItem(int commandId) { m_pPropertiesPanelMenuItem = commandId; }
-    int GetPropertiesPanelMenuItem() const { return m_pPropertiesPanelMenuItem; }
-    bool IsRefreshingProperties() const { return m_fRefreshingProperties; }
-    // A key list for a query value: each key's "#", "&", "+", "%", blanks
-    // and other reserved characters percent-encoded, the list's own
-    // separators (",", the joiner "@") kept.
+    // A key list for a query value: "#", "&", "+", "%", blanks and control
+    // characters percent-encoded (as UTF-8), everything else, the list's own
+    // separators "," and "@" included, as it is.
     static QString EncodeKeysForURL(const QString& keys);
     // "&", "<" and ">" as entities, the ampersand first.
     static QString EscapeForPropertiesPage(const QString& text);
@@ -301,6 +299,7 @@ private:
     void OnGridTurnEnd() override;
     void showTurn();
     void sortRows(int col, bool ascending);
+    void sortKeepingSelection(const std::function<void()>& sort);
     void endReplay();
     void notifySyncEnded();
     void reselectAfterLoad();
@@ -312,6 +311,8 @@ private:
     int runMenuItem(const QString& name, bool rowPropertiesOtherwise);
     void scrollToLowestSelectedRow();
     bool storablePrefKey(const QString& key) const;
+    // The column layout and, when they changed, the settings file.
+    void saveLayout();
     void logNotification(const GridNotifyInfo& info, const char16_t* name,
                          const QString& outcome) const;
     int loadSynchronously(const QString& fullUrl, const QString& user, const QString& password);

@@ -129,19 +129,12 @@ qintptr CMyGrid::OnNotify(GridNotifyHeader* header) {
     } else if (info.iColumn < 0) {
         kDebugLog(u"Note: col is out of range\n");
     }
+    // A load's own sizing and sorting is not the user's layout.
+    const bool userLayout = layoutCode(code) && !loadingOrReplaying();
     // A window that drives the grid itself (a chooser dialog) takes every
     // notification; the layout is still the user's to keep.
-    const auto saveLayout = [this] {
-        if (loadingOrReplaying()) {
-            return;
-        }
-        SaveColumnPrefs();
-        if (CPreferences* prefs = MySystemSite().Preferences()) {
-            prefs->SavePrefs(0);
-        }
-    };
     if (GetOwner() != nullptr) {
-        if (layoutCode(code)) {
+        if (userLayout) {
             saveLayout();
         }
         const qintptr result = CGridCtrl::OnNotify(header);
@@ -160,7 +153,7 @@ qintptr CMyGrid::OnNotify(GridNotifyHeader* header) {
             if (info.iRow <= 0) {
                 // A header double-click saves the layout even of an empty grid.
                 m_fNoRows = false;
-                SaveColumnPrefs();
+                saveLayout();
                 outcome = QStringLiteral("ignored 2clk on col header");
                 break;
             }
@@ -197,7 +190,9 @@ qintptr CMyGrid::OnNotify(GridNotifyHeader* header) {
         case GVN_COLUMNSORTED:
         case GVN_COLUMNRESIZED:
         case GVN_ENDDRAG:
-            saveLayout();
+            if (userLayout) {
+                saveLayout();
+            }
             break;
         default: {
             const qintptr result = CGridCtrl::OnNotify(header);
@@ -207,6 +202,13 @@ qintptr CMyGrid::OnNotify(GridNotifyHeader* header) {
     }
     logNotification(info, name, outcome);
     return 1;
+}
+
+void CMyGrid::saveLayout() {
+    SaveColumnPrefs();
+    if (CPreferences* prefs = MySystemSite().Preferences()) {
+        prefs->SavePrefs(0);
+    }
 }
 
 int CMyGrid::HideDetail(int row) {
@@ -247,7 +249,7 @@ int CMyGrid::HideDetail(int row) {
 // A column name or key base with a line break or "=" makes a key the
 // settings file cannot hold; an empty name would share its key with others.
 bool CMyGrid::storablePrefKey(const QString& key) const {
-    if (KPROPS::IsStorableName(key) && !key.endsWith(u'/') && !key.contains(u"//")) {
+    if (KPROPS::IsStorableName(key)) {
         return true;
     }
     kDebugLog(u"SaveColumnPrefs: '%s' cannot be a preference key; left out\n", key);
@@ -259,7 +261,7 @@ void CMyGrid::SaveColumnPrefs() {
         return;
     }
     CPreferences* prefs = MySystemSite().Preferences();
-    if (prefs == nullptr || !storablePrefKey(m_strPrefKeyBase + u'/')) {
+    if (prefs == nullptr || !storablePrefKey(m_strPrefKeyBase)) {
         return;
     }
     // The control's own sort: a header click sorts there.
@@ -271,7 +273,11 @@ void CMyGrid::SaveColumnPrefs() {
             continue;
         }
         const QString key = kFormat(u"%s/%s", m_strPrefKeyBase, column->colname);
-        if (column->colname.isEmpty() || !storablePrefKey(key)) {
+        if (column->colname.isEmpty()) {
+            kDebugLog(u"SaveColumnPrefs: column %d has no name; left out\n", col);
+            continue;
+        }
+        if (!storablePrefKey(key)) {
             continue;
         }
         prefs->SetInt(key, col + 1);

@@ -114,10 +114,12 @@ int CMyGrid::UpdatePropertiesPanel(const QString& url) {
         }
     }
     if ((m_dwPropertiesMode & 0x10) != 0) {
-        const QString value = GetSelectedRowsByColName(QStringLiteral("Full Path"), count, 1);
+        // An empty path names no file to fetch.
+        const QString value =
+            withoutLeadingCommas(GetSelectedRowsByColName(QStringLiteral("Full Path"), count, 1));
         if (!value.isEmpty()) {
-            m_site->OpenProperties(kFormat(u"/cmi/Services?Action=GetFile&File=%s",
-                                           EncodeKeysForURL(withoutLeadingCommas(value))));
+            m_site->OpenProperties(
+                kFormat(u"/cmi/Services?Action=GetFile&File=%s", EncodeKeysForURL(value)));
             scrollToLowestSelectedRow();
             return 1;
         }

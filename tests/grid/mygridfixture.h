@@ -12,6 +12,7 @@
 #include "grid/navigatorowner.h"
 #include "gridfixture.h"
 #include "net/netdispatcher.h"
+#include "net/netthread.h"
 #include "server/mysystem.h"
 #include "server/mysystemsite.h"
 #include "support/fakevelnixserver.h"
@@ -180,6 +181,10 @@ protected:
     QWidget host;
     CMyGrid* grid = nullptr;
 };
+
+// The download reads a reply in pieces of 64 KiB, waiting for each to fill:
+// white space after a held first chunk's rows makes them a whole piece.
+inline const QByteArray kHeldPadding(CNetThread::kGridChunkBytes, ' ');
 
 // Builds a grid reply: headers from (colname, colhead, colprops) triples,
 // then rows of cell texts.

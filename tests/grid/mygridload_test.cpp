@@ -11,10 +11,6 @@
 
 namespace {
 
-// The download reads a reply in pieces of 64 KiB, waiting for each to fill:
-// white space after a held first chunk's rows makes them a whole piece.
-const QByteArray kHeldPadding(CNetThread::kGridChunkBytes, ' ');
-
 // Every element of the grid vocabulary: the three spellings of each family,
 // every row property letter, colprops twice, hover text escapes, the grid
 // properties, the common elements and the server's process id.
