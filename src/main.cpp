@@ -1,6 +1,6 @@
 #include "app/firstpaintprobe.h"
 #include "app/theapp.h"
-#include "app/webschemes.h"
+#include "platform/webschemes.h"
 #include "platform/pkcs11module.h"
 
 #include <QApplication>

@@ -37,6 +37,10 @@ public:
     int CurlPath(CActionContext& context);
     int RunCommand(CActionContext& context);
 
+    // A page submit of the properties panel is under way: the page's own
+    // "curl:" links must not run meanwhile.
+    bool IsPageSubmitGuarded() const { return m_pageSubmitGuard.load(); }
+
     // The delay after each action of a list, in milliseconds ("set:").
     int ActionDelayMSecs() const { return m_actionDelayMSecs.load(); }
 

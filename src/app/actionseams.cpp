@@ -1,8 +1,12 @@
 #include "app/actionseams.h"
 
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
+#include "dialogs/promptdialog.h"
 #include "dialogs/selectfile.h"
+#include "frame/browserview.h"
 #include "frame/dialogview.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/searchtoolbar.h"
@@ -268,11 +272,11 @@ public:
     void Start(const QString& title, int estimate) override {
         m_seams.StartProgress(title, estimate);
     }
-    void Step() override { kDebugLog(u"SEAM progress step: not built yet.\n"); }
-    void SetActionText(const QString& text) override {
-        kDebugLog(u"SEAM progress text(%s): not built yet.\n", text);
+    void Step() override { m_seams.StepProgress(); }
+    void SetActionText(const QString& text) override { m_seams.SetProgressText(text); }
+    bool IsCancelled() override {
+        return m_seams.IsProgressCancelled() || (HaveTheApp() && theApp().CancelFlag() != 0);
     }
-    bool IsCancelled() override { return HaveTheApp() && theApp().CancelFlag() != 0; }
     void End() override { m_seams.EndProgress(); }
 
 private:
@@ -291,17 +295,43 @@ void CActionSeams::LoginMatchingSystems(const QString& text, const QString& defa
     run.LoginAllMatching(text, defaultUser, defaultPassword);
 }
 
-bool CActionSeams::Prompt(const QString& text, QString&) {
-    logSeam(u"Prompt", text);
-    return false;
+CActionSeams::CActionSeams() = default;
+CActionSeams::~CActionSeams() = default;
+
+bool CActionSeams::Prompt(const QString& text, QString& answer) {
+    CPromptDialog dialog(theApp().MainFrame());
+    dialog.m_strPromptText = text;
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    answer = dialog.m_strResultText;
+    return true;
 }
 
-void CActionSeams::StartProgress(const QString& title, int) {
-    logSeam(u"StartProgress", title);
+void CActionSeams::StartProgress(const QString& title, int count) {
+    CTheApp& app = theApp();
+    m_progress = std::make_unique<CProgressBar>(app.ProgressSite(), app.MainFrame());
+    m_progress->Start(title, QString(), count, true, nullptr);
+}
+
+void CActionSeams::StepProgress() {
+    if (m_progress != nullptr) {
+        m_progress->Step(qint64{1});
+    }
+}
+
+void CActionSeams::SetProgressText(const QString& text) {
+    if (m_progress != nullptr) {
+        m_progress->SetAction(text);
+    }
+}
+
+bool CActionSeams::IsProgressCancelled() {
+    return m_progress != nullptr && m_progress->IsCancelled();
 }
 
 void CActionSeams::EndProgress() {
-    logSeam(u"EndProgress");
+    m_progress.reset();
 }
 
 bool CActionSeams::SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen) {
@@ -314,31 +344,49 @@ bool CActionSeams::SelectFile(const QString& keyPrefix, const QString& folder, Q
     return true;
 }
 
-void CActionSeams::LaunchBrowser(const QString& url, const QString&) {
-    logSeam(u"LaunchBrowser", url);
+void CActionSeams::LaunchBrowser(const QString& url, const QString& title) {
+    theApp().LaunchBrowser(url, title);
 }
 
 void CActionSeams::LaunchHelp(const QString& url) {
-    logSeam(u"LaunchHelp", url);
+    theApp().LaunchHelp(url);
 }
+
+namespace {
+
+CBrowserView* browserPane() {
+    const CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    return frame != nullptr ? frame->GetBrowserView() : nullptr;
+}
+
+}  // namespace
 
 void CActionSeams::WizardNavigate(const QString& url) {
-    logSeam(u"WizardNavigate", url);
+    CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
+    if (auto* wizard = frame != nullptr ? qobject_cast<IEBar*>(&frame->WizardBar()) : nullptr) {
+        wizard->Open(url);
+    }
 }
 
-void CActionSeams::SetBigFormField(const QString& field, const QString&) {
-    logSeam(u"SetBigFormField", field);
+void CActionSeams::SetBigFormField(const QString& field, const QString& value) {
+    if (CBrowserView* browser = browserPane()) {
+        browser->SetFormFieldValue(field, value, QStringLiteral("BigForm"));
+    }
 }
 
 void CActionSeams::NavigateAndWait(const QString& url) {
-    logSeam(u"NavigateAndWait", url);
+    if (CBrowserView* browser = browserPane()) {
+        browser->NavigateAndWait(url);
+    }
 }
 
 bool CActionSeams::IsBrowserBusy() {
-    logSeam(u"IsBrowserBusy");
-    return false;
+    const CBrowserView* browser = browserPane();
+    return browser != nullptr && browser->IsBusy();
 }
 
 void CActionSeams::StopBrowser() {
-    logSeam(u"StopBrowser");
+    if (CBrowserView* browser = browserPane()) {
+        browser->Stop();
+    }
 }

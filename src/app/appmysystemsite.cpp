@@ -34,3 +34,7 @@ bool CAppMySystemSite::PrepareSmartCardLogin(CMySystem& system) {
     CSmartCardLogin smartCard(m_app.Prefs(), m_app.MainFrame());
     return smartCard.PrepareLogin(system);
 }
+
+void CAppMySystemSite::LaunchBrowser(const QString& url, const QString& title) {
+    m_app.LaunchBrowser(url, title);
+}

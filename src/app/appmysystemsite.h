@@ -17,6 +17,7 @@ public:
     CNetDispatcher& Dispatcher() override;
     CPreferences* Preferences() override;
     CMyTree* WorldViewTree() override;
+    void LaunchBrowser(const QString& url, const QString& title) override;
     void AddCURL(const QString& fullCurl) override;
     void KeepMainGridHidden() override;
     bool PrepareSmartCardLogin(CMySystem& system) override;

@@ -3,8 +3,12 @@
 #include "app/actiondialog.h"
 #include "app/actionrunner.h"
 #include "app/actionseams.h"
+#include "app/apprediscoversite.h"
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
+#include "dialogs/rediscoverdialog.h"
 #include "dialogs/splashabout.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/qvxrebar.h"
 #include "framework/klog.h"
@@ -179,16 +183,36 @@ void CAppSeams::ShowDialog(int commandId) {
 }
 
 bool CAppSeams::HideFirstVisibleFloatingBrowser() {
-    logSeam(u"HideFirstVisibleFloatingBrowser");
-    return false;
+    IEBar_Manager* bars = theApp().FloatingBars();
+    return bars != nullptr && bars->HideFirstVisible() != 0;
 }
 
 void CAppSeams::ShowPreferencesPanel() {
-    logSeam(u"ShowPreferencesPanel");
+    CTheApp& app = theApp();
+    CMySystem* system = app.GetSystem(nullptr);
+    if (system == nullptr) {
+        app.ErrorBox(QStringLiteral(
+            "Cannot show INI parms: need to be attached to a server (for style sheets)."));
+        return;
+    }
+    app.ShowProperties(system, app.Prefs().Settings(), false,
+                       QStringLiteral("Current Preferences (in memory):"));
+}
+
+int CAppSeams::ReDiscover(const QString& requestUrl, const QString& resultsUrl) {
+    CTheApp& app = theApp();
+    CAppReDiscoverSite site(app);
+    CReDiscoverDialog dialog(requestUrl, resultsUrl, site, app.MainFrame());
+    return dialog.exec();
 }
 
 bool CAppSeams::IsProgressActive() {
-    return false;
+    const CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr;
+    return bar != nullptr && bar->GetState() == CProgressBar::Running;
 }
 
-void CAppSeams::CancelProgress() {}
+void CAppSeams::CancelProgress() {
+    if (CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr) {
+        bar->OnCancelButton();
+    }
+}

@@ -3,6 +3,7 @@
 
 #include "app/history.h"
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
 #include "framework/klog.h"
 #include "net/netthread.h"
 
@@ -64,4 +65,21 @@ bool CAppWireServices::StartAsyncRequest(int kind, quint16& requesterId, const Q
 
 void CAppWireServices::CancelRequests(quint16 requesterId) {
     m_app.Dispatcher().CancelRequest(requesterId);
+}
+
+int CAppWireServices::HandlePbarTag(const QString& name, const KPROPS& attributes,
+                                    const QString& parent, const XmlElementStack& stack) {
+    if (CProgressBar* bar = m_app.ProgressBar()) {
+        return bar->HandlePbarTag(name, attributes, parent, stack);
+    }
+    return CWireServices::HandlePbarTag(name, attributes, parent, stack);
+}
+
+int CAppWireServices::HandlePbarEndTag(const QString& name, const QString& text,
+                                       const KPROPS& attributes, const QString& parent,
+                                       const XmlElementStack& stack) {
+    if (const CProgressBar* bar = m_app.ProgressBar()) {
+        return bar->HandlePbarEndTag(name);
+    }
+    return CWireServices::HandlePbarEndTag(name, text, attributes, parent, stack);
 }

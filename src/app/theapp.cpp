@@ -9,13 +9,19 @@
 #include "app/actionrunner.h"
 #include "app/actions.h"
 #include "app/actionseams.h"
+#include "app/appchoosersite.h"
+#include "app/appbrowsersite.h"
 #include "app/appframesite.h"
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
 #include "app/apppreferencessite.h"
+#include "app/appprogressbarsite.h"
 #include "app/appwireservices.h"
 #include "app/appworldviewsite.h"
 #include "app/history.h"
+#include "dialogs/chooserpanels.h"
+#include "dialogs/progressbar.h"
+#include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
@@ -78,8 +84,11 @@ CTheApp::CTheApp()
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
       m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
+      m_browserSite(std::make_unique<CAppBrowserSite>(*this)),
       m_leftViewHost(std::make_unique<CAppLeftViewHost>(*this)),
       m_contextMenuHost(std::make_unique<CAppContextMenuHost>(*this)),
+      m_progressSite(std::make_unique<CAppProgressBarSite>(*this)),
+      m_chooserSite(std::make_unique<CAppChooserSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -99,12 +108,14 @@ CTheApp::CTheApp()
 
     m_prefs.SetSite(m_prefsSite.get());
     RegisterLoginPanels(m_panels, m_tree, m_prefs);
+    RegisterChooserPanels(m_panels, *m_chooserSite);
     m_worldViewFile.SetSite(m_worldViewSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
     m_popups.SetWaitHook([this](bool open) { boxWaits(open); });
     SetWireServices(m_wireServices.get());
     SetMySystemSite(m_mySystemSite.get());
+    SetBrowserSite(m_browserSite.get());
     m_dispatcher.UiBridge().SetContext(this);
     m_dispatcher.UiBridge().SetReceiver(m_netReceiver.get());
     m_dispatcher.UiBridge().SetLogout(m_netReceiver.get());
@@ -137,9 +148,12 @@ CTheApp::~CTheApp() {
     m_dispatcher.UiBridge().SetContext(nullptr);
     SetContextMenuHost(nullptr);
     m_tree.SetHost(nullptr);
+    m_progressBar.reset();
+    m_floatingBars.reset();
     m_mainFrame.reset();
     ForgetSmartCardLogin();
     SetSettingsUiRunner({});
+    SetBrowserSite(nullptr);
     SetMySystemSite(nullptr);
     SetWireServices(nullptr);
     SetActiveLangPack(nullptr);
@@ -213,8 +227,11 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
 
     kDebugLog(u":: ProcessShellCommand()...\n");
     m_mainFrame = std::make_unique<CMainFrame>(*m_frameSite);
+    m_floatingBars = std::make_unique<IEBar_Manager>(*m_mainFrame, m_prefs);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     m_tree.SetHost(m_mainFrame.get());
+    m_progressBar = std::make_unique<CProgressBar>(ProgressSite(), m_mainFrame.get());
+    m_progressBar->SetStatusBar(&m_mainFrame->StatusPanes(), CStatusBar::kProgressPane);
     kDebugLog(u":: CreateFont()...\n");
     m_fixedFont = QFont(QStringLiteral("Courier New"));
     m_fixedFont.setStyleHint(QFont::TypeWriter);
@@ -596,6 +613,10 @@ qintptr CTheApp::RenderMyViewOnUIThread(quintptr first, quintptr second) {
     return sendToFrame(UiMessage::RenderMyView, first, second);
 }
 
+CProgressBarSite& CTheApp::ProgressSite() {
+    return *m_progressSite;
+}
+
 qintptr CTheApp::ShowProgressOnUIThread() {
     return sendToFrame(UiMessage::ShowProgress);
 }
@@ -644,6 +665,10 @@ QString CTheApp::MakeTempFilePath(const QString& extension, const QString& tag) 
 }
 
 QRect CTheApp::GetCascadeRect() {
+    return cascadeRect(m_cascade);
+}
+
+QRect CTheApp::cascadeRect(CCascade& cascade) {
     if (m_mainFrame == nullptr) {
         return {};
     }
@@ -651,8 +676,8 @@ QRect CTheApp::GetCascadeRect() {
         return widget != nullptr ? QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size())
                                  : QRect();
     };
-    return m_cascade.Next(onScreen(m_mainFrame->GetLeftView()),
-                          onScreen(&m_mainFrame->RightSplitter()));
+    return cascade.Next(onScreen(m_mainFrame->GetLeftView()),
+                        onScreen(&m_mainFrame->RightSplitter()));
 }
 
 int CTheApp::AllocMenuCommandId() {

@@ -32,6 +32,7 @@
 
 #include <QFont>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,13 @@ class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class CAppChooserSite;
+class CAppProgressBarSite;
+class CProgressBar;
+class CProgressBarSite;
+class CAppBrowserSite;
+class CWebWnd;
+class IEBar_Manager;
 class CLeftViewHost;
 class CAppLeftViewHost;
 class CAppContextMenuHost;
@@ -107,6 +115,10 @@ public:
     const QFont& FixedFont() const { return m_fixedFont; }
     QString ModulePath() const { return m_modulePath; }
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    // The main frame's status-bar progress display, null before the main
+    // frame exists; the site every progress display of the program uses.
+    CProgressBar* ProgressBar() const { return m_progressBar.get(); }
+    CProgressBarSite& ProgressSite();
     // Every file the program made: name = path, value = its role.
     KPROPS FileListCopy() const;
 
@@ -180,6 +192,29 @@ public:
     QString GetFormFieldOnUIThread(const QString& field, const QString& form);
     QString SetFormFieldOnUIThread(const QString& field, const QString& value, const QString& form);
 
+    // ---- server content outside the browser pane ----
+    // A server page in a new floating browser window; a URL with a query
+    // (or post data) goes through the local auto-posting page. 0 without a
+    // right-hand view.
+    int LaunchBrowser(const QString& url, const QString& title, const QString& postData = {});
+    // The help page (none: the selected server's help) in the help window,
+    // which is reused while it is open; 0 when there is no server to ask.
+    int LaunchHelp(const QString& page = {});
+    // A server's pop-up window: through the server's pop-up service for the
+    // server product, else a window opened by a script page. 0 without a
+    // right-hand view.
+    int ShowPopupWindow(const QString& url);
+    // Runs the script in a page of its own in the wizard bar; 0 when the
+    // page could not be written.
+    int ShowScriptPage(const QString& script);
+    // The properties page filled from the server's template (fetched again
+    // after 30 seconds or for another server) with the list; in a pop-up
+    // window or the properties pane. 0 on failure, with the error shown.
+    int ShowProperties(CMySystem* system, const KPROPS& properties, bool inPopup,
+                       const QString& title = {});
+    // The floating browser windows; null before the main frame exists.
+    IEBar_Manager* FloatingBars() const { return m_floatingBars.get(); }
+
     // Writes the timers as CSV; 1 when written.
     int DumpTimers(const QString& path) const { return m_timers.DumpTimers(path); }
     // "<settings folder>/Quillex[-tag].<extension or tmp>", recorded in the file list.
@@ -228,6 +263,7 @@ private:
     void updateCursor();
     void boxWaits(bool open);
     qintptr sendToFrame(UiMessage message, quintptr wParam = 0, quintptr lParam = 0);
+    QRect cascadeRect(CCascade& cascade);
 
     QString m_modulePath;
     mutable std::mutex m_listMutex;  // the file list and the user variables
@@ -243,6 +279,12 @@ private:
     CImageLists m_imageLists;
     CMenuCommandIds m_menuCommandIds;
     CCascade m_cascade;
+    CCascade m_barCascade;  // floating browser bars
+    int m_popupStep = 0;    // server pop-up windows, 1..15
+    QPointer<CWebWnd> m_helpWindow;
+    // The server and time (seconds) of the last properties template fetch.
+    const CMySystem* m_propsTemplateServer = nullptr;
+    qint64 m_propsTemplateTime = 0;
     CUiBridge m_bridge;
     CPopupMessages m_popups;
     CSingleInstance m_singleInstance;
@@ -257,9 +299,16 @@ private:
     std::unique_ptr<CAppMySystemSite> m_mySystemSite;
     std::unique_ptr<CAppFrameSite> m_frameSite;
     std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
+    std::unique_ptr<CAppBrowserSite> m_browserSite;
     std::unique_ptr<CAppLeftViewHost> m_leftViewHost;
     std::unique_ptr<CAppContextMenuHost> m_contextMenuHost;
     std::unique_ptr<CMainFrame> m_mainFrame;
+    std::unique_ptr<CAppProgressBarSite> m_progressSite;  // made with the application
+    std::unique_ptr<CAppChooserSite> m_chooserSite;
+    // Goes before the main frame whose status bar it draws in.
+    std::unique_ptr<CProgressBar> m_progressBar;
+    // Its bars are windows of the main frame: it goes first.
+    std::unique_ptr<IEBar_Manager> m_floatingBars;
     std::unique_ptr<CActionSeams> m_actionSeams;
     std::unique_ptr<CHistory> m_history;
     std::unique_ptr<CActionInterpreter> m_interpreter;

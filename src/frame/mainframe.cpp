@@ -170,15 +170,22 @@ void CMainFrame::installMessageHandlers() {
     };
     bridge.SetHandler(UiMessage::NavigatePost, navigate);
     bridge.SetHandler(UiMessage::Navigate2, navigate);
-    const auto formField = [](const char16_t* what) {
-        return [what](quintptr request, quintptr) -> qintptr {
-            kDebugLog(u"SEAM %s(%s): not built yet.\n", what,
-                      reinterpret_cast<const CStringTriple*>(request)->first);
-            return 0;
-        };
-    };
-    bridge.SetHandler(UiMessage::GetFormField, formField(u"GetFormField"));
-    bridge.SetHandler(UiMessage::SetFormField, formField(u"SetFormField"));
+    bridge.SetHandler(UiMessage::GetFormField, [this](quintptr request, quintptr result) {
+        const auto* fields = reinterpret_cast<const CStringTriple*>(request);
+        if (CBrowserView* browser = GetBrowserView()) {
+            *reinterpret_cast<QString*>(result) =
+                browser->GetFormFieldValue(fields->first, fields->third);
+        }
+        return qintptr(0);
+    });
+    bridge.SetHandler(UiMessage::SetFormField, [this](quintptr request, quintptr result) {
+        const auto* fields = reinterpret_cast<const CStringTriple*>(request);
+        if (CBrowserView* browser = GetBrowserView()) {
+            *reinterpret_cast<QString*>(result) =
+                browser->SetFormFieldValue(fields->first, fields->second, fields->third);
+        }
+        return qintptr(0);
+    });
     bridge.SetHandler(UiMessage::Busy, [](quintptr state, quintptr) -> qintptr {
         if (state == kBusyBegins) {
             UiServices().BeginBusy();
@@ -284,7 +291,7 @@ int CMainFrame::OpenProperties(const QString& url) {
         m_propertiesOpen = true;
     }
     if (fullUrl != m_propertiesUrl) {
-        browser->Navigate(fullUrl);
+        browser->Navigate2(fullUrl);
     }
     m_propertiesUrl = fullUrl;
     return 1;
@@ -304,7 +311,7 @@ int CMainFrame::CloseProperties() {
     m_rightSplitter->HideRow(kBrowserRow);
     const CMyView* view = GetMyView();
     m_rightSplitter->SetRowInfo(kMyViewRow, view != nullptr ? view->height() : 0, 0);
-    browser->Navigate(QStringLiteral("about:blank"));
+    browser->Navigate2(QStringLiteral("about:blank"));
     m_rightSplitter->RecalcLayout();
     m_propertiesOpen = false;
     return 1;

@@ -192,6 +192,7 @@ public:
     void OnHelpKey();
 
     // CTreeHost
+    bool IsProgressCancelled() const override;
     QTreeWidgetItem* PaneCurrentItem() const override;
     int SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
                         const QString& password, quint32 itemId) override;

@@ -116,7 +116,7 @@ void CMainFrame::onRefreshTimer() {
     }
     kDebugLog(u"CMainFrame::OnTimer() -- painting on Browser...\n");
     if (CBrowserView* browser = GetBrowserView()) {
-        browser->Navigate(GetFullURL(locator.mid(8), selected, false));
+        browser->Navigate2(GetFullURL(locator.mid(8), selected, false));
     }
     if (m_site.IsUp() && m_refreshTimer.isActive()) {
         kDebugLog(u"CMainFrame::OnTimer() -- done.\n");
@@ -169,7 +169,8 @@ void CMainFrame::OnStop() {
             m_site.RaiseCancelFlag();
             break;
         }
-        kDebugLog(u"SEAM BigForm pid of the browser page: not built yet.\n");
+        // The page's server job is cancelled with the others.
+        browser->RegisterServerPid();
         browser->Stop();
         m_site.RaiseCancelFlag();
         m_site.PumpMessages(false);
@@ -191,6 +192,10 @@ void CMainFrame::OnStop() {
 QTreeWidgetItem* CMainFrame::PaneCurrentItem() const {
     const CLeftView* pane = GetLeftView();
     return pane != nullptr ? pane->GetTargetItem() : m_site.Tree().GetSelectedItem();
+}
+
+bool CMainFrame::IsProgressCancelled() const {
+    return m_site.IsProgressCancelled();
 }
 
 int CMainFrame::SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,

@@ -66,7 +66,7 @@ QString CMainFrame::GetFullURL(const QString& url, QTreeWidgetItem* item, bool r
 
 void CMainFrame::BlankBrowserPane() {
     if (CBrowserView* browser = GetBrowserView()) {
-        browser->Navigate(QStringLiteral("about:blank"));
+        browser->Navigate2(QStringLiteral("about:blank"));
     }
     m_site.PumpMessages(false);
     m_propertiesUrl = QStringLiteral("about:blank");
@@ -259,10 +259,10 @@ int CMainFrame::renderLocator(const QString& locator, bool noTabs) {
             rows.ShowRow(kBrowserRow);
             const QString url = GetFullURL(parsed.payload, selected, false);
             if (CBrowserView* browser = GetBrowserView()) {
-                browser->Navigate(url);
-            }
-            if (parsed.kind == LocatorKind::BrowseWait) {
-                kDebugLog(u"SEAM browser wait(%s): not built yet.\n", url);
+                browser->Navigate2(url);
+                if (parsed.kind == LocatorKind::BrowseWait) {
+                    browser->WaitWhileBusy(url);
+                }
             }
             return 1;
         }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -181,10 +182,55 @@ std::vector<HttpCookie> HttpCookies() {
     return cookies;
 }
 
+namespace {
+
+std::mutex g_purgeObserverMutex;
+std::function<void(const QString&, const std::vector<QString>&)> g_purgeObserver;
+
+}  // namespace
+
+void SetHttpCookiePurgeObserver(
+    std::function<void(const QString& host, const std::vector<QString>& names)> observer) {
+    std::lock_guard lock(g_purgeObserverMutex);
+    g_purgeObserver = std::move(observer);
+}
+
+bool HttpAddCookie(const HttpCookie& cookie) {
+    const auto clean = [](const QString& field) {
+        return !field.contains(u'\t') && !field.contains(u'\n') && !field.contains(u'\r');
+    };
+    if (cookie.name.isEmpty() || !clean(cookie.domain) || !clean(cookie.path) ||
+        !clean(cookie.name) || !clean(cookie.value)) {
+        return false;
+    }
+    const auto handle = cookieJarHandle();
+    if (!handle) {
+        return false;
+    }
+    const bool subdomains = cookie.domain.startsWith(u'.');
+    const QByteArray line =
+        QStringList{cookie.domain,
+                    subdomains ? QStringLiteral("TRUE") : QStringLiteral("FALSE"),
+                    cookie.path.isEmpty() ? QStringLiteral("/") : cookie.path,
+                    cookie.secure ? QStringLiteral("TRUE") : QStringLiteral("FALSE"),
+                    QString::number(cookie.expires),
+                    cookie.name,
+                    cookie.value}
+            .join(u'\t')
+            .toUtf8();
+    return curl_easy_setopt(handle.get(), CURLOPT_COOKIELIST, line.constData()) == CURLE_OK;
+}
+
 int HttpDeleteCookies(const QString& host, const std::vector<QString>& names) {
     const auto handle = cookieJarHandle();
     if (!handle) {
         return 0;
+    }
+    {
+        std::lock_guard lock(g_purgeObserverMutex);
+        if (g_purgeObserver) {
+            g_purgeObserver(host, names);
+        }
     }
     int deleted = 0;
     forEachCookie([&](const QByteArray& line, const HttpCookie& cookie) {

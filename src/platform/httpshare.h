@@ -55,6 +55,14 @@ struct HttpCookie {
 
 // Every cookie in the jar.
 std::vector<HttpCookie> HttpCookies();
+// Stores a cookie in the jar (replacing one of the same domain, path and
+// name). False when a field holds a tab or a line break, which the jar's
+// line format cannot carry.
+bool HttpAddCookie(const HttpCookie& cookie);
+// Told after cookies of a host (every host when empty) were deleted, so that
+// another cookie store that mirrors the jar can purge them too.
+void SetHttpCookiePurgeObserver(
+    std::function<void(const QString& host, const std::vector<QString>& names)> observer);
 // Deletes the cookies of a host (every host when empty) whose name is one of
 // `names` (every name when empty). Returns how many were deleted.
 int HttpDeleteCookies(const QString& host, const std::vector<QString>& names);

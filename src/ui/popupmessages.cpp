@@ -28,6 +28,9 @@ int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, 
         case kPopupWarning:
             box.setIcon(QMessageBox::Warning);
             break;
+        case kPopupQuestion:
+            box.setIcon(QMessageBox::Question);
+            break;
         case kPopupOkCancel:
             box.setIcon(QMessageBox::Question);
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);

@@ -6,6 +6,7 @@ enum PopupType : int {
     kPopupYesNoCancel = 3,
     kPopupYesNo = 4,
     kPopupError = 16,
+    kPopupQuestion = 32,  // OK only, with the question icon
     kPopupWarning = 48,
     kPopupInformation = 64,
 };

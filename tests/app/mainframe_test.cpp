@@ -152,7 +152,7 @@ TEST_F(MainFrameTest, PropertiesTakeTwoThirdsAndLoadEachUrlOnce) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 1; }, 30000));
 
     ASSERT_EQ(frame->OpenProperties(QStringLiteral("props é.html")), 1);
-    browser->Navigate(seams->baseUrl + QStringLiteral("other.html"));
+    browser->Navigate2(seams->baseUrl + QStringLiteral("other.html"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 2; }, 30000));
     ASSERT_EQ(started.size(), 2);
     EXPECT_EQ(started[0].fileName(), QStringLiteral("props é.html"));

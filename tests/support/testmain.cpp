@@ -1,6 +1,8 @@
 // The shared main of every test binary: a QApplication exists for the whole
 // run, on the offscreen platform unless the test environment asks for another.
 
+#include "platform/webschemes.h"
+
 #include <QApplication>
 #include <QThreadPool>
 
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    RegisterWebSchemes();
     QApplication application(argc, argv);
     // Qt's raster engine fills large areas on the global thread pool, whose
     // threads hand its queue to each other under Qt's own futex locks: the
