@@ -9,11 +9,10 @@
 // browser pane and its page, browser windows, help, the wizard bar's
 // browser, the World View pane, login to every server, the field chooser,
 // the server file chooser, the prompt and the progress dialog are the real
-// ones; every other
-// default writes one "SEAM" debug line naming the call and does nothing else
-// until its part is built: without a grid the grid commands report that it
-// is not active, and questions answer "no". Tests install their own to watch
-// the calls. Every call runs on the UI thread.
+// ones; every other default writes one "SEAM" debug line naming the call and
+// does nothing else until its part is built: without a grid the grid
+// commands report that it is not active, and questions answer "no". Tests
+// install their own to watch the calls. Every call runs on the UI thread.
 
 #include <QString>
 
