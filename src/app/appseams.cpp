@@ -3,7 +3,9 @@
 #include "app/actiondialog.h"
 #include "app/actionrunner.h"
 #include "app/actionseams.h"
+#include "app/appoptionssite.h"
 #include "app/theapp.h"
+#include "dialogs/optionsdialog.h"
 #include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
@@ -158,6 +160,9 @@ void CAppSeams::ShowDialog(int commandId) {
             CSplashAbout::SetSplashMode(0);
             CSplashAbout::ShowSplashAbout(app.MainFrame());
             return;
+        case kOptionsCommand:
+            ShowOptions(COptionsDialog::kStoredPage);
+            return;
         case kActionScriptCommand: {
             CActionDialog dialog(app, app.MainFrame());
             dialog.exec();
@@ -166,6 +171,13 @@ void CAppSeams::ShowDialog(int commandId) {
         default:
             logSeam(u"ShowDialog", QString::number(commandId));
     }
+}
+
+void CAppSeams::ShowOptions(int startPage) {
+    CTheApp& app = theApp();
+    CAppOptionsSite site(app);
+    COptionsDialog dialog(site, app.MainFrame(), startPage);
+    dialog.exec();
 }
 
 bool CAppSeams::HideFirstVisibleFloatingBrowser() {

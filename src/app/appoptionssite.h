@@ -1,0 +1,46 @@
+#pragma once
+
+// The application's answers to what the options dialog asks: settings,
+// language pack, the main World View, the right-hand side, the status bar,
+// boxes, file dialogs and the editor's progress display.
+
+#include "dialogs/optionssite.h"
+
+class CTheApp;
+
+// The editor's progress display until the progress dialog exists: it only
+// logs, and is never cancelled.
+class CLoggingOptionsProgress : public COptionsProgress {
+public:
+    void Start(const QString& title, int estimate) override;
+    void Step() override {}
+    void SetText(const QString& text) override;
+    bool IsCancelled() const override { return false; }
+    void Done() override {}
+};
+
+class CAppOptionsSite : public COptionsSite {
+public:
+    explicit CAppOptionsSite(CTheApp& app) : m_app(app) {}
+
+    CPreferences& Prefs() override;
+    CLangPack& LangPack() override;
+    bool IsWorldViewModified() override;
+    bool SaveWorldView() override;
+    bool LoadWorldView(const QString& address) override;
+    bool IsSmartTreeFolderSelected() override;
+    bool RebuildRightHandSide() override;
+    bool IsChunkNavigatorShown() override;
+    void Refresh() override;
+    void SetStatusText(const QString& text) override;
+    int MessageBox(const QString& text, int type) override;
+    int CancelFlag() override;
+    bool PromptForFile(bool open, QString& path, const QString& initialName,
+                       const QString& defaultExtension, const QString& filter,
+                       QWidget* parent) override;
+    COptionsProgress& Progress() override { return m_progress; }
+
+private:
+    CTheApp& m_app;
+    CLoggingOptionsProgress m_progress;
+};
