@@ -45,6 +45,9 @@ public:
         steps = 0;
         cancelled = false;
         running = true;
+        if (onStart) {
+            onStart();
+        }
     }
     void Step() override {
         ++steps;
@@ -63,12 +66,15 @@ public:
     bool cancelled = false;
     bool running = false;
     std::function<void(int step)> onStep;
+    // Starting a progress display clears the application's cancel flag.
+    std::function<void()> onStart;
 };
 
 class RecordingOptionsSite : public COptionsSite {
 public:
     RecordingOptionsSite(CPreferences& prefs, CLangPack& pack) : prefs(prefs), pack(pack) {
         mainFile.SetSite(&mainViewSite);
+        progress.onStart = [this] { cancelFlag = 0; };
     }
 
     CPreferences& Prefs() override { return prefs; }
