@@ -1,6 +1,8 @@
 #include "app/actionseams.h"
 
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
+#include "dialogs/promptdialog.h"
 #include "dialogs/selectfile.h"
 #include "frame/dialogview.h"
 #include "frame/mainframe.h"
@@ -111,8 +113,8 @@ void CActionSeams::GridReload() {
 }
 
 bool CActionSeams::GridIsLastRowEmpty() {
-    logSeam(u"GridIsLastRowEmpty");
-    return false;
+    const CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->IsLastRowEmpty();
 }
 
 void CActionSeams::GridDeleteLastRow() {
@@ -122,7 +124,9 @@ void CActionSeams::GridDeleteLastRow() {
 }
 
 void CActionSeams::GridNewRow() {
-    logSeam(u"GridNewRow");
+    if (CMyGrid* grid = mainGrid()) {
+        grid->NewRow();
+    }
 }
 
 int CActionSeams::GridRowCount() {
@@ -141,13 +145,13 @@ QString CActionSeams::GridPropertiesURL() {
 }
 
 bool CActionSeams::GridUpdatePropertiesPanel(const QString& url) {
-    logSeam(u"GridUpdatePropertiesPanel", url);
-    return false;
+    CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->UpdatePropertiesPanel(url) != 0;
 }
 
 bool CActionSeams::GridShowRowProperties() {
-    logSeam(u"GridShowRowProperties");
-    return false;
+    CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->ShowRowProperties() != 0;
 }
 
 void CActionSeams::GridEndLoad() {
@@ -247,11 +251,11 @@ public:
     void Start(const QString& title, int estimate) override {
         m_seams.StartProgress(title, estimate);
     }
-    void Step() override { kDebugLog(u"SEAM progress step: not built yet.\n"); }
-    void SetActionText(const QString& text) override {
-        kDebugLog(u"SEAM progress text(%s): not built yet.\n", text);
+    void Step() override { m_seams.StepProgress(); }
+    void SetActionText(const QString& text) override { m_seams.SetProgressText(text); }
+    bool IsCancelled() override {
+        return m_seams.IsProgressCancelled() || (HaveTheApp() && theApp().CancelFlag() != 0);
     }
-    bool IsCancelled() override { return HaveTheApp() && theApp().CancelFlag() != 0; }
     void End() override { m_seams.EndProgress(); }
 
 private:
@@ -270,17 +274,43 @@ void CActionSeams::LoginMatchingSystems(const QString& text, const QString& defa
     run.LoginAllMatching(text, defaultUser, defaultPassword);
 }
 
-bool CActionSeams::Prompt(const QString& text, QString&) {
-    logSeam(u"Prompt", text);
-    return false;
+CActionSeams::CActionSeams() = default;
+CActionSeams::~CActionSeams() = default;
+
+bool CActionSeams::Prompt(const QString& text, QString& answer) {
+    CPromptDialog dialog(theApp().MainFrame());
+    dialog.m_strPromptText = text;
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    answer = dialog.m_strResultText;
+    return true;
 }
 
-void CActionSeams::StartProgress(const QString& title, int) {
-    logSeam(u"StartProgress", title);
+void CActionSeams::StartProgress(const QString& title, int count) {
+    CTheApp& app = theApp();
+    m_progress = std::make_unique<CProgressBar>(app.ProgressSite(), app.MainFrame());
+    m_progress->Start(title, QString(), count, true, nullptr);
+}
+
+void CActionSeams::StepProgress() {
+    if (m_progress != nullptr) {
+        m_progress->Step(qint64{1});
+    }
+}
+
+void CActionSeams::SetProgressText(const QString& text) {
+    if (m_progress != nullptr) {
+        m_progress->SetAction(text);
+    }
+}
+
+bool CActionSeams::IsProgressCancelled() {
+    return m_progress != nullptr && m_progress->IsCancelled();
 }
 
 void CActionSeams::EndProgress() {
-    logSeam(u"EndProgress");
+    m_progress.reset();
 }
 
 bool CActionSeams::SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen) {

@@ -6,6 +6,7 @@
 #include "app/history.h"
 #include "app/theapp.h"
 #include "dialogs/aboutdialog.h"
+#include "dialogs/progressbar.h"
 #include "frame/mainframe.h"
 #include "server/mysystem.h"
 
@@ -101,6 +102,16 @@ void CAppFrameSite::CancelServerProcesses() {
 
 bool CAppFrameSite::IsProgressRunning() {
     return m_app.Seams().IsProgressActive();
+}
+
+bool CAppFrameSite::IsProgressCancelled() {
+    const CProgressBar* bar = m_app.ProgressBar();
+    return bar != nullptr && bar->GetState() == CProgressBar::Cancelled;
+}
+
+CGridProgress& CAppFrameSite::StatusBarProgress() {
+    CProgressBar* bar = m_app.ProgressBar();
+    return bar != nullptr ? static_cast<CGridProgress&>(*bar) : m_beforeTheFrame;
 }
 
 int CAppFrameSite::RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) {

@@ -5,6 +5,7 @@
 // and the selection and exit steps of its seams.
 
 #include "frame/framesite.h"
+#include "grid/gridprogress.h"
 
 class CTheApp;
 
@@ -35,6 +36,8 @@ public:
     void CancelAllRequests() override;
     void CancelServerProcesses() override;
     bool IsProgressRunning() override;
+    bool IsProgressCancelled() override;
+    CGridProgress& StatusBarProgress() override;
     int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) override;
     void LaunchHelp(const QString& url) override;
     void TreePaneCommand(int commandId) override;
@@ -53,4 +56,6 @@ public:
 
 private:
     CTheApp& m_app;
+    // Counts a grid load that would come before the main frame's display.
+    CGridProgress m_beforeTheFrame;
 };

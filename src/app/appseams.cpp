@@ -6,6 +6,7 @@
 #include "app/appoptionssite.h"
 #include "app/theapp.h"
 #include "dialogs/optionsdialog.h"
+#include "dialogs/progressbar.h"
 #include "dialogs/splashabout.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
@@ -136,7 +137,10 @@ void CAppSeams::LoginAllMatching(const QString& text) {
 }
 
 void CAppSeams::SaveColumnPreferences() {
-    logSeam(u"SaveColumnPreferences");
+    const CMainFrame* frame = theApp().MainFrame();
+    if (CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr) {
+        grid->SaveColumnPrefs();
+    }
 }
 
 void CAppSeams::SaveRebarLayout() {
@@ -190,7 +194,12 @@ void CAppSeams::ShowPreferencesPanel() {
 }
 
 bool CAppSeams::IsProgressActive() {
-    return false;
+    const CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr;
+    return bar != nullptr && bar->GetState() == CProgressBar::Running;
 }
 
-void CAppSeams::CancelProgress() {}
+void CAppSeams::CancelProgress() {
+    if (CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr) {
+        bar->OnCancelButton();
+    }
+}

@@ -7,8 +7,7 @@
 // the action dispatcher, the About window and the action-script pad reach the
 // application's own parts; every
 // other default writes one "SEAM" debug line naming the call and does nothing
-// else (the progress dialog's two quietly report that none is shown) until
-// its part arrives. Tests install their own to watch the order of calls.
+// else until its part arrives. Tests install their own to watch the order of calls.
 
 #include "net/namedpipe.h"
 

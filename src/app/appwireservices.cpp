@@ -3,6 +3,7 @@
 
 #include "app/history.h"
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
 #include "framework/klog.h"
 #include "net/netthread.h"
 
@@ -56,4 +57,21 @@ void CAppWireServices::StartAsyncRequest(int kind, quint16& requesterId, const Q
                                         password, QString())) {
         m_app.LogoutIfUnauthorized();
     }
+}
+
+int CAppWireServices::HandlePbarTag(const QString& name, const KPROPS& attributes,
+                                    const QString& parent, const XmlElementStack& stack) {
+    if (CProgressBar* bar = m_app.ProgressBar()) {
+        return bar->HandlePbarTag(name, attributes, parent, stack);
+    }
+    return CWireServices::HandlePbarTag(name, attributes, parent, stack);
+}
+
+int CAppWireServices::HandlePbarEndTag(const QString& name, const QString& text,
+                                       const KPROPS& attributes, const QString& parent,
+                                       const XmlElementStack& stack) {
+    if (const CProgressBar* bar = m_app.ProgressBar()) {
+        return bar->HandlePbarEndTag(name);
+    }
+    return CWireServices::HandlePbarEndTag(name, text, attributes, parent, stack);
 }

@@ -9,9 +9,11 @@
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
 #include "app/apppreferencessite.h"
+#include "app/appprogressbarsite.h"
 #include "app/appwireservices.h"
 #include "app/appworldviewsite.h"
 #include "app/history.h"
+#include "dialogs/progressbar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/statusbar.h"
@@ -74,6 +76,7 @@ CTheApp::CTheApp()
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
       m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
+      m_progressSite(std::make_unique<CAppProgressBarSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -130,6 +133,7 @@ CTheApp::~CTheApp() {
     m_dispatcher.UiBridge().SetReceiver(nullptr);
     m_dispatcher.UiBridge().SetContext(nullptr);
     m_tree.SetHost(nullptr);
+    m_progressBar.reset();
     m_mainFrame.reset();
     ForgetSmartCardLogin();
     SetSettingsUiRunner({});
@@ -208,6 +212,8 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     m_mainFrame = std::make_unique<CMainFrame>(*m_frameSite);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     m_tree.SetHost(m_mainFrame.get());
+    m_progressBar = std::make_unique<CProgressBar>(ProgressSite(), m_mainFrame.get());
+    m_progressBar->SetStatusBar(&m_mainFrame->StatusPanes(), CStatusBar::kProgressPane);
     kDebugLog(u":: CreateFont()...\n");
     m_fixedFont = QFont(QStringLiteral("Courier New"));
     m_fixedFont.setStyleHint(QFont::TypeWriter);
@@ -586,6 +592,10 @@ qintptr CTheApp::RenderTabsOnUIThread(int templateId) {
 
 qintptr CTheApp::RenderMyViewOnUIThread(quintptr first, quintptr second) {
     return sendToFrame(UiMessage::RenderMyView, first, second);
+}
+
+CProgressBarSite& CTheApp::ProgressSite() {
+    return *m_progressSite;
 }
 
 qintptr CTheApp::ShowProgressOnUIThread() {

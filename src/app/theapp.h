@@ -54,6 +54,9 @@ class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class CAppProgressBarSite;
+class CProgressBar;
+class CProgressBarSite;
 class QSessionManager;
 
 class CTheApp : public QObject, public CUiServices {
@@ -104,6 +107,10 @@ public:
     const QFont& FixedFont() const { return m_fixedFont; }
     QString ModulePath() const { return m_modulePath; }
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    // The main frame's status-bar progress display, null before the main
+    // frame exists; the site every progress display of the program uses.
+    CProgressBar* ProgressBar() const { return m_progressBar.get(); }
+    CProgressBarSite& ProgressSite();
     // Every file the program made: name = path, value = its role.
     KPROPS FileListCopy() const;
 
@@ -250,6 +257,9 @@ private:
     std::unique_ptr<CAppFrameSite> m_frameSite;
     std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
     std::unique_ptr<CMainFrame> m_mainFrame;
+    std::unique_ptr<CAppProgressBarSite> m_progressSite;  // made with the application
+    // Goes before the main frame whose status bar it draws in.
+    std::unique_ptr<CProgressBar> m_progressBar;
     std::unique_ptr<CActionSeams> m_actionSeams;
     std::unique_ptr<CHistory> m_history;
     std::unique_ptr<CActionInterpreter> m_interpreter;

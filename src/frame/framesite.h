@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class CGridProgress;
 class CMyTree;
 class CPanelFactory;
 class CPreferences;
@@ -53,8 +54,12 @@ public:
     virtual void AbortActions() = 0;
     virtual void CancelAllRequests() = 0;
     virtual void CancelServerProcesses() = 0;
-    // The server-driven progress display runs and is not cancelled.
+    // The server-driven progress display runs and is not cancelled; or was
+    // cancelled (tree replies are then ignored).
     virtual bool IsProgressRunning() = 0;
+    virtual bool IsProgressCancelled() = 0;
+    // The status bar's progress display, which the main grid's loads drive.
+    virtual CGridProgress& StatusBarProgress() = 0;
 
     // Fetches the item again (null: the selected one), the grid's selected
     // rows selected again once it has loaded; 0 when it has nothing to fetch.

@@ -178,6 +178,7 @@ public:
 
     // The World View pane's target item for the tree request that is out.
     // CTreeHost
+    bool IsProgressCancelled() const override;
     int SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
                         const QString& password) override;
     int OnItemSelected(CMyTree& tree, QTreeWidgetItem* item) override;

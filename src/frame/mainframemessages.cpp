@@ -194,6 +194,10 @@ int CMainFrame::SendTreeRequest(quint16& requesterId, const QString& url, const 
     return 1;
 }
 
+bool CMainFrame::IsProgressCancelled() const {
+    return m_site.IsProgressCancelled();
+}
+
 int CMainFrame::OnItemSelected(CMyTree&, QTreeWidgetItem*) {
     return RebuildRHS();
 }
@@ -258,10 +262,10 @@ void CMainFrame::OnCloseKey() {
 }
 
 void CMainFrame::OnHelpKey() {
-    const CMyGrid* grid = GetGrid();
-    if (grid != nullptr && grid->isVisible()) {
-        // The grid's column help takes the key once the grid offers it.
-        kDebugLog(u"SEAM grid column help: not built yet.\n");
+    // Over a column head the column's own help takes the key.
+    CMyGrid* grid = GetGrid();
+    if (grid != nullptr && grid->isVisible() && grid->ShowColumnHelp() != 0) {
+        return;
     }
     OnCommand(57670);
 }
