@@ -1,9 +1,9 @@
 #include "app/appoptionssite.h"
 
+#include "app/appprogressbarsite.h"
 #include "app/theapp.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
-#include "framework/klog.h"
 #include "settings/promptforfile.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
@@ -12,14 +12,6 @@
 
 namespace {
 constexpr int kRefreshCommand = 32769;
-}
-
-void CLoggingOptionsProgress::Start(const QString& title, int estimate) {
-    kDebugLog(u"SEAM CProgressBar::Start(%s, %d): not built yet.\n", title, estimate);
-}
-
-void CLoggingOptionsProgress::SetText(const QString& text) {
-    kDebugLog(u"SEAM CProgressBar::SetStatusText(%s): not built yet.\n", text);
 }
 
 CPreferences& CAppOptionsSite::Prefs() {
@@ -88,4 +80,8 @@ bool CAppOptionsSite::PromptForFile(bool open, QString& path, const QString& ini
                                     const QString& defaultExtension, const QString& filter,
                                     QWidget* parent) {
     return ::PromptForFile(open, path, initialName, defaultExtension, filter, parent);
+}
+
+CProgressBarSite& CAppOptionsSite::ProgressSite() {
+    return m_app.ProgressSite();
 }

@@ -2,22 +2,11 @@
 
 // The application's answers to what the options dialog asks: settings,
 // language pack, the main World View, the right-hand side, the status bar,
-// boxes, file dialogs and the editor's progress display.
+// boxes, file dialogs and the site of the editor's progress dialog.
 
 #include "dialogs/optionssite.h"
 
 class CTheApp;
-
-// The editor's progress display until the progress dialog exists: it only
-// logs, and is never cancelled.
-class CLoggingOptionsProgress : public COptionsProgress {
-public:
-    void Start(const QString& title, int estimate) override;
-    void Step() override {}
-    void SetText(const QString& text) override;
-    bool IsCancelled() const override { return false; }
-    void Done() override {}
-};
 
 class CAppOptionsSite : public COptionsSite {
 public:
@@ -38,9 +27,8 @@ public:
     bool PromptForFile(bool open, QString& path, const QString& initialName,
                        const QString& defaultExtension, const QString& filter,
                        QWidget* parent) override;
-    COptionsProgress& Progress() override { return m_progress; }
+    CProgressBarSite& ProgressSite() override;
 
 private:
     CTheApp& m_app;
-    CLoggingOptionsProgress m_progress;
 };

@@ -2,6 +2,7 @@
 
 #include "dialogs/optionsdialog.h"
 #include "dialogs/optionssite.h"
+#include "dialogs/progressbar.h"
 #include "dialogs/webtranslation.h"
 #include "framework/klog.h"
 #include "grid/mygrid.h"
@@ -80,7 +81,8 @@ COptionsPanel5::COptionsPanel5(COptionsDialog& dialog)
       m_file(new QLineEdit(this)),
       m_create(new QPushButton(QStringLiteral("Create"), this)),
       m_openButton(new QPushButton(QStringLiteral("Open"), this)),
-      m_url(new QPushButton(QStringLiteral("URL"), this)) {
+      m_url(new QPushButton(QStringLiteral("URL"), this)),
+      m_progress(std::make_unique<CProgressBar>(dialog.Site().ProgressSite(), this)) {
     setProperty("templateId", kTemplateId);
     m_file->setProperty("controlId", 5541);
     m_create->setProperty("controlId", 5539);
@@ -188,8 +190,8 @@ void COptionsPanel5::fetchLanguageLists() {
     if (addresses[kBabelfish].isEmpty() && addresses[kGoogle].isEmpty()) {
         return;
     }
-    COptionsProgress& progress = site.Progress();
-    progress.Start(QStringLiteral("Fetching language lists..."), 2);
+    CProgressBar& progress = *m_progress;
+    progress.Start(QStringLiteral("Fetching language lists..."), {}, 2, true, nullptr);
     m_worker.RunAndWait(
         [this, addresses, &progress](CMyWire& wire) {
             const std::function<bool()> cancelled = [this] { return m_worker.IsCancelled(); };
@@ -199,7 +201,7 @@ void COptionsPanel5::fetchLanguageLists() {
                     continue;
                 }
                 m_worker.Post([&progress, address] {
-                    progress.SetText(
+                    progress.SetAction(
                         QStringLiteral("Fetching and parsing: ") + address + QStringLiteral(" ..."));
                 });
                 std::vector<LanguageOption> options;
@@ -214,7 +216,7 @@ void COptionsPanel5::fetchLanguageLists() {
                     if (!result.ok && !result.message.isEmpty()) {
                         m_dialog.Site().MessageBox(result.message, kPopupError);
                     }
-                    progress.Step();
+                    progress.Step(1);
                 });
             }
         },
@@ -361,8 +363,9 @@ void COptionsPanel5::MachineTranslate(Service service, bool allRows) {
         }
     }
     COptionsSite& site = m_dialog.Site();
-    COptionsProgress& progress = site.Progress();
-    progress.Start(QStringLiteral("Performing machine translations..."), m_grid->GetRowCount());
+    CProgressBar& progress = *m_progress;
+    progress.Start(QStringLiteral("Performing machine translations..."), {}, m_grid->GetRowCount(),
+                   true, nullptr);
     const TranslationService& described = serviceOf(service);
     m_worker.RunAndWait(
         [this, rows, address, pair, target, &described](CMyWire& wire) {
@@ -375,7 +378,7 @@ void COptionsPanel5::MachineTranslate(Service service, bool allRows) {
                     FetchTranslation(wire, described, address, pair, text);
                 m_worker.Post([this, row, target, text, result] {
                     setCell(row, target, text);
-                    m_dialog.Site().Progress().Step();
+                    m_progress->Step(1);
                     if (!result.ok) {
                         m_dialog.Site().MessageBox(result.message, kPopupError);
                     }
@@ -548,14 +551,15 @@ bool COptionsPanel5::SaveLanguagePack() {
     }
     COptionsSite& site = m_dialog.Site();
     const QString file = m_file->text();
-    COptionsProgress& progress = site.Progress();
-    progress.Start(QStringLiteral("Saving ") + file + QStringLiteral(" ..."), m_grid->GetRowCount());
+    CProgressBar& progress = *m_progress;
+    progress.Start(QStringLiteral("Saving ") + file + QStringLiteral(" ..."), {},
+                   m_grid->GetRowCount(), true, nullptr);
     const int keyColumn = ColumnOf(kString);
     const int thisTx = ColumnOf(kThisTx);
     const int builtIn = ColumnOf(kBuiltIn);
     KPROPS pack(100, 10);
     for (int row = 1; row < m_grid->GetRowCount(); ++row) {
-        progress.Step();
+        progress.Step(1);
         if (progress.IsCancelled() || site.CancelFlag() != 0) {
             progress.Done();
             return false;

@@ -12,8 +12,11 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class COptionsDialog;
 class CMyGrid;
+class CProgressBar;
 class QComboBox;
 class QLineEdit;
 class QMenu;
@@ -70,6 +73,8 @@ public:
     QLineEdit& FileEdit() { return *m_file; }
     QPushButton& CreateButton() { return *m_create; }
     QPushButton& OpenButton() { return *m_openButton; }
+    // The progress dialog of translations, language lists and saves.
+    CProgressBar& Progress() { return *m_progress; }
     // The grid column of a column id ("string", "built-in", "this-tx",
     // "ref1", "ref2"); -1 before the first load.
     int ColumnOf(const QString& id) const;
@@ -100,5 +105,6 @@ private:
     QPushButton* m_openButton;
     QPushButton* m_url;
     int m_edits = 0;
+    std::unique_ptr<CProgressBar> m_progress;
     CTranslationWorker m_worker;
 };

@@ -9,20 +9,8 @@
 
 class CLangPack;
 class CPreferences;
+class CProgressBarSite;
 class QWidget;
-
-// The progress display the language-pack editor shows as a small dialog
-// while it translates or saves.
-class COptionsProgress {
-public:
-    virtual ~COptionsProgress() = default;
-    virtual void Start(const QString& title, int estimate) = 0;
-    virtual void Step() = 0;
-    virtual void SetText(const QString& text) = 0;
-    // The user pressed its Cancel.
-    virtual bool IsCancelled() const = 0;
-    virtual void Done() = 0;
-};
 
 class COptionsSite {
 public:
@@ -57,5 +45,6 @@ public:
     virtual bool PromptForFile(bool open, QString& path, const QString& initialName,
                                const QString& defaultExtension, const QString& filter,
                                QWidget* parent) = 0;
-    virtual COptionsProgress& Progress() = 0;
+    // What the language-pack editor's progress dialog needs of the program.
+    virtual CProgressBarSite& ProgressSite() = 0;
 };

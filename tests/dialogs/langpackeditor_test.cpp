@@ -1,4 +1,6 @@
 #include "dialogs/optionspanel5.h"
+#include "dialogs/progressbar.h"
+#include "dialogs/progressdialog.h"
 #include "dialogs/webtranslation.h"
 #include "grid/mygrid.h"
 #include "optionsfixture.h"
@@ -187,15 +189,15 @@ TEST_F(LangPackEditorTest, LookingAroundWritesNothingAndACancelledSaveLeavesTheF
     EXPECT_EQ(cell(2, u"this-tx"), QStringLiteral("Kopie"));
     ASSERT_TRUE(editor.IsEdited());
 
-    optionsSite->progress.onStep = [this](int step) {
-        if (step == 3) {
-            optionsSite->progress.cancelled = true;
-        }
-    };
+    // The user presses the progress dialog's Cancel while the rows are stepped.
+    QTimer::singleShot(0, &editor, [&editor] {
+        ASSERT_NE(editor.Progress().Dialog(), nullptr);
+        QTest::mouseClick(editor.Progress().Dialog()->CancelButton(), Qt::LeftButton);
+    });
     EXPECT_FALSE(editor.SaveLanguagePack());
     EXPECT_FALSE(QFile::exists(packPath));
     EXPECT_TRUE(editor.IsEdited());
-    EXPECT_FALSE(optionsSite->progress.running);
+    EXPECT_FALSE(editor.Progress().IsActive());
 }
 
 TEST_F(LangPackEditorTest, TheTranslateItemsNeedAClickInTheBuiltInColumn) {
@@ -239,7 +241,6 @@ TEST_F(LangPackEditorTest, TranslatesBlanksOrEveryRowThroughTheService) {
     EXPECT_EQ(cell(2, u"ref1"), QStringLiteral("Bonjour & salut"));
     EXPECT_EQ(cell(3, u"ref1"), QStringLiteral("Bonjour & salut"));
     EXPECT_EQ(cell(0, u"ref1"), QStringLiteral("Babelfish\n\r(French)"));
-    EXPECT_EQ(optionsSite->progress.titles.last(), QStringLiteral("Performing machine translations..."));
     EXPECT_FALSE(editor.IsEdited()) << "references are not the pack";
 
     server.ClearRequests();
@@ -292,8 +293,10 @@ TEST_F(LangPackEditorTest, ACancelStopsTheRunWhileTheServiceHoldsItsReply) {
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         // The UI thread keeps handling events while the service holds its reply.
         ++ticks;
-        if (!translations().empty() && ticks > 3) {
-            optionsSite->progress.cancelled = true;
+        CProgressDialog* progress = editor.Progress().Dialog();
+        if (!translations().empty() && ticks > 3 && progress != nullptr &&
+            progress->CancelButton()->isEnabled()) {
+            QTest::mouseClick(progress->CancelButton(), Qt::LeftButton);
         }
     });
     watcher.start();
@@ -303,7 +306,7 @@ TEST_F(LangPackEditorTest, ACancelStopsTheRunWhileTheServiceHoldsItsReply) {
     EXPECT_GT(ticks, 3);
     EXPECT_EQ(translations().size(), 1u);
     EXPECT_EQ(cell(2, u"ref1"), QString());
-    EXPECT_FALSE(optionsSite->progress.running);
+    EXPECT_FALSE(editor.Progress().IsActive());
 }
 
 TEST_F(LangPackEditorTest, AskForALanguageFirst) {

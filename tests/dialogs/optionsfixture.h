@@ -6,6 +6,7 @@
 
 #include "dialogs/optionsdialog.h"
 #include "dialogs/optionssite.h"
+#include "dialogs/progressbarsite.h"
 #include "settings/langpack.h"
 #include "settings/preferencesfixture.h"
 #include "support/recordingwireservices.h"
@@ -13,6 +14,7 @@
 #include "tree/worldviewfile.h"
 #include "ui/popupmessages.h"
 
+#include <QCoreApplication>
 #include <QTreeWidget>
 
 #include <functional>
@@ -37,44 +39,32 @@ inline const QByteArray kOtherWorldView =
     "  </root>\n"
     "</tree>\n";
 
-class RecordingOptionsProgress : public COptionsProgress {
+// The program around the editor's progress dialog: the cancel flag, and
+// the events that run while it steps.
+class RecordingProgressSite : public CProgressBarSite {
 public:
-    void Start(const QString& title, int estimate) override {
-        titles << title;
-        this->estimate = estimate;
-        steps = 0;
-        cancelled = false;
-        running = true;
-        if (onStart) {
-            onStart();
-        }
-    }
-    void Step() override {
-        ++steps;
-        if (onStep) {
-            onStep(steps);
-        }
-    }
-    void SetText(const QString& text) override { texts << text; }
-    bool IsCancelled() const override { return cancelled; }
-    void Done() override { running = false; }
+    explicit RecordingProgressSite(int& cancelFlag) : m_cancelFlag(cancelFlag) {}
+    void ClearCancelFlag() override { m_cancelFlag = 0; }
+    void AddToCancelFlag() override { ++m_cancelFlag; }
+    void PumpMessages(bool) override { QCoreApplication::processEvents(); }
+    bool IsAbortedThread() const override { return false; }
+    void ErrorBox(const QString& text) override { errorBoxes << text; }
+    qint64 Now() const override { return 1000; }
+    QWidget* MainWindow() const override { return nullptr; }
+    CKillTarget ResolveOnSelectedServer(const QString&) override { return {}; }
+    bool ShowProgressOnUIThread() override { return false; }
+    bool HideProgressOnUIThread() override { return false; }
 
-    QStringList titles;
-    QStringList texts;
-    int estimate = 0;
-    int steps = 0;
-    bool cancelled = false;
-    bool running = false;
-    std::function<void(int step)> onStep;
-    // Starting a progress display clears the application's cancel flag.
-    std::function<void()> onStart;
+    QStringList errorBoxes;
+
+private:
+    int& m_cancelFlag;
 };
 
 class RecordingOptionsSite : public COptionsSite {
 public:
     RecordingOptionsSite(CPreferences& prefs, CLangPack& pack) : prefs(prefs), pack(pack) {
         mainFile.SetSite(&mainViewSite);
-        progress.onStart = [this] { cancelFlag = 0; };
     }
 
     CPreferences& Prefs() override { return prefs; }
@@ -116,7 +106,7 @@ public:
         path = *chosenFile;
         return true;
     }
-    COptionsProgress& Progress() override { return progress; }
+    CProgressBarSite& ProgressSite() override { return progressSite; }
 
     // The main World View's save never asks: it always has its file.
     class MainViewSite : public CWorldViewSite {
@@ -134,7 +124,6 @@ public:
     CMyTree mainTree;
     MainViewSite mainViewSite;
     CWorldViewFile mainFile{prefs, mainTree};
-    RecordingOptionsProgress progress;
     QStringList boxes;
     QStringList statusTexts;
     QStringList calls;
@@ -144,12 +133,16 @@ public:
     bool smartTreeSelected = false;
     bool navigatorShown = false;
     int cancelFlag = 0;
+    RecordingProgressSite progressSite{cancelFlag};
 };
 
 class OptionsFixture : public PreferencesFixture {
 protected:
     void SetUp() override {
         PreferencesFixture::SetUp();
+        // The pages read and write thousands of entries; these tests read no log lines.
+        writeFile(QStringLiteral("Quillex.dbg"), "1");
+        kDebugLevel(1);
         prefs.RestorePrefs();
         pack.LoadBuiltIn();
         optionsSite = std::make_unique<RecordingOptionsSite>(prefs, pack);
