@@ -514,10 +514,17 @@ void COptionsPanel5::OnCommand(int commandId) {
 }
 
 void COptionsPanel5::exportRows(bool selectedOnly) {
-    const bool modifiers =
+    // Ctrl or Shift held also writes the hidden columns.
+    const bool modifierHeld =
         (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
-    kDebugLog(u"SEAM SaveAsCSV(%s, %d): not built yet.\n",
-              selectedOnly ? QStringLiteral("selected") : QStringLiteral("all"), modifiers ? 1 : 0);
+    QString path;
+    if (!m_dialog.Site().PromptForFile(false, path, QStringLiteral("LangPackEditor"),
+                                       QStringLiteral("csv"),
+                                       QStringLiteral("CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||"),
+                                       this)) {
+        return;
+    }
+    m_grid->SaveAsCSV(selectedOnly, modifierHeld, path);
 }
 
 qintptr COptionsPanel5::OnGridNotify(GridNotifyHeader* header) {

@@ -215,6 +215,23 @@ TEST_F(LangPackEditorTest, TheTranslateItemsNeedAClickInTheBuiltInColumn) {
     EXPECT_EQ(editor.BuildContextMenu(0, 1), nullptr);
 }
 
+TEST_F(LangPackEditorTest, ExportsTheSelectedRowsOrAllAsCsv) {
+    COptionsPanel5& editor = openEditor();
+    shrinkTo(editor, 3);
+    setCell(2, u"string", QStringLiteral("Second"));
+    editor.Grid().SetSelectedRange(2, 0, 2, 4, true);
+    const QString selected = root() + QStringLiteral("/selected.csv");
+    optionsSite->chosenFile = selected;
+    editor.OnCommand(COptionsPanel5::kExportSelected);
+    const QString written = QString::fromUtf8(readFile(selected));
+    EXPECT_TRUE(written.contains(QStringLiteral("Second"))) << written.toStdString();
+    EXPECT_FALSE(written.contains(QStringLiteral("Text 1")));
+    const QString all = root() + QStringLiteral("/all.csv");
+    optionsSite->chosenFile = all;
+    editor.OnCommand(COptionsPanel5::kExportAll);
+    EXPECT_TRUE(QString::fromUtf8(readFile(all)).contains(QStringLiteral("Text 3")));
+}
+
 TEST_F(LangPackEditorTest, TheLanguagePageGivesNamesAndCodes) {
     COptionsPanel5& editor = openWithService();
     QComboBox& combo = editor.LanguageCombo(COptionsPanel5::kBabelfish);
