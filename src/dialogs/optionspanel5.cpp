@@ -40,6 +40,8 @@ constexpr std::array<EditorColumn, 5> kColumns{{
     {u"ref2", u"Google"},
 }};
 
+constexpr int kColumnWidth = 150;
+
 const QString kThisTx = QStringLiteral("this-tx");
 const QString kBuiltIn = QStringLiteral("built-in");
 const QString kString = QStringLiteral("string");
@@ -78,6 +80,7 @@ QString withBreakMarks(QString text) {
 COptionsPanel5::COptionsPanel5(COptionsDialog& dialog)
     : m_dialog(dialog),
       m_grid(new CMyGrid(this)),
+      m_translation(new QGroupBox(QStringLiteral("Translation"), this)),
       m_file(new QLineEdit(this)),
       m_create(new QPushButton(QStringLiteral("Create"), this)),
       m_openButton(new QPushButton(QStringLiteral("Open"), this)),
@@ -131,11 +134,9 @@ COptionsPanel5::COptionsPanel5(COptionsDialog& dialog)
                 [this, service] { MachineTranslate(service, false); });
     }
     layout->addLayout(services);
-    auto* translation = new QGroupBox(QStringLiteral("Translation"), this);
-    translation->setProperty("controlId", 5553);
-    auto* translationLayout = new QVBoxLayout(translation);
-    translationLayout->addWidget(m_grid);
-    layout->addWidget(translation, 1);
+    m_translation->setProperty("controlId", 5553);
+    new QVBoxLayout(m_translation);
+    layout->addWidget(m_translation, 1);
 
     connect(m_file, &QLineEdit::textEdited, this, [this] { StoreEditorPrefs(); });
     connect(m_create, &QPushButton::clicked, this, [this] { OnCreate(); });
@@ -145,7 +146,8 @@ COptionsPanel5::COptionsPanel5(COptionsDialog& dialog)
 COptionsPanel5::~COptionsPanel5() = default;
 
 void COptionsPanel5::OnInitDialog() {
-    m_grid->Create(QRect(0, 0, 400, 200), this, kGridId);
+    m_grid->Create(QRect(0, 0, 400, 200), m_translation, kGridId);
+    m_translation->layout()->addWidget(m_grid);
     m_grid->SetOwner(this);
     enableServices();
 }
@@ -287,6 +289,10 @@ void COptionsPanel5::fillGrid() {
     m_grid->XMLHandleEndTag(QStringLiteral("data"), {}, none, QStringLiteral("grid"), stack);
     m_grid->XMLHandleEndTag(QStringLiteral("grid"), {}, none, {}, stack);
     m_grid->EndLoad();
+    // Texts run long: every column gets room for a readable part of them.
+    for (int col = 0; col < m_grid->GetColumnCount(); ++col) {
+        m_grid->SetColumnWidth(col, kColumnWidth);
+    }
     // Only the pack's own column takes typed translations.
     m_grid->SetEditable(true);
     m_grid->update();

@@ -18,6 +18,7 @@ class COptionsDialog;
 class CMyGrid;
 class CProgressBar;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -95,6 +96,7 @@ private:
 
     COptionsDialog& m_dialog;
     CMyGrid* m_grid;
+    QGroupBox* m_translation;
     CLangPack m_builtIn;
     CLangPack m_loaded;
     std::array<QComboBox*, 2> m_languages{};
