@@ -2,12 +2,14 @@
 #include "dialogs/progressbar.h"
 #include "dialogs/progressdialog.h"
 #include "dialogs/webtranslation.h"
+#include "grid/inplaceedit.h"
 #include "grid/mygrid.h"
 #include "optionsfixture.h"
 #include "resources/menus.h"
 #include "settings/settingsfolder.h"
 #include "support/fakevelnixserver.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -198,6 +200,35 @@ TEST_F(LangPackEditorTest, LookingAroundWritesNothingAndACancelledSaveLeavesTheF
     EXPECT_FALSE(QFile::exists(packPath));
     EXPECT_TRUE(editor.IsEdited());
     EXPECT_FALSE(editor.Progress().IsActive());
+}
+
+TEST_F(LangPackEditorTest, OnlyThePacksColumnTakesTypedTranslations) {
+    COptionsPanel5& editor = openEditor();
+    shrinkTo(editor, 2);
+    CMyGrid& grid = editor.Grid();
+    // A click on the cell, then F2 opens the cell's editor (typed letters
+    // search the data grid).
+    const auto typeInto = [&grid](int row, int column, const QString& text) {
+        grid.EnsureVisible(row, column);
+        QRect rect;
+        ASSERT_TRUE(grid.GetCellRect(row, column, rect));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::keyClick(&grid, Qt::Key_F2);
+        if (QTest::qWaitFor([&grid] { return grid.GetInPlaceEdit() != nullptr; }, 1000)) {
+            grid.GetInPlaceEdit()->selectAll();
+            QTest::keyClicks(grid.GetInPlaceEdit(), text);
+            QTest::keyClick(grid.GetInPlaceEdit(), Qt::Key_Return);
+        }
+    };
+    const QString before = cell(1, u"string");
+    typeInto(1, col(u"string"), QStringLiteral("Changed"));
+    EXPECT_EQ(cell(1, u"string"), before);
+    EXPECT_FALSE(editor.IsEdited());
+    typeInto(1, col(u"this-tx"), QStringLiteral("Neu"));
+    EXPECT_EQ(cell(1, u"this-tx"), QStringLiteral("Neu"));
+    EXPECT_TRUE(editor.IsEdited());
+    QTest::mouseClick(&dialog->OkButton(), Qt::LeftButton);
+    EXPECT_TRUE(packText(packPath).contains(QStringLiteral("=Neu\n")));
 }
 
 TEST_F(LangPackEditorTest, TheTranslateItemsNeedAClickInTheBuiltInColumn) {
