@@ -99,22 +99,20 @@ void COptionsPanel2::OnInitDialog() {
 }
 
 void COptionsPanel2::OnDateFirst() {
-    m_dateFirst->setChecked(true);
-    m_timeFirst->setChecked(false);
-    m_combos[2]->setEnabled(true);
-    m_combos[3]->setEnabled(true);
-    m_combos[4]->setEnabled(false);
-    m_combos[5]->setEnabled(false);
-    m_touched = true;
+    setOrder(true);
 }
 
 void COptionsPanel2::OnTimeFirst() {
-    m_timeFirst->setChecked(true);
-    m_dateFirst->setChecked(false);
-    m_combos[4]->setEnabled(true);
-    m_combos[5]->setEnabled(true);
-    m_combos[2]->setEnabled(false);
-    m_combos[3]->setEnabled(false);
+    setOrder(false);
+}
+
+void COptionsPanel2::setOrder(bool dateFirst) {
+    m_dateFirst->setChecked(dateFirst);
+    m_timeFirst->setChecked(!dateFirst);
+    m_combos[2]->setEnabled(dateFirst);
+    m_combos[3]->setEnabled(dateFirst);
+    m_combos[4]->setEnabled(!dateFirst);
+    m_combos[5]->setEnabled(!dateFirst);
     m_touched = true;
 }
 

@@ -34,6 +34,9 @@ public:
     QRadioButton& TimeFirstRadio() { return *m_timeFirst; }
 
 private:
+    // The radios and which pair of combos is enabled.
+    void setOrder(bool dateFirst);
+
     COptionsDialog& m_dialog;
     std::array<QComboBox*, 6> m_combos{};
     QRadioButton* m_dateFirst;

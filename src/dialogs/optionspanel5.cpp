@@ -345,72 +345,45 @@ void COptionsPanel5::setCell(int row, int col, const QString& text) {
     m_grid->RedrawRow(row);
 }
 
+bool COptionsPanel5::readyToTranslate(Service service, QString& pair) {
+    if (serviceAddress(service).isEmpty() || m_worker.IsRunning()) {
+        return false;
+    }
+    pair = languageCode(service);
+    return !pair.isEmpty();
+}
+
 void COptionsPanel5::MachineTranslate(Service service, bool allRows) {
-    const QString address = serviceAddress(service);
-    if (address.isEmpty() || m_worker.IsRunning()) {
+    QString pair;
+    if (!readyToTranslate(service, pair)) {
         return;
     }
-    const QString pair = languageCode(service);
-    if (pair.isEmpty()) {
-        return;
-    }
-    const int target = referenceColumn(service);
     const int thisTx = ColumnOf(kThisTx);
     const int builtIn = ColumnOf(kBuiltIn);
     const QString language = m_languages[service]->currentText();
     if (!language.isEmpty()) {
-        m_grid->SetItemText(0, target,
+        m_grid->SetItemText(0, referenceColumn(service),
                             serviceOf(service).name + QStringLiteral("\n\r(") + language + u')');
     }
-    std::vector<std::pair<int, QString>> rows;
+    RowTexts rows;
     for (int row = 1; row < m_grid->GetRowCount(); ++row) {
         if (allRows || m_grid->GetItemText(row, thisTx).isEmpty()) {
             rows.emplace_back(row, m_grid->GetItemText(row, builtIn));
         }
     }
-    COptionsSite& site = m_dialog.Site();
-    CProgressBar& progress = *m_progress;
-    progress.Start(QStringLiteral("Performing machine translations..."), {}, m_grid->GetRowCount(),
-                   true, nullptr);
-    const TranslationService& described = serviceOf(service);
-    m_worker.RunAndWait(
-        [this, rows, address, pair, target, &described](CMyWire& wire) {
-            for (const auto& [row, builtInText] : rows) {
-                if (m_worker.IsCancelled()) {
-                    return;
-                }
-                QString text = builtInText;
-                const TranslationResult result =
-                    FetchTranslation(wire, described, address, pair, text);
-                m_worker.Post([this, row, target, text, result] {
-                    setCell(row, target, text);
-                    m_progress->Step(1);
-                    if (!result.ok) {
-                        m_dialog.Site().MessageBox(result.message, kPopupError);
-                    }
-                });
-                // The error box raises the cancel flag: the run ends here.
-                if (!result.ok) {
-                    return;
-                }
-            }
-        },
-        [&progress, &site] { return progress.IsCancelled() || site.CancelFlag() != 0; });
-    progress.Done();
+    m_progress->Start(QStringLiteral("Performing machine translations..."), {},
+                      m_grid->GetRowCount(), true, nullptr);
+    runTranslations(service, pair, std::move(rows), true);
+    m_progress->Done();
 }
 
 void COptionsPanel5::TranslateSelected(Service service) {
-    const QString address = serviceAddress(service);
-    if (address.isEmpty() || m_worker.IsRunning()) {
+    QString pair;
+    if (!readyToTranslate(service, pair)) {
         return;
     }
-    const QString pair = languageCode(service);
-    if (pair.isEmpty()) {
-        return;
-    }
-    const int target = referenceColumn(service);
     const int builtIn = ColumnOf(kBuiltIn);
-    std::vector<std::pair<int, QString>> rows;
+    RowTexts rows;
     for (int row = 1; row < m_grid->GetRowCount(); ++row) {
         if (m_grid->IsRowSelected(row)) {
             rows.emplace_back(row, m_grid->GetItemText(row, builtIn));
@@ -420,9 +393,18 @@ void COptionsPanel5::TranslateSelected(Service service) {
     if (focus >= 1 && focus < m_grid->GetRowCount() && !m_grid->IsRowSelected(focus)) {
         rows.emplace_back(focus, m_grid->GetItemText(focus, builtIn));
     }
+    runTranslations(service, pair, std::move(rows), false);
+}
+
+void COptionsPanel5::runTranslations(Service service, const QString& pair, RowTexts rows,
+                                     bool machineRun) {
     const TranslationService& described = serviceOf(service);
+    const QString address = serviceAddress(service);
+    const int target = referenceColumn(service);
+    COptionsSite& site = m_dialog.Site();
     m_worker.RunAndWait(
-        [this, rows, address, pair, target, &described](CMyWire& wire) {
+        [this, rows = std::move(rows), address, pair, target, machineRun,
+         &described](CMyWire& wire) {
             for (const auto& [row, builtInText] : rows) {
                 if (m_worker.IsCancelled()) {
                     return;
@@ -430,16 +412,29 @@ void COptionsPanel5::TranslateSelected(Service service) {
                 QString text = builtInText;
                 const TranslationResult result =
                     FetchTranslation(wire, described, address, pair, text);
-                m_worker.Post([this, row, target, text, result] {
-                    if (result.ok) {
+                m_worker.Post([this, row, target, text, result, machineRun] {
+                    // A run over the rows shows the untranslated text where
+                    // a translation failed; a selection keeps its cell.
+                    if (result.ok || machineRun) {
                         setCell(row, target, text);
-                    } else {
+                    }
+                    if (machineRun) {
+                        m_progress->Step(1);
+                    }
+                    if (!result.ok) {
                         m_dialog.Site().MessageBox(result.message, kPopupError);
                     }
                 });
+                // The error box raises the cancel flag: a run over the rows
+                // ends there, a selection goes on with its next row.
+                if (!result.ok && machineRun) {
+                    return;
+                }
             }
         },
-        {});
+        [this, &site, machineRun] {
+            return machineRun && (m_progress->IsCancelled() || site.CancelFlag() != 0);
+        });
 }
 
 void COptionsPanel5::CopyReferenceColumn(Service service) {

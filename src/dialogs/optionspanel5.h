@@ -13,6 +13,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class COptionsDialog;
 class CMyGrid;
@@ -81,7 +83,16 @@ public:
     int ColumnOf(const QString& id) const;
 
 private:
+    // The rows a translation run asks for: grid row and built-in text.
+    using RowTexts = std::vector<std::pair<int, QString>>;
+
     const TranslationService& serviceOf(Service service) const;
+    // The service is on, idle and has a language chosen (else the user is told).
+    bool readyToTranslate(Service service, QString& pair);
+    // Fetches the rows' translations on the worker into the service's
+    // column. A machine run steps the progress, shows a failed row's
+    // untranslated text and stops there; a selection keeps failed cells.
+    void runTranslations(Service service, const QString& pair, RowTexts rows, bool machineRun);
     int referenceColumn(Service service) const;
     QString serviceAddress(Service service) const;
     void fetchLanguageLists();

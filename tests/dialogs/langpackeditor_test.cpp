@@ -329,6 +329,22 @@ TEST_F(LangPackEditorTest, ARunStopsAtTheFirstFailure) {
     EXPECT_EQ(cell(2, u"ref1"), QString());
 }
 
+TEST_F(LangPackEditorTest, TranslatingTheSelectionTriesEveryRowAndKeepsFailedCells) {
+    server.Script("/babelfish", babelfishReply("Bonjour"));
+    server.Script("/babelfish", "doit=done&intl=1&lp=en_fr&urltext=Text+2",
+                  html("<html>changed page</html>"));
+    COptionsPanel5& editor = openWithService();
+    setCell(2, u"ref1", QStringLiteral("kept"));
+    editor.Grid().SetSelectedRange(1, 0, 3, 4, true);
+    editor.OnCommand(COptionsPanel5::kTranslateBabelfish);
+    EXPECT_EQ(translations().size(), 3u);
+    EXPECT_EQ(cell(1, u"ref1"), QStringLiteral("Bonjour"));
+    EXPECT_EQ(cell(2, u"ref1"), QStringLiteral("kept"));
+    EXPECT_EQ(cell(3, u"ref1"), QStringLiteral("Bonjour"));
+    ASSERT_EQ(optionsSite->boxes.size(), 1);
+    EXPECT_TRUE(optionsSite->boxes[0].startsWith(u"[LangPack-WIP] Could not parse web page:"));
+}
+
 TEST_F(LangPackEditorTest, ACancelStopsTheRunWhileTheServiceHoldsItsReply) {
     FakeVelnixServer::Reply held = babelfishReply("Bonjour");
     held.chunks = {"<html><td bgcolor=white class=s>", "<div style=padding:10px;>Bonjour</div></td>"};
