@@ -5,6 +5,7 @@
 #include "app/actionrunner.h"
 #include "app/actions.h"
 #include "app/actionseams.h"
+#include "app/appchoosersite.h"
 #include "app/appframesite.h"
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
@@ -13,6 +14,7 @@
 #include "app/appwireservices.h"
 #include "app/appworldviewsite.h"
 #include "app/history.h"
+#include "dialogs/chooserpanels.h"
 #include "dialogs/progressbar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
@@ -77,6 +79,7 @@ CTheApp::CTheApp()
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
       m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
       m_progressSite(std::make_unique<CAppProgressBarSite>(*this)),
+      m_chooserSite(std::make_unique<CAppChooserSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -96,6 +99,7 @@ CTheApp::CTheApp()
 
     m_prefs.SetSite(m_prefsSite.get());
     RegisterLoginPanels(m_panels, m_tree, m_prefs);
+    RegisterChooserPanels(m_panels, *m_chooserSite);
     m_worldViewFile.SetSite(m_worldViewSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });

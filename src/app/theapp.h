@@ -54,6 +54,7 @@ class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class CAppChooserSite;
 class CAppProgressBarSite;
 class CProgressBar;
 class CProgressBarSite;
@@ -258,6 +259,7 @@ private:
     std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CAppProgressBarSite> m_progressSite;  // made with the application
+    std::unique_ptr<CAppChooserSite> m_chooserSite;
     // Goes before the main frame whose status bar it draws in.
     std::unique_ptr<CProgressBar> m_progressBar;
     std::unique_ptr<CActionSeams> m_actionSeams;

@@ -41,6 +41,19 @@ void CMainGridSite::ShowNavigator(bool show) {
     m_view.ShowNavigator(show);
 }
 
+void CMainGridSite::ChooserFilterCommand(const QString& command, const QString& text) {
+    CMyViewDlg* chooser =
+        command == u"disable_jobchooser_filters" ? m_view.GetJobChooser() : m_view.GetElemChooser();
+    if (chooser != nullptr) {
+        chooser->GridFilterCommand(command, text);
+    }
+}
+
+CNavigatorOwner* CMainGridSite::NavigatorOwner() {
+    CMyViewDlg* chooser = m_view.GetElemChooser();
+    return chooser != nullptr ? chooser : m_view.GetJobChooser();
+}
+
 bool CMainGridSite::IsContextHelpMode() const {
     return m_site.InContextHelpMode();
 }

@@ -24,6 +24,8 @@ public:
     void PumpMessages() override;
     CGridNavigator* Navigator() override;
     void ShowNavigator(bool show) override;
+    void ChooserFilterCommand(const QString& command, const QString& text) override;
+    CNavigatorOwner* NavigatorOwner() override;
     bool IsContextHelpMode() const override;
     void LaunchHelp(const QString& url) override;
     bool IsPropertiesPanelVisible() const override;
