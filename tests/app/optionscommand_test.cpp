@@ -1,3 +1,4 @@
+#include "app/appchoosersite.h"
 #include "app/appfixture.h"
 #include "dialogs/optionsdialog.h"
 #include "dialogs/optionspanel1.h"
@@ -34,6 +35,18 @@ TEST_F(OptionsCommandTest, ToolsOptionsOpensTheStoredPageOverTheCurrentWorldView
     EXPECT_EQ(shownPage, 2);
     EXPECT_EQ(shownAddress, worldView);
     EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), worldView);
+}
+
+TEST_F(OptionsCommandTest, TheChoosersOpenTheAdvancedPage) {
+    ASSERT_TRUE(app->InitInstance({}));
+    COptionsDialog::ResetLastPageShown();
+    int shownPage = -1;
+    ModalCloser<COptionsDialog> closer(
+        [&](COptionsDialog& dialog) { shownPage = dialog.CurrentPage(); });
+    CAppChooserSite site(*app);
+    site.ShowOptionsDialog(CChooserSite::kAdvancedOptionsPage);
+    EXPECT_TRUE(closer.seen);
+    EXPECT_EQ(shownPage, COptionsDialog::kAdvancedPage);
 }
 
 }  // namespace
