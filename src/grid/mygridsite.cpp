@@ -3,6 +3,7 @@
 #include "framework/klog.h"
 #include "framework/kprops.h"
 #include "grid/gridnavigator.h"
+#include "grid/mygrid.h"
 
 bool CMyGridSite::IsMainGrid(const CMyGrid&) const {
     return false;
