@@ -76,9 +76,9 @@ int CActionSeams::GridSelectRows(const QString& keys, const QString& rowSeparato
     return grid != nullptr ? grid->SelectRows(keys, kKeyProperty, rowSeparator, keySeparator) : 0;
 }
 
-bool CActionSeams::GridSaveAsCSV(const QString& path, bool, bool) {
-    logSeam(u"GridSaveAsCSV", path);
-    return false;
+bool CActionSeams::GridSaveAsCSV(const QString& path, bool selectedOnly, bool modifierHeld) {
+    CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->SaveAsCSV(selectedOnly, modifierHeld, path) != 0;
 }
 
 bool CActionSeams::GridSortByColName(const QString& column, bool ascending) {

@@ -2,7 +2,7 @@
 
 #include "app/theapp.h"
 #include "frame/mainframe.h"
-#include "framework/klog.h"
+#include "app/appseams.h"
 
 CMyTree& CAppChooserSite::Tree() {
     return m_app.Tree();
@@ -19,5 +19,5 @@ void CAppChooserSite::CloseProperties() {
 }
 
 void CAppChooserSite::ShowOptionsDialog(int page) {
-    kDebugLog(u"SEAM Options dialog (page %d): not built yet", page);
+    m_app.Seams().ShowOptions(page);
 }

@@ -4,7 +4,9 @@
 #include "app/actionrunner.h"
 #include "app/actionseams.h"
 #include "app/apprediscoversite.h"
+#include "app/appoptionssite.h"
 #include "app/theapp.h"
+#include "dialogs/optionsdialog.h"
 #include "dialogs/progressbar.h"
 #include "dialogs/rediscoverdialog.h"
 #include "dialogs/splashabout.h"
@@ -172,6 +174,9 @@ void CAppSeams::ShowDialog(int commandId) {
             CSplashAbout::SetSplashMode(0);
             CSplashAbout::ShowSplashAbout(app.MainFrame());
             return;
+        case kOptionsCommand:
+            ShowOptions(COptionsDialog::kStoredPage);
+            return;
         case kActionScriptCommand: {
             CActionDialog dialog(app, app.MainFrame());
             dialog.exec();
@@ -180,6 +185,13 @@ void CAppSeams::ShowDialog(int commandId) {
         default:
             logSeam(u"ShowDialog", QString::number(commandId));
     }
+}
+
+void CAppSeams::ShowOptions(int startPage) {
+    CTheApp& app = theApp();
+    CAppOptionsSite site(app);
+    COptionsDialog dialog(site, app.MainFrame(), startPage);
+    dialog.exec();
 }
 
 bool CAppSeams::HideFirstVisibleFloatingBrowser() {

@@ -66,9 +66,13 @@ public:
     // A command of the World View pane (new, rename, delete, refresh...).
     virtual void TreePaneCommand(int commandId);
     // The options (32810), about (57664) and action-script (32851) dialogs.
+    static constexpr int kOptionsCommand = 32810;
     static constexpr int kAboutCommand = 57664;
     static constexpr int kActionScriptCommand = 32851;
     virtual void ShowDialog(int commandId);
+    // The options dialog at a page (-1: the one shown last time); the
+    // choosers open it at the Advanced page.
+    virtual void ShowOptions(int startPage);
     // Hides the first visible floating browser; false when none is shown.
     virtual bool HideFirstVisibleFloatingBrowser();
     // The properties panel with the preferences in memory (Alt+I).

@@ -291,7 +291,7 @@ bool CMyView::OnCmdMsg(int commandId) {
             } else if (m_folderList->HasFocusInside()) {
                 CopyListSelection();
             } else {
-                m_grid->OnEditCopy();
+                m_grid->CopyToClipboard(false);
             }
             return true;
         case 57642:
@@ -301,11 +301,15 @@ bool CMyView::OnCmdMsg(int commandId) {
             m_grid->ShowRowProperties();
             return true;
         case 32790:
-        case 32791:
+        case 32791: {
+            // Ctrl or Shift held also writes the hidden columns.
+            const bool modifierHeld = (QGuiApplication::queryKeyboardModifiers() &
+                                       (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
+            m_grid->SaveAsCSV(commandId == 32790, modifierHeld, {});
+            return true;
+        }
         case 486:
-            // Exports and the debug dump belong to the grid's own commands,
-            // built apart.
-            kDebugLog(u"SEAM grid command %d: not built yet.\n", commandId);
+            m_grid->OnDebugGrid();
             return true;
         case 32769:
             refreshKeepingSelection();

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDrag>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -639,67 +638,6 @@ bool CGridCtrl::CanPaste() const {
 
 // The virtual operations ---------------------------------------------------------
 
-void CGridCtrl::CutSelection() {
-    kDebugLog(u"SEAM CGridCtrl::CutSelection: no grid clipboard yet");
-}
-
-QMimeData* CGridCtrl::CopySelection() {
-    kDebugLog(u"SEAM CGridCtrl::CopySelection: no grid clipboard yet");
-    return nullptr;
-}
-
-bool CGridCtrl::PasteIntoGrid(CCellID cell, const QMimeData*, bool) {
-    kDebugLog(u"SEAM CGridCtrl::PasteIntoGrid(%d, %d): no grid clipboard yet", cell.row, cell.col);
-    return false;
-}
-
-void CGridCtrl::OnBeginDrag() {
-    if (!m_enableDragAndDrop) {
-        return;
-    }
-    QMimeData* data = CopySelection();
-    if (data == nullptr) {
-        return;
-    }
-    const CCellRange range = GetSelectedCellRange();
-    SendMessageToParent(range.minRow, range.minCol, GVN_BEGINDRAG);
-    m_mouseMode = MOUSE_DRAGGING;
-    auto* drag = new QDrag(this);
-    drag->setMimeData(data);
-    const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction);
-    m_mouseMode = 0;
-    if (result == Qt::MoveAction) {
-        CutSelection();
-    }
-}
-
-Qt::DropAction CGridCtrl::OnDragEnter(const QMimeData*, Qt::KeyboardModifiers, QPoint) {
-    kDebugLog(u"SEAM CGridCtrl::OnDragEnter: no grid drop target yet");
-    return Qt::IgnoreAction;
-}
-
-Qt::DropAction CGridCtrl::OnDragOver(const QMimeData*, Qt::KeyboardModifiers, QPoint) {
-    kDebugLog(u"SEAM CGridCtrl::OnDragOver: no grid drop target yet");
-    return Qt::IgnoreAction;
-}
-
-void CGridCtrl::OnDragLeave() {
-    kDebugLog(u"SEAM CGridCtrl::OnDragLeave: no grid drop target yet");
-}
-
-bool CGridCtrl::OnDrop(const QMimeData* data, Qt::DropAction, QPoint) {
-    m_mouseMode = 0;
-    if (!m_enableDragAndDrop || !m_editable) {
-        return false;
-    }
-    const CGridCellBase* target = GetCell(m_lastDragOverCell.row, m_lastDragOverCell.col);
-    if (target != nullptr && target->IsReadOnly()) {
-        return false;
-    }
-    OnDragLeave();
-    return PasteIntoGrid(m_lastDragOverCell, data, false);
-}
-
 void CGridCtrl::OnEditCut() {
     if (!m_editable) {
         return;
@@ -716,19 +654,10 @@ void CGridCtrl::OnEditCopy() {
     }
 }
 
-void CGridCtrl::OnEditPaste() {
-    kDebugLog(u"SEAM CGridCtrl::OnEditPaste: no grid clipboard yet");
-}
-
 void CGridCtrl::OnEditSelectAll() {
     SendMessageToParent(m_leftClickDownCell.row, m_leftClickDownCell.col, GVN_SELCHANGING);
     SelectAllCells();
     SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);
-}
-
-QPixmap CGridCtrl::MakeDragImage(QPoint&) {
-    kDebugLog(u"SEAM CGridCtrl::MakeDragImage: no grid drag image yet");
-    return {};
 }
 
 void CGridCtrl::OnCellEditStart(int row, int col, QPoint point, GridEditStart start) {

@@ -14,6 +14,7 @@
 
 #include "grid/gridcellid.h"
 #include "grid/griddefaultcell.h"
+#include "grid/griddroptarget.h"
 #include "grid/grideditstart.h"
 #include "grid/griditeminfo.h"
 #include "grid/gridsizes.h"
@@ -25,6 +26,7 @@
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
+#include <QSet>
 
 #include <array>
 #include <functional>
@@ -251,6 +253,7 @@ public:
     void SetPropertiesPaneShown(std::function<bool()> shown) {
         m_propertiesPaneShown = std::move(shown);
     }
+    bool IsPropertiesPaneShown() const { return m_propertiesPaneShown && m_propertiesPaneShown(); }
 
     // Editing state (the in-place editor keeps its cell here) ------------
     CGridCellBase* GetEditingCell() const { return m_editingCell; }
@@ -406,6 +409,10 @@ public:
     bool CanCopy() const;
     bool CanPaste() const;
     bool CanSelectAll() const { return m_enableSelection; }
+    // Sets a cell's text the way an edit does: the owner may veto the edit
+    // or the new text, and an accepted text marks the cell modified.
+    void EditCellText(int row, int col, const QString& text);
+    CGridDropTarget& GetDropTarget() { return m_dropTarget; }
 
     // The virtual operations, in their order --------------------------------
     virtual void CutSelection();
@@ -531,6 +538,7 @@ private:
     bool drawCell(QPainter& painter, CGridCellBase* cell, int row, int col, const QRect& rect,
                   bool erase, bool unfocused);
     void drawColumnDragMarker(QPainter& painter);
+    void setDropHighlight(const CCellID& cell, bool on);
     // True when a character started editing.
     bool typedCharacters(const QString& text, bool fromInputMethod);
     bool acceptsTypedCharacter(QChar character, bool tabCounts) const;
@@ -643,6 +651,9 @@ private:
     QHash<quint64, CCellID> m_prevSelectedCellMap;
 
     CCellID m_lastDragOverCell;
+    // The cells a paste filled while this grid's own drag ran.
+    QSet<quint64> m_pastedCells;
+    CGridDropTarget m_dropTarget;
     CCellID m_leftClickDownCell;
     PrintPage m_printPage;
     PrintMetrics m_printMetrics;

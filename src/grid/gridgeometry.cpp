@@ -365,6 +365,8 @@ void CGridCtrl::ResetScrollBars() {
 void CGridCtrl::resizeEvent(QResizeEvent* event) {
     static bool resizing = false;
     QAbstractScrollArea::resizeEvent(event);
+    // Only the first size registers.
+    m_dropTarget.Register(this);
     if (resizing) {
         return;
     }

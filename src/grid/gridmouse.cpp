@@ -317,7 +317,7 @@ void CGridCtrl::releaseOnSelectedCell(QPoint point, QPoint relative, bool rowCha
         m_singleRowSelection = single;
         SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);
     } else if (rowChanged) {
-        const bool paneShown = m_propertiesPaneShown && m_propertiesPaneShown();
+        const bool paneShown = IsPropertiesPaneShown();
         if (GetCellFromPt(point, true).row != m_idCurrentCell.row || !paneShown) {
             SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);
         }

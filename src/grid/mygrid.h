@@ -31,8 +31,21 @@
 #include <vector>
 
 class CMyGridSite;
+class QMenu;
 class CMySystem;
 class Tooltip;
+
+// One cell of a row handed out: its display text, its background colour
+// (0xFFFFFF when it has none), its text format (0x1 centred, 0x2 right) and
+// whether its column holds text ("[S]") to be quoted.
+struct ExportCell {
+    QString text;
+    quint32 background = 0xFFFFFF;
+    unsigned format = 0;
+    int quote = 0;
+};
+using ExportRow = std::vector<ExportCell>;
+using ExportRows = std::vector<ExportRow>;
 
 class CMyGrid : public CGridCtrl, public CMyWire, public CMenuGridRows, private IGridEventSink {
     Q_OBJECT
@@ -212,6 +225,24 @@ public:
     int GetFirstSelectedRow() const;
     int SelectRowRange(int first, int last);
 
+    // Exports ---------------------------------------------------------------
+    // Writes every shown row, or the selected ones, as a comma-separated
+    // file; without a path asks for one. 1 when written, 0 on failure or
+    // when the user cancels.
+    int SaveAsCSV(bool selectedOnly, bool includeHidden, const QString& path);
+    // Replaces the file atomically, UTF-8 with LF line ends; 1 or 0.
+    int WriteGridFile(const QString& path, QChar separator, bool selectedOnly,
+                      bool includeHidden);
+    void CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const;
+    static QString BuildCsvText(const ExportRows& rows);
+    static QString BuildHtmlTable(const ExportRows& rows);
+    static QString ColorToHtml(quint32 colour);
+    // Edit > Copy: the selected rows as an HTML table and as text.
+    void CopyToClipboard(bool withHeader);
+    // Command 486: the grid's state and column map in a text file, opened
+    // by the desktop.
+    void OnDebugGrid();
+
     // The "Days" cell of `row` of a job list moved by a day in `direction`.
     void RewriteDaysCell(int row, int direction);
 
@@ -303,6 +334,11 @@ private:
     // The grid columns of the XML columns whose properties hold the token.
     std::vector<int> keyColumnsInXmlOrder(const QString& property) const;
     void setStatus(int indicator, const QString& text);
+    // Exports: the grid columns and the rows that go out, in order.
+    std::vector<int> exportedColumns(bool includeHidden) const;
+    std::vector<int> exportedRows(bool selectedOnly, bool withHeader) const;
+    QString buildFileText(QChar separator, bool selectedOnly, bool includeHidden) const;
+    QString debugText() const;
     // IGridEventSink
     void OnGridEvent(const CGridEvent& event) override;
     void OnGridStreamEnd(bool intact) override;

@@ -81,7 +81,8 @@ void CMyWire::pumpMessages() {
 }
 
 bool CMyWire::keepReading() const {
-    return WireServices().CancelFlag() == 0 && !WireServices().IsAbortedThread();
+    return WireServices().CancelFlag() == 0 && !WireServices().IsAbortedThread() &&
+           !(m_stopCheck && m_stopCheck());
 }
 
 void CMyWire::prepareRequest(const QString& url, const QString& user, const QString& password) {
@@ -93,7 +94,8 @@ void CMyWire::prepareRequest(const QString& url, const QString& user, const QStr
     // reply stop for the cancel flag, so a cancel request still goes out.
     m_request->SetWaitHook([this] {
         pumpMessages();
-        return m_reading ? keepReading() : !WireServices().IsAbortedThread();
+        return m_reading ? keepReading()
+                         : !WireServices().IsAbortedThread() && !(m_stopCheck && m_stopCheck());
     });
 }
 

@@ -49,6 +49,9 @@ public:
     bool GetData(int kind, const QString& url, const QString& user, const QString& password,
                  const QString& postData, bool force);
     int CloseConnection();
+    // A stop of the caller's own, asked beside the global cancel flag while a
+    // request waits or reads; answering true abandons the transfer.
+    void SetStopCheck(std::function<bool()> stop) { m_stopCheck = std::move(stop); }
     // Also forgets the session: its proxy credentials and connection.
     void CloseSession();
     bool CheckFullURL(const QString& url);
@@ -97,4 +100,5 @@ private:
     quint16 m_requesterId = 0;
     std::chrono::steady_clock::time_point m_lastPump;
     bool m_reading = false;  // reading a reply, which the cancel flag ends
+    std::function<bool()> m_stopCheck;
 };

@@ -134,8 +134,17 @@ int CLangPack::Load(const QString& path) {
     m_fileLoaded = m_fileLoaded || QFileInfo::exists(path);
     int loaded = 0;
     {
+        // A line break in a name is written as "<br>", as in a value, so that
+        // it cannot split its line; the pack's names hold the break itself.
+        KPROPS file(100, 10);
+        loaded = file.FileLoad(path, true);
         const std::unique_lock lock(*m_lock);
-        loaded = FileLoad(path, true);
+        for (int i = 0; i < file.Count(); ++i) {
+            const KPROP* entry = file.At(i);
+            QString name = entry->name;
+            name.replace(u"<br>"_qs, u"\n"_qs);
+            Add(name, entry->value);
+        }
     }
     // The error box may translate texts, so it runs without the lock.
     if (loaded) {

@@ -1,0 +1,112 @@
+#include "grid/griddroptarget.h"
+
+#include "grid/gridctrl.h"
+
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
+bool CGridDropTarget::s_registering = false;
+
+CGridDropTarget::~CGridDropTarget() = default;
+
+bool CGridDropTarget::Register(QObject* grid) {
+    if (m_registered || s_registering) {
+        return false;
+    }
+    auto* gridCtrl = qobject_cast<CGridCtrl*>(grid);
+    if (gridCtrl == nullptr) {
+        return false;
+    }
+    s_registering = true;
+    m_grid = gridCtrl;
+    QWidget* viewport = gridCtrl->viewport();
+    viewport->setAcceptDrops(true);
+    viewport->installEventFilter(this);
+    m_registered = true;
+    s_registering = false;
+    return true;
+}
+
+void CGridDropTarget::Revoke() {
+    m_registered = false;
+    if (m_grid != nullptr) {
+        m_grid->viewport()->removeEventFilter(this);
+        m_grid->viewport()->setAcceptDrops(false);
+    }
+}
+
+bool CGridDropTarget::isGridWindow(const QWidget* window) const {
+    return m_grid != nullptr && window != nullptr && window == m_grid->viewport();
+}
+
+Qt::DropAction CGridDropTarget::OnDragEnter(QWidget* window, const QMimeData* data,
+                                            Qt::KeyboardModifiers keys, QPoint point) {
+    return isGridWindow(window) ? m_grid->OnDragEnter(data, keys, point) : Qt::IgnoreAction;
+}
+
+Qt::DropAction CGridDropTarget::OnDragOver(QWidget* window, const QMimeData* data,
+                                           Qt::KeyboardModifiers keys, QPoint point) {
+    return isGridWindow(window) ? m_grid->OnDragOver(data, keys, point) : Qt::IgnoreAction;
+}
+
+bool CGridDropTarget::OnDrop(QWidget* window, const QMimeData* data, Qt::DropAction action,
+                             QPoint point) {
+    return isGridWindow(window) && m_grid->OnDrop(data, action, point);
+}
+
+void CGridDropTarget::OnDragLeave(QWidget* window) {
+    if (isGridWindow(window)) {
+        m_grid->OnDragLeave();
+    }
+}
+
+Qt::DropAction CGridDropTarget::OnDragScroll(QWidget* window, Qt::KeyboardModifiers keys,
+                                             QPoint) {
+    if (!isGridWindow(window)) {
+        return Qt::IgnoreAction;
+    }
+    return (keys & Qt::ControlModifier) != 0 ? Qt::CopyAction : Qt::MoveAction;
+}
+
+bool CGridDropTarget::eventFilter(QObject* watched, QEvent* event) {
+    auto* window = qobject_cast<QWidget*>(watched);
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            const QPoint point = drag->position().toPoint();
+            const Qt::DropAction effect =
+                event->type() == QEvent::DragEnter
+                    ? OnDragEnter(window, drag->mimeData(), drag->modifiers(), point)
+                    : OnDragOver(window, drag->mimeData(), drag->modifiers(), point);
+            // The enter is taken even without an effect, so that the moves
+            // that follow can still find a cell that takes the drop.
+            drag->setDropAction(effect);
+            if (effect != Qt::IgnoreAction || event->type() == QEvent::DragEnter) {
+                drag->accept();
+            } else {
+                drag->ignore();
+            }
+            return true;
+        }
+        case QEvent::DragLeave:
+            OnDragLeave(window);
+            return true;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const Qt::DropAction action = drop->dropAction();
+            if (OnDrop(window, drop->mimeData(), action, drop->position().toPoint())) {
+                drop->setDropAction(action);
+                drop->accept();
+            } else {
+                // A refused drop leaves the source its data.
+                drop->setDropAction(Qt::IgnoreAction);
+                drop->ignore();
+            }
+            return true;
+        }
+        default:
+            return QObject::eventFilter(watched, event);
+    }
+}

@@ -1,0 +1,180 @@
+// The data grid's rows handed out: CSV files, the clipboard's text and HTML
+// table, and the debug dump.
+
+#include "grid/clipboardformats.h"
+#include "mygridfixture.h"
+#include "settings/wholefile.h"
+#include "support/urlcatcher.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
+
+namespace {
+
+QString fileText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+class MyGridExportTest : public MyGridTest {
+protected:
+    QString csvPath() const { return tempFolder() + QStringLiteral("/grid.csv"); }
+};
+
+TEST_F(MyGridExportTest, FileFieldsAreQuotedWithLineBreaksFlattened) {
+    ASSERT_TRUE(load(GridXml({{"a", "A", ""}, {"b", "B", "[S]"}},
+                             {{"say &quot;hi&quot;", "one&#13;&#10;two"}, {"x,y", "z"}})));
+    ASSERT_EQ(grid->SaveAsCSV(false, false, csvPath()), 1);
+    // The load sorts the rows: the header first, then either order.
+    QStringList lines = fileText(csvPath()).split(u'\n');
+    EXPECT_EQ(lines.takeFirst(), u"\"A\",\"B\"");
+    EXPECT_EQ(lines.takeLast(), u"") << "every line ends";
+    lines.sort();
+    EXPECT_EQ(lines, QStringList({u"\"say \"\"hi\"\"\",\"one two\""_qs, u"\"x,y\",\"z\""_qs}));
+}
+
+TEST_F(MyGridExportTest, HiddenColumnsOnlyWhenAskedAndHiddenRowsNever) {
+    ASSERT_TRUE(load(GridXml({{"name", "Name", ""}, {"secret", "Secret", "[H]"}},
+                             {{"alpha", "s1"}, {"beta", "s2"}})));
+    grid->FilterRows(u"beta"_qs, CMyGrid::kFilterHide);
+    struct Case {
+        bool hidden;
+        QString file;
+    };
+    const Case cases[] = {
+        {false, u"\"Name\"\n\"beta\"\n"_qs},
+        {true, u"\"Name\",\"Secret\"\n\"beta\",\"s2\"\n"_qs},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(grid->SaveAsCSV(false, c.hidden, csvPath()), 1);
+        EXPECT_EQ(fileText(csvPath()), c.file) << c.hidden;
+    }
+    ExportRows rows;
+    grid->CollectRows(false, true, rows);
+    EXPECT_EQ(CMyGrid::BuildCsvText(rows), u"Name\r\nbeta\r\n");
+}
+
+// A locked column is never selected, so the selected rows are found over
+// every column, not by one.
+TEST_F(MyGridExportTest, SelectedRowsBesideALockedColumnAreWritten) {
+    ASSERT_TRUE(load(GridXml({{"key", "Key", "[LOCKED]"}, {"name", "Name", ""}},
+                             {{"k1", "alpha"}, {"k2", "beta"}, {"k3", "gamma"}})));
+    ASSERT_EQ(grid->GetFixedColumnCount(), 1);
+    const int nameCol = grid->FindColumnByName(u"name"_qs);
+    for (const QString& name : {u"beta"_qs, u"gamma"_qs}) {
+        const int row = grid->FindRowByText(nameCol, name);
+        ASSERT_GT(row, 0);
+        grid->SetItemState(row, nameCol, grid->GetItemState(row, nameCol) | CELL_SELECTED);
+    }
+    ASSERT_EQ(grid->SaveAsCSV(true, false, csvPath()), 1);
+    const QStringList lines = fileText(csvPath()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains(u"\"Key\"") && lines[0].contains(u"\"Name\""));
+    EXPECT_EQ(lines.filter(u"\"beta\""_qs).size(), 1);
+    EXPECT_EQ(lines.filter(u"\"gamma\""_qs).size(), 1);
+}
+
+TEST_F(MyGridExportTest, AnUnwritableTargetKeepsTheOldFileAndSaysSo) {
+    ASSERT_TRUE(load(GridXml({{"name", "Name", ""}}, {{"alpha"}})));
+    ASSERT_EQ(WriteStringToFile(csvPath(), u"old"_qs), 1);
+    ASSERT_TRUE(QFile::setPermissions(tempFolder(), QFile::ReadOwner | QFile::ExeOwner));
+    const bool writable = QFile(tempFolder() + u"/probe"_qs).open(QIODevice::WriteOnly);
+    if (!writable) {
+        EXPECT_EQ(grid->SaveAsCSV(false, false, csvPath()), 0);
+        EXPECT_EQ(fileText(csvPath()), u"old");
+        ASSERT_FALSE(ui.popups.empty());
+        EXPECT_EQ(ui.popups.back().text, u"Failed to save grid data in: "_qs + csvPath());
+    }
+    QFile::setPermissions(tempFolder(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Running as root writes anyway: a target inside a missing folder fails too.
+    const QString missing = tempFolder() + u"/none/grid.csv"_qs;
+    EXPECT_EQ(grid->SaveAsCSV(false, false, missing), 0);
+    EXPECT_EQ(ui.popups.back().text, u"Failed to save grid data in: "_qs + missing);
+}
+
+TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
+    ExportRows rows(1);
+    const struct {
+        const char16_t* text;
+        int quote;
+        const char16_t* written;
+    } cells[] = {
+        {u"plain", 0, u"plain"},
+        {u"text", 1, u"\"text\""},
+        {u"1,234", 0, u"\"1,234\""},
+        {u"say \"hi\"", 0, u"\"say \"\"hi\"\"\""},
+        {u"a\r\nb", 0, u"\"a\r\nb\""},
+    };
+    QStringList expected;
+    for (const auto& cell : cells) {
+        rows[0].push_back({QString::fromUtf16(cell.text), 0xFFFFFF, 0, cell.quote});
+        expected << QString::fromUtf16(cell.written);
+    }
+    EXPECT_EQ(CMyGrid::BuildCsvText(rows), expected.join(u',') + QStringLiteral("\r\n"));
+}
+
+TEST_F(MyGridExportTest, HtmlTableAlignsAndEscapes) {
+    const ExportRows rows{{{u"<b>&"_qs, 0xFFFFFF, 0x2, 0}, {u"c"_qs, 0xFFFFFF, 0x1, 0}}};
+    EXPECT_EQ(CMyGrid::BuildHtmlTable(rows),
+              u"<table border=0><tr><td nowrap  align=right >&lt;b&gt;&amp;</td> "
+              u"<td nowrap  align=center >c</td> </tr></table>");
+    EXPECT_EQ(CMyGrid::ColorToHtml(0x00336699), u"#996633");
+}
+
+TEST_F(MyGridExportTest, HtmlFormatOffsetsCountUtf8Bytes) {
+    for (const QString& fragment : {u"<table></table>"_qs, u"<td>Zürich €</td>"_qs}) {
+        const QByteArray block = BuildHtmlFormatBlock(fragment);
+        const qsizetype n = fragment.toUtf8().size();
+        const auto field = [&block](const char* name) {
+            const qsizetype at = block.indexOf(name) + qstrlen(name);
+            return block.mid(at, 8).toLongLong();
+        };
+        EXPECT_EQ(field("StartHTML:"), 97);
+        EXPECT_EQ(field("StartFragment:"), 111);
+        EXPECT_EQ(field("EndFragment:"), 136 + n);
+        EXPECT_EQ(field("EndHTML:"), 172 + n);
+        EXPECT_EQ(block.size(), 172 + n);
+        EXPECT_TRUE(block.mid(97).startsWith("<html>"));
+        EXPECT_TRUE(block.mid(111).startsWith("<!--StartFragment -->"));
+        EXPECT_TRUE(block.mid(136 + n).startsWith("<!--EndFragment-->"));
+    }
+}
+
+TEST_F(MyGridExportTest, CopyPutsTextAndHtmlOfTheSelectedRows) {
+    ASSERT_TRUE(load(GridXml({{"name", "Name", ""}, {"note", "Note", "[S]"}},
+                             {{"a&lt;b", "x"}, {"c", "y,z"}})));
+    grid->CopyToClipboard(true);
+    const QMimeData* headerOnly = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(headerOnly, nullptr);
+    EXPECT_EQ(headerOnly->text(), u"Name,\"Note\"\r\n");
+
+    grid->SetSelectedRange(1, 0, 2, 1);
+    grid->CopyToClipboard(false);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QStringList lines = data->text().split(u"\r\n"_qs);
+    EXPECT_EQ(lines.takeLast(), u"") << "every row ends";
+    lines.sort();
+    EXPECT_EQ(lines, QStringList({u"a<b,\"x\""_qs, u"c,\"y,z\""_qs}));
+    EXPECT_TRUE(data->html().contains(u"<td nowrap >a&lt;b</td>"));
+    EXPECT_TRUE(data->html().startsWith(u"<html><body>"));
+    EXPECT_FALSE(data->text().contains(QChar(0)));
+}
+
+TEST_F(MyGridExportTest, DebugDumpIsATextFileOpenedByTheDesktop) {
+    ASSERT_TRUE(load(GridXml({{"name", "Name", ""}, {"secret", "Secret", "[H]"}}, {{"a", "b"}})));
+    UrlCatcher catcher({u"file"_qs});
+    grid->OnDebugGrid();
+    ASSERT_EQ(catcher.urls.size(), 1);
+    const QString path = catcher.urls[0].toLocalFile();
+    EXPECT_TRUE(path.endsWith(u".txt"));
+    const QString dump = fileText(path);
+    EXPECT_TRUE(dump.startsWith(u"CMyGrid::OnDebugGrid()...\n\n"));
+    EXPECT_TRUE(dump.contains(u"[MAIN GRID]"));
+    EXPECT_TRUE(dump.contains(u"This is how the XML Columns are mapped to Grid Columns:\n"));
+    EXPECT_TRUE(dump.contains(
+        u"|       1 | name            |       1 | Name                 |                      |"));
+}
+
+}  // namespace
