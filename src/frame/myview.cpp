@@ -283,6 +283,15 @@ QMenu* CMyView::BuildListMenu(QWidget* parent) const {
 }
 
 bool CMyView::OnCmdMsg(int commandId) {
+    // The server menu's commands of the grid come first.
+    if (IsGridUsable()) {
+        const int handled = m_grid->OnCustomCmd(commandId, 0, 0);
+        if (handled > 0) {
+            kDebugLog(u"CMyView::OnCmdMsg(nID=%d): handled by %d panel components.\n", commandId,
+                      handled);
+            return true;
+        }
+    }
     switch (commandId) {
         case 57634:  // Copy
             if (PanelHasFocus()) {

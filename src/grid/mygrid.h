@@ -32,6 +32,7 @@
 
 class CMyGridSite;
 class QMenu;
+class CContextMenu;
 class CMySystem;
 class Tooltip;
 
@@ -233,6 +234,15 @@ public:
     // by the desktop.
     void OnDebugGrid();
 
+    // Drag and the server's menu -------------------------------------------
+    // The grid record of the selection (its size), null without one.
+    QMimeData* CopySelection() override;
+    // Only a grid whose server's rules let its drag type be dragged.
+    void OnBeginDrag() override;
+    // The server menu's commands (40000 to 50000); the menu command's result
+    // or 0.
+    int OnCustomCmd(int commandId, int commandCode, qintptr extra);
+
     // The "Days" cell of `row` of a job list moved by a day in `direction`.
     void RewriteDaysCell(int row, int direction);
 
@@ -242,6 +252,7 @@ Q_SIGNALS:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     // The ids go to the server the grid loads from.
     void addServerPid(quint32 pid) override;
     void removeServerPid(quint32 pid) override;
@@ -278,6 +289,8 @@ private:
     std::vector<int> exportedRows(bool selectedOnly, bool withHeader) const;
     QString buildFileText(QChar separator, bool selectedOnly, bool includeHidden) const;
     QString debugText() const;
+    // The server's menu named by the grid, null when there is none.
+    CContextMenu* serverMenu(CMySystem* system) const;
     // IGridEventSink
     void OnGridEvent(const CGridEvent& event) override;
     void OnGridStreamEnd(bool intact) override;

@@ -124,6 +124,7 @@ public:
 
     CContextMenuSet& GetMenuSet() { return m_menuSet; }
     CMyDropInfoList& GetDropRules() { return m_dropRules; }
+    const CMyDropInfoList* DropRules() const override { return &m_dropRules; }
     CMyAdditionalFilterOptions& GetFilterOptions() { return m_filterOptions; }
     ServerProcesses& GetServerProcesses() { return m_serverProcesses; }
 

@@ -466,6 +466,7 @@ QTreeWidgetItem* CMyTree::InsertItem(QTreeWidgetItem* parent, QTreeWidgetItem* a
     if (m_tree == nullptr) {
         return nullptr;
     }
+    const bool first = after != nullptr && after == parent;
     parent = insertionParent(parent);
     if (AbsorbFirstComponent(parent, *record)) {
         return parent;
@@ -492,8 +493,8 @@ QTreeWidgetItem* CMyTree::InsertItem(QTreeWidgetItem* parent, QTreeWidgetItem* a
     if (expandButton) {
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
-    const int afterIndex = after != nullptr ? parent->indexOfChild(after) : -1;
-    parent->insertChild(afterIndex >= 0 ? afterIndex + 1 : parent->childCount(), node);
+    const int afterIndex = after != nullptr && !first ? parent->indexOfChild(after) : -1;
+    parent->insertChild(first ? 0 : afterIndex >= 0 ? afterIndex + 1 : parent->childCount(), node);
     ApplyExpansion(node);
     return node;
 }

@@ -92,7 +92,7 @@ public:
     // Depth-first; port 0 matches any port. Null start: every root item.
     QTreeWidgetItem* FindSystemByHost(const QString& host, int port, QTreeWidgetItem* start) const;
 
-    // Building. `after` null means last.
+    // Building. `after` null means last, the parent itself first.
     QTreeWidgetItem* AddRootItem(const QString& label);
     QTreeWidgetItem* AddFolderItem(QTreeWidgetItem* parent, const QString& label,
                                    QTreeWidgetItem* after = nullptr);

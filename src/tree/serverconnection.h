@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class CMyDropInfoList;
+
 // The panel that a server's first component describes; it is shown for the
 // server entry instead of becoming a child item.
 struct ServerEntryPanel {
@@ -45,6 +47,8 @@ public:
     // the base URL in front. False with `errorText` set on failure.
     virtual bool FetchDocument(const QString& url, QString& reply, QString& errorText);
 
+    // The drag-and-drop rules the server sent at login; a bare record has none.
+    virtual const CMyDropInfoList* DropRules() const { return nullptr; }
     // The URL itself when it has a scheme, else the base URL and the URL.
     QString AbsoluteURL(const QString& url) const;
 
