@@ -5,11 +5,11 @@
 #include "tree/mydropinfo.h"
 #include "tree/mytree.h"
 #include "ui/busycursor.h"
+#include "ui/dragevents.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
-#include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -722,41 +722,17 @@ bool CTreeDragDrop::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
             m_pressItemId = 0;
             return false;
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            const QPoint point = drag->position().toPoint();
-            Qt::DropAction effect = event->type() == QEvent::DragEnter
-                                        ? OnDragEnter(drag->mimeData(), point)
-                                        : OnDragOver(drag->mimeData(), point);
-            // The source offers copy and move; a move it does not allow
-            // (another program's copy) is taken as a copy.
-            if (effect == Qt::MoveAction && (drag->possibleActions() & Qt::MoveAction) == 0) {
-                effect = Qt::CopyAction;
-            }
-            drag->setDropAction(effect);
-            if (effect != Qt::IgnoreAction || event->type() == QEvent::DragEnter) {
-                drag->accept();
-            } else {
-                drag->ignore();
-            }
-            return true;
-        }
-        case QEvent::DragLeave:
-            OnDragLeave();
-            return true;
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(event);
-            if (OnDrop(drop->mimeData(), drop->dropAction(), drop->position().toPoint())) {
-                drop->accept();
-            } else {
-                // A failed drop leaves the source its item.
-                drop->setDropAction(Qt::IgnoreAction);
-                drop->ignore();
-            }
-            return true;
-        }
         default:
-            return QObject::eventFilter(watched, event);
+            break;
     }
+    const DragEventHandlers handlers{
+        .enter = [this](const QMimeData* data, Qt::KeyboardModifiers,
+                        QPoint point) { return OnDragEnter(data, point); },
+        .over = [this](const QMimeData* data, Qt::KeyboardModifiers,
+                       QPoint point) { return OnDragOver(data, point); },
+        .leave = [this] { OnDragLeave(); },
+        .drop = [this](const QMimeData* data, Qt::DropAction effect,
+                       QPoint point) { return OnDrop(data, effect, point); },
+    };
+    return AnswerDragEvent(event, handlers) || QObject::eventFilter(watched, event);
 }
