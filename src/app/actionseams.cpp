@@ -10,6 +10,7 @@
 #include "grid/gridnavigator.h"
 #include "grid/mygrid.h"
 #include "server/loginall.h"
+#include "tree/leftview.h"
 
 void CActionSeams::logSeam(const char16_t* name, const QString& argument) {
     kDebugLog(u"SEAM %s(%s): not built yet.\n", name, argument);
@@ -217,20 +218,33 @@ void CActionSeams::ToggleWizardBar() {
     logSeam(u"ToggleWizardBar");
 }
 
+namespace {
+
+CLeftView* worldViewPane() {
+    const CMainFrame* frame = theApp().MainFrame();
+    return frame != nullptr ? frame->GetLeftView() : nullptr;
+}
+
+}  // namespace
+
 void CActionSeams::NewFolder(const QString& label) {
-    logSeam(u"NewFolder", label);
+    if (CLeftView* pane = worldViewPane()) {
+        pane->NewFolder(nullptr, label);
+    }
 }
 
-void CActionSeams::NewServer(QTreeWidgetItem*, const QString& descriptor) {
-    logSeam(u"NewServer", descriptor);
+void CActionSeams::NewServer(QTreeWidgetItem* item, const QString& descriptor) {
+    if (CLeftView* pane = worldViewPane()) {
+        pane->NewServer(item, descriptor);
+    }
 }
 
-void CActionSeams::FetchAndExpand(QTreeWidgetItem*) {
-    logSeam(u"FetchAndExpand");
+void CActionSeams::FetchAndExpand(QTreeWidgetItem* item) {
+    theApp().Tree().FetchAndExpand(item);
 }
 
-void CActionSeams::RefreshDynamicParent(QTreeWidgetItem*) {
-    logSeam(u"RefreshDynamicParent");
+void CActionSeams::RefreshDynamicParent(QTreeWidgetItem* item) {
+    theApp().Tree().RefreshDynamicParent(item);
 }
 
 int CActionSeams::CountMatchingSystems(const QString& text) {

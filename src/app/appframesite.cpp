@@ -111,6 +111,10 @@ void CAppFrameSite::LaunchHelp(const QString& url) {
     m_app.ActionSeams().LaunchHelp(url);
 }
 
+CLeftViewHost& CAppFrameSite::LeftViewHost() {
+    return m_app.LeftViewHost();
+}
+
 void CAppFrameSite::TreePaneCommand(int commandId) {
     m_app.Seams().TreePaneCommand(commandId);
 }

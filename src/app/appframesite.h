@@ -15,6 +15,7 @@ public:
     CPreferences& Prefs() override;
     CMyTree& Tree() override;
     CPanelFactory& Panels() override;
+    CLeftViewHost& LeftViewHost() override;
     CWorldViewFile& WorldViewFile() override;
     void RunActionScript(const QString& path) override;
     int DispatchCurl(const QString& action) override;

@@ -11,6 +11,7 @@
 #include "grid/mygrid.h"
 #include "server/loginall.h"
 #include "server/mysystem.h"
+#include "tree/leftview.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
     kDebugLog(u"SEAM %s(%s): not built yet.\n", name, argument);
@@ -125,7 +126,7 @@ int CAppSeams::RefreshItemKeepSelection(const void* which, bool collapse) {
 }
 
 void CAppSeams::LogoutAllServers() {
-    logSeam(u"LogoutAllServers");
+    theApp().Tree().LogoutAll(nullptr);
 }
 
 void CAppSeams::LoginAllMatching(const QString& text) {
@@ -148,7 +149,10 @@ void CAppSeams::NextPane() {
 }
 
 void CAppSeams::TreePaneCommand(int commandId) {
-    logSeam(u"TreePaneCommand", QString::number(commandId));
+    const CMainFrame* frame = theApp().MainFrame();
+    if (CLeftView* pane = frame != nullptr ? frame->GetLeftView() : nullptr) {
+        pane->OnCommand(commandId);
+    }
 }
 
 void CAppSeams::ShowDialog(int commandId) {

@@ -46,14 +46,22 @@ void CAppWireServices::RecordUrlTrail(const QString& entry) {
     m_app.History().AddToURLTrail(entry);
 }
 
-void CAppWireServices::StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
+bool CAppWireServices::StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
                                          const QString& user, const QString& password) {
     if (kind != kNetRequestGrid && kind != kNetRequestTree) {
         kWarningLog(u"StartAsyncRequest: no reply pipe for request kind %d: %s\n", kind, url);
-        return;
+        return false;
     }
-    if (!m_app.Dispatcher().SendRequest(static_cast<NetRequestKind>(kind), requesterId, url, user,
-                                        password, QString())) {
+    if (m_app.Dispatcher().SendRequest(static_cast<NetRequestKind>(kind), requesterId, url, user,
+                                       password, QString())) {
+        return true;
+    }
+    if (kind == kNetRequestGrid) {
         m_app.LogoutIfUnauthorized();
     }
+    return false;
+}
+
+void CAppWireServices::CancelRequests(quint16 requesterId) {
+    m_app.Dispatcher().CancelRequest(requesterId);
 }

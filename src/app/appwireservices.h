@@ -23,8 +23,9 @@ public:
     bool IsAbortedThread() const override;
     void RecordUrlTrail(const QString& entry) override;
     bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) override;
-    void StartAsyncRequest(int kind, quint16& requesterId, const QString& url, const QString& user,
+    bool StartAsyncRequest(int kind, quint16& requesterId, const QString& url, const QString& user,
                            const QString& password) override;
+    void CancelRequests(quint16 requesterId) override;
 
 private:
     CTheApp& m_app;

@@ -59,3 +59,7 @@ void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
         panel->UpdateControls(CLoginDialog::kBySystem);
     }
 }
+
+void CAppWorldViewSite::SetRestoring(bool restoring) {
+    m_app.SetRestoring(restoring);
+}

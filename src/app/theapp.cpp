@@ -1,5 +1,9 @@
 #include "app/theapp.h"
+
+#include "app/appcontextmenuhost.h"
+#include "app/appleftviewhost.h"
 #include "frame/loginpanels.h"
+#include "tree/leftview.h"
 
 #include "app/actioninterpreter.h"
 #include "app/actionrunner.h"
@@ -74,6 +78,8 @@ CTheApp::CTheApp()
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
       m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
+      m_leftViewHost(std::make_unique<CAppLeftViewHost>(*this)),
+      m_contextMenuHost(std::make_unique<CAppContextMenuHost>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -101,6 +107,8 @@ CTheApp::CTheApp()
     SetMySystemSite(m_mySystemSite.get());
     m_dispatcher.UiBridge().SetContext(this);
     m_dispatcher.UiBridge().SetReceiver(m_netReceiver.get());
+    m_dispatcher.UiBridge().SetLogout(m_netReceiver.get());
+    SetContextMenuHost(m_contextMenuHost.get());
     SetSettingsUiRunner(
         [this](const UiWork& work, qintptr* result) { return m_bridge.Call(work, result); });
     qApp->installEventFilter(this);
@@ -128,7 +136,9 @@ CTheApp::~CTheApp() {
         QApplication::restoreOverrideCursor();
     }
     m_dispatcher.UiBridge().SetReceiver(nullptr);
+    m_dispatcher.UiBridge().SetLogout(nullptr);
     m_dispatcher.UiBridge().SetContext(nullptr);
+    SetContextMenuHost(nullptr);
     m_tree.SetHost(nullptr);
     m_mainFrame.reset();
     ForgetSmartCardLogin();
@@ -656,6 +666,10 @@ void CTheApp::FreeMenuCommandIds() {
     if (server != 0) {
         m_menuCommandIds.Free(server);
     }
+}
+
+CLeftViewHost& CTheApp::LeftViewHost() {
+    return *m_leftViewHost;
 }
 
 int CTheApp::LogoutIfUnauthorized() {

@@ -54,6 +54,9 @@ class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class CLeftViewHost;
+class CAppLeftViewHost;
+class CAppContextMenuHost;
 class QSessionManager;
 
 class CTheApp : public QObject, public CUiServices {
@@ -110,6 +113,11 @@ public:
     // The app-is-up flag: set at the end of start-up, cleared when exit begins.
     bool IsUp() const { return m_appIsUp.load(); }
     void SetUp(bool up) { m_appIsUp.store(up); }
+    // Set while the World View is restored at start-up or opened.
+    bool IsRestoring() const { return m_restoring.load(); }
+    void SetRestoring(bool restoring) { m_restoring.store(restoring); }
+    // What the World View pane needs of the application.
+    CLeftViewHost& LeftViewHost();
 
     // The global cancel flag: every parse and read loop stops while it is
     // not 0; error boxes, Cancel and No answers count it up.
@@ -249,6 +257,8 @@ private:
     std::unique_ptr<CAppMySystemSite> m_mySystemSite;
     std::unique_ptr<CAppFrameSite> m_frameSite;
     std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
+    std::unique_ptr<CAppLeftViewHost> m_leftViewHost;
+    std::unique_ptr<CAppContextMenuHost> m_contextMenuHost;
     std::unique_ptr<CMainFrame> m_mainFrame;
     std::unique_ptr<CActionSeams> m_actionSeams;
     std::unique_ptr<CHistory> m_history;
@@ -259,6 +269,7 @@ private:
 
     std::atomic<int> m_cancelFlag{0};
     std::atomic<bool> m_appIsUp{false};
+    std::atomic<bool> m_restoring{false};
     std::atomic<int> m_busyCount{0};
     std::atomic<unsigned> m_actionRunFlags{0};
     std::atomic<Qt::HANDLE> m_abortThread{nullptr};

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class CLeftViewHost;
 class CMyTree;
 class CPanelFactory;
 class CPreferences;
@@ -21,6 +22,8 @@ public:
     virtual CPreferences& Prefs() = 0;
     virtual CMyTree& Tree() = 0;
     virtual CPanelFactory& Panels() = 0;
+    // What the World View pane needs of the application.
+    virtual CLeftViewHost& LeftViewHost() = 0;
     virtual CWorldViewFile& WorldViewFile() = 0;
     // Runs an action script file handed to the window by another start.
     virtual void RunActionScript(const QString& path) = 0;

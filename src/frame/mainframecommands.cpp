@@ -18,6 +18,7 @@
 #include "settings/preferences.h"
 #include "settings/settingsfolder.h"
 #include "settings/windowtitletoken.h"
+#include "tree/leftview.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
 #include "tree/worldviewfile.h"
@@ -56,8 +57,13 @@ const KindRule* kindRuleOf(int commandId) {
 }
 
 // Commands the World View pane carries out as they are.
-constexpr int kTreePaneCommands[] = {32776, 32822, 32777, 32773, 32823, 32797, 32769, 32784,
-                                     32802, 32803, 32804, 32805, 32806, 32807, 472,   57670};
+constexpr int kTreePaneCommands[] = {32776, 32822, 32777, 32773, 32823, 32797, 32769, 32784, 32802,
+                                     32803, 32804, 32805, 32806, 32807, 472,   57670, 32830, 32820};
+// The server menu entries of the World View pane's popups.
+constexpr int kFirstTreeMenuCommand = 40000;
+constexpr int kLastTreeMenuCommand = 50000;
+// Copy, Cut and Paste.
+constexpr int kEditCommands[] = {57634, 57635, 57637};
 // Commands the pane carries out after which the right-hand side changes.
 constexpr int kTreePaneRebuildCommands[] = {32779, 32774, 32775};
 
@@ -95,6 +101,11 @@ QString textWithoutAmpersands(const QAction* action) {
 }  // namespace
 
 bool CMainFrame::OnCommand(int commandId) {
+    // Copy, Cut and Paste act on the World View pane while it has the focus.
+    if (GetFocusPane() == kWorldViewPane && isOneOf(commandId, kEditCommands)) {
+        m_site.TreePaneCommand(commandId);
+        return true;
+    }
     // The focused pane's view first: the grid's server commands, the list,
     // the view's own edit commands.
     CMyView* view = GetMyView();
@@ -106,7 +117,8 @@ bool CMainFrame::OnCommand(int commandId) {
 
 bool CMainFrame::frameCommand(int commandId) {
     CMyTree& tree = m_site.Tree();
-    if (isOneOf(commandId, kTreePaneCommands)) {
+    if (isOneOf(commandId, kTreePaneCommands) ||
+        (commandId >= kFirstTreeMenuCommand && commandId <= kLastTreeMenuCommand)) {
         m_site.TreePaneCommand(commandId);
         return true;
     }
@@ -310,9 +322,7 @@ void CMainFrame::BuildActionsMenu(QMenu* menu) {
             built.reset(GetMyView()->BuildListMenu(nullptr));
             break;
         case kGridPane:
-            // The grid fills menu 5057 with its server menu once it builds
-            // menus; until then the general one serves.
-            kDebugLog(u"SEAM grid menu 5057: not built yet.\n");
+            built.reset(GetMyView()->BuildGridMenu(nullptr));
             break;
         default:
             break;

@@ -400,6 +400,14 @@ void CMyView::contextMenuEvent(QContextMenuEvent* event) {
     }
 }
 
+QMenu* CMyView::BuildGridMenu(QWidget* parent) {
+    QMenu* loaded = LoadMenuResource(IDR_POPUP_GRID, parent);
+    if (QMenu* menu = FirstSubMenu(loaded)) {
+        m_grid->BuildContextMenu(*menu, this);
+    }
+    return loaded;
+}
+
 void CMyView::showGridMenu(QPoint globalPos) {
     const CCellID cell = m_grid->GetCellFromPt(m_grid->viewport()->mapFromGlobal(globalPos), true);
     kDebugLog(u"CMyView::OnContextMenu(NM_RCLICK): right-mouse-click on Grid[col=%d,row=%d]\n",
@@ -417,9 +425,7 @@ void CMyView::showGridMenu(QPoint globalPos) {
             kDebugLog(u"--> forced single-row selection under RMC location.\n");
             m_grid->SetSelectedRange(cell.row, 0, cell.row, m_grid->GetColumnCount() - 1, true);
         }
-        // The grid adds its server's items to this menu once it builds menus.
-        kDebugLog(u"SEAM grid context menu builder: not built yet.\n");
-        loaded.reset(LoadMenuResource(IDR_POPUP_GRID));
+        loaded.reset(BuildGridMenu(nullptr));
     }
     QMenu* menu = FirstSubMenu(loaded.get());
     if (menu == nullptr) {

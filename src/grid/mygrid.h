@@ -185,6 +185,14 @@ public:
     QString GetSelectedRowsByColProp(const QString& property, int most, const QString& separator,
                                      const QString& joiner) const;
     QString GetSelectedRowsByColName(const QString& column, int& count, int most) const override;
+    QString GetSelectedRowsByColProp(const QString& property,
+                                     const QString& separator) const override {
+        return GetSelectedRowsByColProp(property, 0, separator, QStringLiteral("@"));
+    }
+    int GetCellRangeRowCount() const override {
+        const CCellRange range = GetCellRange();
+        return range.IsValid() ? range.maxRow - range.minRow + 1 : 0;
+    }
     int GetSelectedRowCount() const override { return CGridCtrl::GetSelectedRowCount(); }
 
     // The window messages of other programs, as methods -------------------
@@ -239,6 +247,10 @@ public:
     QMimeData* CopySelection() override;
     // Only a grid whose server's rules let its drag type be dragged.
     void OnBeginDrag() override;
+    // Adds the server's menu named by the grid to the popup, and "Debug
+    // Grid..." while context debugging is on; 0 when the server has no such
+    // menu.
+    int BuildContextMenu(QMenu& popup, QWidget* owner);
     // The server menu's commands (40000 to 50000); the menu command's result
     // or 0.
     int OnCustomCmd(int commandId, int commandCode, qintptr extra);

@@ -6,18 +6,28 @@
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
 #include "server/mysystem.h"
+#include "server/mysystemsite.h"
+#include "settings/preferences.h"
+#include "tree/contextmenu.h"
 #include "tree/clipboarditem.h"
 #include "tree/menubusymarker.h"
 #include "ui/popupmessages.h"
 #include "ui/uiservices.h"
 
 #include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 
 namespace {
 
 constexpr int kFirstCustomCommand = 40000;
 constexpr int kLastCustomCommand = 50000;
+constexpr int kDebugGridCommand = 486;
+
+bool contextDebugging() {
+    const CPreferences* prefs = MySystemSite().Preferences();
+    return prefs != nullptr && prefs->GetString(QStringLiteral("ContextDebugging")).toInt() != 0;
+}
 
 }  // namespace
 
@@ -61,6 +71,21 @@ void CMyGrid::contextMenuEvent(QContextMenuEvent* event) {
 
 CContextMenu* CMyGrid::serverMenu(CMySystem* system) const {
     return system != nullptr ? system->GetMenuSet().Find(m_strMenuName) : nullptr;
+}
+
+int CMyGrid::BuildContextMenu(QMenu& popup, QWidget* owner) {
+    CContextMenu* menu = serverMenu(m_site->SelectedSystem());
+    if (menu == nullptr) {
+        return 0;
+    }
+    menu->AddXmlDrivenMenuItems(popup, this, owner);
+    if (contextDebugging()) {
+        if (!popup.actions().isEmpty()) {
+            popup.addSeparator();
+        }
+        popup.addAction(QStringLiteral("Debug Grid..."))->setData(kDebugGridCommand);
+    }
+    return 1;
 }
 
 int CMyGrid::OnCustomCmd(int commandId, int commandCode, qintptr extra) {

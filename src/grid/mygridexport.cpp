@@ -8,6 +8,7 @@
 #include "grid/clipboardformats.h"
 #include "grid/gridcellbase.h"
 #include "grid/mygrid.h"
+#include "grid/mygridsite.h"
 #include "settings/promptforfile.h"
 #include "settings/settingsfolder.h"
 #include "settings/wholefile.h"

@@ -117,11 +117,8 @@ CTreeDragDrop::CTreeDragDrop(CMyTree& tree, CTreeDropSite& site) : m_tree(tree),
 
 CTreeDragDrop::~CTreeDragDrop() = default;
 
-void CTreeDragDrop::Attach() {
-    QTreeWidget* tree = control();
-    if (tree == nullptr) {
-        return;
-    }
+void CTreeDragDrop::Attach(QTreeWidget* tree) {
+    m_control = tree;
     tree->setDragEnabled(false);
     tree->viewport()->setAcceptDrops(true);
     tree->viewport()->installEventFilter(this);
@@ -129,7 +126,7 @@ void CTreeDragDrop::Attach() {
 }
 
 QTreeWidget* CTreeDragDrop::control() const {
-    return m_tree.GetTreeCtrl();
+    return m_control;
 }
 
 QTreeWidgetItem* CTreeDragDrop::itemById(quint32 id) const {
@@ -147,7 +144,7 @@ int CTreeDragDrop::kindOf(QTreeWidgetItem* item) const {
 
 const CMyDropInfoList* CTreeDragDrop::rulesOf(QTreeWidgetItem* item) const {
     const CServerConnection* system = m_tree.GetSystem(item);
-    return system != nullptr ? system->DropRules() : nullptr;
+    return system != nullptr ? system->GetDropRulesList() : nullptr;
 }
 
 QString CTreeDragDrop::targetRuleType(QTreeWidgetItem* item) const {
@@ -204,7 +201,7 @@ void CTreeDragDrop::Paste(QTreeWidgetItem* target) {
 
 void CTreeDragDrop::BeginDrag(QTreeWidgetItem* item) {
     const CMyItem* record = m_tree.GetMyItem(item);
-    if (record == nullptr) {
+    if (record == nullptr || control() == nullptr) {
         return;
     }
     const int kind = record->ItemType;
@@ -367,7 +364,7 @@ bool CTreeDragDrop::placement(QTreeWidgetItem* target, bool insertBefore,
         return false;
     }
     const int index = parent->indexOfChild(target);
-    after = index > 0 ? parent->child(index - 1) : parent;
+    after = index > 0 ? parent->child(index - 1) : m_tree.RootLevel();
     return true;
 }
 

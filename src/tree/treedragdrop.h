@@ -54,8 +54,8 @@ public:
     CTreeDragDrop(CMyTree& tree, CTreeDropSite& site);
     ~CTreeDragDrop() override;
 
-    // Takes the drags and drops of the tree model's control.
-    void Attach();
+    // Takes the drags and drops of the control that shows the tree model.
+    void Attach(QTreeWidget* control);
 
     // The data an item offers: its label as text and, for folders, servers,
     // the World View and server items, its record. Null without an item.
@@ -74,7 +74,7 @@ public:
     bool DoDrop(const QMimeData* data, Qt::DropAction effect, QTreeWidgetItem* target,
                 bool insertBefore);
     // Adds the folder stream's outermost folder under the parent (after the
-    // item; the parent itself: first; null: last) and what it holds. The
+    // item; RootLevel(): first; null: last) and what it holds. The
     // new folder, null when the stream was refused.
     QTreeWidgetItem* ReadFolderStream(CClipboardReader& reader, QTreeWidgetItem* parent,
                                       QTreeWidgetItem* after);
@@ -124,6 +124,7 @@ private:
 
     CMyTree& m_tree;
     CTreeDropSite& m_site;
+    QPointer<QTreeWidget> m_control;
     CTreeDropMarker* m_marker = nullptr;
     // Items are named by their ids: a drop may delete any of them.
     quint32 m_dragSourceId = 0;

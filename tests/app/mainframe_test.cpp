@@ -6,6 +6,7 @@
 #include "frame/myview.h"
 #include "frame/statusbar.h"
 #include "resources/strings.h"
+#include "tree/leftview.h"
 
 #include <QDockWidget>
 #include <QHelpEvent>

@@ -97,7 +97,7 @@ TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
     RecordingDropSite dropSite;
     dropSite.grid = grid;
     CTreeDragDrop dnd(tree, dropSite);
-    dnd.Attach();
+    dnd.Attach(&control);
 
     grid->SetSelectedRange(1, 0, 2, 1);
     QRect cell;

@@ -25,7 +25,7 @@ public:
         copy->CopySettingsFrom(*this);
         return copy;
     }
-    const CMyDropInfoList* DropRules() const override { return m_rules.get(); }
+    const CMyDropInfoList* GetDropRulesList() const override { return m_rules.get(); }
 
 private:
     std::shared_ptr<CMyDropInfoList> m_rules;
@@ -78,7 +78,7 @@ protected:
         control.resize(400, 600);
         control.show();
         control.expandAll();
-        dnd.Attach();
+        dnd.Attach(&control);
     }
 
     static CMyItem component(const QString& label, const QString& dragType) {

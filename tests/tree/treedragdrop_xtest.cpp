@@ -28,7 +28,7 @@ protected:
         control.show();
         control.expandAll();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
-        dnd.Attach();
+        dnd.Attach(&control);
     }
 
     QPoint centreOf(QTreeWidgetItem* item) const {
