@@ -42,9 +42,11 @@ public:
         chooserCommands.push_back(command + u'=' + text);
     }
     int RefreshProperties(CMyGrid&) override { return ++propertiesRefreshes; }
+    CMySystem* SelectedSystem() override { return selectedSystem; }
 
     const CMyGrid* mainGrid = nullptr;
     CGridNavigator* navigator = nullptr;
+    CMySystem* selectedSystem = nullptr;
     int rowCounterStarts = 0;
     int rowCounterStops = 0;
     int filterResets = 0;
