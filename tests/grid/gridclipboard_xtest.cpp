@@ -2,9 +2,9 @@
 // (xdotool): a plain drag moves the text, Ctrl held copies it.
 
 #include "gridfixture.h"
+#include "support/xinput.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <memory>
@@ -41,34 +41,17 @@ protected:
         return in.viewport()->mapToGlobal(rect.center());
     }
 
-    // Presses on `from`, drags to `to` in steps and releases there, with the
-    // key held throughout when one is named. The pointer runs in a process of
-    // its own: the drag's loop holds this thread until the button is up.
-    bool drag(QPoint from, QPoint to, const QString& key = {}) {
-        QStringList arguments;
-        const auto move = [&arguments](QPoint at) {
-            arguments << u"mousemove"_qs << QString::number(at.x()) << QString::number(at.y())
-                      << u"sleep"_qs << u"0.15"_qs;
-        };
-        move(from);
-        arguments << u"mousedown"_qs << u"1"_qs;
+    // A few small steps start the drag; Ctrl, when named, is held for the
+    // way to the target.
+    static bool drag(QPoint from, QPoint to, const QString& key = {}) {
+        QList<QPoint> path{from};
         for (int step = 1; step <= 4; ++step) {
-            move(from + QPoint(6 * step, 3 * step));
-        }
-        if (!key.isEmpty()) {
-            arguments << u"keydown"_qs << key;
+            path << from + QPoint(6 * step, 3 * step);
         }
         for (int step = 1; step <= 4; ++step) {
-            move(from + (to - from) * step / 4);
+            path << from + (to - from) * step / 4;
         }
-        arguments << u"mouseup"_qs << u"1"_qs;
-        if (!key.isEmpty()) {
-            arguments << u"keyup"_qs << key;
-        }
-        QProcess pointer;
-        pointer.start(u"xdotool"_qs, arguments);
-        return QTest::qWaitFor([&] { return pointer.state() == QProcess::NotRunning; }, 20000) &&
-               pointer.exitCode() == 0;
+        return pointerDrag(path, key, 5);
     }
 
     std::unique_ptr<RecordingOwner> otherOwner;

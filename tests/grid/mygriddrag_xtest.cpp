@@ -5,13 +5,13 @@
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
 #include "gridfixture.h"
+#include "support/xinput.h"
 #include "server/mysystem.h"
 #include "tree/mydropinfo.h"
 #include "tree/mytree.h"
 #include "tree/treedragdrop.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTreeWidget>
 
@@ -104,20 +104,11 @@ TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
     ASSERT_TRUE(grid->GetCellRect(1, 0, cell));
     const QPoint from = grid->viewport()->mapToGlobal(cell.center());
     const QPoint to = control.viewport()->mapToGlobal(control.visualItemRect(target).center());
-    QStringList arguments;
-    const auto move = [&arguments](QPoint at) {
-        arguments << u"mousemove"_qs << QString::number(at.x()) << QString::number(at.y())
-                  << u"sleep"_qs << u"0.15"_qs;
-    };
-    move(from);
-    arguments << u"mousedown"_qs << u"1"_qs;
+    QList<QPoint> path{from};
     for (int step = 1; step <= 5; ++step) {
-        move(from + (to - from) * step / 5);
+        path << from + (to - from) * step / 5;
     }
-    arguments << u"mouseup"_qs << u"1"_qs;
-    QProcess pointer;
-    pointer.start(u"xdotool"_qs, arguments);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pointer.state() == QProcess::NotRunning; }, 20000));
+    ASSERT_TRUE(pointerDrag(path));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dropSite.runs.isEmpty(); }, 5000));
     EXPECT_EQ(dropSite.runs, QStringList({u"/cmi?do=rows&Target=n1"_qs}));
     EXPECT_EQ(dropSite.contexts, QList<int>({'G'}));

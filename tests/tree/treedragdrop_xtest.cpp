@@ -4,9 +4,9 @@
 
 #include "tree/treedragdrop.h"
 #include "treefixture.h"
+#include "support/xinput.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -35,30 +35,13 @@ protected:
         return control.viewport()->mapToGlobal(control.visualItemRect(item).center());
     }
 
-    // The pointer runs in a process of its own: the drag's loop holds this
-    // thread until the button is up.
-    bool drag(QPoint from, QPoint to, bool shift) {
-        QStringList arguments;
-        const auto move = [&arguments](QPoint at) {
-            arguments << u"mousemove"_qs << QString::number(at.x()) << QString::number(at.y())
-                      << u"sleep"_qs << u"0.15"_qs;
-        };
-        move(from);
-        arguments << u"mousedown"_qs << u"1"_qs;
+    // Shift, when asked for, is held as the button comes up.
+    static bool drag(QPoint from, QPoint to, bool shift) {
+        QList<QPoint> path{from};
         for (int step = 1; step <= 4; ++step) {
-            move(from + (to - from) * step / 4);
+            path << from + (to - from) * step / 4;
         }
-        if (shift) {
-            arguments << u"keydown"_qs << u"shift"_qs << u"sleep"_qs << u"0.15"_qs;
-        }
-        arguments << u"mouseup"_qs << u"1"_qs << u"sleep"_qs << u"0.3"_qs;
-        if (shift) {
-            arguments << u"keyup"_qs << u"shift"_qs;
-        }
-        QProcess pointer;
-        pointer.start(u"xdotool"_qs, arguments);
-        return QTest::qWaitFor([&] { return pointer.state() == QProcess::NotRunning; }, 20000) &&
-               pointer.exitCode() == 0;
+        return pointerDrag(path, shift ? QStringLiteral("shift") : QString(), 4);
     }
 
     CTreeDropSite site;
