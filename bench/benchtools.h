@@ -1,10 +1,13 @@
 #pragma once
 
-// What the benchmarks share: the process's memory figures.
+// What the benchmarks share: the process's memory figures and the best
+// time of a few runs.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+
+#include <algorithm>
 
 // Kilobytes of a "VmRSS"-style line of /proc/self/status; -1 when unknown.
 inline long statusKilobytes(const char* field) {
@@ -18,4 +21,14 @@ inline long statusKilobytes(const char* field) {
         }
     }
     return -1;
+}
+
+// The shortest of `runs` runs; each run returns its own seconds.
+template <typename Run>
+double bestSeconds(int runs, Run run) {
+    double best = 1e9;
+    for (int attempt = 0; attempt < runs; ++attempt) {
+        best = std::min(best, run());
+    }
+    return best;
 }

@@ -4,6 +4,8 @@
 
 #include "grid/mygrid.h"
 
+#include "benchtools.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -47,14 +49,6 @@ double writeOnce(const QString& path, const QByteArray& bytes) {
     return timer.nsecsElapsed() / 1e9;
 }
 
-template <typename Run>
-double bestSeconds(Run run) {
-    double best = 1e9;
-    for (int attempt = 0; attempt < kRuns; ++attempt) {
-        best = std::min(best, run());
-    }
-    return best;
-}
 
 }  // namespace
 
@@ -67,7 +61,7 @@ int main(int argc, char** argv) {
     CMyGrid grid;
     fillGrid(grid);
 
-    const double saved = bestSeconds([&] {
+    const double saved = bestSeconds(kRuns, [&] {
         QElapsedTimer timer;
         timer.start();
         if (grid.SaveAsCSV(false, false, csvPath) == 0) {
@@ -77,10 +71,10 @@ int main(int argc, char** argv) {
     });
     QFile written(csvPath);
     const QByteArray fileBytes = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
-    const double fileBaseline = bestSeconds([&] { return writeOnce(basePath, fileBytes); });
+    const double fileBaseline = bestSeconds(kRuns, [&] { return writeOnce(basePath, fileBytes); });
 
     QString text;
-    const double built = bestSeconds([&] {
+    const double built = bestSeconds(kRuns, [&] {
         QElapsedTimer timer;
         timer.start();
         ExportRows rows;
@@ -89,7 +83,7 @@ int main(int argc, char** argv) {
         return timer.nsecsElapsed() / 1e9;
     });
     const QByteArray textBytes = text.toUtf8();
-    const double textBaseline = bestSeconds([&] { return writeOnce(basePath, textBytes); });
+    const double textBaseline = bestSeconds(kRuns, [&] { return writeOnce(basePath, textBytes); });
 
     std::printf("SaveAsCSV of 100,000 x 20: %.4f s, one QSaveFile write of its %lld bytes %.4f s "
                 "(best of %d)\n",
