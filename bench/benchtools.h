@@ -1,7 +1,6 @@
 #pragma once
 
-// What the benchmarks share: the process's memory figures and the best
-// time of a few runs.
+// What the benchmarks share: the process's memory figures and best-of-n timing.
 
 #include <QByteArray>
 #include <QFile>
@@ -23,7 +22,7 @@ inline long statusKilobytes(const char* field) {
     return -1;
 }
 
-// The shortest of `runs` runs; each run returns its own seconds.
+// The fastest of `runs` calls of `run`, which returns its own seconds.
 template <typename Run>
 double bestSeconds(int runs, Run run) {
     double best = 1e9;

@@ -51,7 +51,6 @@ std::unique_ptr<CGridCtrl> makeGrid(const Table& table) {
     return grid;
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -305,6 +305,9 @@ bool CMyView::OnCmdMsg(int commandId) {
         case 57642:
             m_grid->SelectAllCells();
             return true;
+        case 32836:
+            m_grid->ShowRowProperties();
+            return true;
         case 32790:
         case 32791: {
             // Ctrl or Shift held also writes the hidden columns.
@@ -315,10 +318,6 @@ bool CMyView::OnCmdMsg(int commandId) {
         }
         case 486:
             m_grid->OnDebugGrid();
-            return true;
-        case 32836:
-            // Row properties belong to the grid's own commands, built apart.
-            kDebugLog(u"SEAM grid command %d: not built yet.\n", commandId);
             return true;
         case 32769:
             refreshKeepingSelection();
@@ -383,7 +382,7 @@ void CMyView::keyPressEvent(QKeyEvent* event) {
     if ((keys & Qt::AltModifier) != 0 && enter && m_grid->isVisible() &&
         m_grid->GetSelectedRowCount() > 0) {
         kDebugLog(u"CMyView::OnKeyDown(): invoking the alt-enter pick...");
-        kDebugLog(u"SEAM grid alt-enter pick: not built yet.\n");
+        m_grid->OnAltEnter();
     }
 }
 

@@ -48,7 +48,7 @@ TEST_F(MyGridMenuTest, DebugGridEndsTheMenuWithoutASeparatorWhenNothingPrecedesI
     QMenu popup;
     EXPECT_EQ(grid->BuildContextMenu(popup, nullptr), 0) << "no server selected";
 
-    site.selectedSystem = &system;
+    site.system = &system;
     EXPECT_EQ(grid->BuildContextMenu(popup, nullptr), 0) << "the server has no such menu";
     system.GetMenuSet().GetOrCreate(u"rows"_qs);
     {
@@ -77,7 +77,7 @@ TEST_F(MyGridMenuTest, CustomCommandsNeedTheGridsServerMenu) {
     system.Host = u"h1"_qs;
     EXPECT_EQ(grid->OnCustomCmd(40001, 0, 0), 0) << "no server selected";
     EXPECT_TRUE(ui.popups.empty());
-    site.selectedSystem = &system;
+    site.system = &system;
     EXPECT_EQ(grid->OnCustomCmd(39999, 0, 0), 0);
     EXPECT_TRUE(ui.popups.empty()) << "not a server menu command";
     EXPECT_EQ(grid->OnCustomCmd(40001, 0, 0), 0);
