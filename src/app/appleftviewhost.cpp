@@ -1,6 +1,7 @@
 #include "app/appleftviewhost.h"
 
 #include "app/actions.h"
+#include "app/actionrunner.h"
 #include "app/actionseams.h"
 #include "app/theapp.h"
 #include "frame/folderlist.h"
@@ -136,4 +137,20 @@ void CAppLeftViewHost::UpdateListImage(const CMyItem* record, int image) {
             list->Model().item(row, 0)->setIcon(TreeImageIcon(image));
         }
     }
+}
+
+void CAppLeftViewHost::RunActions(const KPROPS& actions, int context) {
+    m_app.Runner().RunActions(actions, static_cast<char16_t>(context));
+}
+
+QString CAppLeftViewHost::GridDragType() const {
+    const CMainFrame* frame = m_app.MainFrame();
+    const CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr;
+    return grid != nullptr ? grid->GetDragType() : QString();
+}
+
+bool CAppLeftViewHost::AskToSaveChanges() {
+    // The question is Yes or No: either answer lets the drop go on.
+    m_app.WorldViewFile().AskToSaveChanges();
+    return true;
 }

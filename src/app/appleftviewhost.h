@@ -3,7 +3,7 @@
 // The application's side of the World View pane: the action script and
 // Stop, the main window's command route and right-hand side, help, the main
 // grid, the login panel, the file-object name dialog, the server's
-// services, the World View file and the preferences.
+// services, the World View file, the preferences and the action runner.
 
 #include "tree/leftviewhost.h"
 
@@ -34,6 +34,9 @@ public:
     bool IsContextDebugging() const override;
     void TranslateMenu(QWidget* menu) override;
     void UpdateListImage(const CMyItem* record, int image) override;
+    void RunActions(const KPROPS& actions, int context) override;
+    QString GridDragType() const override;
+    bool AskToSaveChanges() override;
 
 private:
     CTheApp& m_app;

@@ -66,6 +66,8 @@ constexpr int kTreePaneCommands[] = {32776, 32822, 32777, 32773, 32823, 32797, 3
 // The server menu entries of the World View pane's popups.
 constexpr int kFirstTreeMenuCommand = 40000;
 constexpr int kLastTreeMenuCommand = 50000;
+// Copy, Cut and Paste.
+constexpr int kEditCommands[] = {57634, 57635, 57637};
 // Commands the pane carries out after which the right-hand side changes.
 constexpr int kTreePaneRebuildCommands[] = {32779, 32774, 32775};
 
@@ -105,6 +107,11 @@ QString textWithoutAmpersands(const QAction* action) {
 bool CMainFrame::OnCommand(int commandId) {
     // A focused filter field takes its edit commands first.
     if (m_filterBar->HasFieldFocus() && m_filterBar->Field().OnCommand(commandId)) {
+        return true;
+    }
+    // Copy, Cut and Paste act on the World View pane while it has the focus.
+    if (GetFocusPane() == kWorldViewPane && isOneOf(commandId, kEditCommands)) {
+        m_site.TreePaneCommand(commandId);
         return true;
     }
     // The focused pane's view first: the grid's server commands, the list,
@@ -332,9 +339,7 @@ void CMainFrame::BuildActionsMenu(QMenu* menu) {
             built.reset(GetMyView()->BuildListMenu(nullptr));
             break;
         case kGridPane:
-            // The grid fills menu 5057 with its server menu once it builds
-            // menus; until then the general one serves.
-            kDebugLog(u"SEAM grid menu 5057: not built yet.\n");
+            built.reset(GetMyView()->BuildGridMenu(nullptr));
             break;
         default:
             break;

@@ -284,6 +284,15 @@ QMenu* CMyView::BuildListMenu(QWidget* parent) const {
 }
 
 bool CMyView::OnCmdMsg(int commandId) {
+    // The server menu's commands of the grid come first.
+    if (IsGridUsable()) {
+        const int handled = m_grid->OnCustomCmd(commandId, 0, 0);
+        if (handled > 0) {
+            kDebugLog(u"CMyView::OnCmdMsg(nID=%d): handled by %d panel components.\n", commandId,
+                      handled);
+            return true;
+        }
+    }
     switch (commandId) {
         case 57634:  // Copy
             if (PanelHasFocus()) {
@@ -391,6 +400,14 @@ void CMyView::contextMenuEvent(QContextMenuEvent* event) {
     }
 }
 
+QMenu* CMyView::BuildGridMenu(QWidget* parent) {
+    QMenu* loaded = LoadMenuResource(IDR_POPUP_GRID, parent);
+    if (QMenu* menu = FirstSubMenu(loaded)) {
+        m_grid->BuildContextMenu(*menu, this);
+    }
+    return loaded;
+}
+
 void CMyView::showGridMenu(QPoint globalPos) {
     const CCellID cell = m_grid->GetCellFromPt(m_grid->viewport()->mapFromGlobal(globalPos), true);
     kDebugLog(u"CMyView::OnContextMenu(NM_RCLICK): right-mouse-click on Grid[col=%d,row=%d]\n",
@@ -408,9 +425,7 @@ void CMyView::showGridMenu(QPoint globalPos) {
             kDebugLog(u"--> forced single-row selection under RMC location.\n");
             m_grid->SetSelectedRange(cell.row, 0, cell.row, m_grid->GetColumnCount() - 1, true);
         }
-        // The grid adds its server's items to this menu once it builds menus.
-        kDebugLog(u"SEAM grid context menu builder: not built yet.\n");
-        loaded.reset(LoadMenuResource(IDR_POPUP_GRID));
+        loaded.reset(BuildGridMenu(nullptr));
     }
     QMenu* menu = FirstSubMenu(loaded.get());
     if (menu == nullptr) {

@@ -86,6 +86,8 @@ public:
     // selection mark, owned by the caller; null when no row is selected or
     // its kind has no menu.
     QMenu* BuildListMenu(QWidget* parent) const;
+    // Menu 5057 with the grid's server menu in its first popup.
+    QMenu* BuildGridMenu(QWidget* parent);
     // The view's commands (the grid's server commands, copy, paste, select
     // all, refresh...); true when handled.
     bool OnCmdMsg(int commandId);

@@ -2,8 +2,8 @@
 
 #include "grid/gridctrl.h"
 
-#include <QDragMoveEvent>
-#include <QDropEvent>
+#include "ui/dragevents.h"
+
 #include <QMimeData>
 
 bool CGridDropTarget::s_registering = false;
@@ -71,42 +71,14 @@ Qt::DropAction CGridDropTarget::OnDragScroll(QWidget* window, Qt::KeyboardModifi
 
 bool CGridDropTarget::eventFilter(QObject* watched, QEvent* event) {
     auto* window = qobject_cast<QWidget*>(watched);
-    switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            const QPoint point = drag->position().toPoint();
-            const Qt::DropAction effect =
-                event->type() == QEvent::DragEnter
-                    ? OnDragEnter(window, drag->mimeData(), drag->modifiers(), point)
-                    : OnDragOver(window, drag->mimeData(), drag->modifiers(), point);
-            // The enter is taken even without an effect, so that the moves
-            // that follow can still find a cell that takes the drop.
-            drag->setDropAction(effect);
-            if (effect != Qt::IgnoreAction || event->type() == QEvent::DragEnter) {
-                drag->accept();
-            } else {
-                drag->ignore();
-            }
-            return true;
-        }
-        case QEvent::DragLeave:
-            OnDragLeave(window);
-            return true;
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(event);
-            const Qt::DropAction action = drop->dropAction();
-            if (OnDrop(window, drop->mimeData(), action, drop->position().toPoint())) {
-                drop->setDropAction(action);
-                drop->accept();
-            } else {
-                // A refused drop leaves the source its data.
-                drop->setDropAction(Qt::IgnoreAction);
-                drop->ignore();
-            }
-            return true;
-        }
-        default:
-            return QObject::eventFilter(watched, event);
-    }
+    const DragEventHandlers handlers{
+        .enter = [&](const QMimeData* data, Qt::KeyboardModifiers keys,
+                     QPoint point) { return OnDragEnter(window, data, keys, point); },
+        .over = [&](const QMimeData* data, Qt::KeyboardModifiers keys,
+                    QPoint point) { return OnDragOver(window, data, keys, point); },
+        .leave = [&] { OnDragLeave(window); },
+        .drop = [&](const QMimeData* data, Qt::DropAction action,
+                    QPoint point) { return OnDrop(window, data, action, point); },
+    };
+    return AnswerDragEvent(event, handlers) || QObject::eventFilter(watched, event);
 }

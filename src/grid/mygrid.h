@@ -32,6 +32,7 @@
 
 class CMyGridSite;
 class QMenu;
+class CContextMenu;
 class CMySystem;
 class Tooltip;
 
@@ -243,6 +244,19 @@ public:
     // by the desktop.
     void OnDebugGrid();
 
+    // Drag and the server's menu -------------------------------------------
+    // The grid record of the selection (its size), null without one.
+    QMimeData* CopySelection() override;
+    // Only a grid whose server's rules let its drag type be dragged.
+    void OnBeginDrag() override;
+    // Adds the server's menu named by the grid to the popup, and "Debug
+    // Grid..." while context debugging is on; 0 when the server has no such
+    // menu.
+    int BuildContextMenu(QMenu& popup, QWidget* owner);
+    // The server menu's commands (40000 to 50000); the menu command's result
+    // or 0.
+    int OnCustomCmd(int commandId, int commandCode, qintptr extra);
+
     // The "Days" cell of `row` of a job list moved by a day in `direction`.
     void RewriteDaysCell(int row, int direction);
 
@@ -299,6 +313,7 @@ Q_SIGNALS:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     // A header drag keeps the column map in step (OnColumnMoved); a sorting
     // header click keeps the selected rows selected.
@@ -339,6 +354,8 @@ private:
     std::vector<int> exportedRows(bool selectedOnly, bool withHeader) const;
     QString buildFileText(QChar separator, bool selectedOnly, bool includeHidden) const;
     QString debugText() const;
+    // The server's menu named by the grid, null when there is none.
+    CContextMenu* serverMenu(CMySystem* system) const;
     // IGridEventSink
     void OnGridEvent(const CGridEvent& event) override;
     void OnGridStreamEnd(bool intact) override;

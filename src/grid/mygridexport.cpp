@@ -24,6 +24,7 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -65,13 +66,20 @@ QString htmlEscaped(const QString& text) {
 // dropped and line feeds made blanks, so that every row stays one line.
 void appendFileField(QString& out, const QString& text) {
     out += u'"';
-    for (const QChar c : text) {
-        if (c == u'"') {
-            out += u"\"\"";
-        } else if (c == u'\n') {
-            out += u' ';
-        } else if (c != u'\r') {
-            out += c;
+    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c == u'"' || c == u'\n' || c == u'\r';
+    });
+    if (plain) {
+        out += text;
+    } else {
+        for (const QChar c : text) {
+            if (c == u'"') {
+                out += u"\"\"";
+            } else if (c == u'\n') {
+                out += u' ';
+            } else if (c != u'\r') {
+                out += c;
+            }
         }
     }
     out += u'"';
@@ -124,8 +132,9 @@ void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) c
         cells.reserve(columns.size());
         for (const int col : columns) {
             ExportCell& cell = cells.emplace_back();
-            cell.text = GetItemText(row, col);
-            if (const CGridCellBase* object = GetCell(row, col)) {
+            const CGridCellBase* object = GetCell(row, col);
+            cell.text = object != nullptr ? object->GetText() : GetItemText(row, col);
+            if (object != nullptr) {
                 const GridColour back = object->GetBackColour();
                 cell.background = back.Value() == 0 || back.IsDefault() ? kWhite : back.Value();
                 cell.format = object->GetFormat();
@@ -146,18 +155,19 @@ QString CMyGrid::BuildCsvText(const ExportRows& rows) {
             first = false;
             // A cell that holds a separator, a quote or a line break is
             // quoted too, or pasting it would split the row.
-            const bool special = cell.text.contains(u',') || cell.text.contains(u'"') ||
-                                 cell.text.contains(u'\r') || cell.text.contains(u'\n');
+            const bool special = std::any_of(cell.text.begin(), cell.text.end(), [](QChar c) {
+                return c == u',' || c == u'"' || c == u'\r' || c == u'\n';
+            });
             if (cell.quote == 0 && !special) {
                 text += cell.text;
                 continue;
             }
             text += u'"';
-            for (const QChar c : cell.text) {
-                text += c;
-                if (c == u'"') {
-                    text += c;
-                }
+            if (cell.text.contains(u'"')) {
+                QString doubled = cell.text;
+                text += doubled.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+            } else {
+                text += cell.text;
             }
             text += u'"';
         }

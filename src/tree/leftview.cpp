@@ -56,7 +56,7 @@ void addDebugLine(QListWidget* list, const QString& line) {
 }  // namespace
 
 CLeftView::CLeftView(CMyTree& tree, CLeftViewHost& host, QWidget* parent)
-    : QTreeWidget(parent), m_tree(tree), m_host(host) {
+    : QTreeWidget(parent), m_tree(tree), m_host(host), m_dragDrop(tree, *this) {
     setObjectName(QStringLiteral("VERT_LEFTVIEW"));
     setHeaderHidden(true);
     setRootIsDecorated(true);
@@ -80,6 +80,7 @@ CLeftView::CLeftView(CMyTree& tree, CLeftViewHost& host, QWidget* parent)
     connect(this, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item) { onItemChanged(item); });
     m_tooltip.Create(this);
+    m_dragDrop.Attach(this);
 }
 
 CLeftView::~CLeftView() {

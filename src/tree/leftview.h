@@ -9,6 +9,7 @@
 // and keyboard help. UI thread only.
 
 #include "tree/tooltip.h"
+#include "tree/treedragdrop.h"
 
 #include <QPointer>
 #include <QString>
@@ -22,7 +23,7 @@ class CMyTree;
 class QListWidget;
 class QMenu;
 
-class CLeftView : public QTreeWidget {
+class CLeftView : public QTreeWidget, private CTreeDropSite {
     Q_OBJECT
 
 public:
@@ -60,6 +61,9 @@ public:
         kRenameKey = 32770,
         kHelp = 57670,
         kDebug = 472,
+        kEditCopy = 57634,
+        kEditCut = 57635,
+        kEditPaste = 57637,
         kFirstXmlCommand = 40000,
         kLastXmlCommand = 50000,
     };
@@ -103,7 +107,9 @@ public:
     void CopyObject();
     void ObjectProperties();
     // Opens an item, fetching its children by URL once per hover.
-    void ExpandItem(QTreeWidgetItem* item);
+    void ExpandItem(QTreeWidgetItem* item) override;
+    // Drags and drops, Copy, Cut and Paste of the pane's items.
+    CTreeDragDrop& DragDrop() { return m_dragDrop; }
 
     // ---- menus ----
     // Fills the popup for the item; the debugger's list gets a line per
@@ -154,6 +160,12 @@ private:
     void showNameError();
     void showTipText(QHelpEvent* event);
     void trackHover(QPoint point);
+    // CTreeDropSite
+    void RunActions(const KPROPS& actions, int context) override;
+    QString GridDragType() const override;
+    void DeleteObjects(QTreeWidgetItem* item) override;
+    void PasteObjects(QTreeWidgetItem* target, const ClipboardHeader& header) override;
+    bool AskToSaveChanges() override;
 
     CMyTree& m_tree;
     CLeftViewHost& m_host;
@@ -170,4 +182,5 @@ private:
     Tooltip m_tooltip;
     quint32 m_hoverId = 0;
     bool m_hoverPending = false;
+    CTreeDragDrop m_dragDrop;
 };

@@ -121,6 +121,15 @@ bool CLeftView::OnCommand(int commandId) {
         case kCopyObject:
         case kObjectProperties:
             break;
+        case kEditCopy:
+            m_dragDrop.Copy(commandItem(nullptr));
+            return true;
+        case kEditCut:
+            m_dragDrop.Cut(commandItem(nullptr));
+            return true;
+        case kEditPaste:
+            m_dragDrop.Paste(commandItem(nullptr));
+            return true;
         default:
             return false;
     }
@@ -498,6 +507,47 @@ void CLeftView::CopyObject() {
     }
     m_host.PostToServices(QStringLiteral("Action=CopyObject&Object=") + object +
                           QStringLiteral("&Target=") + target);
+}
+
+void CLeftView::RunActions(const KPROPS& actions, int context) {
+    m_host.RunActions(actions, context);
+}
+
+QString CLeftView::GridDragType() const {
+    return m_host.GridDragType();
+}
+
+bool CLeftView::AskToSaveChanges() {
+    return m_host.AskToSaveChanges();
+}
+
+void CLeftView::DeleteObjects(QTreeWidgetItem* item) {
+    // Only server file objects are deleted on the server; a cut folder or
+    // server entry stays until the paste or drop moves it.
+    const CMyItem* record = recordOf(item);
+    if (record != nullptr && record->ItemType == kKindDirectory) {
+        SetTargetItem(item);
+        DeleteObjects();
+    }
+}
+
+void CLeftView::PasteObjects(QTreeWidgetItem* target, const ClipboardHeader& header) {
+    const CMyItem* source = recordOf(m_tree.FindItemById(header.itemId));
+    const CMyItem* folder = recordOf(target);
+    if (source == nullptr || folder == nullptr || source->FullPath.isEmpty()) {
+        return;
+    }
+    // The copy keeps the source's name inside the folder pasted onto.
+    const QString name = source->FullPath.section(u'/', -1, -1, QString::SectionSkipEmpty);
+    QString object;
+    QString destination;
+    if (!EncodeObjectPath(source->FullPath, object) ||
+        !EncodeObjectPath(folder->FullPath + u'/' + name, destination)) {
+        showNameError();
+        return;
+    }
+    m_host.PostToServices(QStringLiteral("Action=CopyObject&Object=") + object +
+                          QStringLiteral("&Target=") + destination);
 }
 
 void CLeftView::showNameError() {

@@ -6,6 +6,8 @@
 // panel, the name dialog of server files, requests to the server's
 // services, and the start of another instance. The application fills it in.
 
+#include "framework/kprops.h"
+
 #include <QString>
 
 class CMenuGridRows;
@@ -54,4 +56,11 @@ public:
     virtual void TranslateMenu(QWidget* menu) = 0;
     // The right-hand folder list shows the record with a new image.
     virtual void UpdateListImage(const CMyItem* record, int image) = 0;
+    // Runs the actions of a drop, context 'G' for grid rows and 0 otherwise.
+    virtual void RunActions(const KPROPS& actions, int context);
+    // The drag type of the main data grid's rows, empty without a grid.
+    virtual QString GridDragType() const;
+    // Offers to save the World View's unsaved changes; false when the user
+    // cancels.
+    virtual bool AskToSaveChanges();
 };

@@ -4,7 +4,9 @@
 
 #include <QPoint>
 #include <QProcess>
+#include <QList>
 #include <QStringList>
+#include <QTest>
 
 inline bool xdotool(const QStringList& arguments) {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
@@ -19,4 +21,33 @@ inline bool moveTo(QPoint global) {
 inline bool clickAt(QPoint global, int count = 1) {
     return moveTo(global) && xdotool({QStringLiteral("click"), QStringLiteral("--repeat"),
                                       QString::number(count), QStringLiteral("1")});
+}
+
+// Presses the left button at the path's first point, moves through the
+// others with a pause after each and releases at the last; a key named is
+// held from step `keyFrom` of the path until after the release. xdotool runs
+// as a process of its own while this thread handles events: a drag's loop
+// holds the thread until the button is up.
+inline bool pointerDrag(const QList<QPoint>& path, const QString& key = {}, int keyFrom = 0) {
+    QStringList arguments;
+    for (int step = 0; step < path.size(); ++step) {
+        if (!key.isEmpty() && step == keyFrom) {
+            arguments << QStringLiteral("keydown") << key;
+        }
+        arguments << QStringLiteral("mousemove") << QString::number(path[step].x())
+                  << QString::number(path[step].y()) << QStringLiteral("sleep")
+                  << QStringLiteral("0.15");
+        if (step == 0) {
+            arguments << QStringLiteral("mousedown") << QStringLiteral("1");
+        }
+    }
+    arguments << QStringLiteral("mouseup") << QStringLiteral("1") << QStringLiteral("sleep")
+              << QStringLiteral("0.3");
+    if (!key.isEmpty()) {
+        arguments << QStringLiteral("keyup") << key;
+    }
+    QProcess pointer;
+    pointer.start(QStringLiteral("xdotool"), arguments);
+    return QTest::qWaitFor([&] { return pointer.state() == QProcess::NotRunning; }, 20000) &&
+           pointer.exitCode() == 0;
 }

@@ -197,7 +197,11 @@ TEST_F(TreeRecordTest, EachKindOfItemGivesItsRecord) {
     EXPECT_EQ(s1.password, u"pw");
     EXPECT_EQ(std::get<ClipboardFolder>(stream->children[1].item).name, u"Deep");
 
-    CClipboardReader root(TreeItemRecord(tree, at({})));
+    ASSERT_NE(record(at({})), nullptr);
+    ASSERT_EQ(record(at({}))->ItemType, kKindRoot);
+    const QByteArray rootRecord = TreeItemRecord(tree, at({}));
+    ASSERT_GE(rootRecord.size(), 16);
+    CClipboardReader root(rootRecord);
     EXPECT_EQ(root.ReadHeader()->kind, kClipWorldView);
     EXPECT_EQ(root.ReadText(), written());
 
