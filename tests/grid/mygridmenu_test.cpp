@@ -104,7 +104,7 @@ TEST_F(MyGridMenuTest, ARightClickDuringAMenuCommandIsDropped) {
     ContextMenuCounter counter;
     host.installEventFilter(&counter);
     const auto rightClick = [this] {
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5));
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), grid->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(grid, &event);
     };
     {
