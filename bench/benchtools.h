@@ -1,10 +1,12 @@
 #pragma once
 
-// What the benchmarks share: the process's memory figures.
+// What the benchmarks share: the process's memory figures and best-of-n timing.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+
+#include <algorithm>
 
 // Kilobytes of a "VmRSS"-style line of /proc/self/status; -1 when unknown.
 inline long statusKilobytes(const char* field) {
@@ -18,4 +20,14 @@ inline long statusKilobytes(const char* field) {
         }
     }
     return -1;
+}
+
+// The fastest of `runs` calls of `run`, which returns its own seconds.
+template <typename Run>
+double bestSeconds(int runs, Run run) {
+    double best = 1e9;
+    for (int attempt = 0; attempt < runs; ++attempt) {
+        best = std::min(best, run());
+    }
+    return best;
 }

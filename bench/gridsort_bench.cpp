@@ -7,6 +7,8 @@
 #include "grid/gridcellbase.h"
 #include "grid/gridctrl.h"
 
+#include "benchtools.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -49,15 +51,6 @@ std::unique_ptr<CGridCtrl> makeGrid(const Table& table) {
     return grid;
 }
 
-template <typename Run>
-double bestSeconds(Run run) {
-    double best = 1e9;
-    for (int attempt = 0; attempt < kRuns; ++attempt) {
-        best = std::min(best, run());
-    }
-    return best;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,7 +58,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const Table table = makeTable();
 
-    const double textBaseline = bestSeconds([&] {
+    const double textBaseline = bestSeconds(kRuns, [&] {
         std::vector<QString> keys = table.texts;
         QElapsedTimer timer;
         timer.start();
@@ -74,7 +67,7 @@ int main(int argc, char** argv) {
         });
         return timer.nsecsElapsed() / 1e9;
     });
-    const double textGrid = bestSeconds([&] {
+    const double textGrid = bestSeconds(kRuns, [&] {
         auto grid = makeGrid(table);
         QElapsedTimer timer;
         timer.start();
@@ -82,14 +75,14 @@ int main(int argc, char** argv) {
         return timer.nsecsElapsed() / 1e9;
     });
 
-    const double numberBaseline = bestSeconds([&] {
+    const double numberBaseline = bestSeconds(kRuns, [&] {
         std::vector<qintptr> keys = table.numbers;
         QElapsedTimer timer;
         timer.start();
         std::stable_sort(keys.begin(), keys.end());
         return timer.nsecsElapsed() / 1e9;
     });
-    const double numberGrid = bestSeconds([&] {
+    const double numberGrid = bestSeconds(kRuns, [&] {
         auto grid = makeGrid(table);
         QElapsedTimer timer;
         timer.start();

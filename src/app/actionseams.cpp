@@ -114,8 +114,8 @@ void CActionSeams::GridReload() {
 }
 
 bool CActionSeams::GridIsLastRowEmpty() {
-    logSeam(u"GridIsLastRowEmpty");
-    return false;
+    const CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->IsLastRowEmpty();
 }
 
 void CActionSeams::GridDeleteLastRow() {
@@ -125,7 +125,9 @@ void CActionSeams::GridDeleteLastRow() {
 }
 
 void CActionSeams::GridNewRow() {
-    logSeam(u"GridNewRow");
+    if (CMyGrid* grid = mainGrid()) {
+        grid->NewRow();
+    }
 }
 
 int CActionSeams::GridRowCount() {
@@ -144,13 +146,13 @@ QString CActionSeams::GridPropertiesURL() {
 }
 
 bool CActionSeams::GridUpdatePropertiesPanel(const QString& url) {
-    logSeam(u"GridUpdatePropertiesPanel", url);
-    return false;
+    CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->UpdatePropertiesPanel(url) != 0;
 }
 
 bool CActionSeams::GridShowRowProperties() {
-    logSeam(u"GridShowRowProperties");
-    return false;
+    CMyGrid* grid = mainGrid();
+    return grid != nullptr && grid->ShowRowProperties() != 0;
 }
 
 void CActionSeams::GridEndLoad() {

@@ -136,7 +136,10 @@ void CAppSeams::LoginAllMatching(const QString& text) {
 }
 
 void CAppSeams::SaveColumnPreferences() {
-    logSeam(u"SaveColumnPreferences");
+    const CMainFrame* frame = theApp().MainFrame();
+    if (CMyGrid* grid = frame != nullptr ? frame->GetGrid() : nullptr) {
+        grid->SaveColumnPrefs();
+    }
 }
 
 void CAppSeams::SaveRebarLayout() {

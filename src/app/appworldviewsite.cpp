@@ -1,5 +1,6 @@
 #include "app/appworldviewsite.h"
 
+#include "app/appseams.h"
 #include "app/theapp.h"
 #include "frame/logindialog.h"
 #include "frame/mainframe.h"
@@ -58,4 +59,8 @@ void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
     if (panel != nullptr) {
         panel->UpdateControls(CLoginDialog::kBySystem);
     }
+}
+
+void CAppWorldViewSite::SaveColumnPrefs() {
+    m_app.Seams().SaveColumnPreferences();
 }

@@ -15,6 +15,8 @@ public:
     bool IsNewWorldViewUnsaved() override;
     void ClearNewWorldViewUnsaved() override;
     void AutoLogin(CMyTree& tree, QTreeWidgetItem* server) override;
+    // The main grid's layout, before the World View it shows goes away.
+    void SaveColumnPrefs() override;
 
 private:
     CTheApp& m_app;

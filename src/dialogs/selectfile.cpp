@@ -262,7 +262,7 @@ int CSelectFile::singleSelectedRow() const {
 }
 
 void CSelectFile::saveColumnPrefs() {
-    kDebugLog(u"SEAM %s(%s): not built yet.\n", u"CMyGrid::SaveColumnPrefs", m_keyPrefix);
+    m_grid->SaveColumnPrefs();
 }
 
 void CSelectFile::enterDirectory(int row) {

@@ -259,10 +259,10 @@ void CMainFrame::OnCloseKey() {
 }
 
 void CMainFrame::OnHelpKey() {
-    const CMyGrid* grid = GetGrid();
-    if (grid != nullptr && grid->isVisible()) {
-        // The grid's column help takes the key once the grid offers it.
-        kDebugLog(u"SEAM grid column help: not built yet.\n");
+    // Over a column head the column's own help takes the key.
+    CMyGrid* grid = GetGrid();
+    if (grid != nullptr && grid->isVisible() && grid->ShowColumnHelp() != 0) {
+        return;
     }
     OnCommand(57670);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-// The main grid's windows: the right-hand view that holds it (navigator and
-// choosers), the main frame's row counter, the World View's selected server,
-// help and the message pump.
+// The main grid's windows: the right-hand view that holds it (navigator,
+// choosers and the window its server menu runs for), the main frame's row
+// counter and properties panel, the World View's selected server, help and
+// the message pump.
 
 #include "grid/mygridsite.h"
 
@@ -24,6 +25,15 @@ public:
     void ShowNavigator(bool show) override;
     bool IsContextHelpMode() const override;
     void LaunchHelp(const QString& url) override;
+    bool IsPropertiesPanelVisible() const override;
+    int OpenProperties(const QString& url) override;
+    int CloseProperties() override;
+    void BlankBrowserPane() override;
+    // The browser pane's form fields and the application's properties page
+    // come with the browser views: until then each logs a "SEAM" line.
+    int PropertiesDirtyBit() override;
+    int ShowProperties(CMySystem* system, const KPROPS& properties) override;
+    QWidget* MenuOwner() override;
     void ResetFilterText() override;
 
 private:

@@ -296,12 +296,14 @@ bool CMyView::OnCmdMsg(int commandId) {
         case 57642:
             m_grid->SelectAllCells();
             return true;
+        case 32836:
+            m_grid->ShowRowProperties();
+            return true;
         case 32790:
         case 32791:
-        case 32836:
         case 486:
-            // Exports, row properties and the debug dump belong to the
-            // grid's own commands, built apart.
+            // Exports and the debug dump belong to the grid's own commands,
+            // built apart.
             kDebugLog(u"SEAM grid command %d: not built yet.\n", commandId);
             return true;
         case 32769:
@@ -367,7 +369,7 @@ void CMyView::keyPressEvent(QKeyEvent* event) {
     if ((keys & Qt::AltModifier) != 0 && enter && m_grid->isVisible() &&
         m_grid->GetSelectedRowCount() > 0) {
         kDebugLog(u"CMyView::OnKeyDown(): invoking the alt-enter pick...");
-        kDebugLog(u"SEAM grid alt-enter pick: not built yet.\n");
+        m_grid->OnAltEnter();
     }
 }
 

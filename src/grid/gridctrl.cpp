@@ -403,13 +403,14 @@ void CGridCtrl::SetCallbackFunc(GridCallback callback, qintptr parameter) {
 }
 
 qintptr CGridCtrl::notifyOwner(GridNotifyHeader* header) {
-    CGridOwner* owner = GetOwner();
-    if (owner == nullptr) {
-        return 0;
-    }
     header->hwndFrom = this;
     header->idFrom = GetDlgCtrlID();
-    return owner->OnGridNotify(header);
+    return OnNotify(header);
+}
+
+qintptr CGridCtrl::OnNotify(GridNotifyHeader* header) {
+    CGridOwner* owner = GetOwner();
+    return owner != nullptr ? owner->OnGridNotify(header) : 0;
 }
 
 qintptr CGridCtrl::SendMessageToParent(int row, int col, int code) {

@@ -183,6 +183,10 @@ public:
     bool GetVirtualMode() const { return m_virtualMode; }
     void SetCallbackFunc(GridCallback callback, qintptr parameter);
     qintptr SendMessageToParent(int row, int col, int code);
+    // Every notification passes here on its way to the owner; a derived
+    // grid may act on it first. The default hands it to the owner (0
+    // without one).
+    virtual qintptr OnNotify(GridNotifyHeader* header);
     qintptr RequestCellDisplayInfo(GridDisplayInfo* info);
     qintptr SendCacheHint(const CCellRange& range);
     // Posts the grid's control id to the owner as a command, after the

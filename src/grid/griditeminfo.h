@@ -17,7 +17,11 @@ class CGridCtrl;
 enum GridNotifyCode : int {
     NM_CLICK = -2,
     NM_DBLCLK = -3,
+    NM_RETURN = -4,
     NM_RCLICK = -5,
+    NM_RDBLCLK = -6,
+    NM_SETFOCUS = -7,
+    NM_KILLFOCUS = -8,
     GVN_SELCHANGING = -100,
     GVN_SELCHANGED = -101,
     GVN_DELETEITEM = -103,

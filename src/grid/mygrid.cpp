@@ -27,6 +27,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <condition_variable>
 #include <ctime>
 #include <future>
@@ -116,6 +117,7 @@ CMyGrid::CMyGrid(QWidget* parent)
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, &CMyGrid::showTurn);
     SetMaxColumnWidthFraction(0.95f);
+    SetPropertiesPaneShown([this] { return m_site->IsPropertiesPanelVisible(); });
 }
 
 CMyGrid::~CMyGrid() {
@@ -228,6 +230,7 @@ int CMyGrid::BeginLoad() {
     m_fNoRows = false;
     m_fHiddenRows = false;
     m_strFilter.clear();
+    m_fPropertiesPending = false;
     m_fSynchRowCountWithTreeItem = false;
     m_strDirListPath.clear();
     m_strPropertiesURL.clear();
@@ -289,7 +292,7 @@ int CMyGrid::EndLoad() {
     const CBusyCursor busy;
     const int sortColumn = prefInt(m_strPrefKeyBase + QStringLiteral("/_sort"), 0);
     const bool ascending = prefInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), 0) != 0;
-    sortRows(sortColumn, ascending);
+    sortKeepingSelection([&] { sortRows(sortColumn, ascending); });
     const bool main = mainGrid();
     if (main) {
         m_site->StopRowCounter();
@@ -381,6 +384,19 @@ int CMyGrid::DeleteLastRow() {
     return deleted ? 1 : 0;
 }
 
+// A sort starts with an empty selection: the rows selected before it are
+// found again by their keys.
+void CMyGrid::sortKeepingSelection(const std::function<void()>& sort) {
+    const QString keys =
+        GetSelectedRowCount() > 0
+            ? GetSelectedRowsByColProp(QStringLiteral("[PKEY]"), 0, QStringLiteral(","), u"@"_qs)
+            : QString();
+    sort();
+    if (!keys.isEmpty()) {
+        SelectRows(keys, QStringLiteral("[PKEY]"), QStringLiteral(","), u"@"_qs);
+    }
+}
+
 void CMyGrid::SetReselectAfterLoad(bool reselect, const QString& keys) {
     m_fReselectAfterLoad = reselect;
     if (reselect) {
@@ -388,13 +404,17 @@ void CMyGrid::SetReselectAfterLoad(bool reselect, const QString& keys) {
     }
 }
 
+// The panel follows the selection the load restored, or the one the user
+// made while the rows arrived.
 void CMyGrid::reselectAfterLoad() {
-    if (!m_fReselectAfterLoad) {
-        return;
+    const bool pending = std::exchange(m_fPropertiesPending, false);
+    if (m_fReselectAfterLoad) {
+        SelectRows(m_strReselectKeys, QStringLiteral("[PKEY]"), QStringLiteral(","), u"@"_qs);
+        RefreshProperties();
+        m_fReselectAfterLoad = false;
+    } else if (pending && m_site->IsPropertiesPanelVisible()) {
+        RefreshProperties();
     }
-    SelectRows(m_strReselectKeys, QStringLiteral("[PKEY]"), QStringLiteral(","), u"@"_qs);
-    m_site->RefreshProperties(*this);
-    m_fReselectAfterLoad = false;
 }
 
 int CMyGrid::Reload() {
@@ -1368,7 +1388,7 @@ int CMyGrid::SortByColName(const QString& name, bool ascending) {
     if (col < 0) {
         return 0;
     }
-    SortItems(col, ascending);
+    sortKeepingSelection([&] { SortItems(col, ascending); });
     viewport()->update();
     return 1;
 }
@@ -1541,6 +1561,9 @@ int CMyGrid::SetTextQuery(int query, const QString& text) {
     }
 }
 
+// A keystroke in the filter box runs this over every row: the cells are
+// searched ignoring case without a lower-cased copy of each, only rows that
+// change get a new height, and the grid is laid out once at the end.
 int CMyGrid::FilterRows(const QString& text, unsigned flags) {
     const QString filter = text.toLower();
     if (filter.isEmpty()) {
@@ -1551,17 +1574,27 @@ int CMyGrid::FilterRows(const QString& text, unsigned flags) {
                            filter.startsWith(m_strFilter);
     m_strFilter = filter;
     const bool hide = (flags & kFilterHide) != 0;
+    std::vector<int> shownColumns;
+    for (int col = 0; col < GetColumnCount(); ++col) {
+        if (GetColumnWidth(col) > 0) {
+            shownColumns.push_back(col);
+        }
+    }
+    const bool relayout = hide && IsRedrawAllowed();
+    if (relayout) {
+        SetRedraw(false);
+    }
     bool anyMatched = false;
     for (int row = GetFixedRowCount(); row < GetRowCount(); ++row) {
-        if (extending && GetRowHeight(row) == 0) {
+        const bool hidden = GetRowHeight(row) == 0;
+        if (extending && hidden) {
             continue;  // the shorter text hid it, and the longer one cannot match it
         }
-        bool matches = false;
-        for (int col = 0; col < GetColumnCount() && !matches; ++col) {
-            matches = GetColumnWidth(col) > 0 && GetItemText(row, col).toLower().contains(filter);
-        }
+        const bool matches = std::any_of(shownColumns.begin(), shownColumns.end(), [&](int col) {
+            return GetItemText(row, col).contains(filter, Qt::CaseInsensitive);
+        });
         anyMatched = anyMatched || matches;
-        if (!hide) {
+        if (!hide || matches == !hidden) {
             continue;
         }
         if (matches) {
@@ -1570,6 +1603,9 @@ int CMyGrid::FilterRows(const QString& text, unsigned flags) {
             SetRowHeight(row, 0);
             m_fHiddenRows = true;
         }
+    }
+    if (relayout) {
+        SetRedraw(true, true);
     }
     if (hide) {
         Refresh();
@@ -1582,6 +1618,10 @@ int CMyGrid::ShowAllRows() {
     if (!m_fHiddenRows) {
         return 0;
     }
+    const bool relayout = IsRedrawAllowed();
+    if (relayout) {
+        SetRedraw(false);
+    }
     bool shown = false;
     for (int row = 0; row < GetRowCount(); ++row) {
         if (GetRowHeight(row) == 0) {
@@ -1591,6 +1631,9 @@ int CMyGrid::ShowAllRows() {
     }
     m_fHiddenRows = false;
     m_strFilter.clear();
+    if (relayout) {
+        SetRedraw(true, true);
+    }
     if (shown) {
         Refresh();
     }
@@ -1615,9 +1658,9 @@ int CMyGrid::FindRowByText(int col, const QString& text) {
     if (col < 0 || col >= GetColumnCount()) {
         return 0;
     }
-    const QString wanted = text.toLower();
     for (int row = GetFixedRowCount(); row < GetRowCount(); ++row) {
-        if (GetRowHeight(row) > 0 && GetItemText(row, col).toLower() == wanted) {
+        if (GetRowHeight(row) > 0 &&
+            GetItemText(row, col).compare(text, Qt::CaseInsensitive) == 0) {
             return row;
         }
     }
@@ -1628,9 +1671,9 @@ int CMyGrid::FindColumnByText(int row, const QString& text) {
     if (row < 0 || row >= GetRowCount()) {
         return 0;
     }
-    const QString wanted = text.toLower();
     for (int col = GetFixedColumnCount(); col < GetColumnCount(); ++col) {
-        if (GetColumnWidth(col) > 0 && GetItemText(row, col).toLower() == wanted) {
+        if (GetColumnWidth(col) > 0 &&
+            GetItemText(row, col).compare(text, Qt::CaseInsensitive) == 0) {
             return col;
         }
     }

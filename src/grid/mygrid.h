@@ -207,12 +207,61 @@ public:
     // The "Days" cell of `row` of a job list moved by a day in `direction`.
     void RewriteDaysCell(int row, int direction);
 
+    // Notifications, keys and the column layout ----------------------------
+    // Every notification of the control is logged with its outcome; the
+    // codes acted on here give 1, the others the owner's answer.
+    qintptr OnNotify(GridNotifyHeader* header) override;
+    // The double-click on data row `row`: a listing's directory opens in the
+    // World View, a second double-click on the only selected row closes the
+    // panel, else the menu's "double-click" item runs.
+    int HideDetail(int row);
+    // The column positions, widths and sort under the key base. Nothing
+    // while the grid has no rows or no key base.
+    void SaveColumnPrefs();
+    // The keys after the control's own handling (key codes as the system's).
+    using CGridCtrl::OnKeyDown;
+    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // True when Alt+Enter ran the "alt-enter" item.
+    bool OnSysKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    // The properties panel and the row commands ----------------------------
+    // Shows, refreshes or hides the panel for the selection (main grid only).
+    int UpdatePropertiesPanel(const QString& url);
+    // The panel again for the current selection: the menu item that filled
+    // it runs again, else the row's own properties.
+    int RefreshProperties();
+    int RunDoubleClickItem();
+    int OnAltEnter();
+    int NewRow();
+    int AppendBlankRow();
+    // The selected row's visible cells as the properties page; 0 (panel
+    // closed) unless exactly one row is selected.
+    int ShowRowProperties();
+    // F1 while the title tip shows over a column head: its help opens.
+    int ShowColumnHelp();
+    int OnDeleteKey();
+    bool IsLastRowEmpty() const;
+    bool IsDirectoryRow(int row) const;
+    // The command id of the menu item whose command filled the panel; 0
+    // when the panel shows the grid's own page.
+    void SetPropertiesPanelMenuItem(int commandId) { m_pPropertiesPanelMenuItem = commandId; }
+    // A key list for a query value: "#", "&", "+", "%", blanks and control
+    // characters percent-encoded (as UTF-8), everything else, the list's own
+    // separators "," and "@" included, as it is.
+    static QString EncodeKeysForURL(const QString& keys);
+    // "&", "<" and ">" as entities, the ampersand first.
+    static QString EscapeForPropertiesPage(const QString& text);
+
 Q_SIGNALS:
     // A replayed reply ended (the grid's load is over).
     void LoadEnded();
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // A header drag keeps the column map in step (OnColumnMoved); a sorting
+    // header click keeps the selected rows selected.
+    void OnLButtonUp(Qt::KeyboardModifiers keys, QPoint point) override;
     // The ids go to the server the grid loads from.
     void addServerPid(quint32 pid) override;
     void removeServerPid(quint32 pid) override;
@@ -250,9 +299,22 @@ private:
     void OnGridTurnEnd() override;
     void showTurn();
     void sortRows(int col, bool ascending);
+    void sortKeepingSelection(const std::function<void()>& sort);
     void endReplay();
     void notifySyncEnded();
     void reselectAfterLoad();
+    // A load (or replay) is running: selection changes, resizes and sorts
+    // are not the user's.
+    bool loadingOrReplaying() const { return m_fLoading || m_fReading; }
+    // The grid's server menu acts for this grid and the view around it.
+    void bindServerMenu(CMySystem& system);
+    int runMenuItem(const QString& name, bool rowPropertiesOtherwise);
+    void scrollToLowestSelectedRow();
+    bool storablePrefKey(const QString& key) const;
+    // The column layout and, when they changed, the settings file.
+    void saveLayout();
+    void logNotification(const GridNotifyInfo& info, const char16_t* name,
+                         const QString& outcome) const;
     int loadSynchronously(const QString& fullUrl, const QString& user, const QString& password);
 
     CMyGridSite* m_site;
@@ -280,6 +342,10 @@ private:
     int m_iXmlCol = 0;
     unsigned m_dwRowProperty = 0;
     unsigned m_dwPropertiesMode = kPropertiesNormal;
+    int m_pPropertiesPanelMenuItem = 0;
+    bool m_fRefreshingProperties = false;
+    // A selection change during a load waits for its end.
+    bool m_fPropertiesPending = false;
     bool m_fAutoSizeColumns = false;
 
     // The load.

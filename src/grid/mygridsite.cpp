@@ -1,6 +1,7 @@
 #include "grid/mygridsite.h"
 
 #include "framework/klog.h"
+#include "framework/kprops.h"
 
 bool CMyGridSite::IsMainGrid(const CMyGrid&) const {
     return false;
@@ -41,9 +42,36 @@ void CMyGridSite::ChooserFilterCommand(const QString& command, const QString& te
               text);
 }
 
-int CMyGridSite::RefreshProperties(CMyGrid&) {
-    kDebugLog(u"SEAM CMyGridSite::RefreshProperties: no properties panel yet");
+bool CMyGridSite::IsPropertiesPanelVisible() const {
+    return false;
+}
+
+int CMyGridSite::OpenProperties(const QString& url) {
+    kDebugLog(u"SEAM CMyGridSite::OpenProperties(%s): no properties panel here", url);
     return 0;
+}
+
+int CMyGridSite::CloseProperties() {
+    kDebugLog(u"SEAM CMyGridSite::CloseProperties: no properties panel here");
+    return 0;
+}
+
+void CMyGridSite::BlankBrowserPane() {
+    kDebugLog(u"SEAM CMyGridSite::BlankBrowserPane: no browser pane here");
+}
+
+int CMyGridSite::PropertiesDirtyBit() {
+    return 0;
+}
+
+int CMyGridSite::ShowProperties(CMySystem*, const KPROPS& properties) {
+    kDebugLog(u"SEAM CMyGridSite::ShowProperties(%d entries): no properties page here",
+              properties.Count());
+    return 0;
+}
+
+QWidget* CMyGridSite::MenuOwner() {
+    return nullptr;
 }
 
 bool CMyGridSite::IsContextHelpMode() const {

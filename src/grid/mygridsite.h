@@ -13,6 +13,8 @@
 #include <QString>
 
 class CGridNavigator;
+class KPROPS;
+class QWidget;
 class CMyGrid;
 class CMySystem;
 
@@ -48,9 +50,20 @@ public:
     // shows that chooser.
     virtual void ChooserFilterCommand(const QString& command, const QString& text);
 
-    // The properties panel for the current selection again, after a load
-    // that restored the selection.
-    virtual int RefreshProperties(CMyGrid& grid);
+    // The properties panel under the main grid: whether it shows, a page
+    // opened in it (1 when opened), closed, and replaced by a blank page.
+    virtual bool IsPropertiesPanelVisible() const;
+    virtual int OpenProperties(const QString& url);
+    virtual int CloseProperties();
+    virtual void BlankBrowserPane();
+    // The field "DirtyBit" of the form "BigForm" of the page the panel
+    // holds: non-zero while the page keeps edits not yet sent.
+    virtual int PropertiesDirtyBit();
+    // The application's properties page for the name/value list, in the
+    // panel; its result, 0 when it could not be shown.
+    virtual int ShowProperties(CMySystem* system, const KPROPS& properties);
+    // The window the grid's server menu runs its items for.
+    virtual QWidget* MenuOwner();
     // Whether the application is in context-help mode, and its help window.
     virtual bool IsContextHelpMode() const;
     virtual void LaunchHelp(const QString& url);

@@ -12,6 +12,8 @@
 #include "grid/navigatorowner.h"
 #include "gridfixture.h"
 #include "net/netdispatcher.h"
+#include "net/netthread.h"
+#include "server/mysystem.h"
 #include "server/mysystemsite.h"
 #include "support/fakevelnixserver.h"
 #include "support/recordingwireservices.h"
@@ -41,14 +43,46 @@ public:
     void ChooserFilterCommand(const QString& command, const QString& text) override {
         chooserCommands.push_back(command + u'=' + text);
     }
-    int RefreshProperties(CMyGrid&) override { return ++propertiesRefreshes; }
+    CMySystem* SelectedSystem() override { return system; }
+    bool IsPropertiesPanelVisible() const override { return panelOpen; }
+    int OpenProperties(const QString& address) override {
+        opened.push_back(address);
+        panelOpen = true;
+        return 1;
+    }
+    int CloseProperties() override {
+        ++closes;
+        panelOpen = false;
+        return 1;
+    }
+    void BlankBrowserPane() override { ++blanks; }
+    int PropertiesDirtyBit() override { return dirtyBit; }
+    int ShowProperties(CMySystem*, const KPROPS& properties) override {
+        shownProperties.clear();
+        for (int i = 0; i < properties.Count(); ++i) {
+            shownProperties.emplace_back(properties.GetNameAt(i), properties.GetValueAt(i));
+        }
+        panelOpen = true;
+        return ++propertiesShown;
+    }
+    bool IsContextHelpMode() const override { return contextHelp; }
+    void LaunchHelp(const QString& address) override { helpOpened.push_back(address); }
 
     const CMyGrid* mainGrid = nullptr;
     CGridNavigator* navigator = nullptr;
     int rowCounterStarts = 0;
     int rowCounterStops = 0;
     int filterResets = 0;
-    int propertiesRefreshes = 0;
+    CMySystem* system = nullptr;
+    bool panelOpen = false;
+    int dirtyBit = 0;
+    int closes = 0;
+    int blanks = 0;
+    int propertiesShown = 0;
+    bool contextHelp = false;
+    std::vector<QString> opened;
+    std::vector<QString> helpOpened;
+    std::vector<std::pair<QString, QString>> shownProperties;
     std::vector<bool> navigatorShown;
     std::vector<QString> chooserCommands;
 };
@@ -142,9 +176,15 @@ protected:
     FakeVelnixServer server;
     GridReplyRouter router{MySystemSite().Dispatcher().UiBridge()};
     RecordingGridSite site;
+    // The selected item's server, for the tests that give the site one.
+    CMySystem selectedServer;
     QWidget host;
     CMyGrid* grid = nullptr;
 };
+
+// The download reads a reply in pieces of 64 KiB, waiting for each to fill:
+// white space after a held first chunk's rows makes them a whole piece.
+inline const QByteArray kHeldPadding(CNetThread::kGridChunkBytes, ' ');
 
 // Builds a grid reply: headers from (colname, colhead, colprops) triples,
 // then rows of cell texts.

@@ -11,10 +11,6 @@
 
 namespace {
 
-// The download reads a reply in pieces of 64 KiB, waiting for each to fill:
-// white space after a held first chunk's rows makes them a whole piece.
-const QByteArray kHeldPadding(CNetThread::kGridChunkBytes, ' ');
-
 // Every element of the grid vocabulary: the three spellings of each family,
 // every row property letter, colprops twice, hover text escapes, the grid
 // properties, the common elements and the server's process id.
@@ -375,6 +371,7 @@ TEST_F(MyGridTest, HoldHiddenStopsTheReplayAtTheNextRecordAndKeepsTheGridHidden)
         "<r><c>3</c></r></data></grid>"};
     held.holdChunks = true;
     serve("Action=Grid", held);
+    site.system = &selectedServer;
     grid->SetReselectAfterLoad(true, QStringLiteral(",1"));
     QSignalSpy ended(grid, &CMyGrid::LoadEnded);
     ASSERT_EQ(grid->GetData(url(QStringLiteral("Action=Grid")), nullptr, false), 1);
@@ -385,7 +382,7 @@ TEST_F(MyGridTest, HoldHiddenStopsTheReplayAtTheNextRecordAndKeepsTheGridHidden)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !grid->IsReading(); }, kWaitMs));
     EXPECT_EQ(grid->GetRowCount(), 3);
     EXPECT_FALSE(grid->isVisible());
-    EXPECT_EQ(site.propertiesRefreshes, 0);
+    EXPECT_EQ(site.propertiesShown, 0);
     EXPECT_TRUE(grid->GetReselectAfterLoad());
 }
 
@@ -409,11 +406,12 @@ TEST_F(MyGridTest, ASynchronousLoadFromAWorkerThreadReplaysOnTheUiThread) {
 TEST_F(MyGridTest, ASynchronousLoadOnTheUiThreadParsesInPlace) {
     serve("Action=Grid",
           FakeVelnixServer::Reply::Xml(GridXml({{"a", "A", "[PKEY]"}}, {{"p"}, {"q"}, {"r"}})));
+    site.system = &selectedServer;
     grid->SetReselectAfterLoad(true, QStringLiteral(",q"));
     EXPECT_EQ(grid->GetData(url(QStringLiteral("Action=Grid")), nullptr, true), 1);
     EXPECT_EQ(grid->GetRowCount(), 4);
     EXPECT_EQ(grid->GetSelectedRowCount(), 1);
-    EXPECT_EQ(site.propertiesRefreshes, 1);
+    EXPECT_EQ(site.propertiesShown, 1);
     EXPECT_FALSE(grid->GetReselectAfterLoad());
 }
 
