@@ -5,15 +5,11 @@
 // grid, the World View pane's own commands, login to every server, the
 // chooser, prompt and progress dialogs, browser windows and help, and the
 // wizard bar's browser. The main grid (selection, keys, sorting, reloads,
-<<<<<<< HEAD
-// counts), its navigator, the tab strip, the browser pane and its page,
-// browser windows, help, the wizard bar's browser, login to every server,
-// the field chooser and the server file chooser are the real ones; every other default writes one "SEAM" debug line naming the call and
-=======
-// counts, new rows, its properties panel), its navigator, the tab strip, the browser pane's blanking, login
-// to every server, the field chooser and the server file chooser are the real
-// ones; every other default writes one "SEAM" debug line naming the call and
->>>>>>> main
+// counts, new rows, its properties panel), its navigator, the tab strip, the
+// browser pane and its page, browser windows, help, the wizard bar's
+// browser, login to every server, the field chooser and the server file
+// chooser are the real ones; every other default writes one "SEAM" debug
+// line naming the call and
 // does nothing else until its part is built: without a grid the grid
 // commands report that it is not active, and questions answer "no". Tests
 // install their own to watch the calls. Every call runs on the UI thread.

@@ -111,6 +111,10 @@ void CAppFrameSite::LaunchHelp(const QString& url) {
     m_app.ActionSeams().LaunchHelp(url);
 }
 
+int CAppFrameSite::ShowProperties(CMySystem* system, const KPROPS& properties) {
+    return m_app.ShowProperties(system, properties, false);
+}
+
 void CAppFrameSite::TreePaneCommand(int commandId) {
     m_app.Seams().TreePaneCommand(commandId);
 }

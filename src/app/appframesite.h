@@ -37,6 +37,7 @@ public:
     bool IsProgressRunning() override;
     int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) override;
     void LaunchHelp(const QString& url) override;
+    int ShowProperties(CMySystem* system, const KPROPS& properties) override;
     void TreePaneCommand(int commandId) override;
     void ShowDialog(int commandId) override;
     void ShowPreferencesPanel() override;
