@@ -15,6 +15,7 @@
 #include "settings/urlcoding.h"
 #include "settings/urltext.h"
 #include "settings/wholefile.h"
+#include "tree/leftview.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

@@ -1,6 +1,8 @@
 #include "app/actionseams.h"
 
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
+#include "dialogs/promptdialog.h"
 #include "dialogs/selectfile.h"
 #include "frame/browserview.h"
 #include "frame/dialogview.h"
@@ -13,6 +15,7 @@
 #include "grid/gridnavigator.h"
 #include "grid/mygrid.h"
 #include "server/loginall.h"
+#include "tree/leftview.h"
 
 void CActionSeams::logSeam(const char16_t* name, const QString& argument) {
     kDebugLog(u"SEAM %s(%s): not built yet.\n", name, argument);
@@ -226,20 +229,33 @@ void CActionSeams::ToggleWizardBar() {
     }
 }
 
+namespace {
+
+CLeftView* worldViewPane() {
+    const CMainFrame* frame = theApp().MainFrame();
+    return frame != nullptr ? frame->GetLeftView() : nullptr;
+}
+
+}  // namespace
+
 void CActionSeams::NewFolder(const QString& label) {
-    logSeam(u"NewFolder", label);
+    if (CLeftView* pane = worldViewPane()) {
+        pane->NewFolder(nullptr, label);
+    }
 }
 
-void CActionSeams::NewServer(QTreeWidgetItem*, const QString& descriptor) {
-    logSeam(u"NewServer", descriptor);
+void CActionSeams::NewServer(QTreeWidgetItem* item, const QString& descriptor) {
+    if (CLeftView* pane = worldViewPane()) {
+        pane->NewServer(item, descriptor);
+    }
 }
 
-void CActionSeams::FetchAndExpand(QTreeWidgetItem*) {
-    logSeam(u"FetchAndExpand");
+void CActionSeams::FetchAndExpand(QTreeWidgetItem* item) {
+    theApp().Tree().FetchAndExpand(item);
 }
 
-void CActionSeams::RefreshDynamicParent(QTreeWidgetItem*) {
-    logSeam(u"RefreshDynamicParent");
+void CActionSeams::RefreshDynamicParent(QTreeWidgetItem* item) {
+    theApp().Tree().RefreshDynamicParent(item);
 }
 
 int CActionSeams::CountMatchingSystems(const QString& text) {
@@ -256,11 +272,11 @@ public:
     void Start(const QString& title, int estimate) override {
         m_seams.StartProgress(title, estimate);
     }
-    void Step() override { kDebugLog(u"SEAM progress step: not built yet.\n"); }
-    void SetActionText(const QString& text) override {
-        kDebugLog(u"SEAM progress text(%s): not built yet.\n", text);
+    void Step() override { m_seams.StepProgress(); }
+    void SetActionText(const QString& text) override { m_seams.SetProgressText(text); }
+    bool IsCancelled() override {
+        return m_seams.IsProgressCancelled() || (HaveTheApp() && theApp().CancelFlag() != 0);
     }
-    bool IsCancelled() override { return HaveTheApp() && theApp().CancelFlag() != 0; }
     void End() override { m_seams.EndProgress(); }
 
 private:
@@ -279,17 +295,43 @@ void CActionSeams::LoginMatchingSystems(const QString& text, const QString& defa
     run.LoginAllMatching(text, defaultUser, defaultPassword);
 }
 
-bool CActionSeams::Prompt(const QString& text, QString&) {
-    logSeam(u"Prompt", text);
-    return false;
+CActionSeams::CActionSeams() = default;
+CActionSeams::~CActionSeams() = default;
+
+bool CActionSeams::Prompt(const QString& text, QString& answer) {
+    CPromptDialog dialog(theApp().MainFrame());
+    dialog.m_strPromptText = text;
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    answer = dialog.m_strResultText;
+    return true;
 }
 
-void CActionSeams::StartProgress(const QString& title, int) {
-    logSeam(u"StartProgress", title);
+void CActionSeams::StartProgress(const QString& title, int count) {
+    CTheApp& app = theApp();
+    m_progress = std::make_unique<CProgressBar>(app.ProgressSite(), app.MainFrame());
+    m_progress->Start(title, QString(), count, true, nullptr);
+}
+
+void CActionSeams::StepProgress() {
+    if (m_progress != nullptr) {
+        m_progress->Step(qint64{1});
+    }
+}
+
+void CActionSeams::SetProgressText(const QString& text) {
+    if (m_progress != nullptr) {
+        m_progress->SetAction(text);
+    }
+}
+
+bool CActionSeams::IsProgressCancelled() {
+    return m_progress != nullptr && m_progress->IsCancelled();
 }
 
 void CActionSeams::EndProgress() {
-    logSeam(u"EndProgress");
+    m_progress.reset();
 }
 
 bool CActionSeams::SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen) {

@@ -7,20 +7,24 @@
 // wizard bar's browser. The main grid (selection, keys, sorting, reloads,
 // counts, new rows, its properties panel), its navigator, the tab strip, the
 // browser pane and its page, browser windows, help, the wizard bar's
-// browser, login to every server, the field chooser and the server file
-// chooser are the real ones; every other default writes one "SEAM" debug
-// line naming the call and
+// browser, the World View pane, login to every server, the field chooser,
+// the server file chooser, the prompt and the progress dialog are the real
+// ones; every other default writes one "SEAM" debug line naming the call and
 // does nothing else until its part is built: without a grid the grid
 // commands report that it is not active, and questions answer "no". Tests
 // install their own to watch the calls. Every call runs on the UI thread.
 
 #include <QString>
 
+#include <memory>
+
+class CProgressBar;
 class QTreeWidgetItem;
 
 class CActionSeams {
 public:
-    virtual ~CActionSeams() = default;
+    CActionSeams();
+    virtual ~CActionSeams();
 
     // ---- main grid ----
     // The right-hand view shows a data grid (it may still be hidden).
@@ -82,9 +86,14 @@ public:
                                       const QString& defaultPassword);
 
     // ---- prompt and progress ----
-    // Asks for a value; false when cancelled.
+    // Asks for a value; false when cancelled. UI thread.
     virtual bool Prompt(const QString& text, QString& answer);
+    // A progress dialog over the main window for a run of `count` steps,
+    // its steps and action text, whether its Cancel was pressed, its end.
     virtual void StartProgress(const QString& title, int count);
+    virtual void StepProgress();
+    virtual void SetProgressText(const QString& text);
+    virtual bool IsProgressCancelled();
     virtual void EndProgress();
 
     // ---- server-side file chooser ----
@@ -108,4 +117,5 @@ protected:
 private:
     // The "[PKEY]" values to select again after the next load.
     QString m_rowsToReselect;
+    std::unique_ptr<CProgressBar> m_progress;
 };

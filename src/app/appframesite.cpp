@@ -6,6 +6,7 @@
 #include "app/history.h"
 #include "app/theapp.h"
 #include "dialogs/aboutdialog.h"
+#include "dialogs/progressbar.h"
 #include "frame/mainframe.h"
 #include "server/mysystem.h"
 
@@ -103,6 +104,16 @@ bool CAppFrameSite::IsProgressRunning() {
     return m_app.Seams().IsProgressActive();
 }
 
+bool CAppFrameSite::IsProgressCancelled() {
+    const CProgressBar* bar = m_app.ProgressBar();
+    return bar != nullptr && bar->GetState() == CProgressBar::Cancelled;
+}
+
+CGridProgress& CAppFrameSite::StatusBarProgress() {
+    CProgressBar* bar = m_app.ProgressBar();
+    return bar != nullptr ? static_cast<CGridProgress&>(*bar) : m_beforeTheFrame;
+}
+
 int CAppFrameSite::RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) {
     return m_app.RefreshItemKeepSelection(item, collapse);
 }
@@ -113,6 +124,10 @@ void CAppFrameSite::LaunchHelp(const QString& url) {
 
 int CAppFrameSite::ShowProperties(CMySystem* system, const KPROPS& properties) {
     return m_app.ShowProperties(system, properties, false);
+}
+
+CLeftViewHost& CAppFrameSite::LeftViewHost() {
+    return m_app.LeftViewHost();
 }
 
 void CAppFrameSite::TreePaneCommand(int commandId) {

@@ -5,6 +5,7 @@
 // and the selection and exit steps of its seams.
 
 #include "frame/framesite.h"
+#include "grid/gridprogress.h"
 
 class CTheApp;
 
@@ -15,6 +16,7 @@ public:
     CPreferences& Prefs() override;
     CMyTree& Tree() override;
     CPanelFactory& Panels() override;
+    CLeftViewHost& LeftViewHost() override;
     CWorldViewFile& WorldViewFile() override;
     void RunActionScript(const QString& path) override;
     int DispatchCurl(const QString& action) override;
@@ -35,6 +37,8 @@ public:
     void CancelAllRequests() override;
     void CancelServerProcesses() override;
     bool IsProgressRunning() override;
+    bool IsProgressCancelled() override;
+    CGridProgress& StatusBarProgress() override;
     int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) override;
     void LaunchHelp(const QString& url) override;
     int ShowProperties(CMySystem* system, const KPROPS& properties) override;
@@ -54,4 +58,6 @@ public:
 
 private:
     CTheApp& m_app;
+    // Counts a grid load that would come before the main frame's display.
+    CGridProgress m_beforeTheFrame;
 };

@@ -1,6 +1,11 @@
 #include "app/appnetreceiver.h"
 
 #include "app/theapp.h"
+#include "tree/treenode.h"
+
+#include <QTreeWidget>
+
+#include <optional>
 
 void CAppNetReceiver::OnGridDataReady(quint16 requesterId, CNamedPipe clientEnd) {
     m_app.Seams().GridDataReady(requesterId, std::move(clientEnd));
@@ -16,4 +21,26 @@ void CAppNetReceiver::OnStatusText(const QString& text) {
 
 void CAppNetReceiver::OnErrorBox(const QString& text, const QString& caption) {
     m_app.Popups().ShowWithoutOwner(text, caption, kPopupError);
+}
+
+void CAppNetReceiver::LogoutUnauthorized(const CNetServerKey& server) {
+    CMyTree& tree = m_app.Tree();
+    QTreeWidget* control = tree.GetTreeCtrl();
+    if (control == nullptr) {
+        return;
+    }
+    // Every entry of that server and user loses its login; one already
+    // logged out by the request's own caller is left alone.
+    for (QTreeWidgetItemIterator it(control); *it != nullptr; ++it) {
+        CServerConnection* system = ConnectionOf(tree.GetMyItem(*it));
+        if (system == nullptr || !system->LoggedIn) {
+            continue;
+        }
+        const std::optional<CNetServerKey> key =
+            CNetServerKey::FromUrl(system->GetBaseURL(false), system->User);
+        if (key.has_value() && *key == server) {
+            system->LoginExpired = true;
+            system->LogoutSession(&tree, *it);
+        }
+    }
 }

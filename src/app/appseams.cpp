@@ -3,7 +3,10 @@
 #include "app/actiondialog.h"
 #include "app/actionrunner.h"
 #include "app/actionseams.h"
+#include "app/apprediscoversite.h"
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
+#include "dialogs/rediscoverdialog.h"
 #include "dialogs/splashabout.h"
 #include "frame/iebar.h"
 #include "frame/mainframe.h"
@@ -13,6 +16,7 @@
 #include "grid/mygrid.h"
 #include "server/loginall.h"
 #include "server/mysystem.h"
+#include "tree/leftview.h"
 
 void CAppSeams::logSeam(const char16_t* name, const QString& argument) {
     kDebugLog(u"SEAM %s(%s): not built yet.\n", name, argument);
@@ -127,7 +131,7 @@ int CAppSeams::RefreshItemKeepSelection(const void* which, bool collapse) {
 }
 
 void CAppSeams::LogoutAllServers() {
-    logSeam(u"LogoutAllServers");
+    theApp().Tree().LogoutAll(nullptr);
 }
 
 void CAppSeams::LoginAllMatching(const QString& text) {
@@ -155,7 +159,10 @@ void CAppSeams::NextPane() {
 }
 
 void CAppSeams::TreePaneCommand(int commandId) {
-    logSeam(u"TreePaneCommand", QString::number(commandId));
+    const CMainFrame* frame = theApp().MainFrame();
+    if (CLeftView* pane = frame != nullptr ? frame->GetLeftView() : nullptr) {
+        pane->OnCommand(commandId);
+    }
 }
 
 void CAppSeams::ShowDialog(int commandId) {
@@ -192,8 +199,20 @@ void CAppSeams::ShowPreferencesPanel() {
                        QStringLiteral("Current Preferences (in memory):"));
 }
 
-bool CAppSeams::IsProgressActive() {
-    return false;
+int CAppSeams::ReDiscover(const QString& requestUrl, const QString& resultsUrl) {
+    CTheApp& app = theApp();
+    CAppReDiscoverSite site(app);
+    CReDiscoverDialog dialog(requestUrl, resultsUrl, site, app.MainFrame());
+    return dialog.exec();
 }
 
-void CAppSeams::CancelProgress() {}
+bool CAppSeams::IsProgressActive() {
+    const CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr;
+    return bar != nullptr && bar->GetState() == CProgressBar::Running;
+}
+
+void CAppSeams::CancelProgress() {
+    if (CProgressBar* bar = HaveTheApp() ? theApp().ProgressBar() : nullptr) {
+        bar->OnCancelButton();
+    }
+}

@@ -7,8 +7,7 @@
 // the action dispatcher, the About window and the action-script pad reach the
 // application's own parts; every
 // other default writes one "SEAM" debug line naming the call and does nothing
-// else (the progress dialog's two quietly report that none is shown) until
-// its part arrives. Tests install their own to watch the order of calls.
+// else until its part arrives. Tests install their own to watch the order of calls.
 
 #include "net/namedpipe.h"
 
@@ -74,6 +73,10 @@ public:
     virtual bool HideFirstVisibleFloatingBrowser();
     // The properties panel with the preferences in memory (Alt+I).
     virtual void ShowPreferencesPanel();
+
+    // The rediscover dialog of a context-menu item, with its request and
+    // results URLs, on the selected item's server; the dialog's result.
+    virtual int ReDiscover(const QString& requestUrl, const QString& resultsUrl);
 
     // The server-driven progress dialog: active and not cancelled, and its
     // Cancel button.

@@ -3,6 +3,7 @@
 
 #include "app/history.h"
 #include "app/theapp.h"
+#include "dialogs/progressbar.h"
 #include "framework/klog.h"
 #include "net/netthread.h"
 
@@ -46,14 +47,39 @@ void CAppWireServices::RecordUrlTrail(const QString& entry) {
     m_app.History().AddToURLTrail(entry);
 }
 
-void CAppWireServices::StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
+bool CAppWireServices::StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
                                          const QString& user, const QString& password) {
     if (kind != kNetRequestGrid && kind != kNetRequestTree) {
         kWarningLog(u"StartAsyncRequest: no reply pipe for request kind %d: %s\n", kind, url);
-        return;
+        return false;
     }
-    if (!m_app.Dispatcher().SendRequest(static_cast<NetRequestKind>(kind), requesterId, url, user,
-                                        password, QString())) {
+    if (m_app.Dispatcher().SendRequest(static_cast<NetRequestKind>(kind), requesterId, url, user,
+                                       password, QString())) {
+        return true;
+    }
+    if (kind == kNetRequestGrid) {
         m_app.LogoutIfUnauthorized();
     }
+    return false;
+}
+
+void CAppWireServices::CancelRequests(quint16 requesterId) {
+    m_app.Dispatcher().CancelRequest(requesterId);
+}
+
+int CAppWireServices::HandlePbarTag(const QString& name, const KPROPS& attributes,
+                                    const QString& parent, const XmlElementStack& stack) {
+    if (CProgressBar* bar = m_app.ProgressBar()) {
+        return bar->HandlePbarTag(name, attributes, parent, stack);
+    }
+    return CWireServices::HandlePbarTag(name, attributes, parent, stack);
+}
+
+int CAppWireServices::HandlePbarEndTag(const QString& name, const QString& text,
+                                       const KPROPS& attributes, const QString& parent,
+                                       const XmlElementStack& stack) {
+    if (const CProgressBar* bar = m_app.ProgressBar()) {
+        return bar->HandlePbarEndTag(name);
+    }
+    return CWireServices::HandlePbarEndTag(name, text, attributes, parent, stack);
 }

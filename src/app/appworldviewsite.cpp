@@ -64,3 +64,7 @@ void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
 void CAppWorldViewSite::SaveColumnPrefs() {
     m_app.Seams().SaveColumnPreferences();
 }
+
+void CAppWorldViewSite::SetRestoring(bool restoring) {
+    m_app.SetRestoring(restoring);
+}

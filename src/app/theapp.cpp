@@ -1,18 +1,26 @@
 #include "app/theapp.h"
+
+#include "app/appcontextmenuhost.h"
+#include "app/appleftviewhost.h"
 #include "frame/loginpanels.h"
+#include "tree/leftview.h"
 
 #include "app/actioninterpreter.h"
 #include "app/actionrunner.h"
 #include "app/actions.h"
 #include "app/actionseams.h"
+#include "app/appchoosersite.h"
 #include "app/appbrowsersite.h"
 #include "app/appframesite.h"
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
 #include "app/apppreferencessite.h"
+#include "app/appprogressbarsite.h"
 #include "app/appwireservices.h"
 #include "app/appworldviewsite.h"
 #include "app/history.h"
+#include "dialogs/chooserpanels.h"
+#include "dialogs/progressbar.h"
 #include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
@@ -77,6 +85,10 @@ CTheApp::CTheApp()
       m_frameSite(std::make_unique<CAppFrameSite>(*this)),
       m_worldViewSite(std::make_unique<CAppWorldViewSite>(*this)),
       m_browserSite(std::make_unique<CAppBrowserSite>(*this)),
+      m_leftViewHost(std::make_unique<CAppLeftViewHost>(*this)),
+      m_contextMenuHost(std::make_unique<CAppContextMenuHost>(*this)),
+      m_progressSite(std::make_unique<CAppProgressBarSite>(*this)),
+      m_chooserSite(std::make_unique<CAppChooserSite>(*this)),
       m_actionSeams(std::make_unique<CActionSeams>()),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
@@ -96,6 +108,7 @@ CTheApp::CTheApp()
 
     m_prefs.SetSite(m_prefsSite.get());
     RegisterLoginPanels(m_panels, m_tree, m_prefs);
+    RegisterChooserPanels(m_panels, *m_chooserSite);
     m_worldViewFile.SetSite(m_worldViewSite.get());
     SetActiveLangPack(&m_langPack);
     m_langPack.SetErrorBox([this](const QString& text) { ErrorBox(text); });
@@ -105,6 +118,8 @@ CTheApp::CTheApp()
     SetBrowserSite(m_browserSite.get());
     m_dispatcher.UiBridge().SetContext(this);
     m_dispatcher.UiBridge().SetReceiver(m_netReceiver.get());
+    m_dispatcher.UiBridge().SetLogout(m_netReceiver.get());
+    SetContextMenuHost(m_contextMenuHost.get());
     SetSettingsUiRunner(
         [this](const UiWork& work, qintptr* result) { return m_bridge.Call(work, result); });
     qApp->installEventFilter(this);
@@ -128,12 +143,12 @@ CTheApp::~CTheApp() {
     // The worker ends after its running action; the rest are dropped.
     m_actions.reset();
     qApp->removeEventFilter(this);
-    if (m_cursorOverridden) {
-        QApplication::restoreOverrideCursor();
-    }
     m_dispatcher.UiBridge().SetReceiver(nullptr);
+    m_dispatcher.UiBridge().SetLogout(nullptr);
     m_dispatcher.UiBridge().SetContext(nullptr);
+    SetContextMenuHost(nullptr);
     m_tree.SetHost(nullptr);
+    m_progressBar.reset();
     m_floatingBars.reset();
     m_mainFrame.reset();
     ForgetSmartCardLogin();
@@ -215,6 +230,8 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     m_floatingBars = std::make_unique<IEBar_Manager>(*m_mainFrame, m_prefs);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     m_tree.SetHost(m_mainFrame.get());
+    m_progressBar = std::make_unique<CProgressBar>(ProgressSite(), m_mainFrame.get());
+    m_progressBar->SetStatusBar(&m_mainFrame->StatusPanes(), CStatusBar::kProgressPane);
     kDebugLog(u":: CreateFont()...\n");
     m_fixedFont = QFont(QStringLiteral("Courier New"));
     m_fixedFont.setStyleHint(QFont::TypeWriter);
@@ -508,17 +525,18 @@ void CTheApp::boxWaits(bool open) {
 }
 
 void CTheApp::updateCursor() {
-    // The help cursor in context-help mode, the wait cursor while busy.
-    const bool wanted = m_contextHelpMode || (IsBusy(false) && m_boxesWaiting == 0);
-    const Qt::CursorShape shape = m_contextHelpMode ? Qt::WhatsThisCursor : Qt::WaitCursor;
-    if (wanted && !m_cursorOverridden) {
-        QApplication::setOverrideCursor(shape);
-    } else if (wanted) {
-        QApplication::changeOverrideCursor(shape);
-    } else if (m_cursorOverridden) {
-        QApplication::restoreOverrideCursor();
+    // The help cursor in context-help mode, the wait cursor while busy, on
+    // the main window: bars with a cursor of their own (the navigation bar,
+    // whose Stop button must stay easy to aim at) keep it.
+    if (m_mainFrame == nullptr) {
+        return;
     }
-    m_cursorOverridden = wanted;
+    const bool wanted = m_contextHelpMode || (IsBusy(false) && m_boxesWaiting == 0);
+    if (wanted) {
+        m_mainFrame->setCursor(m_contextHelpMode ? Qt::WhatsThisCursor : Qt::WaitCursor);
+    } else {
+        m_mainFrame->unsetCursor();
+    }
 }
 
 int CTheApp::WaitForBrowser(int target, int seconds) {
@@ -595,6 +613,10 @@ qintptr CTheApp::RenderMyViewOnUIThread(quintptr first, quintptr second) {
     return sendToFrame(UiMessage::RenderMyView, first, second);
 }
 
+CProgressBarSite& CTheApp::ProgressSite() {
+    return *m_progressSite;
+}
+
 qintptr CTheApp::ShowProgressOnUIThread() {
     return sendToFrame(UiMessage::ShowProgress);
 }
@@ -667,6 +689,10 @@ void CTheApp::FreeMenuCommandIds() {
     if (server != 0) {
         m_menuCommandIds.Free(server);
     }
+}
+
+CLeftViewHost& CTheApp::LeftViewHost() {
+    return *m_leftViewHost;
 }
 
 int CTheApp::LogoutIfUnauthorized() {

@@ -55,9 +55,16 @@ class CAppWorldViewSite;
 class CAppMySystemSite;
 class CAppPreferencesSite;
 class CAppNetReceiver;
+class CAppChooserSite;
+class CAppProgressBarSite;
+class CProgressBar;
+class CProgressBarSite;
 class CAppBrowserSite;
 class CWebWnd;
 class IEBar_Manager;
+class CLeftViewHost;
+class CAppLeftViewHost;
+class CAppContextMenuHost;
 class QSessionManager;
 
 class CTheApp : public QObject, public CUiServices {
@@ -108,12 +115,21 @@ public:
     const QFont& FixedFont() const { return m_fixedFont; }
     QString ModulePath() const { return m_modulePath; }
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
+    // The main frame's status-bar progress display, null before the main
+    // frame exists; the site every progress display of the program uses.
+    CProgressBar* ProgressBar() const { return m_progressBar.get(); }
+    CProgressBarSite& ProgressSite();
     // Every file the program made: name = path, value = its role.
     KPROPS FileListCopy() const;
 
     // The app-is-up flag: set at the end of start-up, cleared when exit begins.
     bool IsUp() const { return m_appIsUp.load(); }
     void SetUp(bool up) { m_appIsUp.store(up); }
+    // Set while the World View is restored at start-up or opened.
+    bool IsRestoring() const { return m_restoring.load(); }
+    void SetRestoring(bool restoring) { m_restoring.store(restoring); }
+    // What the World View pane needs of the application.
+    CLeftViewHost& LeftViewHost();
 
     // The global cancel flag: every parse and read loop stops while it is
     // not 0; error boxes, Cancel and No answers count it up.
@@ -284,7 +300,13 @@ private:
     std::unique_ptr<CAppFrameSite> m_frameSite;
     std::unique_ptr<CAppWorldViewSite> m_worldViewSite;
     std::unique_ptr<CAppBrowserSite> m_browserSite;
+    std::unique_ptr<CAppLeftViewHost> m_leftViewHost;
+    std::unique_ptr<CAppContextMenuHost> m_contextMenuHost;
     std::unique_ptr<CMainFrame> m_mainFrame;
+    std::unique_ptr<CAppProgressBarSite> m_progressSite;  // made with the application
+    std::unique_ptr<CAppChooserSite> m_chooserSite;
+    // Goes before the main frame whose status bar it draws in.
+    std::unique_ptr<CProgressBar> m_progressBar;
     // Its bars are windows of the main frame: it goes first.
     std::unique_ptr<IEBar_Manager> m_floatingBars;
     std::unique_ptr<CActionSeams> m_actionSeams;
@@ -296,11 +318,11 @@ private:
 
     std::atomic<int> m_cancelFlag{0};
     std::atomic<bool> m_appIsUp{false};
+    std::atomic<bool> m_restoring{false};
     std::atomic<int> m_busyCount{0};
     std::atomic<unsigned> m_actionRunFlags{0};
     std::atomic<Qt::HANDLE> m_abortThread{nullptr};
     bool m_contextHelpMode = false;
-    bool m_cursorOverridden = false;
     int m_boxesWaiting = 0;  // UI thread only
     std::time_t m_lastPump = 0;
 };

@@ -9,6 +9,8 @@
 #include <QString>
 
 class CMySystem;
+class CGridProgress;
+class CLeftViewHost;
 class CMyTree;
 class KPROPS;
 class CPanelFactory;
@@ -23,6 +25,8 @@ public:
     virtual CPreferences& Prefs() = 0;
     virtual CMyTree& Tree() = 0;
     virtual CPanelFactory& Panels() = 0;
+    // What the World View pane needs of the application.
+    virtual CLeftViewHost& LeftViewHost() = 0;
     virtual CWorldViewFile& WorldViewFile() = 0;
     // Runs an action script file handed to the window by another start.
     virtual void RunActionScript(const QString& path) = 0;
@@ -55,8 +59,12 @@ public:
     virtual void AbortActions() = 0;
     virtual void CancelAllRequests() = 0;
     virtual void CancelServerProcesses() = 0;
-    // The server-driven progress display runs and is not cancelled.
+    // The server-driven progress display runs and is not cancelled; or was
+    // cancelled (tree replies are then ignored).
     virtual bool IsProgressRunning() = 0;
+    virtual bool IsProgressCancelled() = 0;
+    // The status bar's progress display, which the main grid's loads drive.
+    virtual CGridProgress& StatusBarProgress() = 0;
 
     // Fetches the item again (null: the selected one), the grid's selected
     // rows selected again once it has loaded; 0 when it has nothing to fetch.

@@ -1,5 +1,7 @@
 #include "frame/mainframe.h"
 
+#include "tree/leftview.h"
+
 #include "frame/animatectrl.h"
 #include "frame/browserview.h"
 #include "frame/dialogview.h"
@@ -75,9 +77,7 @@ bool CMainFrame::createClient() {
     setCentralWidget(m_outerSplitter);
 
     kDebugLog(u"creating: %s ...\n", u"VERT_LEFTVIEW");
-    auto* leftView = new QTreeWidget;
-    leftView->setObjectName(QStringLiteral("VERT_LEFTVIEW"));
-    leftView->setHeaderHidden(true);
+    auto* leftView = new CLeftView(m_site.Tree(), m_site.LeftViewHost());
     m_outerSplitter->CreateView(0, 0, leftView, kLeftViewWidth);
 
     kDebugLog(u":: creating RHS panel ...\n");
@@ -208,8 +208,8 @@ void CMainFrame::restorePlacement() {
     setWindowState(prefs.GetSavedWindowState(QStringLiteral("Main")));
 }
 
-QTreeWidget* CMainFrame::GetLeftView() const {
-    return qobject_cast<QTreeWidget*>(m_outerSplitter->GetPane(0, 0));
+CLeftView* CMainFrame::GetLeftView() const {
+    return qobject_cast<CLeftView*>(m_outerSplitter->GetPane(0, 0));
 }
 
 CDialogView* CMainFrame::GetDialogView() const {

@@ -35,6 +35,7 @@ class CMyView;
 class CStatusBar;
 class CTabs;
 class CFolderList;
+class CLeftView;
 class QMenu;
 class QToolBar;
 class QTreeWidget;
@@ -80,7 +81,7 @@ public:
 
     // The panes; null when a pane is missing or of another class. Rows are
     // found by their fixed index whether shown or hidden.
-    QTreeWidget* GetLeftView() const;
+    CLeftView* GetLeftView() const;
     CDialogView* GetDialogView() const;
     CMyView* GetMyView() const;
     CEditor* GetEditor() const;
@@ -190,11 +191,16 @@ public:
     // F1: a visible grid's column help first, else the World View item's help.
     void OnHelpKey();
 
-    // The World View pane's target item for the tree request that is out.
     // CTreeHost
+    bool IsProgressCancelled() const override;
+    QTreeWidgetItem* PaneCurrentItem() const override;
     int SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
-                        const QString& password) override;
+                        const QString& password, quint32 itemId) override;
+    void CancelTreeRequests(quint16 requesterId) override;
+    int LogoutIfUnauthorized(CMyTree& tree, QTreeWidgetItem* fetched) override;
     int OnItemSelected(CMyTree& tree, QTreeWidgetItem* item) override;
+    int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) override;
+    void OnItemLabelChanged(QTreeWidgetItem* item) override;
     // A tree reply waits behind the client end.
     void ReadTreeReply(CNamedPipe clientEnd);
 
@@ -249,5 +255,9 @@ private:
     bool m_newWorldViewUnsaved = false;
     CTreeChunkReader* m_treeReader = nullptr;
     std::unique_ptr<CMainGridSite> m_gridSite;
-    quint32 m_treeRequestItemId = 0;  // 0: the selected item
+    // The tree request that is out: the item its reply goes under (0: the
+    // selected item) and the pane's target when it was sent; a reply that
+    // comes after the target changed is dropped.
+    quint32 m_treeRequestItemId = 0;
+    quint32 m_treeRequestTargetId = 0;
 };

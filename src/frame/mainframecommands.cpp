@@ -7,9 +7,9 @@
 #include "frame/framecommands.h"
 #include "frame/framesite.h"
 #include "frame/mainframe.h"
+#include "frame/menubar.h"
 #include "frame/myview.h"
 #include "frame/myviewdlg.h"
-#include "frame/menubar.h"
 #include "frame/qvxtoolbar.h"
 #include "frame/searchtoolbar.h"
 #include "framework/klog.h"
@@ -22,6 +22,7 @@
 #include "settings/preferences.h"
 #include "settings/settingsfolder.h"
 #include "settings/windowtitletoken.h"
+#include "tree/leftview.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
 #include "tree/worldviewfile.h"
@@ -60,8 +61,11 @@ const KindRule* kindRuleOf(int commandId) {
 }
 
 // Commands the World View pane carries out as they are.
-constexpr int kTreePaneCommands[] = {32776, 32822, 32777, 32773, 32823, 32797, 32769, 32784,
-                                     32802, 32803, 32804, 32805, 32806, 32807, 472,   57670};
+constexpr int kTreePaneCommands[] = {32776, 32822, 32777, 32773, 32823, 32797, 32769, 32784, 32802,
+                                     32803, 32804, 32805, 32806, 32807, 472,   57670, 32830, 32820};
+// The server menu entries of the World View pane's popups.
+constexpr int kFirstTreeMenuCommand = 40000;
+constexpr int kLastTreeMenuCommand = 50000;
 // Commands the pane carries out after which the right-hand side changes.
 constexpr int kTreePaneRebuildCommands[] = {32779, 32774, 32775};
 
@@ -114,7 +118,8 @@ bool CMainFrame::OnCommand(int commandId) {
 
 bool CMainFrame::frameCommand(int commandId) {
     CMyTree& tree = m_site.Tree();
-    if (isOneOf(commandId, kTreePaneCommands)) {
+    if (isOneOf(commandId, kTreePaneCommands) ||
+        (commandId >= kFirstTreeMenuCommand && commandId <= kLastTreeMenuCommand)) {
         m_site.TreePaneCommand(commandId);
         return true;
     }

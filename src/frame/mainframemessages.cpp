@@ -12,9 +12,14 @@
 #include "framework/ktime.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
+#include "net/netdispatcher.h"
 #include "net/wireservices.h"
+#include "server/mysystem.h"
+#include "server/mysystemsite.h"
+#include "tree/leftview.h"
 #include "tree/myitem.h"
 #include "tree/mytree.h"
+#include "tree/treenode.h"
 #include "ui/busycursor.h"
 #include "ui/uiservices.h"
 
@@ -184,19 +189,52 @@ void CMainFrame::OnStop() {
     UiServices().SetStatusText(QStringLiteral("Cancelled."), CStatusBar::kMessagePane);
 }
 
-int CMainFrame::SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
-                                const QString& password) {
-    CMyTree& tree = m_site.Tree();
-    // The reply belongs to the item the request was for; a reply that comes
-    // after another item became the target is dropped.
-    const CMyItem* target = tree.GetMyItem(tree.GetSelectedItem());
-    m_treeRequestItemId = target != nullptr ? target->GetItemId() : 0;
-    WireServices().StartAsyncRequest(2, requesterId, url, user, password);
-    return 1;
+QTreeWidgetItem* CMainFrame::PaneCurrentItem() const {
+    const CLeftView* pane = GetLeftView();
+    return pane != nullptr ? pane->GetTargetItem() : m_site.Tree().GetSelectedItem();
 }
 
-int CMainFrame::OnItemSelected(CMyTree&, QTreeWidgetItem*) {
-    return RebuildRHS();
+bool CMainFrame::IsProgressCancelled() const {
+    return m_site.IsProgressCancelled();
+}
+
+int CMainFrame::SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
+                                const QString& password, quint32 itemId) {
+    const CMyItem* target = CTreeNode::RecordOf(PaneCurrentItem());
+    m_treeRequestTargetId = target != nullptr ? target->GetItemId() : 0;
+    m_treeRequestItemId = itemId;
+    return WireServices().StartAsyncRequest(2, requesterId, url, user, password) ? 1 : 0;
+}
+
+void CMainFrame::CancelTreeRequests(quint16 requesterId) {
+    WireServices().CancelRequests(requesterId);
+}
+
+int CMainFrame::LogoutIfUnauthorized(CMyTree& tree, QTreeWidgetItem* fetched) {
+    return LogoutItemIfUnauthorized(tree, fetched, MySystemSite().Dispatcher().LastHttpStatus());
+}
+
+int CMainFrame::OnItemSelected(CMyTree& tree, QTreeWidgetItem* item) {
+    if (CLeftView* pane = GetLeftView()) {
+        pane->OnModelSelection(item);
+    }
+    // A drop being carried out fetches the item's children itself.
+    return tree.GetDropID().isEmpty() ? RebuildRHS() : 1;
+}
+
+int CMainFrame::RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) {
+    return m_site.RefreshItemKeepSelection(item, collapse);
+}
+
+void CMainFrame::OnItemLabelChanged(QTreeWidgetItem* item) {
+    CMyTree& tree = m_site.Tree();
+    const CMyItem* record = tree.GetMyItem(item);
+    if (record == nullptr || item != tree.GetSelectedItem()) {
+        return;
+    }
+    const CServerConnection* system = tree.GetSystem(item);
+    UpdateTitle({record->GetLabel(), system != nullptr ? system->User : QString(),
+                 tree.GetSystemItemText(item)});
 }
 
 void CMainFrame::ReadTreeReply(CNamedPipe clientEnd) {
@@ -209,14 +247,19 @@ void CMainFrame::OnTreeStreamEnd(const QString& text, bool intact) {
         kWarningLog(u"CMainFrame: the tree reply broke off; the part read is used.\n");
     }
     CMyTree& tree = m_site.Tree();
-    QTreeWidgetItem* target = tree.GetSelectedItem();
-    const CMyItem* targetRecord = tree.GetMyItem(target);
-    if (m_treeRequestItemId != 0 &&
-        (targetRecord == nullptr || targetRecord->GetItemId() != m_treeRequestItemId)) {
+    const CMyItem* target = CTreeNode::RecordOf(PaneCurrentItem());
+    if ((target != nullptr ? target->GetItemId() : 0) != m_treeRequestTargetId) {
         kDebugLog(u"CMainFrame: a tree reply for an item no longer the target is dropped.\n");
         return;
     }
-    QTreeWidgetItem* parent = target;
+    // The reply belongs to the item it was asked for, wherever the
+    // selection is; an item deleted meanwhile takes nothing.
+    QTreeWidgetItem* parent =
+        m_treeRequestItemId != 0 ? tree.FindItemById(m_treeRequestItemId) : tree.GetSelectedItem();
+    if (m_treeRequestItemId != 0 && parent == nullptr) {
+        kDebugLog(u"CMainFrame: a tree reply for an item that is gone is dropped.\n");
+        return;
+    }
     if (tree.AddItemsFromXML(text, parent) != 0 &&
         (parent == nullptr || parent == tree.GetRootItem())) {
         tree.ClearModified();

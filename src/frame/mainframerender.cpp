@@ -144,7 +144,7 @@ int CMainFrame::ConstructRHS() {
     const QString url = GetFullURL(record->TreeURL, selected, true);
     if (!url.isEmpty() && tree.GetChildItem(selected) == nullptr) {
         const int filled = tree.AddItemsFromURL(url, selected, false);
-        if (LogoutIfUnauthorized(tree) != 0) {
+        if (::LogoutIfUnauthorized(tree) != 0) {
             return 0;
         }
         if (filled == 0) {

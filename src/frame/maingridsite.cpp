@@ -14,6 +14,10 @@ bool CMainGridSite::IsMainGrid(const CMyGrid& grid) const {
     return &grid == m_view.GetGrid();
 }
 
+CGridProgress& CMainGridSite::Progress() {
+    return m_site.StatusBarProgress();
+}
+
 CMySystem* CMainGridSite::SelectedSystem() {
     CMyTree& tree = m_site.Tree();
     return dynamic_cast<CMySystem*>(tree.GetSystem(tree.GetSelectedItem()));
@@ -37,6 +41,19 @@ CGridNavigator* CMainGridSite::Navigator() {
 
 void CMainGridSite::ShowNavigator(bool show) {
     m_view.ShowNavigator(show);
+}
+
+void CMainGridSite::ChooserFilterCommand(const QString& command, const QString& text) {
+    CMyViewDlg* chooser =
+        command == u"disable_jobchooser_filters" ? m_view.GetJobChooser() : m_view.GetElemChooser();
+    if (chooser != nullptr) {
+        chooser->GridFilterCommand(command, text);
+    }
+}
+
+CNavigatorOwner* CMainGridSite::NavigatorOwner() {
+    CMyViewDlg* chooser = m_view.GetElemChooser();
+    return chooser != nullptr ? chooser : m_view.GetJobChooser();
 }
 
 bool CMainGridSite::IsContextHelpMode() const {

@@ -18,11 +18,14 @@ public:
 
     bool IsMainGrid(const CMyGrid& grid) const override;
     CMySystem* SelectedSystem() override;
+    CGridProgress& Progress() override;
     void StartRowCounter() override;
     void StopRowCounter() override;
     void PumpMessages() override;
     CGridNavigator* Navigator() override;
     void ShowNavigator(bool show) override;
+    void ChooserFilterCommand(const QString& command, const QString& text) override;
+    CNavigatorOwner* NavigatorOwner() override;
     bool IsContextHelpMode() const override;
     void LaunchHelp(const QString& url) override;
     bool IsPropertiesPanelVisible() const override;

@@ -207,7 +207,8 @@ void CMyView::resizeEvent(QResizeEvent* event) {
 }
 
 CMyViewDlg* CMyView::GetElemChooser() const {
-    return m_panelCode == kElemChooserCode ? m_panel.data() : nullptr;
+    return m_panelCode == kElemChooserCode || m_panelCode == kNodeChooserCode ? m_panel.data()
+                                                                              : nullptr;
 }
 
 CMyViewDlg* CMyView::GetJobChooser() const {

@@ -34,6 +34,7 @@ public:
     };
     static constexpr int kNavigatorCode = 566;
     static constexpr int kElemChooserCode = 302;
+    static constexpr int kNodeChooserCode = 303;
     static constexpr int kJobChooserCode = 5621;
 
     CMyView(CMyTree& tree, CPreferences& prefs, CPanelFactory& panels, QWidget* parent = nullptr);

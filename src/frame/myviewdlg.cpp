@@ -12,6 +12,8 @@ CMyViewDlg::CMyViewDlg(int templateId, QWidget* parent, QTreeWidgetItem* current
 
 CMyViewDlg::~CMyViewDlg() = default;
 
+void CMyViewDlg::GridFilterCommand(const QString&, const QString&) {}
+
 namespace {
 
 // The edit field with the focus inside the panel, as one of Qt's three kinds.

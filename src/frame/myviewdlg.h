@@ -9,6 +9,7 @@
 
 #include "grid/navigatorowner.h"
 
+#include <QString>
 #include <QWidget>
 
 class QTreeWidgetItem;
@@ -30,6 +31,9 @@ public:
     // done. Paste needs an enabled, visible, writable field.
     virtual int EditCopy();
     virtual int EditPaste();
+    // A filter command of the grid's reply ("disable_advanced_filters"...)
+    // with its text, for the chooser above the grid; other panels ignore it.
+    virtual void GridFilterCommand(const QString& command, const QString& text);
 
 private:
     int m_templateId;

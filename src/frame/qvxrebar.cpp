@@ -4,6 +4,7 @@
 #include "settings/preferences.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QRegularExpression>
 #include <QToolBar>
@@ -45,7 +46,8 @@ bool CQVxReBar::AddBand(QToolBar* bar, const QString& text, unsigned style, bool
     }
     m_frame.addToolBar(Qt::TopToolBarArea, bar);
     bar->setMovable(gripperAllowed && !m_locked);
-    m_bands.append({bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP), gripperAllowed});
+    m_bands.append(
+        {bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP), gripperAllowed});
     return true;
 }
 
@@ -163,9 +165,8 @@ void CQVxReBar::RestoreBandLayout() {
         if (!parseEntry(entries[i], entry)) {
             break;
         }
-        const auto found =
-            std::find_if(m_bands.begin() + i, m_bands.end(),
-                         [&entry](const Band& band) { return band.id == entry.id; });
+        const auto found = std::find_if(m_bands.begin() + i, m_bands.end(),
+                                        [&entry](const Band& band) { return band.id == entry.id; });
         if (found != m_bands.end()) {
             const auto from = static_cast<int>(found - m_bands.begin());
             m_bands.move(from, i);
@@ -194,4 +195,6 @@ void CQVxReBar::relayout(const QList<unsigned>& styles) {
         band.bar->setMovable(band.gripperAllowed && !(style & RBBS_NOGRIPPER));
         band.bar->setVisible(!(style & RBBS_HIDDEN));
     }
+    // The bars take their new places now, so the band order reads back.
+    m_frame.layout()->activate();
 }

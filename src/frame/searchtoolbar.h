@@ -24,8 +24,7 @@ public:
     static constexpr unsigned kFilterFlags = 0x11;
 
     // `grid` answers the view's primary grid, null when there is none.
-    CSearchComboBox(std::function<CMyGrid*()> grid, CPreferences& prefs,
-                    QWidget* parent = nullptr);
+    CSearchComboBox(std::function<CMyGrid*()> grid, CPreferences& prefs, QWidget* parent = nullptr);
 
     QString CueText() const { return m_cue; }
     // Puts the text into the field and filters the grid by it; without a

@@ -12,8 +12,7 @@ CSizingControlBar::CSizingControlBar(const QString& title, QWidget* parent, int 
     m_placement = CurrentPlacement();
     setMinimumSize(MinimumSizeOf(m_placement));
     connect(this, &QDockWidget::topLevelChanged, this, &CSizingControlBar::onPlacementChanged);
-    connect(this, &QDockWidget::dockLocationChanged, this,
-            &CSizingControlBar::onPlacementChanged);
+    connect(this, &QDockWidget::dockLocationChanged, this, &CSizingControlBar::onPlacementChanged);
 }
 
 QMainWindow* CSizingControlBar::dockSite() const {

@@ -1,32 +1,35 @@
 #include "grid/gridprogress.h"
 
-#include "framework/klog.h"
-
-void CGridProgress::Start(const QString& title, const QString& action, int estimate) {
-    kDebugLog(u"SEAM CGridProgress::Start(%s, %s, %d): no status-bar progress yet", title, action,
-              estimate);
+int CGridProgress::Start(const QString&, const QString&, int estimate) {
     m_position = 0;
     m_estimate = estimate;
     m_running = true;
+    return 1;
 }
 
-void CGridProgress::SetEstimate(int estimate) {
+int CGridProgress::SetEstimate(int estimate) {
     m_estimate = estimate;
+    return IsRunning() ? 1 : 0;
 }
 
-void CGridProgress::Step(int rows) {
+int CGridProgress::Step(int rows) {
     m_position += rows;
+    return IsRunning() ? 1 : 0;
 }
 
-void CGridProgress::Done() {
-    if (m_running.exchange(false)) {
-        kDebugLog(u"SEAM CGridProgress::Done(%d of %d): no status-bar progress yet",
-                  m_position.load(), m_estimate.load());
-    }
+int CGridProgress::Done() {
+    m_running = false;
+    const std::lock_guard lock(m_urlMutex);
     m_cancelUrl.clear();
+    return 0;
 }
 
 void CGridProgress::SetCancelURL(const QString& url) {
-    kDebugLog(u"SEAM CGridProgress::SetCancelURL(%s): no status-bar progress yet", url);
+    const std::lock_guard lock(m_urlMutex);
     m_cancelUrl = url;
+}
+
+QString CGridProgress::CancelURL() const {
+    const std::lock_guard lock(m_urlMutex);
+    return m_cancelUrl;
 }

@@ -1035,7 +1035,7 @@ void CMyGrid::endChunks(const Event& event) {
     const int total = event.attribute(u"numberofentries", holder).toInt();
     const int chunk = event.attribute(u"selectedchunk", holder).toInt();
     const int perChunk = event.attribute(u"numberofentriesperchunk", holder).toInt();
-    navigator->SetRange(total, navigator->GetOwner(), chunk, perChunk);
+    navigator->SetRange(total, m_site->NavigatorOwner(), chunk, perChunk);
 }
 
 // Columns and cells --------------------------------------------------------

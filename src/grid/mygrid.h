@@ -171,6 +171,14 @@ public:
     QString GetSelectedRowsByColProp(const QString& property, int most, const QString& separator,
                                      const QString& joiner) const;
     QString GetSelectedRowsByColName(const QString& column, int& count, int most) const override;
+    QString GetSelectedRowsByColProp(const QString& property,
+                                     const QString& separator) const override {
+        return GetSelectedRowsByColProp(property, 0, separator, QStringLiteral("@"));
+    }
+    int GetCellRangeRowCount() const override {
+        const CCellRange range = GetCellRange();
+        return range.IsValid() ? range.maxRow - range.minRow + 1 : 0;
+    }
     int GetSelectedRowCount() const override { return CGridCtrl::GetSelectedRowCount(); }
 
     // The window messages of other programs, as methods -------------------
@@ -217,7 +225,7 @@ public:
     int HideDetail(int row);
     // The column positions, widths and sort under the key base. Nothing
     // while the grid has no rows or no key base.
-    void SaveColumnPrefs();
+    void SaveColumnPrefs() override;
     // The keys after the control's own handling (key codes as the system's).
     using CGridCtrl::OnKeyDown;
     void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -245,6 +253,8 @@ public:
     // The command id of the menu item whose command filled the panel; 0
     // when the panel shows the grid's own page.
     void SetPropertiesPanelMenuItem(int commandId) { m_pPropertiesPanelMenuItem = commandId; }
+    int GetPropertiesMenuItem() const override { return m_pPropertiesPanelMenuItem; }
+    void SetPropertiesMenuItem(int commandId) override { SetPropertiesPanelMenuItem(commandId); }
     // A key list for a query value: "#", "&", "+", "%", blanks and control
     // characters percent-encoded (as UTF-8), everything else, the list's own
     // separators "," and "@" included, as it is.

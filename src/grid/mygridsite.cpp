@@ -2,6 +2,8 @@
 
 #include "framework/klog.h"
 #include "framework/kprops.h"
+#include "grid/gridnavigator.h"
+#include "grid/mygrid.h"
 
 bool CMyGridSite::IsMainGrid(const CMyGrid&) const {
     return false;
@@ -37,9 +39,13 @@ void CMyGridSite::ShowNavigator(bool show) {
     kDebugLog(u"SEAM CMyGridSite::ShowNavigator(%d): no view yet", show ? 1 : 0);
 }
 
-void CMyGridSite::ChooserFilterCommand(const QString& command, const QString& text) {
-    kDebugLog(u"SEAM CMyGridSite::ChooserFilterCommand(%s, %s): no chooser panels yet", command,
-              text);
+// A grid outside the view has no chooser above it.
+void CMyGridSite::ChooserFilterCommand(const QString&, const QString&) {}
+
+// Without a view to ask, the navigator keeps the owner it was given.
+CNavigatorOwner* CMyGridSite::NavigatorOwner() {
+    const CGridNavigator* navigator = Navigator();
+    return navigator != nullptr ? navigator->GetOwner() : nullptr;
 }
 
 bool CMyGridSite::IsPropertiesPanelVisible() const {

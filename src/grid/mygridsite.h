@@ -16,6 +16,7 @@ class CGridNavigator;
 class KPROPS;
 class QWidget;
 class CMyGrid;
+class CNavigatorOwner;
 class CMySystem;
 
 class CMyGridSite {
@@ -49,6 +50,9 @@ public:
     // chooser's "disable_jobchooser_filters", with their texts, when the view
     // shows that chooser.
     virtual void ChooserFilterCommand(const QString& command, const QString& text);
+    // The chooser panel that the navigator re-runs for another chunk, null
+    // when the view shows none (the default: the navigator's own owner).
+    virtual CNavigatorOwner* NavigatorOwner();
 
     // The properties panel under the main grid: whether it shows, a page
     // opened in it (1 when opened), closed, and replaced by a blank page.

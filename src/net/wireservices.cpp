@@ -56,7 +56,12 @@ bool CWireServices::AskProxyCredentials(const QString& proxy, QString&, QString&
     return false;
 }
 
-void CWireServices::StartAsyncRequest(int kind, quint16&, const QString& url, const QString&,
+bool CWireServices::StartAsyncRequest(int kind, quint16&, const QString& url, const QString&,
                                       const QString&) {
     kWarningLog(u"StartAsyncRequest: no request dispatcher yet: kind %d, %s", kind, url);
+    return false;
+}
+
+void CWireServices::CancelRequests(quint16 requesterId) {
+    kDebugLog(u"CancelRequests: no request dispatcher yet: %u", static_cast<unsigned>(requesterId));
 }

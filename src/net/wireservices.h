@@ -54,9 +54,13 @@ public:
     // Starts a grid (kind 1) or tree (kind 2) request whose reply arrives
     // through its pipe: closes the main grid's client pipe end, hands the
     // request to the dispatcher (which gives a requester without an id one)
-    // and logs the server out when it answered 401.
-    virtual void StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
+    // and, for a grid request, logs the selected item's server out when it
+    // answered 401 (a tree request's caller knows which item it asked for).
+    // True when the request went out.
+    virtual bool StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
                                    const QString& user, const QString& password);
+    // Drops every request still out under the requester id.
+    virtual void CancelRequests(quint16 requesterId);
 };
 
 // The installed services, or the logging default.

@@ -516,15 +516,32 @@ int CMySystem::InvokeContextMenuItem(const QString& menuName, int commandId) {
     return menu != nullptr ? menu->InvokeCommand(commandId) : 0;
 }
 
+CServerConnection::SessionFacts CMySystem::GetSessionFacts() const {
+    SessionFacts facts;
+    facts.startURL = AbsoluteURL(loginRequest());
+    if (LoggedIn) {
+        facts.loginTime = m_loginTime;
+        facts.lastRequestTime = m_lastRequestTime;
+    }
+    for (const auto& [name, menu] : m_menuSet.Menus()) {
+        facts.menus.emplace_back(name, menu->Count());
+    }
+    return facts;
+}
+
 int LogoutIfUnauthorized(CMyTree& tree) {
     return LogoutIfUnauthorized(tree, MySystemSite().Dispatcher().LastHttpStatus());
 }
 
 int LogoutIfUnauthorized(CMyTree& tree, int httpStatus) {
+    return LogoutItemIfUnauthorized(tree, nullptr, httpStatus);
+}
+
+int LogoutItemIfUnauthorized(CMyTree& tree, QTreeWidgetItem* fetched, int httpStatus) {
     if (httpStatus != 401) {
         return 0;
     }
-    QTreeWidgetItem* item = tree.FindSystemItem(nullptr);
+    QTreeWidgetItem* item = tree.FindSystemItem(fetched);
     auto* system = dynamic_cast<CMySystem*>(tree.GetSystem(item));
     if (system == nullptr) {
         return 0;

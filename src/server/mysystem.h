@@ -88,6 +88,12 @@ public:
 
     // The named menu (a trailing ".menu" ignored), or an empty menu.
     CContextMenu& GetContextMenu(const QString& menuName);
+    CContextMenu* GetItemMenu(const QString& menuName) override {
+        return &GetContextMenu(menuName);
+    }
+    int LogoutSession(CMyTree* tree, QTreeWidgetItem* item) override { return Logout(tree, item); }
+    const CMyDropInfoList* GetDropRulesList() const override { return &m_dropRules; }
+    SessionFacts GetSessionFacts() const override;
     // The command id of the named menu's entry that the text names; 0 when none.
     int FindContextMenuItemId(const QString& menuName, const QString& text);
     // Runs the named menu's entry that the text names; 0 when none ran.
@@ -178,3 +184,5 @@ private:
 // connection rather than through the dispatcher.
 int LogoutIfUnauthorized(CMyTree& tree);
 int LogoutIfUnauthorized(CMyTree& tree, int httpStatus);
+// The same for the server of an item whose children were fetched.
+int LogoutItemIfUnauthorized(CMyTree& tree, QTreeWidgetItem* fetched, int httpStatus);

@@ -4,8 +4,13 @@
 #include "tree/contextmenuhost.h"
 #include "tree/contextmenuparser.h"
 #include "tree/menubusymarker.h"
+#include "tree/menugridrows.h"
+#include "tree/treetexts.h"
 #include "tree/xmlnumbers.h"
 #include "ui/menucommandids.h"
+
+#include <QAction>
+#include <QMenu>
 
 namespace {
 
@@ -17,6 +22,31 @@ QString comparable(const QString& text, bool dropEllipsis) {
         result.remove(QStringLiteral("..."));
     }
     return result;
+}
+
+// The grid menu's commands that depend on the selection.
+enum GridMenuCommand : unsigned {
+    kUserDefined = 32814,
+    kProperties = 32836,
+    kExportSelected = 32790,
+    kExportAll = 32791,
+    kCopy = 57634,
+    kSelectAll = 57642,
+};
+
+QAction* findCommand(const QMenu& menu, unsigned commandId) {
+    for (QAction* action : menu.actions()) {
+        if (action->data().toUInt() == commandId) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void greyWhen(const QMenu& menu, unsigned commandId, bool grey) {
+    if (QAction* action = findCommand(menu, commandId); action != nullptr && grey) {
+        action->setEnabled(false);
+    }
 }
 
 }  // namespace
@@ -138,4 +168,113 @@ void CContextMenuSet::Erase(const QString& name) {
 
 void CContextMenuSet::Clear() {
     m_menus.clear();
+}
+
+int CContextMenu::AddXmlDrivenMenuItems(QMenu& popup, CMenuGridRows* grid, QWidget* owner) {
+    kDebugLog(u"AddXmlDrivenMenuItems()...\n");
+    const bool gridMenu = owner != nullptr && ContextMenuHost().ContextOf(owner) == u'G';
+    // A menu of the World View pane acts on no grid rows.
+    CMenuGridRows* rows = gridMenu ? grid : nullptr;
+    const int selectedRows = rows != nullptr ? rows->GetSelectedRowCount() : 0;
+    SetOwners(rows, owner);
+
+    // Where the entries go: a grid menu's "User-defined" placeholder, else the top.
+    QAction* before = popup.actions().isEmpty() ? nullptr : popup.actions().front();
+    if (gridMenu) {
+        QAction* placeholder = findCommand(popup, kUserDefined);
+        before = nullptr;
+        if (placeholder != nullptr) {
+            const qsizetype index = popup.actions().indexOf(placeholder);
+            before = index + 1 < popup.actions().size() ? popup.actions().at(index + 1) : nullptr;
+            popup.removeAction(placeholder);
+            delete placeholder;
+        }
+    }
+    const bool propertiesShown = gridMenu && ContextMenuHost().IsPropertiesPaneShown();
+    const CContextMenuItem* propertiesItem =
+        rows != nullptr ? FindItem(rows->GetPropertiesMenuItem()) : nullptr;
+    const QString propertiesFile = propertiesItem != nullptr
+                                       ? propertiesItem->GetAttribute(QStringLiteral("file"))
+                                       : QString();
+
+    bool ownProperties = false;
+    bool altEnterMarked = false;
+    bool lastWasSeparator = true;
+    bool anyProcessed = false;
+    for (std::size_t index = 0; index < m_items.size(); ++index) {
+        const CContextMenuItem& item = *m_items[index];
+        anyProcessed = true;
+        const QString label = item.GetAttribute(QStringLiteral("label"));
+        if (item.GetAttribute(QStringLiteral("id")).toLower() == u"properties") {
+            ownProperties = true;
+        }
+        if (XmlDecimal(item.GetAttribute(QStringLiteral("alt-enter"))) != 0) {
+            altEnterMarked = true;
+        }
+        if (item.IsSeparator()) {
+            kDebugLog(u":: [%02u] %.25s\n", static_cast<unsigned>(index),
+                      u"-------------------------");
+            if (lastWasSeparator) {
+                kDebugLog(u"::      removed redundant separator\n");
+                continue;
+            }
+            QAction* separator = new QAction(&popup);
+            separator->setSeparator(true);
+            popup.insertAction(before, separator);
+            lastWasSeparator = true;
+            continue;
+        }
+        kDebugLog(u":: [%02u] %-25s\n", static_cast<unsigned>(index), label);
+        if (item.EvaluateCondition(rows, QStringLiteral("hidden-if"))) {
+            continue;
+        }
+        const bool greyed =
+            !item.IsEnabled(rows) || item.EvaluateCondition(rows, QStringLiteral("disabled-if"));
+        const bool checked = gridMenu && item.HasPropertiesAction() && propertiesShown &&
+                             propertiesItem != nullptr &&
+                             item.GetAttribute(QStringLiteral("file")) == propertiesFile;
+        if (greyed) {
+            kDebugLog(u"::      [disabled]\n");
+        }
+        if (checked) {
+            kDebugLog(u"::      [checked]\n");
+        }
+        auto* action = new QAction(label + item.GetAccelLabel(), &popup);
+        action->setData(static_cast<unsigned>(item.GetCommandId()));
+        action->setEnabled(!greyed);
+        action->setCheckable(checked);
+        action->setChecked(checked);
+        popup.insertAction(before, action);
+        lastWasSeparator = false;
+    }
+
+    if (gridMenu) {
+        if (anyProcessed && !lastWasSeparator) {
+            auto* separator = new QAction(&popup);
+            separator->setSeparator(true);
+            popup.insertAction(before, separator);
+        }
+        if (!ownProperties) {
+            QString text = TranslatedResourceString(506);
+            if (!altEnterMarked) {
+                text += LookupText(QStringLiteral("\tAlt+Enter"));
+            }
+            auto* properties = new QAction(text, &popup);
+            properties->setData(static_cast<unsigned>(kProperties));
+            const bool current = propertiesShown && propertiesItem == nullptr;
+            properties->setCheckable(current);
+            properties->setChecked(current);
+            popup.insertAction(before, properties);
+            auto* separator = new QAction(&popup);
+            separator->setSeparator(true);
+            popup.insertAction(before, separator);
+        }
+        const int wholeRows = rows != nullptr ? rows->GetCellRangeRowCount() : 0;
+        greyWhen(popup, kExportSelected, selectedRows == 0);
+        greyWhen(popup, kCopy, selectedRows == 0);
+        greyWhen(popup, kProperties, selectedRows != 1);
+        greyWhen(popup, kSelectAll, wholeRows <= 1);
+        greyWhen(popup, kExportAll, wholeRows <= 1);
+    }
+    return 1;
 }

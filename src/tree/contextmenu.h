@@ -17,6 +17,7 @@
 
 class CContextMenuParser;
 class CMenuGridRows;
+class QMenu;
 
 class CContextMenu {
 public:
@@ -47,6 +48,16 @@ public:
     // The command route of the panes: command codes 0 (run) and -1 (update)
     // only; whether an entry had the id.
     int RunItem(int commandId, int commandCode, qintptr extra);
+
+    // Inserts the entries into a popup: for a grid menu (its owner is the
+    // right-hand view) in place of the "User-defined" entry (32814), else at
+    // the top; no two separators follow each other, hidden entries are left
+    // out, entries are greyed for the grid's selection and checked when
+    // their page shows in the properties pane. A grid menu ends with
+    // Properties (32836) unless an entry is one, and the grid's own
+    // commands are greyed for the selection. Each action carries its
+    // command id in its data. Stores the grid and owner. Returns 1.
+    int AddXmlDrivenMenuItems(QMenu& popup, CMenuGridRows* grid, QWidget* owner);
 
     // The grid (null for the World View pane) and the window the menu was
     // last shown for; the entries run for them.

@@ -13,6 +13,7 @@
 
 class CMenuCommandIds;
 class CMenuGridRows;
+class QWidget;
 
 // Where the entries of one server's menus take their command ids from: the
 // application's table, under that server's identifier.
@@ -66,6 +67,11 @@ public:
     // values of the column it names, percent-escaped. With too few rows for
     // "min-values" a reference expands to nothing and `errorText` says so.
     QString ExpandColRefs(const QString& text, const CMenuGridRows* grid, QString& errorText) const;
+
+    // Runs the entry for its menu's owner window: nothing (0) unless the
+    // caller's argument is 0; else the handler's result.
+    int Invoke(int commandId, int callerArgument, qintptr third, CMenuGridRows* grid,
+               QWidget* owner) const;
 
 private:
     QString expandColumn(const QString& column, const QString& initialComma,

@@ -1,8 +1,12 @@
 #pragma once
 
-// What a server menu item asks of the grid it acts on: how many rows are
-// selected and the selected rows' values of a column. The data grid answers
-// it; a menu of the World View pane has no grid.
+// What a server menu and its entries ask of the grid they act on: how many
+// rows are selected and the selected rows' values of a column, the grid's
+// row count, and the grid's side of the properties pane (the entry that
+// opened it, the detail-hidden flag, the column preferences saved before a
+// rediscover). The data grid answers it; a menu of the World View pane has
+// no grid. The properties side defaults to SEAM log lines until the data
+// grid's properties pane answers it.
 
 #include <QString>
 
@@ -16,4 +20,21 @@ public:
     // ",", at most `most` texts when `most` is above 0; `count` receives
     // their number. Empty when nothing is selected or there is no such column.
     virtual QString GetSelectedRowsByColName(const QString& column, int& count, int most) const = 0;
+    // The selected rows' values of the columns whose properties hold the
+    // text, rows joined by the separator.
+    virtual QString GetSelectedRowsByColProp(const QString& property,
+                                             const QString& separator) const = 0;
+    // The rows of the whole cell range, the heading row included.
+    virtual int GetCellRangeRowCount() const = 0;
+
+    // The command id of the server menu entry whose page the properties pane
+    // shows, 0 for none; the entry that opens it sets it.
+    virtual int GetPropertiesMenuItem() const;
+    virtual void SetPropertiesMenuItem(int commandId);
+    // HideDetail's flag, and whether the grid is itself opening a row's
+    // properties right now.
+    virtual bool IsDetailHidden() const;
+    virtual void ClearDetailHidden();
+    virtual bool IsOpeningProperties() const;
+    virtual void SaveColumnPrefs();
 };

@@ -68,6 +68,7 @@ public:
     // The last rule, null when there is none.
     CMyDropInfo* GetLast() const;
     int Count() const { return static_cast<int>(m_rules.size()); }
+    const CMyDropInfo& RuleAt(int index) const { return *m_rules.at(index); }
 
     static bool IsDragDropElementName(const QString& name);
 

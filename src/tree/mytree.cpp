@@ -8,6 +8,7 @@
 #include "tree/treetexts.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTreeWidget>
 
@@ -206,24 +207,148 @@ int CMyTree::SelectItem(QTreeWidgetItem* item, bool force) {
     if (m_tree == nullptr) {
         return 0;
     }
+    if (!force && item != nullptr && item == GetLastSelection() && m_tree->currentItem() == item) {
+        return 1;
+    }
     item = item == nullptr ? RootLevel() : item;
     item = resolve(item);
     const CMyItem* record = CTreeNode::RecordOf(item);
     if (record == nullptr) {
         return 0;
     }
-    if (!force && record->GetItemId() == m_lastSelectionId && m_tree->currentItem() == item) {
+    const quint32 itemId = record->GetItemId();
+    QTreeWidgetItem* previous = m_tree->currentItem();
+    if (force && previous == item) {
+        kDebugLog(u"CMyTree::SelectItem(): TREEVIEW SELECTION FORCED REFRESH: [%s]\n",
+                  item->text(0));
+    } else {
+        kDebugLog(u"CMyTree::SelectItem(): TREEVIEW SELECTION CHANGED: from [%s] to [%s]\n",
+                  previous != nullptr ? previous->text(0) : QString(), item->text(0));
+    }
+    CancelRequests();
+    // Only a login that expires while the item is shown fails the
+    // selection: a server already logged out is selected to log in again.
+    const CServerConnection* system = GetSystem(item);
+    const bool expiredBefore = system != nullptr && system->LoginExpired;
+    m_tree->setCurrentItem(item);
+    int result = 0;
+    if (m_tree->currentItem() == item) {
+        result = m_host->OnItemSelected(*this, item);
+        if (result != 0 && m_mainTree && !m_dropID.isEmpty()) {
+            result = fetchForDrop(item);
+        }
+    }
+    // The right-hand side may have run events: the item may be gone.
+    item = FindItemById(itemId);
+    record = CTreeNode::RecordOf(item);
+    if (result != 0 && record != nullptr && (expiredBefore || !selectedLoginExpired())) {
+        if (record->ItemType != kKindFolder && record->ItemType != kKindSystem) {
+            SetHasChildren(item, item->childCount() > 0);
+        }
+        m_lastSelectionId = record->GetItemId();
         return 1;
     }
-    m_tree->setCurrentItem(item);
-    if (m_tree->currentItem() != item || m_host->OnItemSelected(*this, item) == 0) {
-        if (QTreeWidgetItem* last = FindItemById(m_lastSelectionId)) {
-            m_tree->setCurrentItem(last);
-        }
+    if (QTreeWidgetItem* last = GetLastSelection()) {
+        m_tree->setCurrentItem(last);
+    }
+    m_tree->viewport()->update();
+    return 0;
+}
+
+int CMyTree::fetchForDrop(QTreeWidgetItem* item) {
+    CMyItem* record = CTreeNode::RecordOf(item);
+    const CServerConnection* system = GetSystem(item);
+    if (system != nullptr && !record->TreeURL.isEmpty()) {
+        record->TreeURL = system->AbsoluteURL(record->TreeURL);
+        WireServices().RecordUrlTrail(record->TreeURL);
+    }
+    if (!record->TreeURL.isEmpty() && item->childCount() == 0) {
+        AddItemsFromURL(record->TreeURL, item, false);
+        return selectedLoginExpired() ? 0 : 1;
+    }
+    return 1;
+}
+
+bool CMyTree::selectedLoginExpired() const {
+    const CServerConnection* system = GetSystem(nullptr);
+    return system != nullptr && system->LoginExpired;
+}
+
+void CMyTree::CancelRequests() {
+    m_host->CancelTreeRequests(m_requesterId);
+}
+
+bool CMyTree::IsDynamicItem(QTreeWidgetItem* item) const {
+    const CMyItem* record = GetMyItem(item);
+    return !m_building && record != nullptr && record->HasContent();
+}
+
+int CMyTree::FetchAndExpand(QTreeWidgetItem* item) {
+    if (m_tree == nullptr || item == nullptr) {
         return 0;
     }
-    m_lastSelectionId = record->GetItemId();
+    CMyItem* record = CTreeNode::RecordOf(item);
+    if (record == nullptr) {
+        return 0;
+    }
+    if (item->isExpanded()) {
+        return 1;
+    }
+    const quint32 itemId = record->GetItemId();
+    if (item->childCount() > 0) {
+        item->setExpanded(true);
+    } else if (!record->TreeURL.isEmpty()) {
+        const CWireBusy busy;
+        if (AddItemsFromURL(record->TreeURL, item, true) == 0) {
+            const CServerConnection* system = GetSystem(FindItemById(itemId));
+            if (system != nullptr && system->LoginExpired) {
+                return 0;
+            }
+        }
+        // The fetch may have run events: the item may be gone.
+        item = FindItemById(itemId);
+        if (item == nullptr) {
+            return 0;
+        }
+    }
+    if (record->ImageIdx == kImageFolderClosed) {
+        SetItemImage(item, kImageFolderOpen);
+    }
+    SetHasChildren(item, item->childCount() > 0);
     return 1;
+}
+
+int CMyTree::RefreshDynamicParent(QTreeWidgetItem* item) {
+    if (m_tree == nullptr || item == nullptr) {
+        return 0;
+    }
+    QTreeWidgetItem* parent = item->parent();
+    while (parent != nullptr && !IsDynamicItem(parent)) {
+        parent = parent->parent();
+    }
+    if (parent == nullptr) {
+        return 0;
+    }
+    const quint32 parentId = CTreeNode::RecordOf(parent)->GetItemId();
+    m_host->RefreshItemKeepSelection(parent, true);
+    FetchAndExpand(FindItemById(parentId));
+    return 1;
+}
+
+void CMyTree::LogoutAll(QTreeWidgetItem* item) {
+    if (m_tree == nullptr) {
+        return;
+    }
+    QTreeWidgetItem* level = item != nullptr ? item : RootLevel();
+    if (CServerConnection* system = ConnectionOf(CTreeNode::RecordOf(level))) {
+        if (system->LoggedIn) {
+            system->LogoutSession(nullptr, nullptr);
+        }
+        return;
+    }
+    for (int i = 0; i < level->childCount(); ++i) {
+        LogoutAll(level->child(i));
+    }
 }
 
 QString CMyTree::GetID(QTreeWidgetItem* item) const {
@@ -492,8 +617,13 @@ QTreeWidgetItem* CMyTree::InsertItem(QTreeWidgetItem* parent, QTreeWidgetItem* a
     if (expandButton) {
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
-    const int afterIndex = after != nullptr ? parent->indexOfChild(after) : -1;
-    parent->insertChild(afterIndex >= 0 ? afterIndex + 1 : parent->childCount(), node);
+    int position = parent->childCount();
+    if (after == RootLevel()) {
+        position = 0;
+    } else if (after != nullptr && parent->indexOfChild(after) >= 0) {
+        position = parent->indexOfChild(after) + 1;
+    }
+    parent->insertChild(position, node);
     ApplyExpansion(node);
     return node;
 }
@@ -584,14 +714,19 @@ void CMyTree::RemoveItemCount(QTreeWidgetItem* item) {
     if (item == nullptr) {
         return;
     }
+    // Only the suffix that SetItemCount writes goes: a label of the
+    // server's own that ends in parentheses stays whole.
     QString text = item->text(0);
-    const qsizetype paren = text.lastIndexOf(u'(');
-    if (paren <= 0) {
-        return;
-    }
-    text.truncate(paren);
-    while (text.endsWith(u' ')) {
-        text.chop(1);
+    const QString empty = EmptyCountText();
+    if (!empty.isEmpty() && text.endsWith(empty)) {
+        text.chop(empty.size());
+    } else {
+        static const QRegularExpression count(QStringLiteral(" \\(\\d+\\)$"));
+        const QRegularExpressionMatch match = count.match(text);
+        if (!match.hasMatch()) {
+            return;
+        }
+        text.truncate(match.capturedStart());
     }
     item->setText(0, text);
 }
@@ -625,6 +760,7 @@ int CMyTree::SetItemCount(QTreeWidgetItem* item, int gridRows) {
     const QString text = target->text(0) + suffix;
     target->setText(0, text);
     record->SetLabel(text);
+    m_host->OnItemLabelChanged(target);
     return 1;
 }
 

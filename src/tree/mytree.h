@@ -64,9 +64,27 @@ public:
     bool SetHasChildren(QTreeWidgetItem* item, bool hasChildren);
     void EndLabelEdit();
     // Selects the item in the control (null or RootLevel(): the first root
-    // item) and has the host show it; without force, selecting the last
-    // selection again does nothing and succeeds.
+    // item), cancels the tree's requests and has the host show it; without
+    // force, selecting the last selection again does nothing and succeeds.
+    // 0 when the control refused it, the right-hand side failed or the
+    // server's login turned out expired.
     int SelectItem(QTreeWidgetItem* item, bool force);
+    // The item the last successful SelectItem selected, null when gone.
+    QTreeWidgetItem* GetLastSelection() const { return FindItemById(m_lastSelectionId); }
+    // Opens the item, fetching its children by its tree URL when it has
+    // none; 1 when open, 0 for no item or an expired login.
+    int FetchAndExpand(QTreeWidgetItem* item);
+    // Refreshes the nearest dynamic ancestor (keeping the grid's selected
+    // rows) and opens it; 0 when there is none.
+    int RefreshDynamicParent(QTreeWidgetItem* item);
+    // Whether the item has something to be filled from; never while the
+    // tree is being built.
+    bool IsDynamicItem(QTreeWidgetItem* item) const;
+    // Client-side logout of every logged-in server under the item (null:
+    // the whole World View).
+    void LogoutAll(QTreeWidgetItem* item);
+    // Cancels the tree's outstanding requests.
+    void CancelRequests();
 
     // Identity: the item's ID, and the IDs from the top down joined by "|".
     QString GetID(QTreeWidgetItem* item) const;
@@ -92,7 +110,7 @@ public:
     // Depth-first; port 0 matches any port. Null start: every root item.
     QTreeWidgetItem* FindSystemByHost(const QString& host, int port, QTreeWidgetItem* start) const;
 
-    // Building. `after` null means last.
+    // Building. `after` null means last, RootLevel() first.
     QTreeWidgetItem* AddRootItem(const QString& label);
     QTreeWidgetItem* AddFolderItem(QTreeWidgetItem* parent, const QString& label,
                                    QTreeWidgetItem* after = nullptr);
@@ -118,7 +136,7 @@ public:
     // the item itself was removed.
     int DeleteEmptyFolders(QTreeWidgetItem* item);
 
-    // Counts in labels.
+    // Counts in labels: removes the suffix SetItemCount wrote, nothing else.
     void RemoveItemCount(QTreeWidgetItem* item);
     // Writes the row count of a grid (its heading row included) after the
     // label of the count item, else of the item, else of the selected item.
@@ -166,6 +184,10 @@ private:
     // Collapses the item and takes its children out of the control.
     QList<QTreeWidgetItem*> detachChildren(QTreeWidgetItem* item);
     void ApplyExpansion(QTreeWidgetItem* item);
+    // The drop being carried out fetches the selected item's children.
+    int fetchForDrop(QTreeWidgetItem* item);
+    // The selected server's login turned out expired.
+    bool selectedLoginExpired() const;
     QTreeWidgetItem* findByName(const QString& name, QTreeWidgetItem* start) const;
     bool onUiThread() const;
 

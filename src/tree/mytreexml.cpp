@@ -318,7 +318,13 @@ int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool q
             user = session->User;
             password = session->Password;
         }
-        return m_host->SendTreeRequest(m_requesterId, requestUrl, user, password);
+        if (m_host->SendTreeRequest(m_requesterId, requestUrl, user, password, parentId) == 0) {
+            // A refused request may be the server's 401: the server of the
+            // item asked for is the one that lost its login.
+            m_host->LogoutIfUnauthorized(*this, FindItemById(parentId));
+            return 0;
+        }
+        return 1;
     }
 
     const QString failure = kFormat(u"AddItemsFromURL(): URL: %s", url);

@@ -69,3 +69,18 @@ bool CServerConnection::FetchDocument(const QString& url, QString& reply, QStrin
     errorText = wire.GetErrorText();
     return false;
 }
+
+CContextMenu* CServerConnection::GetItemMenu(const QString&) {
+    return nullptr;
+}
+
+int CServerConnection::LogoutSession(CMyTree*, QTreeWidgetItem*) {
+    LoggedIn = false;
+    return 1;
+}
+
+CServerConnection::SessionFacts CServerConnection::GetSessionFacts() const {
+    SessionFacts facts;
+    facts.startURL = GetBaseURL(false);
+    return facts;
+}

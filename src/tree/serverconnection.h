@@ -12,6 +12,13 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
+#include <vector>
+
+class CContextMenu;
+class CMyDropInfoList;
+class CMyTree;
+class QTreeWidgetItem;
 
 // The panel that a server's first component describes; it is shown for the
 // server entry instead of becoming a child item.
@@ -44,6 +51,24 @@ public:
     // Fetches a URL of this server synchronously; a URL without a scheme gets
     // the base URL in front. False with `errorText` set on failure.
     virtual bool FetchDocument(const QString& url, QString& reply, QString& errorText);
+
+    // The session's side, which the full session object fills in; a bare
+    // record has no login, menus or rules.
+    // The named menu of the login reply (a trailing ".menu" ignored), the
+    // session's empty menu when it has none; null without a session.
+    virtual CContextMenu* GetItemMenu(const QString& menuName);
+    // Client-side logout; with a tree and the server's item the item is reset.
+    virtual int LogoutSession(CMyTree* tree, QTreeWidgetItem* item);
+    // The drag-and-drop rules of the login reply; null without a session.
+    virtual const CMyDropInfoList* GetDropRulesList() const { return nullptr; }
+    // What the item debugger shows of a session.
+    struct SessionFacts {
+        QString startURL;
+        qint64 loginTime = 0;        // seconds since the epoch, 0 when not logged in
+        qint64 lastRequestTime = 0;  // seconds since the epoch
+        std::vector<std::pair<QString, int>> menus;  // name and number of items
+    };
+    virtual SessionFacts GetSessionFacts() const;
 
     // The URL itself when it has a scheme, else the base URL and the URL.
     QString AbsoluteURL(const QString& url) const;

@@ -15,15 +15,26 @@ public:
 
     // The progress display's Cancel was pressed: tree XML is then ignored.
     virtual bool IsProgressCancelled() const { return false; }
-    // The item the World View pane reported as current last.
+    // The World View pane's target item (what its next command acts on).
     virtual QTreeWidgetItem* PaneCurrentItem() const { return nullptr; }
-    // Asks the dispatcher for a tree request (kind 2) under the requester id;
-    // its reply comes back through the tree pipe. 1 when it was sent.
+    // Asks the dispatcher for a tree request (kind 2) under the requester id
+    // for the children of the item with the id; the reply comes back through
+    // the tree pipe and goes under that item. 1 when it was sent.
     virtual int SendTreeRequest(quint16& requesterId, const QString& url, const QString& user,
-                                const QString& password);
-    // A new item was selected: the right-hand side shows what it names. The
-    // result is the selection's success.
+                                const QString& password, quint32 itemId);
+    // Drops every request still out under the requester id.
+    virtual void CancelTreeRequests(quint16 requesterId);
+    // After a fetch of the item's children: when the server answered 401,
+    // marks the item's server expired and logs it out; 1 when it did.
+    virtual int LogoutIfUnauthorized(CMyTree& tree, QTreeWidgetItem* fetched);
+    // A new item was selected: the World View pane takes it as its target
+    // and, unless a drop is carried out, the right-hand side shows what it
+    // names. The result is the selection's success.
     virtual int OnItemSelected(CMyTree& tree, QTreeWidgetItem* item);
+    // Fetches the item again keeping the grid's selected rows.
+    virtual int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse);
+    // An item's label changed (its count): the window title follows.
+    virtual void OnItemLabelChanged(QTreeWidgetItem*) {}
 };
 
 // The logging default, used while no host is installed.

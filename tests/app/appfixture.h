@@ -53,7 +53,10 @@ public:
     void LogoutAllServers() override { record(u"LogoutAllServers"); }
     void LoginAllMatching(const QString& text) override { record(u"LoginAllMatching", text); }
     void SaveColumnPreferences() override { record(u"SaveColumnPreferences"); }
-    void SaveRebarLayout() override { record(u"SaveRebarLayout"); }
+    void SaveRebarLayout() override {
+        record(u"SaveRebarLayout");
+        CAppSeams::SaveRebarLayout();
+    }
     void NextPane() override { record(u"NextPane"); }
 
     QStringList calls;

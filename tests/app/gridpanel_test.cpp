@@ -12,6 +12,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,13 +47,22 @@ protected:
                           "<headers><col><colname>k</colname><colhead>K</colhead>"
                           "<colprops>[PKEY]</colprops></col></headers><data><r><c>" +
                           key + "</c></r></data></grid>"));
+        // The grid of the previous call has as many rows: only its own
+        // request tells the new grid from the old one.
+        server.ClearRequests();
         app->Tree().SelectItem(item, true);
         CMyGrid* grid = frame->GetGrid();
         EXPECT_TRUE(QTest::qWaitFor([&] {
-            return grid->isVisible() && !grid->IsLoadRunning() && !grid->IsReading() &&
-                   grid->GetRowCount() == 2;
+            return asked("/cmi/Services") && grid->isVisible() && !grid->IsLoadRunning() &&
+                   !grid->IsReading() && grid->GetRowCount() == 2;
         }));
         return grid;
+    }
+
+    bool asked(const char* path) const {
+        const auto requests = server.Requests();
+        return std::any_of(requests.begin(), requests.end(),
+                           [&](const auto& request) { return request.path == path; });
     }
 
     // The query of the page request the browser pane made, empty when none.

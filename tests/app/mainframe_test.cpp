@@ -7,6 +7,7 @@
 #include "frame/searchtoolbar.h"
 #include "frame/statusbar.h"
 #include "resources/strings.h"
+#include "tree/leftview.h"
 
 #include <QDockWidget>
 #include <QHelpEvent>

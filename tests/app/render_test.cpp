@@ -535,14 +535,15 @@ TEST_F(RenderTest, ATreeReplyGoesUnderItsItemUnlessTheTargetChanged) {
         writer.Close();
     };
     quint16 requester = 0;
-    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {});
+    const quint32 itemId = tree.GetMyItem(item)->GetItemId();
+    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {}, itemId);
     deliver();
     ASSERT_TRUE(QTest::qWaitFor([&] { return tree.GetChildCount(item) == 1; }));
     EXPECT_EQ(tree.GetChildItem(item)->text(0), QStringLiteral("Ab\u00e9"));
     EXPECT_TRUE(tree.IsItemExpanded(item));
 
     QTreeWidgetItem* other = tree.AddFolderItem(serverItem, QStringLiteral("Other"));
-    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {});
+    frame->SendTreeRequest(requester, QStringLiteral("http://127.0.0.1:1/t"), {}, {}, itemId);
     tree.GetTreeCtrl()->setCurrentItem(other);
     deliver();
     QTest::qWait(0);
@@ -586,7 +587,8 @@ TEST_F(RenderTest, NewWorldViewAsksFirstAndCancelKeepsEverything) {
 
     boxAnswer = kAnswerNo;
     frame->NewWorldView();
-    EXPECT_EQ(tree.GetChildCount(tree.GetRootItem()), 0);
+    ASSERT_EQ(tree.GetChildCount(tree.GetRootItem()), 1) << "only the one new server";
+    EXPECT_EQ(tree.GetChildItem(tree.GetRootItem())->text(0), QStringLiteral("New Server"));
     EXPECT_TRUE(frame->NewWorldViewUnsaved());
     EXPECT_TRUE(tree.IsModified());
 }

@@ -1,6 +1,7 @@
 #include "app/appfixture.h"
 #include "frame/animatectrl.h"
 #include "frame/mainframe.h"
+#include "frame/qvxtoolbar.h"
 #include "frame/statusbar.h"
 #include "resources/strings.h"
 #include "ui/busycursor.h"
@@ -51,6 +52,10 @@ public:
 
 // Counts the animation's paints while the event loop runs for a span that
 // would show several of its frames, once a repaint already asked for is done.
+bool waitCursorOn(const QWidget& frame) {
+    return frame.testAttribute(Qt::WA_SetCursor) && frame.cursor().shape() == Qt::WaitCursor;
+}
+
 int throbberPaintsOver(CAnimateCtrl& throbber) {
     QCoreApplication::processEvents();
     PaintCounter counter(&throbber);
@@ -70,11 +75,11 @@ TEST_F(TheAppTest, NoBusyAnimationOrWaitCursorWhileTheFirstRunBoxWaits) {
     } whileOpen, busyAgain;
     app->Popups().SetPresenter([&](QWidget*, const QString&, const QString&, int) {
         auto* throbber = app->MainFrame()->findChild<CAnimateCtrl*>();
-        whileOpen = {throbber->IsPlaying(), QApplication::overrideCursor() != nullptr,
+        whileOpen = {throbber->IsPlaying(), waitCursorOn(*app->MainFrame()),
                      throbberPaintsOver(*throbber)};
         // Work that starts while the box is open waits with its animation too.
         const CBusyCursor busy;
-        busyAgain = {throbber->IsPlaying(), QApplication::overrideCursor() != nullptr, 0};
+        busyAgain = {throbber->IsPlaying(), waitCursorOn(*app->MainFrame()), 0};
         return 1;
     });
     ASSERT_TRUE(app->InitInstance({}));
@@ -84,7 +89,7 @@ TEST_F(TheAppTest, NoBusyAnimationOrWaitCursorWhileTheFirstRunBoxWaits) {
     EXPECT_FALSE(busyAgain.playing);
     EXPECT_FALSE(busyAgain.waitCursor);
     EXPECT_EQ(app->BusyCount(), 0);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(waitCursorOn(*app->MainFrame()));
 }
 
 TEST_F(TheAppTest, TheBusyAnimationGoesOnOnceABoxClosesDuringBusyWork) {
@@ -101,7 +106,9 @@ TEST_F(TheAppTest, TheBusyAnimationGoesOnOnceABoxClosesDuringBusyWork) {
     app->PopupMessage(QStringLiteral("Done?"), kPopupInformation);
     EXPECT_FALSE(playingWhileOpen);
     EXPECT_TRUE(throbber->IsPlaying());
-    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(waitCursorOn(*app->MainFrame()));
+    EXPECT_EQ(app->MainFrame()->NavigationBar().cursor().shape(), Qt::ArrowCursor)
+        << "the navigation bar keeps the arrow while busy";
 }
 
 TEST_F(TheAppTest, RestoredWorldViewSkipsTheFirstRun) {

@@ -1,6 +1,7 @@
 #include "app/appfixture.h"
 #include "frame/mainframe.h"
 #include "support/fakeloginreplies.h"
+#include "tree/leftview.h"
 #include "tree/mytree.h"
 
 #include <QTreeWidget>

@@ -12,7 +12,9 @@ TEST(AlphaImageListTest, DisabledAndHotFormulas) {
     const struct {
         QRgb pixel;
         int grey;
-    } greys[] = {{qRgb(255, 0, 0), 139}, {qRgb(128, 128, 128), 180}, {qRgb(0, 0, 0), 0},
+    } greys[] = {{qRgb(255, 0, 0), 139},
+                 {qRgb(128, 128, 128), 180},
+                 {qRgb(0, 0, 0), 0},
                  {qRgb(255, 255, 255), 255}};
     for (const auto& c : greys) {
         EXPECT_EQ(CAlphaImageList::DisabledGrey(c.pixel), c.grey) << std::hex << c.pixel;

@@ -34,8 +34,8 @@ public:
 
     CPreferences prefs;
     bool hasGrid = true;
-    CSearchToolbar bar{QStringLiteral("Filter table by:"), [this] { return hasGrid ? grid : nullptr; },
-                       prefs};
+    CSearchToolbar bar{QStringLiteral("Filter table by:"),
+                       [this] { return hasGrid ? grid : nullptr; }, prefs};
 };
 
 TEST_F(SearchToolbarTest, TypingEnterAndActionsFilterTheGrid) {
@@ -47,16 +47,21 @@ TEST_F(SearchToolbarTest, TypingEnterAndActionsFilterTheGrid) {
         QStringList rows;
         QString field;
     } cases[] = {
-        {"typing, real time on", 1, [](SearchToolbarTest& t) { QTest::keyClicks(&t.edit(), "alp"); },
-         {"alpha", "alpine"}, "alp"},
+        {"typing, real time on",
+         1,
+         [](SearchToolbarTest& t) { QTest::keyClicks(&t.edit(), "alp"); },
+         {"alpha", "alpine"},
+         "alp"},
         {"typing, real time off", 0,
          [](SearchToolbarTest& t) { QTest::keyClicks(&t.edit(), "alp"); }, all, "alp"},
-        {"Enter, real time off", 0,
+        {"Enter, real time off",
+         0,
          [](SearchToolbarTest& t) {
              QTest::keyClicks(&t.edit(), "bet");
              QTest::keyClick(&t.edit(), Qt::Key_Return);
          },
-         {"beta"}, "bet"},
+         {"beta"},
+         "bet"},
         {"Enter over the cue after a new table", 0,
          [](SearchToolbarTest& t) {
              QTest::keyClicks(&t.edit(), "bet");
@@ -71,7 +76,10 @@ TEST_F(SearchToolbarTest, TypingEnterAndActionsFilterTheGrid) {
              QTest::keyClick(&t.edit(), Qt::Key_Return);
          },
          all, LoadResourceString(493)},
-        {"SetFilter", 1, [](SearchToolbarTest& t) { t.bar.Field().SetFilter("beta"); }, {"beta"},
+        {"SetFilter",
+         1,
+         [](SearchToolbarTest& t) { t.bar.Field().SetFilter("beta"); },
+         {"beta"},
          "beta"},
         {"SetFilter without a grid", 1,
          [](SearchToolbarTest& t) {

@@ -85,8 +85,9 @@ TEST_F(SizingControlBarTest, SizesNeverFallBelowThePlacementMinimum) {
         Placement placement;
         QSize minimum;
     };
-    for (const Case& c : {Case{Placement::Horizontal, {33, 32}}, Case{Placement::Vertical, {33, 32}},
-                          Case{Placement::Floating, {37, 32}}}) {
+    for (const Case& c :
+         {Case{Placement::Horizontal, {33, 32}}, Case{Placement::Vertical, {33, 32}},
+          Case{Placement::Floating, {37, 32}}}) {
         EXPECT_EQ(CSizingControlBar::MinimumSizeOf(c.placement), c.minimum);
         bar->SetStoredSize(c.placement, QSize(1, 1));
         EXPECT_EQ(bar->StoredSize(c.placement), c.minimum);

@@ -38,6 +38,23 @@ public:
         count = static_cast<int>(seen.size());
         return seen.isEmpty() ? QString() : u',' + seen.join(u',');
     }
+    QString GetSelectedRowsByColProp(const QString&, const QString& separator) const override {
+        return keys.join(separator);
+    }
+    int GetCellRangeRowCount() const override { return rowCount; }
+    int GetPropertiesMenuItem() const override { return propertiesItem; }
+    void SetPropertiesMenuItem(int commandId) override { propertiesItem = commandId; }
+    bool IsDetailHidden() const override { return detailHidden; }
+    void ClearDetailHidden() override { detailHidden = false; }
+    bool IsOpeningProperties() const override { return false; }
+    void SaveColumnPrefs() override { ++columnPrefsSaved; }
+
+    // The "[PKEY]" values of the selected rows, the whole grid's rows.
+    QStringList keys;
+    int rowCount = 1;
+    int propertiesItem = 0;
+    bool detailHidden = false;
+    int columnPrefsSaved = 0;
 };
 
 class RecordingMenuHost : public CContextMenuHost {

@@ -109,6 +109,18 @@ TEST_F(MyTreeTest, CountSuffixReplacesAnEarlierOne) {
     EXPECT_EQ(nodes->text(0), u"Nodes");
 }
 
+TEST_F(MyTreeTest, ALabelEndingInParenthesesKeepsThemUnderItsCount) {
+    nodes->setText(0, u"Lab (East)"_qs);
+    tree.RemoveItemCount(nodes);
+    EXPECT_EQ(nodes->text(0), u"Lab (East)"_qs) << "the server's own parentheses stay";
+    tree.SetItemCount(nodes, 13);
+    EXPECT_EQ(nodes->text(0), u"Lab (East) (12)"_qs);
+    tree.SetItemCount(nodes, 4);
+    EXPECT_EQ(nodes->text(0), u"Lab (East) (3)"_qs);
+    tree.SetItemCount(nodes, 1);
+    EXPECT_EQ(nodes->text(0), u"Lab (East) (Empty)"_qs);
+}
+
 TEST_F(MyTreeTest, CountGoesToTheCountItemWhileItExists) {
     tree.SetCountItem(nodes->child(0));
     tree.SetItemCount(nodes, 5);

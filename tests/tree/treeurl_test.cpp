@@ -19,8 +19,8 @@ public:
         }
         return paneItem;
     }
-    int SendTreeRequest(quint16&, const QString& url, const QString& user,
-                        const QString& password) override {
+    int SendTreeRequest(quint16&, const QString& url, const QString& user, const QString& password,
+                        quint32) override {
         requests << url + u' ' + user + u' ' + password;
         return 1;
     }

@@ -1,0 +1,173 @@
+#pragma once
+
+// The World View pane: the tree control that shows the World View model and
+// turns the user's input into operations on it. Selecting an item drives the
+// right-hand side, opening one fetches its children by its tree URL, a right
+// click offers the item's popup with its server's menu entries, and the pane
+// carries out the World View commands (new server and folder, rename,
+// delete, log in and out, refresh, new window, server file objects), hover
+// and keyboard help. UI thread only.
+
+#include "tree/tooltip.h"
+
+#include <QPointer>
+#include <QString>
+#include <QTreeWidget>
+
+class CContextMenu;
+class CLeftViewHost;
+class CMenuGridRows;
+class CMyItem;
+class CMyTree;
+class QListWidget;
+class QMenu;
+
+class CLeftView : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    // Where a point lies on an item.
+    enum HitFlag : unsigned {
+        kHitNowhere = 0,
+        kHitOnIcon = 0x2,
+        kHitOnLabel = 0x4,
+        kHitOnButton = 0x10,
+        kHitOnItem = kHitOnIcon | kHitOnLabel,
+    };
+
+    // The command ids of the pane's operations.
+    enum Command : int {
+        kNewServer = 32776,
+        kNewServerPopup = 32822,
+        kNewFolder = 32773,
+        kNewFolderPopup = 32823,
+        kRenameServer = 32777,
+        kRenameFolder = 32774,
+        kDeleteServer = 32779,
+        kDeleteFolder = 32775,
+        kNewWindow = 32797,
+        kRefresh = 32784,
+        kRefreshPopup = 32769,
+        kOpenObject = 32802,
+        kCreateFolderObject = 32803,
+        kCreateFileObject = 32804,
+        kDeleteObjects = 32805,
+        kCopyObject = 32806,
+        kObjectProperties = 32807,
+        kLogIn = 32830,
+        kLogOut = 32820,
+        kSaveWorldView = 32852,
+        kRenameKey = 32770,
+        kHelp = 57670,
+        kDebug = 472,
+        kFirstXmlCommand = 40000,
+        kLastXmlCommand = 50000,
+    };
+
+    CLeftView(CMyTree& tree, CLeftViewHost& host, QWidget* parent = nullptr);
+    ~CLeftView() override;
+
+    // ---- target item ----
+    QTreeWidgetItem* GetTargetItem() const;
+    // Makes the item the target as if hit on its label; its record or null.
+    CMyItem* SetTargetItem(QTreeWidgetItem* item);
+    unsigned GetHitFlags() const { return m_hitFlags; }
+    // The item and flags of a point of the viewport.
+    QTreeWidgetItem* HitTest(QPoint point, unsigned& flags) const;
+    // The rectangle of the item's icon and text in viewport coordinates.
+    QRect ItemTextRect(QTreeWidgetItem* item) const;
+
+    // The tree model selected the item: it becomes the target.
+    void OnModelSelection(QTreeWidgetItem* item);
+
+    // ---- commands ----
+    // Carries out a command of the pane; false when the id is not the pane's.
+    bool OnCommand(int commandId);
+    // Whether the command applies to the target item now.
+    bool IsCommandEnabled(int commandId);
+
+    void NewServer(QTreeWidgetItem* item, const QString& descriptor);
+    void NewFolder(QTreeWidgetItem* item, const QString& name);
+    void RenameItem(QTreeWidgetItem* item);
+    void DeleteServer(QTreeWidgetItem* item);
+    void DeleteFolder(QTreeWidgetItem* item);
+    void RefreshItem(QTreeWidgetItem* item);
+    void LogIn();
+    // Logs the target server out; with `again` (Ctrl or Shift held) in again.
+    void LogOut(bool again);
+    void OpenNewInstance();
+    void OpenObject();
+    void CreateFolderObject();
+    void CreateFileObject();
+    void DeleteObjects();
+    void CopyObject();
+    void ObjectProperties();
+    // Opens an item, fetching its children by URL once per hover.
+    void ExpandItem(QTreeWidgetItem* item);
+
+    // ---- menus ----
+    // Fills the popup for the item; the debugger's list gets a line per
+    // step when given. False when the item has no menu.
+    bool BuildPopupMenu(QMenu& menu, QTreeWidgetItem* item, QListWidget* debugList = nullptr);
+    // The popup of the selected item; false when there is none.
+    bool BuildSelectionMenu(QMenu& menu);
+    // The server menu that the item's menu name names, null when none.
+    CContextMenu* GetItemMenu(QTreeWidgetItem* item);
+    int AddItemMenuItems(QMenu& menu, CMenuGridRows* grid, QWidget* owner);
+    // Runs a server-menu command of the target item.
+    int RunItemMenuCommand(int commandId);
+
+    // ---- help ----
+    QString GetHelpURL(QTreeWidgetItem* item) const;
+    void ClearMenuHelpFlag() { m_menuTracked = false; }
+    bool IsInfoTipShown() const { return m_infoTipShown; }
+    bool IsMenuTracked() const { return m_menuTracked; }
+    Tooltip& HoverTip() { return m_tooltip; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    QTreeWidgetItem* commandItem(QTreeWidgetItem* item) const;
+    CMyItem* recordOf(QTreeWidgetItem* item) const;
+    void onCurrentItemChanged(QTreeWidgetItem* current);
+    void onItemExpansion(QTreeWidgetItem* item, bool expanded);
+    void onItemChanged(QTreeWidgetItem* item);
+    void onButtonPress(QTreeWidgetItem* item);
+    void showContextHelp(QTreeWidgetItem* item);
+    void showPopup(QTreeWidgetItem* item, bool byKeyboard);
+    void swapFolderImage(QTreeWidgetItem* item, bool expanded);
+    void startEdit(QTreeWidgetItem* item);
+    // Where a new item goes for the target: first in a folder or the root,
+    // after a server entry; false for other kinds.
+    bool placeNewItem(QTreeWidgetItem* target, QTreeWidgetItem*& parent,
+                      QTreeWidgetItem*& after) const;
+    void onDeleteKey();
+    bool canRename(QTreeWidgetItem* item) const;
+    void showNameError();
+    void showTipText(QHelpEvent* event);
+    void trackHover(QPoint point);
+
+    CMyTree& m_tree;
+    CLeftViewHost& m_host;
+    quint32 m_targetId = 0;
+    unsigned m_hitFlags = kHitNowhere;
+    bool m_keySelection = false;
+    bool m_menuSelected = false;
+    bool m_menuTracked = false;
+    bool m_infoTipShown = false;
+    bool m_hoverFetched = false;
+    // The item whose label is being edited, and its text before.
+    quint32 m_editedId = 0;
+    QString m_labelBeforeEdit;
+    Tooltip m_tooltip;
+    quint32 m_hoverId = 0;
+    bool m_hoverPending = false;
+};

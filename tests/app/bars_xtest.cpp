@@ -1,0 +1,110 @@
+// The menu bar's keys and the window's bars on a real X display.
+
+#include "app/appfixture.h"
+#include "frame/mainframe.h"
+#include "frame/menubar.h"
+#include "frame/qvxtoolbar.h"
+#include "frame/searchtoolbar.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MenuBarKeysTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        if (QGuiApplication::platformName() != u"xcb") {
+            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    }
+
+    QMenu* barMenu(int index) const { return frame->MenuBar().actions().at(index)->menu(); }
+    static QWidget* popup() { return QApplication::activePopupWidget(); }
+    // A key to the open popup, or to the window's focus without one.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = popup() != nullptr ? popup() : QApplication::focusWidget();
+        QTest::keyClick(target != nullptr ? target : frame, key, modifiers);
+    }
+    bool popupIs(const QMenu* menu) {
+        return QTest::qWaitFor([&] { return popup() == menu; }, 5000);
+    }
+
+    CMainFrame* frame = nullptr;
+};
+
+TEST_F(MenuBarKeysTest, AltArrowsEnterAndEscapeMoveAsOnWindows) {
+    // Alt alone enters the bar at its first menu.
+    press(Qt::Key_Alt);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return frame->MenuBar().activeAction() != nullptr; }, 5000));
+    EXPECT_EQ(frame->MenuBar().activeAction(), frame->MenuBar().actions().first());
+    press(Qt::Key_Escape);
+
+    // Alt+V opens View; T its Toolbars submenu; Escape closes only that.
+    press(Qt::Key_V, Qt::AltModifier);
+    ASSERT_TRUE(popupIs(barMenu(3)));
+    QMenu* toolbars = barMenu(3)->actions().first()->menu();
+    press(Qt::Key_T);
+    ASSERT_TRUE(popupIs(toolbars));
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(popupIs(barMenu(3))) << "Escape closed the submenu only";
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return popup() == nullptr; }, 5000));
+
+    // Left from File wraps to Help, Right from Help back to File.
+    press(Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(popupIs(barMenu(0)));
+    press(Qt::Key_Left);
+    EXPECT_TRUE(popupIs(barMenu(5)));
+    press(Qt::Key_Right);
+    EXPECT_TRUE(popupIs(barMenu(0)));
+    press(Qt::Key_Escape);
+    press(Qt::Key_Escape);
+}
+
+// One screenshot of the whole main window with its bars; each bar shows
+// something, not one flat colour.
+TEST_F(MenuBarKeysTest, WindowShowsItsBarsOnThreeLines) {
+    frame->resize(1000, 700);
+    QTest::qWait(0);
+    const QImage shot = frame->grab().toImage();
+    const QString path = QCoreApplication::applicationDirPath() + "/mainwindow-bars.png";
+    EXPECT_TRUE(shot.save(path)) << path.toStdString();
+
+    const auto flat = [&shot, this](const QWidget& bar) {
+        const QRect rect(bar.mapTo(frame, QPoint(0, 0)), bar.size());
+        const QRgb first = shot.pixel(rect.topLeft());
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                if (shot.pixel(x, y) != first) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    const QList<const QWidget*> bars{&frame->MenuBar(), &frame->StandardBar(),
+                                     &frame->NavigationBar(), &frame->FilterBar()};
+    for (const QWidget* bar : bars) {
+        EXPECT_FALSE(flat(*bar)) << bar->objectName().toStdString();
+    }
+    QList<int> lines;
+    for (const QToolBar* bar : frame->findChildren<QToolBar*>()) {
+        if (!bar->isHidden() && !lines.contains(bar->y())) {
+            lines << bar->y();
+        }
+    }
+    EXPECT_EQ(lines.size(), 3);
+}
+
+}  // namespace

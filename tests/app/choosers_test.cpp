@@ -1,0 +1,121 @@
+#include "app/appfixture.h"
+#include "dialogs/elemchooser.h"
+#include "dialogs/jobchooser.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
+#include "grid/mygrid.h"
+#include "settings/preferences.h"
+#include "support/fakevelnixserver.h"
+#include "support/gridreplies.h"
+#include "tree/mytree.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The chooser's navigator asks for the first chunk in the server's order.
+const QString kPaging = u"&chunk=1&numberOfElementsPerChunk=500&sort=&reverse=no"_qs;
+
+// The started program with a server item selected; its chooser curls load
+// from the fake server.
+class ChoosersTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        item = addLocalServerUnderRoot(server.Port());
+        app->Tree().SelectItem(item, true);
+        server.Script("/cmi/Services", "Action=GetElements",
+                      FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(3)));
+        server.Script("/cmi/Services", "Action=Jobs",
+                      FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(2)));
+    }
+    QStringList queries(const QByteArray& action) const {
+        QStringList found;
+        for (const auto& request : server.Requests()) {
+            // The connection probe repeats a request; it is not the load.
+            if (request.query.startsWith("Action=" + action) &&
+                !request.query.contains("checkconnection")) {
+                found << QString::fromUtf8(request.query);
+            }
+        }
+        // Authentication retries may send a request more than once.
+        found.removeDuplicates();
+        return found;
+    }
+    bool loaded(int rows) {
+        CMyGrid* grid = frame->GetGrid();
+        return QTest::qWaitFor([&] {
+            return grid->GetRowCount() - grid->GetFixedRowCount() == rows && !grid->IsLoadRunning();
+        });
+    }
+    template <typename Chooser>
+    Chooser* chooser() {
+        return qobject_cast<Chooser*>(frame->GetMyView()->Panel());
+    }
+
+    FakeVelnixServer server;
+    CMainFrame* frame = nullptr;
+    QTreeWidgetItem* item = nullptr;
+};
+
+TEST_F(ChoosersTest, ElementChooserGoesAndRemembersItsState) {
+    ASSERT_EQ(frame->ShowCurl(u"ElemChooser:/cmi/Services?Action=GetElements"_qs), 1);
+    ASSERT_TRUE(loaded(3));
+    EXPECT_EQ(queries("GetElements"),
+              QStringList{u"Action=GetElements&Name=*&Children=notspecified"_qs + kPaging});
+    auto* elements = chooser<CElemChooser>();
+    ASSERT_NE(elements, nullptr);
+    EXPECT_TRUE(elements->GoButton()->isEnabled());
+
+    auto* name = qobject_cast<QLineEdit*>(elements->Control(5236));
+    name->clear();
+    QTest::keyClicks(name, u"co re;#1*"_qs);
+    EXPECT_EQ(name->text(), u"core1*") << "cleaned as typed";
+    QTest::mouseClick(elements->GoButton(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return queries("GetElements").size() == 2; }));
+    EXPECT_EQ(queries("GetElements").last(),
+              u"Action=GetElements&Name=core1*&Children=notspecified"_qs + kPaging);
+
+    // The next render of the item finds the name again.
+    ASSERT_EQ(frame->ShowCurl(u"ElemChooser:/cmi/Services?Action=GetElements"_qs), 1);
+    elements = chooser<CElemChooser>();
+    EXPECT_EQ(qobject_cast<QLineEdit*>(elements->Control(5236))->text(), u"core1*");
+}
+
+TEST_F(ChoosersTest, WithoutAutoGoNothingLoadsBeforeGo) {
+    app->Prefs().SetInt(u"AutoGo"_qs, 0);
+    ASSERT_EQ(frame->ShowCurl(u"JobChooser:/cmi/Services?Action=Jobs"_qs), 1);
+    QTest::qWait(0);
+    EXPECT_TRUE(queries("Jobs").isEmpty());
+    auto* jobs = chooser<CJobChooser>();
+    ASSERT_NE(jobs, nullptr);
+    QTest::mouseClick(jobs->GoButton(), Qt::LeftButton);
+    ASSERT_TRUE(loaded(2));
+    EXPECT_EQ(queries("Jobs"),
+              QStringList{u"Action=Jobs&sun=y&mon=y&tue=y&wed=y&thu=y&fri=y&sat=y&monthly=y"
+                          u"&enabled=all&subject=*&chunk=1&chunkSize=500&sort=&reverse=no"_qs});
+}
+
+TEST_F(ChoosersTest, GridReplySwitchesJobFilters) {
+    QByteArray reply = MakeTextCellGridReply(1);
+    reply.replace("<data>",
+                  "<disable_jobchooser_filters>monthly subj</disable_jobchooser_filters><data>");
+    server.Script("/cmi/Services", "Action=Jobs", FakeVelnixServer::Reply::Xml(reply));
+    ASSERT_EQ(frame->ShowCurl(u"JobChooser:/cmi/Services?Action=Jobs"_qs), 1);
+    ASSERT_TRUE(loaded(1));
+    auto* jobs = chooser<CJobChooser>();
+    EXPECT_FALSE(jobs->Subject()->isEnabled());
+    EXPECT_FALSE(jobs->DayBox(1)->isEnabled()) << "\"monthly\" holds \"mon\"";
+    EXPECT_FALSE(jobs->DayBox(7)->isEnabled());
+    EXPECT_TRUE(jobs->DayBox(0)->isEnabled());
+    EXPECT_TRUE(jobs->Enabled()->isEnabled());
+}
+
+}  // namespace
