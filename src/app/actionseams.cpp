@@ -363,8 +363,8 @@ CBrowserView* browserPane() {
 
 void CActionSeams::WizardNavigate(const QString& url) {
     CMainFrame* frame = HaveTheApp() ? theApp().MainFrame() : nullptr;
-    if (auto* wizard = frame != nullptr ? qobject_cast<IEBar*>(&frame->WizardBar()) : nullptr) {
-        wizard->Open(url);
+    if (frame != nullptr) {
+        frame->WizardBar().Open(url);
     }
 }
 

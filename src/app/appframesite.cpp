@@ -122,6 +122,10 @@ void CAppFrameSite::LaunchHelp(const QString& url) {
     m_app.ActionSeams().LaunchHelp(url);
 }
 
+int CAppFrameSite::ShowProperties(CMySystem* system, const KPROPS& properties) {
+    return m_app.ShowProperties(system, properties, false);
+}
+
 CLeftViewHost& CAppFrameSite::LeftViewHost() {
     return m_app.LeftViewHost();
 }

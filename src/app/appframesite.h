@@ -41,6 +41,7 @@ public:
     CGridProgress& StatusBarProgress() override;
     int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) override;
     void LaunchHelp(const QString& url) override;
+    int ShowProperties(CMySystem* system, const KPROPS& properties) override;
     void TreePaneCommand(int commandId) override;
     void ShowDialog(int commandId) override;
     void ShowPreferencesPanel() override;

@@ -177,10 +177,8 @@ int CTheApp::ShowScriptPage(const QString& script) {
     }
     const QString url = fileUrl(path);
     History().AddToURLTrail(url);
-    auto* wizard =
-        m_mainFrame != nullptr ? qobject_cast<IEBar*>(&m_mainFrame->WizardBar()) : nullptr;
-    if (wizard != nullptr) {
-        wizard->Navigate(url);
+    if (m_mainFrame != nullptr) {
+        m_mainFrame->WizardBar().Navigate(url);
     }
     return 1;
 }

@@ -8,9 +8,11 @@
 
 #include <QString>
 
+class CMySystem;
 class CGridProgress;
 class CLeftViewHost;
 class CMyTree;
+class KPROPS;
 class CPanelFactory;
 class CPreferences;
 class CWorldViewFile;
@@ -69,6 +71,9 @@ public:
     virtual int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) = 0;
     // Help pages through the application's help launcher.
     virtual void LaunchHelp(const QString& url) = 0;
+    // The properties page for the name/value list in the properties pane;
+    // 0 when it could not be shown.
+    virtual int ShowProperties(CMySystem* system, const KPROPS& properties) = 0;
     // Commands the World View pane carries out (new, rename, delete...).
     virtual void TreePaneCommand(int commandId) = 0;
     // The modal dialogs of the options (32810), about (57664) and action

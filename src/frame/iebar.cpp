@@ -19,8 +19,8 @@ const QString kHeightKey = QStringLiteral("IEBar_cy");
 }  // namespace
 
 IEBar::IEBar(const QString& title, QWidget* parent, int controlId)
-    : QDockWidget(title, parent), m_browser(new CWebPane(this)) {
-    setProperty("controlId", controlId);
+    : CSizingControlBarG(title, parent, controlId), m_browser(new CWebPane(this)) {
+    SetStoredSize(Placement::Horizontal, QSize(80, 80));
     setWidget(m_browser);
     m_browser->setUrl(QUrl(QStringLiteral("about:blank")));
 }
@@ -29,7 +29,7 @@ IEBar::IEBar(const QString& title, QWidget* parent, int controlId, IEBar_Manager
              QSize floatingSize)
     : IEBar(title, parent, controlId) {
     m_manager = manager;
-    resize(floatingSize);
+    SetStoredSize(Placement::Floating, floatingSize);
 }
 
 int IEBar::Navigate(const QString& url) {
@@ -44,15 +44,18 @@ void IEBar::Open(const QString& url) {
 }
 
 void IEBar::resizeEvent(QResizeEvent* event) {
-    QDockWidget::resizeEvent(event);
-    if (m_manager != nullptr && m_launched) {
+    CSizingControlBarG::resizeEvent(event);
+    if (m_manager == nullptr) {
+        // The wizard bar floats at the size it has now, its whole width.
+        SetStoredSize(Placement::Floating, size());
+    } else if (m_launched) {
         m_manager->Prefs().SetInt(kWidthKey, event->size().width());
         m_manager->Prefs().SetInt(kHeightKey, event->size().height());
     }
 }
 
 void IEBar::closeEvent(QCloseEvent* event) {
-    QDockWidget::closeEvent(event);
+    CSizingControlBarG::closeEvent(event);
     if (m_manager != nullptr && event->isAccepted()) {
         hide();
         m_manager->Remove(this);

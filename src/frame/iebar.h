@@ -8,7 +8,7 @@
 // removal later, and closes the first visible one for the main window's
 // close rule. UI thread only.
 
-#include <QDockWidget>
+#include "frame/sizingcontrolbar.h"
 
 #include <QRect>
 #include <QString>
@@ -20,7 +20,7 @@ class CWebPane;
 class IEBar_Manager;
 class QMainWindow;
 
-class IEBar : public QDockWidget {
+class IEBar : public CSizingControlBarG {
     Q_OBJECT
 public:
     // The wizard bar: no manager.

@@ -9,8 +9,8 @@
 // sequence when it closes. UI thread only.
 
 #include "frame/cmdui.h"
+#include "frame/iebar.h"
 #include "frame/panelmanager.h"
-#include "frame/sizingcontrolbar.h"
 #include "net/treechunkreader.h"
 #include "tree/treehost.h"
 
@@ -103,7 +103,7 @@ public:
     CQVxToolBar& StandardBar() { return *m_standardBar; }
     CQVXNavBar& NavigationBar() { return *m_navigationBar; }
     CSearchToolbar& FilterBar() { return *m_filterBar; }
-    CSizingControlBarG& WizardBar() { return *m_wizardBar; }
+    IEBar& WizardBar() { return *m_wizardBar; }
     // Shows the wizard bar when hidden, hides it when shown.
     void OnToggleWizardBar();
     // The filter field is usable while the primary grid is shown, not
@@ -233,7 +233,7 @@ private:
     CFrameSite& m_site;
     CPanelManager* m_outerSplitter = nullptr;
     CPanelManager* m_rightSplitter = nullptr;
-    CSizingControlBarG* m_wizardBar = nullptr;
+    IEBar* m_wizardBar = nullptr;
     CStatusBar* m_statusBar = nullptr;
     CFrameCommands* m_commands = nullptr;
     CMenuBar* m_menuBar = nullptr;

@@ -6,6 +6,8 @@
 #include "frame/framecommands.h"
 #include "frame/framesite.h"
 #include "frame/mainframe.h"
+
+#include "frame/iebar.h"
 #include "frame/menubar.h"
 #include "frame/qvxrebar.h"
 #include "frame/qvxtoolbar.h"
@@ -88,7 +90,7 @@ void CMainFrame::createBars() {
     m_rebar = new CQVxReBar(*this, m_site.Prefs());
     addBands();
 
-    m_wizardBar = new CSizingControlBarG(QStringLiteral("ZRM Wizard"), this, 123);
+    m_wizardBar = new IEBar(QStringLiteral("ZRM Wizard"), this, IEBar_Manager::kWizardBarId);
     m_wizardBar->setObjectName(QStringLiteral("ZRMWizard"));
     addDockWidget(Qt::RightDockWidgetArea, m_wizardBar);
     m_wizardBar->hide();

@@ -1,5 +1,6 @@
 #include "frame/maingridsite.h"
 
+#include "frame/browserview.h"
 #include "frame/framesite.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
@@ -80,13 +81,15 @@ void CMainGridSite::BlankBrowserPane() {
 }
 
 int CMainGridSite::PropertiesDirtyBit() {
-    kDebugLog(u"SEAM CBrowserView::GetFormFieldValue(BigForm, DirtyBit): not built yet.\n");
-    return 0;
+    CBrowserView* browser = m_frame.GetBrowserView();
+    return browser != nullptr
+               ? browser->GetFormFieldValue(QStringLiteral("DirtyBit"), QStringLiteral("BigForm"))
+                     .toInt()
+               : 0;
 }
 
-int CMainGridSite::ShowProperties(CMySystem*, const KPROPS& properties) {
-    kDebugLog(u"SEAM CTheApp::ShowProperties(%d entries): not built yet.\n", properties.Count());
-    return 0;
+int CMainGridSite::ShowProperties(CMySystem* system, const KPROPS& properties) {
+    return m_site.ShowProperties(system, properties);
 }
 
 QWidget* CMainGridSite::MenuOwner() {

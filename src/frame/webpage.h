@@ -39,7 +39,7 @@ public:
     // Runs the script in the page and waits (handling events) for its
     // result, at most `timeoutMs`; false when the page went away or gave
     // no answer in time. UI thread only.
-    bool RunScriptAndWait(const QString& script, QVariant& result, int timeoutMs = 5000);
+    bool RunScriptAndWait(const QString& script, QVariant& result, int timeoutMs = 10000);
 
 Q_SIGNALS:
     // A navigation the page refused: a program link, or one the program
