@@ -2,9 +2,8 @@
 
 // The application's side of the server menus: which pane owns a menu, the
 // World View's selected item, the main grid and its properties pane, the
-// command route, the action runner, the server file chooser, the status bar
-// and the date and time parameters. The rediscover dialog stays the
-// default's until the dialog exists.
+// command route, the action runner, the server file chooser, the rediscover
+// dialog, the status bar and the date and time parameters.
 
 #include "tree/contextmenuhost.h"
 
@@ -22,6 +21,7 @@ public:
     void CloseProperties() override;
     int RunActions(const KPROPS& actions, char16_t context) override;
     bool SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen) override;
+    void RunReDiscoverDialog(const QString& requestsUrl, const QString& actionUrl) override;
     void SetStatusText(const QString& text) override;
     void AddDateTimeParams(QString& text) override;
 

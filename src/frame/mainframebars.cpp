@@ -36,7 +36,6 @@ constexpr int kLockToolbars = 32826;
 constexpr int kShowFilterBar = 32827;
 constexpr int kToggleWizard = 32809;
 constexpr int kToggleStatusBar = 59393;
-constexpr int kAboutCommand = 57664;
 
 void identify(QToolBar* bar, int controlId) {
     bar->setObjectName(kFormat(u"ToolBar%d", controlId));
@@ -110,7 +109,8 @@ void CMainFrame::addBands() {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_throbber && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        OnCommand(kAboutCommand);
+        // The developers' way in: the About box with its build and trail facts.
+        m_site.ShowDeveloperAbout();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

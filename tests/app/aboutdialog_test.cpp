@@ -5,9 +5,11 @@
 #include "app/appaboutsite.h"
 #include "app/history.h"
 #include "dialogs/splashabout.h"
+#include "frame/animatectrl.h"
 #include "frame/mainframe.h"
 #include "server/mysystem.h"
 #include "support/fakeloginreplies.h"
+#include "support/modalcloser.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -89,6 +91,15 @@ TEST_F(FrameAboutCommandsTest, AboutAndCtrlGOpenTheirWindows) {
     });
     EXPECT_TRUE(app->MainFrame()->OnCommand(32851));
     EXPECT_EQ(shown, QStringLiteral("Action Script Dialog (for QA and Development)"));
+}
+
+TEST_F(FrameAboutCommandsTest, ARightDoubleClickOnTheBusyAnimationOpensTheDeveloperAboutBox) {
+    auto* throbber = app->MainFrame()->findChild<CAnimateCtrl*>();
+    ASSERT_NE(throbber, nullptr);
+    ModalCloser<CAboutDialog> closer;
+    QTest::mouseDClick(throbber, Qt::RightButton);
+    EXPECT_TRUE(closer.seen);
+    EXPECT_EQ(CSplashAbout::Instance(), nullptr) << "not the About window of Help > About";
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "tree/mytree.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
 #include <QStringList>
 #include <QTest>
@@ -58,6 +59,10 @@ public:
         CAppSeams::SaveRebarLayout();
     }
     void NextPane() override { record(u"NextPane"); }
+    int ReDiscover(const QString& requestUrl, const QString& resultsUrl) override {
+        record(u"ReDiscover", requestUrl + u' ' + resultsUrl);
+        return QDialog::Rejected;
+    }
 
     QStringList calls;
     bool restores = false;

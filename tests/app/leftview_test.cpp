@@ -511,4 +511,10 @@ TEST_F(LeftViewTest, TheDebuggerShowsAnItemAndChecksDropPairs) {
     EXPECT_EQ(pick(u"node"_qs, u"fixed"_qs), u"node\n\rcannot be dropped on\n\rfixed"_qs);
 }
 
+TEST_F(LeftViewTest, TheRediscoverEntryOpensTheRediscoverDialog) {
+    seams->calls.clear();
+    ContextMenuHost().RunReDiscoverDialog(u"/r?A=1&Selected=k1"_qs, u"/res&Selected=k1"_qs);
+    EXPECT_EQ(seams->calls, QStringList{u"ReDiscover(/r?A=1&Selected=k1 /res&Selected=k1)"_qs});
+}
+
 }  // namespace
