@@ -157,6 +157,9 @@ private:
                       QTreeWidgetItem*& after) const;
     void onDeleteKey();
     bool canRename(QTreeWidgetItem* item) const;
+    // The server copies a file object to the target path; a name with control
+    // characters is refused before anything is sent.
+    void postCopyObject(const QString& sourcePath, const QString& targetPath);
     void showNameError();
     void showTipText(QHelpEvent* event);
     void trackHover(QPoint point);

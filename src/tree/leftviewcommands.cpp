@@ -498,15 +498,7 @@ void CLeftView::CopyObject() {
     if (record == nullptr || !m_host.AskObjectName(true, name)) {
         return;
     }
-    QString object;
-    QString target;
-    if (!EncodeObjectPath(record->FullPath, object) ||
-        !EncodeObjectPath(record->FullPath + u'/' + name, target)) {
-        showNameError();
-        return;
-    }
-    m_host.PostToServices(QStringLiteral("Action=CopyObject&Object=") + object +
-                          QStringLiteral("&Target=") + target);
+    postCopyObject(record->FullPath, record->FullPath + u'/' + name);
 }
 
 void CLeftView::RunActions(const KPROPS& actions, int context) {
@@ -539,15 +531,18 @@ void CLeftView::PasteObjects(QTreeWidgetItem* target, const ClipboardHeader& hea
     }
     // The copy keeps the source's name inside the folder pasted onto.
     const QString name = source->FullPath.section(u'/', -1, -1, QString::SectionSkipEmpty);
+    postCopyObject(source->FullPath, folder->FullPath + u'/' + name);
+}
+
+void CLeftView::postCopyObject(const QString& sourcePath, const QString& targetPath) {
     QString object;
-    QString destination;
-    if (!EncodeObjectPath(source->FullPath, object) ||
-        !EncodeObjectPath(folder->FullPath + u'/' + name, destination)) {
+    QString target;
+    if (!EncodeObjectPath(sourcePath, object) || !EncodeObjectPath(targetPath, target)) {
         showNameError();
         return;
     }
     m_host.PostToServices(QStringLiteral("Action=CopyObject&Object=") + object +
-                          QStringLiteral("&Target=") + destination);
+                          QStringLiteral("&Target=") + target);
 }
 
 void CLeftView::showNameError() {
