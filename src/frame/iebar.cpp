@@ -20,6 +20,8 @@ const QString kHeightKey = QStringLiteral("IEBar_cy");
 
 IEBar::IEBar(const QString& title, QWidget* parent, int controlId)
     : CSizingControlBarG(title, parent, controlId), m_browser(new CWebPane(this)) {
+    SetMinimumSizeOf(Placement::Horizontal, QSize(40, 40));
+    SetMinimumSizeOf(Placement::Floating, QSize(80, 80));
     SetStoredSize(Placement::Horizontal, QSize(80, 80));
     setWidget(m_browser);
     m_browser->setUrl(QUrl(QStringLiteral("about:blank")));

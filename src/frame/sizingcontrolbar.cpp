@@ -44,9 +44,16 @@ void CSizingControlBar::SetStoredSize(Placement placement, QSize size) {
     m_sizes[slotOf(placement)] = size.expandedTo(MinimumSizeOf(placement));
 }
 
-QSize CSizingControlBar::MinimumSizeOf(Placement placement) {
-    // A floating bar is a little wider: its frame draws thicker edges.
-    return placement == Placement::Floating ? QSize(37, 32) : QSize(33, 32);
+QSize CSizingControlBar::MinimumSizeOf(Placement placement) const {
+    return m_minimums[slotOf(placement)];
+}
+
+void CSizingControlBar::SetMinimumSizeOf(Placement placement, QSize minimum) {
+    m_minimums[slotOf(placement)] = minimum;
+    SetStoredSize(placement, StoredSize(placement));
+    if (placement == m_placement) {
+        setMinimumSize(minimum);
+    }
 }
 
 void CSizingControlBar::onPlacementChanged() {

@@ -28,7 +28,10 @@ public:
     // The size the bar takes when it next sits in `placement`.
     QSize StoredSize(Placement placement) const;
     void SetStoredSize(Placement placement, QSize size);
-    static QSize MinimumSizeOf(Placement placement);
+    // No size of `placement` goes below its minimum: 33x32 docked, 37x32
+    // floating unless the bar sets its own. Raising one raises the stored size.
+    QSize MinimumSizeOf(Placement placement) const;
+    void SetMinimumSizeOf(Placement placement, QSize minimum);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -40,6 +43,8 @@ private:
     static int slotOf(Placement placement) { return static_cast<int>(placement); }
 
     QSize m_sizes[3];
+    // A floating bar is a little wider: its frame draws thicker edges.
+    QSize m_minimums[3] = {{33, 32}, {33, 32}, {37, 32}};
     Placement m_placement = Placement::Floating;
     // Between a move and the size it takes back, the dock layout's own
     // resizes are not the user's choice and are not kept.

@@ -88,7 +88,7 @@ TEST_F(SizingControlBarTest, SizesNeverFallBelowThePlacementMinimum) {
     for (const Case& c :
          {Case{Placement::Horizontal, {33, 32}}, Case{Placement::Vertical, {33, 32}},
           Case{Placement::Floating, {37, 32}}}) {
-        EXPECT_EQ(CSizingControlBar::MinimumSizeOf(c.placement), c.minimum);
+        EXPECT_EQ(bar->MinimumSizeOf(c.placement), c.minimum);
         bar->SetStoredSize(c.placement, QSize(1, 1));
         EXPECT_EQ(bar->StoredSize(c.placement), c.minimum);
     }
@@ -123,6 +123,18 @@ TEST_F(SizingControlBarTest, GripperOnlyWhileDockedAndItsCloseButtonHidesTheBar)
 
     CSizingControlBar plain(QStringLiteral("Plain"), &frame, 8);
     EXPECT_FALSE(plain.features().testFlag(QDockWidget::DockWidgetClosable));
+}
+
+TEST_F(SizingControlBarTest, ABarsOwnMinimumHoldsForItsPlacementOnly) {
+    bar->SetStoredSize(Placement::Floating, QSize(50, 50));
+    bar->SetMinimumSizeOf(Placement::Floating, QSize(80, 80));
+    EXPECT_EQ(bar->StoredSize(Placement::Floating), QSize(80, 80));
+    bar->SetStoredSize(Placement::Floating, QSize(60, 200));
+    EXPECT_EQ(bar->StoredSize(Placement::Floating), QSize(80, 200));
+    floatBar();
+    EXPECT_EQ(bar->minimumSize(), QSize(80, 80));
+    dockAt(Qt::LeftDockWidgetArea);
+    EXPECT_EQ(bar->minimumSize(), QSize(33, 32)) << "docked, the default minimum is back";
 }
 
 }  // namespace
