@@ -18,14 +18,14 @@
 
 namespace {
 
-struct CheckSpec {
+struct CheckBoxSetting {
     int controlId;
     const char16_t* text;
     const char16_t* key;
     int defaultValue;
 };
 
-constexpr std::array<CheckSpec, COptionsPanel3::kCheckCount> kChecks{{
+constexpr std::array<CheckBoxSetting, COptionsPanel3::kCheckCount> kChecks{{
     {5449, u"Remember &User Names", u"StoreUsernames", 0},
     {5065, u"Remember &Passwords", u"StorePasswords", 0},
     {5066, u"&Log In Automatically", u"AutoLogin", 0},
@@ -57,8 +57,8 @@ bool isTemporaryObject(const QString& name) {
     return true;
 }
 
-QString keyOf(const CheckSpec& spec) {
-    return QString::fromUtf16(spec.key);
+QString keyOf(const CheckBoxSetting& setting) {
+    return QString::fromUtf16(setting.key);
 }
 
 }  // namespace
