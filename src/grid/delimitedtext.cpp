@@ -3,7 +3,7 @@
 #include <algorithm>
 
 DelimitedText::DelimitedText(Fields fields, QChar separator, QStringView lineEnd)
-    : m_fields(fields), m_separator(separator.unicode()), m_lineEnd(lineEnd) {}
+    : m_fields(fields), m_separator(separator.unicode()), m_lineEnd(lineEnd.toString()) {}
 
 char16_t* DelimitedText::room(qsizetype most) {
     if (m_end - m_pos < most) {

@@ -43,6 +43,6 @@ private:
     QStringEncoder m_utf8{QStringEncoder::Utf8};
     Fields m_fields;
     char16_t m_separator;
-    QStringView m_lineEnd;
+    QString m_lineEnd;
     bool m_rowStarted = false;
 };

@@ -233,7 +233,8 @@ public:
     // when the user cancels.
     int SaveAsCSV(bool selectedOnly, bool includeHidden, const QString& path);
     // Replaces the file atomically, UTF-8 with LF line ends; 1 or 0.
-    int WriteGridFile(const QString& path, QChar separator, bool selectedOnly, bool includeHidden);
+    int WriteGridFile(const QString& path, QChar separator, bool selectedOnly,
+                      bool includeHidden);
     void CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const;
     static QString BuildCsvText(const ExportRows& rows);
     // The clipboard's text of the shown rows or the selected ones in UTF-8,

@@ -25,7 +25,6 @@
 #include <QSaveFile>
 #include <QUrl>
 
-#include <algorithm>
 #include <exception>
 
 namespace {
@@ -42,6 +41,7 @@ void errorBox(const QString& text) {
     }
 }
 
+// Server text inside the HTML table: "&", "<" and ">" escaped.
 void appendHtmlEscaped(QString& out, QStringView text) {
     qsizetype plainFrom = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -253,14 +253,14 @@ constexpr int kDumpTextWidth = 20;
 
 QString dumpRule() {
     const QString dashes(kDumpTextWidth, u'-');
-    return kFormat(u"+-%-7.7s-+-%-15.15s-+-%-7.7s-+-%-20.20s-+-%-20.20s-+\n", dashes, dashes,
-                   dashes, dashes, dashes);
+    return kFormat(u"+-%-7.7s-+-%-15.15s-+-%-7.7s-+-%-20.20s-+-%-20.20s-+\n", dashes, dashes, dashes,
+                   dashes, dashes);
 }
 
 QString dumpTable(const QString& first, const QString& third) {
     return dumpRule() +
-           kFormat(u"| %-7.7s | %-15.15s | %-7.7s | %-20.20s | %-20.20s |\n", first, u"ColName"_qs,
-                   third, u"ColHead"_qs, u"ColProps"_qs) +
+           kFormat(u"| %-7.7s | %-15.15s | %-7.7s | %-20.20s | %-20.20s |\n", first,
+                   u"ColName"_qs, third, u"ColHead"_qs, u"ColProps"_qs) +
            dumpRule();
 }
 
