@@ -1,0 +1,210 @@
+// Edit > Copy of data grid rows in the running program, with the real
+// pointer and keys: the rows reach the clipboard as the text and the HTML
+// table other programs paste, the server's texts escaped in the HTML.
+
+#include "app/appfixture.h"
+#include "frame/mainframe.h"
+#include "frame/menubar.h"
+#include "grid/mygrid.h"
+#include "server/mysystem.h"
+#include "support/fakeloginreplies.h"
+#include "support/gridreplies.h"
+#include "support/xinput.h"
+#include "tree/clipboarditem.h"
+#include "tree/leftview.h"
+#include "tree/mytree.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+using Reply = FakeVelnixServer::Reply;
+
+constexpr int kRows = 4;
+
+// The program on a World View whose server is the fake server; its item
+// "Grid" shows rows whose texts hold "&", "<", ">" and quotes.
+class GridCopyProgramTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        if (QGuiApplication::platformName() != u"xcb") {
+            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+            GTEST_SKIP() << "needs xdotool";
+        }
+        fakelogin::ScriptCmiLogAndCancel(server);
+        FakeLoginReply login;
+        login.tree = "<item label='Home'/><item label='Grid' main-grid-url='/cmi/Services?Action=E'/>";
+        fakelogin::ScriptLogin(server, login);
+        server.Script(FakeVelnixServer::kServicesPath, "Action=E",
+                      Reply::Xml(MakeEntityGridReply(kRows)));
+        writeLabWorldView(server.Port());
+
+        app = std::make_unique<CTheApp>();
+        app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int) {
+            boxes << text;
+            return 1;
+        });
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+
+        CMyTree& tree = app->Tree();
+        QTreeWidgetItem* server = tree.FindItemByName(QStringLiteral("Alpha"), nullptr);
+        ASSERT_NE(server, nullptr);
+        auto* system = dynamic_cast<CMySystem*>(tree.GetSystem(server));
+        ASSERT_NE(system, nullptr);
+        QString error;
+        ASSERT_NE(system->Login(error, &tree, server, false), 0) << error.toStdString();
+        gridItem = tree.FindItemByName(QStringLiteral("Grid"), server);
+        ASSERT_NE(gridItem, nullptr);
+    }
+
+    void TearDown() override {
+        app.reset();
+        TempHomeTest::TearDown();
+    }
+
+    QPoint centreOfItem(QTreeWidgetItem* item) const {
+        CLeftView* pane = frame->GetLeftView();
+        pane->scrollToItem(item);
+        return pane->viewport()->mapToGlobal(pane->visualItemRect(item).center());
+    }
+    QPoint centreOfCell(CMyGrid* grid, int row, int col) const {
+        QRect cell;
+        EXPECT_TRUE(grid->GetCellRect(row, col, cell));
+        return grid->viewport()->mapToGlobal(cell.center());
+    }
+
+    // Rows 1 to `last` selected by a click and a Shift+click.
+    bool selectRows(CMyGrid* grid, int last) {
+        const QPoint to = centreOfCell(grid, last, 2);
+        return clickAt(centreOfCell(grid, 1, 2)) &&
+               xdotool({QStringLiteral("mousemove"), QString::number(to.x()),
+                        QString::number(to.y()), QStringLiteral("keydown"), QStringLiteral("shift"),
+                        QStringLiteral("click"), QStringLiteral("1"), QStringLiteral("keyup"),
+                        QStringLiteral("shift")}) &&
+               QTest::qWaitFor([&] { return grid->GetSelectedRowCount() == last; }, 5000);
+    }
+
+    // Edit > Copy from the menu bar, clicked.
+    bool editCopyFromTheMenu() {
+        CMenuBar& bar = frame->MenuBar();
+        QAction* edit = nullptr;
+        for (QAction* action : bar.actions()) {
+            if (action->text().remove(u'&') == u"Edit") {
+                edit = action;
+            }
+        }
+        if (edit == nullptr || !clickAt(bar.mapToGlobal(bar.actionGeometry(edit).center()))) {
+            return false;
+        }
+        QMenu* menu = nullptr;
+        if (!QTest::qWaitFor([&] {
+                menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                return menu != nullptr && menu->isVisible();
+            })) {
+            return false;
+        }
+        for (QAction* action : menu->actions()) {
+            if (action->text().remove(u'&').startsWith(u"Copy")) {
+                return clickAt(menu->mapToGlobal(menu->actionGeometry(action).center()));
+            }
+        }
+        return false;
+    }
+
+    static const QMimeData* copied() {
+        const QMimeData* data = nullptr;
+        const bool arrived = QTest::qWaitFor([&] {
+            data = QGuiApplication::clipboard()->mimeData();
+            return data != nullptr && data->hasText();
+        });
+        return arrived ? data : nullptr;
+    }
+
+    FakeVelnixServer server;
+    std::unique_ptr<CTheApp> app;
+    CMainFrame* frame = nullptr;
+    QTreeWidgetItem* gridItem = nullptr;
+    QStringList boxes;
+};
+
+TEST_F(GridCopyProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
+    ASSERT_TRUE(clickAt(centreOfItem(gridItem)));
+    CMyGrid* grid = frame->GetGrid();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return grid->isVisible() && !grid->IsLoadRunning() &&
+               grid->GetRowCount() - grid->GetFixedRowCount() == kRows;
+    }, 30000));
+    ASSERT_TRUE(selectRows(grid, 2));
+
+    ExportRows rows;
+    grid->CollectRows(true, false, rows);
+    ASSERT_EQ(rows.size(), 2U);
+    const QString expectedText = CMyGrid::BuildCsvText(rows);
+    // What the fake server sent: the entities come back as their characters.
+    ASSERT_TRUE(expectedText.contains(u"& K")) << expectedText.toStdString();
+    ASSERT_TRUE(expectedText.contains(u"<HQ>")) << expectedText.toStdString();
+    EXPECT_TRUE(expectedText.contains(u"\"\"\"quoted\"\" 'too'\""))
+        << "a cell with quotes is quoted, its quotes doubled: " << expectedText.toStdString();
+
+    const struct {
+        const char* how;
+        std::function<bool()> copy;
+    } ways[] = {
+        {"Edit > Copy", [&] { return editCopyFromTheMenu(); }},
+        {"Ctrl+C", [&] { return xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")}); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        QGuiApplication::clipboard()->clear();
+        ASSERT_TRUE(way.copy());
+        const QMimeData* data = copied();
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(data->text(), expectedText);
+        EXPECT_FALSE(data->data(QStringLiteral("text/plain")).contains('\0'));
+        ASSERT_TRUE(data->hasHtml()) << data->formats().join(u' ').toStdString();
+        const QString html = data->html();
+        EXPECT_TRUE(html.startsWith(u"<html><body>")) << html.toStdString();
+        EXPECT_TRUE(html.contains(CMyGrid::BuildHtmlTable(rows)));
+        EXPECT_TRUE(html.contains(u"&amp; K")) << html.toStdString();
+        EXPECT_TRUE(html.contains(u"&lt;HQ&gt;")) << html.toStdString();
+        EXPECT_FALSE(html.contains(u"<HQ>"));
+        EXPECT_FALSE(data->hasFormat(QString::fromLatin1(kClipboardItemMime)))
+            << "the rows' record is for drags within this console";
+    }
+
+    // A drag of the same selection carries its size.
+    std::unique_ptr<QMimeData> dragged(grid->CopySelection());
+    ASSERT_NE(dragged, nullptr);
+    const QByteArray record = dragged->data(QString::fromLatin1(kClipboardItemMime));
+    const std::optional<ClipboardHeader> header = CClipboardReader(record).ReadHeader();
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->kind, kClipGrid);
+    EXPECT_EQ(header->processId, static_cast<quint32>(getpid()));
+    EXPECT_EQ(header->itemId, 0U);
+    const std::optional<ClipboardGridSelection> selection = ReadGridSelection(record);
+    ASSERT_TRUE(selection);
+    const CCellRange range = grid->GetSelectedCellRange();
+    EXPECT_EQ(selection->rows, 2);
+    EXPECT_EQ(range.minRow, 1);
+    EXPECT_EQ(selection->columns, range.maxCol - range.minCol + 1);
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'|').toStdString();
+}
+
+}  // namespace
