@@ -29,7 +29,7 @@ constexpr int kWindowWidth = 620;
 constexpr int kWindowHeight = 640;
 // The second console's window lies this far right of the first's.
 constexpr int kSecondLeft = 640;
-constexpr quint16 kAlphaPort = 8443;
+constexpr quint16 kServerPort = 8443;
 
 class TwoConsolesTest : public ProgramTest {
 protected:
@@ -44,10 +44,14 @@ protected:
         secondHome = root() + QStringLiteral("/second");
         // The same shape in both, so that the first console's rows show
         // where the second's are.
-        writeConsole(root(), 0, "Gamma", "hostname='10.0.0.3' web-port='80' protocol='http'");
-        writeConsole(secondHome, kSecondLeft, "Alpha",
-                     "hostname='alpha.example' web-port='" + QByteArray::number(kAlphaPort) +
-                         "' protocol='https' username='ops' password='pa ss'");
+        writeConsole(root(), 0,
+                     "<folder label='Bench'>" + system("Gamma", "10.0.0.3", 80) +
+                         "</folder><folder label='Depot'>" + system("Epsilon", "10.0.0.5", 80) +
+                         "</folder>");
+        writeConsole(secondHome, kSecondLeft,
+                     "<folder label='Lab'>" + system("Alpha", "alpha.example", kServerPort) +
+                         "</folder><folder label='Spare'>" +
+                         system("Delta", "delta.example", kServerPort) + "</folder>");
         startSecond();
 
         app = std::make_unique<CTheApp>();
@@ -75,18 +79,22 @@ protected:
         return home + QStringLiteral("/.config/Zorvic/QVX");
     }
 
-    // A World View of one folder "Lab" holding one server, and a window
-    // placed at `left`.
-    static void writeConsole(const QString& home, int left, const QByteArray& server,
-                             const QByteArray& attributes) {
+    // A server entry reached over https with a user and a password.
+    static QByteArray system(const QByteArray& label, const QByteArray& host, quint16 port) {
+        return "<system label='" + label + "' server-type='.' hostname='" + host +
+               "' web-port='" + QByteArray::number(port) +
+               "' protocol='https' username='ops' password='pa ss'/>";
+    }
+
+    // A World View holding `items` under its root, and a window placed at
+    // `left`.
+    static void writeConsole(const QString& home, int left, const QByteArray& items) {
         QDir().mkpath(settingsFolderOf(home));
         QDir().mkpath(home + QStringLiteral("/tmp"));
         const QString worldView = home + QStringLiteral("/lab.zwv");
-        writeAt(worldView, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n"
-                           "  <root label='World View'>\n    <folder label='Lab'>\n"
-                           "      <system label='" +
-                               server + "' server-type='.' " + attributes +
-                               "/>\n    </folder>\n  </root>\n</tree>\n");
+        writeAt(worldView, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree><root label='World "
+                           "View'>" +
+                               items + "</root></tree>\n");
         writeAt(settingsFolderOf(home) + QStringLiteral("/Quillex.ini"),
                 "ZWV=" + worldView.toUtf8() + "\nMain.left=" + QByteArray::number(left) +
                     "\nMain.top=0\nMain.right=" + QByteArray::number(left + kWindowWidth) +
@@ -110,54 +118,57 @@ protected:
         ASSERT_TRUE(second.waitForStarted());
     }
 
-    // The second console listens for scripts before it starts up, and lets
-    // go of its start-up lock once its window is shown; the pointer needs
-    // that window mapped.
+    // The second console listens for scripts before it starts up and lets
+    // go of its start-up lock once its window is shown. A script handed to
+    // it then runs after what its start-up left queued, so its end shows a
+    // console that takes the pointer and keys.
     bool secondIsUp() {
-        CSingleInstance probe(settingsFolderOf(secondHome));
+        const QString folder = settingsFolderOf(secondHome);
+        CSingleInstance probe(folder);
         const bool started = QTest::qWaitFor(
             [&] {
-                if (second.state() != QProcess::Running ||
-                    !QFile::exists(probe.SocketPath()) || !probe.AcquireStartupLock()) {
+                if (second.state() != QProcess::Running || !QFile::exists(probe.SocketPath()) ||
+                    !probe.AcquireStartupLock()) {
                     return false;
                 }
                 probe.ReleaseStartupLock();
                 return true;
             },
             60000);
-        QProcess mapped;
-        mapped.start(QStringLiteral("xdotool"),
-                     {QStringLiteral("search"), QStringLiteral("--sync"),
-                      QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                      QString::number(second.processId())});
-        const bool shown = started && mapped.waitForFinished(30000) && mapped.exitCode() == 0;
-        if (mapped.state() != QProcess::NotRunning) {
-            mapped.kill();
-            mapped.waitForFinished();
-        }
-        return shown;
+        const QString ran = secondHome + QStringLiteral("/ran");
+        const QString script = secondHome + QStringLiteral("/ready.curl");
+        writeAt(script, "touch=" + ran.toUtf8() + '\n');
+        return started && probe.HandOff(script, 20000) &&
+               QTest::qWaitFor([&] { return QFile::exists(ran); }, 20000);
     }
 
-    // Whether the second console's World View holds the path, asked through
-    // an action script handed to it.
-    bool secondHolds(const QByteArray& path) {
-        static int scripts = 0;
-        const QString tag = QString::number(++scripts);
-        const QString log = secondHome + QStringLiteral("/actions-") + tag + QStringLiteral(".log");
-        const QString found = secondHome + QStringLiteral("/found-") + tag;
-        const QString script = secondHome + QStringLiteral("/probe-") + tag + QStringLiteral(".curl");
-        writeAt(script, "set:actionlog=" + log.toUtf8() + '\n' + path + "\ntouch=" +
-                            found.toUtf8() + '\n');
-        CSingleInstance handOff(settingsFolderOf(secondHome));
-        EXPECT_TRUE(handOff.HandOff(script, 20000)) << handOff.ErrorText().toStdString();
-        const bool answered = QTest::qWaitFor(
+    // The second console's World View as the record of its root gives it:
+    // the root clicked and copied with Ctrl+C, read from the X clipboard.
+    QString secondWorldView() {
+        QGuiApplication::clipboard()->clear();
+        if (!clickAt(inSecond(centreOf(app->Tree().GetRootItem()))) ||
+            !xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")})) {
+            return {};
+        }
+        std::optional<QString> xml;
+        const bool copied = QTest::qWaitFor(
             [&] {
-                return QFile::exists(found) ||
-                       readFile(log).contains("Could not find tree item");
+                const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+                if (data == nullptr) {
+                    return false;
+                }
+                CClipboardReader reader(data->data(QString::fromLatin1(kClipboardItemMime)));
+                const std::optional<ClipboardHeader> header = reader.ReadHeader();
+                if (!header || header->kind != kClipWorldView ||
+                    header->processId != static_cast<quint32>(second.processId())) {
+                    return false;
+                }
+                xml = reader.ReadText();
+                return true;
             },
-            30000);
-        EXPECT_TRUE(answered) << readFile(log).toStdString();
-        return QFile::exists(found);
+            10000);
+        EXPECT_TRUE(copied && xml.has_value()) << "the second console's World View";
+        return copied && xml ? *xml : QString();
     }
 
     QTreeWidgetItem* item(const char* label) const {
@@ -186,6 +197,19 @@ protected:
         path << to + QPoint(2, 2) << to;
         return pointerDrag(path, shift ? QStringLiteral("shift") : QString(),
                            static_cast<int>(path.size()) - 1);
+    }
+
+    // A server entry made from another console's record.
+    void expectFreshEntry(QTreeWidgetItem* entry, const char* host) const {
+        const CServerConnection* made = app->Tree().GetSystem(entry);
+        ASSERT_NE(made, nullptr);
+        EXPECT_NE(dynamic_cast<const CMySystem*>(made), nullptr) << "a full session, to log in";
+        EXPECT_EQ(made->ServerType, QChar(u'Q'));
+        EXPECT_EQ(made->Protocol, u"http") << "the record carries no scheme";
+        EXPECT_EQ(made->Host, QString::fromLatin1(host));
+        EXPECT_EQ(made->WebPort, kServerPort);
+        EXPECT_EQ(made->User, u"ops");
+        EXPECT_EQ(made->Password, u"pa ss");
     }
 
     std::vector<QTreeWidgetItem*> rootChildrenNamed(const QString& label) const {
@@ -218,7 +242,7 @@ TEST_F(TwoConsolesTest, CtrlCPutsTheServerRecordOnTheDesktopClipboard) {
     ASSERT_TRUE(QTest::qWaitFor([&] {
         data = QGuiApplication::clipboard()->mimeData();
         return data != nullptr && data->hasFormat(QString::fromLatin1(kClipboardItemMime));
-    }, 10000)) << (data != nullptr ? data->formats().join(u' ').toStdString() : "");
+    }, 10000)) << (data != nullptr ? (data->formats().join(u' ') + u' ' + data->text()).toStdString() : "");
     EXPECT_TRUE(data->hasText());
     EXPECT_EQ(data->text(), u"Alpha");
     EXPECT_EQ(data->data(QString::fromLatin1(kPasswordManagerHintMime)), "secret")
@@ -236,43 +260,49 @@ TEST_F(TwoConsolesTest, CtrlCPutsTheServerRecordOnTheDesktopClipboard) {
     ASSERT_TRUE(server);
     EXPECT_EQ(server->name, u"Alpha");
     EXPECT_EQ(server->host, u"alpha.example");
-    EXPECT_EQ(server->webPort, kAlphaPort);
+    EXPECT_EQ(server->webPort, kServerPort);
     EXPECT_EQ(server->user, u"ops");
     EXPECT_EQ(server->password, u"pa ss");
     EXPECT_TRUE(reader.AtEnd());
 }
 
-// Between consoles a server travels as its record: the receiving console
-// makes a fresh entry (type Q, the default scheme) and answers move, so the
-// sending console removes its own unless Shift is held as the drag ends.
-TEST_F(TwoConsolesTest, ServerDraggedIntoTheOtherConsoleMovesThereUnlessShiftIsHeld) {
+// Between consoles folders and servers travel as records: the receiving
+// console makes fresh entries (type Q, the default scheme) and answers move,
+// so the sending console removes its own unless Shift is held as the drag
+// ends.
+TEST_F(TwoConsolesTest, ServersAndFoldersDraggedIntoTheOtherConsoleMoveThereUnlessShiftIsHeld) {
     const QPoint alpha = inSecond(centreOf(item("Gamma")));
+    const QPoint spare = inSecond(centreOf(item("Depot")));
     const QPoint rootPlace = emptyPlaceOfFirst();
     ASSERT_EQ(frame->GetLeftView()->itemAt(frame->GetLeftView()->viewport()->mapFromGlobal(
                   rootPlace)),
               nullptr);
+    QTreeWidgetItem* top = app->Tree().GetRootItem();
+    const auto lastUnderRoot = [&] { return top->child(top->childCount() - 1); };
 
     ASSERT_TRUE(drag(alpha, rootPlace, true));
     ASSERT_TRUE(QTest::qWaitFor([&] { return rootChildrenNamed(u"Alpha"_qs).size() == 1; }, 10000))
         << "the drop adds the server under the root";
-    QTreeWidgetItem* added = rootChildrenNamed(u"Alpha"_qs).front();
-    EXPECT_EQ(app->Tree().GetRootItem()->indexOfChild(added),
-              app->Tree().GetRootItem()->childCount() - 1);
-    const CServerConnection* made = app->Tree().GetSystem(added);
-    ASSERT_NE(made, nullptr);
-    EXPECT_NE(dynamic_cast<const CMySystem*>(made), nullptr) << "a full session that can log in";
-    EXPECT_EQ(made->ServerType, QChar(u'Q'));
-    EXPECT_EQ(made->Protocol, u"http") << "the record carries no scheme";
-    EXPECT_EQ(made->Host, u"alpha.example");
-    EXPECT_EQ(made->WebPort, kAlphaPort);
-    EXPECT_EQ(made->User, u"ops");
-    EXPECT_EQ(made->Password, u"pa ss");
+    EXPECT_EQ(rootChildrenNamed(u"Alpha"_qs).front(), lastUnderRoot());
+    expectFreshEntry(rootChildrenNamed(u"Alpha"_qs).front(), "alpha.example");
     EXPECT_TRUE(app->Tree().IsModified());
-    EXPECT_TRUE(secondHolds("//World View|Lab|Alpha")) << "Shift kept the source";
+    EXPECT_TRUE(secondWorldView().contains(u"label='Alpha'")) << "Shift kept the source";
+
+    ASSERT_TRUE(drag(spare, rootPlace, false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rootChildrenNamed(u"Spare"_qs).size() == 1; }, 10000));
+    QTreeWidgetItem* folder = rootChildrenNamed(u"Spare"_qs).front();
+    EXPECT_EQ(folder, lastUnderRoot());
+    ASSERT_EQ(folder->childCount(), 1);
+    EXPECT_EQ(folder->child(0)->text(0), u"Delta");
+    expectFreshEntry(folder->child(0), "delta.example");
 
     ASSERT_TRUE(drag(alpha, rootPlace, false));
     ASSERT_TRUE(QTest::qWaitFor([&] { return rootChildrenNamed(u"Alpha"_qs).size() == 2; }, 10000));
-    EXPECT_FALSE(secondHolds("//World View|Lab|Alpha")) << "the move removed the source";
+    const QString left = secondWorldView();
+    EXPECT_TRUE(left.contains(u"label='Lab'")) << left.toStdString();
+    EXPECT_FALSE(left.contains(u"label='Spare'")) << "the move removed the folder";
+    EXPECT_FALSE(left.contains(u"label='Delta'"));
+    EXPECT_FALSE(left.contains(u"label='Alpha'")) << "the move removed the server";
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'|').toStdString();
 }
 
