@@ -46,7 +46,8 @@ protected:
         }
         fakelogin::ScriptCmiLogAndCancel(server);
         FakeLoginReply login;
-        login.tree = "<item label='Home'/><item label='Grid' main-grid-url='/cmi/Services?Action=E'/>";
+        login.tree =
+            "<item label='Home'/><item label='Grid' main-grid-url='/cmi/Services?Action=E'/>";
         fakelogin::ScriptLogin(server, login);
         server.Script(FakeVelnixServer::kServicesPath, "Action=E",
                       Reply::Xml(MakeEntityGridReply(kRows)));
@@ -147,10 +148,12 @@ protected:
 TEST_F(GridCopyProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
     ASSERT_TRUE(clickAt(centreOfItem(gridItem)));
     CMyGrid* grid = frame->GetGrid();
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        return grid->isVisible() && !grid->IsLoadRunning() &&
-               grid->GetRowCount() - grid->GetFixedRowCount() == kRows;
-    }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return grid->isVisible() && !grid->IsLoadRunning() &&
+                   grid->GetRowCount() - grid->GetFixedRowCount() == kRows;
+        },
+        30000));
     ASSERT_TRUE(selectRows(grid, 2));
 
     ExportRows rows;
@@ -168,7 +171,10 @@ TEST_F(GridCopyProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
         std::function<bool()> copy;
     } ways[] = {
         {"Edit > Copy", [&] { return editCopyFromTheMenu(); }},
-        {"Ctrl+C", [&] { return xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")}); }},
+        {"Ctrl+C",
+         [&] {
+             return xdotool({QStringLiteral("key"), QStringLiteral("ctrl+c")});
+         }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.how);

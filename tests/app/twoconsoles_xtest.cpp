@@ -1,6 +1,6 @@
 // Two consoles running side by side, each with its own home and World View:
-// this test process runs the first, a child process the second. A server of
-// the second is copied with Ctrl+C and read here from the X clipboard, and
+// this test process runs the first, a child process the second. Items of the
+// second are copied with Ctrl+C and read here from the X clipboard, and
 // dragged with the real pointer into the first.
 
 #include "app/appfixture.h"
@@ -31,7 +31,7 @@ constexpr int kWindowHeight = 640;
 constexpr int kSecondLeft = 640;
 constexpr quint16 kServerPort = 8443;
 
-class TwoConsolesTest : public ProgramTest {
+class TwoConsolesTest : public TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
@@ -81,9 +81,8 @@ protected:
 
     // A server entry reached over https with a user and a password.
     static QByteArray system(const QByteArray& label, const QByteArray& host, quint16 port) {
-        return "<system label='" + label + "' server-type='.' hostname='" + host +
-               "' web-port='" + QByteArray::number(port) +
-               "' protocol='https' username='ops' password='pa ss'/>";
+        return "<system label='" + label + "' server-type='.' hostname='" + host + "' web-port='" +
+               QByteArray::number(port) + "' protocol='https' username='ops' password='pa ss'/>";
     }
 
     // A World View holding `items` under its root, and a window placed at
@@ -92,9 +91,9 @@ protected:
         QDir().mkpath(settingsFolderOf(home));
         QDir().mkpath(home + QStringLiteral("/tmp"));
         const QString worldView = home + QStringLiteral("/lab.zwv");
-        writeAt(worldView, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree><root label='World "
-                           "View'>" +
-                               items + "</root></tree>\n");
+        writeAt(worldView,
+                "<?xml version='1.0' encoding='UTF-8'?>\n<tree><root label='World View'>" + items +
+                    "</root></tree>\n");
         writeAt(settingsFolderOf(home) + QStringLiteral("/Quillex.ini"),
                 "ZWV=" + worldView.toUtf8() + "\nMain.left=" + QByteArray::number(left) +
                     "\nMain.top=0\nMain.right=" + QByteArray::number(left + kWindowWidth) +
@@ -110,7 +109,8 @@ protected:
     void startSecond() {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), secondHome);
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), secondHome + QStringLiteral("/.config"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           secondHome + QStringLiteral("/.config"));
         environment.insert(QStringLiteral("TMPDIR"), secondHome + QStringLiteral("/tmp"));
         second.setProcessEnvironment(environment);
         second.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -123,8 +123,7 @@ protected:
     // it then runs after what its start-up left queued, so its end shows a
     // console that takes the pointer and keys.
     bool secondIsUp() {
-        const QString folder = settingsFolderOf(secondHome);
-        CSingleInstance probe(folder);
+        CSingleInstance probe(settingsFolderOf(secondHome));
         const bool started = QTest::qWaitFor(
             [&] {
                 if (second.state() != QProcess::Running || !QFile::exists(probe.SocketPath()) ||
@@ -239,10 +238,13 @@ TEST_F(TwoConsolesTest, CtrlCPutsTheServerRecordOnTheDesktopClipboard) {
 
     // Read from the other program through the X server, as any program would.
     const QMimeData* data = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        data = QGuiApplication::clipboard()->mimeData();
-        return data != nullptr && data->hasFormat(QString::fromLatin1(kClipboardItemMime));
-    }, 10000)) << (data != nullptr ? (data->formats().join(u' ') + u' ' + data->text()).toStdString() : "");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            data = QGuiApplication::clipboard()->mimeData();
+            return data != nullptr && data->hasFormat(QString::fromLatin1(kClipboardItemMime));
+        },
+        10000))
+        << (data != nullptr ? data->formats().join(u' ').toStdString() : "");
     EXPECT_TRUE(data->hasText());
     EXPECT_EQ(data->text(), u"Alpha");
     EXPECT_EQ(data->data(QString::fromLatin1(kPasswordManagerHintMime)), "secret")
@@ -274,9 +276,9 @@ TEST_F(TwoConsolesTest, ServersAndFoldersDraggedIntoTheOtherConsoleMoveThereUnle
     const QPoint alpha = inSecond(centreOf(item("Gamma")));
     const QPoint spare = inSecond(centreOf(item("Depot")));
     const QPoint rootPlace = emptyPlaceOfFirst();
-    ASSERT_EQ(frame->GetLeftView()->itemAt(frame->GetLeftView()->viewport()->mapFromGlobal(
-                  rootPlace)),
-              nullptr);
+    ASSERT_EQ(
+        frame->GetLeftView()->itemAt(frame->GetLeftView()->viewport()->mapFromGlobal(rootPlace)),
+        nullptr);
     QTreeWidgetItem* top = app->Tree().GetRootItem();
     const auto lastUnderRoot = [&] { return top->child(top->childCount() - 1); };
 
