@@ -1,6 +1,8 @@
-// Edit > Copy of data grid rows in the running program, with the real
-// pointer and keys: the rows reach the clipboard as the text and the HTML
-// table other programs paste, the server's texts escaped in the HTML.
+// Data grid rows leaving the grid in the running program, with the real
+// pointer and keys: Edit > Copy puts them on the clipboard as the text and
+// the HTML table other programs paste, the server's texts escaped in the
+// HTML; dragged onto a World View item whose server rule takes the grid's
+// drag type, they run the rule's action against the server.
 
 #include "app/appfixture.h"
 #include "frame/mainframe.h"
@@ -21,6 +23,7 @@
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QTest>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -33,8 +36,9 @@ using Reply = FakeVelnixServer::Reply;
 constexpr int kRows = 4;
 
 // The program on a World View whose server is the fake server; its item
-// "Grid" shows rows whose texts hold "&", "<", ">" and quotes.
-class GridCopyProgramTest : public ProgramTest {
+// "Grid" shows rows whose texts hold "&", "<", ">" and quotes, and its
+// item "Target" takes them by drag and drop.
+class GridRowsProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
@@ -47,10 +51,17 @@ protected:
         fakelogin::ScriptCmiLogAndCancel(server);
         FakeLoginReply login;
         login.tree =
-            "<item label='Home'/><item label='Grid' main-grid-url='/cmi/Services?Action=E'/>";
+            "<item label='Home'/><item label='Grid' main-grid-url='/cmi/Services?Action=E'/>"
+            "<item label='Target' id='t 1&amp;2' drag-type='node' main-browser-url='/p'/>";
+        login.dragInfoList =
+            "<drag-info drag-type='row'/><drag-info drag-type='node' draggable='0'>"
+            "<drop-target drag-type='row' action1='xml:/cmi/Services?Action=Dropped'/>"
+            "</drag-info>";
         fakelogin::ScriptLogin(server, login);
+        QByteArray rows = MakeEntityGridReply(kRows);
         server.Script(FakeVelnixServer::kServicesPath, "Action=E",
-                      Reply::Xml(MakeEntityGridReply(kRows)));
+                      Reply::Xml(rows.replace("<grid ", "<grid drag-type=\"row\" ")));
+        server.Script(FakeVelnixServer::kServicesPath, "Action=Dropped", Reply::Xml("<cmi/>"));
         writeLabWorldView(server.Port());
 
         app = std::make_unique<CTheApp>();
@@ -78,6 +89,19 @@ protected:
     void TearDown() override {
         app.reset();
         TempHomeTest::TearDown();
+    }
+
+    // The item "Grid" clicked, and its rows loaded.
+    CMyGrid* showGrid() {
+        CMyGrid* grid = frame->GetGrid();
+        const bool shown = clickAt(centreOfItem(gridItem)) &&
+                           QTest::qWaitFor(
+                               [&] {
+                                   return grid->isVisible() && !grid->IsLoadRunning() &&
+                                          grid->GetRowCount() - grid->GetFixedRowCount() == kRows;
+                               },
+                               30000);
+        return shown ? grid : nullptr;
     }
 
     QPoint centreOfItem(QTreeWidgetItem* item) const {
@@ -145,7 +169,7 @@ protected:
     QStringList boxes;
 };
 
-TEST_F(GridCopyProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
+TEST_F(GridRowsProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
     ASSERT_TRUE(clickAt(centreOfItem(gridItem)));
     CMyGrid* grid = frame->GetGrid();
     ASSERT_TRUE(QTest::qWaitFor(
@@ -195,7 +219,8 @@ TEST_F(GridCopyProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
             << "the rows' record is for drags within this console";
     }
 
-    // A drag of the same selection carries its size.
+    // A drag of the same selection carries its size, and only for this
+    // console.
     std::unique_ptr<QMimeData> dragged(grid->CopySelection());
     ASSERT_NE(dragged, nullptr);
     const QByteArray record = dragged->data(QString::fromLatin1(kClipboardItemMime));
@@ -210,6 +235,40 @@ TEST_F(GridCopyProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
     EXPECT_EQ(selection->rows, 2);
     EXPECT_EQ(range.minRow, 1);
     EXPECT_EQ(selection->columns, range.maxCol - range.minCol + 1);
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'|').toStdString();
+}
+
+// The drop runs the rule's action with the target's ID, its blanks and "&"
+// escaped, in the grid's context.
+TEST_F(GridRowsProgramTest, RowsDroppedOnATreeItemRunTheServersDropAction) {
+    CMyGrid* grid = showGrid();
+    ASSERT_NE(grid, nullptr);
+    ASSERT_TRUE(selectRows(grid, 3));
+    QTreeWidgetItem* target =
+        app->Tree().FindItemByName(QStringLiteral("Target"), app->Tree().GetParentItem(gridItem));
+    ASSERT_NE(target, nullptr);
+
+    const QPoint from = centreOfCell(grid, 2, 2);
+    const QPoint to = centreOfItem(target);
+    QList<QPoint> path{from};
+    for (int step = 1; step <= 5; ++step) {
+        path << from + (to - from) * step / 5;
+    }
+    ASSERT_TRUE(pointerDrag(path));
+    std::vector<FakeVelnixServer::Request> dropped;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            dropped = fakelogin::RequestsOf(server, "Action=Dropped");
+            return !dropped.empty();
+        },
+        20000));
+    ASSERT_EQ(dropped.size(), 1U);
+    const QUrlQuery query(QString::fromUtf8(dropped.front().query));
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("Target"), QUrl::FullyDecoded), u"t 1&2")
+        << dropped.front().query.toStdString();
+    EXPECT_FALSE(query.hasQueryItem(QStringLiteral("2"))) << "the ID stays one parameter";
+    EXPECT_EQ(grid->GetSelectedRowCount(), 3) << "a drop that copies leaves the rows";
+    EXPECT_EQ(app->Tree().GetSelectedItem(), gridItem);
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'|').toStdString();
 }
 
