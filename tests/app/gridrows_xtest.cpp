@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <unistd.h>
 
 namespace {
@@ -170,14 +172,8 @@ protected:
 };
 
 TEST_F(GridRowsProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
-    ASSERT_TRUE(clickAt(centreOfItem(gridItem)));
-    CMyGrid* grid = frame->GetGrid();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return grid->isVisible() && !grid->IsLoadRunning() &&
-                   grid->GetRowCount() - grid->GetFixedRowCount() == kRows;
-        },
-        30000));
+    CMyGrid* grid = showGrid();
+    ASSERT_NE(grid, nullptr);
     ASSERT_TRUE(selectRows(grid, 2));
 
     ExportRows rows;
