@@ -21,7 +21,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QTest>
 #include <QUrlQuery>
 
@@ -40,15 +39,12 @@ constexpr int kRows = 4;
 // The program on a World View whose server is the fake server; its item
 // "Grid" shows rows whose texts hold "&", "<", ">" and quotes, and its
 // item "Target" takes them by drag and drop.
-class GridRowsProgramTest : public ProgramTest {
+class GridRowsProgramTest : public RunningProgramTest {
 protected:
     void SetUp() override {
-        TempHomeTest::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-            GTEST_SKIP() << "needs xdotool";
+        RunningProgramTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         fakelogin::ScriptCmiLogAndCancel(server);
         FakeLoginReply login;
@@ -66,14 +62,10 @@ protected:
         server.Script(FakeVelnixServer::kServicesPath, "Action=Dropped", Reply::Xml("<cmi/>"));
         writeLabWorldView(server.Port());
 
-        app = std::make_unique<CTheApp>();
-        app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int) {
-            boxes << text;
-            return 1;
-        });
-        ASSERT_TRUE(app->InitInstance({}));
-        frame = app->MainFrame();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        startProgram();
+        if (HasFatalFailure()) {
+            return;
+        }
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
 
@@ -86,11 +78,6 @@ protected:
         ASSERT_NE(system->Login(error, &tree, server, false), 0) << error.toStdString();
         gridItem = tree.FindItemByName(QStringLiteral("Grid"), server);
         ASSERT_NE(gridItem, nullptr);
-    }
-
-    void TearDown() override {
-        app.reset();
-        TempHomeTest::TearDown();
     }
 
     // The item "Grid" clicked, and its rows loaded.
@@ -165,10 +152,7 @@ protected:
     }
 
     FakeVelnixServer server;
-    std::unique_ptr<CTheApp> app;
-    CMainFrame* frame = nullptr;
     QTreeWidgetItem* gridItem = nullptr;
-    QStringList boxes;
 };
 
 TEST_F(GridRowsProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {

@@ -18,7 +18,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -31,15 +30,12 @@ constexpr int kWindowHeight = 640;
 constexpr int kSecondLeft = 640;
 constexpr quint16 kServerPort = 8443;
 
-class TwoConsolesTest : public TempHomeTest {
+class TwoConsolesTest : public RunningProgramTest {
 protected:
     void SetUp() override {
-        TempHomeTest::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-            GTEST_SKIP() << "needs xdotool";
+        RunningProgramTest::SetUp();
+        if (IsSkipped()) {
+            return;
         }
         secondHome = root() + QStringLiteral("/second");
         // The same shape in both, so that the first console's rows show
@@ -54,25 +50,20 @@ protected:
                          system("Delta", "delta.example", kServerPort) + "</folder>");
         startSecond();
 
-        app = std::make_unique<CTheApp>();
-        app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int) {
-            boxes << text;
-            return 1;
-        });
-        ASSERT_TRUE(app->InitInstance({}));
-        frame = app->MainFrame();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        startProgram();
+        if (HasFatalFailure()) {
+            return;
+        }
         ASSERT_EQ(frame->geometry().topLeft(), QPoint(0, 0)) << "the tests need no window manager";
         ASSERT_TRUE(secondIsUp());
     }
 
     void TearDown() override {
-        app.reset();
         if (second.state() != QProcess::NotRunning) {
             second.kill();
             second.waitForFinished(10000);
         }
-        TempHomeTest::TearDown();
+        RunningProgramTest::TearDown();
     }
 
     static QString settingsFolderOf(const QString& home) {
@@ -225,9 +216,6 @@ protected:
     SharedDataHome dataHome;
     QString secondHome;
     QProcess second;
-    std::unique_ptr<CTheApp> app;
-    CMainFrame* frame = nullptr;
-    QStringList boxes;
 };
 
 TEST_F(TwoConsolesTest, CtrlCPutsTheServerRecordOnTheDesktopClipboard) {
