@@ -233,14 +233,10 @@ public:
     // when the user cancels.
     int SaveAsCSV(bool selectedOnly, bool includeHidden, const QString& path);
     // Replaces the file atomically, UTF-8 with LF line ends; 1 or 0.
-    int WriteGridFile(const QString& path, QChar separator, bool selectedOnly,
-                      bool includeHidden);
+    int WriteGridFile(const QString& path, QChar separator, bool selectedOnly, bool includeHidden);
     void CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const;
-    static QString BuildCsvText(const ExportRows& rows);
-    // The clipboard's text of the shown rows or the selected ones in UTF-8,
-    // read straight from the cells: what BuildCsvText makes of the rows
-    // CollectRows gives.
-    QByteArray ClipboardText(bool selectedOnly, bool withHeader) const;
+    // The clipboard's text of the rows, in UTF-8.
+    static QByteArray BuildCsvText(const ExportRows& rows);
     static QString BuildHtmlTable(const ExportRows& rows);
     static QString ColorToHtml(quint32 colour);
     // Edit > Copy: the selected rows as an HTML table and as text.

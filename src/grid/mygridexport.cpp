@@ -136,7 +136,7 @@ void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) c
     }
 }
 
-QString CMyGrid::BuildCsvText(const ExportRows& rows) {
+QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
     DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
     for (const ExportRow& row : rows) {
         for (const ExportCell& cell : row) {
@@ -147,14 +147,7 @@ QString CMyGrid::BuildCsvText(const ExportRows& rows) {
             text.Encode();
         }
     }
-    return QString::fromUtf8(text.Encode());
-}
-
-QByteArray CMyGrid::ClipboardText(bool selectedOnly, bool withHeader) const {
-    DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
-    writeDelimited(text, exportedRows(selectedOnly, withHeader), exportedColumns(false), false,
-                   [](QByteArray&) { return true; });
-    return std::move(text.Bytes());
+    return std::move(text.Encode());
 }
 
 QString CMyGrid::BuildHtmlTable(const ExportRows& rows) {
@@ -194,7 +187,7 @@ void CMyGrid::CopyToClipboard(bool withHeader) {
         CollectRows(true, withHeader, rows);
         auto data = std::make_unique<QMimeData>();
         CopyHTML2Clipboard(*data, BuildHtmlTable(rows));
-        CopyText2Clipboard(*data, ClipboardText(true, withHeader));
+        CopyText2Clipboard(*data, BuildCsvText(rows));
         clipboard->setMimeData(data.release());
     } catch (const std::exception& error) {
         kDebugLog(u"There was an error while trying put data into clipboard:%s\n",
@@ -253,14 +246,14 @@ constexpr int kDumpTextWidth = 20;
 
 QString dumpRule() {
     const QString dashes(kDumpTextWidth, u'-');
-    return kFormat(u"+-%-7.7s-+-%-15.15s-+-%-7.7s-+-%-20.20s-+-%-20.20s-+\n", dashes, dashes, dashes,
-                   dashes, dashes);
+    return kFormat(u"+-%-7.7s-+-%-15.15s-+-%-7.7s-+-%-20.20s-+-%-20.20s-+\n", dashes, dashes,
+                   dashes, dashes, dashes);
 }
 
 QString dumpTable(const QString& first, const QString& third) {
     return dumpRule() +
-           kFormat(u"| %-7.7s | %-15.15s | %-7.7s | %-20.20s | %-20.20s |\n", first,
-                   u"ColName"_qs, third, u"ColHead"_qs, u"ColProps"_qs) +
+           kFormat(u"| %-7.7s | %-15.15s | %-7.7s | %-20.20s | %-20.20s |\n", first, u"ColName"_qs,
+                   third, u"ColHead"_qs, u"ColProps"_qs) +
            dumpRule();
 }
 

@@ -163,7 +163,7 @@ TEST_F(GridRowsProgramTest, EditCopyGivesTheSelectedRowsAsTextAndEscapedHtml) {
     ExportRows rows;
     grid->CollectRows(true, false, rows);
     ASSERT_EQ(rows.size(), 2U);
-    const QString expectedText = CMyGrid::BuildCsvText(rows);
+    const QString expectedText = QString::fromUtf8(CMyGrid::BuildCsvText(rows));
     // What the fake server sent: the entities come back as their characters.
     ASSERT_TRUE(expectedText.contains(u"& K")) << expectedText.toStdString();
     ASSERT_TRUE(expectedText.contains(u"<HQ>")) << expectedText.toStdString();
