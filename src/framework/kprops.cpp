@@ -37,7 +37,13 @@ int compareNoCase(QStringView left, QStringView right) {
     return left.size() == right.size() ? 0 : (left.size() < right.size() ? -1 : 1);
 }
 
+// Names are looked up far more often than they hold capitals: a name
+// without any is handed back shared, never copied.
 QString asciiLower(QString text) {
+    const auto isCapital = [](QChar c) { return foldCase(c.unicode()) != c.unicode(); };
+    if (std::none_of(text.cbegin(), text.cend(), isCapital)) {
+        return text;
+    }
     for (QChar& c : text) {
         c = QChar(foldCase(c.unicode()));
     }
