@@ -1,10 +1,14 @@
 #pragma once
 
-// What the benchmarks share: the process's memory figures and best-of-n timing.
+// What the benchmarks share: the process's memory figures, best-of-n timing
+// and the longest stall of the UI thread.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -31,3 +35,27 @@ double bestSeconds(int runs, Run run) {
     }
     return best;
 }
+
+// The largest gap between two ticks of a 1 ms timer while it runs.
+class StallMeter : public QObject {
+public:
+    StallMeter() {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            m_longest = std::max(m_longest, m_clock.nsecsElapsed());
+            m_clock.restart();
+        });
+    }
+    void Start() {
+        m_clock.start();
+        m_timer.start();
+    }
+    void Stop() { m_timer.stop(); }
+    double LongestMs() const { return m_longest / 1e6; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};

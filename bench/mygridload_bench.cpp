@@ -54,30 +54,6 @@ private:
     CNetUiBridge& m_bridge;
 };
 
-// The largest gap between two ticks of a 1 ms timer while it runs.
-class StallMeter : public QObject {
-public:
-    StallMeter() {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            m_longest = std::max(m_longest, m_clock.nsecsElapsed());
-            m_clock.restart();
-        });
-    }
-    void Start() {
-        m_clock.start();
-        m_timer.start();
-    }
-    void Stop() { m_timer.stop(); }
-    double LongestMs() const { return m_longest / 1e6; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
-
 // The text-cell reply with its second column made a number column.
 QByteArray benchReply() {
     QByteArray reply = MakeTextCellGridReply(kRows);

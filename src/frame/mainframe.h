@@ -203,6 +203,8 @@ public:
     void OnItemLabelChanged(QTreeWidgetItem* item) override;
     // A tree reply waits behind the client end.
     void ReadTreeReply(CNamedPipe clientEnd);
+    // A tree request is out whose reply has not been read yet.
+    bool IsTreeReplyAwaited() const { return m_treeRequestOpen; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -257,7 +259,9 @@ private:
     std::unique_ptr<CMainGridSite> m_gridSite;
     // The tree request that is out: the item its reply goes under (0: the
     // selected item) and the pane's target when it was sent; a reply that
-    // comes after the target changed is dropped.
+    // comes after the target changed is dropped, and so is one whose request
+    // was cancelled.
     quint32 m_treeRequestItemId = 0;
     quint32 m_treeRequestTargetId = 0;
+    bool m_treeRequestOpen = false;
 };

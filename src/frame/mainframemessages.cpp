@@ -203,11 +203,16 @@ int CMainFrame::SendTreeRequest(quint16& requesterId, const QString& url, const 
     const CMyItem* target = CTreeNode::RecordOf(PaneCurrentItem());
     m_treeRequestTargetId = target != nullptr ? target->GetItemId() : 0;
     m_treeRequestItemId = itemId;
-    return WireServices().StartAsyncRequest(2, requesterId, url, user, password) ? 1 : 0;
+    m_treeRequestOpen = WireServices().StartAsyncRequest(2, requesterId, url, user, password);
+    return m_treeRequestOpen ? 1 : 0;
 }
 
 void CMainFrame::CancelTreeRequests(quint16 requesterId) {
     WireServices().CancelRequests(requesterId);
+    // A cancelled download ends its pipe between two chunks, which reads
+    // like a whole reply: what it still sends is not read into the tree.
+    m_treeRequestOpen = false;
+    m_treeReader->Close();
 }
 
 int CMainFrame::LogoutIfUnauthorized(CMyTree& tree, QTreeWidgetItem* fetched) {
@@ -238,11 +243,16 @@ void CMainFrame::OnItemLabelChanged(QTreeWidgetItem* item) {
 }
 
 void CMainFrame::ReadTreeReply(CNamedPipe clientEnd) {
+    if (!m_treeRequestOpen) {
+        kDebugLog(u"CMainFrame: the reply of a cancelled tree request is dropped.\n");
+        return;
+    }
     m_treeReader->Attach(std::move(clientEnd));
 }
 
 void CMainFrame::OnTreeStreamEnd(const QString& text, bool intact) {
     const CBusyCursor busy;
+    m_treeRequestOpen = false;
     if (!intact) {
         kWarningLog(u"CMainFrame: the tree reply broke off; the part read is used.\n");
     }

@@ -37,7 +37,13 @@ int compareNoCase(QStringView left, QStringView right) {
     return left.size() == right.size() ? 0 : (left.size() < right.size() ? -1 : 1);
 }
 
+// Names are looked up far more often than they hold capitals: a name
+// without any is handed back shared, never copied.
 QString asciiLower(QString text) {
+    const auto isCapital = [](QChar c) { return foldCase(c.unicode()) != c.unicode(); };
+    if (std::none_of(text.cbegin(), text.cend(), isCapital)) {
+        return text;
+    }
     for (QChar& c : text) {
         c = QChar(foldCase(c.unicode()));
     }
@@ -103,14 +109,11 @@ KPROPS::~KPROPS() = default;
 KPROPS::KPROPS(KPROPS&&) noexcept = default;
 KPROPS& KPROPS::operator=(KPROPS&&) noexcept = default;
 
-QString KPROPS::filteredName(const QString& name, bool ignoreCase) const {
-    if (m_nameFilter.isEmpty() && !ignoreCase) {
+QString KPROPS::filteredName(const QString& name) const {
+    if (m_nameFilter.isEmpty()) {
         return name;
     }
-    QString changed = stripCharacters(name, m_nameFilter);
-    if (ignoreCase) {
-        changed = asciiLower(changed);
-    }
+    const QString changed = stripCharacters(name, m_nameFilter);
     if (changed != name && kDebugLevel(0) > 2) {
         kDebugLog(u"KPROPS::Add(): name='%s' changed to '%s'", name, changed);
     }
@@ -118,7 +121,9 @@ QString KPROPS::filteredName(const QString& name, bool ignoreCase) const {
 }
 
 KPROP* KPROPS::find(const QString& name, bool ignoreCase) const {
-    const QString key = filteredName(name, ignoreCase);
+    // The index already orders names without regard to case, so a lookup
+    // that ignores case needs no lower-cased copy of the name.
+    const QString key = filteredName(name);
     const auto [first, last] = m_index.equal_range(key);
     for (auto it = first; it != last; ++it) {
         if (ignoreCase || it->second->name == key) {
@@ -135,7 +140,7 @@ int KPROPS::Add(const QString& name, const QString& value, const QString& extra1
                   traced(value), traced(extra1), traced(extra2));
     }
     // A name made only of filtered characters is as empty as a missing one.
-    const QString cleanName = filteredName(name, false);
+    const QString cleanName = filteredName(name);
     if (cleanName.isEmpty()) {
         kWarningLog(u"KPROPS:Add(): null or nil Name (addr=0x%08lx)",
                     static_cast<const void*>(name.constData()));

@@ -108,7 +108,7 @@ private:
     using NameIndex = std::multimap<QString, KPROP*, NoCaseLess>;
 
     KPROP* find(const QString& name, bool ignoreCase) const;
-    QString filteredName(const QString& name, bool ignoreCase) const;
+    QString filteredName(const QString& name) const;
     void eraseFromIndex(const KPROP* entry);
     const QString& fieldAt(int index, QString KPROP::*field) const;
 

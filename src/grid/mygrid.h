@@ -301,6 +301,12 @@ public:
     void SetPropertiesPanelMenuItem(int commandId) { m_pPropertiesPanelMenuItem = commandId; }
     int GetPropertiesMenuItem() const override { return m_pPropertiesPanelMenuItem; }
     void SetPropertiesMenuItem(int commandId) override { SetPropertiesPanelMenuItem(commandId); }
+    // A double-click on the only selected row closed the panel (HideDetail);
+    // the next server menu entry opens it again rather than closing it.
+    bool IsDetailHidden() const override { return m_fDetailHidden; }
+    void ClearDetailHidden() override { m_fDetailHidden = false; }
+    // The panel is being refilled by the grid itself (RefreshProperties).
+    bool IsOpeningProperties() const override { return m_fRefreshingProperties; }
     // A key list for a query value: "#", "&", "+", "%", blanks and control
     // characters percent-encoded (as UTF-8), everything else, the list's own
     // separators "," and "@" included, as it is.
@@ -416,6 +422,7 @@ private:
     unsigned m_dwPropertiesMode = kPropertiesNormal;
     int m_pPropertiesPanelMenuItem = 0;
     bool m_fRefreshingProperties = false;
+    bool m_fDetailHidden = false;
     // A selection change during a load waits for its end.
     bool m_fPropertiesPending = false;
     bool m_fAutoSizeColumns = false;

@@ -238,6 +238,7 @@ int CMyGrid::HideDetail(int row) {
         if (row == GetLastClickedRow() && GetPreviousClickedRow() == row && panelShown) {
             kDebugLog(u"-----HideDetail() is called");
             m_site->CloseProperties();
+            m_fDetailHidden = true;
             return 0;
         }
     } else if (range.IsValid() && row == GetFocusCell().row && panelShown) {

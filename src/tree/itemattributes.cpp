@@ -87,11 +87,12 @@ void AddPanelParts(CMyItem& item, const KPROPS& attributes, const QString& gridU
     }
     // Tabs are numbered from 1; the first missing number ends them.
     for (int n = 1;; ++n) {
-        const QString curl = Attribute(attributes, kFormat(u"tab%d-curl", n));
+        const QString tab = QStringLiteral("tab") + QString::number(n);
+        const QString curl = Attribute(attributes, tab + QStringLiteral("-curl"));
         if (curl.isEmpty()) {
             break;
         }
-        const QString label = Attribute(attributes, kFormat(u"tab%d-label", n));
+        const QString label = Attribute(attributes, tab + QStringLiteral("-label"));
         item.Parts.Add(curl, label.isEmpty() ? blankLabel : label);
     }
 }

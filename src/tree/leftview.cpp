@@ -15,9 +15,11 @@
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QToolTip>
 
 namespace {
@@ -45,6 +47,23 @@ int swappedFolderImage(int image, bool expanded) {
         }
     }
     return -1;
+}
+
+// The keyboard tip is at most half the screen wide: a longer text wraps.
+// The tip label is made again for each text, so the limit is set each time.
+void limitTipWidth(const QWidget* pane) {
+    const QScreen* screen = pane->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* tip = qobject_cast<QLabel*>(widget);
+        if (tip != nullptr && tip->isVisible() && tip->objectName() == u"qtooltip_label") {
+            tip->setWordWrap(true);
+            tip->setMaximumWidth(screen->geometry().width() / 2);
+            tip->adjustSize();
+        }
+    }
 }
 
 void addDebugLine(QListWidget* list, const QString& line) {
@@ -286,9 +305,11 @@ void CLeftView::ExpandItem(QTreeWidgetItem* item) {
 
 bool CLeftView::event(QEvent* event) {
     // F1 on a shown item tip is the pane's, not the main window's help key.
+    // The tip goes away as the key comes down, so the key is marked here.
     if (event->type() == QEvent::ShortcutOverride &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && m_infoTipShown &&
         QToolTip::isVisible()) {
+        m_f1OnInfoTip = true;
         event->accept();
         return true;
     }
@@ -307,7 +328,8 @@ void CLeftView::keyPressEvent(QKeyEvent* event) {
             onDeleteKey();
             break;
         case Qt::Key_F1:
-            if (m_infoTipShown && QToolTip::isVisible()) {
+            if (m_f1OnInfoTip) {
+                m_f1OnInfoTip = false;
                 OnCommand(kHelp);
                 event->accept();
                 return;
@@ -581,6 +603,7 @@ void CLeftView::showTipText(QHelpEvent* event) {
     SetTargetItem(item);
     m_infoTipShown = true;
     QToolTip::showText(event->globalPos(), text, viewport(), ItemTextRect(item));
+    limitTipWidth(this);
 }
 
 void CLeftView::mouseMoveEvent(QMouseEvent* event) {

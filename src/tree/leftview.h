@@ -178,6 +178,7 @@ private:
     bool m_menuSelected = false;
     bool m_menuTracked = false;
     bool m_infoTipShown = false;
+    bool m_f1OnInfoTip = false;
     bool m_hoverFetched = false;
     // The item whose label is being edited, and its text before.
     quint32 m_editedId = 0;

@@ -5,8 +5,7 @@
 // row count, and the grid's side of the properties pane (the entry that
 // opened it, the detail-hidden flag, the column preferences saved before a
 // rediscover). The data grid answers it; a menu of the World View pane has
-// no grid. The properties side defaults to SEAM log lines until the data
-// grid's properties pane answers it.
+// no grid.
 
 #include <QString>
 
@@ -29,12 +28,12 @@ public:
 
     // The command id of the server menu entry whose page the properties pane
     // shows, 0 for none; the entry that opens it sets it.
-    virtual int GetPropertiesMenuItem() const;
-    virtual void SetPropertiesMenuItem(int commandId);
+    virtual int GetPropertiesMenuItem() const = 0;
+    virtual void SetPropertiesMenuItem(int commandId) = 0;
     // HideDetail's flag, and whether the grid is itself opening a row's
     // properties right now.
-    virtual bool IsDetailHidden() const;
-    virtual void ClearDetailHidden();
-    virtual bool IsOpeningProperties() const;
-    virtual void SaveColumnPrefs();
+    virtual bool IsDetailHidden() const = 0;
+    virtual void ClearDetailHidden() = 0;
+    virtual bool IsOpeningProperties() const = 0;
+    virtual void SaveColumnPrefs() = 0;
 };

@@ -1,11 +1,11 @@
-#include "tree/leftview.h"
+#include "app/leftviewfixture.h"
 #include "app/actionseams.h"
-#include "app/appfixture.h"
 #include "frame/folderproperties.h"
 #include "frame/mainframe.h"
 #include "framework/kformat.h"
 #include "resources/menus.h"
 #include "server/mysystem.h"
+#include "support/fakeloginreplies.h"
 #include "support/fakevelnixserver.h"
 #include "tree/contextmenuhost.h"
 #include "tree/contextmenuitem.h"
@@ -14,12 +14,14 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -56,111 +58,6 @@ public:
 private:
     std::optional<QString> m_name;
     QTimer m_timer;
-};
-
-// Records the server menu entries the pane runs instead of running them.
-class InvokedEntries : public CContextMenuHost {
-public:
-    InvokedEntries() { SetContextMenuHost(this); }
-    ~InvokedEntries() override { SetContextMenuHost(nullptr); }
-    int InvokeItem(const CContextMenuItem& item, int, qintptr, CMenuGridRows*,
-                   QWidget* owner) override {
-        invoked.push_back(item.GetCommandId());
-        owners.push_back(owner);
-        return 1;
-    }
-    std::vector<int> invoked;
-    std::vector<QWidget*> owners;
-};
-
-// The running program's World View pane: a server "Srv" on the fake server
-// holding "Nodes" (children by tree URL) and "Other".
-class LeftViewTest : public AppFixture {
-protected:
-    void SetUp() override {
-        AppFixture::SetUp();
-        ASSERT_TRUE(server.IsListening());
-        ASSERT_TRUE(app->InitInstance({}));
-        frame = app->MainFrame();
-        pane = frame->GetLeftView();
-        ASSERT_NE(pane, nullptr);
-        CMyTree& tree = app->Tree();
-        serverItem = addLocalServerUnderRoot(server.Port());
-        // The first component is the server entry's own panel.
-        ASSERT_EQ(tree.AddItemsFromXML(
-                      u"<tree><item label='panel'/><item label='Nodes' tree-url='/n'/></tree>"_qs,
-                      serverItem),
-                  1);
-        nodes = tree.FindChildByLabel(u"Nodes"_qs, serverItem);
-        other = tree.AddFolderItem(serverItem, u"Other"_qs);
-        ASSERT_NE(nodes, nullptr);
-        ASSERT_NE(other, nullptr);
-        tree.Expand(serverItem, true);
-        tree.SelectItem(serverItem, true);
-        server.Script(
-            "/n",
-            FakeVelnixServer::Reply::Xml(
-                "<tree><item label='N1' tree-url='/1'/><item label='N2' tree-url='/2'/></tree>"));
-        QApplication::processEvents();
-        server.ClearRequests();
-        boxes.clear();
-    }
-
-    CMyTree& tree() { return app->Tree(); }
-    CServerConnection& session(QTreeWidgetItem* item) { return *tree().GetSystem(item); }
-    QPoint labelPoint(QTreeWidgetItem* item) const {
-        const QRect text = pane->ItemTextRect(item);
-        return {text.right() - 2, text.center().y()};
-    }
-    QPoint buttonPoint(QTreeWidgetItem* item) const {
-        const QRect text = pane->ItemTextRect(item);
-        return {text.left() - pane->indentation() / 2, text.center().y()};
-    }
-    void click(QPoint point) { QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, point); }
-    bool requested(const QByteArray& path) const {
-        for (const auto& request : server.Requests()) {
-            if (request.path == path) {
-                return true;
-            }
-        }
-        return false;
-    }
-    QString label(QTreeWidgetItem* item) const { return item != nullptr ? item->text(0) : u"-"_qs; }
-    // The command ids of a popup's entries, 0 for separators.
-    static std::vector<unsigned> ids(const QMenu& menu) {
-        std::vector<unsigned> found;
-        for (const QAction* action : menu.actions()) {
-            found.push_back(action->isSeparator() ? 0 : MenuCommandId(action));
-        }
-        return found;
-    }
-    static bool enabled(const QMenu& menu, unsigned id) {
-        const QAction* action = FindMenuCommand(&menu, id);
-        return action != nullptr && action->isEnabled();
-    }
-    // The server's menu "node" with the one entry "Ping"; its command id.
-    int loadNodeMenu(CMySystem& system) {
-        system.GetMenuSet().SetCommandIds({&app->MenuCommandIds(), 9});
-        system.GetMenuSet().Load(
-            u"<context-menus><menu id='node'><menu-item label='Ping' action='x'/></menu>"
-            u"</context-menus>"_qs,
-            u"test"_qs);
-        return system.GetMenuSet().Find(u"node"_qs)->ItemAt(0).GetCommandId();
-    }
-    QTreeWidgetItem* addDirectory(const QString& fullPath) {
-        CMyItem record;
-        record.ItemType = kKindDirectory;
-        record.SetLabel(u"a"_qs);
-        record.FullPath = fullPath;
-        return tree().InsertItemCopy(serverItem, nullptr, record);
-    }
-
-    FakeVelnixServer server;
-    CMainFrame* frame = nullptr;
-    CLeftView* pane = nullptr;
-    QTreeWidgetItem* serverItem = nullptr;
-    QTreeWidgetItem* nodes = nullptr;
-    QTreeWidgetItem* other = nullptr;
 };
 
 TEST_F(LeftViewTest, PointerAndKeysSelectAndOpenAsAUserExpects) {
@@ -227,6 +124,106 @@ TEST_F(LeftViewTest, AFetchOfAnotherItemGoesUnderThatItem) {
     EXPECT_EQ(tree().GetSelectedItem(), other);
 }
 
+// Serves a tree reply for the path whose first piece comes at once and
+// whose rest waits until the test lets it go; the session's probe of the
+// path is answered at once.
+void serveHeldTree(FakeVelnixServer& server, const QByteArray& path, const QByteArray& firstItems,
+                   const QByteArray& lastItems) {
+    FakeVelnixServer::Reply reply = FakeVelnixServer::Reply::Xml({});
+    reply.chunks = {"<tree>" + firstItems, lastItems + "</tree>"};
+    reply.holdChunks = true;
+    server.Script(path, reply);
+    server.Script(path, "checkconnection=1", FakeVelnixServer::Reply::Xml({}));
+}
+
+TEST_F(LeftViewTest, AHeldReplyOfAnActionFetchLandsOnlyWhereItWasAskedFor) {
+    // T, the pane's target, keeps a child of its own throughout.
+    tree().AddFolderItem(other, u"Own"_qs);
+    const auto nobodyHas = [&](const QString& label) {
+        return tree().FindItemByName(label, nullptr) == nullptr;
+    };
+    struct Case {
+        const char* what;
+        // What happens while the reply is held; false when P is gone.
+        std::function<bool()> meanwhile;
+    };
+    const Case cases[] = {
+        {"the reply comes late", [] { return true; }},
+        {"a press on another item",
+         [&] {
+             QTest::mousePress(pane->viewport(), Qt::LeftButton, {}, labelPoint(serverItem));
+             QTest::mouseRelease(pane->viewport(), Qt::LeftButton, {}, labelPoint(serverItem));
+             EXPECT_FALSE(frame->IsTreeReplyAwaited()) << "the press cancels the fetch";
+             return true;
+         }},
+        {"P is deleted",
+         [&] {
+             tree().RemoveItem(nodes);
+             nodes = nullptr;
+             return false;
+         }},
+    };
+    for (const Case& c : cases) {
+        serveHeldTree(server, "/n", "<item label='Late1'/>", "<item label='Late2'/>");
+        tree().SelectItem(other, true);
+        server.ClearRequests();
+        app->ActionSeams().FetchAndExpand(nodes);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return downloaded("/n"); })) << c.what;
+        const bool pStays = c.meanwhile();
+        const bool cancelled = !frame->IsTreeReplyAwaited();
+        server.ReleaseChunks(1);
+        if (cancelled) {
+            // A later fetch's reply comes after anything the cancelled one
+            // still sent.
+            QTreeWidgetItem* probe = tree().AddFolderItem(serverItem, u"Probe"_qs);
+            tree().GetMyItem(probe)->TreeURL = u"/p"_qs;
+            server.Script("/p", FakeVelnixServer::Reply::Xml("<tree><item label='P1'/></tree>"));
+            app->ActionSeams().FetchAndExpand(probe);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return tree().GetChildCount(probe) == 1; }))
+                << c.what;
+            tree().RemoveItem(probe);
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->IsTreeReplyAwaited(); })) << c.what;
+        }
+        const bool landed = pStays && !cancelled;
+        if (pStays) {
+            EXPECT_EQ(tree().GetChildCount(nodes), landed ? 2 : 0) << c.what;
+            EXPECT_EQ(nodes->isExpanded(), landed) << c.what;
+        }
+        if (!landed) {
+            EXPECT_TRUE(nobodyHas(u"Late1"_qs)) << c.what << ": the reply is dropped";
+        }
+        ASSERT_EQ(tree().GetChildCount(other), 1) << c.what << ": T keeps its own";
+        EXPECT_EQ(other->child(0)->text(0), u"Own"_qs) << c.what;
+        if (nodes != nullptr) {
+            tree().DeleteChildren(nodes);
+        }
+    }
+}
+
+TEST_F(LeftViewTest, LogOutStopsATreeReplyStillStreaming) {
+    CServerConnection& system = session(serverItem);
+    system.LoggedIn = true;
+    serveHeldTree(server, "/n", "<item label='Half1'/>", "<item label='Half2'/>");
+    server.ClearRequests();
+    tree().FetchAndExpand(nodes);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return downloaded("/n"); }));
+    pane->SetTargetItem(serverItem);
+    ASSERT_TRUE(pane->OnCommand(CLeftView::kLogOut));
+    EXPECT_FALSE(system.LoggedIn);
+    EXPECT_FALSE(frame->IsTreeReplyAwaited());
+    server.ReleaseChunks(1);
+    EXPECT_EQ(tree().GetChildCount(serverItem), 0) << "the logged-out server holds nothing";
+    // A later fetch's reply comes after anything the cancelled one still sent.
+    QTreeWidgetItem* probe = tree().AddFolderItem(serverItem, u"Probe"_qs);
+    tree().GetMyItem(probe)->TreeURL = u"/p"_qs;
+    server.Script("/p", FakeVelnixServer::Reply::Xml("<tree><item label='P1'/></tree>"));
+    tree().FetchAndExpand(probe);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree().GetChildCount(probe) == 1; }));
+    EXPECT_EQ(tree().GetChildCount(serverItem), 1) << "nothing but the probe";
+    EXPECT_EQ(tree().FindItemByName(u"Half1"_qs, nullptr), nullptr);
+}
+
 TEST_F(LeftViewTest, A401WhileOpeningAnItemLogsOutThatItemsServer) {
     FakeVelnixServer guarded;
     guarded.RequireBasicAuth("ops", "secret");
@@ -247,6 +244,51 @@ TEST_F(LeftViewTest, A401WhileOpeningAnItemLogsOutThatItemsServer) {
     EXPECT_FALSE(session(b).LoggedIn);
     EXPECT_TRUE(session(b).LoginExpired);
     EXPECT_TRUE(session(serverItem).LoggedIn) << "the selected server keeps its login";
+}
+
+TEST_F(LeftViewTest, LogOutWithCtrlOrShiftHeldLogsInAgain) {
+    fakelogin::ScriptCmiLogAndCancel(server);
+    fakelogin::ScriptLogin(server, FakeLoginReply());
+    app->Prefs().SetInt(u"SCAuthentication"_qs, 0);
+    app->Prefs().SetInt(u"AskStorePass"_qs, 0);
+    // The login panel keeps the credentials only when they are stored.
+    app->Prefs().SetInt(u"StoreUsernames"_qs, 1);
+    app->Prefs().SetInt(u"StorePasswords"_qs, 1);
+    CServerConnection& system = session(serverItem);
+    system.User = u"ops"_qs;
+    system.Password = u"secret"_qs;
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers held;
+        bool loginAgain;
+    };
+    const Case cases[] = {
+        {Qt::Key_Control, Qt::ControlModifier, true},
+        {Qt::Key_Shift, Qt::ShiftModifier, true},
+        {Qt::Key_unknown, Qt::NoModifier, false},
+    };
+    for (const Case& c : cases) {
+        system.LoggedIn = true;
+        tree().SelectItem(serverItem, true);
+        server.ClearRequests();
+        pane->SetTargetItem(serverItem);
+        if (c.key != Qt::Key_unknown) {
+            QTest::keyPress(pane, c.key, c.held);
+        }
+        ASSERT_EQ(QApplication::keyboardModifiers(), c.held);
+        EXPECT_TRUE(pane->OnCommand(CLeftView::kLogOut));
+        if (c.key != Qt::Key_unknown) {
+            QTest::keyRelease(pane, c.key, {});
+        }
+        const auto logins = [&] { return fakelogin::RequestsOf(server, fakelogin::kLoginQuery); };
+        if (c.loginAgain) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return system.LoggedIn; })) << c.held;
+            ASSERT_EQ(logins().size(), 1U) << c.held;
+        } else {
+            EXPECT_FALSE(system.LoggedIn);
+            EXPECT_TRUE(logins().empty());
+        }
+    }
 }
 
 TEST_F(LeftViewTest, PopupsOfferWhatTheItemAllows) {
@@ -509,6 +551,31 @@ TEST_F(LeftViewTest, TheDebuggerShowsAnItemAndChecksDropPairs) {
     EXPECT_EQ(serverDebugger.ActionText(2), u"a3"_qs);
     EXPECT_EQ(pick(u"fixed"_qs, u"node"_qs), u"fixed\n\ris not draggable"_qs);
     EXPECT_EQ(pick(u"node"_qs, u"fixed"_qs), u"node\n\rcannot be dropped on\n\rfixed"_qs);
+}
+
+TEST_F(LeftViewTest, TheKeyboardTipWrapsAtHalfTheScreenWidth) {
+    const QString hover = u"word "_qs.repeated(30);
+    tree().GetMyItem(other)->SetHoverText(hover);
+    tree().GetMyItem(other)->SetHelpURL(u"/help.htm"_qs);
+    const QPoint at = labelPoint(other);
+    QHelpEvent ask(QEvent::ToolTip, at, pane->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(pane->viewport(), &ask);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_TRUE(pane->IsInfoTipShown());
+    const QString text = QToolTip::text();
+    EXPECT_EQ(text, (hover + u"\tClick F1 for help..."_qs).left(79));
+    QLabel* tip = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->objectName() == u"qtooltip_label"_qs) {
+            tip = qobject_cast<QLabel*>(widget);
+        }
+    }
+    ASSERT_NE(tip, nullptr);
+    const int half = pane->screen()->geometry().width() / 2;
+    ASSERT_GT(tip->fontMetrics().horizontalAdvance(text), half) << "a text wider than the limit";
+    EXPECT_LE(tip->width(), half);
+    EXPECT_GE(tip->height(), 2 * tip->fontMetrics().height()) << "the text wraps, not cut";
+    QToolTip::hideText();
 }
 
 TEST_F(LeftViewTest, TheRediscoverEntryOpensTheRediscoverDialog) {

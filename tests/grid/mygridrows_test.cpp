@@ -257,12 +257,32 @@ TEST_F(MyGridRowsTest, ASecondDoubleClickOnTheOnlySelectedRowClosesThePanel) {
     ASSERT_TRUE(load(withMenu(GridXml({{"k", "K", "[PKEY]"}}, {{"a"}, {"b"}}))));
     doubleClick(2, 0);
     EXPECT_EQ(ranItems(), QStringList{u"Open"_qs});
+    EXPECT_FALSE(grid->IsDetailHidden()) << "the first double-click opens";
     site.panelOpen = true;
     const int closes = site.closes;
     doubleClick(2, 0);
     EXPECT_EQ(site.closes, closes + 1);
     EXPECT_FALSE(site.panelOpen);
     EXPECT_EQ(ranItems(), QStringList{u"Open"_qs});
+    // The server menu's entries read it: the next one opens the panel again.
+    EXPECT_TRUE(grid->IsDetailHidden());
+    grid->ClearDetailHidden();
+    EXPECT_FALSE(grid->IsDetailHidden());
+}
+
+TEST_F(MyGridRowsTest, TheEntryARefreshRunsAgainFindsTheGridOpeningTheProperties) {
+    ASSERT_TRUE(load(withMenu(GridXml({{"k", "K", "[PKEY]"}}, {{"a"}}))));
+    const CContextMenu* menu = selectedServer.GetMenuSet().Find(u"rows"_qs);
+    ASSERT_NE(menu, nullptr);
+    grid->SetPropertiesPanelMenuItem(menu->FindMenuItemId(u"Edit"_qs));
+    site.panelOpen = true;
+    // Seen as the user's own pick, the entry would close the pane it refreshes.
+    std::vector<bool> opening;
+    menuHost.onInvoke = [&] { opening.push_back(grid->IsOpeningProperties()); };
+    grid->RefreshProperties();
+    EXPECT_EQ(ranItems(), QStringList{u"Edit"_qs});
+    EXPECT_EQ(opening, std::vector<bool>{true});
+    EXPECT_FALSE(grid->IsOpeningProperties());
 }
 
 TEST_F(MyGridRowsTest, DoubleClickingADirectoryOfAListingSelectsItInTheWorldView) {

@@ -1,0 +1,135 @@
+// The World View pane of the running program on an X desktop, driven with
+// the real pointer and keyboard: its popup, its hover tip and its help key.
+
+#include "app/actionseams.h"
+#include "app/leftviewfixture.h"
+#include "support/xinput.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+#include <QToolTip>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HelpRecorder : public CActionSeams {
+public:
+    void LaunchHelp(const QString& url) override { helped << url; }
+    QStringList helped;
+};
+
+// Notes where each popup menu appears and photographs the screen once it
+// has had a moment to paint.
+class PopupWatch : public QObject {
+public:
+    explicit PopupWatch(QString shotPath) : m_shotPath(std::move(shotPath)) {
+        qApp->installEventFilter(this);
+    }
+    ~PopupWatch() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* menu = qobject_cast<QMenu*>(watched);
+        if (menu != nullptr && event->type() == QEvent::Show) {
+            topLeft = menu->geometry().topLeft();
+            QTimer::singleShot(300, this, [this] {
+                shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+                saved = shot.save(m_shotPath);
+            });
+        }
+        return false;
+    }
+
+    QPoint topLeft{-1, -1};
+    QImage shot;
+    bool saved = false;
+
+private:
+    QString m_shotPath;
+};
+
+// The pane of LeftViewTest shown on the desktop, "Nodes" carrying the server
+// menu "node" with the entry "Ping", help recorded instead of opened.
+class LeftViewOnDesktopTest : public LeftViewTest {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() != u"xcb") {
+            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+        LeftViewTest::SetUp();
+        auto recorder = std::make_unique<HelpRecorder>();
+        help = recorder.get();
+        app->SetActionSeams(std::move(recorder));
+        ping = loadNodeMenu(dynamic_cast<CMySystem&>(session(serverItem)));
+        tree().GetMyItem(nodes)->SetMenuName(u"node"_qs);
+        frame->resize(900, 600);
+        frame->show();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+        pane->setFocus();
+    }
+
+    QPoint globalLabelPoint(QTreeWidgetItem* item) const {
+        return pane->viewport()->mapToGlobal(labelPoint(item));
+    }
+
+    HelpRecorder* help = nullptr;
+    int ping = 0;
+};
+
+TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry) {
+    InvokedEntries entries;
+    PopupWatch watch(QCoreApplication::applicationDirPath() + u"/leftview_popup.png"_qs);
+    const QPoint at = globalLabelPoint(nodes);
+    const QPoint below = pane->viewport()->mapToGlobal(pane->ItemTextRect(nodes).bottomLeft());
+    // One xdotool run while this thread handles events: the popup's own
+    // loop holds the thread until an entry is picked.
+    QProcess input;
+    input.start(u"xdotool"_qs,
+                {u"mousemove"_qs, QString::number(at.x()), QString::number(at.y()), u"click"_qs,
+                 u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Down"_qs, u"sleep"_qs, u"0.2"_qs,
+                 u"key"_qs, u"Return"_qs});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !entries.invoked.empty(); }, 20000));
+    input.waitForFinished(5000);
+    EXPECT_EQ(entries.invoked, std::vector<int>{ping});
+    EXPECT_EQ(watch.topLeft, below) << "the popup hangs from the label's bottom-left corner";
+    EXPECT_EQ(tree().GetLastSelection(), nodes) << "the entry's item is shown first";
+    EXPECT_TRUE(watch.saved) << "screenshot of the pane with its popup";
+}
+
+TEST_F(LeftViewOnDesktopTest, HoverTextShowsBelowTheItemAfterItsDelayAndGoesWhenLeft) {
+    tree().GetMyItem(other)->SetHoverText(u"first%0asecond"_qs);
+    const QRect text = pane->ItemTextRect(other);
+    const QPoint belowItem = pane->viewport()->mapToGlobal(text.topLeft()) + QPoint(0, text.height());
+    QElapsedTimer rest;
+    ASSERT_TRUE(moveTo(globalLabelPoint(other)));
+    rest.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->HoverTip().IsShown(); }, 5000));
+    EXPECT_GE(rest.elapsed(), Tooltip::kShowDelayMs) << "the tip waits for the pointer to rest";
+    EXPECT_EQ(pane->HoverTip().Text(), u"first\nsecond"_qs);
+    const QRect tip = pane->HoverTip().Geometry();
+    EXPECT_EQ(tip.topLeft(), belowItem);
+    EXPECT_GE(tip.height(), 2 * pane->fontMetrics().height()) << "two lines";
+
+    ASSERT_TRUE(moveTo(frame->mapToGlobal(QPoint(frame->width() - 5, frame->height() - 5))));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->HoverTip().IsShown(); }, 5000));
+}
+
+TEST_F(LeftViewOnDesktopTest, F1WhileTheInfoTipShowsOpensTheItemsHelp) {
+    CMyItem* record = tree().GetMyItem(other);
+    record->SetHoverText(u"What the folder holds"_qs);
+    record->SetHelpURL(u"/help/other.htm"_qs);
+    ASSERT_TRUE(moveTo(globalLabelPoint(other)));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QToolTip::isVisible() && pane->IsInfoTipShown(); }, 10000));
+    EXPECT_TRUE(QToolTip::text().endsWith(u"\tClick F1 for help..."_qs));
+    ASSERT_TRUE(xdotool({u"key"_qs, u"F1"_qs}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->helped.isEmpty(); }, 5000));
+    EXPECT_EQ(help->helped, QStringList{u"/help/other.htm"_qs});
+}
+
+}  // namespace
