@@ -90,17 +90,33 @@ TEST_F(ChoosersTest, ElementChooserGoesAndRemembersItsState) {
 }
 
 TEST_F(ChoosersTest, WithoutAutoGoNothingLoadsBeforeGo) {
+    const struct {
+        const char16_t* curl;
+        QByteArray action;
+        const char16_t* query;
+        int rows;
+    } cases[] = {
+        {u"JobChooser:/cmi/Services?Action=Jobs", "Jobs",
+         u"Action=Jobs&sun=y&mon=y&tue=y&wed=y&thu=y&fri=y&sat=y&monthly=y"
+         u"&enabled=all&subject=*&chunk=1&chunkSize=500&sort=&reverse=no",
+         2},
+        {u"ElemChooser:/cmi/Services?Action=GetElements", "GetElements",
+         u"Action=GetElements&Name=*&Children=notspecified"
+         u"&chunk=1&numberOfElementsPerChunk=500&sort=&reverse=no",
+         3},
+    };
     app->Prefs().SetInt(u"AutoGo"_qs, 0);
-    ASSERT_EQ(frame->ShowCurl(u"JobChooser:/cmi/Services?Action=Jobs"_qs), 1);
-    QTest::qWait(0);
-    EXPECT_TRUE(queries("Jobs").isEmpty());
-    auto* jobs = chooser<CJobChooser>();
-    ASSERT_NE(jobs, nullptr);
-    QTest::mouseClick(jobs->GoButton(), Qt::LeftButton);
-    ASSERT_TRUE(loaded(2));
-    EXPECT_EQ(queries("Jobs"),
-              QStringList{u"Action=Jobs&sun=y&mon=y&tue=y&wed=y&thu=y&fri=y&sat=y&monthly=y"
-                          u"&enabled=all&subject=*&chunk=1&chunkSize=500&sort=&reverse=no"_qs});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.action.constData());
+        ASSERT_EQ(frame->ShowCurl(QString::fromUtf16(c.curl)), 1);
+        QTest::qWait(0);
+        EXPECT_TRUE(queries(c.action).isEmpty());
+        auto* panel = qobject_cast<CChooserPanel*>(frame->GetMyView()->Panel());
+        ASSERT_NE(panel, nullptr);
+        QTest::mouseClick(panel->GoButton(), Qt::LeftButton);
+        ASSERT_TRUE(loaded(c.rows));
+        EXPECT_EQ(queries(c.action), QStringList{QString::fromUtf16(c.query)});
+    }
 }
 
 TEST_F(ChoosersTest, GridReplySwitchesJobFilters) {
