@@ -95,6 +95,12 @@ TEST_F(ElemChooserScreenTest, AdvancedFiltersShowWholeAboveTheGrid) {
         EXPECT_TRUE(panel.contains(shown)) << id;
         EXPECT_GE(control->height(), control->minimumSizeHint().height()) << id;
     }
+    // The pattern edits of the left column line up.
+    for (const int id : {5024, 5025}) {
+        EXPECT_EQ(chooser->Control(id)->geometry().left(), chooser->Control(5237)->geometry().left())
+            << id;
+        EXPECT_EQ(chooser->Control(id)->width(), chooser->Control(5237)->width()) << id;
+    }
     const CMyGrid* grid = frame->GetGrid();
     EXPECT_GE(grid->geometry().top(), chooser->geometry().bottom()) << "the grid starts below";
     EXPECT_GT(grid->height(), 100) << "the grid keeps room for rows";

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -81,17 +82,19 @@ TEST_F(ProgressDialogScreenTest, DetailsOpenBelowWhileTheWindowBeneathWaits) {
     const QString path = QCoreApplication::applicationDirPath() + u"/progress-details.png"_qs;
     EXPECT_TRUE(dialog->grab().save(path)) << path.toStdString();
 
-    // The window beneath takes no clicks; the dialog's Cancel does.
+    // The window beneath takes no clicks (sent to its window, as the
+    // display sends them); the dialog's Cancel does.
     bool beneathClicked = false;
     QObject::connect(windowButton, &QPushButton::clicked, [&] { beneathClicked = true; });
-    QTest::mouseClick(windowButton, Qt::LeftButton);
+    const QPoint beneath = windowButton->mapTo(&window, windowButton->rect().center());
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, beneath);
     EXPECT_FALSE(beneathClicked);
     QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
     EXPECT_EQ(bar.GetState(), CProgressBar::Cancelled);
     EXPECT_TRUE(dialog->DetailsBox()->toPlainText().endsWith(u"User cancelled!\n"));
     EXPECT_EQ(tag(bar, "pbar-done"), CProgressBar::Idle);
     EXPECT_EQ(bar.Dialog(), nullptr);
-    QTest::mouseClick(windowButton, Qt::LeftButton);
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, beneath);
     EXPECT_TRUE(beneathClicked) << "the window beneath works again";
 }
 
