@@ -1,4 +1,4 @@
-#include "app/appfixture.h"
+#include "app/choosersfixture.h"
 #include "dialogs/elemchooser.h"
 #include "dialogs/jobchooser.h"
 #include "frame/mainframe.h"
@@ -78,15 +78,11 @@ Reply heldReply(const QByteArray& reply, int pieces) {
 // whose choosers load from it; the test logs in with the filter lists it
 // wants. Each test scripts its own replies: replies scripted for the same
 // query are used in turn, the connection probes before each load too.
-class ServerChoosersTest : public AppFixture {
+class ServerChoosersTest : public ChoosersFixture {
 protected:
     void SetUp() override {
-        AppFixture::SetUp();
-        ASSERT_TRUE(app->InitInstance({}));
-        frame = app->MainFrame();
+        ChoosersFixture::SetUp();
         fakelogin::ScriptCmiLogAndCancel(server);
-        item = addLocalServerUnderRoot(server.Port());
-        app->Tree().SelectItem(item, true);
         system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(item));
         ASSERT_NE(system, nullptr);
     }
@@ -114,33 +110,12 @@ protected:
         return u"127.0.0.1-"_qs + app->Tree().GetMyItem(app->Tree().GetSelectedItem())->ID;
     }
 
-    // The queries of one action's loads, in order, without the connection
-    // probes that go before each and the repeats of authentication.
-    QStringList queries(const QByteArray& action) const {
-        QStringList found;
-        for (const auto& request : server.Requests()) {
-            if (request.query.startsWith("Action=" + action) &&
-                !request.query.contains("checkconnection")) {
-                found << QString::fromUtf8(request.query);
-            }
-        }
-        found.removeDuplicates();
-        return found;
-    }
     bool queried(const QByteArray& action, const QString& query) const {
         return QTest::qWaitFor([&] { return queries(action).contains(query); });
     }
 
-    CMyGrid* grid() const { return frame->GetMyView()->GetGrid(); }
-    int rows() const { return grid()->GetRowCount() - grid()->GetFixedRowCount(); }
     bool loadEnded() const {
         return QTest::qWaitFor([&] { return !grid()->IsLoadRunning() && !grid()->IsReading(); });
-    }
-    // The bound is generous: ten thousand rows take seconds on a busy machine.
-    bool loaded(int count) const {
-        return QTest::qWaitFor(
-            [&] { return rows() == count && !grid()->IsLoadRunning() && !grid()->IsReading(); },
-            60000);
     }
 
     template <typename Chooser>
@@ -161,9 +136,6 @@ protected:
         QTest::mouseClick(chooser->GoButton(), Qt::LeftButton);
     }
 
-    FakeVelnixServer server;
-    CMainFrame* frame = nullptr;
-    QTreeWidgetItem* item = nullptr;
     CMySystem* system = nullptr;
 };
 
