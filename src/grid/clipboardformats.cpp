@@ -41,6 +41,6 @@ void CopyHTML2Clipboard(QMimeData& data, const QString& fragment) {
     data.setData(QStringLiteral("text/html"), block.mid(qstrlen(kHeader)));
 }
 
-void CopyText2Clipboard(QMimeData& data, const QString& text) {
-    data.setText(text);
+void CopyText2Clipboard(QMimeData& data, const QByteArray& utf8) {
+    data.setData(QStringLiteral("text/plain"), utf8);
 }

@@ -17,5 +17,5 @@ QByteArray BuildHtmlFormatBlock(const QString& fragment);
 // Puts the fragment on the data as a UTF-8 HTML document (from "<html>" to
 // the block's end).
 void CopyHTML2Clipboard(QMimeData& data, const QString& fragment);
-// Puts the text on the data as plain text.
-void CopyText2Clipboard(QMimeData& data, const QString& text);
+// Puts the text, in UTF-8, on the data as plain text.
+void CopyText2Clipboard(QMimeData& data, const QByteArray& utf8);

@@ -34,6 +34,7 @@ public:
     }
 
     QString GetText() const override { return m_text; }
+    QStringView GetTextView() const override { return m_text; }
     int GetImage() const override { return m_extras ? m_extras->image : -1; }
     qintptr GetData() const override { return m_data; }
     unsigned GetFormat() const override;

@@ -39,6 +39,9 @@ public:
     virtual void SetCoords(int row, int col) = 0;
 
     virtual QString GetText() const = 0;
+    // The text without a copy, for readers that go through many cells;
+    // valid until the cell changes.
+    virtual QStringView GetTextView() const = 0;
     virtual QString GetTipText() const { return GetText(); }
     virtual int GetImage() const = 0;
     virtual qintptr GetData() const = 0;

@@ -575,6 +575,11 @@ QString CGridCtrl::GetItemText(int row, int col) const {
     return cell != nullptr ? cell->GetText() : QString();
 }
 
+QStringView CGridCtrl::GetItemTextView(int row, int col) const {
+    const CGridCellBase* cell = GetCell(row, col);
+    return cell != nullptr ? cell->GetTextView() : QStringView();
+}
+
 bool CGridCtrl::SetItemData(int row, int col, qintptr data) {
     CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
     if (cell == nullptr) {

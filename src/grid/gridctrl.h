@@ -288,6 +288,9 @@ public:
     bool GetItem(GridItemInfo* item) const;
     bool SetItemText(int row, int col, const QString& text);
     QString GetItemText(int row, int col) const;
+    // The same without a copy: valid until the cell changes or, in virtual
+    // mode, another cell is asked for.
+    QStringView GetItemTextView(int row, int col) const;
     bool SetItemData(int row, int col, qintptr data);
     qintptr GetItemData(int row, int col) const;
     bool SetItemImage(int row, int col, int image);

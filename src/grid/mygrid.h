@@ -34,6 +34,7 @@ class CMyGridSite;
 class QMenu;
 class CContextMenu;
 class CMySystem;
+class DelimitedText;
 class Tooltip;
 
 // One cell of a row handed out: its display text, its background colour
@@ -236,6 +237,10 @@ public:
                       bool includeHidden);
     void CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const;
     static QString BuildCsvText(const ExportRows& rows);
+    // The clipboard's text of the shown rows or the selected ones in UTF-8,
+    // read straight from the cells: what BuildCsvText makes of the rows
+    // CollectRows gives.
+    QByteArray ClipboardText(bool selectedOnly, bool withHeader) const;
     static QString BuildHtmlTable(const ExportRows& rows);
     static QString ColorToHtml(quint32 colour);
     // Edit > Copy: the selected rows as an HTML table and as text.
@@ -350,9 +355,17 @@ private:
     std::vector<int> keyColumnsInXmlOrder(const QString& property) const;
     void setStatus(int indicator, const QString& text);
     // Exports: the grid columns and the rows that go out, in order.
-    std::vector<int> exportedColumns(bool includeHidden) const;
+    struct ExportColumn {
+        int col;
+        const GridColumn* entry;
+    };
+    std::vector<ExportColumn> exportedColumns(bool includeHidden) const;
     std::vector<int> exportedRows(bool selectedOnly, bool withHeader) const;
-    QString buildFileText(QChar separator, bool selectedOnly, bool includeHidden) const;
+    // The rows into the text cell by cell, each encoded piece handed to
+    // `takeBytes`; false as soon as that answers false.
+    bool writeDelimited(DelimitedText& text, const std::vector<int>& rows,
+                        const std::vector<ExportColumn>& columns, bool columnHeads,
+                        const std::function<bool(QByteArray&)>& takeBytes) const;
     QString debugText() const;
     // The server's menu named by the grid, null when there is none.
     CContextMenu* serverMenu(CMySystem* system) const;

@@ -6,6 +6,7 @@
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "grid/clipboardformats.h"
+#include "grid/delimitedtext.h"
 #include "grid/gridcellbase.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
@@ -24,7 +25,6 @@
 #include <QSaveFile>
 #include <QUrl>
 
-#include <algorithm>
 #include <exception>
 
 namespace {
@@ -41,58 +41,31 @@ void errorBox(const QString& text) {
     }
 }
 
-QString htmlEscaped(const QString& text) {
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-            case u'&':
-                escaped += u"&amp;";
-                break;
-            case u'<':
-                escaped += u"&lt;";
-                break;
-            case u'>':
-                escaped += u"&gt;";
-                break;
-            default:
-                escaped += c;
+// Server text inside the HTML table: "&", "<" and ">" escaped.
+void appendHtmlEscaped(QString& out, QStringView text) {
+    qsizetype plainFrom = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'&' && c != u'<' && c != u'>') {
+            continue;
         }
+        out += text.mid(plainFrom, i - plainFrom);
+        out += c == u'&'   ? QStringView(u"&amp;")
+               : c == u'<' ? QStringView(u"&lt;")
+                           : QStringView(u"&gt;");
+        plainFrom = i + 1;
     }
-    return escaped;
-}
-
-// A file field: between quotes, inner quotes doubled, carriage returns
-// dropped and line feeds made blanks, so that every row stays one line.
-void appendFileField(QString& out, const QString& text) {
-    out += u'"';
-    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
-        return c == u'"' || c == u'\n' || c == u'\r';
-    });
-    if (plain) {
-        out += text;
-    } else {
-        for (const QChar c : text) {
-            if (c == u'"') {
-                out += u"\"\"";
-            } else if (c == u'\n') {
-                out += u' ';
-            } else if (c != u'\r') {
-                out += c;
-            }
-        }
-    }
-    out += u'"';
+    out += text.mid(plainFrom);
 }
 
 }  // namespace
 
-std::vector<int> CMyGrid::exportedColumns(bool includeHidden) const {
-    std::vector<int> columns;
+std::vector<CMyGrid::ExportColumn> CMyGrid::exportedColumns(bool includeHidden) const {
+    std::vector<ExportColumn> columns;
     for (int col = 0; col < GetColumnCount(); ++col) {
         const GridColumn* column = GetGridColumnEntry(col);
         if (column != nullptr && (includeHidden || !column->Has(kTokenHidden))) {
-            columns.push_back(col);
+            columns.push_back({col, column});
         }
     }
     return columns;
@@ -124,56 +97,64 @@ std::vector<int> CMyGrid::exportedRows(bool selectedOnly, bool withHeader) const
     return rows;
 }
 
+bool CMyGrid::writeDelimited(DelimitedText& text, const std::vector<int>& rows,
+                             const std::vector<ExportColumn>& columns, bool columnHeads,
+                             const std::function<bool(QByteArray&)>& takeBytes) const {
+    for (const int row : rows) {
+        for (const ExportColumn& column : columns) {
+            text.AddField(columnHeads && row == 0 ? QStringView(column.entry->colhead)
+                                                  : GetItemTextView(row, column.col),
+                          column.entry->Has(kTokenText));
+        }
+        text.EndRow();
+        if (text.PieceFull() && !takeBytes(text.Encode())) {
+            return false;
+        }
+    }
+    return takeBytes(text.Encode());
+}
+
 void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const {
+    const std::vector<ExportColumn> columns = exportedColumns(false);
+    const std::vector<int> rows = exportedRows(selectedOnly, withHeader);
     out.clear();
-    const std::vector<int> columns = exportedColumns(false);
-    for (const int row : exportedRows(selectedOnly, withHeader)) {
+    out.reserve(rows.size());
+    for (const int row : rows) {
         ExportRow& cells = out.emplace_back();
         cells.reserve(columns.size());
-        for (const int col : columns) {
+        for (const ExportColumn& column : columns) {
             ExportCell& cell = cells.emplace_back();
-            const CGridCellBase* object = GetCell(row, col);
-            cell.text = object != nullptr ? object->GetText() : GetItemText(row, col);
+            cell.quote = column.entry->Has(kTokenText) ? 1 : 0;
+            const CGridCellBase* object = GetCell(row, column.col);
             if (object != nullptr) {
+                cell.text = object->GetText();
                 const GridColour back = object->GetBackColour();
                 cell.background = back.Value() == 0 || back.IsDefault() ? kWhite : back.Value();
                 cell.format = object->GetFormat();
             }
-            cell.quote = GetGridColumnEntry(col)->Has(kTokenText) ? 1 : 0;
         }
     }
 }
 
 QString CMyGrid::BuildCsvText(const ExportRows& rows) {
-    QString text;
+    DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
     for (const ExportRow& row : rows) {
-        bool first = true;
         for (const ExportCell& cell : row) {
-            if (!first) {
-                text += u',';
-            }
-            first = false;
-            // A cell that holds a separator, a quote or a line break is
-            // quoted too, or pasting it would split the row.
-            const bool special = std::any_of(cell.text.begin(), cell.text.end(), [](QChar c) {
-                return c == u',' || c == u'"' || c == u'\r' || c == u'\n';
-            });
-            if (cell.quote == 0 && !special) {
-                text += cell.text;
-                continue;
-            }
-            text += u'"';
-            if (cell.text.contains(u'"')) {
-                QString doubled = cell.text;
-                text += doubled.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-            } else {
-                text += cell.text;
-            }
-            text += u'"';
+            text.AddField(cell.text, cell.quote != 0);
         }
-        text += u"\r\n";
+        text.EndRow();
+        if (text.PieceFull()) {
+            text.Encode();
+        }
     }
-    return text;
+    return QString::fromUtf8(text.Encode());
+}
+
+QByteArray CMyGrid::ClipboardText(bool selectedOnly, bool withHeader) const {
+    DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
+    writeDelimited(text, exportedRows(selectedOnly, withHeader), exportedColumns(false), false,
+                   [](QByteArray&) { return true; });
+    return std::move(text.Bytes());
 }
 
 QString CMyGrid::BuildHtmlTable(const ExportRows& rows) {
@@ -189,7 +170,7 @@ QString CMyGrid::BuildHtmlTable(const ExportRows& rows) {
                 html += u" align=center ";
             }
             html += u'>';
-            html += htmlEscaped(cell.text);
+            appendHtmlEscaped(html, cell.text);
             html += u"</td> ";
         }
         html += u"</tr>";
@@ -213,31 +194,12 @@ void CMyGrid::CopyToClipboard(bool withHeader) {
         CollectRows(true, withHeader, rows);
         auto data = std::make_unique<QMimeData>();
         CopyHTML2Clipboard(*data, BuildHtmlTable(rows));
-        CopyText2Clipboard(*data, BuildCsvText(rows));
+        CopyText2Clipboard(*data, ClipboardText(true, withHeader));
         clipboard->setMimeData(data.release());
     } catch (const std::exception& error) {
         kDebugLog(u"There was an error while trying put data into clipboard:%s\n",
                   QString::fromLocal8Bit(error.what()));
     }
-}
-
-QString CMyGrid::buildFileText(QChar separator, bool selectedOnly, bool includeHidden) const {
-    const std::vector<int> columns = exportedColumns(includeHidden);
-    QString text;
-    for (const int row : exportedRows(selectedOnly, true)) {
-        bool first = true;
-        for (const int col : columns) {
-            if (!first) {
-                text += separator;
-            }
-            first = false;
-            // The selected-rows file heads its columns with their XML heads.
-            appendFileField(text, selectedOnly && row == 0 ? GetGridColumnEntry(col)->colhead
-                                                           : GetItemText(row, col));
-        }
-        text += u'\n';
-    }
-    return text;
 }
 
 int CMyGrid::WriteGridFile(const QString& path, QChar separator, bool selectedOnly,
@@ -247,8 +209,17 @@ int CMyGrid::WriteGridFile(const QString& path, QChar separator, bool selectedOn
         errorBox(kFormat(u"%s: %s", QDir::toNativeSeparators(path), file.errorString()));
         return 0;
     }
-    const QByteArray bytes = buildFileText(separator, selectedOnly, includeHidden).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // The file is written a piece at a time as its rows are built; the
+    // selected-rows file heads its columns with their XML heads.
+    DelimitedText text(DelimitedText::Fields::kFile, separator, u"\n");
+    const bool written =
+        writeDelimited(text, exportedRows(selectedOnly, true), exportedColumns(includeHidden),
+                       selectedOnly, [&file](QByteArray& bytes) {
+                           const bool whole = file.write(bytes) == bytes.size();
+                           bytes.truncate(0);
+                           return whole;
+                       });
+    if (!written || !file.commit()) {
         errorBox(TranslatedResourceString(kUnableToSaveString));
         return 0;
     }

@@ -57,7 +57,9 @@ namespace {
 const QString kMime = QString::fromLatin1(kClipboardItemMime);
 
 // IDs go into a query of the drop actions: what would end or change a
-// parameter there is percent-encoded.
+// parameter there is percent-encoded. The action interpreter decodes an
+// action's escapes once before it sends the URL, so the escapes' own percent
+// signs are escaped too, and the server still receives "%26" for "&".
 QString queryEscaped(const QString& id) {
     QString escaped;
     for (const QChar c : id) {
@@ -67,7 +69,7 @@ QString queryEscaped(const QString& id) {
             case u'+':
             case u'%':
             case u' ':
-                escaped += kFormat(u"%%%02X", static_cast<unsigned>(c.unicode()));
+                escaped += kFormat(u"%%25%02X", static_cast<unsigned>(c.unicode()));
                 break;
             default:
                 escaped += c;
@@ -348,8 +350,8 @@ Qt::DropAction CTreeDragDrop::checkServerRecord(const ClipboardHeader& header,
 
 // Dropping --------------------------------------------------------------------------
 
-bool CTreeDragDrop::placement(QTreeWidgetItem* target, bool insertBefore,
-                              QTreeWidgetItem*& parent, QTreeWidgetItem*& after) const {
+bool CTreeDragDrop::placement(QTreeWidgetItem* target, bool insertBefore, QTreeWidgetItem*& parent,
+                              QTreeWidgetItem*& after) const {
     const int kind = kindOf(target);
     if ((kind == kKindFolder && !insertBefore) || kind == kKindRoot) {
         parent = target;
@@ -490,9 +492,9 @@ bool CTreeDragDrop::runDropActions(const ClipboardHeader& header, QTreeWidgetIte
     const QString dragType = grid ? m_site.GridDragType() : targetRuleType(source);
     const QString targetType = targetRuleType(target);
     const QString targetID = queryEscaped(m_tree.GetID(target));
-    const QString selection = grid ? kFormat(u"&Target=%s", targetID)
-                                   : kFormat(u"&Target=%s&Selected=,%s", targetID,
-                                             queryEscaped(m_tree.GetID(source)));
+    const QString selection =
+        grid ? kFormat(u"&Target=%s", targetID)
+             : kFormat(u"&Target=%s&Selected=,%s", targetID, queryEscaped(m_tree.GetID(source)));
     const CMyDropInfo& rule = rulesOf(target)->Find(targetType);
     QString actions[CMyDropInfo::kMaxActions];
     rule.GetActions(dragType, actions[0], actions[1], actions[2]);

@@ -6,6 +6,7 @@
 
 #include "app/appseams.h"
 #include "app/theapp.h"
+#include "frame/mainframe.h"
 #include "server/mysystem.h"
 #include "support/onworker.h"
 #include "support/temphome.h"
@@ -14,6 +15,8 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 
@@ -123,6 +126,45 @@ protected:
                   "ZWV=" + worldView.toUtf8() + '\n');
         return worldView;
     }
+};
+
+// The real program run in this process on the X server, for tests that
+// drive it with the real pointer and keys (xdotool). Its boxes are recorded
+// and answered with the first button.
+class RunningProgramTest : public ProgramTest {
+protected:
+    // Skips the test without an X server or xdotool; derived fixtures go on
+    // only when IsSkipped() is false.
+    void SetUp() override {
+        TempHomeTest::SetUp();
+        if (QGuiApplication::platformName() != u"xcb") {
+            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+        }
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+            GTEST_SKIP() << "needs xdotool";
+        }
+    }
+
+    // Starts the program with the application's own seams, its window shown.
+    void startProgram() {
+        app = std::make_unique<CTheApp>();
+        app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int) {
+            boxes << text;
+            return 1;
+        });
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    }
+
+    void TearDown() override {
+        app.reset();
+        ProgramTest::TearDown();
+    }
+
+    std::unique_ptr<CTheApp> app;
+    CMainFrame* frame = nullptr;
+    QStringList boxes;
 };
 
 class AppFixture : public TempHomeTest {

@@ -2,6 +2,7 @@
 // table, and the debug dump.
 
 #include "grid/clipboardformats.h"
+#include "grid/delimitedtext.h"
 #include "mygridfixture.h"
 #include "settings/wholefile.h"
 #include "support/urlcatcher.h"
@@ -9,6 +10,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
+#include <QRegularExpression>
 
 namespace {
 
@@ -86,12 +88,54 @@ TEST_F(MyGridExportTest, AnUnwritableTargetKeepsTheOldFileAndSaysSo) {
         ASSERT_FALSE(ui.popups.empty());
         EXPECT_EQ(ui.popups.back().text, u"Failed to save grid data in: "_qs + csvPath());
     }
-    QFile::setPermissions(tempFolder(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(tempFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Running as root writes anyway: a target inside a missing folder fails too.
     const QString missing = tempFolder() + u"/none/grid.csv"_qs;
     EXPECT_EQ(grid->SaveAsCSV(false, false, missing), 0);
     EXPECT_EQ(ui.popups.back().text, u"Failed to save grid data in: "_qs + missing);
+}
+
+// Large exports are built and encoded a piece at a time: no row may be lost,
+// cut or garbled where one piece ends and the next begins.
+TEST_F(MyGridExportTest, ExportsOfManyPiecesArriveWhole) {
+    constexpr int kRows = 5000;
+    std::vector<QByteArray> texts;
+    texts.reserve(2 * kRows);
+    std::vector<std::vector<const char*>> rows;
+    QStringList fileLines;
+    QStringList clipboardLines;
+    for (int i = 0; i < kRows; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        texts.push_back("r" + number + " Z\xc3\xbcrich, \xe2\x82\xac");
+        texts.push_back("say &quot;hi&quot;&#10;\xf0\x9d\x84\x9e " + number);
+        rows.push_back({texts[texts.size() - 2].constData(), texts.back().constData()});
+        const QString name = QString::fromUtf8("r" + number + " Z\xc3\xbcrich, \xe2\x82\xac");
+        const QString note = QString::fromUtf8("\xf0\x9d\x84\x9e " + number);
+        fileLines << u"\""_qs + name + u"\",\"say \"\"hi\"\" "_qs + note + u"\""_qs;
+        clipboardLines << u"\""_qs + name + u"\",\"say \"\"hi\"\"\r\n"_qs + note + u"\""_qs;
+    }
+    ASSERT_TRUE(load(GridXml({{"name", "Name", ""}, {"note", "Note", ""}}, rows)));
+    fileLines.sort();
+    clipboardLines.sort();
+
+    ASSERT_EQ(grid->SaveAsCSV(false, false, csvPath()), 1);
+    const QString file = fileText(csvPath());
+    ASSERT_GT(file.size(), 2 * DelimitedText::kPieceCharacters);
+    QStringList lines = file.split(u'\n');
+    EXPECT_EQ(lines.takeFirst(), u"\"Name\",\"Note\"");
+    EXPECT_EQ(lines.takeLast(), u"");
+    lines.sort();
+    EXPECT_EQ(lines, fileLines);
+
+    const QString text = QString::fromUtf8(grid->ClipboardText(false, false));
+    ExportRows collected;
+    grid->CollectRows(false, false, collected);
+    EXPECT_EQ(text, CMyGrid::BuildCsvText(collected));
+    // A line break inside a quoted field stays; each row starts with "r.
+    lines = text.split(QRegularExpression(u"\r\n(?=\"r|$)"_qs));
+    EXPECT_EQ(lines.takeLast(), u"");
+    lines.sort();
+    EXPECT_EQ(lines, clipboardLines);
 }
 
 TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
@@ -101,10 +145,8 @@ TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
         int quote;
         const char16_t* written;
     } cells[] = {
-        {u"plain", 0, u"plain"},
-        {u"text", 1, u"\"text\""},
-        {u"1,234", 0, u"\"1,234\""},
-        {u"say \"hi\"", 0, u"\"say \"\"hi\"\"\""},
+        {u"plain", 0, u"plain"},       {u"text", 1, u"\"text\""},
+        {u"1,234", 0, u"\"1,234\""},   {u"say \"hi\"", 0, u"\"say \"\"hi\"\"\""},
         {u"a\r\nb", 0, u"\"a\r\nb\""},
     };
     QStringList expected;
@@ -143,8 +185,8 @@ TEST_F(MyGridExportTest, HtmlFormatOffsetsCountUtf8Bytes) {
 }
 
 TEST_F(MyGridExportTest, CopyPutsTextAndHtmlOfTheSelectedRows) {
-    ASSERT_TRUE(load(GridXml({{"name", "Name", ""}, {"note", "Note", "[S]"}},
-                             {{"a&lt;b", "x"}, {"c", "y,z"}})));
+    ASSERT_TRUE(load(
+        GridXml({{"name", "Name", ""}, {"note", "Note", "[S]"}}, {{"a&lt;b", "x"}, {"c", "y,z"}})));
     grid->CopyToClipboard(true);
     const QMimeData* headerOnly = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(headerOnly, nullptr);

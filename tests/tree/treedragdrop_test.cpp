@@ -1,8 +1,9 @@
 // The World View pane's drags and drops: what a drop would do, what it
 // does, and the events of the control's viewport.
 
-#include "tree/mydropinfo.h"
 #include "tree/treedragdrop.h"
+#include "settings/urlcoding.h"
+#include "tree/mydropinfo.h"
 #include "treefixture.h"
 
 #include <QDragEnterEvent>
@@ -67,8 +68,8 @@ protected:
                        u"<folder label='A2'/></folder>"
                        u"<folder label='B'/></root></tree>"_qs),
                   1);
-        rules->GetOrAdd(u"node"_qs).AddTarget(u"src"_qs, u"/cmi?do=move"_qs, u"curl:/refresh"_qs,
-                                              QString());
+        rules->GetOrAdd(u"node"_qs)
+            .AddTarget(u"src"_qs, u"/cmi?do=move"_qs, u"curl:/refresh"_qs, QString());
         rules->GetOrAdd(u"node"_qs).AddTarget(u"row"_qs, u"/cmi?do=rows"_qs, QString(), QString());
         RulesConnection session(rules);
         session.Host = u"h1"_qs;
@@ -146,8 +147,8 @@ TEST_F(TreeDragDropTest, CheckDropDecidesWhereTreeItemsMayGo) {
          true},
         {"onto a server", header('F', self, idOf(a2)), server, false, Qt::MoveAction, true},
         {"onto a component", header('F', self, idOf(a2)), target, false, Qt::IgnoreAction, false},
-        {"root, last child of another", header('F', self, idOf(a2)), root, false,
-         Qt::IgnoreAction, false},
+        {"root, last child of another", header('F', self, idOf(a2)), root, false, Qt::IgnoreAction,
+         false},
         {"root from another console", header('S', kOtherProcess, 1), root, false, Qt::MoveAction,
          false},
         {"World View from this console", header('R', self, idOf(root)), root, false,
@@ -160,15 +161,14 @@ TEST_F(TreeDragDropTest, CheckDropDecidesWhereTreeItemsMayGo) {
          Qt::CopyAction, false},
         {"server item onto a folder", header('C', self, idOf(source)), b, false, Qt::IgnoreAction,
          false},
-        {"server item of another console", header('C', kOtherProcess, idOf(source)), target,
-         false, Qt::IgnoreAction, false},
+        {"server item of another console", header('C', kOtherProcess, idOf(source)), target, false,
+         Qt::IgnoreAction, false},
         {"short header", header('F', self, idOf(a1)).left(11), b, false, Qt::IgnoreAction, false},
     };
     for (const Case& c : cases) {
         bool insertBefore = !c.insertBefore;
         const auto data = mime(c.record);
-        EXPECT_EQ(dnd.CheckDrop(data.get(), c.target, insertBefore, c.topEdge), c.effect)
-            << c.what;
+        EXPECT_EQ(dnd.CheckDrop(data.get(), c.target, insertBefore, c.topEdge), c.effect) << c.what;
         if (c.effect != Qt::IgnoreAction) {
             EXPECT_EQ(insertBefore, c.insertBefore) << c.what;
         }
@@ -191,16 +191,21 @@ TEST_F(TreeDragDropTest, DropActionsCarryTheEscapedTargetAndSelection) {
     ASSERT_TRUE(dnd.DoDrop(item.get(), Qt::CopyAction, target, false));
     ASSERT_EQ(site.runs.size(), 1u);
     EXPECT_EQ(site.runs[0].context, 0);
-    EXPECT_EQ(site.runs[0].actions,
-              QStringList({u"dnd1=/cmi?do=move&Target=Tgt%20%232&Selected=,Src%20%26%201"_qs,
-                           u"dnd2=curl:/refresh"_qs}));
+    // The action interpreter decodes an action once before it sends it: what
+    // reaches the server is the IDs escaped once.
+    EXPECT_EQ(
+        site.runs[0].actions,
+        QStringList({u"dnd1=/cmi?do=move&Target=Tgt%2520%25232&Selected=,Src%2520%2526%25201"_qs,
+                     u"dnd2=curl:/refresh"_qs}));
+    EXPECT_EQ(DecodeFromURL(site.runs[0].actions.first()),
+              u"dnd1=/cmi?do=move&Target=Tgt%20%232&Selected=,Src%20%26%201");
 
     tree.SelectItem(source, true);
     const auto grid = mime(GridSelectionRecord({2, 1}));
     ASSERT_TRUE(dnd.DoDrop(grid.get(), Qt::CopyAction, target, false));
     ASSERT_EQ(site.runs.size(), 2u);
     EXPECT_EQ(site.runs[1].context, 'G');
-    EXPECT_EQ(site.runs[1].actions, QStringList({u"dnd1=/cmi?do=rows&Target=Tgt%20%232"_qs}));
+    EXPECT_EQ(site.runs[1].actions, QStringList({u"dnd1=/cmi?do=rows&Target=Tgt%2520%25232"_qs}));
 }
 
 TEST_F(TreeDragDropTest, FolderFromAnotherConsoleArrivesWithoutItsComponents) {
