@@ -171,7 +171,8 @@ void CElemChooser::buildControls() {
     };
     int row = 0;
     grid->addWidget(label("IP Address:"), row, 0);
-    grid->addWidget(m_ip, row, 2);
+    // As wide as the description edits below it.
+    grid->addWidget(m_ip, row, 1, 1, 2);
     grid->addWidget(label("Element Type:"), row, 3);
     grid->addWidget(m_typeNot, row, 4);
     grid->addWidget(m_type, row, 5);

@@ -4,6 +4,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 CGridEventReader::CGridEventReader(IGridEventSink& sink, QObject* parent)
     : QObject(parent),
       m_sink(sink),
@@ -41,11 +43,29 @@ void CGridEventReader::resumeLater() {
     });
 }
 
+// The sink may run the event loop while it handles an event (a progress
+// step pumps it), and the writer's wake-up or a posted resume may come in
+// then: replaying the next blocks inside the current one would overwrite
+// the bytes the decoder is still reading, and events would be lost. Such a
+// wake-up waits until the current turn has returned.
+void CGridEventReader::readAvailable() {
+    if (m_replaying) {
+        m_wokenDuringReplay = true;
+        return;
+    }
+    m_replaying = true;
+    replayTurn();
+    m_replaying = false;
+    if (std::exchange(m_wokenDuringReplay, false) && IsReading()) {
+        resumeLater();
+    }
+}
+
 // The sink may drop or replace the stream while it handles an event: the
 // blocks of a dropped stream are then left alone. A sink that pauses leaves
 // the rest of the block in the decoder and the later blocks here, and the
 // replay goes on from a posted event, whether or not more bytes arrive.
-void CGridEventReader::readAvailable() {
+void CGridEventReader::replayTurn() {
     const quint64 stream = m_stream;
     CNamedPipe& pipe = m_listener->Pipe();
     bool decoded = true;

@@ -27,6 +27,7 @@ public:
 
 private:
     void readAvailable();
+    void replayTurn();
     void resumeLater();
     void finish(bool intact);
 
@@ -38,5 +39,7 @@ private:
     bool m_open = true;                // the writer's end was open at the last read
     bool m_moreWait = false;           // the last read left blocks that wake no one
     bool m_resumePosted = false;
+    bool m_replaying = false;          // a turn is feeding the sink
+    bool m_wokenDuringReplay = false;  // and was asked to read meanwhile
     quint64 m_stream = 0;  // changes whenever a stream is attached or dropped
 };

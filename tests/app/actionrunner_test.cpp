@@ -2,8 +2,14 @@
 #include "app/actionfixture.h"
 #include "app/actioninterpreter.h"
 #include "app/actions.h"
+#include "dialogs/promptdialog.h"
+#include "support/modalcloser.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -178,6 +184,48 @@ TEST_F(ActionRunnerTest, TreeMenusSendTheItemsIdAndGridMenusTheSelection) {
     EXPECT_TRUE(
         seams->calls.contains(QStringLiteral("ShowCurl(grid:/cmi/x&Selected=,a@b&Target=n%207)")))
         << seams->calls.join(u' ').toStdString();
+}
+
+// The program's own prompt: the worker that runs "prompt:" waits while the
+// question is asked on the UI thread, and the answer reaches the next action.
+class PromptActionTest : public AppFixture {};
+
+TEST_F(PromptActionTest, TheWorkerWaitsForTheAnswerGivenOnTheUiThread) {
+    const struct {
+        const char* typed;
+        Qt::Key key;
+        int result;
+        QStringList curls;
+    } cases[] = {
+        {"node 7&x", Qt::Key_Return, 1, {u"ShowCurl(grid:/cmi/x&v=node+7%26x)"_qs}},
+        {"", Qt::Key_Return, 1, {u"ShowCurl(grid:/cmi/x&v=)"_qs}},
+        {"never", Qt::Key_Escape, 4, {}},
+    };
+    KPROPS list;
+    list.Add(u"mitem0"_qs, u"prompt:v=Which node?"_qs);
+    list.Add(u"mitem1"_qs, u"grid:/cmi/x"_qs);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        seams->calls.clear();
+        app->SetCancelFlag(0);
+        bool onUiThread = false;
+        bool workerWaits = false;
+        QString question;
+        ModalCloser<CPromptDialog> closer([&](CPromptDialog& dialog) {
+            onUiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+            workerWaits = app->Actions().IsWorkerBusy();
+            question = dialog.findChild<QLabel*>()->text();
+            auto* edit = dialog.findChild<QLineEdit*>();
+            QTest::keyClicks(edit, QString::fromUtf8(c.typed));
+            QTest::keyClick(edit, c.key);
+        });
+        EXPECT_EQ(app->Runner().RunActions(list, u'S'), c.result);
+        EXPECT_TRUE(closer.seen);
+        EXPECT_TRUE(onUiThread);
+        EXPECT_TRUE(workerWaits) << "the action worker asked";
+        EXPECT_EQ(question, u"Which node?");
+        EXPECT_EQ(seams->calls, c.curls);
+    }
 }
 
 }  // namespace

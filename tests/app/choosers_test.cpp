@@ -1,4 +1,4 @@
-#include "app/appfixture.h"
+#include "app/choosersfixture.h"
 #include "dialogs/elemchooser.h"
 #include "dialogs/jobchooser.h"
 #include "frame/mainframe.h"
@@ -21,48 +21,20 @@ namespace {
 // The chooser's navigator asks for the first chunk in the server's order.
 const QString kPaging = u"&chunk=1&numberOfElementsPerChunk=500&sort=&reverse=no"_qs;
 
-// The started program with a server item selected; its chooser curls load
-// from the fake server.
-class ChoosersTest : public AppFixture {
+// The chooser tests' server answers each chooser with a few rows.
+class ChoosersTest : public ChoosersFixture {
 protected:
     void SetUp() override {
-        AppFixture::SetUp();
-        ASSERT_TRUE(app->InitInstance({}));
-        frame = app->MainFrame();
-        item = addLocalServerUnderRoot(server.Port());
-        app->Tree().SelectItem(item, true);
+        ChoosersFixture::SetUp();
         server.Script("/cmi/Services", "Action=GetElements",
                       FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(3)));
         server.Script("/cmi/Services", "Action=Jobs",
                       FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(2)));
     }
-    QStringList queries(const QByteArray& action) const {
-        QStringList found;
-        for (const auto& request : server.Requests()) {
-            // The connection probe repeats a request; it is not the load.
-            if (request.query.startsWith("Action=" + action) &&
-                !request.query.contains("checkconnection")) {
-                found << QString::fromUtf8(request.query);
-            }
-        }
-        // Authentication retries may send a request more than once.
-        found.removeDuplicates();
-        return found;
-    }
-    bool loaded(int rows) {
-        CMyGrid* grid = frame->GetGrid();
-        return QTest::qWaitFor([&] {
-            return grid->GetRowCount() - grid->GetFixedRowCount() == rows && !grid->IsLoadRunning();
-        });
-    }
     template <typename Chooser>
     Chooser* chooser() {
         return qobject_cast<Chooser*>(frame->GetMyView()->Panel());
     }
-
-    FakeVelnixServer server;
-    CMainFrame* frame = nullptr;
-    QTreeWidgetItem* item = nullptr;
 };
 
 TEST_F(ChoosersTest, ElementChooserGoesAndRemembersItsState) {
@@ -90,17 +62,33 @@ TEST_F(ChoosersTest, ElementChooserGoesAndRemembersItsState) {
 }
 
 TEST_F(ChoosersTest, WithoutAutoGoNothingLoadsBeforeGo) {
+    const struct {
+        const char16_t* curl;
+        QByteArray action;
+        const char16_t* query;
+        int rows;
+    } cases[] = {
+        {u"JobChooser:/cmi/Services?Action=Jobs", "Jobs",
+         u"Action=Jobs&sun=y&mon=y&tue=y&wed=y&thu=y&fri=y&sat=y&monthly=y"
+         u"&enabled=all&subject=*&chunk=1&chunkSize=500&sort=&reverse=no",
+         2},
+        {u"ElemChooser:/cmi/Services?Action=GetElements", "GetElements",
+         u"Action=GetElements&Name=*&Children=notspecified"
+         u"&chunk=1&numberOfElementsPerChunk=500&sort=&reverse=no",
+         3},
+    };
     app->Prefs().SetInt(u"AutoGo"_qs, 0);
-    ASSERT_EQ(frame->ShowCurl(u"JobChooser:/cmi/Services?Action=Jobs"_qs), 1);
-    QTest::qWait(0);
-    EXPECT_TRUE(queries("Jobs").isEmpty());
-    auto* jobs = chooser<CJobChooser>();
-    ASSERT_NE(jobs, nullptr);
-    QTest::mouseClick(jobs->GoButton(), Qt::LeftButton);
-    ASSERT_TRUE(loaded(2));
-    EXPECT_EQ(queries("Jobs"),
-              QStringList{u"Action=Jobs&sun=y&mon=y&tue=y&wed=y&thu=y&fri=y&sat=y&monthly=y"
-                          u"&enabled=all&subject=*&chunk=1&chunkSize=500&sort=&reverse=no"_qs});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.action.constData());
+        ASSERT_EQ(frame->ShowCurl(QString::fromUtf16(c.curl)), 1);
+        QTest::qWait(0);
+        EXPECT_TRUE(queries(c.action).isEmpty());
+        auto* panel = qobject_cast<CChooserPanel*>(frame->GetMyView()->Panel());
+        ASSERT_NE(panel, nullptr);
+        QTest::mouseClick(panel->GoButton(), Qt::LeftButton);
+        ASSERT_TRUE(loaded(c.rows));
+        EXPECT_EQ(queries(c.action), QStringList{QString::fromUtf16(c.query)});
+    }
 }
 
 TEST_F(ChoosersTest, GridReplySwitchesJobFilters) {

@@ -1,10 +1,7 @@
 #include "dialogs/progressbar.h"
-#include "frame/statusbar.h"
-#include "framework/kprops.h"
-#include "settings/uithreadcall.h"
+#include "progressfixture.h"
 #include "support/fakevelnixserver.h"
 #include "support/onworker.h"
-#include "ui/uibridge.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,106 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
+#include <future>
 
 namespace {
 
-// The program around the display: a clock the test moves, the cancel
-// flag, the error boxes, and a selected server the test can change.
-class FakeProgressSite : public CProgressBarSite {
-public:
-    void ClearCancelFlag() override { cancelFlag = 0; }
-    void AddToCancelFlag() override { ++cancelFlag; }
-    void PumpMessages(bool) override {}
-    bool IsAbortedThread() const override { return aborted.load(); }
-    void ErrorBox(const QString& text) override {
-        errorBoxes.push_back(text);
-        if (onErrorBox) {
-            onErrorBox();
-        }
-    }
-    qint64 Now() const override { return now.load(); }
-    QWidget* MainWindow() const override { return nullptr; }
-    CKillTarget ResolveOnSelectedServer(const QString& url) override {
-        const std::lock_guard lock(mutex);
-        if (selectedHost.isEmpty()) {
-            return {};
-        }
-        return {selectedHost, selectedBase + url, selectedUser, selectedPassword};
-    }
-    bool ShowProgressOnUIThread() override {
-        ++shownFromWorker;
-        return RunOnUiThread(
-            u"show",
-            [this] {
-                statusBar->ShowProgressControl();
-                return qintptr{1};
-            },
-            nullptr);
-    }
-    bool HideProgressOnUIThread() override {
-        ++hiddenFromWorker;
-        return RunOnUiThread(
-            u"hide",
-            [this] {
-                statusBar->HideProgressControl();
-                return qintptr{1};
-            },
-            nullptr);
-    }
-
-    void select(const QString& host, const QString& base, const QString& user,
-                const QString& password) {
-        const std::lock_guard lock(mutex);
-        selectedHost = host;
-        selectedBase = base;
-        selectedUser = user;
-        selectedPassword = password;
-    }
-
-    std::atomic<int> cancelFlag{0};
-    std::atomic<bool> aborted{false};
-    std::atomic<qint64> now{1000};
-    std::atomic<int> shownFromWorker{0};
-    std::atomic<int> hiddenFromWorker{0};
-    std::vector<QString> errorBoxes;
-    std::function<void()> onErrorBox;
-    CStatusBar* statusBar = nullptr;
-
-private:
-    std::mutex mutex;
-    QString selectedHost;
-    QString selectedBase;
-    QString selectedUser;
-    QString selectedPassword;
-};
-
-KPROPS attributes(std::initializer_list<std::pair<const char*, const char*>> pairs) {
-    KPROPS props;
-    for (const auto& [name, value] : pairs) {
-        props.Add(QString::fromUtf8(name), QString::fromUtf8(value));
-    }
-    return props;
-}
-
-class ProgressBarTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetSettingsUiRunner(
-            [this](const UiWork& work, qintptr* result) { return bridge.Call(work, result); });
-        site.statusBar = &statusBar;
-    }
-    void TearDown() override { SetSettingsUiRunner({}); }
-
-    int tag(CProgressBar& bar, const char* name,
-            std::initializer_list<std::pair<const char*, const char*>> pairs = {}) {
-        return bar.HandlePbarTag(QString::fromUtf8(name), attributes(pairs), QString(), {});
-    }
-
-    CUiBridge bridge;
-    FakeProgressSite site;
-    CStatusBar statusBar;
-};
+class ProgressBarTest : public ProgressFixture {};
 
 TEST_F(ProgressBarTest, UpdatesChangeTheTotalAndStepAsTheServerSays) {
     const struct {
@@ -381,6 +283,69 @@ TEST_F(ProgressBarTest, DialogFromAWorkerStaysUsable) {
     EXPECT_EQ(onWorker([&] { return bar.Step(qint64{1}); }), CProgressBar::Cancelled);
     onWorker([&] { return bar.Done(); });
     EXPECT_EQ(bar.Dialog(), nullptr);
+}
+
+// A worker feeds the server's elements as fast as it can while the UI
+// thread reads the counters and presses Cancel: the worker sees the cancel
+// at its next step, and the one cancel request goes to the server that
+// named it.
+TEST_F(ProgressBarTest, CancelOnTheUiThreadStopsAWorkerDrivingTheBar) {
+    constexpr int kUpdates = 100000;
+    for (const bool dialogMode : {false, true}) {
+        SCOPED_TRACE(dialogMode ? "dialog" : "status bar");
+        FakeVelnixServer server;
+        site.select(u"srv"_qs, server.BaseUrl(), u"ann"_qs, u"pw"_qs);
+        site.cancelFlag = 0;
+        CProgressBar bar(site, nullptr);
+        if (!dialogMode) {
+            bar.SetStatusBar(&statusBar, CStatusBar::kProgressPane);
+        }
+        std::atomic<int> lastState{CProgressBar::Idle};
+        auto worker = std::async(std::launch::async, [&] {
+            tag(bar, "pbar-start", {{"title", "Job"}, {"estimate", "1000"}});
+            tag(bar, "pbar-cancel-info", {{"url", "/kill?job=7"}});
+            int sent = 0;
+            while (sent < kUpdates) {
+                ++sent;
+                // Every tenth update carries texts the window shows.
+                const int state = sent % 10 == 0
+                                      ? tag(bar, "pbar-update",
+                                            {{"action", "Working"}, {"detail", "row done"}})
+                                      : tag(bar, "pbar-update");
+                lastState = state;
+                if (state == CProgressBar::Cancelled) {
+                    break;
+                }
+            }
+            tag(bar, "pbar-done");
+            return sent;
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bar.Position() >= 200; }, 60000));
+        EXPECT_TRUE(bar.IsActive());
+        EXPECT_EQ(bar.Estimate(), 1000);
+        if (dialogMode) {
+            ASSERT_NE(bar.Dialog(), nullptr);
+            QTest::mouseClick(bar.Dialog()->CancelButton(), Qt::LeftButton);
+        } else {
+            EXPECT_EQ(bar.OnCancelButton(), CProgressBar::Cancelled);
+        }
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+            60000));
+        EXPECT_LT(worker.get(), kUpdates) << "the worker stops at the cancel";
+        EXPECT_EQ(lastState.load(), CProgressBar::Cancelled);
+        EXPECT_EQ(bar.GetState(), CProgressBar::Idle);
+        EXPECT_EQ(site.cancelFlag.load(), 1);
+        ASSERT_TRUE(bar.WaitForKill());
+        int kills = 0;
+        for (const auto& request : server.Requests()) {
+            kills += request.path == "/kill" && request.query == "job=7" ? 1 : 0;
+        }
+        EXPECT_EQ(kills, 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return dialogMode ? bar.Dialog() == nullptr : statusBar.ProgressControl() == nullptr;
+        }));
+    }
 }
 
 }  // namespace

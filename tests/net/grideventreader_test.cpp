@@ -212,4 +212,44 @@ TEST_F(GridEventReaderTest, ClosingTheReaderEndsTheWritersStream) {
     EXPECT_EQ(sink.ends, 0) << "a dropped stream reports no end";
 }
 
+// A sink may run the event loop while it handles an event (the grid's
+// progress step does, now and then): the writer's wake-up that comes in
+// then must not replay the next blocks in the middle of the current one.
+TEST_F(GridEventReaderTest, ASinkThatRunsTheEventLoopGetsEveryEventInOrder) {
+    constexpr int kLaterRows = 10000;
+    class PumpingSink : public RecordingGridSink {
+    public:
+        void OnGridEvent(const CGridEvent& event) override {
+            RecordingGridSink::OnGridEvent(event);
+            if (events.size() == 1) {
+                // The rest of the reply arrives while this event is handled.
+                for (int row = 1; row <= kLaterRows; ++row) {
+                    writer->WriteStart(u"row", u"grid",
+                                       attributesOf({{u"n"_qs, QString::number(row)}}));
+                }
+                writer->Close();
+            }
+            QCoreApplication::processEvents();
+        }
+        CGridEventWriter* writer = nullptr;
+    } pumping;
+    pumping.writer = &writer;
+    CGridEventReader pumpingReader(pumping);
+    pumpingReader.Attach(writer.TakeClientEnd());
+    writer.WriteStart(u"grid", u"", attributesOf({}));
+    writer.WriteStart(u"row", u"grid", attributesOf({{u"n"_qs, u"0"_qs}}));
+    writer.Flush();
+
+    ASSERT_TRUE(pumping.WaitForEnd());
+    ASSERT_EQ(pumping.events.size(), size_t{kLaterRows + 2});
+    for (int row = 0; row <= kLaterRows; ++row) {
+        ASSERT_EQ(pumping.events[static_cast<size_t>(row) + 1].attributes,
+                  (Pairs{{u"n"_qs, QString::number(row)}}))
+            << row;
+    }
+    EXPECT_TRUE(pumping.intact);
+    QTest::qWait(0);
+    EXPECT_EQ(pumping.ends, 1);
+}
+
 }  // namespace

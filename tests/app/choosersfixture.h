@@ -1,0 +1,54 @@
+#pragma once
+
+// The started program with a server entry for the fake server, selected:
+// its element and job chooser curls load from that server, and the test
+// reads the queries the server saw and the rows the grid holds.
+
+#include "app/appfixture.h"
+#include "frame/mainframe.h"
+#include "frame/myview.h"
+#include "grid/mygrid.h"
+#include "support/fakevelnixserver.h"
+#include "tree/mytree.h"
+
+#include <QStringList>
+#include <QTest>
+
+class ChoosersFixture : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        ASSERT_TRUE(app->InitInstance({}));
+        frame = app->MainFrame();
+        item = addLocalServerUnderRoot(server.Port());
+        app->Tree().SelectItem(item, true);
+    }
+
+    // The queries of one action's loads, in order.
+    QStringList queries(const QByteArray& action) const {
+        QStringList found;
+        for (const auto& request : server.Requests()) {
+            // The connection probe repeats a request; it is not the load.
+            if (request.query.startsWith("Action=" + action) &&
+                !request.query.contains("checkconnection")) {
+                found << QString::fromUtf8(request.query);
+            }
+        }
+        // Authentication retries may send a request more than once.
+        found.removeDuplicates();
+        return found;
+    }
+
+    CMyGrid* grid() const { return frame->GetMyView()->GetGrid(); }
+    int rows() const { return grid()->GetRowCount() - grid()->GetFixedRowCount(); }
+    // The bound is generous: ten thousand rows take seconds on a busy machine.
+    bool loaded(int count) const {
+        return QTest::qWaitFor(
+            [&] { return rows() == count && !grid()->IsLoadRunning() && !grid()->IsReading(); },
+            60000);
+    }
+
+    FakeVelnixServer server;
+    CMainFrame* frame = nullptr;
+    QTreeWidgetItem* item = nullptr;
+};
