@@ -21,6 +21,7 @@
 #include "tree/menugridrows.h"
 
 #include <QElapsedTimer>
+#include <QIODevice>
 #include <QString>
 #include <QTimer>
 
@@ -367,7 +368,7 @@ private:
     // `takeBytes`; false as soon as that answers false.
     bool writeDelimited(DelimitedText& text, const std::vector<int>& rows,
                         const std::vector<ExportColumn>& columns, bool columnHeads,
-                        const std::function<bool(QByteArray&)>& takeBytes) const;
+                        QIODevice& out) const;
     QString debugText() const;
     // The server's menu named by the grid, null when there is none.
     CContextMenu* serverMenu(CMySystem* system) const;

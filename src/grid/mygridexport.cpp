@@ -99,7 +99,15 @@ std::vector<int> CMyGrid::exportedRows(bool selectedOnly, bool withHeader) const
 
 bool CMyGrid::writeDelimited(DelimitedText& text, const std::vector<int>& rows,
                              const std::vector<ExportColumn>& columns, bool columnHeads,
-                             const std::function<bool(QByteArray&)>& takeBytes) const {
+                             QIODevice& out) const {
+    // Each piece goes out as soon as it is full, so a large grid is never
+    // held whole.
+    const auto writePiece = [&text, &out] {
+        QByteArray& bytes = text.Encode();
+        const bool whole = out.write(bytes) == bytes.size();
+        bytes.truncate(0);
+        return whole;
+    };
     for (const int row : rows) {
         for (const ExportColumn& column : columns) {
             text.AddField(columnHeads && row == 0 ? QStringView(column.entry->colhead)
@@ -107,11 +115,11 @@ bool CMyGrid::writeDelimited(DelimitedText& text, const std::vector<int>& rows,
                           column.entry->Has(kTokenText));
         }
         text.EndRow();
-        if (text.PieceFull() && !takeBytes(text.Encode())) {
+        if (text.PieceFull() && !writePiece()) {
             return false;
         }
     }
-    return takeBytes(text.Encode());
+    return writePiece();
 }
 
 void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const {
@@ -202,16 +210,10 @@ int CMyGrid::WriteGridFile(const QString& path, QChar separator, bool selectedOn
         errorBox(kFormat(u"%s: %s", QDir::toNativeSeparators(path), file.errorString()));
         return 0;
     }
-    // The file is written a piece at a time as its rows are built; the
-    // selected-rows file heads its columns with their XML heads.
+    // The selected-rows file heads its columns with their XML heads.
     DelimitedText text(DelimitedText::Fields::kFile, separator, u"\n");
-    const bool written =
-        writeDelimited(text, exportedRows(selectedOnly, true), exportedColumns(includeHidden),
-                       selectedOnly, [&file](QByteArray& bytes) {
-                           const bool whole = file.write(bytes) == bytes.size();
-                           bytes.truncate(0);
-                           return whole;
-                       });
+    const bool written = writeDelimited(text, exportedRows(selectedOnly, true),
+                                        exportedColumns(includeHidden), selectedOnly, file);
     if (!written || !file.commit()) {
         errorBox(TranslatedResourceString(kUnableToSaveString));
         return 0;
