@@ -1,5 +1,6 @@
 #include "app/appfixture.h"
 #include "support/fakeloginreplies.h"
+#include "support/xinput.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -18,9 +19,7 @@ class ActionScriptProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         ASSERT_TRUE(server.IsListening());
         fakelogin::ScriptCmiLogAndCancel(server);
         fakelogin::ScriptLogin(server, FakeLoginReply());

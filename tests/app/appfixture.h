@@ -10,6 +10,7 @@
 #include "server/mysystem.h"
 #include "support/onworker.h"
 #include "support/temphome.h"
+#include "support/xinput.h"
 #include "tree/mytree.h"
 
 #include <QCoreApplication>
@@ -137,12 +138,7 @@ protected:
     // only when IsSkipped() is false.
     void SetUp() override {
         TempHomeTest::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-            GTEST_SKIP() << "needs xdotool";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(true);
     }
 
     // Starts the program with the application's own seams, its window shown.

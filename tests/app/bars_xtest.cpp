@@ -5,6 +5,7 @@
 #include "frame/menubar.h"
 #include "frame/qvxtoolbar.h"
 #include "frame/searchtoolbar.h"
+#include "support/xinput.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -20,9 +21,7 @@ class MenuBarKeysTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         ASSERT_TRUE(app->InitInstance({}));
         frame = app->MainFrame();
         frame->activateWindow();

@@ -15,6 +15,7 @@
 #include "support/fakeloginreplies.h"
 #include "support/modalcloser.h"
 #include "support/onworker.h"
+#include "support/xinput.h"
 #include "tree/mytree.h"
 
 #include <QFile>
@@ -62,9 +63,7 @@ class BrowserProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         fakelogin::ScriptCmiLogAndCancel(server);
         FakeLoginReply login;
         login.tree = "<item label='Home'/><item label='Page' main-browser-url='/start'/>";

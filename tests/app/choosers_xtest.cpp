@@ -11,6 +11,7 @@
 #include "support/fakeloginreplies.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
+#include "support/xinput.h"
 #include "tree/mytree.h"
 
 #include <QComboBox>
@@ -28,9 +29,7 @@ class ElemChooserScreenTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         ASSERT_TRUE(app->InitInstance({}));
         frame = app->MainFrame();
         frame->resize(1100, 800);
@@ -97,7 +96,8 @@ TEST_F(ElemChooserScreenTest, AdvancedFiltersShowWholeAboveTheGrid) {
     }
     // The pattern edits of the left column line up.
     for (const int id : {5024, 5025}) {
-        EXPECT_EQ(chooser->Control(id)->geometry().left(), chooser->Control(5237)->geometry().left())
+        EXPECT_EQ(chooser->Control(id)->geometry().left(),
+                  chooser->Control(5237)->geometry().left())
             << id;
         EXPECT_EQ(chooser->Control(id)->width(), chooser->Control(5237)->width()) << id;
     }

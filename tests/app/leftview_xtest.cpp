@@ -57,9 +57,7 @@ private:
 class LeftViewOnDesktopTest : public LeftViewTest {
 protected:
     void SetUp() override {
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         LeftViewTest::SetUp();
         auto recorder = std::make_unique<HelpRecorder>();
         help = recorder.get();
@@ -89,10 +87,9 @@ TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry
     // One xdotool run while this thread handles events: the popup's own
     // loop holds the thread until an entry is picked.
     QProcess input;
-    input.start(u"xdotool"_qs,
-                {u"mousemove"_qs, QString::number(at.x()), QString::number(at.y()), u"click"_qs,
-                 u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Down"_qs, u"sleep"_qs, u"0.2"_qs,
-                 u"key"_qs, u"Return"_qs});
+    input.start(u"xdotool"_qs, {u"mousemove"_qs, QString::number(at.x()), QString::number(at.y()),
+                                u"click"_qs, u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Down"_qs,
+                                u"sleep"_qs, u"0.2"_qs, u"key"_qs, u"Return"_qs});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !entries.invoked.empty(); }, 20000));
     input.waitForFinished(5000);
     EXPECT_EQ(entries.invoked, std::vector<int>{ping});
@@ -104,7 +101,8 @@ TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry
 TEST_F(LeftViewOnDesktopTest, HoverTextShowsBelowTheItemAfterItsDelayAndGoesWhenLeft) {
     tree().GetMyItem(other)->SetHoverText(u"first%0asecond"_qs);
     const QRect text = pane->ItemTextRect(other);
-    const QPoint belowItem = pane->viewport()->mapToGlobal(text.topLeft()) + QPoint(0, text.height());
+    const QPoint belowItem =
+        pane->viewport()->mapToGlobal(text.topLeft()) + QPoint(0, text.height());
     QElapsedTimer rest;
     ASSERT_TRUE(moveTo(globalLabelPoint(other)));
     rest.start();

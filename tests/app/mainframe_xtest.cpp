@@ -2,6 +2,7 @@
 #include "frame/browserview.h"
 #include "frame/mainframe.h"
 #include "settings/windowtitletoken.h"
+#include "support/xinput.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -21,9 +22,7 @@ protected:
 
 // The real program opens its main window on the X desktop under its title.
 TEST_F(ProgramOnDesktopTest, MainWindowAppearsWithItsTitle) {
-    if (QGuiApplication::platformName() != u"xcb") {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
+    QUILLEX_SKIP_WITHOUT_DESKTOP(false);
     // A World View on the command line: no first-run box covers the window.
     const QString worldView = writeFile(QStringLiteral("start.zwv"),
                                         "<tree>\n  <root label='World View'>\n"
@@ -112,9 +111,7 @@ using MainWindowTest = AppFixture;
 // The web view needs a GL surface; a window that gets one only once the
 // view is up is torn down and mapped again, a flicker at every start.
 TEST_F(MainWindowTest, IsMappedOnceAndKeepsItsWindowOnceTheWebViewIsUp) {
-    if (QGuiApplication::platformName() != u"xcb") {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
+    QUILLEX_SKIP_WITHOUT_DESKTOP(false);
     MainWindowWatch watch;
     seams->restores = true;
     ASSERT_TRUE(app->InitInstance({}));

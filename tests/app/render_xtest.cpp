@@ -9,6 +9,7 @@
 #include "server/mysystem.h"
 #include "support/fakeloginreplies.h"
 #include "support/gridreplies.h"
+#include "support/xinput.h"
 #include "tree/mytree.h"
 
 #include <QGuiApplication>
@@ -43,9 +44,7 @@ class RenderProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         fakelogin::ScriptCmiLogAndCancel(server);
         FakeLoginReply login;
         login.tree =

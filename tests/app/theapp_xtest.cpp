@@ -1,6 +1,7 @@
 #include "app/appfixture.h"
 #include "app/singleinstance.h"
 #include "settings/windowtitletoken.h"
+#include "support/xinput.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -17,9 +18,7 @@ class ProgramSignalTest : public AppFixture {};
 // way its close box does: the preferences are written, the hand-off socket
 // is gone, and the next start comes up as usual.
 TEST_F(ProgramSignalTest, SigtermRunsTheExitSequenceAndTheNextStartIsClean) {
-    if (QGuiApplication::platformName() != u"xcb") {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
+    QUILLEX_SKIP_WITHOUT_DESKTOP(false);
     app.reset();  // the program runs on its own
     const QString worldView = writeFile(QStringLiteral("start.zwv"),
                                         "<tree>\n  <root label='World View'>\n"

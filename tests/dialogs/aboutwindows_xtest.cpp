@@ -7,6 +7,7 @@
 #include "dialogs/splashabout.h"
 #include "settings/preferences.h"
 #include "support/temphome.h"
+#include "support/xinput.h"
 
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -57,9 +58,7 @@ bool grabUntil(QWidget& window, const QString& name, QImage& shot, Grab grab, Co
 class AboutWindowsScreenshotTest : public TempHomeTest {
 protected:
     void SetUp() override {
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         TempHomeTest::SetUp();
     }
     void TearDown() override {

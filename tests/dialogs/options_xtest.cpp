@@ -6,6 +6,7 @@
 #include "dialogs/optionspanel5.h"
 #include "grid/mygrid.h"
 #include "optionsfixture.h"
+#include "support/xinput.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -19,9 +20,7 @@ namespace {
 class OptionsScreenshotTest : public OptionsFixture {
 protected:
     void SetUp() override {
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         OptionsFixture::SetUp();
     }
 
@@ -36,7 +35,8 @@ protected:
                 const QRect rect(area.mapTo(dialog.get(), QPoint(0, 0)), area.size());
                 const QColor first = shot.pixelColor(rect.topLeft() + QPoint(4, 4));
                 for (int y = rect.top() + 4; y < rect.bottom() - 4 && y < shot.height(); y += 2) {
-                    for (int x = rect.left() + 4; x < rect.right() - 4 && x < shot.width(); x += 2) {
+                    for (int x = rect.left() + 4; x < rect.right() - 4 && x < shot.width();
+                         x += 2) {
                         if (shot.pixelColor(x, y) != first) {
                             return true;
                         }

@@ -4,6 +4,7 @@
 
 #include "dialogs/progressbar.h"
 #include "progressfixture.h"
+#include "support/xinput.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -20,9 +21,7 @@ namespace {
 class ProgressDialogScreenTest : public ProgressFixture {
 protected:
     void SetUp() override {
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
+        QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         ProgressFixture::SetUp();
         window.resize(700, 500);
         window.show();

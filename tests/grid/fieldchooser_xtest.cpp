@@ -12,12 +12,7 @@
 namespace {
 
 TEST_F(FieldChooserTest, RealClicksAddFieldsAndTheDialogIsKeptAsAScreenshot) {
-    if (QGuiApplication::platformName() != u"xcb") {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-        GTEST_SKIP() << "needs xdotool";
-    }
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
     loadMainGrid();
     CFieldChooserDialog& chooser = start();
     chooser.raise();

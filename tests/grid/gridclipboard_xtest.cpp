@@ -13,14 +13,7 @@ namespace {
 
 class GridDragXTest : public GridTest {
 protected:
-    void SetUp() override {
-        if (QGuiApplication::platformName() != u"xcb") {
-            GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-        }
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-            GTEST_SKIP() << "needs xdotool";
-        }
-    }
+    void SetUp() override { QUILLEX_SKIP_WITHOUT_DESKTOP(true); }
 
     // A second grid in a window of its own beside the first.
     CGridCtrl& makeOther() {

@@ -16,12 +16,7 @@
 namespace {
 
 TEST_F(GridTest, RealPointerDragsABorderShowsATipAndDoubleClicksThroughIt) {
-    if (QGuiApplication::platformName() != u"xcb") {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-        GTEST_SKIP() << "needs xdotool";
-    }
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
     make(6, 4, 1, 1, QSize(420, 220));
     for (int col = 0; col < 4; ++col) {
         grid->SetItemText(0, col, QStringLiteral("Head %1").arg(col));

@@ -3,6 +3,7 @@
 // page's proportions.
 
 #include "gridprintfixture.h"
+#include "support/xinput.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -11,9 +12,7 @@
 namespace {
 
 TEST_F(GridPrintTest, TheFirstPageOfAWideGridIsKeptAsAnImage) {
-    if (QGuiApplication::platformName() != u"xcb") {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
+    QUILLEX_SKIP_WITHOUT_DESKTOP(false);
     makeLabelled(60, 41, 150);
     grid->SetPrintAtScreenScale(true);
     const QString pdf = m_dir.filePath(u"wide.pdf"_qs);

@@ -5,8 +5,8 @@
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
 #include "gridfixture.h"
-#include "support/xinput.h"
 #include "server/mysystem.h"
+#include "support/xinput.h"
 #include "tree/mydropinfo.h"
 #include "tree/mytree.h"
 #include "tree/treedragdrop.h"
@@ -38,12 +38,7 @@ public:
 };
 
 TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
-    if (QGuiApplication::platformName() != u"xcb") {
-        GTEST_SKIP() << "needs an X server (run under xvfb-run)";
-    }
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
-        GTEST_SKIP() << "needs xdotool";
-    }
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
     RecordingUiServices services;
 
     // The World View: a server with the item the rows are dropped on.

@@ -2,11 +2,37 @@
 
 // Real X input through xdotool, for the tests that run under an X server.
 
+#include <QGuiApplication>
+#include <QList>
 #include <QPoint>
 #include <QProcess>
-#include <QList>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
+
+#include <gtest/gtest.h>
+
+// What a desktop test lacks here: an X server, and xdotool when it moves the
+// real pointer. Empty when it has both.
+inline QString missingDesktop(bool needsPointer) {
+    if (QGuiApplication::platformName() != u"xcb") {
+        return QStringLiteral("needs an X server (run under xvfb-run)");
+    }
+    if (needsPointer && QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        return QStringLiteral("needs xdotool");
+    }
+    return {};
+}
+
+// Skips the running test when missingDesktop names something: a skip must
+// be written in the test's own function.
+#define QUILLEX_SKIP_WITHOUT_DESKTOP(needsPointer)            \
+    do {                                                      \
+        const QString missing = missingDesktop(needsPointer); \
+        if (!missing.isEmpty()) {                             \
+            GTEST_SKIP() << missing.toStdString();            \
+        }                                                     \
+    } while (false)
 
 inline bool xdotool(const QStringList& arguments) {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
