@@ -226,12 +226,6 @@ int HttpDeleteCookies(const QString& host, const std::vector<QString>& names) {
     if (!handle) {
         return 0;
     }
-    {
-        std::lock_guard lock(g_purgeObserverMutex);
-        if (g_purgeObserver) {
-            g_purgeObserver(host, names);
-        }
-    }
     int deleted = 0;
     forEachCookie([&](const QByteArray& line, const HttpCookie& cookie) {
         const bool named =
@@ -247,6 +241,15 @@ int HttpDeleteCookies(const QString& host, const std::vector<QString>& names) {
         ++deleted;
         kDebugLog(u"HttpDeleteCookies(): deleted %s for %s", cookie.name, cookie.domain);
     });
+    // The observer is called without the lock: it may replace itself.
+    std::function<void(const QString&, const std::vector<QString>&)> observer;
+    {
+        std::lock_guard lock(g_purgeObserverMutex);
+        observer = g_purgeObserver;
+    }
+    if (observer) {
+        observer(host, names);
+    }
     return deleted;
 }
 
