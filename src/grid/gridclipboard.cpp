@@ -99,7 +99,9 @@ bool CGridCtrl::PasteIntoGrid(CCellID cell, const QMimeData* data, bool selectRa
             }
             EditCellText(row, col, field);
             SetItemState(row, col, GetItemState(row, col) & ~CELL_SELECTED);
-            m_pastedCells.insert(SelectionKey(row, col));
+            if (m_ownDragRunning) {
+                m_pastedCells.insert(SelectionKey(row, col));
+            }
             pasted = pasted.IsValid() ? CCellRange(pasted.minRow, pasted.minCol,
                                                    qMax(pasted.maxRow, row),
                                                    qMax(pasted.maxCol, col))
@@ -194,7 +196,9 @@ void CGridCtrl::OnBeginDrag() {
         drag->setPixmap(image);
         drag->setHotSpot(hotSpot);
     }
+    m_ownDragRunning = true;
     const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction);
+    m_ownDragRunning = false;
     m_mouseMode = 0;
     if (result == Qt::MoveAction) {
         for (const CCellID& cell : dragged) {

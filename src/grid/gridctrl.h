@@ -654,7 +654,9 @@ private:
     QHash<quint64, CCellID> m_prevSelectedCellMap;
 
     CCellID m_lastDragOverCell;
-    // The cells a paste filled while this grid's own drag ran.
+    // The cells a paste filled while this grid's own drag ran; other pastes
+    // are not kept.
+    bool m_ownDragRunning = false;
     QSet<quint64> m_pastedCells;
     CGridDropTarget m_dropTarget;
     CCellID m_leftClickDownCell;
