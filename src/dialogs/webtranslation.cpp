@@ -124,16 +124,6 @@ TranslationResult FetchTranslation(CMyWire& wire, const TranslationService& serv
     return {true, {}};
 }
 
-TranslationResult FetchBabelfishTranslation(CMyWire& wire, const QString& address,
-                                            const QString& pair, QString& text) {
-    return FetchTranslation(wire, BabelfishService(), address, pair, text);
-}
-
-TranslationResult FetchGoogleTranslation(CMyWire& wire, const QString& address,
-                                         const QString& pair, QString& text) {
-    return FetchTranslation(wire, GoogleService(), address, pair, text);
-}
-
 int ParseLanguageOptions(const QString& page, const QString& prefix,
                          std::vector<LanguageOption>& options,
                          const std::function<bool()>& cancelled) {
@@ -184,16 +174,4 @@ TranslationResult FetchLanguages(CMyWire& wire, const TranslationService& servic
         return parseFailure(address, page);
     }
     return {true, {}};
-}
-
-TranslationResult FetchBabelfishLanguages(CMyWire& wire, const QString& address,
-                                          std::vector<LanguageOption>& options,
-                                          const std::function<bool()>& cancelled) {
-    return FetchLanguages(wire, BabelfishService(), address, options, cancelled);
-}
-
-TranslationResult FetchGoogleLanguages(CMyWire& wire, const QString& address,
-                                       std::vector<LanguageOption>& options,
-                                       const std::function<bool()>& cancelled) {
-    return FetchLanguages(wire, GoogleService(), address, options, cancelled);
 }

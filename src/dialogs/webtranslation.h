@@ -51,10 +51,6 @@ QString LanguagesAddress(const CPreferences& prefs, const TranslationService& se
 // without the markers is kept in DebugMe.txt in the settings folder.
 TranslationResult FetchTranslation(CMyWire& wire, const TranslationService& service,
                                    const QString& address, const QString& pair, QString& text);
-TranslationResult FetchBabelfishTranslation(CMyWire& wire, const QString& address,
-                                            const QString& pair, QString& text);
-TranslationResult FetchGoogleTranslation(CMyWire& wire, const QString& address,
-                                         const QString& pair, QString& text);
 
 // Adds the service's language pairs to the list (labels already in it are
 // skipped). `cancelled` is asked before each option; a cancel gives a
@@ -62,12 +58,6 @@ TranslationResult FetchGoogleTranslation(CMyWire& wire, const QString& address,
 TranslationResult FetchLanguages(CMyWire& wire, const TranslationService& service,
                                  const QString& address, std::vector<LanguageOption>& options,
                                  const std::function<bool()>& cancelled);
-TranslationResult FetchBabelfishLanguages(CMyWire& wire, const QString& address,
-                                          std::vector<LanguageOption>& options,
-                                          const std::function<bool()>& cancelled);
-TranslationResult FetchGoogleLanguages(CMyWire& wire, const QString& address,
-                                       std::vector<LanguageOption>& options,
-                                       const std::function<bool()>& cancelled);
 
 // The option elements of a page whose value begins with the prefix, as
 // label and prefix + code; "English to " and "&nbsp;" are taken out of the
