@@ -8,7 +8,7 @@
 // The painted grids run in virtual mode, so a million rows need no million
 // cell objects; the geometry and painting paths are the same.
 
-#include "grid/gridctrl.h"
+#include "gridctrl/gridctrl.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 // takes each row's key out once into a packed array, sorts that and moves
 // the rows and their heights once.
 
-#include "grid/gridcellbase.h"
-#include "grid/gridctrl.h"
+#include "gridctrl/gridcellbase.h"
+#include "gridctrl/gridctrl.h"
 
 #include "benchtools.h"
 

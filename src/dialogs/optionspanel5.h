@@ -7,7 +7,7 @@
 // Apply writes the file when a translation changed.
 
 #include "dialogs/translationworker.h"
-#include "grid/gridowner.h"
+#include "gridctrl/gridowner.h"
 #include "settings/langpack.h"
 
 #include <QWidget>

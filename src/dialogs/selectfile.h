@@ -8,7 +8,7 @@
 // prefix, so the next opening starts where this one ended.
 
 #include "framework/kprops.h"
-#include "grid/gridowner.h"
+#include "gridctrl/gridowner.h"
 
 #include <QDialog>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "framework/kformat.h"
 #include "framework/ktext.h"
-#include "grid/gridcellbase.h"
+#include "gridctrl/gridcellbase.h"
 #include "grid/mygrid.h"
 #include "server/mysystemsite.h"
 #include "settings/datetimeformat.h"

@@ -6,9 +6,9 @@
 // that a column showing 2 GB and 512 MB sorts by size and not by its text.
 // A column's tokens choose the treatment.
 
-#include "grid/gridcolour.h"
+#include "gridctrl/gridcolour.h"
 #include "grid/gridcolumn.h"
-#include "grid/griditeminfo.h"
+#include "gridctrl/griditeminfo.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "grid/griddisposer.h"
 
-#include "grid/gridcellbase.h"
+#include "gridctrl/gridcellbase.h"
 #include "grid/gridcolumn.h"
 
 void DeleteGridCells(CGridDisposer::Rows& rows) {

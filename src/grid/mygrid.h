@@ -15,7 +15,7 @@
 #include "framework/kprops.h"
 #include "grid/cellformatter.h"
 #include "grid/gridcolumn.h"
-#include "grid/gridctrl.h"
+#include "gridctrl/gridctrl.h"
 #include "net/grideventreader.h"
 #include "net/mywire.h"
 #include "tree/menugridrows.h"

@@ -7,7 +7,7 @@
 #include "framework/klog.h"
 #include "grid/clipboardformats.h"
 #include "grid/delimitedtext.h"
-#include "grid/gridcellbase.h"
+#include "gridctrl/gridcellbase.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
 #include "settings/promptforfile.h"

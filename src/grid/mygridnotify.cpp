@@ -5,7 +5,7 @@
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "framework/kprops.h"
-#include "grid/gridowner.h"
+#include "gridctrl/gridowner.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
 #include "server/mysystem.h"

@@ -2,7 +2,7 @@
 #include "dialogs/progressbar.h"
 #include "dialogs/progressdialog.h"
 #include "dialogs/webtranslation.h"
-#include "grid/inplaceedit.h"
+#include "gridctrl/inplaceedit.h"
 #include "grid/mygrid.h"
 #include "optionsfixture.h"
 #include "resources/menus.h"

@@ -3,8 +3,8 @@
 
 #include "grid/cellformatter.h"
 #include "framework/klog.h"
-#include "grid/gridcell.h"
-#include "gridfixture.h"
+#include "gridctrl/gridcell.h"
+#include "gridctrl/gridfixture.h"
 #include "mygridfixture.h"
 #include "settings/datetimeformat.h"
 #include "support/temphome.h"

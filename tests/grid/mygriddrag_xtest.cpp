@@ -4,7 +4,7 @@
 
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
-#include "gridfixture.h"
+#include "gridctrl/gridfixture.h"
 #include "server/mysystem.h"
 #include "support/xinput.h"
 #include "tree/mydropinfo.h"

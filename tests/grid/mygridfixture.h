@@ -10,7 +10,7 @@
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
 #include "grid/navigatorowner.h"
-#include "gridfixture.h"
+#include "gridctrl/gridfixture.h"
 #include "net/netdispatcher.h"
 #include "net/netthread.h"
 #include "server/mysystem.h"
