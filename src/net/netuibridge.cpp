@@ -46,7 +46,7 @@ void CNetUiBridge::postTo(Target* State::*target, const QString& what,
                 taker = (*state).*target;
             }
             if (taker == nullptr) {
-                kWarningLog(u"Nobody takes %s yet: dropped", what);
+                kWarningLog(u"No receiver takes %s: dropped", what);
                 return;
             }
             call(*taker);

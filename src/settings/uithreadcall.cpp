@@ -38,7 +38,7 @@ bool RunOnUiThread(const char16_t* what, const UiWork& work, qintptr* result) {
         runner = g_runner;
     }
     if (!runner) {
-        kDebugLog(u"SEAM: %s from a worker thread before the UI bridge is installed", what);
+        kWarningLog(u"%s from a worker thread while no UI bridge is installed: not run", what);
         return false;
     }
     return runner(work, result);

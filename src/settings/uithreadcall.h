@@ -20,5 +20,6 @@ void SetSettingsUiRunner(UiThreadRunner runner);
 bool IsUiThread();
 
 // Runs the work at once on the UI thread, otherwise through the installed
-// runner. False (and a "SEAM" debug line naming `what`) when it could not run.
+// runner. False, with a warning naming `what`, when no runner is installed
+// (before start-up installs the UI bridge or after exit removed it).
 bool RunOnUiThread(const char16_t* what, const UiWork& work, qintptr* result);
