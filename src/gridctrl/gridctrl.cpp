@@ -2,7 +2,6 @@
 
 #include "framework/klog.h"
 #include "gridctrl/gridowner.h"
-#include "gridctrl/inplaceedit.h"
 #include "gridctrl/titletip.h"
 
 #include <QApplication>
@@ -665,86 +664,6 @@ void CGridCtrl::OnEditSelectAll() {
     SendMessageToParent(m_idCurrentCell.row, m_idCurrentCell.col, GVN_SELCHANGED);
 }
 
-void CGridCtrl::OnCellEditStart(int row, int col, QPoint point, GridEditStart start) {
-    HideTitleTip();
-    const CCellID cell(row, col);
-    if (!IsValid(cell) || !IsCellEditable(cell)) {
-        return;
-    }
-    EnsureVisible(row, col);
-    QRect rect;
-    if (!IsCellVisible(row, col) || !GetCellRect(row, col, rect)) {
-        return;
-    }
-    if (SendMessageToParent(row, col, GVN_BEGINLABELEDIT) < 0) {
-        return;
-    }
-    if (CGridCellBase* object = GetCell(row, col)) {
-        object->Edit(row, col, rect, point, kInPlaceEditId, start);
-    }
-}
-
-void CGridCtrl::OnCellEditEnd(int row, int col, const QString& text) {
-    CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
-    const QString old = GetItemText(row, col);
-    if (cell != nullptr && text != old) {
-        // Only an accepted change marks the cell and the grid modified (and
-        // so drops the sort); a refused one puts the old text back quietly.
-        cell->SetText(text);
-        if (CheckEditedText(row, col, text) &&
-            SendMessageToParent(row, col, GVN_ENDLABELEDIT) >= 0) {
-            SetModified(true, row, col);
-            RedrawCell(row, col);
-        } else {
-            cell->SetText(old);
-            RedrawCell(row, col);
-        }
-    }
-    if (CGridCellBase* editing = GetCell(row, col)) {
-        editing->OnEndEdit();
-    }
-}
-
-void CGridCtrl::SetEditingCell(CGridCellBase* cell, CInPlaceEdit* editor) {
-    m_editingCell = cell;
-    m_inPlaceEdit = editor;
-}
-
-void CGridCtrl::OnEndLabelEdit(const CInPlaceEditEnding& ending) {
-    OnCellEditEnd(ending.row, ending.col, ending.text);
-    const bool navigates = ending.endKey == kEditEndTab ||
-                           (ending.endKey >= kEditEndPageUp && ending.endKey <= kEditEndDown);
-    if (!navigates) {
-        return;
-    }
-    // The key that ended the edit moves on, with its modifiers, and opens
-    // the cell it reaches.
-    QKeyEvent replay(QEvent::KeyPress, ending.key, ending.modifiers);
-    OnKeyDown(&replay);
-    // Tab at either end of the grid has moved on to the next control: no
-    // editor pulls the focus back.
-    QWidget* focus = QApplication::focusWidget();
-    if (focus != this && !isAncestorOf(focus)) {
-        return;
-    }
-    OnCellEditStart(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1),
-                    GridEditStart::ByNavigationKey());
-}
-
-bool CGridCtrl::CheckEditedText(int row, int col, const QString& text) {
-    CGridCellBase* cell = GetCell(row, col);
-    return cell == nullptr || cell->CheckEditedText(text);
-}
-
-void CGridCtrl::StopEditing() {
-    if (!IsValid(m_idCurrentCell)) {
-        return;
-    }
-    if (CGridCellBase* cell = GetCell(m_idCurrentCell.row, m_idCurrentCell.col)) {
-        cell->EndEdit();
-    }
-}
-
 QString CGridCtrl::GetColumnHeaderTip(int) const {
     return {};
 }
@@ -754,28 +673,6 @@ QString CGridCtrl::GetColumnHeaderTip(int) const {
 bool CGridCtrl::focusNextPrevChild(bool next) {
     // A grid that handles Tab keeps it for itself.
     return m_handleTabKey ? false : QAbstractScrollArea::focusNextPrevChild(next);
-}
-
-bool CGridCtrl::acceptsTypedCharacter(QChar character, bool tabCounts) const {
-    const char16_t code = character.unicode();
-    const bool counts = character.isPrint() || code == u'\b' || code == u'\t' || code == u'\r' ||
-                        code == u'\n' || code == 0x1B;
-    if (!counts || m_mouseMode != 0 || code == 0x1B) {
-        return false;
-    }
-    return !(tabCounts && code == u'\t' && m_handleTabKey);
-}
-
-bool CGridCtrl::typedCharacters(const QString& text, bool fromInputMethod) {
-    bool taken = false;
-    for (const QChar character : text) {
-        if (acceptsTypedCharacter(character, !fromInputMethod)) {
-            OnCellEditStart(m_idCurrentCell.row, m_idCurrentCell.col, QPoint(-1, -1),
-                            GridEditStart::ByCharacter(character));
-            taken = true;
-        }
-    }
-    return taken;
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event) {
