@@ -39,8 +39,7 @@ public:
     void RecordUrlTrail(const QString&) override {}
     bool IsAbortedThread() const override { return false; }
     bool AskProxyCredentials(const QString&, QString&, QString&) override { return false; }
-    bool StartAsyncRequest(int, quint16&, const QString&, const QString&,
-                           const QString&) override {
+    bool StartAsyncRequest(int, quint16&, const QString&, const QString&, const QString&) override {
         return false;
     }
     void CancelRequests(quint16) override {}
