@@ -11,6 +11,7 @@
 #include "net/netdispatcher.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
+#include "support/recordingwireservices.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -90,6 +91,8 @@ bool pipelineLoad(CNetDispatcher& dispatcher, const QString& url, long& events,
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    // Boxes and actions that replies carry are recorded, never shown.
+    RecordingWireServices services;
     const QByteArray reply = MakeTextCellGridReply(kRows);
     FakeVelnixServer server;
     // Served in pieces, as a server streams it, rather than copied whole

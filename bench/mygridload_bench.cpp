@@ -16,6 +16,7 @@
 #include "server/mysystemsite.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
+#include "support/recordingwireservices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    // Boxes and actions that replies carry are recorded, never shown.
+    RecordingWireServices services;
     QTemporaryDir folder;
     kInit(QStringLiteral("bench"), folder.filePath(QStringLiteral("bench.log")),
           folder.filePath(QStringLiteral("bench.dbg")), 0);

@@ -1,6 +1,7 @@
 #include "support/fuzzsupport.h"
 
 #include "framework/klog.h"
+#include "net/wireservices.h"
 
 #include <QApplication>
 #include <QFile>
@@ -13,6 +14,36 @@
 namespace {
 std::unique_ptr<QTemporaryDir> g_fuzzFolder;
 QString g_fuzzFolderPath;
+
+// What a fuzz run offers the wire: boxes stay unanswered, actions, progress
+// commands, server processes and requests go nowhere, nothing cancels.
+class CFuzzWireServices : public CWireServices {
+public:
+    int CancelFlag() const override { return 0; }
+    void ClearCancelFlag() override {}
+    int PopupMessage(const QString&, int) override { return 0; }
+    int DispatchCurl(const QString&) override { return 0; }
+    int HandlePbarTag(const QString&, const KPROPS&, const QString&,
+                      const XmlElementStack&) override {
+        return 0;
+    }
+    int HandlePbarEndTag(const QString&, const QString&, const KPROPS&, const QString&,
+                         const XmlElementStack&) override {
+        return 0;
+    }
+    void AddServerPid(const void*, quint32) override {}
+    void RemoveServerPid(const void*, quint32) override {}
+    void BeginBusy() override {}
+    void EndBusy() override {}
+    void PumpMessages() override {}
+    void RecordUrlTrail(const QString&) override {}
+    bool IsAbortedThread() const override { return false; }
+    bool AskProxyCredentials(const QString&, QString&, QString&) override { return false; }
+    bool StartAsyncRequest(int, quint16&, const QString&, const QString&, const QString&) override {
+        return false;
+    }
+    void CancelRequests(quint16) override {}
+};
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -32,6 +63,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // Never destroyed: libFuzzer ends the process with exit(), after Qt's own
     // globals are gone, where the application's destructor would crash.
     new QApplication(*argc, *argv);
+    SetWireServices(new CFuzzWireServices);
     std::setlocale(LC_NUMERIC, "C");
     // No log and no debug flag file: writing a log line per input would
     // outweigh the work under test.

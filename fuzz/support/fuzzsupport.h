@@ -3,8 +3,9 @@
 // What every fuzz target shares: a QApplication on the offscreen platform,
 // a home folder of its own and a silent log, made once before the first
 // input by the LLVMFuzzerInitialize hook that this library defines; and a
-// scratch file to hand file readers their input. Boxes go to the wire
-// services' default, which only logs, so no input opens a window.
+// scratch file to hand file readers their input. The wire services of a
+// fuzz run show no box, run no action and reach no server, so no input opens
+// a window or goes anywhere.
 
 #include <QString>
 

@@ -99,12 +99,6 @@ bool CAppBrowserSite::WantsServerPid() {
     return system != nullptr && system->GetServerInfo().contains(u"win32", Qt::CaseInsensitive);
 }
 
-void CAppBrowserSite::RegisterServerPid(const void* owner, quint32 pid) {
-    if (CMySystem* system = m_app.GetSystem(nullptr)) {
-        system->GetServerProcesses().AddPid(owner, pid);
-    }
-}
-
 bool CAppBrowserSite::IsLanguagePackActive() {
     return m_app.IsLanguagePackActive();
 }

@@ -3,7 +3,8 @@
 // The application's answers to what the program's browsers ask: the
 // app-is-up flag and the page-submit guard, the logged-in servers'
 // credentials and logout after a 401, the main window's browser row and
-// grid, the selected server's processes, the language pack and the pump.
+// grid, whether the selected server announces processes, the language
+// pack and the pump.
 
 #include "frame/browsersite.h"
 
@@ -22,7 +23,6 @@ public:
     bool IsBrowserRowShown() override;
     void DropEmptyLastGridRow() override;
     bool WantsServerPid() override;
-    void RegisterServerPid(const void* owner, quint32 pid) override;
     bool IsLanguagePackActive() override;
     void PumpMessages() override;
     QWidget* MainWindow() override;

@@ -6,6 +6,7 @@
 #include "dialogs/progressbar.h"
 #include "framework/klog.h"
 #include "net/netthread.h"
+#include "server/mysystem.h"
 
 int CAppWireServices::CancelFlag() const {
     return m_app.CancelFlag();
@@ -72,14 +73,34 @@ int CAppWireServices::HandlePbarTag(const QString& name, const KPROPS& attribute
     if (CProgressBar* bar = m_app.ProgressBar()) {
         return bar->HandlePbarTag(name, attributes, parent, stack);
     }
-    return CWireServices::HandlePbarTag(name, attributes, parent, stack);
+    kDebugLog(u"HandlePbarTag: no progress display: <%s>", name);
+    return 0;
 }
 
-int CAppWireServices::HandlePbarEndTag(const QString& name, const QString& text,
-                                       const KPROPS& attributes, const QString& parent,
-                                       const XmlElementStack& stack) {
+int CAppWireServices::HandlePbarEndTag(const QString& name, const QString&, const KPROPS&,
+                                       const QString&, const XmlElementStack&) {
     if (const CProgressBar* bar = m_app.ProgressBar()) {
         return bar->HandlePbarEndTag(name);
     }
-    return CWireServices::HandlePbarEndTag(name, text, attributes, parent, stack);
+    kDebugLog(u"HandlePbarEndTag: no progress display: </%s>", name);
+    return 0;
+}
+
+void CAppWireServices::AddServerPid(const void* owner, quint32 pid) {
+    onSelectedServer([owner, pid](ServerProcesses& processes) { processes.AddPid(owner, pid); });
+}
+
+void CAppWireServices::RemoveServerPid(const void* owner, quint32 pid) {
+    onSelectedServer([owner, pid](ServerProcesses& processes) { processes.RemovePid(owner, pid); });
+}
+
+void CAppWireServices::onSelectedServer(const std::function<void(ServerProcesses&)>& work) {
+    // The selection belongs to the UI thread, and the server must not go
+    // away while its list is in use.
+    m_app.Bridge().Call([this, &work] {
+        if (CMySystem* system = m_app.GetSystem(nullptr)) {
+            work(system->GetServerProcesses());
+        }
+        return qintptr{0};
+    });
 }

@@ -2,13 +2,15 @@
 
 // The application's side of the wire: what the XML readers and the requests
 // ask of the application, answered by the application object; "pbar-"
-// elements drive the main frame's progress display. The server process list
-// and the client certificate keep the wire's logging defaults until their
-// parts exist.
+// elements drive the main frame's progress display, and server process ids
+// go to the selected server's list.
 
 #include "net/wireservices.h"
 
+#include <functional>
+
 class CTheApp;
+class ServerProcesses;
 
 class CAppWireServices : public CWireServices {
 public:
@@ -31,7 +33,13 @@ public:
     int HandlePbarEndTag(const QString& name, const QString& text, const KPROPS& attributes,
                          const QString& parent, const XmlElementStack& stack) override;
     void CancelRequests(quint16 requesterId) override;
+    void AddServerPid(const void* owner, quint32 pid) override;
+    void RemoveServerPid(const void* owner, quint32 pid) override;
 
 private:
+    // Runs the work on the selected server's process list, on the UI thread;
+    // nothing when no server is selected or the UI thread no longer answers.
+    void onSelectedServer(const std::function<void(ServerProcesses&)>& work);
+
     CTheApp& m_app;
 };

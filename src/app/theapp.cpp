@@ -153,6 +153,8 @@ CTheApp::~CTheApp() {
     m_mainFrame.reset();
     ForgetSmartCardLogin();
     SetSettingsUiRunner({});
+    // The request workers read the wire services: they stop before those go.
+    m_dispatcher.DropAllSessions();
     SetBrowserSite(nullptr);
     SetMySystemSite(nullptr);
     SetWireServices(nullptr);

@@ -1,32 +1,23 @@
 #include "frame/browsersite.h"
 
-#include "framework/klog.h"
-
-#include <QUrl>
+#include <QtGlobal>
 
 #include <atomic>
 
 namespace {
 
-CBrowserSite g_defaultSite;
-std::atomic<CBrowserSite*> g_site{&g_defaultSite};
+std::atomic<CBrowserSite*> g_site{nullptr};
 
 }  // namespace
 
-bool CBrowserSite::CredentialsFor(const QUrl&, QString&, QString&) {
-    return false;
-}
-
-void CBrowserSite::OnUnauthorized(const QUrl& url) {
-    kDebugLog(u"Browser page answered 401: %s\n", url.toString());
-}
-
-void CBrowserSite::RegisterServerPid(const void*, quint32) {}
-
 CBrowserSite& BrowserSite() {
-    return *g_site.load();
+    CBrowserSite* site = g_site.load();
+    if (site == nullptr) {
+        qFatal("BrowserSite: no CBrowserSite installed");
+    }
+    return *site;
 }
 
 void SetBrowserSite(CBrowserSite* site) {
-    g_site.store(site != nullptr ? site : &g_defaultSite);
+    g_site.store(site);
 }

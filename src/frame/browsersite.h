@@ -5,9 +5,9 @@
 // way (its "curl:" links must not run meanwhile), the credentials of the
 // logged-in server a page belongs to, the client-side logout after a 401,
 // the browser row of the main window, the grid row a cleared DirtyBit
-// leaves behind, the server process a page announces and the main window.
-// The application installs its implementation at start-up; the default
-// answers "not up", so pages alone never run actions.
+// leaves behind, whether pages announce server processes, the language pack
+// and the main window. The application installs its implementation at
+// start-up and removes it at exit, after its windows are gone.
 
 #include <QString>
 
@@ -18,30 +18,32 @@ class CBrowserSite {
 public:
     virtual ~CBrowserSite() = default;
 
-    virtual bool IsUp() const { return false; }
-    virtual bool IsPageSubmitGuarded() const { return false; }
+    // Whether the program is up: pages run no actions before or after.
+    virtual bool IsUp() const = 0;
+    // Whether a page submit of the properties panel is under way.
+    virtual bool IsPageSubmitGuarded() const = 0;
     // The user and password of the logged-in server whose scheme, host and
     // port are the URL's; false when no logged-in server matches.
-    virtual bool CredentialsFor(const QUrl& url, QString& user, QString& password);
+    virtual bool CredentialsFor(const QUrl& url, QString& user, QString& password) = 0;
     // A page of the URL answered 401: its server is logged out.
-    virtual void OnUnauthorized(const QUrl& url);
-    // The main window's browser row is shown.
-    virtual bool IsBrowserRowShown() { return false; }
+    virtual void OnUnauthorized(const QUrl& url) = 0;
+    // Whether the main window's browser row is shown.
+    virtual bool IsBrowserRowShown() = 0;
     // The page's DirtyBit was cleared: an empty last row of the main grid goes.
-    virtual void DropEmptyLastGridRow() {}
+    virtual void DropEmptyLastGridRow() = 0;
     // Whether pages' server processes are registered (the selected server
-    // runs on "win32"), and the registration; `owner` is the browser.
-    virtual bool WantsServerPid() { return false; }
-    virtual void RegisterServerPid(const void* owner, quint32 pid);
-    // The language pack is active: marked page texts are translated.
-    virtual bool IsLanguagePackActive() { return false; }
+    // runs on "win32").
+    virtual bool WantsServerPid() = 0;
+    // Whether the language pack is active: marked page texts are translated.
+    virtual bool IsLanguagePackActive() = 0;
     // Lets waiting events run while a browser waits for its page.
-    virtual void PumpMessages() {}
+    virtual void PumpMessages() = 0;
     // The program's main window, null before it exists.
-    virtual QWidget* MainWindow() { return nullptr; }
+    virtual QWidget* MainWindow() = 0;
 };
 
-// The installed site, or the default.
+// The installed site. Reaching for it while none is installed is a wiring
+// fault and ends the program at once.
 CBrowserSite& BrowserSite();
-// Installs the site; null restores the default. It must outlive every browser.
+// Installs the site; null removes it. It must outlive every browser.
 void SetBrowserSite(CBrowserSite* site);

@@ -451,7 +451,7 @@ void CBrowserView::registerPid(const QString& value) {
     if (value.isEmpty() || pid == 0) {
         return;
     }
-    BrowserSite().RegisterServerPid(this, static_cast<quint32>(pid));
+    WireServices().AddServerPid(this, static_cast<quint32>(pid));
     kDebugLog(u"| iServerPidOnHtmlPage = %d (%s)\n", pid, value);
 }
 

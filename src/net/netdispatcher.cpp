@@ -14,6 +14,10 @@ const std::vector<QString> CNetDispatcher::kSessionCookies = {
     QStringLiteral("VelnixSession")};
 
 CNetDispatcher::~CNetDispatcher() {
+    DropAllSessions();
+}
+
+void CNetDispatcher::DropAllSessions() {
     std::map<QString, std::shared_ptr<CNetSession>> sessions;
     {
         const std::lock_guard lock(m_mutex);

@@ -41,6 +41,9 @@ public:
     bool CancelRequest(quint16 requesterId);
     // Drops the session of a server account, then purges the host's session cookies.
     void DropSession(const QString& url, const QString& user);
+    // Drops every session and waits (bounded) for their workers to stop: at
+    // exit, before what the workers call goes away.
+    void DropAllSessions();
     // Deletes the session cookies of a host (exact match; empty: every host).
     int PurgeSessionCookies(const QString& host);
 

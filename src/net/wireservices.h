@@ -4,7 +4,7 @@
 // boxes, the action dispatcher, the progress display, the current server's
 // process list, the busy indicator, the message pump, the URL trail and the
 // global cancel flag. The application object installs its implementation at
-// start-up; until then the default below only logs, and nothing cancels.
+// start-up and removes it at exit once the request workers have stopped.
 // Implementations are called from worker threads too and must marshal any
 // window work to the UI thread themselves.
 
@@ -23,34 +23,37 @@ public:
     virtual ~CWireServices() = default;
 
     // The global cancel flag; every parse and read loop stops while it is not 0.
-    virtual int CancelFlag() const { return 0; }
+    virtual int CancelFlag() const = 0;
     // A new user request clears the global cancel flag.
-    virtual void ClearCancelFlag() {}
+    virtual void ClearCancelFlag() = 0;
     // Shows a box of one of the PopupType types; returns the button pressed.
-    virtual int PopupMessage(const QString& text, int type);
+    virtual int PopupMessage(const QString& text, int type) = 0;
     // Runs one action of the action language.
-    virtual int DispatchCurl(const QString& action);
-    // Start and end tags of the progress-display commands ("pbar-...").
+    virtual int DispatchCurl(const QString& action) = 0;
+    // Handles the start tag of a progress-display command ("pbar-...").
     virtual int HandlePbarTag(const QString& name, const KPROPS& attributes, const QString& parent,
-                              const XmlElementStack& stack);
+                              const XmlElementStack& stack) = 0;
+    // Handles the end tag of a progress-display command.
     virtual int HandlePbarEndTag(const QString& name, const QString& text, const KPROPS& attributes,
-                                 const QString& parent, const XmlElementStack& stack);
-    // Registers and removes a server process id with the current server, so
-    // that the server job can be cancelled; `owner` is the object that holds it.
-    virtual void AddServerPid(const void* owner, quint32 pid);
-    virtual void RemoveServerPid(const void* owner, quint32 pid);
-    // The busy indicator and wait cursor, held around a synchronous parse or read.
-    virtual void BeginBusy() {}
-    virtual void EndBusy() {}
+                                 const QString& parent, const XmlElementStack& stack) = 0;
+    // Registers a server process id with the current server, so that the
+    // server job can be cancelled; `owner` is the object that holds it.
+    virtual void AddServerPid(const void* owner, quint32 pid) = 0;
+    // Removes (and so cancels) the owner's server process id on the current server.
+    virtual void RemoveServerPid(const void* owner, quint32 pid) = 0;
+    // Raises the busy indicator and wait cursor around a synchronous parse or read.
+    virtual void BeginBusy() = 0;
+    // Lowers the busy indicator again.
+    virtual void EndBusy() = 0;
     // Lets the UI thread handle its pending events during a long read; does
     // nothing on other threads.
-    virtual void PumpMessages() {}
+    virtual void PumpMessages() = 0;
     // Records a request in the URL trail.
-    virtual void RecordUrlTrail(const QString& entry);
+    virtual void RecordUrlTrail(const QString& entry) = 0;
     // Whether the calling thread is the action worker being aborted.
-    virtual bool IsAbortedThread() const { return false; }
+    virtual bool IsAbortedThread() const = 0;
     // Asks the user for proxy credentials after a 407; false when cancelled.
-    virtual bool AskProxyCredentials(const QString& proxy, QString& user, QString& password);
+    virtual bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) = 0;
     // Starts a grid (kind 1) or tree (kind 2) request whose reply arrives
     // through its pipe: closes the main grid's client pipe end, hands the
     // request to the dispatcher (which gives a requester without an id one)
@@ -58,16 +61,18 @@ public:
     // answered 401 (a tree request's caller knows which item it asked for).
     // True when the request went out.
     virtual bool StartAsyncRequest(int kind, quint16& requesterId, const QString& url,
-                                   const QString& user, const QString& password);
+                                   const QString& user, const QString& password) = 0;
     // Drops every request still out under the requester id.
-    virtual void CancelRequests(quint16 requesterId);
+    virtual void CancelRequests(quint16 requesterId) = 0;
 };
 
-// The installed services, or the logging default.
+// The installed services. Reaching for them while none are installed is a
+// wiring fault and ends the program at once.
 CWireServices& WireServices();
-// Installs the services; null restores the logging default. The object must
-// outlive every wire.
-void SetWireServices(CWireServices* services);
+// Installs the services (null removes them) and returns the ones installed
+// before, null when none were. The object must outlive every wire that may
+// still call it.
+CWireServices* SetWireServices(CWireServices* services);
 
 // Holds the busy indicator for a scope.
 class CWireBusy {

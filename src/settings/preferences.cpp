@@ -97,7 +97,7 @@ CPreferences::CPreferences() : m_cipherKey(CredentialCipherKey()) {
 }
 
 void CPreferences::SetSite(CPreferencesSite* site) {
-    m_site = site != nullptr ? site : &m_defaultSite;
+    m_site = site;
 }
 
 void CPreferences::InitFormatLists() {
@@ -217,12 +217,14 @@ int CPreferences::RestorePrefs() {
         m_settings.DumpToLog(2, u"Immediately after FileLoad():"_qs, u"  "_qs);
     }
     restoreCredentials();
-    kDebugLog(u":: loading built-in language pack...\n");
-    m_site->LoadBuiltInLanguagePack();
-    const QString languagePack = GetString(u"LanguagePack"_qs);
-    if (!languagePack.isEmpty() && kFileExists(languagePack)) {
-        kDebugLog(u":: reading '%s'...\n", languagePack);
-        m_site->LoadLanguagePack(languagePack);
+    if (m_site != nullptr) {
+        kDebugLog(u":: loading built-in language pack...\n");
+        m_site->LoadBuiltInLanguagePack();
+        const QString languagePack = GetString(u"LanguagePack"_qs);
+        if (!languagePack.isEmpty() && kFileExists(languagePack)) {
+            kDebugLog(u":: reading '%s'...\n", languagePack);
+            m_site->LoadLanguagePack(languagePack);
+        }
     }
     m_dirty = 0;
     return 1;
@@ -233,11 +235,13 @@ int CPreferences::SavePrefs(int force) {
         kDebugLog(u"SavePrefs: ignored (dirty bit not set).\n");
         return 1;
     }
-    if (const QWidget* mainFrame = m_site->MainFrameWindow()) {
-        SaveWindowPlacement(u"Main"_qs, *mainFrame);
-    }
-    if (const std::optional<int> width = m_site->MainSplitterColumnWidth()) {
-        SetInt(u"Splitter1"_qs, *width);
+    if (m_site != nullptr) {
+        if (const QWidget* mainFrame = m_site->MainFrameWindow()) {
+            SaveWindowPlacement(u"Main"_qs, *mainFrame);
+        }
+        if (const std::optional<int> width = m_site->MainSplitterColumnWidth()) {
+            SetInt(u"Splitter1"_qs, *width);
+        }
     }
     if (m_settings.FindIndex(u"HideRememberLogin"_qs, false) >= 0 &&
         GetInt(u"HideRememberLogin"_qs, 0) != 0) {
@@ -247,7 +251,12 @@ int CPreferences::SavePrefs(int force) {
     m_settings.Sort();
     const QString iniPath = GetIniPath();
     if (FileStore(iniPath) == 0) {
-        m_site->WarningBox(kFormat(u"Failed to save: %s", iniPath));
+        const QString failure = kFormat(u"Failed to save: %s", iniPath);
+        if (m_site != nullptr) {
+            m_site->WarningBox(failure);
+        } else {
+            kWarningLog(u"%s", failure);
+        }
         return 0;
     }
     m_dirty = 0;
@@ -256,6 +265,9 @@ int CPreferences::SavePrefs(int force) {
 
 int CPreferences::Apply() {
     kDebugLog(u":: applying preferences...\n");
+    if (m_site == nullptr) {
+        return 1;
+    }
     m_site->ApplyListViewMode(GetInt(u"ListViewMode"_qs, 0));
     m_site->RestoreRebarLayout();
     m_site->SetMainSplitterColumn(GetInt(u"Splitter1"_qs, 150), 50);

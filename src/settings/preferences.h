@@ -34,7 +34,10 @@ public:
     CPreferences(const CPreferences&) = delete;
     CPreferences& operator=(const CPreferences&) = delete;
 
-    // The application's windows and services; null restores the logging default.
+    // The application's windows and services. Without a site (null, the
+    // start state) the store stands alone: it reads and writes its file but
+    // keeps no window placement, loads no language pack, applies nothing to
+    // windows and only logs a failed save.
     void SetSite(CPreferencesSite* site);
 
     // Typed reads: the default when the key is absent; a present key is
@@ -162,8 +165,7 @@ private:
     DesKey m_cipherKey;
     KPROPS m_credentials{100, 10};
     int m_dirty = 0;
-    CPreferencesSite m_defaultSite;
-    CPreferencesSite* m_site = &m_defaultSite;
+    CPreferencesSite* m_site = nullptr;
 };
 
 // The selected item's text, or the edit text when nothing is selected or the

@@ -30,12 +30,12 @@ QString WithoutSuffix(const QString& label) {
 
 }  // namespace
 
-CMyTree::CMyTree() : m_host(&DefaultTreeHost()) {}
+CMyTree::CMyTree() = default;
 
 CMyTree::~CMyTree() = default;
 
 void CMyTree::SetHost(CTreeHost* host) {
-    m_host = host != nullptr ? host : &DefaultTreeHost();
+    m_host = host;
 }
 
 void CMyTree::AttachTreeCtrl(QTreeWidget* tree) {
@@ -233,7 +233,8 @@ int CMyTree::SelectItem(QTreeWidgetItem* item, bool force) {
     m_tree->setCurrentItem(item);
     int result = 0;
     if (m_tree->currentItem() == item) {
-        result = m_host->OnItemSelected(*this, item);
+        // Without windows there is nothing to show: the selection stands.
+        result = m_host != nullptr ? m_host->OnItemSelected(*this, item) : 1;
         if (result != 0 && m_mainTree && !m_dropID.isEmpty()) {
             result = fetchForDrop(item);
         }
@@ -269,13 +270,19 @@ int CMyTree::fetchForDrop(QTreeWidgetItem* item) {
     return 1;
 }
 
+bool CMyTree::progressCancelled() const {
+    return m_host != nullptr && m_host->IsProgressCancelled();
+}
+
 bool CMyTree::selectedLoginExpired() const {
     const CServerConnection* system = GetSystem(nullptr);
     return system != nullptr && system->LoginExpired;
 }
 
 void CMyTree::CancelRequests() {
-    m_host->CancelTreeRequests(m_requesterId);
+    if (m_host != nullptr) {
+        m_host->CancelTreeRequests(m_requesterId);
+    }
 }
 
 bool CMyTree::IsDynamicItem(QTreeWidgetItem* item) const {
@@ -330,7 +337,9 @@ int CMyTree::RefreshDynamicParent(QTreeWidgetItem* item) {
         return 0;
     }
     const quint32 parentId = CTreeNode::RecordOf(parent)->GetItemId();
-    m_host->RefreshItemKeepSelection(parent, true);
+    if (m_host != nullptr) {
+        m_host->RefreshItemKeepSelection(parent, true);
+    }
     FetchAndExpand(FindItemById(parentId));
     return 1;
 }
@@ -760,7 +769,9 @@ int CMyTree::SetItemCount(QTreeWidgetItem* item, int gridRows) {
     const QString text = target->text(0) + suffix;
     target->setText(0, text);
     record->SetLabel(text);
-    m_host->OnItemLabelChanged(target);
+    if (m_host != nullptr) {
+        m_host->OnItemLabelChanged(target);
+    }
     return 1;
 }
 

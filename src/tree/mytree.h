@@ -34,7 +34,9 @@ public:
 
     // The program's own tree lets pending events run while it reads XML.
     void SetMainTree(bool mainTree) { m_mainTree = mainTree; }
-    // The windows and dispatcher around the tree; null restores the default.
+    // The windows and dispatcher around the tree. Without a host (null, the
+    // start state) the tree stands alone: a selection simply stands, nothing
+    // is fetched through the tree pipe, and there are no requests to cancel.
     void SetHost(CTreeHost* host);
 
     // Stores the control and empties it. A control that is destroyed detaches
@@ -188,6 +190,8 @@ private:
     int fetchForDrop(QTreeWidgetItem* item);
     // The selected server's login turned out expired.
     bool selectedLoginExpired() const;
+    // The host's progress display was cancelled; never without a host.
+    bool progressCancelled() const;
     QTreeWidgetItem* findByName(const QString& name, QTreeWidgetItem* start) const;
     bool onUiThread() const;
 
@@ -196,7 +200,7 @@ private:
     QTreeWidgetItem* OpenDirectoryEntry(std::unique_ptr<CMyItem> record);
 
     QPointer<QTreeWidget> m_tree;
-    CTreeHost* m_host;
+    CTreeHost* m_host = nullptr;
     bool m_mainTree = false;
     bool m_building = false;
     bool m_modified = false;

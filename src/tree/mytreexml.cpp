@@ -88,7 +88,7 @@ bool OnUiThread(const std::function<void()>& work) {
 int CMyTree::XMLHandleStartTag(const QString& name, const KPROPS& attributes, const QString& parent,
                                const XmlElementStack& stack) {
     const int handled = CExpatMyWire::XMLHandleStartTag(name, attributes, parent, stack);
-    if (handled != 0 || m_host->IsProgressCancelled()) {
+    if (handled != 0 || progressCancelled()) {
         return handled;
     }
     if (!m_dropID.isEmpty() && name == u"item") {
@@ -196,7 +196,7 @@ int CMyTree::XMLHandleEndTag(const QString& name, const QString& text, const KPR
     }
     const OpenElement opened = m_openElements.back();
     m_openElements.pop_back();
-    if (m_host->IsProgressCancelled()) {
+    if (progressCancelled()) {
         kDebugLog(u"XmlCloseTag(): pbar cancelled, ignoring: </%s>\n", name);
         return 0;
     }
@@ -309,7 +309,11 @@ int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool q
 
     if (uiThread) {
         // The reply comes back through the tree pipe and is read into the
-        // selected item by the main frame.
+        // selected item by the main frame, which alone can send it.
+        if (m_host == nullptr) {
+            kDebugLog(u"AddItemsFromURL(): no main window to fetch %s for\n", url);
+            return 0;
+        }
         QString requestUrl = url;
         QString user;
         QString password;
@@ -332,7 +336,7 @@ int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool q
         kDebugLog(u"AddItemsFromURL(): no server to fetch %s from\n", url);
         return fail(failure);
     }
-    OnUiThread([&] { SetCountItem(m_host->PaneCurrentItem()); });
+    OnUiThread([&] { SetCountItem(m_host != nullptr ? m_host->PaneCurrentItem() : nullptr); });
     QString reply;
     QString errorText;
     if (!session->FetchDocument(url, reply, errorText)) {

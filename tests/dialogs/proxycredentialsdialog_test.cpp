@@ -1,7 +1,7 @@
 #include "dialogs/proxycredentialsdialog.h"
 #include "net/mywire.h"
-#include "net/wireservices.h"
 #include "support/fakevelnixserver.h"
+#include "support/recordingwireservices.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -10,16 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The program's answer to a 407: the real dialog.
-class ProxyDialogWireServices : public CWireServices {
-public:
-    ProxyDialogWireServices() { SetWireServices(this); }
-    ~ProxyDialogWireServices() override { SetWireServices(nullptr); }
-    bool AskProxyCredentials(const QString& proxy, QString& user, QString& password) override {
-        return CProxyCredentialsDialog::Ask(proxy, user, password);
-    }
-};
 
 // Answers the next proxy dialog: types the credentials and presses OK, or
 // cancels when the user is empty. Records what the dialog showed first.
@@ -61,6 +51,8 @@ private:
 class ProxyDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The program's answer to a 407: the real dialog.
+        services.onProxyQuestion = &CProxyCredentialsDialog::Ask;
         ASSERT_TRUE(server.IsListening());
         server.RequireProxyAuth("proxyuser", "proxypw");
         server.Script("/cmi/Services", FakeVelnixServer::Reply::Xml("<ok/>"));
@@ -68,7 +60,7 @@ protected:
     }
     void TearDown() override { qunsetenv("http_proxy"); }
 
-    ProxyDialogWireServices services;
+    RecordingWireServices services;
     FakeVelnixServer server;
     const QString url = QStringLiteral("http://velnix.test/cmi/Services?Action=A");
 };

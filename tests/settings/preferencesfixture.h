@@ -6,29 +6,10 @@
 
 #include "framework/klog.h"
 #include "settings/preferences.h"
+#include "support/recordingpreferencessite.h"
 #include "support/temphome.h"
 
 #include <QFile>
-#include <QStringList>
-
-class RecordingPreferencesSite : public CPreferencesSite {
-public:
-    QWidget* MainFrameWindow() override { return mainFrame; }
-    std::optional<int> MainSplitterColumnWidth() override { return splitterWidth; }
-    void SetMainSplitterColumn(int width, int minimum) override {
-        calls << kFormat(u"splitter %d %d", width, minimum);
-    }
-    void ApplyListViewMode(int styleBits) override { calls << kFormat(u"listview %d", styleBits); }
-    void RestoreRebarLayout() override { calls << QStringLiteral("rebar"); }
-    void LoadBuiltInLanguagePack() override { calls << QStringLiteral("builtin pack"); }
-    void LoadLanguagePack(const QString& path) override { calls << kFormat(u"pack %s", path); }
-    void WarningBox(const QString& text) override { warnings << text; }
-
-    QWidget* mainFrame = nullptr;
-    std::optional<int> splitterWidth;
-    QStringList calls;
-    QStringList warnings;
-};
 
 class PreferencesFixture : public TempHomeTest {
 protected:

@@ -1,11 +1,9 @@
 #include "support/recordingwireservices.h"
 
-RecordingWireServices::RecordingWireServices() {
-    SetWireServices(this);
-}
+RecordingWireServices::RecordingWireServices() : m_previous(SetWireServices(this)) {}
 
 RecordingWireServices::~RecordingWireServices() {
-    SetWireServices(nullptr);
+    SetWireServices(m_previous);
 }
 
 int RecordingWireServices::PopupMessage(const QString& text, int type) {
@@ -17,7 +15,7 @@ int RecordingWireServices::PopupMessage(const QString& text, int type) {
     if (onPopup) {
         onPopup(popup);
     }
-    return 1;
+    return popupAnswer.load();
 }
 
 int RecordingWireServices::DispatchCurl(const QString& action) {
@@ -55,14 +53,30 @@ void RecordingWireServices::RecordUrlTrail(const QString& entry) {
     m_trail.push_back(entry);
 }
 
-bool RecordingWireServices::AskProxyCredentials(const QString&, QString& user, QString& password) {
+bool RecordingWireServices::AskProxyCredentials(const QString& proxy, QString& user,
+                                                QString& password) {
     ++proxyQuestions;
+    if (onProxyQuestion) {
+        return onProxyQuestion(proxy, user, password);
+    }
     if (proxyUser.isEmpty()) {
         return false;
     }
     user = proxyUser;
     password = proxyPassword;
     return true;
+}
+
+bool RecordingWireServices::StartAsyncRequest(int kind, quint16&, const QString& url,
+                                              const QString& user, const QString& password) {
+    std::lock_guard lock(m_mutex);
+    m_asyncRequests.push_back({kind, url, user, password});
+    return false;
+}
+
+void RecordingWireServices::CancelRequests(quint16 requesterId) {
+    std::lock_guard lock(m_mutex);
+    m_cancelledRequesters.push_back(requesterId);
 }
 
 std::vector<RecordingWireServices::Popup> RecordingWireServices::popups() const {
@@ -88,4 +102,12 @@ std::vector<RecordingWireServices::Pid> RecordingWireServices::pids() const {
 
 std::vector<QString> RecordingWireServices::trail() const {
     return copyOf(m_trail);
+}
+
+std::vector<RecordingWireServices::AsyncRequest> RecordingWireServices::asyncRequests() const {
+    return copyOf(m_asyncRequests);
+}
+
+std::vector<quint16> RecordingWireServices::cancelledRequesters() const {
+    return copyOf(m_cancelledRequesters);
 }

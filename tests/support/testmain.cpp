@@ -1,7 +1,10 @@
 // The shared main of every test binary: a QApplication exists for the whole
 // run, on the offscreen platform unless the test environment asks for another.
+// Every test starts with recording wire services installed, whatever an
+// earlier test's application left, since most wire classes reach for them.
 
 #include "platform/webschemes.h"
+#include "support/recordingwireservices.h"
 
 #include <QApplication>
 #include <QThreadPool>
@@ -9,6 +12,22 @@
 #include <gmock/gmock.h>
 
 #include <clocale>
+
+namespace {
+
+class BaselineWireServices : public ::testing::EmptyTestEventListener {
+public:
+    BaselineWireServices() {
+        // A box nobody answers.
+        m_services.popupAnswer = 0;
+    }
+    void OnTestStart(const ::testing::TestInfo&) override { SetWireServices(&m_services); }
+
+private:
+    RecordingWireServices m_services;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")) {
@@ -25,5 +44,7 @@ int main(int argc, char** argv) {
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
     std::setlocale(LC_NUMERIC, "C");
     ::testing::InitGoogleMock(&argc, argv);
+    // The listeners own what they are given; the services live until the run ends.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new BaselineWireServices);
     return RUN_ALL_TESTS();
 }

@@ -2,33 +2,11 @@
 #include "settings/uithreadcall.h"
 #include "support/fakevelnixserver.h"
 #include "support/onworker.h"
-#include "tree/treehost.h"
+#include "support/recordingtreehost.h"
 #include "treefixture.h"
 #include "ui/uibridge.h"
 
-#include <functional>
-
 namespace {
-
-class RecordingTreeHost : public CTreeHost {
-public:
-    // Asked on the UI thread just before a worker's fetch starts.
-    QTreeWidgetItem* PaneCurrentItem() const override {
-        if (beforeFetch) {
-            beforeFetch();
-        }
-        return paneItem;
-    }
-    int SendTreeRequest(quint16&, const QString& url, const QString& user, const QString& password,
-                        quint32) override {
-        requests << url + u' ' + user + u' ' + password;
-        return 1;
-    }
-
-    QTreeWidgetItem* paneItem = nullptr;
-    std::function<void()> beforeFetch;
-    QStringList requests;
-};
 
 class TreeUrlTest : public TreeTest {
 protected:
