@@ -18,9 +18,6 @@
 
 namespace {
 
-// The chooser's navigator asks for the first chunk in the server's order.
-const QString kPaging = u"&chunk=1&numberOfElementsPerChunk=500&sort=&reverse=no"_qs;
-
 // The chooser tests' server answers each chooser with a few rows.
 class ChoosersTest : public ChoosersFixture {
 protected:

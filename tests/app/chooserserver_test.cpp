@@ -32,8 +32,6 @@ using Reply = FakeVelnixServer::Reply;
 
 const QString kElements = u"ElemChooser:/cmi/Services?Action=GetElements"_qs;
 const QString kJobs = u"JobChooser:/cmi/Services?Action=Jobs"_qs;
-// The element chooser's first page in the server's order.
-const QString kPaging = u"&chunk=1&numberOfElementsPerChunk=500&sort=&reverse=no"_qs;
 // The server's filter lists; an element type's value holds a character a
 // query must encode.
 const QByteArray kFilterLists =

@@ -16,6 +16,11 @@
 
 class ChoosersFixture : public AppFixture {
 protected:
+    // The element chooser's navigator asks for the first chunk in the
+    // server's order.
+    static inline const QString kPaging =
+        QStringLiteral("&chunk=1&numberOfElementsPerChunk=500&sort=&reverse=no");
+
     void SetUp() override {
         AppFixture::SetUp();
         ASSERT_TRUE(app->InitInstance({}));
