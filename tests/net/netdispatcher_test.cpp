@@ -342,8 +342,8 @@ TEST_F(NetDispatcherTest, ALongQueryOrACancelInTheUrlBecomesThePostBody) {
     ASSERT_EQ(longQuery.size(), 2004);
     const auto session = std::make_shared<CNetSession>(
         0, *CNetServerKey::FromUrl(url(""), u"alice"_qs), u"secret"_qs, dispatcher.UiBridge());
-    EXPECT_TRUE(session->Post(url("Action=CancelRequest&RequestID=9"), {}));
-    EXPECT_TRUE(session->Post(server.BaseUrl() + u"/cmi/Services?"_qs + longQuery, {}));
+    EXPECT_TRUE(session->Post(HttpUrl(url("Action=CancelRequest&RequestID=9")), {}));
+    EXPECT_TRUE(session->Post(HttpUrl(server.BaseUrl() + u"/cmi/Services?"_qs + longQuery), {}));
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].query, "");
