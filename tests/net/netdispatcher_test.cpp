@@ -132,6 +132,23 @@ TEST_F(NetDispatcherTest, AProbeAnswered401StopsTheRequestAndLogsTheServerOut) {
     }
 }
 
+TEST_F(NetDispatcherTest, AUrlThatDoesNotSplitIsRefusedBeforeAnythingIsSent) {
+    const QString gopher =
+        kFormat(u"gopher://127.0.0.1:%d/cmi/Services?Action=Grid", server.Port());
+    for (const QString& text : {gopher, u"not a url"_qs}) {
+        for (const QString& postData : {QString(), u"Action=Save&x=1"_qs}) {
+            quint16 requesterId = 0;
+            EXPECT_FALSE(dispatcher.SendRequest(kNetRequestGrid, requesterId, text, u"alice"_qs,
+                                                u"secret"_qs, postData))
+                << text.toStdString() << " " << postData.toStdString();
+            EXPECT_EQ(requesterId, 0);
+        }
+    }
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_THAT(services.trail(), IsEmpty());
+    EXPECT_EQ(dispatcher.LastHttpStatus(), 0);
+}
+
 struct StatusCase {
     const char* name;
     int status;
