@@ -1,5 +1,6 @@
-// The URL decoders and splitters: whatever they are given, and a text
-// encoded for a URL decodes back to itself.
+// The URL decoders and splitters: whatever they are given, a text encoded
+// for a URL decodes back to itself, and a split URL rebuilt from its parts
+// splits the same way.
 
 #include "platform/httpurl.h"
 #include "settings/urlcoding.h"
@@ -14,8 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (DecodeFromURL(EncodeForURL(text)) != text) {
         std::abort();
     }
-    HttpUrlParts parts;
-    HttpSplitUrl(text, parts);
+    // A URL rebuilt from its parts splits to the same parts.
+    const HttpUrl url(text);
+    if (url.IsValid() && HttpUrl(HttpUrl(url.Parts()).Text()).Parts() != url.Parts()) {
+        std::abort();
+    }
     HttpEncodeUrl(text);
     IsURL(text);
     EscapeHashMarks(text);

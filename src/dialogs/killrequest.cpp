@@ -8,7 +8,7 @@
 void CKillRequest::Send(const CKillTarget& target) {
     const bool started = m_thread.Start("pbar-kill", [target] {
         CHttpRequest request;
-        request.SetUrl(target.url);
+        request.SetUrl(HttpUrl(target.url));
         request.SetCredentials(target.user, target.password);
         if (!request.Send()) {
             kDebugLog(u"KILL to %s failed: %s\n", target.host, request.ErrorText());

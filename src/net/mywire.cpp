@@ -34,15 +34,15 @@ constexpr const char16_t* kBrowserHeaders[] = {
 
 }  // namespace
 
-WireRequestShape ShapeWireRequest(const QString& url, const QString& postData) {
+WireRequestShape ShapeWireRequest(const HttpUrl& url, const QString& postData) {
     if (!postData.isEmpty()) {
         return {url, postData, true};
     }
-    const qsizetype mark = url.indexOf(u'?');
+    const qsizetype mark = url.Text().indexOf(u'?');
     if (mark >= 0) {
-        const QString query = url.mid(mark + 1);
+        const QString query = url.Text().mid(mark + 1);
         if (query.size() > kLongestGetQuery || query.contains(cancelAction())) {
-            return {url.left(mark), query, true};
+            return {url.WithoutQuery(), query, true};
         }
     }
     return {url, {}, false};
@@ -85,7 +85,7 @@ bool CMyWire::keepReading() const {
            !(m_stopCheck && m_stopCheck());
 }
 
-void CMyWire::prepareRequest(const QString& url, const QString& user, const QString& password) {
+void CMyWire::prepareRequest(const HttpUrl& url, const QString& user, const QString& password) {
     m_request = std::make_unique<CHttpRequest>();
     m_request->SetUrl(url);
     m_request->SetCredentials(user, password);
@@ -125,9 +125,9 @@ bool CMyWire::askProxyCredentials() {
     return true;
 }
 
-CMyWire::Outcome CMyWire::sendHttp(const HttpUrlParts& parts, const WireRequestShape& shape,
-                                   const QString& user, const QString& password,
-                                   bool browserHeaders, int& status) {
+CMyWire::Outcome CMyWire::sendHttp(const WireRequestShape& shape, const QString& user,
+                                   const QString& password, bool browserHeaders, int& status) {
+    const HttpUrlParts& parts = shape.url.Parts();
     kDebugLog(u"Wire: HTTP Connecting to: %s on port %d as '%s'\n", parts.server, parts.port, user);
     prepareRequest(shape.url, user, password);
     m_request->SetMethod(shape.post ? HttpMethod::Post : HttpMethod::Get);
@@ -163,8 +163,9 @@ CMyWire::Outcome CMyWire::sendHttp(const HttpUrlParts& parts, const WireRequestS
     }
 }
 
-CMyWire::Outcome CMyWire::sendFtp(const HttpUrlParts& parts, const QString& url,
-                                  const QString& user, const QString& password, int& status) {
+CMyWire::Outcome CMyWire::sendFtp(const HttpUrl& url, const QString& user, const QString& password,
+                                  int& status) {
+    const HttpUrlParts& parts = url.Parts();
     kDebugLog(u"Wire: FTP Connecting to: %s on port %d as '%s'\n", parts.server, parts.port, user);
     prepareRequest(url, user, password);
     if (!m_request->Send()) {
@@ -182,28 +183,27 @@ bool CMyWire::OpenConnection(const QString& url, const QString& user, const QStr
         kDebugLog(u"Wire: %s\n", m_errorText);
         return false;
     }
-    const WireRequestShape shape = ShapeWireRequest(url, postData);
+    const WireRequestShape shape = ShapeWireRequest(HttpUrl(url), postData);
     if (!shape.body.contains(cancelAction())) {
         WireServices().RecordUrlTrail(shape.post ? QStringLiteral("[PostData] ") + shape.body
-                                                 : shape.url);
+                                                 : shape.url.Text());
     }
 
     m_errorText.clear();
     int status = 0;
     Outcome outcome = Outcome::Failed;
-    HttpUrlParts parts;
-    if (!HttpSplitUrl(shape.url, parts)) {
-        m_errorText = kFormat(u"Invalid URL: %s", shape.url);
+    if (!shape.url.IsValid()) {
+        m_errorText = kFormat(u"Invalid URL: %s", shape.url.Text());
     } else {
-        m_serviceType = parts.service;
-        kDebugLog(u"MyWire: %s\n", shape.url);
+        m_serviceType = shape.url.Parts().service;
+        kDebugLog(u"MyWire: %s\n", shape.url.Text());
         if (shape.post) {
             kDebugLog(u"[PostData] %.200s%s\n", shape.body,
                       shape.body.size() > kLoggedBodyLength ? u"..." : u"");
         }
-        outcome = parts.service == kHttpServiceFtp
-                      ? sendFtp(parts, shape.url, user, password, status)
-                      : sendHttp(parts, shape, user, password, browserHeaders, status);
+        outcome = m_serviceType == kHttpServiceFtp
+                      ? sendFtp(shape.url, user, password, status)
+                      : sendHttp(shape, user, password, browserHeaders, status);
     }
 
     if (outcome == Outcome::Open) {

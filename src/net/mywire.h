@@ -18,11 +18,11 @@
 
 // How a request for a URL goes out: the GET/POST rule.
 struct WireRequestShape {
-    QString url;   // the URL to send to (for a moved query, without it)
+    HttpUrl url;   // the URL to send to (for a moved query, without it)
     QString body;  // the POST body; empty for a GET
     bool post = false;
 };
-WireRequestShape ShapeWireRequest(const QString& url, const QString& postData);
+WireRequestShape ShapeWireRequest(const HttpUrl& url, const QString& postData);
 
 // The user agent of the server requests: the application's name.
 QString NetUserAgent();
@@ -73,11 +73,10 @@ public:
 private:
     enum class Outcome { Open, Failed };
 
-    Outcome sendHttp(const HttpUrlParts& parts, const WireRequestShape& shape, const QString& user,
-                     const QString& password, bool browserHeaders, int& status);
-    Outcome sendFtp(const HttpUrlParts& parts, const QString& url, const QString& user,
-                    const QString& password, int& status);
-    void prepareRequest(const QString& url, const QString& user, const QString& password);
+    Outcome sendHttp(const WireRequestShape& shape, const QString& user, const QString& password,
+                     bool browserHeaders, int& status);
+    Outcome sendFtp(const HttpUrl& url, const QString& user, const QString& password, int& status);
+    void prepareRequest(const HttpUrl& url, const QString& user, const QString& password);
     void takeTransportError();
     bool askProxyCredentials();
     // One chunk of the open reply: >0 bytes, 0 at the end, -1 on failure

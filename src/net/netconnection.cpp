@@ -26,8 +26,7 @@ struct CNetConnection::State {
     bool requestPending = false;
     bool cancelRequested = false;
     NetRequestKind kind = kNetRequestNone;
-    QString url;
-    HttpService service = kHttpServiceNone;
+    HttpUrl url;
     bool busy = false;
 
     void Run();
@@ -51,11 +50,10 @@ bool CNetConnection::Start() {
     return m_thread.Start("qvx-request", [state = m_state] { state->Run(); });
 }
 
-void CNetConnection::SetRequest(NetRequestKind kind, const QString& url, HttpService service) {
+void CNetConnection::SetRequest(NetRequestKind kind, HttpUrl url) {
     const std::lock_guard lock(m_state->mutex);
     m_state->kind = kind;
-    m_state->url = url;
-    m_state->service = service;
+    m_state->url = std::move(url);
     m_state->requestPending = true;
     m_state->busy = true;
     m_state->wake.notify_all();
@@ -107,7 +105,7 @@ void CNetConnection::State::Run() {
         }
         cancelRequested = false;
         const bool pending = std::exchange(requestPending, false);
-        const CNetDownload request{kind, requesterId, url, service, server, password};
+        const CNetDownload request{kind, requesterId, url, server, password};
         lock.unlock();
         if (download) {
             download->Cancel();
@@ -126,9 +124,9 @@ void CNetConnection::State::Run() {
 
 bool CNetConnection::State::startDownload(std::unique_ptr<CNetThread>& download,
                                           const CNetDownload& request) {
-    if (request.service != kHttpServiceHttp && request.service != kHttpServiceHttps &&
-        request.service != kHttpServiceFtp) {
-        kWarningLog(u"CNetConnection: unknown service type %d", static_cast<int>(request.service));
+    const HttpService service = request.url.Parts().service;
+    if (service != kHttpServiceHttp && service != kHttpServiceHttps && service != kHttpServiceFtp) {
+        kWarningLog(u"CNetConnection: unknown service type %d", static_cast<int>(service));
         return false;
     }
     download = std::make_unique<CNetThread>(request, bridge);

@@ -23,8 +23,9 @@ public:
     // Starts the worker's thread; false when it cannot be created.
     bool Start();
     // Hands over a request (any thread): the running download is cancelled
-    // and this one started. The URL is the whole URL of the request.
-    void SetRequest(NetRequestKind kind, const QString& url, HttpService service);
+    // and this one started. The URL is the whole URL of the request; one of
+    // no known service ends the worker.
+    void SetRequest(NetRequestKind kind, HttpUrl url);
     // Cancels the running download (any thread).
     void RequestCancel();
     // Ends the worker: cancels its download and waits (bounded) for both threads.

@@ -29,17 +29,18 @@ void CNetDispatcher::DropAllSessions() {
 bool CNetDispatcher::SendRequest(NetRequestKind kind, quint16& requesterId, const QString& url,
                                  const QString& user, const QString& password,
                                  const QString& postData) {
-    HttpUrlParts parts;
-    if (!HttpSplitUrl(url, parts)) {
+    const HttpUrl target(url);
+    if (!target.IsValid()) {
         kDebugLog(u"Invalid URL: %s", url);
         return false;
     }
+    const HttpUrlParts& parts = target.Parts();
     const CNetServerKey server = CNetServerKey::FromParts(parts, user);
     const std::shared_ptr<CNetSession> session = sessionFor(server, password);
     if (!postData.isEmpty()) {
-        return session->Post(url, postData);
+        return session->Post(target, postData);
     }
-    const bool started = session->Connect(url) &&
+    const bool started = session->Connect(target) &&
                          session->StartRequest(kind, requesterId, parts.objectPath, parts.service);
     m_lastHttpStatus = session->LastHttpStatus();
     if (m_lastHttpStatus == 401) {

@@ -11,9 +11,9 @@
 #include <optional>
 
 struct CNetServerKey {
-    QString scheme;  // "http", "https" or "ftp"
-    QString host;    // lower case; an IPv6 address keeps its brackets
-    int port = 0;    // the scheme's default port when the URL names none
+    HttpService service = kHttpServiceNone;
+    QString host;  // lower case; an IPv6 address keeps its brackets
+    int port = 0;  // the scheme's default port when the URL names none
     QString user;
 
     // The key of a split URL and a user name.
@@ -21,8 +21,8 @@ struct CNetServerKey {
     // The key of a URL, none when the URL does not split.
     static std::optional<CNetServerKey> FromUrl(const QString& url, const QString& user);
 
-    // "scheme://host:port", which an object path completes to a URL.
-    QString BaseUrl() const;
+    // The URL of an object path on this server, for a request of `service`.
+    HttpUrl Url(HttpService service, const QString& objectPath) const;
     // "scheme://host:port^user", the map key.
     QString ToString() const;
     bool operator==(const CNetServerKey&) const = default;

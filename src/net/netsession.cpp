@@ -34,11 +34,8 @@ CNetSession::~CNetSession() {
     }
 }
 
-bool CNetSession::Connect(const QString& url) {
-    HttpUrlParts parts;
-    if (!HttpSplitUrl(url, parts)) {
-        return false;
-    }
+bool CNetSession::Connect(const HttpUrl& url) {
+    const HttpUrlParts& parts = url.Parts();
     if (isServerProtocol(parts.service)) {
         return CheckConnection(parts.objectPath) != 401;
     }
@@ -50,7 +47,7 @@ int CNetSession::CheckConnection(const QString& objectPath) {
                          QStringLiteral("checkconnection=1");
     kDebugLog(u"Check Connection: %s\n", path);
     CHttpRequest probe;
-    probe.SetUrl(m_server.BaseUrl() + path);
+    probe.SetUrl(m_server.Url(m_server.service, path));
     probe.SetMethod(HttpMethod::Post);
     probe.SetCredentials(m_server.user, m_password);
     probe.SetUserAgent(NetUserAgent());
@@ -66,7 +63,7 @@ bool CNetSession::StartRequest(NetRequestKind kind, quint16& requesterId, const 
     if (!worker || CheckConnection(objectPath) == 401) {
         return false;
     }
-    worker->SetRequest(kind, m_server.BaseUrl() + objectPath, service);
+    worker->SetRequest(kind, m_server.Url(service, objectPath));
     return true;
 }
 
@@ -134,20 +131,18 @@ std::shared_ptr<CNetConnection> CNetSession::Worker(quint16 requesterId) const {
     return found != m_workers.end() ? found->second : nullptr;
 }
 
-bool CNetSession::Post(const QString& url, const QString& postData) {
+bool CNetSession::Post(const HttpUrl& url, const QString& postData) {
     const WireRequestShape shape = ShapeWireRequest(url, postData);
-    const QString& target = shape.url;
     const QString& body = shape.body;
     if (!body.contains(kCancelAction)) {
         WireServices().RecordUrlTrail(QStringLiteral("[PostData] ") + body);
     }
-    HttpUrlParts parts;
-    if (!HttpSplitUrl(target, parts)) {
-        kDebugLog(u"Invalid URL: %s", target);
+    if (!shape.url.IsValid()) {
+        kDebugLog(u"Invalid URL: %s", shape.url.Text());
         return false;
     }
     CHttpRequest request;
-    request.SetUrl(target);
+    request.SetUrl(shape.url);
     request.SetMethod(HttpMethod::Post);
     request.SetBody(body.toUtf8());
     request.SetCredentials(m_server.user, m_password);

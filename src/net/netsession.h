@@ -26,9 +26,9 @@ public:
     CNetSession(const CNetSession&) = delete;
     CNetSession& operator=(const CNetSession&) = delete;
 
-    // Probes the server of the URL; false for a URL that does not split, an
+    // Probes the server of the URL; false for a URL that did not split, an
     // unknown service, or a probe answered 401.
-    bool Connect(const QString& url);
+    bool Connect(const HttpUrl& url);
     // Sends the probe for an object path; returns its HTTP status (0 when
     // the server could not be reached) and keeps it as the last status.
     int CheckConnection(const QString& objectPath);
@@ -38,7 +38,7 @@ public:
                       HttpService service);
     // Sends a POST on the calling thread; true on a 2xx status. Without POST
     // data a long query, or one that cancels a server request, becomes the body.
-    bool Post(const QString& url, const QString& postData);
+    bool Post(const HttpUrl& url, const QString& postData);
     // Asks the worker of the id to cancel (0xFFFF: every worker, answering
     // false so that every session is asked); false when there is no such worker.
     bool CancelRequest(quint16 requesterId);

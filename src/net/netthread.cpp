@@ -103,7 +103,7 @@ bool CNetThread::State::send(CHttpRequest& request) {
 }
 
 bool CNetThread::State::statusAllowsBody(int status) {
-    if (download.service == kHttpServiceFtp || (status >= 200 && status <= 299)) {
+    if (download.url.Parts().service == kHttpServiceFtp || (status >= 200 && status <= 299)) {
         return true;
     }
     const QString text = kFormat(u"HTTP-%u", status);

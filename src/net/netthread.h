@@ -27,8 +27,7 @@ enum NetRequestKind : int {
 struct CNetDownload {
     NetRequestKind kind = kNetRequestNone;
     quint16 requesterId = 0;
-    QString url;  // the whole URL: the session's server and the object path
-    HttpService service = kHttpServiceNone;
+    HttpUrl url;  // the whole URL: the session's server and the object path
     CNetServerKey server;
     QString password;
 };

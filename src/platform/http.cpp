@@ -166,8 +166,8 @@ CHttpRequest::CHttpRequest() = default;
 
 CHttpRequest::~CHttpRequest() = default;
 
-void CHttpRequest::SetUrl(const QString& url) {
-    m_url = url;
+void CHttpRequest::SetUrl(HttpUrl url) {
+    m_url = std::move(url);
 }
 
 void CHttpRequest::SetMethod(HttpMethod method) {
@@ -205,13 +205,13 @@ void CHttpRequest::SetWaitHook(std::function<bool()> keepWaiting) {
 }
 
 QString CHttpRequest::Proxy() const {
-    return proxyFromEnvironment(m_parts.service);
+    return proxyFromEnvironment(m_url.Parts().service);
 }
 
 size_t CHttpRequest::onHeader(char* data, size_t size, size_t count, void* request) {
     auto* self = static_cast<CHttpRequest*>(request);
     const QByteArray line(data, static_cast<qsizetype>(size * count));
-    if (self->m_parts.service != kHttpServiceFtp) {
+    if (self->m_url.Parts().service != kHttpServiceFtp) {
         // Each reply (an authentication challenge, a redirect, the final
         // reply) begins with its status line; only the last one is kept.
         if (line.startsWith("HTTP/")) {
@@ -243,7 +243,7 @@ size_t CHttpRequest::onBody(char* data, size_t size, size_t count, void* request
 
 bool CHttpRequest::configure(Transfer& transfer) {
     CURL* easy = transfer.easy;
-    const QByteArray url = HttpEncodeUrl(m_url);
+    const QByteArray url = HttpEncodeUrl(m_url.Text());
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
     curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.errorBuffer);
@@ -283,7 +283,7 @@ bool CHttpRequest::configure(Transfer& transfer) {
         curl_easy_setopt(easy, CURLOPT_USERAGENT, m_userAgent.toUtf8().constData());
     }
     const HttpClientCertificate certificate =
-        m_certificate.isEmpty() ? HttpServerCertificate(m_url) : m_certificate;
+        m_certificate.isEmpty() ? HttpServerCertificate(m_url.Parts()) : m_certificate;
     if (!certificate.isEmpty()) {
         const auto setText = [easy](CURLoption option, const QString& value) {
             if (!value.isEmpty()) {
@@ -337,12 +337,13 @@ bool CHttpRequest::Send() {
     m_headerBlock.clear();
     m_error = HttpError::None;
     m_errorText.clear();
-    if (!HttpSplitUrl(m_url, m_parts)) {
-        fail(HttpError::InvalidUrl, kFormat(u"Invalid URL: %s", m_url));
+    if (!m_url.IsValid()) {
+        fail(HttpError::InvalidUrl, kFormat(u"Invalid URL: %s", m_url.Text()));
         return false;
     }
+    const HttpUrlParts& parts = m_url.Parts();
     m_transfer = std::make_unique<Transfer>();
-    m_transfer->slot = std::make_unique<CHttpServerSlot>(m_parts.server, kServerSlotPatience,
+    m_transfer->slot = std::make_unique<CHttpServerSlot>(parts.server, kServerSlotPatience,
                                                          m_keepWaiting, kWaitHookInterval);
     if (m_transfer->slot->Abandoned()) {
         fail(HttpError::Cancelled, QStringLiteral("The request was cancelled."));
@@ -350,7 +351,7 @@ bool CHttpRequest::Send() {
     }
     if (!m_transfer->slot->Acquired()) {
         fail(HttpError::TooManyConnections,
-             kFormat(u"Too many connections to %s are open.", m_parts.server));
+             kFormat(u"Too many connections to %s are open.", parts.server));
         return false;
     }
     m_transfer->multi = threadMulti();
@@ -364,7 +365,7 @@ bool CHttpRequest::Send() {
         return false;
     }
     m_rawHeaders = QString::fromLatin1(m_headerBlock);
-    if (m_parts.service == kHttpServiceFtp) {
+    if (parts.service == kHttpServiceFtp) {
         long status = 0;
         curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &status);
         m_status = static_cast<int>(status);
@@ -463,13 +464,13 @@ void CHttpRequest::fail(HttpError error, const QString& text) {
 }
 
 void CHttpRequest::noteCertificate() {
-    if (m_parts.service != kHttpServiceHttps) {
+    if (m_url.Parts().service != kHttpServiceHttps) {
         return;
     }
     long verification = 0;
     curl_easy_getinfo(m_transfer->easy, CURLINFO_SSL_VERIFYRESULT, &verification);
-    if (verification != 0 && !HttpCertificateWarningGiven(m_parts.server)) {
+    if (verification != 0 && !HttpCertificateWarningGiven(m_url.Parts().server)) {
         kWarningLog(u"The certificate of %s failed verification (code %ld); accepted.",
-                    m_parts.server, verification);
+                    m_url.Parts().server, verification);
     }
 }

@@ -46,8 +46,9 @@ public:
     CHttpRequest(const CHttpRequest&) = delete;
     CHttpRequest& operator=(const CHttpRequest&) = delete;
 
-    // Set-up, before Send(). The URL is encoded with HttpEncodeUrl.
-    void SetUrl(const QString& url);
+    // Set-up, before Send(). The URL's text is encoded with HttpEncodeUrl;
+    // a URL that did not split is refused by Send().
+    void SetUrl(HttpUrl url);
     void SetMethod(HttpMethod method);
     // The POST body, sent as given with no Content-Type of its own.
     void SetBody(const QByteArray& body);
@@ -93,8 +94,7 @@ private:
     void fail(HttpError error, const QString& text);
     void noteCertificate();
 
-    QString m_url;
-    HttpUrlParts m_parts;
+    HttpUrl m_url;
     HttpMethod m_method = HttpMethod::Get;
     QByteArray m_body;
     QString m_user;

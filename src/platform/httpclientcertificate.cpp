@@ -1,7 +1,5 @@
 #include "platform/httpclientcertificate.h"
 
-#include "platform/httpurl.h"
-
 #include <map>
 #include <mutex>
 
@@ -18,23 +16,19 @@ ServerCertificates& serverCertificates() {
 }
 
 // "service|host|port": the same server whatever path or case the URL has.
-bool serverKey(const QString& url, QString& key) {
-    HttpUrlParts parts;
-    if (!HttpSplitUrl(url, parts) || parts.server.isEmpty()) {
-        return false;
-    }
-    key = QString::number(parts.service) + u'|' + parts.server.toLower() + u'|' +
-          QString::number(parts.port);
-    return true;
+QString serverKey(const HttpUrlParts& parts) {
+    return QString::number(parts.service) + u'|' + parts.server.toLower() + u'|' +
+           QString::number(parts.port);
 }
 
 }  // namespace
 
 bool HttpSetServerCertificate(const QString& url, const HttpClientCertificate& certificate) {
-    QString key;
-    if (!serverKey(url, key)) {
+    const HttpUrl server(url);
+    if (!server.IsValid()) {
         return false;
     }
+    const QString key = serverKey(server.Parts());
     ServerCertificates& table = serverCertificates();
     const std::lock_guard lock(table.mutex);
     if (certificate.isEmpty()) {
@@ -49,14 +43,10 @@ bool HttpSetServerCertificate(const QString& url, const HttpClientCertificate& c
     return true;
 }
 
-HttpClientCertificate HttpServerCertificate(const QString& url) {
-    QString key;
-    if (!serverKey(url, key)) {
-        return {};
-    }
+HttpClientCertificate HttpServerCertificate(const HttpUrlParts& parts) {
     ServerCertificates& table = serverCertificates();
     const std::lock_guard lock(table.mutex);
-    const auto found = table.byServer.find(key);
+    const auto found = table.byServer.find(serverKey(parts));
     return found != table.byServer.end() ? found->second : HttpClientCertificate{};
 }
 

@@ -5,6 +5,8 @@
 // (scheme, host and port) goes with every request to it, from any thread,
 // and to no other server.
 
+#include "platform/httpurl.h"
+
 #include <QString>
 
 struct HttpClientCertificate {
@@ -20,7 +22,7 @@ struct HttpClientCertificate {
 // Presents the certificate to the server of this URL from now on; an empty
 // certificate stops that. False for a URL that names no server.
 bool HttpSetServerCertificate(const QString& url, const HttpClientCertificate& certificate);
-// The certificate for the server of this URL; empty when none.
-HttpClientCertificate HttpServerCertificate(const QString& url);
+// The certificate for the server of these URL parts; empty when none.
+HttpClientCertificate HttpServerCertificate(const HttpUrlParts& parts);
 // True while some server has a certificate that unlocks with a PIN.
 bool HttpAnyServerCertificate();

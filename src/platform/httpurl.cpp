@@ -1,8 +1,11 @@
 #include "platform/httpurl.h"
 
+#include "framework/kformat.h"
+
 #include <curl/curl.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -44,16 +47,19 @@ QString urlPart(CURLU* handle, CURLUPart part, unsigned int flags = 0) {
 }
 
 HttpService serviceOfScheme(const QString& scheme) {
-    if (scheme == u"http") {
-        return kHttpServiceHttp;
-    }
-    if (scheme == u"https") {
-        return kHttpServiceHttps;
-    }
-    if (scheme == u"ftp") {
-        return kHttpServiceFtp;
+    for (const HttpService service : {kHttpServiceHttp, kHttpServiceHttps, kHttpServiceFtp}) {
+        if (HttpSchemeName(service) == scheme) {
+            return service;
+        }
     }
     return kHttpServiceNone;
+}
+
+void cutAtQuery(QString& text) {
+    const qsizetype mark = text.indexOf(u'?');
+    if (mark >= 0) {
+        text.truncate(mark);
+    }
 }
 
 }  // namespace
@@ -74,24 +80,53 @@ QByteArray HttpEncodeUrl(const QString& url) {
     return encoded;
 }
 
-bool HttpSplitUrl(const QString& url, HttpUrlParts& parts) {
+QString HttpSchemeName(HttpService service) {
+    switch (service) {
+        case kHttpServiceHttp:
+            return QStringLiteral("http");
+        case kHttpServiceHttps:
+            return QStringLiteral("https");
+        case kHttpServiceFtp:
+            return QStringLiteral("ftp");
+        case kHttpServiceNone:
+            break;
+    }
+    return {};
+}
+
+HttpUrl::HttpUrl(QString text) : m_text(std::move(text)) {
     const std::unique_ptr<CURLU, UrlHandleFree> handle(curl_url());
-    if (!handle ||
-        curl_url_set(handle.get(), CURLUPART_URL, HttpEncodeUrl(url).constData(), 0) != CURLUE_OK) {
-        return false;
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, HttpEncodeUrl(m_text).constData(),
+                                0) != CURLUE_OK) {
+        return;
     }
     const HttpService service = serviceOfScheme(urlPart(handle.get(), CURLUPART_SCHEME));
     const QString server = urlPart(handle.get(), CURLUPART_HOST);
     if (service == kHttpServiceNone || server.isEmpty()) {
-        return false;
+        return;
     }
-    parts.service = service;
-    parts.server = server;
-    parts.port = urlPart(handle.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT).toInt();
-    parts.objectPath = urlPart(handle.get(), CURLUPART_PATH);
+    m_parts.service = service;
+    m_parts.server = server;
+    m_parts.port = urlPart(handle.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT).toInt();
+    m_parts.objectPath = urlPart(handle.get(), CURLUPART_PATH);
     const QString query = urlPart(handle.get(), CURLUPART_QUERY);
     if (!query.isEmpty()) {
-        parts.objectPath += u'?' + query;
+        m_parts.objectPath += u'?' + query;
     }
-    return true;
+}
+
+HttpUrl::HttpUrl(HttpUrlParts parts) {
+    if (parts.service == kHttpServiceNone || parts.server.isEmpty()) {
+        return;
+    }
+    m_text = kFormat(u"%s://%s:%d%s", HttpSchemeName(parts.service), parts.server, parts.port,
+                     parts.objectPath);
+    m_parts = std::move(parts);
+}
+
+HttpUrl HttpUrl::WithoutQuery() const {
+    HttpUrl cut = *this;
+    cutAtQuery(cut.m_text);
+    cutAtQuery(cut.m_parts.objectPath);
+    return cut;
 }

@@ -132,6 +132,23 @@ TEST_F(NetDispatcherTest, AProbeAnswered401StopsTheRequestAndLogsTheServerOut) {
     }
 }
 
+TEST_F(NetDispatcherTest, AUrlThatDoesNotSplitIsRefusedBeforeAnythingIsSent) {
+    const QString gopher =
+        kFormat(u"gopher://127.0.0.1:%d/cmi/Services?Action=Grid", server.Port());
+    for (const QString& text : {gopher, u"not a url"_qs}) {
+        for (const QString& postData : {QString(), u"Action=Save&x=1"_qs}) {
+            quint16 requesterId = 0;
+            EXPECT_FALSE(dispatcher.SendRequest(kNetRequestGrid, requesterId, text, u"alice"_qs,
+                                                u"secret"_qs, postData))
+                << text.toStdString() << " " << postData.toStdString();
+            EXPECT_EQ(requesterId, 0);
+        }
+    }
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_THAT(services.trail(), IsEmpty());
+    EXPECT_EQ(dispatcher.LastHttpStatus(), 0);
+}
+
 struct StatusCase {
     const char* name;
     int status;
@@ -342,8 +359,8 @@ TEST_F(NetDispatcherTest, ALongQueryOrACancelInTheUrlBecomesThePostBody) {
     ASSERT_EQ(longQuery.size(), 2004);
     const auto session = std::make_shared<CNetSession>(
         0, *CNetServerKey::FromUrl(url(""), u"alice"_qs), u"secret"_qs, dispatcher.UiBridge());
-    EXPECT_TRUE(session->Post(url("Action=CancelRequest&RequestID=9"), {}));
-    EXPECT_TRUE(session->Post(server.BaseUrl() + u"/cmi/Services?"_qs + longQuery, {}));
+    EXPECT_TRUE(session->Post(HttpUrl(url("Action=CancelRequest&RequestID=9")), {}));
+    EXPECT_TRUE(session->Post(HttpUrl(server.BaseUrl() + u"/cmi/Services?"_qs + longQuery), {}));
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].query, "");

@@ -34,7 +34,9 @@ class HttpRequestTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(server.IsListening()); }
 
-    QString Url(const QString& pathAndQuery) const { return server.BaseUrl() + pathAndQuery; }
+    HttpUrl Url(const QString& pathAndQuery) const {
+        return HttpUrl(server.BaseUrl() + pathAndQuery);
+    }
 
     FakeVelnixServer server;
     CHttpRequest request;
@@ -269,14 +271,14 @@ TEST_F(HttpRequestTest, OnlyHttpHttpsAndFtpAreFetched) {
     EXPECT_EQ(request.Error(), HttpError::Transfer);
 
     for (const QString& url : {u"file:///etc/passwd"_qs, u"telnet://127.0.0.1/"_qs}) {
-        request.SetUrl(url);
+        request.SetUrl(HttpUrl(url));
         EXPECT_FALSE(request.Send()) << url.toStdString();
         EXPECT_EQ(request.Error(), HttpError::InvalidUrl);
     }
 }
 
 TEST_F(HttpRequestTest, AnUnknownHostIsReportedAsNotResolved) {
-    request.SetUrl(u"http://no-such-host.invalid/cmi/Services"_qs);
+    request.SetUrl(HttpUrl(u"http://no-such-host.invalid/cmi/Services"_qs));
     EXPECT_FALSE(request.Send());
     EXPECT_EQ(request.Error(), HttpError::NameNotResolved);
 }
@@ -286,7 +288,7 @@ TEST(HttpsRequestTest, AnyCertificateIsAcceptedAndItsFailureLoggedOnce) {
     ASSERT_TRUE(server.IsListening());
     server.Script("/cmi/Services", Reply::Xml("<secure/>"));
     CHttpRequest request;
-    request.SetUrl(server.BaseUrl() + u"/cmi/Services?Action=Ping"_qs);
+    request.SetUrl(HttpUrl(server.BaseUrl() + u"/cmi/Services?Action=Ping"_qs));
     ASSERT_TRUE(request.Send()) << request.ErrorText().toStdString();
     EXPECT_EQ(ReadAll(request), QByteArray("<secure/>"));
     // The self-signed certificate failed verification, and that was noted.
@@ -328,16 +330,40 @@ TEST(HttpUrlTest, SplitsServicesServersPortsAndPaths) {
         {u"http://[::1]:81/"_qs, kHttpServiceHttp, u"[::1]"_qs, 81, u"/"_qs},
     };
     for (const Case& c : cases) {
-        HttpUrlParts parts;
-        ASSERT_TRUE(HttpSplitUrl(c.url, parts)) << c.url.toStdString();
+        const HttpUrl url(c.url);
+        ASSERT_TRUE(url.IsValid()) << c.url.toStdString();
+        EXPECT_EQ(url.Text(), c.url);
+        const HttpUrlParts& parts = url.Parts();
         EXPECT_EQ(parts.service, c.service);
         EXPECT_EQ(parts.server, c.server);
         EXPECT_EQ(parts.port, c.port);
         EXPECT_EQ(parts.objectPath, c.objectPath);
     }
-    HttpUrlParts parts;
-    EXPECT_FALSE(HttpSplitUrl(u"not a url"_qs, parts));
-    EXPECT_FALSE(HttpSplitUrl(u"gopher://h/"_qs, parts));
+    for (const QString& text : {u"not a url"_qs, u"gopher://h/"_qs}) {
+        const HttpUrl url(text);
+        EXPECT_FALSE(url.IsValid()) << text.toStdString();
+        EXPECT_EQ(url.Text(), text);  // kept for the error that names it
+    }
+}
+
+// A session sends its probes and downloads to URLs made from the parts of
+// the URL its request entered with; they must reach the same server and path.
+TEST(HttpUrlTest, AUrlMadeFromItsPartsSplitsToTheSameParts) {
+    const QString urls[] = {
+        u"http://Velnix:8080/a/../cmi/Services?Action=Grid&n=a b#top"_qs,
+        u"https://user:pw@[::1]/x?name=caf\u00e9"_qs,
+        u"ftp://files/pub/a%20b.zwv"_qs,
+        u"http://h/p?"_qs,
+    };
+    for (const QString& text : urls) {
+        const HttpUrl url(text);
+        ASSERT_TRUE(url.IsValid()) << text.toStdString();
+        const HttpUrl made(url.Parts());
+        EXPECT_TRUE(made.IsValid()) << text.toStdString();
+        EXPECT_TRUE(HttpUrl(made.Text()).Parts() == url.Parts())
+            << text.toStdString() << " made " << made.Text().toStdString();
+    }
+    EXPECT_FALSE(HttpUrl(HttpUrlParts{kHttpServiceNone, u"h"_qs, 80, u"/"_qs}).IsValid());
 }
 
 class FtpRequestTest : public TempHomeTest {};
@@ -348,11 +374,11 @@ TEST_F(FtpRequestTest, FetchesAFileInBinary) {
     FakeFtpServer ftp(root() + u"/ftp"_qs);
     ASSERT_TRUE(ftp.IsListening()) << ftp.Output().toStdString();
     CHttpRequest request;
-    request.SetUrl(ftp.BaseUrl() + u"/pub/world.zwv"_qs);
+    request.SetUrl(HttpUrl(ftp.BaseUrl() + u"/pub/world.zwv"_qs));
     ASSERT_TRUE(request.Send()) << request.ErrorText().toStdString();
     EXPECT_EQ(ReadAll(request), contents);
 
-    request.SetUrl(ftp.BaseUrl() + u"/pub/missing.zwv"_qs);
+    request.SetUrl(HttpUrl(ftp.BaseUrl() + u"/pub/missing.zwv"_qs));
     EXPECT_FALSE(request.Send());
     EXPECT_FALSE(request.ErrorText().isEmpty());
 }
