@@ -8,6 +8,7 @@
 #include "frame/myview.h"
 #include "grid/mygrid.h"
 #include "settings/datetimeformat.h"
+#include "tree/contextmenuitem.h"
 #include "tree/leftview.h"
 
 const CMyItem* CAppContextMenuHost::SelectedWorldViewItem() const {
@@ -19,6 +20,11 @@ void CAppContextMenuHost::RouteCommand(int commandId) {
     if (CMainFrame* frame = m_app.MainFrame()) {
         frame->OnCommand(commandId);
     }
+}
+
+int CAppContextMenuHost::InvokeItem(const CContextMenuItem& item, int commandCode, qintptr extra,
+                                    CMenuGridRows* grid, QWidget* owner) {
+    return item.Invoke(item.GetCommandId(), commandCode, extra, grid, owner);
 }
 
 char16_t CAppContextMenuHost::ContextOf(const QWidget* owner) const {

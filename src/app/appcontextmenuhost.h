@@ -2,8 +2,8 @@
 
 // The application's side of the server menus: which pane owns a menu, the
 // World View's selected item, the main grid and its properties pane, the
-// command route, the action runner, the server file chooser, the rediscover
-// dialog, the status bar and the date and time parameters.
+// command route, the chosen item's invocation, the action runner, the server file chooser, the
+// rediscover dialog, the status bar and the date and time parameters.
 
 #include "tree/contextmenuhost.h"
 
@@ -15,6 +15,8 @@ public:
 
     const CMyItem* SelectedWorldViewItem() const override;
     void RouteCommand(int commandId) override;
+    int InvokeItem(const CContextMenuItem& item, int commandCode, qintptr extra,
+                   CMenuGridRows* grid, QWidget* owner) override;
     char16_t ContextOf(const QWidget* owner) const override;
     CMenuGridRows* MainGrid() const override;
     bool IsPropertiesPaneShown() const override;

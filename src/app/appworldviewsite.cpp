@@ -9,9 +9,25 @@
 #include "server/mysystem.h"
 #include "server/mysystemsite.h"
 #include "settings/preferences.h"
+#include "settings/promptforfile.h"
 #include "tree/mytree.h"
+#include "ui/popupmessages.h"
 
 #include <QPointer>
+
+void CAppWorldViewSite::WarningBox(const QString& text) {
+    m_app.PopupMessage(text, kPopupWarning);
+}
+
+bool CAppWorldViewSite::AskYesNo(const QString& text) {
+    return m_app.PopupMessage(text, kPopupYesNo) == kAnswerYes;
+}
+
+bool CAppWorldViewSite::PromptForSavePath(QString& path) {
+    return PromptForFile(false, path, path, QStringLiteral("zwv"),
+                         QStringLiteral("Zorvic World View (*.zwv)|*.zwv|All Files|*.*||"),
+                         nullptr);
+}
 
 bool CAppWorldViewSite::IsNewWorldViewUnsaved() {
     const CMainFrame* frame = m_app.MainFrame();
@@ -22,6 +38,10 @@ void CAppWorldViewSite::ClearNewWorldViewUnsaved() {
     if (CMainFrame* frame = m_app.MainFrame()) {
         frame->ClearNewWorldViewUnsaved();
     }
+}
+
+void CAppWorldViewSite::PumpMessages() {
+    m_app.PumpMessages(false);
 }
 
 void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
@@ -59,6 +79,10 @@ void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
     if (panel != nullptr) {
         panel->UpdateControls(CLoginDialog::kBySystem);
     }
+}
+
+void CAppWorldViewSite::DispatchCurl(const QString& curl) {
+    m_app.Seams().DispatchCurl(curl);
 }
 
 void CAppWorldViewSite::SaveColumnPrefs() {

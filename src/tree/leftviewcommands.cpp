@@ -439,6 +439,8 @@ void CLeftView::OpenObject() {
     m_tree.FetchAndExpand(commandItem(nullptr));
 }
 
+// Server file objects have no properties page: the command says so in the
+// console's own words.
 void CLeftView::ObjectProperties() {
     messageBox(QStringLiteral("Not implemented yet"), kPopupInformation);
 }

@@ -84,35 +84,6 @@ std::optional<ClipboardHeader> headerOf(const QMimeData* data) {
 
 }  // namespace
 
-// The site's defaults ---------------------------------------------------------
-
-void CTreeDropSite::RunActions(const KPROPS& actions, int context) {
-    kDebugLog(u"SEAM CTreeDropSite::RunActions(%d actions, %d): no action runner yet\n",
-              actions.Count(), context);
-}
-
-QString CTreeDropSite::GridDragType() const {
-    return {};
-}
-
-void CTreeDropSite::ExpandItem(QTreeWidgetItem* item) {
-    if (item != nullptr) {
-        item->setExpanded(true);
-    }
-}
-
-void CTreeDropSite::DeleteObjects(QTreeWidgetItem*) {
-    kDebugLog(u"SEAM CTreeDropSite::DeleteObjects: no World View pane yet\n");
-}
-
-void CTreeDropSite::PasteObjects(QTreeWidgetItem*, const ClipboardHeader&) {
-    kDebugLog(u"SEAM CTreeDropSite::PasteObjects: no World View pane yet\n");
-}
-
-bool CTreeDropSite::AskToSaveChanges() {
-    return true;
-}
-
 // The pane's side ---------------------------------------------------------------
 
 CTreeDragDrop::CTreeDragDrop(CMyTree& tree, CTreeDropSite& site) : m_tree(tree), m_site(site) {}

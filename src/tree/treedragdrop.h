@@ -31,18 +31,18 @@ class CTreeDropSite {
 public:
     virtual ~CTreeDropSite() = default;
     // Runs a drop's actions; context 'G' for grid rows, 0 otherwise.
-    virtual void RunActions(const KPROPS& actions, int context);
-    // The drag type of the data grid's rows.
-    virtual QString GridDragType() const;
+    virtual void RunActions(const KPROPS& actions, int context) = 0;
+    // The drag type of the data grid's rows, empty without a grid.
+    virtual QString GridDragType() const = 0;
     // Expands the item, fetching its children once.
-    virtual void ExpandItem(QTreeWidgetItem* item);
+    virtual void ExpandItem(QTreeWidgetItem* item) = 0;
     // Deletes the item as the pane's Delete does.
-    virtual void DeleteObjects(QTreeWidgetItem* item);
+    virtual void DeleteObjects(QTreeWidgetItem* item) = 0;
     // Pastes the server file objects a 'D' record names onto the target.
-    virtual void PasteObjects(QTreeWidgetItem* target, const ClipboardHeader& header);
+    virtual void PasteObjects(QTreeWidgetItem* target, const ClipboardHeader& header) = 0;
     // Offers to save the World View's unsaved changes; false when the user
     // cancels.
-    virtual bool AskToSaveChanges();
+    virtual bool AskToSaveChanges() = 0;
 };
 
 class CTreeDragDrop : public QObject {

@@ -4,15 +4,12 @@
 #include "framework/klog.h"
 #include "framework/kmachine.h"
 #include "net/mywire.h"
-#include "net/wireservices.h"
 #include "platform/paths.h"
 #include "settings/preferences.h"
-#include "settings/promptforfile.h"
 #include "settings/urltext.h"
 #include "settings/wholefile.h"
 #include "tree/mytree.h"
 #include "tree/treetexts.h"
-#include "ui/popupmessages.h"
 
 #include <QComboBox>
 #include <QUrl>
@@ -48,55 +45,18 @@ bool SameAddress(const QString& first, const QString& second) {
 
 }  // namespace
 
-void CWorldViewSite::WarningBox(const QString& text) {
-    WireServices().PopupMessage(text, kPopupWarning);
-}
-
-bool CWorldViewSite::AskYesNo(const QString& text) {
-    return WireServices().PopupMessage(text, kPopupYesNo) == kAnswerYes;
-}
-
-bool CWorldViewSite::PromptForSavePath(QString& path) {
-    return PromptForFile(false, path, path, QStringLiteral("zwv"),
-                         QStringLiteral("Zorvic World View (*.zwv)|*.zwv|All Files|*.*||"),
-                         nullptr);
-}
-
-bool CWorldViewSite::FetchDocument(const QString& url, const QString& user, const QString& password,
-                                   QString& text, QString& errorText) {
-    CMyWire wire;
-    if (wire.CaptureDocument(url, user, password, text, false)) {
-        return true;
-    }
-    errorText = wire.GetErrorText();
-    return false;
-}
-
-void CWorldViewSite::PumpMessages() {
-    WireServices().PumpMessages();
-}
-
-void CWorldViewSite::SetRestoring(bool restoring) {
-    kDebugLog(u"SEAM: CWorldViewSite::SetRestoring(%d)\n", restoring ? 1 : 0);
-}
-
-void CWorldViewSite::AutoLogin(CMyTree&, QTreeWidgetItem*) {
-    kDebugLog(u"SEAM: CWorldViewSite::AutoLogin(): no server login yet\n");
-}
-
-void CWorldViewSite::DispatchCurl(const QString& curl) {
-    WireServices().DispatchCurl(curl);
-}
-
-void CWorldViewSite::SaveColumnPrefs() {
-    kDebugLog(u"SEAM: CWorldViewSite::SaveColumnPrefs(): no data grid yet\n");
-}
-
 CWorldViewFile::CWorldViewFile(CPreferences& preferences, CMyTree& tree)
     : m_preferences(preferences), m_tree(tree) {}
 
 void CWorldViewFile::SetSite(CWorldViewSite* site) {
-    m_site = site != nullptr ? site : &m_defaultSite;
+    m_site = site;
+}
+
+CWorldViewSite& CWorldViewFile::site() const {
+    if (m_site == nullptr) {
+        qFatal("CWorldViewFile: no CWorldViewSite installed");
+    }
+    return *m_site;
 }
 
 QString CWorldViewFile::AddressOf(const QString& stored) {
@@ -124,9 +84,9 @@ bool CWorldViewFile::readAddress(const QString& address, QString& content) {
         user = QStringLiteral("anonymous");
         password = kAnonymousPassword.toString();
     }
-    QString fetchError;
-    if (!m_site->FetchDocument(address, user, password, content, fetchError)) {
-        m_errorText = kFormat(u"Could not read World View: %s\n%s", address, fetchError);
+    CMyWire wire;
+    if (!wire.CaptureDocument(address, user, password, content, false)) {
+        m_errorText = kFormat(u"Could not read World View: %s\n%s", address, wire.GetErrorText());
         return false;
     }
     return true;
@@ -161,7 +121,7 @@ QString CWorldViewFile::savePath() const {
 int CWorldViewFile::SaveWorldView(bool ask) {
     m_errorText.clear();
     QString path = savePath();
-    if ((ask || m_site->IsNewWorldViewUnsaved()) && !m_site->PromptForSavePath(path)) {
+    if ((ask || site().IsNewWorldViewUnsaved()) && !site().PromptForSavePath(path)) {
         return 0;
     }
     QString text = kDeclaration;
@@ -170,19 +130,19 @@ int CWorldViewFile::SaveWorldView(bool ask) {
     const bool written = m_tree.GetRootItem() != nullptr && WriteEntireFile(path, text) != 0;
     if (!written) {
         m_errorText = kFormat(u"Could not save changes to World View:\r\n    %s", path);
-        m_site->WarningBox(m_errorText);
+        site().WarningBox(m_errorText);
         return 0;
     }
     m_preferences.SetCurrentWorldView(path, std::nullopt, std::nullopt);
     m_preferences.SetDirty();
     m_preferences.SavePrefs(0);
     m_tree.ClearModified();
-    m_site->ClearNewWorldViewUnsaved();
+    site().ClearNewWorldViewUnsaved();
     return 1;
 }
 
 int CWorldViewFile::RestoreWorldView() {
-    m_site->SetRestoring(true);
+    site().SetRestoring(true);
     int loaded = LoadWorldView(m_preferences.GetString(kCurrentKey.toString()));
     const KPROPS& settings = m_preferences.Settings();
     for (int i = 0; loaded == 0 && i < settings.Count(); ++i) {
@@ -195,28 +155,28 @@ int CWorldViewFile::RestoreWorldView() {
     if (loaded != 0) {
         settleLoadedWorldView();
     }
-    m_site->PumpMessages();
-    m_site->SetRestoring(false);
+    site().PumpMessages();
+    site().SetRestoring(false);
     return loaded;
 }
 
 int CWorldViewFile::OpenWorldView(const QString& address) {
-    m_site->SetRestoring(true);
+    site().SetRestoring(true);
     const int loaded = LoadWorldView(address);
     if (loaded != 0) {
         m_preferences.SetCurrentWorldView(address, std::nullopt, std::nullopt);
         settleLoadedWorldView();
     }
-    m_site->PumpMessages();
-    m_site->SetRestoring(false);
+    site().PumpMessages();
+    site().SetRestoring(false);
     if (loaded == 0) {
-        m_site->WarningBox(m_errorText);
+        site().WarningBox(m_errorText);
     }
     return loaded;
 }
 
 void CWorldViewFile::settleLoadedWorldView() {
-    m_site->PumpMessages();
+    site().PumpMessages();
     const QString server = m_preferences.GetString(QStringLiteral("CurrentServer"));
     const qsizetype colon = server.lastIndexOf(u':');
     const QString host = colon < 0 ? server : server.left(colon);
@@ -228,24 +188,24 @@ void CWorldViewFile::settleLoadedWorldView() {
     }
     m_tree.SelectItem(item, true);
     if (m_preferences.GetInt(QStringLiteral("AutoLogin"), 0) != 0) {
-        m_site->PumpMessages();
+        site().PumpMessages();
         const CMyItem* selected = m_tree.GetMyItem(nullptr);
         if (selected != nullptr && selected->ItemType == kKindSystem) {
-            m_site->AutoLogin(m_tree, m_tree.GetSelectedItem());
+            site().AutoLogin(m_tree, m_tree.GetSelectedItem());
         }
     }
     const QString curl = m_preferences.GetString(QStringLiteral("CurrentCurl"));
     if (!curl.isEmpty()) {
-        m_site->SetRestoring(false);
-        m_site->DispatchCurl(curl);
-        m_site->SetRestoring(true);
+        site().SetRestoring(false);
+        site().DispatchCurl(curl);
+        site().SetRestoring(true);
     }
 }
 
 int CWorldViewFile::AskToSaveChanges() {
     if (m_tree.IsModified() &&
-        m_site->AskYesNo(QStringLiteral("You are exiting Quillet without saving your World View "
-                                        "changes.\r\n\r\nDo you want to save your changes?"))) {
+        site().AskYesNo(QStringLiteral("You are exiting Quillet without saving your World View "
+                                       "changes.\r\n\r\nDo you want to save your changes?"))) {
         return SaveWorldView(false);
     }
     return 0;
@@ -253,7 +213,7 @@ int CWorldViewFile::AskToSaveChanges() {
 
 int CWorldViewFile::SaveOnExit() {
     AskToSaveChanges();
-    m_site->SaveColumnPrefs();
+    site().SaveColumnPrefs();
     m_preferences.SavePrefs(0);
     return 1;
 }

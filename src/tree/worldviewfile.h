@@ -16,32 +16,34 @@ class CPreferences;
 class QComboBox;
 class QTreeWidgetItem;
 
-// What the World View file needs of the windows and of later parts. The
-// defaults use the application's message boxes, file dialog and action
-// dispatcher where those exist, and only log for the rest.
+// What the World View file needs of the windows and the application around
+// it: its boxes and save dialog, the main frame's new World View mark, the
+// restoring flag, the automatic login, the remembered locator and the data
+// grid's columns.
 class CWorldViewSite {
 public:
     virtual ~CWorldViewSite() = default;
 
-    virtual void WarningBox(const QString& text);
-    virtual bool AskYesNo(const QString& text);
+    // Shows the text in a warning box.
+    virtual void WarningBox(const QString& text) = 0;
+    // Asks the question with Yes and No; true for Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
     // The save-file dialog, starting at the path; false when cancelled.
-    virtual bool PromptForSavePath(QString& path);
+    virtual bool PromptForSavePath(QString& path) = 0;
     // The main frame's mark of a new World View that has no file yet.
-    virtual bool IsNewWorldViewUnsaved() { return false; }
-    virtual void ClearNewWorldViewUnsaved() {}
-    // Fetches a whole document by URL; false with the error text on failure.
-    virtual bool FetchDocument(const QString& url, const QString& user, const QString& password,
-                               QString& text, QString& errorText);
-    virtual void PumpMessages();
+    virtual bool IsNewWorldViewUnsaved() = 0;
+    // Clears that mark once the World View has its file.
+    virtual void ClearNewWorldViewUnsaved() = 0;
+    // Lets the windows handle their pending events.
+    virtual void PumpMessages() = 0;
     // The application's restoring flag, set while the World View is restored.
-    virtual void SetRestoring(bool restoring);
+    virtual void SetRestoring(bool restoring) = 0;
     // Logs in to the server entry selected at start-up ("AutoLogin").
-    virtual void AutoLogin(CMyTree& tree, QTreeWidgetItem* server);
+    virtual void AutoLogin(CMyTree& tree, QTreeWidgetItem* server) = 0;
     // Runs the remembered locator ("CurrentCurl").
-    virtual void DispatchCurl(const QString& curl);
+    virtual void DispatchCurl(const QString& curl) = 0;
     // Stores the column settings of a shown data grid.
-    virtual void SaveColumnPrefs();
+    virtual void SaveColumnPrefs() = 0;
 };
 
 class CWorldViewFile {
@@ -51,7 +53,8 @@ public:
 
     CWorldViewFile(CPreferences& preferences, CMyTree& tree);
 
-    // Null restores the default site.
+    // Installs the site that saves, restores, opens and the exit question go
+    // through; null removes it. Any of those without a site ends the program.
     void SetSite(CWorldViewSite* site);
 
     // Reads the World View at the address into a tree of its own and puts it
@@ -93,10 +96,10 @@ private:
     // the automatic login and the remembered locator.
     void settleLoadedWorldView();
     QString savePath() const;
+    CWorldViewSite& site() const;
 
     CPreferences& m_preferences;
     CMyTree& m_tree;
-    CWorldViewSite m_defaultSite;
-    CWorldViewSite* m_site = &m_defaultSite;
+    CWorldViewSite* m_site = nullptr;
     QString m_errorText;
 };

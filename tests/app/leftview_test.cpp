@@ -347,7 +347,7 @@ TEST_F(LeftViewTest, AServerEntryChosenOnAnotherItemShowsThatItemFirst) {
     auto& system = dynamic_cast<CMySystem&>(session(serverItem));
     const int ping = loadNodeMenu(system);
     tree().GetMyItem(other)->SetMenuName(u"node"_qs);
-    InvokedEntries entries;
+    RecordingContextMenuHost entries;
     pane->SetTargetItem(other);
     EXPECT_TRUE(frame->OnCommand(ping));
     EXPECT_EQ(tree().GetLastSelection(), other) << "the item is shown before its entry runs";

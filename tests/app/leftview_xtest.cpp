@@ -80,7 +80,7 @@ protected:
 };
 
 TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry) {
-    InvokedEntries entries;
+    RecordingContextMenuHost entries;
     PopupWatch watch(QCoreApplication::applicationDirPath() + u"/leftview_popup.png"_qs);
     const QPoint at = globalLabelPoint(nodes);
     const QPoint below = pane->viewport()->mapToGlobal(pane->ItemTextRect(nodes).bottomLeft());

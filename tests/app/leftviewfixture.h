@@ -9,7 +9,7 @@
 #include "resources/menus.h"
 #include "server/mysystem.h"
 #include "support/fakevelnixserver.h"
-#include "tree/contextmenuhost.h"
+#include "support/recordingcontextmenuhost.h"
 #include "tree/contextmenuitem.h"
 #include "tree/leftview.h"
 #include "tree/mytree.h"
@@ -20,21 +20,6 @@
 #include <gtest/gtest.h>
 
 #include <vector>
-
-// Records the server menu entries the pane runs instead of running them.
-class InvokedEntries : public CContextMenuHost {
-public:
-    InvokedEntries() { SetContextMenuHost(this); }
-    ~InvokedEntries() override { SetContextMenuHost(nullptr); }
-    int InvokeItem(const CContextMenuItem& item, int, qintptr, CMenuGridRows*,
-                   QWidget* owner) override {
-        invoked.push_back(item.GetCommandId());
-        owners.push_back(owner);
-        return 1;
-    }
-    std::vector<int> invoked;
-    std::vector<QWidget*> owners;
-};
 
 class LeftViewTest : public AppFixture {
 protected:

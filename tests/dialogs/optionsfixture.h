@@ -10,6 +10,7 @@
 #include "settings/langpack.h"
 #include "settings/preferencesfixture.h"
 #include "support/recordingwireservices.h"
+#include "support/recordingworldviewsite.h"
 #include "tree/mytree.h"
 #include "tree/worldviewfile.h"
 #include "ui/popupmessages.h"
@@ -108,21 +109,12 @@ public:
     }
     CProgressBarSite& ProgressSite() override { return progressSite; }
 
-    // The main World View's save never asks: it always has its file.
-    class MainViewSite : public CWorldViewSite {
-    public:
-        void WarningBox(const QString& text) override { warnings << text; }
-        bool AskYesNo(const QString&) override { return false; }
-        bool PromptForSavePath(QString&) override { return false; }
-        void PumpMessages() override {}
-        QStringList warnings;
-    };
-
     CPreferences& prefs;
     CLangPack& pack;
     QTreeWidget mainControl;
     CMyTree mainTree;
-    MainViewSite mainViewSite;
+    // The main World View's save never asks: it always has its file.
+    RecordingWorldViewSite mainViewSite;
     CWorldViewFile mainFile{prefs, mainTree};
     QStringList boxes;
     QStringList statusTexts;

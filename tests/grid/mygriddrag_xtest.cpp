@@ -6,6 +6,7 @@
 #include "grid/mygridsite.h"
 #include "gridctrl/gridfixture.h"
 #include "server/mysystem.h"
+#include "support/recordingtreedropsite.h"
 #include "support/xinput.h"
 #include "tree/mydropinfo.h"
 #include "tree/mytree.h"
@@ -21,20 +22,6 @@ class ServerGridSite : public CMyGridSite {
 public:
     CMySystem* SelectedSystem() override { return system; }
     CMySystem* system = nullptr;
-};
-
-class RecordingDropSite : public CTreeDropSite {
-public:
-    void RunActions(const KPROPS& actions, int context) override {
-        for (int i = 0; i < actions.Count(); ++i) {
-            runs << actions.GetValueAt(i);
-        }
-        contexts << context;
-    }
-    QString GridDragType() const override { return grid->GetDragType(); }
-    const CMyGrid* grid = nullptr;
-    QStringList runs;
-    QList<int> contexts;
 };
 
 TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
@@ -89,8 +76,8 @@ TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&control));
 
-    RecordingDropSite dropSite;
-    dropSite.grid = grid;
+    RecordingTreeDropSite dropSite;
+    dropSite.gridDragType = grid->GetDragType();
     CTreeDragDrop dnd(tree, dropSite);
     dnd.Attach(&control);
 
@@ -104,9 +91,10 @@ TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
         path << from + (to - from) * step / 5;
     }
     ASSERT_TRUE(pointerDrag(path));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dropSite.runs.isEmpty(); }, 5000));
-    EXPECT_EQ(dropSite.runs, QStringList({u"/cmi?do=rows&Target=n1"_qs}));
-    EXPECT_EQ(dropSite.contexts, QList<int>({'G'}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dropSite.runs.empty(); }, 5000));
+    ASSERT_EQ(dropSite.runs.size(), 1U);
+    EXPECT_EQ(dropSite.runs[0].actions, QStringList({u"dnd1=/cmi?do=rows&Target=n1"_qs}));
+    EXPECT_EQ(dropSite.runs[0].context, 'G');
     EXPECT_EQ(grid->GetItemText(1, 0), u"row 1") << "a copy leaves the rows";
 }
 

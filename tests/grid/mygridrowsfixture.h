@@ -8,8 +8,8 @@
 
 #include "fieldchooserfixture.h"
 #include "settings/preferences.h"
+#include "support/recordingcontextmenuhost.h"
 #include "tree/contextmenu.h"
-#include "tree/menufixture.h"
 #include "tree/mytree.h"
 
 #include <QFile>
@@ -118,5 +118,5 @@ protected:
     QTreeWidget control;
     CMyTree tree;
     QTreeWidgetItem* root = nullptr;
-    RecordingMenuHost menuHost;
+    RecordingContextMenuHost menuHost;
 };

@@ -1,12 +1,11 @@
 #pragma once
 
 // What the server-menu tests stand in for: a grid whose selected rows hold
-// given column values, a menu host that reports a selected World View item
-// and records the items it is asked to run, and a command-id table under
+// given column values, the recording menu host, and a command-id table under
 // one server.
 
+#include "support/recordingcontextmenuhost.h"
 #include "support/recordingwireservices.h"
-#include "tree/contextmenuhost.h"
 #include "tree/contextmenuitem.h"
 #include "tree/menugridrows.h"
 #include "tree/myitem.h"
@@ -57,32 +56,6 @@ public:
     int columnPrefsSaved = 0;
 };
 
-class RecordingMenuHost : public CContextMenuHost {
-public:
-    RecordingMenuHost() { SetContextMenuHost(this); }
-    ~RecordingMenuHost() override { SetContextMenuHost(nullptr); }
-
-    const CMyItem* SelectedWorldViewItem() const override { return selected; }
-    void RouteCommand(int commandId) override { routed.push_back(commandId); }
-    int InvokeItem(const CContextMenuItem& item, int commandCode, qintptr, CMenuGridRows*,
-                   QWidget* owner) override {
-        invoked.push_back(item.GetCommandId());
-        codes.push_back(commandCode);
-        owners.push_back(owner);
-        if (onInvoke) {
-            onInvoke();
-        }
-        return 1;
-    }
-
-    const CMyItem* selected = nullptr;
-    std::vector<int> routed;
-    std::vector<int> invoked;
-    std::vector<int> codes;
-    std::vector<QWidget*> owners;
-    std::function<void()> onInvoke;
-};
-
 class MenuTest : public ::testing::Test {
 protected:
     static constexpr quint64 kServer = 77;
@@ -97,7 +70,7 @@ protected:
     }
 
     RecordingWireServices services;
-    RecordingMenuHost host;
+    RecordingContextMenuHost host;
     CMenuCommandIds table;
     CMenuCommandSource ids{&table, kServer};
     std::vector<std::unique_ptr<CContextMenuItem>> items;

@@ -16,57 +16,15 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// The panes and runner a menu entry reaches: which window is the grid's
-// view, the properties pane, and what the action runner, the file chooser
-// and the rediscover dialog were given. Entries run through the real
-// invocation.
-class HandlerHost : public CContextMenuHost {
-public:
-    HandlerHost() { SetContextMenuHost(this); }
-    ~HandlerHost() override { SetContextMenuHost(nullptr); }
-
-    char16_t ContextOf(const QWidget* owner) const override {
-        if (owner == &gridView) {
-            return u'G';
-        }
-        return owner == &treePane ? u'T' : 0;
-    }
-    CMenuGridRows* MainGrid() const override { return grid; }
-    bool IsPropertiesPaneShown() const override { return propertiesShown; }
-    void CloseProperties() override { propertiesShown = false; }
-    int RunActions(const KPROPS& actions, char16_t context) override {
-        ran.Clear();
-        ran.Merge(&actions);
-        contexts.push_back(context);
-        return 1;
-    }
-    bool SelectFile(const QString& keyPrefix, const QString& folder, QString& chosen) override {
-        fileChooser << keyPrefix + u' ' + folder;
-        chosen = chosenFile;
-        return !chosenFile.isEmpty();
-    }
-    void RunReDiscoverDialog(const QString& requestsUrl, const QString& actionUrl) override {
-        rediscovered << requestsUrl << actionUrl;
-    }
-    void SetStatusText(const QString&) override {}
-    void AddDateTimeParams(QString& text) override { text += u"&TZ=0"_qs; }
-
-    QWidget gridView;
-    QWidget treePane;
-    FakeGridRows* grid = nullptr;
-    bool propertiesShown = false;
-    KPROPS ran{100, 10};
-    std::vector<char16_t> contexts;
-    QStringList fileChooser;
-    QString chosenFile;
-    QStringList rediscovered;
-};
-
 class MenuItemHandlerTest : public MenuTest {
 protected:
     MenuItemHandlerTest() {
         set.SetCommandIds(ids);
-        handler.grid = &grid;
+        // Entries run through the real invocation.
+        host.runInvokedItems = true;
+        host.grid = &grid;
+        host.gridView = &gridView;
+        host.treePane = &treePane;
     }
 
     CContextMenu& load(const QString& inner) {
@@ -97,7 +55,8 @@ protected:
 
     CContextMenuSet set;
     FakeGridRows grid;
-    HandlerHost handler;
+    QWidget gridView;
+    QWidget treePane;
 };
 
 TEST_F(MenuItemHandlerTest, ATreeMenuPutsItsEntriesFirstWithoutDoubledSeparators) {
@@ -107,7 +66,7 @@ TEST_F(MenuItemHandlerTest, ATreeMenuPutsItsEntriesFirstWithoutDoubledSeparators
         u"<menu-item label='Grey' disabled-if='true'/><menu-item label='Del' delete='1'/>"_qs);
     QMenu popup;
     popup.addAction(u"&Log In"_qs)->setData(32830U);
-    ASSERT_EQ(menu.AddXmlDrivenMenuItems(popup, &grid, &handler.treePane), 1);
+    ASSERT_EQ(menu.AddXmlDrivenMenuItems(popup, &grid, &treePane), 1);
     // The tree's menu has no grid rows: entries need no selected row there.
     EXPECT_EQ(texts(popup), (QStringList{u"Ping\t[F5]"_qs, u"--"_qs, u"Grey [x]"_qs, u"Del\tDel"_qs,
                                          u"&Log In"_qs}));
@@ -144,7 +103,7 @@ TEST_F(MenuItemHandlerTest, AGridMenuReplacesItsPlaceholderAndGreysBySelection) 
         popup.addAction(u"Copy"_qs)->setData(57634U);
         popup.addAction(u"User-defined"_qs)->setData(32814U);
         popup.addAction(u"Select All"_qs)->setData(57642U);
-        menu.AddXmlDrivenMenuItems(popup, &grid, &handler.gridView);
+        menu.AddXmlDrivenMenuItems(popup, &grid, &gridView);
         EXPECT_EQ(texts(popup), c.expected) << c.selected << " rows selected";
     }
 }
@@ -152,7 +111,7 @@ TEST_F(MenuItemHandlerTest, AGridMenuReplacesItsPlaceholderAndGreysBySelection) 
 TEST_F(MenuItemHandlerTest, AGridMenuWithoutEntriesOrWithItsOwnPropertiesAddsNoneOfItsOwn) {
     CContextMenu& empty = set.GetOrCreate(u"none"_qs);
     QMenu bare;
-    empty.AddXmlDrivenMenuItems(bare, &grid, &handler.gridView);
+    empty.AddXmlDrivenMenuItems(bare, &grid, &gridView);
     EXPECT_EQ(texts(bare), (QStringList{u"Properties\tAlt+Enter [x]"_qs, u"--"_qs}))
         << "no separator before Properties";
 
@@ -160,9 +119,9 @@ TEST_F(MenuItemHandlerTest, AGridMenuWithoutEntriesOrWithItsOwnPropertiesAddsNon
         u"<menu-item id='Properties' label='Details' alt-enter='1' action='properties:x'/>"_qs);
     grid.rows.assign(1, {{u"k"_qs, u"v"_qs}});
     grid.propertiesItem = menu.ItemAt(0).GetCommandId();
-    handler.propertiesShown = true;
+    host.propertiesShown = true;
     QMenu popup;
-    menu.AddXmlDrivenMenuItems(popup, &grid, &handler.gridView);
+    menu.AddXmlDrivenMenuItems(popup, &grid, &gridView);
     EXPECT_EQ(texts(popup), (QStringList{u"Details\tAlt+Enter (v)"_qs, u"--"_qs}));
 }
 
@@ -171,21 +130,21 @@ TEST_F(MenuItemHandlerTest, AnEntryRunsItsActionsAsAListWithColumnValues) {
         u"<menu-item label='Go' file='go.htm' client-datetime-info='1' min-values='0' "
         u"action1='curl:a?n=&lt;col-ref&gt;Name&lt;/col-ref&gt;' other='x' action2='b'/>"_qs);
     grid.rows = {{{u"Name"_qs, u"n 1"_qs}}, {{u"Name"_qs, u"n2"_qs}}};
-    EXPECT_EQ(run(menu, 0, &handler.treePane), 1);
-    ASSERT_EQ(handler.ran.Count(), 2);
-    EXPECT_EQ(handler.ran.GetNameAt(0), u"mitem01"_qs);
-    EXPECT_EQ(handler.ran.GetValueAt(0), u"curl:a?n=n%201%2Cn2&TZ=0"_qs);
-    EXPECT_EQ(handler.ran.GetNameAt(1), u"mitem02"_qs);
-    EXPECT_EQ(handler.ran.GetValueAt(1), u"b&TZ=0"_qs);
-    EXPECT_EQ(handler.ran.GetExtra1At(0), QString::number(menu.ItemAt(0).GetCommandId()));
-    EXPECT_EQ(handler.ran.GetExtra2At(1), u"go.htm"_qs);
-    EXPECT_THAT(handler.contexts, ElementsAre(u'T'));
+    EXPECT_EQ(run(menu, 0, &treePane), 1);
+    ASSERT_EQ(host.ran.Count(), 2);
+    EXPECT_EQ(host.ran.GetNameAt(0), u"mitem01"_qs);
+    EXPECT_EQ(host.ran.GetValueAt(0), u"curl:a?n=n%201%2Cn2&TZ=0"_qs);
+    EXPECT_EQ(host.ran.GetNameAt(1), u"mitem02"_qs);
+    EXPECT_EQ(host.ran.GetValueAt(1), u"b&TZ=0"_qs);
+    EXPECT_EQ(host.ran.GetExtra1At(0), QString::number(menu.ItemAt(0).GetCommandId()));
+    EXPECT_EQ(host.ran.GetExtra2At(1), u"go.htm"_qs);
+    EXPECT_THAT(host.contexts, ElementsAre(u'T'));
 }
 
 TEST_F(MenuItemHandlerTest, AnEntryWithoutActionsIsReportedAndRunsNothing) {
     CContextMenu& menu = load(u"<menu-item label='Empty' min-values='0'/>"_qs);
-    EXPECT_EQ(run(menu, 0, &handler.gridView), 1);
-    EXPECT_THAT(handler.contexts, IsEmpty());
+    EXPECT_EQ(run(menu, 0, &gridView), 1);
+    EXPECT_THAT(host.contexts, IsEmpty());
     EXPECT_THAT(PopupTexts(services),
                 ElementsAre(u"MenuItemHandler: <menu-item> has no actionN='...' attributes."_qs));
 }
@@ -193,13 +152,13 @@ TEST_F(MenuItemHandlerTest, AnEntryWithoutActionsIsReportedAndRunsNothing) {
 TEST_F(MenuItemHandlerTest, TheEntryThatOpenedThePropertiesPaneClosesIt) {
     CContextMenu& menu = load(u"<menu-item label='Info' action='properties:/p'/>"_qs);
     grid.rows.assign(1, {{u"k"_qs, u"v"_qs}});
-    run(menu, 0, &handler.gridView);
+    run(menu, 0, &gridView);
     EXPECT_EQ(grid.propertiesItem, menu.ItemAt(0).GetCommandId()) << "the grid remembers it";
-    handler.propertiesShown = true;
-    run(menu, 0, &handler.gridView);
-    EXPECT_FALSE(handler.propertiesShown);
+    host.propertiesShown = true;
+    run(menu, 0, &gridView);
+    EXPECT_FALSE(host.propertiesShown);
     EXPECT_EQ(grid.propertiesItem, 0);
-    EXPECT_EQ(handler.contexts.size(), 1U) << "the second choice ran no actions";
+    EXPECT_EQ(host.contexts.size(), 1U) << "the second choice ran no actions";
 }
 
 TEST_F(MenuItemHandlerTest, RediscoverAsksTheServerForTheSelectedKeys) {
@@ -208,21 +167,26 @@ TEST_F(MenuItemHandlerTest, RediscoverAsksTheServerForTheSelectedKeys) {
         u"rediscover-url='/d?A=2' with-rules='1'/>"_qs);
     grid.rows.assign(2, {{u"k"_qs, u"v"_qs}});
     grid.keys = QStringList{u"k1"_qs, u"k2"_qs};
-    handler.chosenFile = u"/rules/a&b.xml"_qs;
-    EXPECT_EQ(run(menu, 0, &handler.gridView), 1);
+    host.chosenFile = u"/rules/a&b.xml"_qs;
+    EXPECT_EQ(run(menu, 0, &gridView), 1);
     EXPECT_EQ(grid.columnPrefsSaved, 1);
-    EXPECT_THAT(handler.fileChooser, ElementsAre(u"RediscoverSelectFile $KJ_HOME"_qs));
-    EXPECT_THAT(handler.rediscovered,
+    EXPECT_THAT(host.fileChooser, ElementsAre(u"RediscoverSelectFile $KJ_HOME"_qs));
+    EXPECT_THAT(host.rediscovered,
                 ElementsAre(u"/r?A=1&Selected=k1,k2"_qs,
                             u"/d?A=2&RulesFile=/rules/a%26b.xml&Selected=k1,k2"_qs));
+    EXPECT_THAT(host.statusTexts, ElementsAre(u"Prompting for discover rules file on server..."_qs,
+                                              u"Attempting rediscover on server..."_qs));
 
-    handler.rediscovered.clear();
-    handler.chosenFile.clear();
-    EXPECT_EQ(run(menu, 0, &handler.gridView), 1) << "a cancelled choice ends quietly";
-    EXPECT_THAT(handler.rediscovered, IsEmpty());
+    host.rediscovered.clear();
+    host.statusTexts.clear();
+    host.chosenFile.clear();
+    EXPECT_EQ(run(menu, 0, &gridView), 1) << "a cancelled choice ends quietly";
+    EXPECT_THAT(host.rediscovered, IsEmpty());
+    EXPECT_THAT(host.statusTexts,
+                ElementsAre(u"Prompting for discover rules file on server..."_qs));
 
-    run(menu, 0, &handler.treePane);
-    EXPECT_THAT(handler.rediscovered, IsEmpty()) << "only a grid's menu rediscovers";
+    run(menu, 0, &treePane);
+    EXPECT_THAT(host.rediscovered, IsEmpty()) << "only a grid's menu rediscovers";
     EXPECT_THAT(PopupTexts(services),
                 ElementsAre(u"Error: Can't Re-Discover this type of item."_qs));
 }

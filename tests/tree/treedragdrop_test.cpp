@@ -3,6 +3,7 @@
 
 #include "tree/treedragdrop.h"
 #include "settings/urlcoding.h"
+#include "support/recordingtreedropsite.h"
 #include "tree/mydropinfo.h"
 #include "treefixture.h"
 
@@ -32,34 +33,6 @@ private:
     std::shared_ptr<CMyDropInfoList> m_rules;
 };
 
-class RecordingDropSite : public CTreeDropSite {
-public:
-    void RunActions(const KPROPS& actions, int context) override {
-        QStringList texts;
-        for (int i = 0; i < actions.Count(); ++i) {
-            texts << actions.GetNameAt(i) + u'=' + actions.GetValueAt(i);
-        }
-        runs.push_back({texts, context});
-    }
-    QString GridDragType() const override { return u"row"_qs; }
-    bool AskToSaveChanges() override {
-        ++saveQuestions;
-        return saveAnswer;
-    }
-    void PasteObjects(QTreeWidgetItem* target, const ClipboardHeader&) override {
-        pastedOnto = target;
-    }
-
-    struct Run {
-        QStringList actions;
-        int context = 0;
-    };
-    std::vector<Run> runs;
-    int saveQuestions = 0;
-    bool saveAnswer = true;
-    QTreeWidgetItem* pastedOnto = nullptr;
-};
-
 class TreeDragDropTest : public TreeTest {
 protected:
     void SetUp() override {
@@ -71,6 +44,7 @@ protected:
         rules->GetOrAdd(u"node"_qs)
             .AddTarget(u"src"_qs, u"/cmi?do=move"_qs, u"curl:/refresh"_qs, QString());
         rules->GetOrAdd(u"node"_qs).AddTarget(u"row"_qs, u"/cmi?do=rows"_qs, QString(), QString());
+        site.gridDragType = u"row"_qs;
         RulesConnection session(rules);
         session.Host = u"h1"_qs;
         server = tree.AddSystemItem(at({}), u"Srv"_qs, session);
@@ -115,7 +89,7 @@ protected:
     }
 
     std::shared_ptr<CMyDropInfoList> rules = std::make_shared<CMyDropInfoList>();
-    RecordingDropSite site;
+    RecordingTreeDropSite site;
     CTreeDragDrop dnd{tree, site};
     QTreeWidgetItem* server = nullptr;
     QTreeWidgetItem* source = nullptr;
@@ -319,6 +293,7 @@ TEST_F(TreeDragDropTest, HoveringExpandsTheItemUnder) {
     QApplication::sendEvent(control.viewport(), &enter);
     EXPECT_FALSE(a->isExpanded());
     EXPECT_TRUE(QTest::qWaitFor([a] { return a->isExpanded(); }, 3000));
+    EXPECT_EQ(site.expanded, std::vector<QTreeWidgetItem*>{a}) << "the pane fetches it";
 }
 
 TEST_F(TreeDragDropTest, PasteTakesOnlyServerFileObjectsOfThisConsole) {
@@ -341,6 +316,16 @@ TEST_F(TreeDragDropTest, CopyOffersTheLabelAndTheRecord) {
     EXPECT_EQ(data->text(), u"Srv");
     EXPECT_EQ(data->data(QString::fromLatin1(kClipboardItemMime)), TreeItemRecord(tree, server));
     EXPECT_EQ(data->data(QString::fromLatin1(kPasswordManagerHintMime)), "secret");
+}
+
+TEST_F(TreeDragDropTest, CutOffersTheRecordAndLeavesTheDeleteToThePane) {
+    dnd.Cut(nullptr);
+    EXPECT_TRUE(site.deleted.empty()) << "nothing to cut";
+    dnd.Cut(server);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->data(QString::fromLatin1(kClipboardItemMime)), TreeItemRecord(tree, server));
+    EXPECT_EQ(site.deleted, std::vector<QTreeWidgetItem*>{server});
 }
 
 }  // namespace

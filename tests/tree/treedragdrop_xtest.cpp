@@ -2,6 +2,7 @@
 // dropped onto another moves into it; with Shift held as the drag ends the
 // source stays where it was.
 
+#include "support/recordingtreedropsite.h"
 #include "support/xinput.h"
 #include "tree/treedragdrop.h"
 #include "treefixture.h"
@@ -39,7 +40,7 @@ protected:
         return pointerDrag(path, shift ? QStringLiteral("shift") : QString(), 4);
     }
 
-    CTreeDropSite site;
+    RecordingTreeDropSite site;
     CTreeDragDrop dnd{tree, site};
 };
 

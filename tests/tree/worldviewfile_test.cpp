@@ -2,6 +2,7 @@
 #include "settings/preferencesfixture.h"
 #include "support/fakeftpserver.h"
 #include "support/fakevelnixserver.h"
+#include "support/recordingworldviewsite.h"
 #include "support/recordingwireservices.h"
 #include "tree/mytree.h"
 #include "tree/treenode.h"
@@ -13,42 +14,6 @@
 #include <optional>
 
 namespace {
-
-class RecordingWorldViewSite : public CWorldViewSite {
-public:
-    void WarningBox(const QString& text) override { warnings << text; }
-    bool AskYesNo(const QString& text) override {
-        questions << text;
-        return answerYes;
-    }
-    bool PromptForSavePath(QString& path) override {
-        prompts << path;
-        if (!chosenPath) {
-            return false;
-        }
-        path = *chosenPath;
-        return true;
-    }
-    bool IsNewWorldViewUnsaved() override { return newWorldViewUnsaved; }
-    void ClearNewWorldViewUnsaved() override { newWorldViewUnsaved = false; }
-    void PumpMessages() override {}
-    void SetRestoring(bool restoring) override {
-        calls << (restoring ? u"restoring"_qs : u"restored"_qs);
-    }
-    void AutoLogin(CMyTree& tree, QTreeWidgetItem* server) override {
-        calls << u"login "_qs + tree.GetID(server);
-    }
-    void DispatchCurl(const QString& curl) override { calls << u"curl "_qs + curl; }
-    void SaveColumnPrefs() override { calls << u"columns"_qs; }
-
-    QStringList warnings;
-    QStringList questions;
-    QStringList prompts;
-    QStringList calls;
-    bool answerYes = false;
-    bool newWorldViewUnsaved = false;
-    std::optional<QString> chosenPath;
-};
 
 QString declaration() {
     return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"_qs;
