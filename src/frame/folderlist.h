@@ -34,6 +34,11 @@ public:
     QListView* ListView() const { return m_list; }
     QTreeView* DetailsView() const { return m_details; }
 
+    // Puts icons the user dragged about back in rows.
+    void LineUpIcons();
+    // Orders the rows by their names, ignoring case.
+    void SortByName();
+
     void DeleteAllItems();
     // One row per child of the item: label, icon and the child as item data.
     void FillFromChildren(CMyTree& tree, QTreeWidgetItem* parent);

@@ -10,6 +10,7 @@
 #include "resources/toolbars.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 
 namespace {
@@ -45,6 +46,10 @@ CFrameCommands::CFrameCommands(CMainFrame& frame) : QObject(&frame), m_frame(fra
     m_idleTimer.setInterval(kIdleUpdateMs);
     connect(&m_idleTimer, &QTimer::timeout, this, &CFrameCommands::UpdateStates);
     m_idleTimer.start();
+    // The edit keys and F2 belong to the focused pane: their states follow
+    // the focus at once, so a key pressed right after a click goes where
+    // the focus now is.
+    connect(qApp, &QApplication::focusChanged, this, &CFrameCommands::UpdateStates);
 }
 
 void CFrameCommands::addMenuItems(std::span<const MenuItemResource> items) {
@@ -115,7 +120,8 @@ void CFrameCommands::run(unsigned commandId) {
         return;
     }
     if (!m_frame.OnCommand(static_cast<int>(commandId))) {
-        kDebugLog(u"SEAM command %u: nobody handles it yet.\n", commandId);
+        // Menus, bars and keys offer a command only while something takes it.
+        kWarningLog(u"Command %u was offered but nothing handles it: a wiring fault.", commandId);
     }
 }
 

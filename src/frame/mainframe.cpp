@@ -7,6 +7,7 @@
 #include "frame/dialogview.h"
 #include "frame/editor.h"
 #include "frame/folderlist.h"
+#include "frame/framecommands.h"
 #include "frame/framesite.h"
 #include "frame/maingridsite.h"
 #include "frame/myview.h"
@@ -53,6 +54,10 @@ CMainFrame::CMainFrame(CFrameSite& site) : m_site(site) {
 }
 
 CMainFrame::~CMainFrame() {
+    // The commands go first: the panes' destruction moves the focus, and a
+    // focus change must not ask a half-destroyed frame for command states.
+    delete m_commands;
+    m_commands = nullptr;
     if (!HaveUiServices()) {
         return;
     }

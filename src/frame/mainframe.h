@@ -147,6 +147,8 @@ public:
     // took it. The filter field, the focused pane's view and then the frame
     // are asked in turn.
     bool OnCommand(int commandId);
+    // Whether OnCommand would carry the command out now; runs nothing.
+    bool HasCommandHandler(int commandId);
     // Fills the state of a command's menu items and buttons. `inActionsMenu`
     // is true for the menu bar's "&Actions" popup and the toolbars.
     void UpdateCommandUI(int commandId, CCmdUI& state, bool inActionsMenu = true);
@@ -223,8 +225,12 @@ private:
     int renderViewParts(unsigned flags, int panelCode, const QString& url, QTreeWidgetItem* item);
     void clearPanes();
     void updateUserPane();
-    bool frameCommand(int commandId);
-    bool barCommand(int commandId);
+    // The view while it takes commands: the program is up and it is shown.
+    CMyView* commandView() const;
+    // Who carries a command out now, in the order OnCommand asks them.
+    CommandHandler commandHandlerOf(int commandId);
+    CommandHandler frameHandlerOf(int commandId);
+    CommandHandler barHandlerOf(int commandId);
     bool barCommandUI(int commandId, CCmdUI& state);
     void addBands();
     void printSelected();

@@ -120,31 +120,26 @@ void CMainFrame::OnToggleWizardBar() {
     toggle(*m_wizardBar);
 }
 
-bool CMainFrame::barCommand(int commandId) {
+CommandHandler CMainFrame::barHandlerOf(int commandId) {
     switch (commandId) {
         case kShowStandardBar:
-            toggle(*m_standardBar);
-            return true;
+            return [this] { toggle(*m_standardBar); };
         case kShowNavigationBar:
-            toggle(*m_navigationBar);
-            return true;
+            return [this] { toggle(*m_navigationBar); };
         case kShowFilterBar:
-            toggle(*m_filterBar);
-            return true;
+            return [this] { toggle(*m_filterBar); };
         case kLockToolbars:
-            m_rebar->Lock(!m_rebar->IsLocked());
-            return true;
+            return [this] { m_rebar->Lock(!m_rebar->IsLocked()); };
         case kToggleWizard:
-            OnToggleWizardBar();
-            return true;
+            return [this] { OnToggleWizardBar(); };
         case kToggleStatusBar:
-            toggle(*m_statusBar);
-            return true;
+            return [this] { toggle(*m_statusBar); };
         case CSearchToolbar::kClearCommand:
-            m_filterBar->ClearFilter();
-            return true;
+            return [this] { m_filterBar->ClearFilter(); };
+        case CQVxToolBar::kActionsCommand:
+            return [this] { m_standardBar->ShowActionsMenu(); };
         default:
-            return false;
+            return {};
     }
 }
 

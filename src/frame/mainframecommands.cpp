@@ -60,14 +60,19 @@ const KindRule* kindRuleOf(int commandId) {
     return nullptr;
 }
 
-// Commands the World View pane carries out as they are.
-constexpr int kTreePaneCommands[] = {32776, 32822, 32777, 32773, 32823, 32797, 32769, 32784, 32802,
-                                     32803, 32804, 32805, 32806, 32807, 472,   57670, 32830, 32820};
+// Commands the World View pane carries out as they are (32770 is F2, its
+// rename).
+constexpr int kTreePaneCommands[] = {32776, 32822, 32777, 32773, 32823, 32797, 32769,
+                                     32784, 32802, 32803, 32804, 32805, 32806, 32807,
+                                     472,   57670, 32830, 32820, 32770};
 // The server menu entries of the World View pane's popups.
 constexpr int kFirstTreeMenuCommand = 40000;
 constexpr int kLastTreeMenuCommand = 50000;
 // Copy, Cut and Paste.
 constexpr int kEditCommands[] = {57634, 57635, 57637};
+// The Edit menu's commands: they act on whatever has the focus, so each is
+// offered only while the focused pane or field can take it.
+constexpr int kFocusedEditCommands[] = {57634, 57635, 57637, 57642, 57643};
 // Commands the pane carries out after which the right-hand side changes.
 constexpr int kTreePaneRebuildCommands[] = {32779, 32774, 32775};
 
@@ -77,8 +82,9 @@ bool isOneOf(int commandId, const int (&ids)[N]) {
 }
 
 constexpr int kFirstListStyle = 59408;
-constexpr int kArrangeIcons = 59412;
-constexpr int kLastListStyle = 59413;
+constexpr int kLineUpIcons = 59412;
+constexpr int kArrangeByName = 59413;
+constexpr int kLastListStyle = kArrangeByName;
 
 // The folder list mode of a list style command, -1 for the others.
 int listModeOfCommand(int commandId) {
@@ -105,118 +111,144 @@ QString textWithoutAmpersands(const QAction* action) {
 }  // namespace
 
 bool CMainFrame::OnCommand(int commandId) {
-    // A focused filter field takes its edit commands first.
-    if (m_filterBar->HasFieldFocus() && m_filterBar->Field().OnCommand(commandId)) {
+    // The grid's server menu commands go to the view first.
+    CMyView* view = commandView();
+    if (view != nullptr && view->OnServerCommand(commandId)) {
         return true;
+    }
+    return RunCommandHandler(commandHandlerOf(commandId));
+}
+
+bool CMainFrame::HasCommandHandler(int commandId) {
+    return static_cast<bool>(commandHandlerOf(commandId));
+}
+
+CMyView* CMainFrame::commandView() const {
+    CMyView* view = GetMyView();
+    return view != nullptr && m_site.IsUp() && view->isVisible() ? view : nullptr;
+}
+
+CommandHandler CMainFrame::commandHandlerOf(int commandId) {
+    // A focused filter field takes its edit commands first.
+    if (m_filterBar->HasFieldFocus()) {
+        if (CommandHandler handler = m_filterBar->Field().CommandHandlerOf(commandId)) {
+            return handler;
+        }
     }
     // Copy, Cut and Paste act on the World View pane while it has the focus.
     if (GetFocusPane() == kWorldViewPane && isOneOf(commandId, kEditCommands)) {
-        m_site.TreePaneCommand(commandId);
-        return true;
+        return [this, commandId] { m_site.TreePaneCommand(commandId); };
     }
-    // The focused pane's view first: the grid's server commands, the list,
-    // the view's own edit commands.
-    CMyView* view = GetMyView();
-    if (view != nullptr && m_site.IsUp() && view->isVisible() && view->OnCmdMsg(commandId)) {
-        return true;
+    // The view next: the list, the grid, the panel's edit commands.
+    if (CMyView* view = commandView()) {
+        if (CommandHandler handler = view->CommandHandlerOf(commandId)) {
+            return handler;
+        }
     }
-    return frameCommand(commandId);
+    return frameHandlerOf(commandId);
 }
 
-bool CMainFrame::frameCommand(int commandId) {
-    CMyTree& tree = m_site.Tree();
+CommandHandler CMainFrame::frameHandlerOf(int commandId) {
     if (isOneOf(commandId, kTreePaneCommands) ||
         (commandId >= kFirstTreeMenuCommand && commandId <= kLastTreeMenuCommand)) {
-        m_site.TreePaneCommand(commandId);
-        return true;
+        return [this, commandId] { m_site.TreePaneCommand(commandId); };
     }
     if (isOneOf(commandId, kTreePaneRebuildCommands)) {
-        m_site.TreePaneCommand(commandId);
-        RebuildRHS();
-        return true;
+        return [this, commandId] {
+            m_site.TreePaneCommand(commandId);
+            RebuildRHS();
+        };
     }
     if (commandId >= kFirstListStyle && commandId <= kLastListStyle) {
-        kDebugLog(u"CMainFrame::OnViewStyle(): %06d\n", ++m_viewStyleCalls);
-        const int mode = listModeOfCommand(commandId);
-        if (mode >= 0 && GetMyView() != nullptr) {
-            GetMyView()->ModifyListStyle(mode);
-        }
-        return true;
+        return [this, commandId] {
+            kDebugLog(u"CMainFrame::OnViewStyle(): %06d\n", ++m_viewStyleCalls);
+            CMyView* view = GetMyView();
+            if (view == nullptr) {
+                return;
+            }
+            switch (commandId) {
+                case kLineUpIcons:
+                    view->GetFolderList()->LineUpIcons();
+                    return;
+                case kArrangeByName:
+                    view->GetFolderList()->SortByName();
+                    return;
+                default:
+                    view->ModifyListStyle(listModeOfCommand(commandId));
+                    return;
+            }
+        };
     }
     switch (commandId) {
-        case 32793: {
-            const CMyItem* record = tree.GetMyItem(tree.GetSelectedItem());
-            m_site.TreePaneCommand(record != nullptr && record->ItemType == kKindFolder ? 32823
-                                                                                        : 32822);
-            return true;
-        }
+        case 32793:
+            return [this] {
+                CMyTree& tree = m_site.Tree();
+                const CMyItem* record = tree.GetMyItem(tree.GetSelectedItem());
+                m_site.TreePaneCommand(
+                    record != nullptr && record->ItemType == kKindFolder ? 32823 : 32822);
+            };
         case 32796:
         case 32864:
-            NewWorldView();
-            return true;
+            return [this] { NewWorldView(); };
         case 32866:
         case 32862:
-            OpenWorldView();
-            return true;
+            return [this] { OpenWorldView(); };
         case 32819:
         case 32852:
-            m_site.WorldViewFile().SaveWorldView(false);
-            return true;
+            return [this] { m_site.WorldViewFile().SaveWorldView(false); };
         case 32859:
         case 32861:
-            m_site.WorldViewFile().SaveWorldView(true);
-            return true;
+            return [this] { m_site.WorldViewFile().SaveWorldView(true); };
         case 57607:
-            printSelected();
-            return true;
+            return [this] { printSelected(); };
         case 57665:
-            close();
-            return true;
+            return [this] { close(); };
         case 32778:
         case 32780:
-            m_site.HistoryStep(commandId == 32780);
-            return true;
+            return [this, commandId] { m_site.HistoryStep(commandId == 32780); };
         case 32782:
-            OnStop();
-            return true;
+            return [this] { OnStop(); };
         case 32810:
         case 57664:
         case 32851:
-            m_site.ShowDialog(commandId);
-            return true;
+            return [this, commandId] { m_site.ShowDialog(commandId); };
         case 32818:
-            m_site.LaunchHelp(QString());
-            return true;
+            return [this] { m_site.LaunchHelp(QString()); };
         case 32871:
-            if (const auto* system =
-                    dynamic_cast<const CMySystem*>(tree.GetSystem(tree.GetSelectedItem()))) {
-                m_site.LaunchHelp(system->GetVoiceHelpURL());
-            }
-            return true;
+            return [this] {
+                CMyTree& tree = m_site.Tree();
+                if (const auto* system =
+                        dynamic_cast<const CMySystem*>(tree.GetSystem(tree.GetSelectedItem()))) {
+                    m_site.LaunchHelp(system->GetVoiceHelpURL());
+                }
+            };
         case 57669:
-            m_site.SetContextHelpMode(!m_site.InContextHelpMode());
-            return true;
+            return [this] { m_site.SetContextHelpMode(!m_site.InContextHelpMode()); };
         case 32815:
-            FocusNextPane(GetFocusPane());
-            return true;
+            return [this] { FocusNextPane(GetFocusPane()); };
         case 32855:
-            if (tree.GetSystem(tree.GetSelectedItem()) != nullptr) {
-                m_site.ShowPreferencesPanel();
-            } else {
-                UiServices().Popups().ErrorBox(QStringLiteral(
-                    "Cannot show INI parms: need to be attached to a server (for style sheets)."));
-            }
-            return true;
+            return [this] {
+                CMyTree& tree = m_site.Tree();
+                if (tree.GetSystem(tree.GetSelectedItem()) != nullptr) {
+                    m_site.ShowPreferencesPanel();
+                } else {
+                    UiServices().Popups().ErrorBox(
+                        QStringLiteral("Cannot show INI parms: need to be attached to a server "
+                                       "(for style sheets)."));
+                }
+            };
         case 32798:
             // "Export Data" exports every row of the grid shown.
-            if (CMyView* view = GetMyView()) {
-                view->OnCmdMsg(32791);
-            }
-            return true;
+            return [this] {
+                if (CMyView* view = GetMyView()) {
+                    RunCommandHandler(view->CommandHandlerOf(32791));
+                }
+            };
         case 32839:
-            return true;
+            // Never enabled; taken so that a send of it is no wiring fault.
+            return [] {};
         default:
-            return barCommand(commandId);
+            return barHandlerOf(commandId);
     }
 }
 
@@ -240,18 +272,27 @@ void CMainFrame::UpdateCommandUI(int commandId, CCmdUI& state, bool inActionsMen
             return;
         }
         const int mode = view->ListViewMode();
-        if (commandId == kArrangeIcons) {
+        if (commandId == kLineUpIcons) {
             state.enabled = mode == CFolderList::kIcon || mode == CFolderList::kSmallIcon;
             return;
         }
         state.enabled = true;
-        state.checked = commandId != kLastListStyle && listModeOfCommand(commandId) == mode;
+        state.checked = listModeOfCommand(commandId) == mode;
         return;
     }
     if (barCommandUI(commandId, state)) {
         return;
     }
+    if (isOneOf(commandId, kFocusedEditCommands)) {
+        state.enabled = HasCommandHandler(commandId);
+        return;
+    }
     switch (commandId) {
+        case 32770:
+            // F2 renames in the World View pane; elsewhere it stays the key
+            // of the focused grid or field.
+            state.enabled = GetFocusPane() == kWorldViewPane;
+            return;
         case 32819:
             state.enabled = tree.IsModified();
             return;

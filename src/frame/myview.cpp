@@ -283,73 +283,70 @@ QMenu* CMyView::BuildListMenu(QWidget* parent) const {
     }
 }
 
-bool CMyView::OnCmdMsg(int commandId) {
-    // The server menu's commands of the grid come first.
-    if (IsGridUsable()) {
-        const int handled = m_grid->OnCustomCmd(commandId, 0, 0);
-        if (handled > 0) {
-            kDebugLog(u"CMyView::OnCmdMsg(nID=%d): handled by %d panel components.\n", commandId,
-                      handled);
-            return true;
-        }
+bool CMyView::OnServerCommand(int commandId) {
+    if (!IsGridUsable()) {
+        return false;
     }
+    const int handled = m_grid->OnCustomCmd(commandId, 0, 0);
+    if (handled <= 0) {
+        return false;
+    }
+    kDebugLog(u"CMyView::OnCmdMsg(nID=%d): handled by %d panel components.\n", commandId, handled);
+    return true;
+}
+
+CommandHandler CMyView::CommandHandlerOf(int commandId) {
     switch (commandId) {
         case 57634:  // Copy
             if (PanelHasFocus()) {
-                m_panel->EditCopy();
-            } else if (m_folderList->HasFocusInside()) {
-                CopyListSelection();
-            } else {
-                m_grid->CopyToClipboard(false);
+                return [this] { m_panel->EditCopy(); };
             }
-            return true;
-        case 57642:
-            m_grid->SelectAllCells();
-            return true;
-        case 32836:
-            m_grid->ShowRowProperties();
-            return true;
-        case 32790:
-        case 32791: {
-            // Ctrl or Shift held also writes the hidden columns.
-            const bool modifierHeld = (QGuiApplication::queryKeyboardModifiers() &
-                                       (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
-            m_grid->SaveAsCSV(commandId == 32790, modifierHeld, {});
-            return true;
-        }
-        case 486:
-            m_grid->OnDebugGrid();
-            return true;
-        case 32769:
-            refreshKeepingSelection();
-            return true;
-        case 57635:
-            kDebugLog(u"CMyView::OnEditCut ()\n");
-            return true;
-        case 57637:
-            kDebugLog(u"CMyView::OnEditPaste ()\n");
-            if (PanelHasFocus()) {
+            if (m_folderList->HasFocusInside()) {
+                return [this] { CopyListSelection(); };
+            }
+            if (!IsGridUsable()) {
+                return {};
+            }
+            return [this] { m_grid->CopyToClipboard(false); };
+        case 57637:  // Paste: only a panel's field takes it.
+            if (!PanelHasFocus()) {
+                return {};
+            }
+            return [this] {
+                kDebugLog(u"CMyView::OnEditPaste ()\n");
                 m_panel->EditPaste();
+            };
+        case 57642:  // Select All
+            if (!IsGridUsable()) {
+                return {};
             }
-            return true;
-        case 57643:
-            kDebugLog(u"CMyView::OnEditUndo ()\n");
-            return true;
+            return [this] { m_grid->SelectAllCells(); };
+        case 32836:
+            return [this] { m_grid->ShowRowProperties(); };
+        case 32790:
+        case 32791:
+            return [this, commandId] {
+                // Ctrl or Shift held also writes the hidden columns.
+                const bool modifierHeld = (QGuiApplication::queryKeyboardModifiers() &
+                                           (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
+                m_grid->SaveAsCSV(commandId == 32790, modifierHeld, {});
+            };
+        case 486:
+            return [this] { m_grid->OnDebugGrid(); };
+        case 32769:
+            return [this] { refreshKeepingSelection(); };
         case 57607:
             // A grid that cannot be touched leaves Print to the main frame.
             if (!IsGridUsable()) {
-                return false;
+                return {};
             }
-            m_grid->Print();
-            return true;
+            return [this] { m_grid->Print(); };
         case 32833:
-            m_grid->Print();
-            return true;
+            return [this] { m_grid->Print(); };
         case 32841:
-            RunFieldChooser(*m_grid, this);
-            return true;
+            return [this] { RunFieldChooser(*m_grid, this); };
         default:
-            return false;
+            return {};
     }
 }
 

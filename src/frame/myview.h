@@ -6,6 +6,7 @@
 // show; it stacks them, routes the edit commands and the list's menus, and
 // maps list rows back to their World View items.
 
+#include "frame/cmdui.h"
 #include "frame/myviewdlg.h"
 
 #include <QPointer>
@@ -88,9 +89,13 @@ public:
     QMenu* BuildListMenu(QWidget* parent) const;
     // Menu 5057 with the grid's server menu in its first popup.
     QMenu* BuildGridMenu(QWidget* parent);
-    // The view's commands (the grid's server commands, copy, paste, select
-    // all, refresh...); true when handled.
-    bool OnCmdMsg(int commandId);
+    // The grid's server menu commands; true when a panel component took it.
+    bool OnServerCommand(int commandId);
+    // The view's own commands (copy, paste, select all, refresh, export,
+    // print...), each only while it has something to act on: Copy on the
+    // focused panel, list or a usable grid; Paste on the focused panel's
+    // field. Cut and Undo have nothing here to act on.
+    CommandHandler CommandHandlerOf(int commandId);
     // Copies the selected rows' names, each followed by "\r\n"; nothing
     // without a selection.
     void CopyListSelection();

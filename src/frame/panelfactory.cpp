@@ -10,7 +10,8 @@ void CPanelFactory::Register(int code, Maker maker) {
 CMyViewDlg* CPanelFactory::Create(const CPanelRequest& request) const {
     const auto found = m_makers.find(request.code);
     if (found == m_makers.end()) {
-        kDebugLog(u"SEAM panel %d (%s): not built yet.\n", request.code, request.locator);
+        kWarningLog(u"Unknown panel code %d (%s) from the server: ignored.", request.code,
+                    request.locator);
         return nullptr;
     }
     CMyViewDlg* panel = found->second(request);

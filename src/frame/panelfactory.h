@@ -3,8 +3,9 @@
 // Makes the panel a panel code names (257 login, 302 element chooser, 303
 // node chooser, 5386 logout, 5621 job chooser, and whatever else the
 // application registers). The application fills it at start-up with the
-// panels it has; a code that nothing registered is logged and makes nothing,
-// so the render that asked for it fails.
+// panels it has. The code comes from the server: one that nothing registered
+// is logged as a warning and makes nothing, so the render that asked for it
+// fails.
 
 #include <QString>
 
@@ -31,7 +32,8 @@ public:
     // A later registration of the same code replaces the earlier one.
     void Register(int code, Maker maker);
     bool Knows(int code) const { return m_makers.count(code) != 0; }
-    // Null, with a "SEAM" debug line, for a code without a maker.
+    // Null, with a warning in the log, for a code the server named that has
+    // no maker.
     CMyViewDlg* Create(const CPanelRequest& request) const;
 
 private:

@@ -4,6 +4,7 @@
 #include "resources/toolbars.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
 #include <QToolButton>
 
@@ -38,11 +39,20 @@ void CQVxToolBar::LoadButtons(CFrameCommands& commands) {
         m_actionsMenu = new QMenu(this);
         connect(m_actionsMenu, &QMenu::aboutToShow, this,
                 [this] { Q_EMIT ActionsMenuAboutToShow(m_actionsMenu); });
-        if (auto* button = qobject_cast<QToolButton*>(widgetForAction(action))) {
-            button->setMenu(m_actionsMenu);
-            button->setPopupMode(QToolButton::InstantPopup);
+        m_actionsButton = qobject_cast<QToolButton*>(widgetForAction(action));
+        if (m_actionsButton != nullptr) {
+            m_actionsButton->setMenu(m_actionsMenu);
+            m_actionsButton->setPopupMode(QToolButton::InstantPopup);
         }
         showTextBesideIcon(*this, action);
+    }
+}
+
+void CQVxToolBar::ShowActionsMenu() {
+    if (m_actionsButton != nullptr && m_actionsButton->isVisible()) {
+        m_actionsButton->showMenu();
+    } else if (m_actionsMenu != nullptr) {
+        m_actionsMenu->exec(QCursor::pos());
     }
 }
 

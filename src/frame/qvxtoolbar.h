@@ -10,6 +10,7 @@
 
 class CFrameCommands;
 class QMenu;
+class QToolButton;
 
 class CQVxToolBar : public QToolBar {
     Q_OBJECT
@@ -22,12 +23,16 @@ public:
     void LoadButtons(CFrameCommands& commands);
     // The Actions button's menu, filled as it opens.
     QMenu* ActionsMenu() const { return m_actionsMenu; }
+    // Opens that menu under the button, or at the pointer while the bar is
+    // hidden; returns when it closes.
+    void ShowActionsMenu();
 
 Q_SIGNALS:
     void ActionsMenuAboutToShow(QMenu* menu);
 
 private:
     QMenu* m_actionsMenu = nullptr;
+    QToolButton* m_actionsButton = nullptr;
 };
 
 class CQVXNavBar : public QToolBar {

@@ -53,19 +53,16 @@ void CSearchComboBox::ShowCue() {
     lineEdit()->clear();
 }
 
-bool CSearchComboBox::OnCommand(int commandId) {
+CommandHandler CSearchComboBox::CommandHandlerOf(int commandId) {
     switch (commandId) {
         case 57634:
-            lineEdit()->copy();
-            return true;
+            return [this] { lineEdit()->copy(); };
         case 57635:
-            lineEdit()->cut();
-            return true;
+            return [this] { lineEdit()->cut(); };
         case 57637:
-            lineEdit()->paste();
-            return true;
+            return [this] { lineEdit()->paste(); };
         default:
-            return false;
+            return {};
     }
 }
 

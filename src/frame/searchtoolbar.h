@@ -6,6 +6,8 @@
 // the filter and when the filter is cleared. While the field holds no
 // filter it shows its cue text greyed; the cue is never a filter.
 
+#include "frame/cmdui.h"
+
 #include <QComboBox>
 #include <QToolBar>
 
@@ -39,8 +41,8 @@ public:
     bool IsCueText() const { return currentText() == m_cue; }
     bool IsEmpty() const { return currentText().isEmpty(); }
     // Copy (57634), Cut (57635) and Paste (57637) act on the field's text;
-    // false for other commands.
-    bool OnCommand(int commandId);
+    // nothing for other commands.
+    CommandHandler CommandHandlerOf(int commandId);
     CMyGrid* Grid() const { return m_grid(); }
 
 private:

@@ -1,9 +1,13 @@
+#include "frame/framecommands.h"
 #include "app/appfixture.h"
 #include "app/history.h"
 #include "frame/browserview.h"
 #include "frame/folderlist.h"
 #include "frame/mainframe.h"
+#include "frame/menubar.h"
 #include "frame/myview.h"
+#include "frame/qvxtoolbar.h"
+#include "frame/searchtoolbar.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
 #include "grid/mygrid.h"
@@ -13,7 +17,10 @@
 #include "tree/myitem.h"
 #include "tree/mytree.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -103,6 +110,206 @@ TEST_F(FrameCommandsTest, ItemCommandsFollowTheSelectedKind) {
     }
     tree.GetTreeCtrl()->setCurrentItem(nullptr);
     EXPECT_FALSE(enabled(32823)) << "nothing selected";
+}
+
+// Where the keyboard focus is for a test: nowhere, the World View pane or
+// the grid filter field (usable only over a shown grid with rows).
+enum class Focus { None, WorldView, FilterField };
+
+class FocusedFrameTest : public FrameCommandsTest {
+protected:
+    // Wide enough that every bar shows its buttons and the filter field
+    // rather than folding them away.
+    void SetUp() override {
+        FrameCommandsTest::SetUp();
+        frame->resize(1280, 900);
+        QApplication::processEvents();
+    }
+
+    // Shows the primary grid with a few rows, or hides it.
+    void showGrid(bool shown) {
+        CMyGrid* grid = frame->GetGrid();
+        if (shown) {
+            grid->SetColumnCount(2);
+            grid->SetRowCount(3);
+        }
+        grid->setVisible(shown);
+        frame->UpdateFilterField();
+    }
+
+    // Puts the focus there and brings every command's state up to date;
+    // false when the focus did not go there.
+    bool focus(Focus where) {
+        frame->activateWindow();
+        QApplication::setActiveWindow(frame);
+        switch (where) {
+            case Focus::None:
+                if (QWidget* focused = QApplication::focusWidget()) {
+                    focused->clearFocus();
+                }
+                break;
+            case Focus::WorldView:
+                frame->FocusPane(CMainFrame::kWorldViewPane);
+                break;
+            case Focus::FilterField:
+                frame->FilterBar().Field().setFocus(Qt::OtherFocusReason);
+                break;
+        }
+        QApplication::processEvents();
+        frame->Commands().UpdateStates();
+        switch (where) {
+            case Focus::None:
+                return QApplication::focusWidget() == nullptr;
+            case Focus::WorldView:
+                return frame->GetFocusPane() == CMainFrame::kWorldViewPane;
+            case Focus::FilterField:
+                return frame->FilterBar().HasFieldFocus();
+        }
+        return false;
+    }
+};
+
+// Every entry a user can reach (the menus with their submenus, each popup
+// prepared as it is when it opens, the toolbar and navigation bar buttons
+// and the keys) that is enabled must be carried out by something: an
+// enabled entry that nothing takes does nothing when chosen.
+TEST_F(FocusedFrameTest, EveryEnabledEntryHasAHandler) {
+    struct Entry {
+        QString where;
+        unsigned commandId;
+        bool enabled;
+    };
+    const auto offered = [this] {
+        std::vector<Entry> entries;
+        const std::function<void(QMenu*, const QString&)> walkMenu = [&](QMenu* menu,
+                                                                         const QString& path) {
+            Q_EMIT menu->aboutToShow();
+            for (QAction* action : menu->actions()) {
+                const QString where = path + u'/' + action->text();
+                if (QMenu* submenu = action->menu()) {
+                    walkMenu(submenu, where);
+                } else if (MenuCommandId(action) != 0) {
+                    entries.push_back({where, MenuCommandId(action), action->isEnabled()});
+                }
+            }
+        };
+        for (QAction* title : frame->MenuBar().actions()) {
+            walkMenu(title->menu(), QStringLiteral("menu ") + title->text());
+        }
+        walkMenu(frame->StandardBar().ActionsMenu(), QStringLiteral("menu of the Actions button"));
+        for (const QToolBar* bar : {static_cast<QToolBar*>(&frame->StandardBar()),
+                                    static_cast<QToolBar*>(&frame->NavigationBar()),
+                                    static_cast<QToolBar*>(&frame->FilterBar())}) {
+            for (const QAction* action : bar->actions()) {
+                if (MenuCommandId(action) != 0) {
+                    entries.push_back({bar->windowTitle() + QStringLiteral(" button"),
+                                       MenuCommandId(action), action->isEnabled()});
+                }
+            }
+        }
+        for (const QAction* action : frame->actions()) {
+            if (!action->shortcut().isEmpty()) {
+                entries.push_back({QStringLiteral("key ") + action->shortcut().toString(),
+                                   MenuCommandId(action), action->isEnabled()});
+            }
+        }
+        return entries;
+    };
+
+    CMyTree& tree = app->Tree();
+    const struct {
+        const char* state;
+        QTreeWidgetItem* selected;
+        bool gridShown;
+        Focus focus;
+    } states[] = {
+        {"server selected, no focus", server, false, Focus::None},
+        {"folder selected, World View pane focused", folder, false, Focus::WorldView},
+        {"server selected, World View pane focused", server, false, Focus::WorldView},
+        {"component's grid shown, no focus", component, true, Focus::None},
+        {"component's grid shown, filter field focused", component, true, Focus::FilterField},
+    };
+    for (const auto& s : states) {
+        SCOPED_TRACE(s.state);
+        tree.GetTreeCtrl()->setCurrentItem(s.selected);
+        showGrid(s.gridShown);
+        if (!focus(s.focus)) {
+            ADD_FAILURE() << "the focus did not go where the state needs it";
+            continue;
+        }
+        QStringList sourcesWithEnabledEntries;
+        for (const Entry& entry : offered()) {
+            if (!entry.enabled) {
+                continue;
+            }
+            sourcesWithEnabledEntries << entry.where.section(u' ', 0, 0);
+            EXPECT_TRUE(frame->HasCommandHandler(static_cast<int>(entry.commandId)))
+                << entry.where.toStdString() << " (" << entry.commandId << ")";
+        }
+        sourcesWithEnabledEntries.removeDuplicates();
+        for (const char* source : {"menu", "Standard", "key"}) {
+            EXPECT_TRUE(sourcesWithEnabledEntries.contains(QString::fromLatin1(source)))
+                << "the walk met no enabled entry of " << source;
+        }
+    }
+}
+
+// Edit commands act on the focused pane or field, and are offered only
+// where something takes them: Undo nowhere, Cut and Paste on the World View
+// pane and the filter field, Select All on a grid that is shown.
+TEST_F(FocusedFrameTest, EditCommandsAreOfferedWhereTheFocusTakesThem) {
+    const struct {
+        const char* where;
+        bool gridShown;
+        Focus focus;
+        bool copy, cut, paste, selectAll, undo;
+    } cases[] = {
+        {"nowhere", false, Focus::None, false, false, false, false, false},
+        {"World View pane", false, Focus::WorldView, true, true, true, false, false},
+        {"nowhere, a grid shown", true, Focus::None, true, false, false, true, false},
+        {"filter field over a grid", true, Focus::FilterField, true, true, true, true, false},
+    };
+    app->Tree().GetTreeCtrl()->setCurrentItem(server);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        showGrid(c.gridShown);
+        ASSERT_EQ(frame->GetMyView()->IsGridUsable(), c.gridShown);
+        ASSERT_TRUE(focus(c.focus));
+        EXPECT_EQ(enabled(57634), c.copy);
+        EXPECT_EQ(enabled(57635), c.cut);
+        EXPECT_EQ(enabled(57637), c.paste);
+        EXPECT_EQ(enabled(57642), c.selectAll);
+        EXPECT_EQ(enabled(57643), c.undo);
+        EXPECT_EQ(frame->Commands().Action(57635)->isEnabled(), c.cut) << "the key follows";
+    }
+
+    showGrid(true);
+    ASSERT_TRUE(focus(Focus::FilterField));
+    QLineEdit& field = *frame->FilterBar().Field().lineEdit();
+    field.setText(QStringLiteral("alpha"));
+    field.selectAll();
+    EXPECT_TRUE(frame->OnCommand(57635));
+    EXPECT_EQ(field.text(), QString()) << "Cut took the field's text";
+
+    showGrid(false);
+    ASSERT_TRUE(focus(Focus::WorldView));
+    frameSeams->paneCommands.clear();
+    EXPECT_TRUE(frame->OnCommand(57635));
+    EXPECT_EQ(frameSeams->paneCommands, QList<int>{57635}) << "Cut took the World View item";
+}
+
+// F2 is a key of the whole window: on the World View pane it renames the
+// pane's item, elsewhere the focused grid or field keeps it.
+TEST_F(FocusedFrameTest, F2RenamesInTheWorldViewPaneOnly) {
+    app->Tree().GetTreeCtrl()->setCurrentItem(server);
+    ASSERT_TRUE(focus(Focus::WorldView));
+    frameSeams->paneCommands.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    EXPECT_EQ(frameSeams->paneCommands, QList<int>{32770});
+
+    showGrid(true);
+    ASSERT_TRUE(focus(Focus::FilterField));
+    EXPECT_FALSE(frame->Commands().Action(32770)->isEnabled());
 }
 
 TEST_F(FrameCommandsTest, HistorySaveStopAndHelpStates) {

@@ -36,21 +36,21 @@ TEST_F(GridCommandsTest, TheGridMenusPrintRunsThePrintDialogForTheGrid) {
         EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintCurrentPage));
         EXPECT_TRUE(dialog.testOption(QAbstractPrintDialog::PrintToFile));
     });
-    EXPECT_TRUE(view->OnCmdMsg(32833));
+    EXPECT_TRUE(RunCommandHandler(view->CommandHandlerOf(32833)));
     EXPECT_TRUE(closer.seen);
 }
 
 TEST_F(GridCommandsTest, PrintOfAGridThatCannotBeTouchedIsLeftToTheFrame) {
     ASSERT_FALSE(view->IsGridUsable());
     ModalCloser<QPrintDialog> closer;
-    EXPECT_FALSE(view->OnCmdMsg(57607));
+    EXPECT_FALSE(RunCommandHandler(view->CommandHandlerOf(57607)));
     QCoreApplication::processEvents();
     EXPECT_FALSE(closer.seen);
 }
 
 TEST_F(GridCommandsTest, SelectFieldsWithoutAFieldChooserOpensNothing) {
     ModalCloser<CFieldChooserDialog> closer;
-    EXPECT_TRUE(view->OnCmdMsg(32841));
+    EXPECT_TRUE(RunCommandHandler(view->CommandHandlerOf(32841)));
     QCoreApplication::processEvents();
     EXPECT_FALSE(closer.seen);
 }

@@ -1,21 +1,36 @@
 #include "frame/panelfactory.h"
 #include "frame/curllocator.h"
 #include "frame/myviewdlg.h"
+#include "framework/klog.h"
+#include "support/temphome.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(PanelFactory, MakesRegisteredPanelsHiddenAndNothingForOtherCodes) {
+using PanelFactory = TempHomeTest;
+
+TEST_F(PanelFactory, MakesRegisteredPanelsHiddenAndNothingForOtherCodes) {
+    const QString logPath = root() + QStringLiteral("/Quillex.log");
+    kInit(QStringLiteral("ZRM"), logPath, root() + QStringLiteral("/Quillex.dbg"), 0);
     QWidget view;
     CPanelFactory factory;
     EXPECT_EQ(factory.Create({5621, QStringLiteral("/cmi/j"), &view, nullptr}), nullptr)
         << "a code nothing registered makes no panel";
+    // The server named a panel this program does not have.
+    const QString log = QString::fromUtf8(readFile(logPath));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(
+                                       R"(\| WAR \|[^\n]*\| Unknown panel code 5621 \(/cmi/j\) )"
+                                       R"(from the server: ignored\.\n)"))
+                    .match(log)
+                    .hasMatch())
+        << log.toStdString();
 
     QString seenLocator;
     factory.Register(5621, [&](const CPanelRequest& request) {

@@ -139,11 +139,14 @@ TEST_F(SearchToolbarTest, ClearingEmptiesAndFocusesTheField) {
 TEST_F(SearchToolbarTest, EditCommandsActOnTheFieldText) {
     bar.Field().setEditText("alpha");
     edit().selectAll();
-    EXPECT_TRUE(bar.Field().OnCommand(57635));
+    const auto run = [this](int commandId) {
+        return RunCommandHandler(bar.Field().CommandHandlerOf(commandId));
+    };
+    EXPECT_TRUE(run(57635));
     EXPECT_EQ(bar.Field().currentText(), "");
-    EXPECT_TRUE(bar.Field().OnCommand(57637));
+    EXPECT_TRUE(run(57637));
     EXPECT_EQ(bar.Field().currentText(), "alpha");
-    EXPECT_FALSE(bar.Field().OnCommand(57607));
+    EXPECT_FALSE(run(57607));
 }
 
 }  // namespace
