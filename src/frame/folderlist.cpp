@@ -19,8 +19,6 @@
 namespace {
 
 constexpr int kFolderItemRole = Qt::UserRole + 1;
-// A row's name as "By Name" orders it.
-constexpr int kNameSortRole = Qt::UserRole + 2;
 // A "Fullpath" column narrower than this shows nothing useful.
 constexpr int kMinimumFullPathWidth = 60;
 
@@ -149,15 +147,6 @@ void CFolderList::SetMode(int mode) {
 
 void CFolderList::LineUpIcons() {
     m_list->doItemsLayout();
-}
-
-void CFolderList::SortByName() {
-    m_model.setSortRole(kNameSortRole);
-    for (int row = 0; row < m_model.rowCount(); ++row) {
-        QStandardItem* item = m_model.item(row);
-        item->setData(item->text().toCaseFolded(), kNameSortRole);
-    }
-    m_model.sort(0);
 }
 
 QAbstractItemView* CFolderList::CurrentView() const {

@@ -36,8 +36,6 @@ public:
 
     // Puts icons the user dragged about back in rows.
     void LineUpIcons();
-    // Orders the rows by their names, ignoring case.
-    void SortByName();
 
     void DeleteAllItems();
     // One row per child of the item: label, icon and the child as item data.

@@ -159,7 +159,7 @@ CommandHandler CMainFrame::frameHandlerOf(int commandId) {
             RebuildRHS();
         };
     }
-    if (commandId >= kFirstListStyle && commandId <= kLastListStyle) {
+    if (commandId >= kFirstListStyle && commandId < kArrangeByName) {
         return [this, commandId] {
             kDebugLog(u"CMainFrame::OnViewStyle(): %06d\n", ++m_viewStyleCalls);
             CMyView* view = GetMyView();
@@ -169,9 +169,6 @@ CommandHandler CMainFrame::frameHandlerOf(int commandId) {
             switch (commandId) {
                 case kLineUpIcons:
                     view->GetFolderList()->LineUpIcons();
-                    return;
-                case kArrangeByName:
-                    view->GetFolderList()->SortByName();
                     return;
                 default:
                     view->ModifyListStyle(listModeOfCommand(commandId));
@@ -272,6 +269,11 @@ void CMainFrame::UpdateCommandUI(int commandId, CCmdUI& state, bool inActionsMen
             return;
         }
         const int mode = view->ListViewMode();
+        if (commandId == kArrangeByName) {
+            // Arranging by name has nothing to do here: never offered.
+            state.enabled = false;
+            return;
+        }
         if (commandId == kLineUpIcons) {
             state.enabled = mode == CFolderList::kIcon || mode == CFolderList::kSmallIcon;
             return;

@@ -19,21 +19,8 @@ protected:
         QApplication::processEvents();
     }
 
-    QStringList names() {
-        QStringList out;
-        for (int row = 0; row < list.RowCount(); ++row) {
-            out << list.Model().item(row)->text();
-        }
-        return out;
-    }
-
     CFolderList list;
 };
-
-TEST_F(FolderListTest, ByNameOrdersRowsIgnoringCase) {
-    list.SortByName();
-    EXPECT_EQ(names(), (QStringList{"Alpha", "alpha2", "beta", "gamma"}));
-}
 
 // A test's way to drag an icon: the list view's own move.
 class DraggableIcons : public QListView {
