@@ -1,6 +1,6 @@
 #include "app/appworldviewsite.h"
 
-#include "app/appseams.h"
+#include "app/appservices.h"
 #include "app/theapp.h"
 #include "frame/logindialog.h"
 #include "frame/mainframe.h"
@@ -62,7 +62,7 @@ void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
 }
 
 void CAppWorldViewSite::SaveColumnPrefs() {
-    m_app.Seams().SaveColumnPreferences();
+    m_app.Services().SaveColumnPreferences();
 }
 
 void CAppWorldViewSite::SetRestoring(bool restoring) {
