@@ -211,10 +211,8 @@ void CTheAppServices::ShowDialog(int commandId) {
         }
         default:
             // The main frame routes only the three commands above here.
-            kErrorLog(
-                u"CTheAppServices::ShowDialog(%d): no dialog for this command: the main "
-                u"frame routed a command it should handle itself.\n",
-                commandId);
+            kWarningLog(u"ShowDialog(%d): no dialog for this command: a wiring fault.\n",
+                        commandId);
     }
 }
 
