@@ -49,18 +49,18 @@ public:
     bool IsProgressActive() override;
     void CancelProgress() override;
 
-    // The answers of the recorded calls.
-    bool restores = false;                                  // RestoreWorldView
-    std::function<void()> onRestore;                        // runs inside RestoreWorldView
-    std::function<void(const QString&)> onRunActionScript;  // runs before the script is recorded
-    bool rendersCurl = true;                                // ShowCurl
-    QString fullCurl;                                       // the selected item's
-    quint64 serverId = 0;                                   // the selected item's server's
+    // The answers the double gives.
+    bool restores = false;            // RestoreWorldView
+    std::function<void()> onRestore;  // runs inside RestoreWorldView
+    bool rendersCurl = true;          // ShowCurl
+    QString fullCurl;                 // the selected item's
+    quint64 serverId = 0;             // the selected item's server's
     bool hasSelectedItem = false;
-    QString baseUrl;  // the selected item's server's
-    // True: the recorded calls also go on to the program's own services and
-    // answer with them, for tests that start the real program on its World
-    // View and take over only a call or two below.
+    QString baseUrl;                                        // the selected item's server's
+    std::function<void(const QString&)> onRunActionScript;  // runs before the call is recorded
+    // True: the calls answered above go on to the program's own services and
+    // answer with them (still recorded), for tests that start the real
+    // program on its World View and take over only a call or two below.
     bool passesThrough = false;
 
     // Calls a test takes over from the program's own services; unset, they
