@@ -4,7 +4,7 @@
 #include "app/actionhelp.h"
 #include "app/actioninterpreter.h"
 #include "app/actions.h"
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/clientapplauncher.h"
 #include "app/history.h"
 #include "app/theapp.h"
@@ -161,9 +161,9 @@ int CActionInterpreter::closeProperties(Call&) {
 
 int CActionInterpreter::navigate(Call& call) {
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        if (seams.HasNavigator()) {
-            seams.Navigate(call.argument);
+        CActionWindows& windows = m_app.ActionWindows();
+        if (windows.HasNavigator()) {
+            windows.Navigate(call.argument);
         }
     });
     return kActionDone;
@@ -185,7 +185,7 @@ int CActionInterpreter::gridMenuPick(Call& call) {
             errorBox(QStringLiteral("No server context, thus no context menus."));
             return;
         }
-        const QString menu = m_app.ActionSeams().GridMenuName();
+        const QString menu = m_app.ActionWindows().GridMenuName();
         if (menu.isEmpty()) {
             errorBox(QStringLiteral("No grid menu is defined for the current grid."));
             return;
@@ -218,9 +218,9 @@ int CActionInterpreter::treeMenuPick(Call& call) {
 
 int CActionInterpreter::closeWizard(Call&) {
     onUi([this] {
-        CActionSeams& seams = m_app.ActionSeams();
-        if (seams.IsWizardVisible()) {
-            seams.ToggleWizardBar();
+        CActionWindows& windows = m_app.ActionWindows();
+        if (windows.IsWizardVisible()) {
+            windows.ToggleWizardBar();
         }
     });
     return kActionDone;
@@ -229,8 +229,8 @@ int CActionInterpreter::closeWizard(Call&) {
 int CActionInterpreter::openWizard(Call& call) {
     QString url = call.argument;
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        seams.ToggleWizardBar();
+        CActionWindows& windows = m_app.ActionWindows();
+        windows.ToggleWizardBar();
         if (!IsURL(url)) {
             if (CMySystem* system = systemOf(m_app.Tree(), itemOf(call.context.itemId))) {
                 url = system->GetBaseURL(false) + url;
@@ -239,17 +239,17 @@ int CActionInterpreter::openWizard(Call& call) {
     });
     m_app.History().AddToURLTrail(url);
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        seams.WizardNavigate(url);
-        if (!seams.IsWizardVisible()) {
-            seams.ToggleWizardBar();
+        CActionWindows& windows = m_app.ActionWindows();
+        windows.WizardNavigate(url);
+        if (!windows.IsWizardVisible()) {
+            windows.ToggleWizardBar();
         }
     });
     return kActionDone;
 }
 
 int CActionInterpreter::showHelp(Call& call) {
-    onUi([&] { m_app.ActionSeams().LaunchHelp(call.argument); });
+    onUi([&] { m_app.ActionWindows().LaunchHelp(call.argument); });
     return kActionDone;
 }
 
@@ -316,8 +316,8 @@ int CActionInterpreter::selectFile(Call&) {
         CMyTree& tree = m_app.Tree();
         haveServer = systemOf(tree, tree.GetSelectedItem()) != nullptr;
         if (haveServer) {
-            chosen = m_app.ActionSeams().SelectFile(QStringLiteral("SelectFile"),
-                                                    QStringLiteral("$KJ_HOME"), path);
+            chosen = m_app.ActionWindows().SelectFile(QStringLiteral("SelectFile"),
+                                                      QStringLiteral("$KJ_HOME"), path);
         }
     });
     if (!haveServer) {
@@ -330,7 +330,7 @@ int CActionInterpreter::selectFile(Call&) {
 }
 
 int CActionInterpreter::loginAll(Call&) {
-    onUi([this] { m_app.Seams().LoginAllMatching(QString()); });
+    onUi([this] { m_app.Services().LoginAllMatching(QString()); });
     return kActionDone;
 }
 
@@ -340,7 +340,7 @@ int CActionInterpreter::refresh(Call& call) {
     onUi([&] {
         QTreeWidgetItem* item = itemOf(call.context.itemId);
         m_app.RefreshItemKeepSelection(item, true);
-        m_app.ActionSeams().FetchAndExpand(itemOf(call.context.itemId));
+        m_app.ActionWindows().FetchAndExpand(itemOf(call.context.itemId));
     });
     m_refreshSeen.store(true);
     return kActionDone;
@@ -348,9 +348,9 @@ int CActionInterpreter::refresh(Call& call) {
 
 int CActionInterpreter::refreshTab(Call&) {
     onUi([this] {
-        CActionSeams& seams = m_app.ActionSeams();
-        if (seams.HasTabs()) {
-            seams.SelectCurrentTab();
+        CActionWindows& windows = m_app.ActionWindows();
+        if (windows.HasTabs()) {
+            windows.SelectCurrentTab();
         }
     });
     return kActionDone;
@@ -372,9 +372,9 @@ int CActionInterpreter::populate(Call& call) {
 
 int CActionInterpreter::refreshParent(Call& call) {
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        seams.RefreshDynamicParent(itemOf(call.context.itemId));
-        seams.FetchAndExpand(itemOf(call.context.itemId));
+        CActionWindows& windows = m_app.ActionWindows();
+        windows.RefreshDynamicParent(itemOf(call.context.itemId));
+        windows.FetchAndExpand(itemOf(call.context.itemId));
     });
     return kActionDone;
 }
@@ -394,7 +394,8 @@ int CActionInterpreter::deleteChildren(Call& call) {
 
 int CActionInterpreter::synchCount(Call& call) {
     onUi([&] {
-        m_app.Tree().SetItemCount(itemOf(call.context.itemId), m_app.ActionSeams().GridRowCount());
+        m_app.Tree().SetItemCount(itemOf(call.context.itemId),
+                                  m_app.ActionWindows().GridRowCount());
     });
     return kActionDone;
 }
@@ -405,7 +406,7 @@ int CActionInterpreter::clearCount(Call& call) {
 }
 
 int CActionInterpreter::newWorldView(Call&) {
-    onUi([this] { m_app.Seams().NewWorldView(); });
+    onUi([this] { m_app.Services().NewWorldView(); });
     return kActionDone;
 }
 
@@ -415,12 +416,12 @@ int CActionInterpreter::saveWorldView(Call& call) {
 }
 
 int CActionInterpreter::newFolder(Call& call) {
-    onUi([&] { m_app.ActionSeams().NewFolder(call.argument); });
+    onUi([&] { m_app.ActionWindows().NewFolder(call.argument); });
     return kActionDone;
 }
 
 int CActionInterpreter::newServer(Call& call) {
-    onUi([&] { m_app.ActionSeams().NewServer(itemOf(call.context.itemId), call.argument); });
+    onUi([&] { m_app.ActionWindows().NewServer(itemOf(call.context.itemId), call.argument); });
     return kActionDone;
 }
 
@@ -447,43 +448,43 @@ int CActionInterpreter::submitProperties(bool apply) {
     };
     int result = kActionDone;
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        seams.SetBigFormField(QStringLiteral("DirtyBit"), QStringLiteral("0"));
+        CActionWindows& windows = m_app.ActionWindows();
+        windows.SetBigFormField(QStringLiteral("DirtyBit"), QStringLiteral("0"));
         // The page submits itself; nothing else may be clicked meanwhile.
         enablePanes(false);
-        if (!(m_app.IsUp() && seams.IsGridUsable())) {
-            seams.NavigateAndWait(submit);
+        if (!(m_app.IsUp() && windows.IsGridUsable())) {
+            windows.NavigateAndWait(submit);
             enablePanes(true);
             return;
         }
         const QString keys =
-            seams.GridSelectedRowsByColProp(QStringLiteral(","), QStringLiteral("@"));
+            windows.GridSelectedRowsByColProp(QStringLiteral(","), QStringLiteral("@"));
         m_app.SetCancelFlag(0);
         if (apply) {
-            seams.GridSetRowsToReselect(keys);
+            windows.GridSetRowsToReselect(keys);
             if (!m_skipNextSubmit.exchange(false)) {
                 m_pageSubmitGuard.store(true);
-                seams.NavigateAndWait(submit);
+                windows.NavigateAndWait(submit);
                 m_pageSubmitGuard.store(false);
             }
-            seams.GridSetReselectAfterLoad();
-            seams.GridReload();
+            windows.GridSetReselectAfterLoad();
+            windows.GridReload();
             if (m_app.LogoutIfUnauthorized() != 0) {
                 result = kActionLoggedOut;
             }
         } else {
             m_refreshSeen.store(false);
-            seams.NavigateAndWait(submit);
+            windows.NavigateAndWait(submit);
             if (m_app.CancelFlag() == 0) {
                 if (!m_refreshSeen.load()) {
-                    seams.GridReload();
+                    windows.GridReload();
                 }
-                seams.GridSelectRows(keys, QStringLiteral(","), QStringLiteral("@"));
+                windows.GridSelectRows(keys, QStringLiteral(","), QStringLiteral("@"));
                 if (m_app.CancelFlag() == 0) {
                     if (CMainFrame* frame = m_app.MainFrame()) {
                         frame->CloseProperties();
                     }
-                    seams.BlankBrowserPane();
+                    windows.BlankBrowserPane();
                 }
             }
             m_refreshSeen.store(false);
@@ -495,18 +496,18 @@ int CActionInterpreter::submitProperties(bool apply) {
 
 int CActionInterpreter::cancel(Call& call) {
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        if (!(m_app.IsUp() && seams.IsGridUsable())) {
+        CActionWindows& windows = m_app.ActionWindows();
+        if (!(m_app.IsUp() && windows.IsGridUsable())) {
             m_app.RefreshItemKeepSelection(itemOf(call.context.itemId), true);
             return;
         }
-        seams.BlankBrowserPane();
+        windows.BlankBrowserPane();
         if (CMainFrame* frame = m_app.MainFrame()) {
             frame->CloseProperties();
         }
-        if (seams.GridIsLastRowEmpty()) {
-            seams.GridSelectRows(QString(), QStringLiteral(","), QStringLiteral("@"));
-            seams.GridDeleteLastRow();
+        if (windows.GridIsLastRowEmpty()) {
+            windows.GridSelectRows(QString(), QStringLiteral(","), QStringLiteral("@"));
+            windows.GridDeleteLastRow();
         }
     });
     return kActionDone;
@@ -514,13 +515,13 @@ int CActionInterpreter::cancel(Call& call) {
 
 int CActionInterpreter::newRow(Call&) {
     onUi([this] {
-        CActionSeams& seams = m_app.ActionSeams();
-        if (m_app.IsUp() && seams.IsGridUsable()) {
-            seams.BlankBrowserPane();
+        CActionWindows& windows = m_app.ActionWindows();
+        if (m_app.IsUp() && windows.IsGridUsable()) {
+            windows.BlankBrowserPane();
             if (CMainFrame* frame = m_app.MainFrame()) {
                 frame->CloseProperties();
             }
-            seams.GridNewRow();
+            windows.GridNewRow();
         }
     });
     return kActionDone;
@@ -528,8 +529,8 @@ int CActionInterpreter::newRow(Call&) {
 
 int CActionInterpreter::search(Call& call) {
     onUi([&] {
-        if (m_app.IsUp() && m_app.ActionSeams().IsGridUsable()) {
-            m_app.ActionSeams().SetFilter(call.argument);
+        if (m_app.IsUp() && m_app.ActionWindows().IsGridUsable()) {
+            m_app.ActionWindows().SetFilter(call.argument);
         }
     });
     return kActionDone;
@@ -608,7 +609,7 @@ int CActionInterpreter::clearPrefs(Call&) {
 int CActionInterpreter::showLocator(Call& call) {
     const QString locator = withParameters(call.text, call.context);
     bool shown = false;
-    onUi([&] { shown = m_app.Seams().ShowCurl(locator); });
+    onUi([&] { shown = m_app.Services().ShowCurl(locator); });
     if (!shown) {
         scriptError(kFormat(u"FAILED: %s", locator));
     }
@@ -619,19 +620,19 @@ int CActionInterpreter::propertiesFromURL(Call& call) {
     bool hasGrid = false;
     bool shown = false;
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        hasGrid = seams.HasGrid();
+        CActionWindows& windows = m_app.ActionWindows();
+        hasGrid = windows.HasGrid();
         if (!hasGrid) {
             return;
         }
         QString url = call.trimmed();
         if (url.isEmpty()) {
-            url = seams.GridPropertiesURL();
+            url = windows.GridPropertiesURL();
         }
         if (!url.contains(u"&Target=")) {
             url += call.context.target;
         }
-        shown = seams.GridUpdatePropertiesPanel(url + call.context.extra);
+        shown = windows.GridUpdatePropertiesPanel(url + call.context.extra);
     });
     if (!hasGrid) {
         scriptError(kFormat(u"FAILED: %s (%s)", call.text, QStringLiteral("Grid is not active")));
@@ -645,9 +646,9 @@ int CActionInterpreter::properties(Call& call) {
     bool hasGrid = false;
     bool shown = false;
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        hasGrid = seams.HasGrid();
-        shown = hasGrid && seams.GridShowRowProperties();
+        CActionWindows& windows = m_app.ActionWindows();
+        hasGrid = windows.HasGrid();
+        shown = hasGrid && windows.GridShowRowProperties();
     });
     if (!hasGrid) {
         scriptError(kFormat(u"FAILED: %s (%s)", call.text, QStringLiteral("Grid is not active")));
@@ -672,7 +673,7 @@ int CActionInterpreter::launchBrowser(Call& call) {
         } else if (url.contains(u"Action=GetRunDiscover")) {
             title = QStringLiteral("Discover - Quillet for Velnix by Zorvic");
         }
-        m_app.ActionSeams().LaunchBrowser(url, title);
+        m_app.ActionWindows().LaunchBrowser(url, title);
     });
     return kActionDone;
 }
@@ -689,7 +690,7 @@ int CActionInterpreter::launchDiscover(Call& call) {
             const qsizetype start = args + 6;
             url.replace(start, output - start, EncodeForURL(url.mid(start, output - start)));
         }
-        m_app.ActionSeams().LaunchBrowser(
+        m_app.ActionWindows().LaunchBrowser(
             url, QStringLiteral("Discover - Quillet for Velnix by Zorvic"));
     });
     return kActionDone;
@@ -746,7 +747,7 @@ int CActionInterpreter::prompt(Call& call) {
     }
     bool answered = false;
     QString answer;
-    onUi([&] { answered = m_app.ActionSeams().Prompt(text, answer); });
+    onUi([&] { answered = m_app.ActionWindows().Prompt(text, answer); });
     if (!answered) {
         m_app.AddToCancelFlag();
         return kActionDone;
@@ -779,8 +780,8 @@ int CActionInterpreter::gridSelection(Call& call) {
     }
     int matched = 0;
     onUi([&] {
-        matched = m_app.ActionSeams().GridSelectRows(call.trimmed(), QStringLiteral(","),
-                                                     QStringLiteral("@"));
+        matched = m_app.ActionWindows().GridSelectRows(call.trimmed(), QStringLiteral(","),
+                                                       QStringLiteral("@"));
     });
     if (matched == 0) {
         errorBox(kFormat(u"No grid rows found for: %s", call.trimmed()));
@@ -804,7 +805,7 @@ int CActionInterpreter::gridExport(Call& call, bool selectedOnly) {
     onUi([&] {
         const bool modifierHeld = (QGuiApplication::queryKeyboardModifiers() &
                                    (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
-        written = m_app.ActionSeams().GridSaveAsCSV(call.trimmed(), selectedOnly, modifierHeld);
+        written = m_app.ActionWindows().GridSaveAsCSV(call.trimmed(), selectedOnly, modifierHeld);
     });
     return written ? kActionDone : kActionFailed;
 }
@@ -819,7 +820,7 @@ int CActionInterpreter::gridSort(Call& call) {
         return kActionDone;
     }
     bool sorted = false;
-    onUi([&] { sorted = m_app.ActionSeams().GridSortByColName(parts[0], parts[1] == u"1"); });
+    onUi([&] { sorted = m_app.ActionWindows().GridSortByColName(parts[0], parts[1] == u"1"); });
     if (!sorted) {
         errorBox(QStringLiteral(
             "Could not complete 'GridSort:' action.\nPlease check the arguments and try again."));
@@ -829,13 +830,13 @@ int CActionInterpreter::gridSort(Call& call) {
 
 int CActionInterpreter::fieldChooser(Call& call) {
     onUi([&] {
-        CActionSeams& seams = m_app.ActionSeams();
-        if (!(m_app.IsUp() && seams.IsGridUsable()) || m_app.IsAbortedThread()) {
+        CActionWindows& windows = m_app.ActionWindows();
+        if (!(m_app.IsUp() && windows.IsGridUsable()) || m_app.IsAbortedThread()) {
             errorBox(kFormat(u"Cannot process '%s': Main Grid is NOT ACTIVE.", call.text));
-        } else if (!seams.GridHasFieldChooser()) {
+        } else if (!windows.GridHasFieldChooser()) {
             errorBox(kFormat(u"Cannot process '%s': this Grid has no Field Chooser.", call.text));
         } else {
-            seams.GridOpenFieldChooser();
+            windows.GridOpenFieldChooser();
         }
     });
     return kActionDone;
@@ -874,13 +875,13 @@ int CActionInterpreter::tab(Call& call) {
                                    : QStringLiteral("curl:error=missing action");
         onUi([&] {
             QTreeWidgetItem* item = itemOf(0);
-            m_app.ActionSeams().AddPart(item, label, action);
+            m_app.ActionWindows().AddPart(item, label, action);
             m_app.RefreshItemKeepSelection(item, true);
         });
         return kActionDone;
     }
     bool selected = false;
-    onUi([&] { selected = m_app.ActionSeams().SelectTabByLabel(call.trimmed()); });
+    onUi([&] { selected = m_app.ActionWindows().SelectTabByLabel(call.trimmed()); });
     if (!selected) {
         errorBox(kFormat(u"Invalid tab specification: %s", call.trimmed()));
     }

@@ -1,7 +1,7 @@
 #include "app/actiondialog.h"
 
 #include "app/actionhelp.h"
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/history.h"
 #include "app/theapp.h"
 #include "framework/kformat.h"
@@ -231,8 +231,8 @@ void CActionDialog::OnOpenDocumentation() {
         m_app.ErrorBox(QStringLiteral("Could not write to: ") + path);
         return;
     }
-    m_app.ActionSeams().LaunchBrowser(QUrl::fromLocalFile(path).toString(),
-                                      QStringLiteral("Action Language Reference"));
+    m_app.ActionWindows().LaunchBrowser(QUrl::fromLocalFile(path).toString(),
+                                        QStringLiteral("Action Language Reference"));
 }
 
 void CActionDialog::InsertLine(const QString& text) {

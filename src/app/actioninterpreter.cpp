@@ -1,7 +1,7 @@
 #include "app/actioninterpreter.h"
 
 #include "app/actions.h"
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/theapp.h"
 #include "framework/klog.h"
 #include "framework/ktext.h"
@@ -92,7 +92,7 @@ QString CActionInterpreter::expandGridReferences(const QString& text) {
         return text;
     }
     bool hasGrid = false;
-    onUi([&] { hasGrid = m_app.ActionSeams().HasGrid(); });
+    onUi([&] { hasGrid = m_app.ActionWindows().HasGrid(); });
     if (!hasGrid) {
         return text;
     }
@@ -115,7 +115,8 @@ QString CActionInterpreter::expandGridReferences(const QString& text) {
         if (found == values.end()) {
             QString value;
             onUi([&] {
-                value = m_app.ActionSeams().GridSelectedRowsByColName(column, QStringLiteral(","));
+                value =
+                    m_app.ActionWindows().GridSelectedRowsByColName(column, QStringLiteral(","));
             });
             while (value.startsWith(u',')) {
                 value.remove(0, 1);
@@ -210,7 +211,7 @@ bool CActionInterpreter::walkComponent(const QString& component, const QString& 
     }
     if (component.startsWith(u'R') && text.startsWith(u'A')) {
         // A served page's Apply then Refresh keeps the grid's selection.
-        onUi([this] { m_app.ActionSeams().GridSetReselectAfterLoad(); });
+        onUi([this] { m_app.ActionWindows().GridSetReselectAfterLoad(); });
     }
     return true;
 }
@@ -319,7 +320,7 @@ QString CActionInterpreter::withParameters(const QString& url, const CActionCont
 
 bool CActionInterpreter::gridUsable() {
     bool usable = false;
-    onUi([&] { usable = m_app.IsUp() && m_app.ActionSeams().IsGridUsable(); });
+    onUi([&] { usable = m_app.IsUp() && m_app.ActionWindows().IsGridUsable(); });
     return usable && !m_app.IsAbortedThread();
 }
 

@@ -21,7 +21,7 @@
 #include <functional>
 
 class CTheApp;
-class CActionSeams;
+class CActionWindows;
 class QTreeWidget;
 class QTreeWidgetItem;
 

@@ -3,7 +3,7 @@
 #include "app/actionhelp.h"
 #include "app/actioninterpreter.h"
 #include "app/actions.h"
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/theapp.h"
 #include "framework/klog.h"
 #include "settings/urltext.h"
@@ -44,8 +44,8 @@ void CActionRunner::buildParameters(char16_t mode, QString& selected, QString& t
     CMyTree& tree = m_app.Tree();
     QTreeWidgetItem* item = tree.GetSelectedItem();
     if (mode == u'G') {
-        const QString keys =
-            m_app.ActionSeams().GridSelectedRowsByColProp(QStringLiteral(","), QStringLiteral("@"));
+        const QString keys = m_app.ActionWindows().GridSelectedRowsByColProp(QStringLiteral(","),
+                                                                             QStringLiteral("@"));
         if (!keys.isEmpty()) {
             selected = QStringLiteral("&Selected=") + EscapeURLChars(keys);
         }

@@ -1,7 +1,7 @@
 #include "app/actions.h"
 
-#include "app/actionseams.h"
 #include "app/actionsthread.h"
+#include "app/actionwindows.h"
 #include "app/theapp.h"
 #include "framework/klog.h"
 #include "server/mysystem.h"
@@ -235,8 +235,8 @@ void CActions::Abort() {
     if (m_app.CancelFlag() == 0) {
         m_app.SetCancelFlag(1);
     }
-    if (m_app.Seams().IsProgressActive()) {
-        m_app.Seams().CancelProgress();
+    if (m_app.Services().IsProgressActive()) {
+        m_app.Services().CancelProgress();
     }
     if (m_worker->Wait(kAbortWait, m_app.Bridge().onUiThread())) {
         m_worker.reset();
@@ -252,14 +252,14 @@ void CActions::Abort() {
 }
 
 void CActions::stopRunningWork() {
-    CActionSeams& seams = m_app.ActionSeams();
-    seams.GridEndLoad();
+    CActionWindows& windows = m_app.ActionWindows();
+    windows.GridEndLoad();
     CMyTree& tree = m_app.Tree();
     if (auto* system = dynamic_cast<CMySystem*>(tree.GetSystem(tree.GetSelectedItem()))) {
         system->GetServerProcesses().CancelAll();
     }
-    if (seams.IsBrowserBusy()) {
-        seams.StopBrowser();
+    if (windows.IsBrowserBusy()) {
+        windows.StopBrowser();
     }
 }
 

@@ -22,5 +22,5 @@ void CAppAboutSite::ShowPlaybackOptions(QWidget* parent) {
 }
 
 void CAppAboutSite::LoginAllMatching(const QString& hosts) {
-    m_app.Seams().LoginAllMatching(hosts);
+    m_app.Services().LoginAllMatching(hosts);
 }

@@ -1,7 +1,7 @@
 #include "app/appbrowsersite.h"
 
 #include "app/actioninterpreter.h"
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/theapp.h"
 #include "frame/mainframe.h"
 #include "framework/klog.h"
@@ -88,9 +88,9 @@ bool CAppBrowserSite::IsBrowserRowShown() {
 }
 
 void CAppBrowserSite::DropEmptyLastGridRow() {
-    CActionSeams& seams = m_app.ActionSeams();
-    if (seams.GridIsLastRowEmpty()) {
-        seams.GridDeleteLastRow();
+    CActionWindows& windows = m_app.ActionWindows();
+    if (windows.GridIsLastRowEmpty()) {
+        windows.GridDeleteLastRow();
     }
 }
 

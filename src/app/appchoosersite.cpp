@@ -1,8 +1,8 @@
 #include "app/appchoosersite.h"
 
+#include "app/appservices.h"
 #include "app/theapp.h"
 #include "frame/mainframe.h"
-#include "app/appseams.h"
 
 CMyTree& CAppChooserSite::Tree() {
     return m_app.Tree();
@@ -19,5 +19,5 @@ void CAppChooserSite::CloseProperties() {
 }
 
 void CAppChooserSite::ShowOptionsDialog(int page) {
-    m_app.Seams().ShowOptions(page);
+    m_app.Services().ShowOptions(page);
 }

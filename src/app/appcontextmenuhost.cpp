@@ -1,8 +1,8 @@
 #include "app/appcontextmenuhost.h"
 
 #include "app/actionrunner.h"
-#include "app/actionseams.h"
-#include "app/appseams.h"
+#include "app/actionwindows.h"
+#include "app/appservices.h"
 #include "app/theapp.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
@@ -65,12 +65,12 @@ int CAppContextMenuHost::RunActions(const KPROPS& actions, char16_t context) {
 
 bool CAppContextMenuHost::SelectFile(const QString& keyPrefix, const QString& folder,
                                      QString& chosen) {
-    return m_app.ActionSeams().SelectFile(keyPrefix, folder, chosen);
+    return m_app.ActionWindows().SelectFile(keyPrefix, folder, chosen);
 }
 
 void CAppContextMenuHost::RunReDiscoverDialog(const QString& requestsUrl,
                                               const QString& actionUrl) {
-    m_app.Seams().ReDiscover(requestsUrl, actionUrl);
+    m_app.Services().ReDiscover(requestsUrl, actionUrl);
 }
 
 void CAppContextMenuHost::SetStatusText(const QString& text) {

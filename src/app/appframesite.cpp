@@ -1,7 +1,7 @@
 #include "app/appframesite.h"
 
 #include "app/actions.h"
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/appaboutsite.h"
 #include "app/history.h"
 #include "app/theapp.h"
@@ -31,23 +31,23 @@ void CAppFrameSite::RunActionScript(const QString& path) {
 }
 
 int CAppFrameSite::DispatchCurl(const QString& action) {
-    return m_app.Seams().DispatchCurl(action);
+    return m_app.Services().DispatchCurl(action);
 }
 
 bool CAppFrameSite::HasSelectedItem() {
-    return m_app.Seams().HasSelectedItem();
+    return m_app.Services().HasSelectedItem();
 }
 
 QString CAppFrameSite::SelectedServerBaseURL() {
-    return m_app.Seams().SelectedServerBaseURL();
+    return m_app.Services().SelectedServerBaseURL();
 }
 
 bool CAppFrameSite::SelectedItemHasBrowserPart() {
-    return m_app.Seams().SelectedItemHasBrowserPart();
+    return m_app.Services().SelectedItemHasBrowserPart();
 }
 
 QString CAppFrameSite::SelectedItemFullCurl() {
-    return m_app.Seams().SelectedItemFullCurl();
+    return m_app.Services().SelectedItemFullCurl();
 }
 
 bool CAppFrameSite::IsUp() {
@@ -101,7 +101,7 @@ void CAppFrameSite::CancelServerProcesses() {
 }
 
 bool CAppFrameSite::IsProgressRunning() {
-    return m_app.Seams().IsProgressActive();
+    return m_app.Services().IsProgressActive();
 }
 
 bool CAppFrameSite::IsProgressCancelled() {
@@ -119,7 +119,7 @@ int CAppFrameSite::RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse
 }
 
 void CAppFrameSite::LaunchHelp(const QString& url) {
-    m_app.ActionSeams().LaunchHelp(url);
+    m_app.ActionWindows().LaunchHelp(url);
 }
 
 int CAppFrameSite::ShowProperties(CMySystem* system, const KPROPS& properties) {
@@ -131,19 +131,19 @@ CLeftViewHost& CAppFrameSite::LeftViewHost() {
 }
 
 void CAppFrameSite::TreePaneCommand(int commandId) {
-    m_app.Seams().TreePaneCommand(commandId);
+    m_app.Services().TreePaneCommand(commandId);
 }
 
 void CAppFrameSite::ShowDialog(int commandId) {
-    m_app.Seams().ShowDialog(commandId);
+    m_app.Services().ShowDialog(commandId);
 }
 
 void CAppFrameSite::ShowPreferencesPanel() {
-    m_app.Seams().ShowPreferencesPanel();
+    m_app.Services().ShowPreferencesPanel();
 }
 
 bool CAppFrameSite::HideFirstVisibleFloatingBrowser() {
-    return m_app.Seams().HideFirstVisibleFloatingBrowser();
+    return m_app.Services().HideFirstVisibleFloatingBrowser();
 }
 
 bool CAppFrameSite::InContextHelpMode() {
@@ -155,7 +155,7 @@ void CAppFrameSite::SetContextHelpMode(bool on) {
 }
 
 void CAppFrameSite::NewServer(const QString& descriptor) {
-    m_app.ActionSeams().NewServer(m_app.Tree().GetRootItem(), descriptor);
+    m_app.ActionWindows().NewServer(m_app.Tree().GetRootItem(), descriptor);
 }
 
 void CAppFrameSite::SetUp(bool up) {
@@ -163,19 +163,19 @@ void CAppFrameSite::SetUp(bool up) {
 }
 
 void CAppFrameSite::LogoutAllServers() {
-    m_app.Seams().LogoutAllServers();
+    m_app.Services().LogoutAllServers();
 }
 
 void CAppFrameSite::SaveRebarLayout() {
-    m_app.Seams().SaveRebarLayout();
+    m_app.Services().SaveRebarLayout();
 }
 
 void CAppFrameSite::AskSaveWorldViewOnExit() {
-    m_app.Seams().AskSaveWorldViewOnExit();
+    m_app.Services().AskSaveWorldViewOnExit();
 }
 
 void CAppFrameSite::SaveColumnPreferences() {
-    m_app.Seams().SaveColumnPreferences();
+    m_app.Services().SaveColumnPreferences();
 }
 
 void CAppFrameSite::ShowDeveloperAbout() {

@@ -2,7 +2,7 @@
 
 // The application's answers to what the main frame asks: its settings, the
 // World View model, panels, actions and history, the flags that stop work,
-// and the selection and exit steps of its seams.
+// and the selection and exit steps of its services.
 
 #include "frame/framesite.h"
 #include "grid/gridprogress.h"

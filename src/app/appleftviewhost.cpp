@@ -1,8 +1,8 @@
 #include "app/appleftviewhost.h"
 
-#include "app/actions.h"
 #include "app/actionrunner.h"
-#include "app/actionseams.h"
+#include "app/actions.h"
+#include "app/actionwindows.h"
 #include "app/theapp.h"
 #include "frame/folderlist.h"
 #include "frame/folderproperties.h"
@@ -64,7 +64,7 @@ bool CAppLeftViewHost::InContextHelpMode() const {
 }
 
 void CAppLeftViewHost::LaunchHelp(const QString& url) {
-    m_app.ActionSeams().LaunchHelp(url);
+    m_app.ActionWindows().LaunchHelp(url);
 }
 
 int CAppLeftViewHost::RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) {

@@ -8,11 +8,11 @@
 #include <optional>
 
 void CAppNetReceiver::OnGridDataReady(quint16 requesterId, CNamedPipe clientEnd) {
-    m_app.Seams().GridDataReady(requesterId, std::move(clientEnd));
+    m_app.Services().GridDataReady(requesterId, std::move(clientEnd));
 }
 
 void CAppNetReceiver::OnTreeDataReady(quint16 requesterId, CNamedPipe clientEnd) {
-    m_app.Seams().TreeDataReady(requesterId, std::move(clientEnd));
+    m_app.Services().TreeDataReady(requesterId, std::move(clientEnd));
 }
 
 void CAppNetReceiver::OnStatusText(const QString& text) {

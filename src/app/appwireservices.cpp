@@ -25,7 +25,7 @@ int CAppWireServices::PopupMessage(const QString& text, int type) {
 }
 
 int CAppWireServices::DispatchCurl(const QString& action) {
-    return m_app.Seams().DispatchCurl(action);
+    return m_app.Services().DispatchCurl(action);
 }
 
 void CAppWireServices::BeginBusy() {

@@ -1,6 +1,6 @@
 #include "app/appworldviewsite.h"
 
-#include "app/appseams.h"
+#include "app/appservices.h"
 #include "app/theapp.h"
 #include "frame/logindialog.h"
 #include "frame/mainframe.h"
@@ -86,7 +86,7 @@ void CAppWorldViewSite::DispatchCurl(const QString& curl) {
 }
 
 void CAppWorldViewSite::SaveColumnPrefs() {
-    m_app.Seams().SaveColumnPreferences();
+    m_app.Services().SaveColumnPreferences();
 }
 
 void CAppWorldViewSite::SetRestoring(bool restoring) {

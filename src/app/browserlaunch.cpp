@@ -2,7 +2,7 @@
 // bars, the help window, server pop-up windows, script pages and the
 // properties page.
 
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/browserpages.h"
 #include "app/history.h"
 #include "app/theapp.h"

@@ -8,9 +8,9 @@
 #include "app/actioninterpreter.h"
 #include "app/actionrunner.h"
 #include "app/actions.h"
-#include "app/actionseams.h"
-#include "app/appchoosersite.h"
+#include "app/appactionwindows.h"
 #include "app/appbrowsersite.h"
+#include "app/appchoosersite.h"
 #include "app/appframesite.h"
 #include "app/appmysystemsite.h"
 #include "app/appnetreceiver.h"
@@ -19,6 +19,7 @@
 #include "app/appwireservices.h"
 #include "app/appworldviewsite.h"
 #include "app/history.h"
+#include "app/theappservices.h"
 #include "dialogs/chooserpanels.h"
 #include "dialogs/progressbar.h"
 #include "frame/iebar.h"
@@ -72,13 +73,13 @@ CTheApp::CTheApp()
            .countError = [this] { AddToCancelFlag(); },
            .cancelProgress =
                [this] {
-                   if (m_seams->IsProgressActive()) {
-                       m_seams->CancelProgress();
+                   if (m_services->IsProgressActive()) {
+                       m_services->CancelProgress();
                    }
                }}),
       m_singleInstance(Getlocalsettingsdir()),
       m_netReceiver(std::make_unique<CAppNetReceiver>(*this)),
-      m_seams(std::make_unique<CAppSeams>()),
+      m_services(std::make_unique<CTheAppServices>(*this)),
       m_wireServices(std::make_unique<CAppWireServices>(*this)),
       m_prefsSite(std::make_unique<CAppPreferencesSite>(*this)),
       m_mySystemSite(std::make_unique<CAppMySystemSite>(*this)),
@@ -89,7 +90,7 @@ CTheApp::CTheApp()
       m_contextMenuHost(std::make_unique<CAppContextMenuHost>(*this)),
       m_progressSite(std::make_unique<CAppProgressBarSite>(*this)),
       m_chooserSite(std::make_unique<CAppChooserSite>(*this)),
-      m_actionSeams(std::make_unique<CActionSeams>()),
+      m_actionWindows(std::make_unique<CAppActionWindows>(*this)),
       m_history(std::make_unique<CHistory>()),
       m_interpreter(std::make_unique<CActionInterpreter>(*this)),
       m_runner(std::make_unique<CActionRunner>(*this)) {
@@ -165,8 +166,11 @@ CTheApp::~CTheApp() {
     g_theApp = nullptr;
 }
 
-void CTheApp::SetSeams(std::unique_ptr<CAppSeams> seams) {
-    m_seams = seams ? std::move(seams) : std::make_unique<CAppSeams>();
+void CTheApp::SetServices(std::unique_ptr<CAppServices> services) {
+    if (services == nullptr) {
+        qFatal("CTheApp::SetServices: no CAppServices given");
+    }
+    m_services = std::move(services);
 }
 
 CImageLists& CTheApp::ImageLists() {
@@ -243,8 +247,8 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     const CBusyCursor busy;
     RegisterCurlFileType();
     m_prefs.Apply();
-    m_seams->ShowCurl(QStringLiteral("browser:about:blank"));
-    m_seams->AddRootItem(m_langPack.Lookup(QStringLiteral("World View")));
+    m_services->ShowCurl(QStringLiteral("browser:about:blank"));
+    m_services->AddRootItem(m_langPack.Lookup(QStringLiteral("World View")));
     m_mainFrame->show();
 
     restoreOrStartFirstRun(commandLine);
@@ -298,18 +302,18 @@ void CTheApp::listenForHandOffs() {
 
 void CTheApp::restoreOrStartFirstRun(const QString& commandLine) {
     kDebugLog(u":: restoring WorldView...\n");
-    if (m_seams->RestoreWorldView()) {
+    if (m_services->RestoreWorldView()) {
         return;
     }
     kDebugLog(u":: no WorldView to restore...\n");
-    m_seams->ShowCurl(QStringLiteral("browser:about:blank"));
+    m_services->ShowCurl(QStringLiteral("browser:about:blank"));
     const QString token = FindWindowTitleToken();
     if (commandLine.isEmpty() && token.isEmpty()) {
         PopupMessage(LoadResourceString(548) + m_langPack.Lookup(QStringLiteral("World View")) +
                          QStringLiteral("."),
                      kPopupInformation);
     }
-    m_seams->NewWorldView();
+    m_services->NewWorldView();
 }
 
 bool CTheApp::openCommandLineFile(const QString& path) {
@@ -326,7 +330,7 @@ bool CTheApp::openCommandLineFile(const QString& path) {
         return false;
     }
     kDebugLog(u":: starting app with WorldView: %s\n", path);
-    m_seams->OpenWorldView(path);
+    m_services->OpenWorldView(path);
     return true;
 }
 
@@ -381,7 +385,7 @@ int CTheApp::RegisterCurlFileType() {
 }
 
 bool CTheApp::RunActionScript(const QString& path) {
-    return m_seams->RunActionScript(path);
+    return m_services->RunActionScript(path);
 }
 
 int CTheApp::DispatchCurl(const QString& action) {
@@ -390,8 +394,11 @@ int CTheApp::DispatchCurl(const QString& action) {
     return m_interpreter->DispatchCurl(context);
 }
 
-void CTheApp::SetActionSeams(std::unique_ptr<CActionSeams> seams) {
-    m_actionSeams = seams ? std::move(seams) : std::make_unique<CActionSeams>();
+void CTheApp::SetActionWindows(std::unique_ptr<CActionWindows> windows) {
+    if (windows == nullptr) {
+        qFatal("CTheApp::SetActionWindows: no CActionWindows given");
+    }
+    m_actionWindows = std::move(windows);
 }
 
 bool CTheApp::IsDynamicItem(QTreeWidgetItem* item) {
@@ -421,7 +428,7 @@ bool CTheApp::eventFilter(QObject* watched, QEvent* event) {
         const CMyView* view = m_mainFrame->GetMyView();
         if (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ControlModifier) &&
             view != nullptr && view->PanelHasFocus()) {
-            m_seams->NextPane();
+            m_services->NextPane();
             return true;
         }
     }
@@ -501,7 +508,7 @@ int CTheApp::EndBusy() {
 }
 
 bool CTheApp::IsBusy(bool beep) const {
-    const bool busy = m_busyCount.load() > 0 || m_seams->IsProgressActive();
+    const bool busy = m_busyCount.load() > 0 || m_services->IsProgressActive();
     if (busy && beep) {
         QApplication::beep();
     }
@@ -594,8 +601,8 @@ int CTheApp::ScriptError(const QString& text) {
         return 0;
     }
     AddToCancelFlag();
-    if (m_seams->IsProgressActive()) {
-        m_seams->CancelProgress();
+    if (m_services->IsProgressActive()) {
+        m_services->CancelProgress();
     }
     PopupMessage(text, kPopupError);
     return 0;
@@ -683,11 +690,11 @@ QRect CTheApp::cascadeRect(CCascade& cascade) {
 }
 
 int CTheApp::AllocMenuCommandId() {
-    return m_menuCommandIds.Alloc(m_seams->SelectedServerId());
+    return m_menuCommandIds.Alloc(m_services->SelectedServerId());
 }
 
 void CTheApp::FreeMenuCommandIds() {
-    const quint64 server = m_seams->SelectedServerId();
+    const quint64 server = m_services->SelectedServerId();
     if (server != 0) {
         m_menuCommandIds.Free(server);
     }
@@ -703,7 +710,7 @@ int CTheApp::LogoutIfUnauthorized() {
 
 int CTheApp::RefreshItemKeepSelection(const void* item, bool collapse) {
     const CBusyCursor busy;
-    return m_seams->RefreshItemKeepSelection(item, collapse);
+    return m_services->RefreshItemKeepSelection(item, collapse);
 }
 
 bool CTheApp::IsLanguagePackActive() const {

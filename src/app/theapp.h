@@ -10,7 +10,7 @@
 //
 // Made in main after the QApplication and destroyed before it.
 
-#include "app/appseams.h"
+#include "app/appservices.h"
 #include "app/cascade.h"
 #include "app/singleinstance.h"
 #include "frame/navigateargs.h"
@@ -46,7 +46,7 @@ class CMainFrame;
 class CActionInterpreter;
 class CActionRunner;
 class CActions;
-class CActionSeams;
+class CActionWindows;
 class CHistory;
 class CMySystem;
 class CAppWireServices;
@@ -97,15 +97,17 @@ public:
     CMenuCommandIds& MenuCommandIds() override { return m_menuCommandIds; }
     CPopupMessages& Popups() override { return m_popups; }
     CSingleInstance& SingleInstance() { return m_singleInstance; }
-    CAppSeams& Seams() { return *m_seams; }
+    // What start-up, the exit sequence and the services ask of the program's
+    // parts; the program's own unless a test installs its own.
+    CAppServices& Services() { return *m_services; }
     // The panels of the right-hand view by panel code; each part that
     // brings a panel registers its maker here before the main frame exists.
     CPanelFactory& Panels() { return m_panels; }
-    // Installs what a later part provides; null restores the logging default.
-    void SetSeams(std::unique_ptr<CAppSeams> seams);
-    // What the action language asks of later parts; null restores the default.
-    CActionSeams& ActionSeams() { return *m_actionSeams; }
-    void SetActionSeams(std::unique_ptr<CActionSeams> seams);
+    void SetServices(std::unique_ptr<CAppServices> services);
+    // What the action language asks of the windows; the program's own unless
+    // a test installs its own.
+    CActionWindows& ActionWindows() { return *m_actionWindows; }
+    void SetActionWindows(std::unique_ptr<CActionWindows> windows);
     // The action language: interpreter, list runner, queue and worker, and
     // the URL history and trail.
     CActionInterpreter& Interpreter() { return *m_interpreter; }
@@ -293,7 +295,7 @@ private:
     // After the bridge: the dispatcher's workers are stopped first.
     CNetDispatcher m_dispatcher;
     std::unique_ptr<CAppNetReceiver> m_netReceiver;
-    std::unique_ptr<CAppSeams> m_seams;
+    std::unique_ptr<CAppServices> m_services;
     std::unique_ptr<CAppWireServices> m_wireServices;
     std::unique_ptr<CAppPreferencesSite> m_prefsSite;
     std::unique_ptr<CAppMySystemSite> m_mySystemSite;
@@ -309,7 +311,7 @@ private:
     std::unique_ptr<CProgressBar> m_progressBar;
     // Its bars are windows of the main frame: it goes first.
     std::unique_ptr<IEBar_Manager> m_floatingBars;
-    std::unique_ptr<CActionSeams> m_actionSeams;
+    std::unique_ptr<CActionWindows> m_actionWindows;
     std::unique_ptr<CHistory> m_history;
     std::unique_ptr<CActionInterpreter> m_interpreter;
     std::unique_ptr<CActionRunner> m_runner;

@@ -78,13 +78,8 @@ QString TreeUrlWithEncodedDir(QString url) {
 
 void AddPanelParts(CMyItem& item, const KPROPS& attributes, const QString& gridUrl,
                    const QString& browserUrl) {
-    const QString blankLabel = QStringLiteral(" ");
-    if (!gridUrl.isEmpty()) {
-        item.Parts.Add(QStringLiteral("grid:") + gridUrl, blankLabel);
-    }
-    if (!browserUrl.isEmpty()) {
-        item.Parts.Add(QStringLiteral("browser:") + browserUrl, blankLabel);
-    }
+    item.Parts.AddGridPart(gridUrl);
+    item.Parts.AddBrowserPart(browserUrl);
     // Tabs are numbered from 1; the first missing number ends them.
     for (int n = 1;; ++n) {
         const QString tab = QStringLiteral("tab") + QString::number(n);
@@ -93,7 +88,7 @@ void AddPanelParts(CMyItem& item, const KPROPS& attributes, const QString& gridU
             break;
         }
         const QString label = Attribute(attributes, tab + QStringLiteral("-label"));
-        item.Parts.Add(curl, label.isEmpty() ? blankLabel : label);
+        item.Parts.AddPart(curl, label);
     }
 }
 

@@ -7,6 +7,7 @@
 // processes and the clipboard can name it.
 
 #include "framework/kprops.h"
+#include "tree/panelparts.h"
 #include "tree/serverconnection.h"
 
 #include <QString>
@@ -94,8 +95,8 @@ public:
     QString ID;
     int ItemType = kKindUnclassified;
     int ImageIdx = 0;
-    KPROPS Parts{100, 10};  // name = curl locator, value = tab label
-    int SelectedTab = 0;    // 1-based; 0 = none
+    CPanelParts Parts;
+    int SelectedTab = 0;  // 1-based; 0 = none
     quint64 PanelParts = 0;
     int PanelDialog = 0;
     QString TreeURL;

@@ -58,8 +58,8 @@ TEST_F(AppAboutTest, BeginLoggingHandsTheHostsToTheLoginOfAllServers) {
     CAboutDialog dialog(site);
     dialog.HostsEdit().setText(QStringLiteral("127.0"));
     dialog.OnBeginLogin();
-    EXPECT_TRUE(seams->calls.contains(QStringLiteral("LoginAllMatching(127.0)")))
-        << seams->calls.join(u',').toStdString();
+    EXPECT_TRUE(services->calls.contains(QStringLiteral("LoginAllMatching(127.0)")))
+        << services->calls.join(u',').toStdString();
 }
 
 class FrameAboutCommandsTest : public AppFixture {

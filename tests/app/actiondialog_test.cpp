@@ -159,7 +159,7 @@ TEST_F(ActionDialogTest, DoubleClickedHelpRowsAreWrittenIntoThePad) {
 }
 
 TEST_F(ActionDialogTest, RunScriptRunsThePadWithTheButtonsOff) {
-    app->SetSeams(nullptr);  // the real script runner
+    useProgramServices();  // the real script runner
     QList<bool> enabledWhileRunning;
     app->Runner().SetStepPause([&](int) {
         for (QPushButton* button : {&dialog->RunButton(), &dialog->HistoryButton(),
@@ -185,7 +185,7 @@ TEST_F(ActionDialogTest, UnwritableTempScriptIsReportedAndNotRun) {
     ASSERT_TRUE(QDir().mkpath(settingsFolder() + QStringLiteral("/Quillex.curl")));
     EXPECT_FALSE(dialog->OnRunScript());
     ASSERT_EQ(boxTexts(), QStringList{QStringLiteral("Failed to write temp file.")});
-    EXPECT_FALSE(seams->calls.join(u',').contains(QStringLiteral("RunActionScript")));
+    EXPECT_FALSE(services->calls.join(u',').contains(QStringLiteral("RunActionScript")));
 }
 
 TEST_F(ActionDialogTest, FailedOrRefusedSavesKeepTheOldFile) {
@@ -212,8 +212,8 @@ TEST_F(ActionDialogTest, FailedOrRefusedSavesKeepTheOldFile) {
 
 TEST_F(ActionDialogTest, DocumentationIsAReferencePageOfBothTables) {
     dialog->OnOpenDocumentation();
-    ASSERT_EQ(actionSeams->calls.size(), 1);
-    const QString call = actionSeams->calls[0];
+    ASSERT_EQ(actionWindows->calls.size(), 1);
+    const QString call = actionWindows->calls[0];
     ASSERT_TRUE(call.startsWith(QStringLiteral("LaunchBrowser(file://"))) << call.toStdString();
     const QString path =
         QUrl(call.section(u'(', 1).section(QStringLiteral(" | "), 0, 0)).toLocalFile();

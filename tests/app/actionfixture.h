@@ -1,80 +1,17 @@
 #pragma once
 
 // The test application with a World View tree in a control of its own and
-// recording action seams: a grid, tabs, a prompt and a file chooser that
-// answer as the test says, and a list of every seam called.
+// recording action windows: a grid, tabs and a prompt that answer as the
+// test says, and a list of the calls made to them.
 
-#include "app/actionseams.h"
 #include "app/appfixture.h"
 #include "server/mysystem.h"
 #include "support/fakevelnixserver.h"
+#include "support/recordingactionwindows.h"
 #include "tree/mytree.h"
 
 #include <QStringList>
 #include <QTreeWidget>
-
-#include <map>
-
-class RecordingActionSeams : public CActionSeams {
-public:
-    bool HasGrid() override { return hasGrid; }
-    bool IsGridUsable() override { return hasGrid; }
-    QString GridSelectedRowsByColName(const QString& column, const QString&) override {
-        record(u"GridSelectedRowsByColName", column);
-        const auto found = columns.find(column);
-        return found != columns.end() ? found->second : QString();
-    }
-    QString GridSelectedRowsByColProp(const QString&, const QString&) override {
-        return selectedKeys;
-    }
-    int GridSelectRows(const QString& keys, const QString&, const QString&) override {
-        record(u"GridSelectRows", keys);
-        return rowsMatched;
-    }
-    bool GridSaveAsCSV(const QString& path, bool selectedOnly, bool) override {
-        record(selectedOnly ? u"GridSaveSelected" : u"GridSaveAll", path);
-        return csvWritten;
-    }
-    bool GridSortByColName(const QString& column, bool ascending) override {
-        record(u"GridSort", column + (ascending ? QStringLiteral(",up") : QStringLiteral(",down")));
-        return true;
-    }
-    bool GridHasFieldChooser() override { return false; }
-    bool SelectTabByLabel(const QString& label) override {
-        record(u"SelectTab", label);
-        return tabs.contains(label);
-    }
-    void AddPart(QTreeWidgetItem*, const QString& label, const QString& action) override {
-        record(u"AddPart", label + QStringLiteral(" -> ") + action);
-    }
-    void FetchAndExpand(QTreeWidgetItem* item) override {
-        record(u"FetchAndExpand", item != nullptr ? item->text(0) : QStringLiteral("-"));
-    }
-    void LaunchBrowser(const QString& url, const QString& title) override {
-        record(u"LaunchBrowser", url + QStringLiteral(" | ") + title);
-    }
-    bool Prompt(const QString& text, QString& answer) override {
-        record(u"Prompt", text);
-        answer = promptAnswer;
-        return promptAnswers;
-    }
-    void GridEndLoad() override { record(u"GridEndLoad"); }
-
-    bool hasGrid = false;
-    std::map<QString, QString> columns;
-    QString selectedKeys;
-    int rowsMatched = 1;
-    bool csvWritten = true;
-    QStringList tabs;
-    bool promptAnswers = true;
-    QString promptAnswer;
-    QStringList calls;
-
-private:
-    void record(const char16_t* name, const QString& argument = {}) {
-        calls << QString::fromUtf16(name) + u'(' + argument + u')';
-    }
-};
 
 // Waits for the condition while handling events; generous, since the
 // sanitizer builds and a loaded machine are slow.
@@ -87,9 +24,9 @@ class ActionFixture : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        auto recording = std::make_unique<RecordingActionSeams>();
-        actionSeams = recording.get();
-        app->SetActionSeams(std::move(recording));
+        auto recording = std::make_unique<RecordingActionWindows>(*app);
+        actionWindows = recording.get();
+        app->SetActionWindows(std::move(recording));
         app->Tree().AttachTreeCtrl(&treeControl);
         worldView = app->Tree().AddRootItem(QStringLiteral("World View"));
     }
@@ -133,6 +70,6 @@ protected:
     }
 
     QTreeWidget treeControl;
-    RecordingActionSeams* actionSeams = nullptr;
+    RecordingActionWindows* actionWindows = nullptr;
     QTreeWidgetItem* worldView = nullptr;
 };

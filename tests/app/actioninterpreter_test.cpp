@@ -37,7 +37,7 @@ protected:
 };
 
 // One row per command form: what it returns, the boxes it shows and the
-// seams it calls, with and without a main grid.
+// windows it calls, with and without a main grid.
 TEST_F(ActionInterpreterTest, CommandTable) {
     struct Case {
         const char* command;
@@ -84,14 +84,14 @@ TEST_F(ActionInterpreterTest, CommandTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         boxes.clear();
-        actionSeams->calls.clear();
-        actionSeams->hasGrid = c.grid;
+        actionWindows->calls.clear();
+        actionWindows->hasGrid = c.grid;
         app->SetUp(c.grid);
         EXPECT_EQ(runCommand(QString::fromUtf8(c.command), QStringLiteral("line:1")), c.result);
         EXPECT_EQ(boxTexts(), c.boxes);
         for (const QString& call : c.calls) {
-            EXPECT_TRUE(actionSeams->calls.contains(call))
-                << actionSeams->calls.join(u' ').toStdString();
+            EXPECT_TRUE(actionWindows->calls.contains(call))
+                << actionWindows->calls.join(u' ').toStdString();
         }
     }
 }
@@ -107,17 +107,17 @@ TEST_F(ActionInterpreterTest, LocatorCommandsAddTheCallersParameters) {
         {"browser:http://h/p&Target=U", "browser:http://h/p&Target=U&Selected=,1&v=1"},
     };
     for (const Case& c : cases) {
-        seams->calls.clear();
+        services->calls.clear();
         CActionContext context;
         context.command = QString::fromUtf8(c.command);
         context.selected = QStringLiteral("&Selected=,1");
         context.target = QStringLiteral("&Target=T");
         context.extra = QStringLiteral("&v=1");
         EXPECT_EQ(app->Interpreter().RunCommand(context), 1);
-        EXPECT_EQ(seams->calls, QStringList{QStringLiteral("ShowCurl(%1)").arg(c.shown)});
+        EXPECT_EQ(services->calls, QStringList{QStringLiteral("ShowCurl(%1)").arg(c.shown)});
     }
     // A locator that cannot be rendered is a script error.
-    seams->rendersCurl = false;
+    services->rendersCurl = false;
     app->SetActionRunFlags(1);
     EXPECT_EQ(runCommand(QStringLiteral("grid:/cmi/y")), 1);
     EXPECT_EQ(boxTexts(), QStringList{QStringLiteral("FAILED: grid:/cmi/y")});
@@ -233,15 +233,15 @@ TEST_F(ActionInterpreterTest, EntryPreparesTheText) {
         EXPECT_EQ(curlPath(QString::fromUtf8(c.action)), 1);
         EXPECT_EQ(boxTexts(), c.boxes);
     }
-    seams->calls.clear();
+    services->calls.clear();
     EXPECT_EQ(curlPath(QStringLiteral("grid:/cmi/x//")), 1);
-    EXPECT_EQ(seams->calls, QStringList{QStringLiteral("ShowCurl(grid:/cmi/x)")});
+    EXPECT_EQ(services->calls, QStringList{QStringLiteral("ShowCurl(grid:/cmi/x)")});
 }
 
 TEST_F(ActionInterpreterTest, GridReferencesExpandOnce) {
-    actionSeams->hasGrid = true;
-    actionSeams->columns[QStringLiteral("Name")] = QStringLiteral(",,a,${Name}");
-    actionSeams->columns[QStringLiteral("Id")] = QStringLiteral("7");
+    actionWindows->hasGrid = true;
+    actionWindows->columns[QStringLiteral("Name")] = QStringLiteral(",,a,${Name}");
+    actionWindows->columns[QStringLiteral("Id")] = QStringLiteral("7");
     struct Case {
         const char* action;
         const char* shown;
@@ -321,8 +321,8 @@ TEST_F(TreeWalkTest, ItemActionsRunWithoutSelecting) {
     app->Tree().SelectItem(other, true);
     EXPECT_EQ(curlPath(QStringLiteral("//World View|Net|Srv|Nodes:refresh,populate")), 1);
     EXPECT_EQ(selectedLabel(), QStringLiteral("Srv")) << "passed items are selected";
-    EXPECT_TRUE(actionSeams->calls.contains(QStringLiteral("FetchAndExpand(Nodes)")))
-        << actionSeams->calls.join(u' ').toStdString();
+    EXPECT_TRUE(actionWindows->calls.contains(QStringLiteral("FetchAndExpand(Nodes)")))
+        << actionWindows->calls.join(u' ').toStdString();
 }
 
 TEST_F(TreeWalkTest, MissingItemInAScriptStopsTheWalk) {
@@ -341,7 +341,7 @@ TEST_F(TreeWalkTest, ActionOnADeletedItemDoesNotRun) {
     context.command = QStringLiteral("refresh");
     context.itemId = id;
     EXPECT_EQ(app->Interpreter().RunCommand(context), 128);
-    EXPECT_TRUE(actionSeams->calls.isEmpty());
+    EXPECT_TRUE(actionWindows->calls.isEmpty());
 }
 
 // A failed login is reported once and never walked as a path: that would
@@ -379,16 +379,16 @@ TEST_F(ActionInterpreterTest, WindowWordsRunAtOnce) {
     CActionContext context;
     context.command = QStringLiteral("tab:add,Fields,fieldchooser");
     EXPECT_EQ(app->Interpreter().DispatchCurl(context), 1);
-    EXPECT_TRUE(actionSeams->calls.contains(QStringLiteral("AddPart(Fields -> fieldchooser)")));
+    EXPECT_TRUE(actionWindows->calls.contains(QStringLiteral("AddPart(Fields -> fieldchooser)")));
     EXPECT_EQ(app->Actions().QueuedCount(), 0);
 
     context.command = QStringLiteral("launchbrowser:http://h/cmi?Action=Ping");
     context.selected = QStringLiteral("&Selected=,9");
     EXPECT_EQ(app->Interpreter().DispatchCurl(context), 1);
-    EXPECT_TRUE(actionSeams->calls.contains(
+    EXPECT_TRUE(actionWindows->calls.contains(
         QStringLiteral("LaunchBrowser(http://h/cmi?Action=Ping&Selected=,9 | Ping - Quillet for "
                        "Velnix by Zorvic)")))
-        << actionSeams->calls.join(u' ').toStdString();
+        << actionWindows->calls.join(u' ').toStdString();
 }
 
 }  // namespace

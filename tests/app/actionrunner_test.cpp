@@ -4,6 +4,8 @@
 #include "app/actions.h"
 #include "dialogs/promptdialog.h"
 #include "support/modalcloser.h"
+#include "tree/myitem.h"
+#include "tree/mytree.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -155,6 +157,31 @@ TEST_F(ActionRunnerTest, UnreadableScriptShowsItsPathAndRunsNothing) {
     }
 }
 
+// A script's "tab:add" gives the selected item a tab and shows the item
+// again: collapsed, its children go, and it stays selected.
+TEST_F(ActionRunnerTest, ScriptAddsTabsToTheSelectedItem) {
+    CMyTree& tree = app->Tree();
+    QTreeWidgetItem* ports = tree.AddFolderItem(worldView, QStringLiteral("Ports"));
+    tree.AddFolderItem(ports, QStringLiteral("old child"));
+    tree.SelectItem(ports, true);
+    const QString path =
+        writeFile(QStringLiteral("tabs.curl"), "tab:add,Rows,grid:/cmi/Ports\ntab:add\n");
+
+    EXPECT_TRUE(app->Runner().RunActionScript(path));
+
+    const CMyItem* record = tree.GetMyItem(ports);
+    ASSERT_NE(record, nullptr);
+    QStringList tabs;
+    for (int i = 0; i < record->Parts.Count(); ++i) {
+        tabs << record->Parts.GetValueAt(i) + QStringLiteral(" = ") + record->Parts.GetNameAt(i);
+    }
+    EXPECT_EQ(tabs, (QStringList{"Rows = grid:/cmi/Ports",
+                                 "{missing label} = curl:error=missing action"}));
+    EXPECT_EQ(ports->childCount(), 0) << "the item was not shown again";
+    EXPECT_EQ(tree.GetSelectedItem(), ports);
+    EXPECT_TRUE(boxes.empty()) << boxTexts().join(u'|').toStdString();
+}
+
 TEST_F(ActionRunnerTest, ScriptRunsInScriptMode) {
     const QString path =
         writeFile(QStringLiteral("run.curl"), "# first\n\nmessage=ok\nbogus\nmessage=never\n");
@@ -175,15 +202,15 @@ TEST_F(ActionRunnerTest, TreeMenusSendTheItemsIdAndGridMenusTheSelection) {
     const KPROPS list = listOf({QStringLiteral("grid:/cmi/x")});
 
     app->Runner().RunActions(list, u'T');
-    EXPECT_TRUE(seams->calls.contains(QStringLiteral("ShowCurl(grid:/cmi/x&Selected=,n%207)")))
-        << seams->calls.join(u' ').toStdString();
+    EXPECT_TRUE(services->calls.contains(QStringLiteral("ShowCurl(grid:/cmi/x&Selected=,n%207)")))
+        << services->calls.join(u' ').toStdString();
 
-    actionSeams->selectedKeys = QStringLiteral(",a@b");
-    seams->calls.clear();
+    actionWindows->selectedKeys = QStringLiteral(",a@b");
+    services->calls.clear();
     app->Runner().RunActions(list, u'G');
-    EXPECT_TRUE(
-        seams->calls.contains(QStringLiteral("ShowCurl(grid:/cmi/x&Selected=,a@b&Target=n%207)")))
-        << seams->calls.join(u' ').toStdString();
+    EXPECT_TRUE(services->calls.contains(
+        QStringLiteral("ShowCurl(grid:/cmi/x&Selected=,a@b&Target=n%207)")))
+        << services->calls.join(u' ').toStdString();
 }
 
 // The program's own prompt: the worker that runs "prompt:" waits while the
@@ -206,7 +233,7 @@ TEST_F(PromptActionTest, TheWorkerWaitsForTheAnswerGivenOnTheUiThread) {
     list.Add(u"mitem1"_qs, u"grid:/cmi/x"_qs);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        seams->calls.clear();
+        services->calls.clear();
         app->SetCancelFlag(0);
         bool onUiThread = false;
         bool workerWaits = false;
@@ -224,7 +251,7 @@ TEST_F(PromptActionTest, TheWorkerWaitsForTheAnswerGivenOnTheUiThread) {
         EXPECT_TRUE(onUiThread);
         EXPECT_TRUE(workerWaits) << "the action worker asked";
         EXPECT_EQ(question, u"Which node?");
-        EXPECT_EQ(seams->calls, c.curls);
+        EXPECT_EQ(services->calls, c.curls);
     }
 }
 

@@ -100,13 +100,13 @@ TEST_F(ActionsTest, RequestThreadsDispatchActions) {
 }
 
 TEST_F(ActionsTest, PromptAnswerReachesTheNextQueuedActionOnly) {
-    actionSeams->promptAnswer = QStringLiteral("a b&c");
+    actionWindows->promptAnswer = QStringLiteral("a b&c");
     for (const char* command : {"prompt:v=Which one?", "grid:/x", "grid:/y"}) {
         app->DispatchCurl(QString::fromUtf8(command));
     }
-    ASSERT_TRUE(eventually([&] { return seams->calls.size() == 2; }));
-    EXPECT_EQ(seams->calls, (QStringList{"ShowCurl(grid:/x&v=a+b%26c)", "ShowCurl(grid:/y)"}));
-    EXPECT_TRUE(actionSeams->calls.contains(QStringLiteral("Prompt(Which one?)")));
+    ASSERT_TRUE(eventually([&] { return services->calls.size() == 2; }));
+    EXPECT_EQ(services->calls, (QStringList{"ShowCurl(grid:/x&v=a+b%26c)", "ShowCurl(grid:/y)"}));
+    EXPECT_TRUE(actionWindows->calls.contains(QStringLiteral("Prompt(Which one?)")));
 }
 
 TEST_F(ActionsTest, AbortBetweenActionsDoesNothing) {
@@ -147,7 +147,7 @@ TEST_F(AbortTest, AbortStopsTheRunningActionAndDropsTheQueue) {
     EXPECT_EQ(actions.QueuedCount(), 0);
     EXPECT_EQ(app->CancelFlag(), 0);
     EXPECT_FALSE(app->IsAbortingWorker());
-    EXPECT_TRUE(actionSeams->calls.contains(QStringLiteral("GridEndLoad()")));
+    EXPECT_TRUE(actionWindows->calls.contains(QStringLiteral("GridEndLoad()")));
     const auto cancels = fakelogin::RequestsOf(server, fakelogin::kCancelQuery);
     ASSERT_EQ(cancels.size(), 1U);
     EXPECT_TRUE(cancels[0].query.contains("RequestID=42") ||

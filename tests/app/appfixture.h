@@ -1,14 +1,13 @@
 #pragma once
 
-// A test's own application object in a temporary home: the later parts'
-// seams record their calls, and pop-up boxes are recorded and answered
-// instead of shown.
+// A test's own application object in a temporary home: its services record
+// their calls, and pop-up boxes are recorded and answered instead of shown.
 
-#include "app/appseams.h"
 #include "app/theapp.h"
 #include "frame/mainframe.h"
 #include "server/mysystem.h"
 #include "support/onworker.h"
+#include "support/recordingappservices.h"
 #include "support/temphome.h"
 #include "support/xinput.h"
 #include "tree/mytree.h"
@@ -21,68 +20,8 @@
 #include <QStringList>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 #include <vector>
-
-class RecordingSeams : public CAppSeams {
-public:
-    void AddRootItem(const QString& label) override { record(u"AddRootItem", label); }
-    bool RestoreWorldView() override {
-        record(u"RestoreWorldView");
-        if (onRestore) {
-            onRestore();
-        }
-        return restores;
-    }
-    bool OpenWorldView(const QString& path) override {
-        record(u"OpenWorldView", path);
-        return true;
-    }
-    void SetCurrentWorldView(const QString& path) override { record(u"SetCurrentWorldView", path); }
-    void NewWorldView() override { record(u"NewWorldView"); }
-    void AskSaveWorldViewOnExit() override { record(u"AskSaveWorldViewOnExit"); }
-    bool ShowCurl(const QString& locator) override {
-        record(u"ShowCurl", locator);
-        return rendersCurl;
-    }
-    bool RunActionScript(const QString& path) override {
-        record(u"RunActionScript", path);
-        return true;
-    }
-    QString SelectedItemFullCurl() override { return fullCurl; }
-    bool SelectedItemHasBrowserPart() override { return false; }
-    quint64 SelectedServerId() override { return serverId; }
-    bool HasSelectedItem() override { return hasSelectedItem; }
-    QString SelectedServerBaseURL() override { return baseUrl; }
-    void LogoutAllServers() override { record(u"LogoutAllServers"); }
-    void LoginAllMatching(const QString& text) override { record(u"LoginAllMatching", text); }
-    void SaveColumnPreferences() override { record(u"SaveColumnPreferences"); }
-    void SaveRebarLayout() override {
-        record(u"SaveRebarLayout");
-        CAppSeams::SaveRebarLayout();
-    }
-    void NextPane() override { record(u"NextPane"); }
-    int ReDiscover(const QString& requestUrl, const QString& resultsUrl) override {
-        record(u"ReDiscover", requestUrl + u' ' + resultsUrl);
-        return QDialog::Rejected;
-    }
-
-    QStringList calls;
-    bool restores = false;
-    std::function<void()> onRestore;
-    bool rendersCurl = true;
-    QString fullCurl;
-    quint64 serverId = 0;
-    bool hasSelectedItem = false;
-    QString baseUrl;
-
-private:
-    void record(const char16_t* name, const QString& argument = {}) {
-        calls << (argument.isEmpty() ? QString::fromUtf16(name)
-                                     : QString::fromUtf16(name) + u'(' + argument + u')');
-    }
-};
 
 // Points XDG_DATA_HOME at one folder beside the test binary for a scope.
 // Registering the file types writes there once; later starts find the files
@@ -141,7 +80,8 @@ protected:
         QUILLEX_SKIP_WITHOUT_DESKTOP(true);
     }
 
-    // Starts the program with the application's own seams, its window shown.
+    // Starts the program with the application's own services, its window
+    // shown.
     void startProgram() {
         app = std::make_unique<CTheApp>();
         app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int) {
@@ -180,9 +120,9 @@ protected:
     void newApp() {
         app.reset();
         app = std::make_unique<CTheApp>();
-        auto recording = std::make_unique<RecordingSeams>();
-        seams = recording.get();
-        app->SetSeams(std::move(recording));
+        auto recording = std::make_unique<RecordingAppServices>(*app);
+        services = recording.get();
+        app->SetServices(std::move(recording));
         app->Popups().SetPresenter(
             [this](QWidget*, const QString& caption, const QString& text, int type) {
                 boxes.push_back({text, type, caption});
@@ -193,6 +133,12 @@ protected:
     void TearDown() override {
         app.reset();
         TempHomeTest::TearDown();
+    }
+
+    // The program's own services in place of the recording ones.
+    void useProgramServices() {
+        services = nullptr;
+        app->SetServices(std::make_unique<CTheAppServices>(*app));
     }
 
     QString settingsFolder() const { return configHome() + QStringLiteral("/Zorvic/QVX"); }
@@ -211,7 +157,7 @@ protected:
     }
 
     std::unique_ptr<CTheApp> app;
-    RecordingSeams* seams = nullptr;
+    RecordingAppServices* services = nullptr;
     std::vector<Box> boxes;
     int boxAnswer = 1;
 

@@ -1,7 +1,6 @@
 // The program's browsers met as a user meets them: the real program logged
 // in to the fake server, its pages clicked with the mouse.
 
-#include "app/actionseams.h"
 #include "app/appfixture.h"
 #include "app/history.h"
 #include "frame/browserview.h"

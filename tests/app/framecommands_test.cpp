@@ -27,35 +27,17 @@
 
 namespace {
 
-// The progress display as the frame sees it, with the World View pane's
-// commands and the floating browsers recorded.
-class FrameSeams : public RecordingSeams {
-public:
-    bool IsProgressActive() override { return progressRunning; }
-    void TreePaneCommand(int commandId) override { paneCommands << commandId; }
-    bool HideFirstVisibleFloatingBrowser() override {
-        if (floatingBrowsers == 0) {
-            return false;
-        }
-        --floatingBrowsers;
-        return true;
-    }
-    void ShowPreferencesPanel() override { preferencesPanels++; }
-
-    bool progressRunning = false;
-    QList<int> paneCommands;
-    int floatingBrowsers = 0;
-    int preferencesPanels = 0;
-};
-
 class FrameCommandsTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        auto recording = std::make_unique<FrameSeams>();
-        frameSeams = recording.get();
-        seams = recording.get();
-        app->SetSeams(std::move(recording));
+        // The progress display as the frame sees it, with the World View
+        // pane's commands, the preferences panel and the floating browsers
+        // recorded.
+        services->progressActive = false;
+        services->floatingBrowsers = 0;
+        services->onPaneCommand = [this](int commandId) { paneCommands << commandId; };
+        services->onPreferencesPanel = [this] { ++preferencesPanels; };
         ASSERT_TRUE(app->InitInstance({}));
         frame = app->MainFrame();
         CMyTree& tree = app->Tree();
@@ -80,7 +62,8 @@ protected:
         return frame->StatusPanes().PaneText(CStatusBar::PaneOfIndicator(indicator));
     }
 
-    FrameSeams* frameSeams = nullptr;
+    QList<int> paneCommands;
+    int preferencesPanels = 0;
     CMainFrame* frame = nullptr;
     QTreeWidgetItem* folder = nullptr;
     QTreeWidgetItem* server = nullptr;
@@ -350,7 +333,7 @@ TEST_F(FrameCommandsTest, AltIWantsAServer) {
                                             "server (for style sheets)."));
     app->Tree().GetTreeCtrl()->setCurrentItem(component);
     frame->OnCommand(32855);
-    EXPECT_EQ(frameSeams->preferencesPanels, 1);
+    EXPECT_EQ(preferencesPanels, 1);
 }
 
 TEST_F(FrameCommandsTest, PaneCommandsGoToTheWorldViewPane) {
@@ -358,7 +341,7 @@ TEST_F(FrameCommandsTest, PaneCommandsGoToTheWorldViewPane) {
     for (int commandId : {32776, 32805, 32779, 32793}) {
         EXPECT_TRUE(frame->OnCommand(commandId));
     }
-    EXPECT_EQ(frameSeams->paneCommands, (QList<int>{32776, 32805, 32779, 32823}))
+    EXPECT_EQ(paneCommands, (QList<int>{32776, 32805, 32779, 32823}))
         << "32793 on a folder makes a folder";
 }
 
@@ -368,7 +351,7 @@ TEST_F(FrameCommandsTest, StopWhileIdleCancelsEverything) {
     EXPECT_EQ(statusText(CStatusBar::kMessagePane), QStringLiteral("Cancelled."));
     EXPECT_EQ(app->CancelFlag(), 0) << "nothing ran, so nothing to cancel";
 
-    frameSeams->progressRunning = true;
+    services->progressActive = true;
     frame->OnCommand(32782);
     EXPECT_EQ(app->CancelFlag(), 1) << "a running server job is cancelled";
 }
@@ -522,11 +505,11 @@ TEST(MergeMenu, PopupsJoinByNameAndGoBeforeHelp) {
 }
 
 TEST_F(FrameCommandsTest, CloseKeyClosesFloatingBrowsersFirst) {
-    frameSeams->floatingBrowsers = 2;
+    services->floatingBrowsers = 2;
     frame->OnCloseKey();
     frame->OnCloseKey();
     EXPECT_TRUE(frame->isVisible());
-    EXPECT_EQ(frameSeams->floatingBrowsers, 0);
+    EXPECT_EQ(*services->floatingBrowsers, 0);
     frame->OnCloseKey();
     EXPECT_FALSE(frame->isVisible()) << "the third press exits";
 }

@@ -3,6 +3,7 @@
 // row's key as the server wrote it, and the grid keeps the keyboard.
 
 #include "app/appfixture.h"
+#include "app/theappservices.h"
 #include "frame/browserview.h"
 #include "frame/mainframe.h"
 #include "grid/mygrid.h"
@@ -31,8 +32,8 @@ protected:
         record.PanelParts = kPanelGrid;
         record.Parts.Add(u"grid:/cmi/Services?Action=Rows"_qs, u" "_qs);
         server.Script("/cmi/Props", FakeVelnixServer::Reply::Xml("<html><body/></html>"));
-        seams->hasSelectedItem = true;
-        seams->baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(server.Port());
+        services->hasSelectedItem = true;
+        services->baseUrl = QStringLiteral("http://127.0.0.1:%1").arg(server.Port());
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
     }
@@ -117,7 +118,7 @@ TEST_F(GridPanelTest, TheBrowserPaneAsksForTheSelectedRowsPage) {
 TEST_F(GridPanelTest, TheExitKeepsTheGridsLayoutInQuillexIni) {
     CMyGrid* grid = showGrid("a");
     grid->SetColumnWidth(0, 77);
-    CAppSeams().SaveColumnPreferences();
+    CTheAppServices(*app).SaveColumnPreferences();
     frame->close();
     QFile ini(CPreferences::GetIniPath());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));

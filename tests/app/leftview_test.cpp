@@ -1,5 +1,5 @@
+#include "app/actionwindows.h"
 #include "app/leftviewfixture.h"
-#include "app/actionseams.h"
 #include "frame/folderproperties.h"
 #include "frame/mainframe.h"
 #include "framework/kformat.h"
@@ -118,7 +118,7 @@ TEST_F(LeftViewTest, PointerAndKeysSelectAndOpenAsAUserExpects) {
 
 TEST_F(LeftViewTest, AFetchOfAnotherItemGoesUnderThatItem) {
     tree().SelectItem(other, true);
-    app->ActionSeams().FetchAndExpand(nodes);
+    app->ActionWindows().FetchAndExpand(nodes);
     EXPECT_TRUE(QTest::qWaitFor([&] { return tree().GetChildCount(nodes) == 2; }));
     EXPECT_EQ(tree().GetChildCount(other), 0) << "the target keeps its own children";
     EXPECT_EQ(tree().GetSelectedItem(), other);
@@ -167,7 +167,7 @@ TEST_F(LeftViewTest, AHeldReplyOfAnActionFetchLandsOnlyWhereItWasAskedFor) {
         serveHeldTree(server, "/n", "<item label='Late1'/>", "<item label='Late2'/>");
         tree().SelectItem(other, true);
         server.ClearRequests();
-        app->ActionSeams().FetchAndExpand(nodes);
+        app->ActionWindows().FetchAndExpand(nodes);
         ASSERT_TRUE(QTest::qWaitFor([&] { return downloaded("/n"); })) << c.what;
         const bool pStays = c.meanwhile();
         const bool cancelled = !frame->IsTreeReplyAwaited();
@@ -178,7 +178,7 @@ TEST_F(LeftViewTest, AHeldReplyOfAnActionFetchLandsOnlyWhereItWasAskedFor) {
             QTreeWidgetItem* probe = tree().AddFolderItem(serverItem, u"Probe"_qs);
             tree().GetMyItem(probe)->TreeURL = u"/p"_qs;
             server.Script("/p", FakeVelnixServer::Reply::Xml("<tree><item label='P1'/></tree>"));
-            app->ActionSeams().FetchAndExpand(probe);
+            app->ActionWindows().FetchAndExpand(probe);
             EXPECT_TRUE(QTest::qWaitFor([&] { return tree().GetChildCount(probe) == 1; }))
                 << c.what;
             tree().RemoveItem(probe);
@@ -579,9 +579,9 @@ TEST_F(LeftViewTest, TheKeyboardTipWrapsAtHalfTheScreenWidth) {
 }
 
 TEST_F(LeftViewTest, TheRediscoverEntryOpensTheRediscoverDialog) {
-    seams->calls.clear();
+    services->calls.clear();
     ContextMenuHost().RunReDiscoverDialog(u"/r?A=1&Selected=k1"_qs, u"/res&Selected=k1"_qs);
-    EXPECT_EQ(seams->calls, QStringList{u"ReDiscover(/r?A=1&Selected=k1 /res&Selected=k1)"_qs});
+    EXPECT_EQ(services->calls, QStringList{u"ReDiscover(/r?A=1&Selected=k1 /res&Selected=k1)"_qs});
 }
 
 }  // namespace

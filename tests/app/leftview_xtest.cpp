@@ -1,8 +1,8 @@
 // The World View pane of the running program on an X desktop, driven with
 // the real pointer and keyboard: its popup, its hover tip and its help key.
 
-#include "app/actionseams.h"
 #include "app/leftviewfixture.h"
+#include "support/recordingactionwindows.h"
 #include "support/xinput.h"
 
 #include <QApplication>
@@ -16,12 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class HelpRecorder : public CActionSeams {
-public:
-    void LaunchHelp(const QString& url) override { helped << url; }
-    QStringList helped;
-};
 
 // Notes where each popup menu appears and photographs the screen once it
 // has had a moment to paint.
@@ -59,9 +53,9 @@ protected:
     void SetUp() override {
         QUILLEX_SKIP_WITHOUT_DESKTOP(false);
         LeftViewTest::SetUp();
-        auto recorder = std::make_unique<HelpRecorder>();
+        auto recorder = std::make_unique<RecordingActionWindows>(*app);
         help = recorder.get();
-        app->SetActionSeams(std::move(recorder));
+        app->SetActionWindows(std::move(recorder));
         ping = loadNodeMenu(dynamic_cast<CMySystem&>(session(serverItem)));
         tree().GetMyItem(nodes)->SetMenuName(u"node"_qs);
         frame->resize(900, 600);
@@ -75,7 +69,7 @@ protected:
         return pane->viewport()->mapToGlobal(labelPoint(item));
     }
 
-    HelpRecorder* help = nullptr;
+    RecordingActionWindows* help = nullptr;
     int ping = 0;
 };
 
@@ -126,8 +120,8 @@ TEST_F(LeftViewOnDesktopTest, F1WhileTheInfoTipShowsOpensTheItemsHelp) {
         QTest::qWaitFor([&] { return QToolTip::isVisible() && pane->IsInfoTipShown(); }, 10000));
     EXPECT_TRUE(QToolTip::text().endsWith(u"\tClick F1 for help..."_qs));
     ASSERT_TRUE(xdotool({u"key"_qs, u"F1"_qs}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->helped.isEmpty(); }, 5000));
-    EXPECT_EQ(help->helped, QStringList{u"/help/other.htm"_qs});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !help->calls.isEmpty(); }, 5000));
+    EXPECT_EQ(help->calls, QStringList{u"LaunchHelp(/help/other.htm)"_qs});
 }
 
 }  // namespace

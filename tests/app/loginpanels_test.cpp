@@ -24,7 +24,7 @@ protected:
         ASSERT_TRUE(server.IsListening());
         fakelogin::ScriptCmiLogAndCancel(server);
         fakelogin::ScriptLogin(server, FakeLoginReply());
-        app->SetSeams(nullptr);
+        useProgramServices();
         ASSERT_TRUE(app->InitInstance({}));
         app->Prefs().SetInt(QStringLiteral("SCAuthentication"), 0);
         app->Prefs().SetInt(QStringLiteral("AskStorePass"), 0);

@@ -123,8 +123,8 @@ TEST_F(MainFrameTest, TitleNamesItemUserAndServer) {
 // The properties page opens in two thirds of the right-hand side, and the
 // same URL again keeps the page without loading it a second time.
 TEST_F(MainFrameTest, PropertiesTakeTwoThirdsAndLoadEachUrlOnce) {
-    seams->hasSelectedItem = true;
-    seams->baseUrl = QUrl::fromLocalFile(root()).toString() + u'/';
+    services->hasSelectedItem = true;
+    services->baseUrl = QUrl::fromLocalFile(root()).toString() + u'/';
     writeFile(QStringLiteral("props é.html"), "<html><body>properties</body></html>");
     writeFile(QStringLiteral("other.html"), "<html><body>other</body></html>");
     layOutViewRow(300);
@@ -148,11 +148,11 @@ TEST_F(MainFrameTest, PropertiesTakeTwoThirdsAndLoadEachUrlOnce) {
     EXPECT_EQ(rows.GetRowInfo(CMainFrame::kBrowserRow).current, 200);
     EXPECT_TRUE(frame->PropertiesOpen());
     // The text goes to the browser as given, accents included.
-    EXPECT_EQ(frame->PropertiesURL(), seams->baseUrl + QStringLiteral("props é.html"));
+    EXPECT_EQ(frame->PropertiesURL(), services->baseUrl + QStringLiteral("props é.html"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 1; }, 30000));
 
     ASSERT_EQ(frame->OpenProperties(QStringLiteral("props é.html")), 1);
-    browser->Navigate2(seams->baseUrl + QStringLiteral("other.html"));
+    browser->Navigate2(services->baseUrl + QStringLiteral("other.html"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished == 2; }, 30000));
     ASSERT_EQ(started.size(), 2);
     EXPECT_EQ(started[0].fileName(), QStringLiteral("props é.html"));
@@ -160,7 +160,7 @@ TEST_F(MainFrameTest, PropertiesTakeTwoThirdsAndLoadEachUrlOnce) {
 }
 
 TEST_F(MainFrameTest, ClosingThePropertiesRemembersTheirHeight) {
-    seams->hasSelectedItem = true;
+    services->hasSelectedItem = true;
     layOutViewRow(300);
     ASSERT_EQ(frame->OpenProperties(QStringLiteral("about:blank")), 1);
     CPanelManager& rows = frame->RightSplitter();

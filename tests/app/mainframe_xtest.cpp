@@ -113,7 +113,7 @@ using MainWindowTest = AppFixture;
 TEST_F(MainWindowTest, IsMappedOnceAndKeepsItsWindowOnceTheWebViewIsUp) {
     QUILLEX_SKIP_WITHOUT_DESKTOP(false);
     MainWindowWatch watch;
-    seams->restores = true;
+    services->restores = true;
     ASSERT_TRUE(app->InitInstance({}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return watch.paintedId != 0; }, 20000));
     CBrowserView* browser = app->MainFrame()->GetBrowserView();

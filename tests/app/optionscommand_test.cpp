@@ -1,5 +1,6 @@
 #include "app/appchoosersite.h"
 #include "app/appfixture.h"
+#include "app/theappservices.h"
 #include "dialogs/optionsdialog.h"
 #include "dialogs/optionspanel1.h"
 #include "frame/mainframe.h"
@@ -30,7 +31,7 @@ TEST_F(OptionsCommandTest, ToolsOptionsOpensTheStoredPageOverTheCurrentWorldView
         shownPage = dialog.CurrentPage();
         shownAddress = dialog.WorldViewPage().AddressCombo().currentText();
     });
-    EXPECT_TRUE(app->MainFrame()->OnCommand(CAppSeams::kOptionsCommand));
+    EXPECT_TRUE(app->MainFrame()->OnCommand(CTheAppServices::kOptionsCommand));
     EXPECT_TRUE(closer.seen);
     EXPECT_EQ(shownPage, 2);
     EXPECT_EQ(shownAddress, worldView);

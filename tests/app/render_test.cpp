@@ -1,4 +1,4 @@
-#include "app/actionseams.h"
+#include "app/actionwindows.h"
 #include "app/appfixture.h"
 #include "app/history.h"
 #include "frame/browserview.h"
@@ -33,16 +33,6 @@
 
 namespace {
 
-// The recording seams, with the action dispatcher watched too.
-class DispatchRecordingSeams : public RecordingSeams {
-public:
-    int DispatchCurl(const QString& action) override {
-        dispatched << action;
-        return 1;
-    }
-    QStringList dispatched;
-};
-
 // A panel that keeps the locator it was made with.
 class RecordingPanel : public CMyViewDlg {
 public:
@@ -58,10 +48,7 @@ class RenderTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        auto recording = std::make_unique<DispatchRecordingSeams>();
-        dispatch = recording.get();
-        seams = recording.get();
-        app->SetSeams(std::move(recording));
+        services->dispatchResult = 1;  // the actions are watched, not run
         for (int code : {5621, 302, 303}) {
             app->Panels().Register(code, [this](const CPanelRequest& request) {
                 return new RecordingPanel(request, madePanels);
@@ -75,7 +62,7 @@ protected:
         item = tree.AddFolderItem(serverItem, QStringLiteral("Services"));
         tree.SelectItem(item, true);
         boxes.clear();
-        dispatch->dispatched.clear();
+        services->dispatched.clear();
     }
 
     CMyItem& record(QTreeWidgetItem* of) { return *app->Tree().GetMyItem(of); }
@@ -83,7 +70,6 @@ protected:
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server.Port()); }
 
     FakeVelnixServer server;
-    DispatchRecordingSeams* dispatch = nullptr;
     CMainFrame* frame = nullptr;
     QTreeWidgetItem* serverItem = nullptr;
     QTreeWidgetItem* item = nullptr;
@@ -109,7 +95,7 @@ TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
                                   request.query.startsWith("Action=G"));
     }
     EXPECT_TRUE(requested) << "the server's base URL with the payload";
-    CActionSeams& actions = app->ActionSeams();
+    CActionWindows& actions = app->ActionWindows();
     EXPECT_TRUE(actions.HasGrid());
     EXPECT_EQ(actions.GridRowCount(), 3) << "the action language sees the loaded grid";
     grid->SelectAllCells();
@@ -261,7 +247,7 @@ TEST_F(RenderTest, ActionsGoToTheDispatcherUndecorated) {
     record(item).Parts.Add(QStringLiteral("browser:http://127.0.0.1:1/a"), QStringLiteral("A"));
     record(item).Parts.Add(QStringLiteral("browser:http://127.0.0.1:1/b"), QStringLiteral("B"));
     EXPECT_EQ(frame->ShowCurl(QStringLiteral("curl:x")), 1);
-    EXPECT_EQ(dispatch->dispatched, QStringList{QStringLiteral("curl:x")})
+    EXPECT_EQ(services->dispatched, QStringList{QStringLiteral("curl:x")})
         << "an action is no URL: no date and time parameters";
     EXPECT_TRUE(rowShown(CMainFrame::kTabsRow));
     for (int row : {CMainFrame::kMyViewRow, CMainFrame::kEditorRow, CMainFrame::kBrowserRow}) {
@@ -419,7 +405,7 @@ TEST_F(TabsTest, RemembersTheTabPerItemAndFallsBackToTheFirst) {
     EXPECT_EQ(tabs()->TabBar()->currentIndex(), 0) << "5 of 3 tabs becomes 1";
 
     EXPECT_EQ(tabs()->SelectTab(3), 1);
-    EXPECT_EQ(dispatch->dispatched, QStringList{QStringLiteral("curl:third")});
+    EXPECT_EQ(services->dispatched, QStringList{QStringLiteral("curl:third")});
     EXPECT_EQ(app->Prefs().GetInt(QStringLiteral("tab:svc"), 0), 3);
     EXPECT_EQ(record(item).SelectedTab, 3);
 
@@ -445,9 +431,9 @@ TEST_F(TabsTest, AStripWhoseItemIsNoLongerSelectedSelectsNothing) {
     ASSERT_NE(strip, nullptr);
     // Another item becomes the selection without a render of the strip.
     app->Tree().GetTreeCtrl()->setCurrentItem(serverItem);
-    dispatch->dispatched.clear();
+    services->dispatched.clear();
     EXPECT_EQ(strip->SelectTab(3), 0);
-    EXPECT_TRUE(dispatch->dispatched.isEmpty());
+    EXPECT_TRUE(services->dispatched.isEmpty());
     app->Tree().GetTreeCtrl()->setCurrentItem(item);
     app->Tree().DeleteItem(item);
     EXPECT_EQ(strip->SelectTab(3), 0) << "its item is gone";
@@ -460,7 +446,7 @@ TEST_F(TabsTest, AUsersTabChoiceClearsTheCancelFlagOfAnEarlierError) {
     QTabBar* bar = tabs()->TabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
     EXPECT_EQ(app->CancelFlag(), 0);
-    EXPECT_EQ(dispatch->dispatched, QStringList{QStringLiteral("curl:third")});
+    EXPECT_EQ(services->dispatched, QStringList{QStringLiteral("curl:third")});
 }
 
 // ---- the folder list ----

@@ -24,19 +24,6 @@ namespace {
 
 using Reply = FakeVelnixServer::Reply;
 
-// The application's own seams, but for two floating browsers to close.
-class FloatingBrowserSeams : public CAppSeams {
-public:
-    bool HideFirstVisibleFloatingBrowser() override {
-        if (floatingBrowsers == 0) {
-            return false;
-        }
-        --floatingBrowsers;
-        return true;
-    }
-    int floatingBrowsers = 0;
-};
-
 // The program started for real on a World View whose server is the fake
 // server; its login tree holds a grid, a page, a two-tab item, a folder and
 // an item with a malformed locator.
@@ -67,9 +54,13 @@ protected:
         writeLabWorldView(server.Port());
 
         app = std::make_unique<CTheApp>();
-        auto seams = std::make_unique<FloatingBrowserSeams>();
-        floating = seams.get();
-        app->SetSeams(std::move(seams));
+        // The application's own services, but for the floating browsers
+        // to close.
+        auto recording = std::make_unique<RecordingAppServices>(*app);
+        services = recording.get();
+        services->passesThrough = true;
+        services->floatingBrowsers = 0;
+        app->SetServices(std::move(recording));
         app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int) {
             boxes << text;
             return 1;
@@ -117,7 +108,7 @@ protected:
 
     FakeVelnixServer server;
     std::unique_ptr<CTheApp> app;
-    FloatingBrowserSeams* floating = nullptr;
+    RecordingAppServices* services = nullptr;
     CMainFrame* frame = nullptr;
     QTreeWidgetItem* serverItem = nullptr;
     QStringList boxes;
@@ -175,14 +166,14 @@ TEST_F(RenderProgramTest, CtrlTabFromTheBrowserGoesToTheWorldView) {
 }
 
 TEST_F(RenderProgramTest, AltF4ClosesFloatingBrowsersThenTheProgram) {
-    floating->floatingBrowsers = 2;
+    services->floatingBrowsers = 2;
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
     for (int press = 1; press <= 2; ++press) {
         QTest::keyClick(frame, Qt::Key_F4, Qt::AltModifier);
         EXPECT_TRUE(frame->isVisible()) << "press " << press;
     }
-    EXPECT_EQ(floating->floatingBrowsers, 0);
+    EXPECT_EQ(*services->floatingBrowsers, 0);
     QTest::keyClick(frame, Qt::Key_F4, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !frame->isVisible(); }));
 }

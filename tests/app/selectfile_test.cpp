@@ -1,6 +1,7 @@
 #include "dialogs/selectfile.h"
 #include "app/actionfixture.h"
 #include "app/actioninterpreter.h"
+#include "app/appactionwindows.h"
 #include "grid/mygrid.h"
 #include "server/mysystem.h"
 #include "settings/urlcoding.h"
@@ -304,7 +305,7 @@ TEST_F(SelectFileTest, StoredDirectoryWithQuerySignsIsRequestedIntact) {
 }
 
 TEST_F(SelectFileTest, SelectFileActionShowsTheChosenFile) {
-    app->SetActionSeams(nullptr);  // the real chooser
+    app->SetActionWindows(std::make_unique<CAppActionWindows>(*app));  // the real chooser
     QTimer::singleShot(0, [this] {
         auto* dialog = qobject_cast<CSelectFile*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);

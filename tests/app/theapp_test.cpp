@@ -30,7 +30,7 @@ TEST_F(TheAppTest, FirstRunShowsTheIntroductionAndStartsANewWorldView) {
               QStringLiteral("It appears that you have not run Quillet for Velnix on this system "
                              "before.\nClick OK to add one or more Velnix systems to your World "
                              "View."));
-    EXPECT_EQ(seams->calls,
+    EXPECT_EQ(services->calls,
               (QStringList{"ShowCurl(browser:about:blank)", "AddRootItem(World View)",
                            "RestoreWorldView", "ShowCurl(browser:about:blank)", "NewWorldView"}));
     ASSERT_NE(app->MainFrame(), nullptr);
@@ -112,24 +112,24 @@ TEST_F(TheAppTest, TheBusyAnimationGoesOnOnceABoxClosesDuringBusyWork) {
 }
 
 TEST_F(TheAppTest, RestoredWorldViewSkipsTheFirstRun) {
-    seams->restores = true;
+    services->restores = true;
     ASSERT_TRUE(app->InitInstance({}));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_FALSE(seams->calls.contains(QStringLiteral("NewWorldView")));
+    EXPECT_FALSE(services->calls.contains(QStringLiteral("NewWorldView")));
 }
 
 TEST_F(TheAppTest, ExitSequenceRunsInOrderAndWritesThePreferences) {
-    seams->fullCurl = QStringLiteral("grid:/cmi/x");
+    services->fullCurl = QStringLiteral("grid:/cmi/x");
     ASSERT_TRUE(app->InitInstance({}));
-    seams->calls.clear();
+    services->calls.clear();
     const QString ini = settingsFolder() + QStringLiteral("/Quillex.ini");
     ASSERT_FALSE(QFile::exists(ini));
 
     app->MainFrame()->close();
 
     EXPECT_FALSE(app->IsUp());
-    EXPECT_EQ(seams->calls, (QStringList{"LogoutAllServers", "SaveRebarLayout",
-                                         "AskSaveWorldViewOnExit", "SaveColumnPreferences"}));
+    EXPECT_EQ(services->calls, (QStringList{"LogoutAllServers", "SaveRebarLayout",
+                                            "AskSaveWorldViewOnExit", "SaveColumnPreferences"}));
     const QByteArray written = readFile(ini);
     EXPECT_TRUE(written.contains("CurrentCurl=grid:/cmi/x")) << written.toStdString();
     EXPECT_TRUE(written.contains("Main.left=")) << "the window placement is saved";
@@ -139,7 +139,7 @@ TEST_F(TheAppTest, ExitSequenceRunsInOrderAndWritesThePreferences) {
 // A close while start-up still restores the World View runs the exit
 // sequence, and start-up then ends instead of entering the main loop.
 TEST_F(TheAppTest, AWindowClosedDuringStartUpEndsTheProgram) {
-    seams->onRestore = [this] { app->MainFrame()->close(); };
+    services->onRestore = [this] { app->MainFrame()->close(); };
     EXPECT_FALSE(app->InitInstance({}));
     EXPECT_FALSE(app->IsUp());
     EXPECT_TRUE(readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains("Main.left="))
@@ -152,7 +152,7 @@ TEST_F(TheAppTest, ATerminationSignalRunsTheExitSequence) {
     ASSERT_EQ(::raise(SIGTERM), 0);
     EXPECT_TRUE(QTest::qWaitFor([this] { return !app->IsUp(); }, 10000));
     EXPECT_FALSE(app->MainFrame()->isVisible());
-    EXPECT_TRUE(seams->calls.contains(QStringLiteral("AskSaveWorldViewOnExit")));
+    EXPECT_TRUE(services->calls.contains(QStringLiteral("AskSaveWorldViewOnExit")));
     EXPECT_TRUE(readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains("Main.left="));
 }
 
@@ -161,7 +161,7 @@ TEST_F(TheAppTest, CommandLineScriptRunsAndEndsTheProgram) {
     const QString script =
         writeFile(QStringLiteral("my \"quoted\" script.curl"), "# comment\nsleep=1\n");
     EXPECT_FALSE(app->InitInstance({script}));
-    EXPECT_TRUE(seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'));
+    EXPECT_TRUE(services->calls.contains(QStringLiteral("RunActionScript(") + script + u')'));
     EXPECT_TRUE(boxes.empty()) << "no first-run box with a command line";
 }
 
@@ -181,9 +181,10 @@ TEST_F(TheAppTest, CommandLineWorldViewIsOpenedNeverRunAsAScript) {
         const QString worldView = writeFile(QString::fromUtf8(c.name), c.content);
         newApp();
         ASSERT_TRUE(app->InitInstance({worldView})) << c.name;
-        EXPECT_TRUE(seams->calls.contains(QStringLiteral("OpenWorldView(") + worldView + u')'))
+        EXPECT_TRUE(services->calls.contains(QStringLiteral("OpenWorldView(") + worldView + u')'))
             << c.name;
-        EXPECT_FALSE(seams->calls.join(u' ').contains(QStringLiteral("RunActionScript"))) << c.name;
+        EXPECT_FALSE(services->calls.join(u' ').contains(QStringLiteral("RunActionScript")))
+            << c.name;
     }
 }
 
@@ -195,38 +196,32 @@ TEST_F(TheAppTest, HandedOverScriptRunsInTheRunningInstance) {
     const bool taken = onWorker(
         [this, script] { return CSingleInstance(settingsFolder()).HandOff(script, 30000); });
     EXPECT_TRUE(taken);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return seams->calls.contains(QStringLiteral("RunActionScript(") + script + u')'); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return services->calls.contains(QStringLiteral("RunActionScript(") + script + u')');
+    }));
 }
 
 // A script may run far longer than its sender waits: the sender has its
 // answer before the script starts, or it would run the script a second time.
 TEST_F(TheAppTest, HandedOverScriptRunsAfterTheSenderHasItsAnswer) {
-    class WaitingSeams : public RecordingSeams {
-    public:
-        bool RunActionScript(const QString& path) override {
-            answeredFirst = QTest::qWaitFor([this] { return senderDone.load(); }, 20000);
-            return RecordingSeams::RunActionScript(path);
-        }
-        std::atomic<bool> senderDone{false};
-        bool answeredFirst = false;
+    std::atomic<bool> senderDone{false};
+    bool answeredFirst = false;
+    services->onRunActionScript = [&](const QString&) {
+        answeredFirst = QTest::qWaitFor([&] { return senderDone.load(); }, 20000);
     };
-    auto waiting = std::make_unique<WaitingSeams>();
-    WaitingSeams* recorder = waiting.get();
-    app->SetSeams(std::move(waiting));
     ASSERT_TRUE(app->InitInstance({}));
     const QString script = root() + QStringLiteral("/long.curl");
-    std::thread sender([this, recorder, script] {
+    std::thread sender([this, &senderDone, script] {
         EXPECT_TRUE(CSingleInstance(settingsFolder()).HandOff(script, 5000));
-        recorder->senderDone = true;
+        senderDone = true;
     });
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return recorder->calls.contains(QStringLiteral("RunActionScript(") + script + u')');
+            return services->calls.contains(QStringLiteral("RunActionScript(") + script + u')');
         },
         30000));
     sender.join();
-    EXPECT_TRUE(recorder->answeredFirst);
+    EXPECT_TRUE(answeredFirst);
 }
 
 TEST_F(TheAppTest, ImageListsHoldEveryTreeImageInBothSizes) {
@@ -382,7 +377,7 @@ TEST_F(TheAppTest, TempFilePathsAreNamedAndRecorded) {
 
 TEST_F(TheAppTest, MenuCommandIdsBelongToTheSelectedServer) {
     EXPECT_EQ(app->AllocMenuCommandId(), 0) << "no server selected";
-    seams->serverId = 11;
+    services->serverId = 11;
     EXPECT_EQ(app->AllocMenuCommandId(), 40000);
     EXPECT_EQ(app->AllocMenuCommandId(), 40001);
     app->FreeMenuCommandIds();

@@ -28,7 +28,7 @@ class WorldViewStartupTest : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        app->SetSeams(nullptr);
+        useProgramServices();
         worldView = writeFile(QStringLiteral("views/lab.zwv"), kWorldView);
         writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
                   "ZWV=" + worldView.toUtf8() + '\n');
@@ -111,7 +111,7 @@ protected:
         ASSERT_TRUE(server.IsListening());
         fakelogin::ScriptCmiLogAndCancel(server);
         fakelogin::ScriptLogin(server, FakeLoginReply());
-        app->SetSeams(nullptr);
+        useProgramServices();
         const QByteArray port = QByteArray::number(server.Port());
         const QString worldView =
             writeFile(QStringLiteral("views/auto.zwv"),

@@ -1,4 +1,4 @@
-#include "frame/panelparts.h"
+#include "tree/panelparts.h"
 
 int CPanelParts::AddPart(const QString& curl, const QString& label) {
     Add(curl, label.isEmpty() ? QStringLiteral(" ") : label);

@@ -1,4 +1,4 @@
-#include "frame/panelparts.h"
+#include "tree/panelparts.h"
 
 #include <gtest/gtest.h>
 
