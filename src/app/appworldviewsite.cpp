@@ -82,7 +82,7 @@ void CAppWorldViewSite::AutoLogin(CMyTree& tree, QTreeWidgetItem* server) {
 }
 
 void CAppWorldViewSite::DispatchCurl(const QString& curl) {
-    m_app.Seams().DispatchCurl(curl);
+    m_app.Services().DispatchCurl(curl);
 }
 
 void CAppWorldViewSite::SaveColumnPrefs() {

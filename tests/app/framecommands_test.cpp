@@ -276,9 +276,9 @@ TEST_F(FocusedFrameTest, EditCommandsAreOfferedWhereTheFocusTakesThem) {
 
     showGrid(false);
     ASSERT_TRUE(focus(Focus::WorldView));
-    frameSeams->paneCommands.clear();
+    paneCommands.clear();
     EXPECT_TRUE(frame->OnCommand(57635));
-    EXPECT_EQ(frameSeams->paneCommands, QList<int>{57635}) << "Cut took the World View item";
+    EXPECT_EQ(paneCommands, QList<int>{57635}) << "Cut took the World View item";
 }
 
 // F2 is a key of the whole window: on the World View pane it renames the
@@ -286,9 +286,9 @@ TEST_F(FocusedFrameTest, EditCommandsAreOfferedWhereTheFocusTakesThem) {
 TEST_F(FocusedFrameTest, F2RenamesInTheWorldViewPaneOnly) {
     app->Tree().GetTreeCtrl()->setCurrentItem(server);
     ASSERT_TRUE(focus(Focus::WorldView));
-    frameSeams->paneCommands.clear();
+    paneCommands.clear();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
-    EXPECT_EQ(frameSeams->paneCommands, QList<int>{32770});
+    EXPECT_EQ(paneCommands, QList<int>{32770});
 
     showGrid(true);
     ASSERT_TRUE(focus(Focus::FilterField));
