@@ -1,7 +1,7 @@
 #pragma once
 
 // The application's answers to what the World View file asks: its boxes and
-// save dialog, whether the World View is a new one that has no file yet (a
+// save dialog, whether the World View is a new one that has no file (a
 // mark the main frame's New World View sets), the restoring flag, the
 // automatic login, the remembered locator and the main grid's columns.
 

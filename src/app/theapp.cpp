@@ -366,7 +366,7 @@ void CTheApp::closeMainWindowAndQuit() {
         m_mainFrame->close();
     }
     // Other windows may still be open; the program ends all the same. During
-    // start-up no loop runs yet, and start-up itself sees the closed window.
+    // start-up no loop runs, and start-up itself sees the closed window.
     QCoreApplication::quit();
 }
 

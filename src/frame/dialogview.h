@@ -18,7 +18,7 @@ public:
     // remembered tab. Any thread: off the UI thread the UI thread builds it
     // and its result is returned. 0 for another template or a failed creation.
     int Render(int templateId);
-    // The UI thread's part: the strip is made and placed, not yet selected.
+    // The UI thread's part: the strip is made and placed, but not selected.
     int RenderOnUIThread(int templateId);
 
     CTabs* Tabs() const { return m_dialog; }

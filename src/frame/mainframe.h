@@ -205,7 +205,7 @@ public:
     void OnItemLabelChanged(QTreeWidgetItem* item) override;
     // A tree reply waits behind the client end.
     void ReadTreeReply(CNamedPipe clientEnd);
-    // A tree request is out whose reply has not been read yet.
+    // A tree request is out whose reply is still unread.
     bool IsTreeReplyAwaited() const { return m_treeRequestOpen; }
 
 protected:

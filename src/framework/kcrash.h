@@ -24,6 +24,6 @@ enum KCrashCode : int {
 // illegal-instruction faults) through the crash report.
 void kInstallCrashHandler();
 
-// Ends the process through the crash report when kInit() has not been called
-// yet; `function` names the caller in the error line.
+// Ends the process through the crash report before kInit() has been
+// called; `function` names the caller in the error line.
 void kRequireInit(QStringView function);

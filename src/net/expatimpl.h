@@ -8,7 +8,7 @@
 // chunks without further set-up: its parser is made by the constructor, or,
 // for readers that may never read (one in every World View server entry), by
 // the first chunk. Neither tells the reader, which starts fresh anyway (in
-// the constructor it is not even built yet).
+// the constructor it does not even exist).
 
 #include "net/wireservices.h"
 

@@ -35,7 +35,7 @@ private:
     CGridEventDecoder m_decoder;
     CPipeListener* m_listener;
     std::vector<QByteArray> m_blocks;  // reused, so that it keeps its room
-    size_t m_nextBlock = 0;            // the first of m_blocks not yet fed
+    size_t m_nextBlock = 0;            // the first of m_blocks still to feed
     bool m_open = true;                // the writer's end was open at the last read
     bool m_moreWait = false;           // the last read left blocks that wake no one
     bool m_resumePosted = false;

@@ -51,8 +51,8 @@ public:
     // lost); each of these closes this end and stores errno in `error`.
     // Blocks until a message arrives.
     int Read(void* buffer, int count, int* error = nullptr);
-    // Without blocking: the byte length of the next message, 0 when none has
-    // arrived yet, -1 at the end of the stream or on an error.
+    // Without blocking: the byte length of the next message, 0 while none has
+    // arrived, -1 at the end of the stream or on an error.
     int PendingMessageSize() const;
 
     // Server end: hands a block to the reader, waiting while enough blocks

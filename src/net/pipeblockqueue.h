@@ -25,7 +25,7 @@ public:
 
     enum class Pushed {
         kFailed,      // the reader went away, or the abort flag was raised
-        kQueued,      // the reader was woken already, or need not be yet
+        kQueued,      // the reader was woken already, or need not be now
         kWakeReader,  // the reader sleeps: wake it
     };
 
@@ -43,7 +43,7 @@ public:
 
     // A block the reader has done with, kept for the writer unless enough wait.
     void Recycle(QByteArray block);
-    // A block to fill, empty when none came back yet.
+    // A block to fill, empty while none has come back.
     QByteArray TakeSpare();
 
     // The reader went away: blocks still waiting are dropped and every Push fails.

@@ -103,7 +103,7 @@ void HttpSetConnectTo(const QStringList& entries) {
 // Named, not anonymous: the request's transfer state holds one.
 namespace httpdetail {
 
-// The body received and not yet read. Reading moves an offset instead of
+// The body received and still unread. Reading moves an offset instead of
 // shifting the rest forward; the read part is dropped when it is all read
 // or when it outweighs the unread part.
 class PendingBody {

@@ -18,7 +18,7 @@ public:
     CMenuBusyMarker(const CMenuBusyMarker&) = delete;
     CMenuBusyMarker& operator=(const CMenuBusyMarker&) = delete;
 
-    // Whether no command runs now: the marker does not exist yet or is free.
+    // Whether no command runs now: the marker does not exist or is free.
     static bool IsFree();
     // "SEMAPHORE 3 PROC #<process id in hexadecimal>", for the log.
     static QString Name();

@@ -63,7 +63,7 @@ public:
     // The rule of the type (compared in lower case); an empty rule, not
     // draggable and without targets, when there is none.
     const CMyDropInfo& Find(const QString& dragType) const;
-    // The rule of the type, appended (draggable) when there is none yet.
+    // The rule of the type, appended (draggable) when there is none.
     CMyDropInfo& GetOrAdd(const QString& dragType);
     // The last rule, null when there is none.
     CMyDropInfo* GetLast() const;

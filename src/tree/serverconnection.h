@@ -36,7 +36,7 @@ struct ServerEntryPanel {
 class CServerConnection {
 public:
     static constexpr int kDefaultWebPort = 80;
-    // The type of a server entry that has not logged in yet.
+    // The type of a server entry that has never logged in.
     static constexpr char16_t kServerTypeUnknown = u'.';
 
     CServerConnection() = default;

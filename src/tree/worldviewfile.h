@@ -30,7 +30,7 @@ public:
     virtual bool AskYesNo(const QString& text) = 0;
     // The save-file dialog, starting at the path; false when cancelled.
     virtual bool PromptForSavePath(QString& path) = 0;
-    // The main frame's mark of a new World View that has no file yet.
+    // The main frame's mark of a new World View that has no file.
     virtual bool IsNewWorldViewUnsaved() = 0;
     // Clears that mark once the World View has its file.
     virtual void ClearNewWorldViewUnsaved() = 0;
@@ -64,7 +64,7 @@ public:
     int LoadWorldView(const QString& address);
     // Writes the World View to the current address when that is a local file,
     // else to the default path; asks for the path when `ask` is set or the
-    // World View has no file yet. 1 when written; 0 when cancelled or failed
+    // World View has no file. 1 when written; 0 when cancelled or failed
     // (failure is shown in a warning box and the file stays as it was).
     int SaveWorldView(bool ask);
     // Start-up: loads the current World View, else the first recent one that

@@ -156,7 +156,7 @@ void CUiBridge::BeginExit() {
     const std::lock_guard lock(m_pendingMutex);
     m_exiting.store(true);
     // A call already running on the UI thread finishes normally: its sender's
-    // record must stay valid until then. Calls not yet begun are abandoned.
+    // record must stay valid until then. Calls that have not begun are abandoned.
     for (const auto& pending : m_pending) {
         {
             const std::lock_guard pendingLock(pending->mutex);
