@@ -6,6 +6,7 @@
 
 #include "app/appfixture.h"
 #include "server/mysystem.h"
+#include "support/fakeloginreplies.h"
 #include "support/fakevelnixserver.h"
 #include "support/recordingactionwindows.h"
 #include "tree/mytree.h"
@@ -59,6 +60,17 @@ protected:
             return nullptr;
         }
         return system;
+    }
+
+    // A "win32" server whose jobs can be cancelled, logged in and selected:
+    // its replies' process ids go to its list.
+    CMySystem* addLoggedInCancellingServer(FakeVelnixServer& server,
+                                           QTreeWidgetItem** entry = nullptr) {
+        fakelogin::ScriptCmiLogAndCancel(server);
+        FakeLoginReply reply;
+        reply.serverInfo = "win32";
+        fakelogin::ScriptLogin(server, reply);
+        return addLoggedInServer(server, entry);
     }
 
     QStringList boxTexts() const {

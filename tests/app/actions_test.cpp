@@ -121,11 +121,7 @@ class AbortTest : public ActionsTest {
 protected:
     void SetUp() override {
         ActionsTest::SetUp();
-        fakelogin::ScriptCmiLogAndCancel(server);
-        FakeLoginReply reply;
-        reply.serverInfo = "win32";
-        fakelogin::ScriptLogin(server, reply);
-        system = addLoggedInServer(server, &serverItem);
+        system = addLoggedInCancellingServer(server, &serverItem);
         ASSERT_NE(system, nullptr);
         ASSERT_EQ(system->GetServerProcesses().AddPid(this, 42), 1);
     }

@@ -15,11 +15,7 @@ class ServerPidTest : public ActionFixture {
 protected:
     void SetUp() override {
         ActionFixture::SetUp();
-        fakelogin::ScriptCmiLogAndCancel(server);
-        FakeLoginReply reply;
-        reply.serverInfo = "win32";
-        fakelogin::ScriptLogin(server, reply);
-        system = addLoggedInServer(server);
+        system = addLoggedInCancellingServer(server);
         ASSERT_NE(system, nullptr);
     }
 
