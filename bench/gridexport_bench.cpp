@@ -5,6 +5,7 @@
 #include "grid/mygrid.h"
 
 #include "benchtools.h"
+#include "support/recordingmysystemsite.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -54,6 +55,8 @@ double writeOnce(const QString& path, const QByteArray& bytes) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite systemSite;
     QTemporaryDir folder;
     const QString csvPath = folder.filePath(QStringLiteral("grid.csv"));
     const QString basePath = folder.filePath(QStringLiteral("baseline.csv"));

@@ -7,6 +7,7 @@
 #include "grid/mygrid.h"
 
 #include "benchtools.h"
+#include "support/recordingmysystemsite.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,6 +57,8 @@ const QString kKeystrokes[] = {QStringLiteral("e"), QStringLiteral("ele"), QStri
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite systemSite;
     const Table table = makeTable();
 
     CMyGrid grid;

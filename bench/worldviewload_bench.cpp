@@ -3,6 +3,7 @@
 // same run. Prints the ratio of the two and the memory each entry takes.
 
 #include "benchtools.h"
+#include "support/recordingmysystemsite.h"
 #include "tree/mytree.h"
 
 #include <QApplication>
@@ -78,6 +79,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite systemSite;
     const QString worldView = makeWorldView();
     const QByteArray utf8 = worldView.toUtf8();
 

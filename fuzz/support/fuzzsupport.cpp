@@ -1,6 +1,7 @@
 #include "support/fuzzsupport.h"
 
 #include "framework/klog.h"
+#include "support/recordingmysystemsite.h"
 
 #include <QApplication>
 #include <QFile>
@@ -32,6 +33,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // Never destroyed: libFuzzer ends the process with exit(), after Qt's own
     // globals are gone, where the application's destructor would crash.
     new QApplication(*argc, *argv);
+    // The server entries that World Views and replies make find their site:
+    // a dispatcher of its own, no settings and no World View.
+    new RecordingMySystemSite;
     std::setlocale(LC_NUMERIC, "C");
     // No log and no debug flag file: writing a log line per input would
     // outweigh the work under test.

@@ -4,11 +4,11 @@
 #include "framework/klog.h"
 #include "framework/ktext.h"
 #include "framework/ktime.h"
+#include "grid/dialoggridsite.h"
 #include "grid/griddisposer.h"
 #include "grid/gridnavigator.h"
 #include "grid/gridrequesters.h"
 #include "grid/gridstreamwire.h"
-#include "grid/mygridsite.h"
 #include "net/netdispatcher.h"
 #include "server/mysystem.h"
 #include "server/mysystemsite.h"
@@ -110,9 +110,9 @@ struct CMyGrid::Event {
 
 CMyGrid::CMyGrid(QWidget* parent)
     : CGridCtrl(0, 0, 0, 0, parent),
-      m_defaultSite(std::make_unique<CMyGridSite>()),
+      m_dialogSite(std::make_unique<CDialogGridSite>()),
       m_tooltip(std::make_unique<Tooltip>()) {
-    m_site = m_defaultSite.get();
+    m_site = m_dialogSite.get();
     m_className = QStringLiteral("CMyGrid");
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, &CMyGrid::showTurn);
@@ -129,7 +129,7 @@ CMyGrid::~CMyGrid() {
 }
 
 void CMyGrid::SetSite(CMyGridSite* site) {
-    m_site = site != nullptr ? site : m_defaultSite.get();
+    m_site = site != nullptr ? site : m_dialogSite.get();
 }
 
 bool CMyGrid::Create(const QRect& rect, QWidget* parent, int controlId, unsigned style) {

@@ -3,9 +3,9 @@
 // for the drop's target.
 
 #include "grid/mygrid.h"
-#include "grid/mygridsite.h"
 #include "gridctrl/gridfixture.h"
 #include "server/mysystem.h"
+#include "support/recordingmygridsite.h"
 #include "support/xinput.h"
 #include "tree/mydropinfo.h"
 #include "tree/mytree.h"
@@ -16,12 +16,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-class ServerGridSite : public CMyGridSite {
-public:
-    CMySystem* SelectedSystem() override { return system; }
-    CMySystem* system = nullptr;
-};
 
 class RecordingDropSite : public CTreeDropSite {
 public:
@@ -68,7 +62,7 @@ TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
     control.show();
 
     // The grid the selected item shows.
-    ServerGridSite gridSite;
+    RecordingMyGridSite gridSite;
     gridSite.system = system;
     QWidget host;
     host.setGeometry(400, 60, 360, 240);

@@ -2,6 +2,7 @@
 // run, on the offscreen platform unless the test environment asks for another.
 
 #include "platform/webschemes.h"
+#include "support/recordingmysystemsite.h"
 
 #include <QApplication>
 #include <QThreadPool>
@@ -9,6 +10,27 @@
 #include <gmock/gmock.h>
 
 #include <clocale>
+#include <memory>
+
+namespace {
+
+// Every test starts with a server-connection site of its own, so that the
+// server entries, grids and panels a test makes without a running
+// application find one; a test or application that installs its own puts
+// it back when done.
+class BaselineSites : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo&) override {
+        m_systemSite = std::make_unique<RecordingMySystemSite>();
+    }
+    // Called after the test's fixture is gone.
+    void OnTestEnd(const ::testing::TestInfo&) override { m_systemSite.reset(); }
+
+private:
+    std::unique_ptr<RecordingMySystemSite> m_systemSite;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")) {
@@ -25,5 +47,6 @@ int main(int argc, char** argv) {
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
     std::setlocale(LC_NUMERIC, "C");
     ::testing::InitGoogleMock(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new BaselineSites);
     return RUN_ALL_TESTS();
 }
