@@ -5,6 +5,7 @@
 #include "grid/mygrid.h"
 
 #include "benchtools.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 
 #include <QApplication>
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Boxes and actions that replies carry are recorded, never shown.
     RecordingWireServices services;
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite systemSite;
     QTemporaryDir folder;
     const QString csvPath = folder.filePath(QStringLiteral("grid.csv"));
     const QString basePath = folder.filePath(QStringLiteral("baseline.csv"));

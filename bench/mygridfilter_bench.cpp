@@ -7,6 +7,7 @@
 #include "grid/mygrid.h"
 
 #include "benchtools.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 
 #include <QApplication>
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Boxes and actions that replies carry are recorded, never shown.
     RecordingWireServices services;
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite systemSite;
     const Table table = makeTable();
 
     CMyGrid grid;

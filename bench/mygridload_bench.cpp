@@ -13,9 +13,9 @@
 #include "grid/mygrid.h"
 #include "net/netdispatcher.h"
 #include "net/netthread.h"
-#include "server/mysystemsite.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 
 #include <QApplication>
@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Boxes and actions that replies carry are recorded, never shown.
     RecordingWireServices services;
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite systemSite;
     QTemporaryDir folder;
     kInit(QStringLiteral("bench"), folder.filePath(QStringLiteral("bench.log")),
           folder.filePath(QStringLiteral("bench.dbg")), 0);
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
     server.Script(FakeVelnixServer::kServicesPath, "Action=Grid&checkconnection=1",
                   FakeVelnixServer::Reply::Xml({}));
     const QString url = server.BaseUrl() + QStringLiteral("/cmi/Services?Action=Grid");
-    BenchGridRouter router(MySystemSite().Dispatcher().UiBridge());
+    BenchGridRouter router(systemSite.dispatcher.UiBridge());
 
     QWidget host;
     host.resize(1024, 768);

@@ -3,6 +3,7 @@
 // same run. Prints the ratio of the two and the memory each entry takes.
 
 #include "benchtools.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 #include "tree/mytree.h"
 
@@ -81,6 +82,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Boxes and actions that replies carry are recorded, never shown.
     RecordingWireServices services;
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite systemSite;
     const QString worldView = makeWorldView();
     const QByteArray utf8 = worldView.toUtf8();
 

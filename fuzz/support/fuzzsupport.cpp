@@ -2,6 +2,7 @@
 
 #include "framework/klog.h"
 #include "net/wireservices.h"
+#include "support/recordingmysystemsite.h"
 
 #include <QApplication>
 #include <QFile>
@@ -64,6 +65,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // globals are gone, where the application's destructor would crash.
     new QApplication(*argc, *argv);
     SetWireServices(new CFuzzWireServices);
+    // The server entries that World Views and replies make find their site:
+    // a dispatcher of its own, no settings and no World View.
+    new RecordingMySystemSite;
     std::setlocale(LC_NUMERIC, "C");
     // No log and no debug flag file: writing a log line per input would
     // outweigh the work under test.

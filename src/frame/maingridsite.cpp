@@ -5,7 +5,6 @@
 #include "frame/mainframe.h"
 #include "frame/myview.h"
 #include "frame/searchtoolbar.h"
-#include "framework/klog.h"
 #include "framework/kprops.h"
 #include "server/mysystem.h"
 #include "tree/mytree.h"

@@ -32,8 +32,6 @@ public:
     int OpenProperties(const QString& url) override;
     int CloseProperties() override;
     void BlankBrowserPane() override;
-    // The browser pane's form fields and the application's properties page
-    // come with the browser views: until then each logs a "SEAM" line.
     int PropertiesDirtyBit() override;
     int ShowProperties(CMySystem* system, const KPROPS& properties) override;
     QWidget* MenuOwner() override;

@@ -1,7 +1,7 @@
 #include "grid/mygrid.h"
 
+#include "grid/dialoggridsite.h"
 #include "grid/gridrequesters.h"
-#include "grid/mygridsite.h"
 #include "tree/tooltip.h"
 #include "ui/uiservices.h"
 
@@ -9,9 +9,9 @@
 
 CMyGrid::CMyGrid(QWidget* parent)
     : CGridCtrl(0, 0, 0, 0, parent),
-      m_defaultSite(std::make_unique<CMyGridSite>()),
+      m_dialogSite(std::make_unique<CDialogGridSite>()),
       m_tooltip(std::make_unique<Tooltip>()) {
-    m_site = m_defaultSite.get();
+    m_site = m_dialogSite.get();
     m_className = QStringLiteral("CMyGrid");
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, &CMyGrid::showTurn);
@@ -28,7 +28,7 @@ CMyGrid::~CMyGrid() {
 }
 
 void CMyGrid::SetSite(CMyGridSite* site) {
-    m_site = site != nullptr ? site : m_defaultSite.get();
+    m_site = site != nullptr ? site : m_dialogSite.get();
 }
 
 bool CMyGrid::Create(const QRect& rect, QWidget* parent, int controlId, unsigned style) {

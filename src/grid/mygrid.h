@@ -31,6 +31,7 @@
 #include <memory>
 #include <vector>
 
+class CDialogGridSite;
 class CMyGridSite;
 class QMenu;
 class CContextMenu;
@@ -75,7 +76,8 @@ public:
     explicit CMyGrid(QWidget* parent = nullptr);
     ~CMyGrid() override;
 
-    // The windows around the grid; null restores the default site.
+    // The windows around the grid. A grid belongs to a dialog until the view
+    // that holds it gives it the view's site; null makes it a dialog's again.
     void SetSite(CMyGridSite* site);
     CMyGridSite& Site() const { return *m_site; }
 
@@ -397,7 +399,7 @@ private:
     int loadSynchronously(const QString& fullUrl, const QString& user, const QString& password);
 
     CMyGridSite* m_site;
-    std::unique_ptr<CMyGridSite> m_defaultSite;
+    std::unique_ptr<CDialogGridSite> m_dialogSite;
     bool m_created = false;
 
     KPROPS m_GridProperties{100, 10};

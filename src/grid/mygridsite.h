@@ -4,9 +4,8 @@
 // (its navigator, its choosers, the row counter timer of the main frame),
 // the search bar, the status bar's progress and the application (the
 // selected server, help, the properties panel). The right-hand view
-// implements it for the main grid; a grid without a site of its own (the
-// field chooser's) uses the default, which shows no navigator and logs a
-// "SEAM" line for each part not built yet.
+// implements it for the main grid (CMainGridSite), a dialog for the grid it
+// holds (CDialogGridSite).
 
 #include "grid/gridprogress.h"
 
@@ -26,52 +25,52 @@ public:
     // Whether the grid is the main window's grid: only that one writes the
     // status panes, drives the row counter and the progress, and owns the
     // grid pipe of the synchronous path.
-    virtual bool IsMainGrid(const CMyGrid& grid) const;
+    virtual bool IsMainGrid(const CMyGrid& grid) const = 0;
     // The server of the World View's selected item, null when none.
-    virtual CMySystem* SelectedSystem();
+    virtual CMySystem* SelectedSystem() = 0;
 
-    // The 50 ms row counter timer (1037) on the main frame.
-    virtual void StartRowCounter();
-    virtual void StopRowCounter();
-    // The status-bar progress of grid loads.
-    virtual CGridProgress& Progress();
+    // Starts and stops the 50 ms row counter timer (1037) on the main frame.
+    virtual void StartRowCounter() = 0;
+    virtual void StopRowCounter() = 0;
+    // The progress display of grid loads.
+    virtual CGridProgress& Progress() = 0;
 
     // The search bar's filter box goes back to its cue text.
-    virtual void ResetFilterText();
+    virtual void ResetFilterText() = 0;
     // Lets pending events run once (the grid is hidden at a load's start).
-    virtual void PumpMessages();
+    virtual void PumpMessages() = 0;
 
     // The chunk navigator of the view, null when the view has none.
-    virtual CGridNavigator* Navigator();
+    virtual CGridNavigator* Navigator() = 0;
     // Shows or hides the view's navigator.
-    virtual void ShowNavigator(bool show);
-    // The element chooser's "disable_advanced_filters",
+    virtual void ShowNavigator(bool show) = 0;
+    // Passes the element chooser's "disable_advanced_filters",
     // "enable_advanced_filters" and "unhide_advanced_filters" and the job
-    // chooser's "disable_jobchooser_filters", with their texts, when the view
-    // shows that chooser.
-    virtual void ChooserFilterCommand(const QString& command, const QString& text);
+    // chooser's "disable_jobchooser_filters", with their texts, to that
+    // chooser when the view shows it.
+    virtual void ChooserFilterCommand(const QString& command, const QString& text) = 0;
     // The chooser panel that the navigator re-runs for another chunk, null
-    // when the view shows none (the default: the navigator's own owner).
-    virtual CNavigatorOwner* NavigatorOwner();
+    // when the view shows none.
+    virtual CNavigatorOwner* NavigatorOwner() = 0;
 
-    // The properties panel under the main grid: whether it shows, a page
-    // opened in it (1 when opened), closed, and replaced by a blank page.
-    virtual bool IsPropertiesPanelVisible() const;
-    virtual int OpenProperties(const QString& url);
-    virtual int CloseProperties();
-    virtual void BlankBrowserPane();
+    // Whether the properties panel under the main grid shows.
+    virtual bool IsPropertiesPanelVisible() const = 0;
+    // Opens a page in the properties panel; 1 when opened.
+    virtual int OpenProperties(const QString& url) = 0;
+    // Closes the properties panel; 1 when closed.
+    virtual int CloseProperties() = 0;
+    // Replaces the properties panel's page by a blank one.
+    virtual void BlankBrowserPane() = 0;
     // The field "DirtyBit" of the form "BigForm" of the page the panel
     // holds: non-zero while the page keeps edits not yet sent.
-    virtual int PropertiesDirtyBit();
-    // The application's properties page for the name/value list, in the
-    // panel; its result, 0 when it could not be shown.
-    virtual int ShowProperties(CMySystem* system, const KPROPS& properties);
+    virtual int PropertiesDirtyBit() = 0;
+    // Shows the application's properties page for the name/value list in
+    // the panel; its result, 0 when it could not be shown.
+    virtual int ShowProperties(CMySystem* system, const KPROPS& properties) = 0;
     // The window the grid's server menu runs its items for.
-    virtual QWidget* MenuOwner();
-    // Whether the application is in context-help mode, and its help window.
-    virtual bool IsContextHelpMode() const;
-    virtual void LaunchHelp(const QString& url);
-
-private:
-    CGridProgress m_progress;
+    virtual QWidget* MenuOwner() = 0;
+    // Whether the application is in context-help mode.
+    virtual bool IsContextHelpMode() const = 0;
+    // Opens the help window at the URL.
+    virtual void LaunchHelp(const QString& url) = 0;
 };

@@ -32,8 +32,11 @@ protected:
         worldView = app->Tree().AddRootItem(QStringLiteral("World View"));
     }
 
+    // The World View's entries go before the application they belong to: a
+    // server entry that logged in gives its menu command ids back to it.
     void TearDown() override {
         app->Tree().AttachTreeCtrl(nullptr);
+        treeControl.clear();
         AppFixture::TearDown();
     }
 

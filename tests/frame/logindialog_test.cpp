@@ -4,12 +4,11 @@
 #include "frame/smartcardlogin.h"
 #include "framework/kformat.h"
 #include "framework/klog.h"
-#include "net/netdispatcher.h"
 #include "server/mysystem.h"
-#include "server/mysystemsite.h"
 #include "settings/buildstamp.h"
 #include "settings/preferences.h"
 #include "support/fakeloginreplies.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 #include "support/scriptedpkcs11.h"
 #include "support/softhsmtoken.h"
@@ -31,18 +30,6 @@ namespace {
 
 using Reply = FakeVelnixServer::Reply;
 
-class LoginPanelSite : public CMySystemSite {
-public:
-    LoginPanelSite() { SetMySystemSite(this); }
-    ~LoginPanelSite() override { SetMySystemSite(nullptr); }
-    CNetDispatcher& Dispatcher() override { return dispatcher; }
-    CPreferences* Preferences() override { return &prefs; }
-    CMyTree* WorldViewTree() override { return tree; }
-    CNetDispatcher dispatcher;
-    CPreferences prefs;
-    CMyTree* tree = nullptr;
-};
-
 template <typename Widget>
 Widget* control(QWidget& panel, int id) {
     for (Widget* widget : panel.findChildren<Widget*>()) {
@@ -63,6 +50,7 @@ protected:
         ASSERT_TRUE(server.IsListening());
         fakelogin::ScriptCmiLogAndCancel(server);
         tree.AttachTreeCtrl(&treeControl);
+        site.prefs = &preferences;
         site.tree = &tree;
         prefs().SetInt(QStringLiteral("SCAuthentication"), 0);
         rootItem = tree.AddRootItem(QStringLiteral("W"));
@@ -76,7 +64,7 @@ protected:
         SetBuildNumOverride(QString());
         TempHomeTest::TearDown();
     }
-    CPreferences& prefs() { return site.prefs; }
+    CPreferences& prefs() { return preferences; }
     CMySystem& system() { return dynamic_cast<CMySystem&>(*tree.GetSystem(item)); }
     CLoginDialog& makePanel() {
         panel = std::make_unique<CLoginDialog>(nullptr, item, tree, prefs());
@@ -101,7 +89,8 @@ protected:
     }
 
     RecordingWireServices services;
-    LoginPanelSite site;
+    CPreferences preferences;
+    RecordingMySystemSite site;
     FakeVelnixServer server;
     QTreeWidget treeControl;
     CMyTree tree;

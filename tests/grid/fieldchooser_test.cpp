@@ -25,7 +25,7 @@ TEST_F(FieldChooserTest, OffersTheServersFieldsAndPreselectsTheGridsVisibleColum
 
 TEST_F(FieldChooserTest, AStoredColumnPositionDoesNotPermuteTheFields) {
     // The list's grid remembers its description column in first place.
-    systemSite.prefs.SetInt(u"grid:fieldlist/desc"_qs, 1);
+    prefs.SetInt(u"grid:fieldlist/desc"_qs, 1);
     QByteArray reply = kFieldList;
     reply.replace("<grid>", "<grid menu=\"fieldlist.menu\">");
     CFieldChooserDialog& chooser = start(reply);
@@ -123,8 +123,8 @@ TEST_F(FieldChooserTest, OkWithoutChangesStoresNothingAndDoesNotReload) {
     CFieldChooserDialog& chooser = start();
     QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
     EXPECT_EQ(chooser.result(), QDialog::Accepted);
-    EXPECT_FALSE(systemSite.prefs.IsDirty());
-    EXPECT_EQ(systemSite.prefs.GetString(u"FieldChooser:elements"_qs, u"absent"_qs), u"absent");
+    EXPECT_FALSE(prefs.IsDirty());
+    EXPECT_EQ(prefs.GetString(u"FieldChooser:elements"_qs, u"absent"_qs), u"absent");
     QCoreApplication::processEvents();
     EXPECT_EQ(gridRequests(), before);
 }
@@ -144,9 +144,9 @@ TEST_F(FieldChooserTest, OkStoresTheChosenOrderAndReloadsTheGridWithIt) {
           FakeVelnixServer::Reply::Xml(GridXml({{"c", "Charlie", ""}, {"a", "Alpha", ""}}, {})));
     QSignalSpy ended(grid, &CMyGrid::LoadEnded);
     QTest::mouseClick(chooser.OkButton(), Qt::LeftButton);
-    EXPECT_EQ(systemSite.prefs.GetString(u"FieldChooser:elements"_qs), u"c,a");
-    EXPECT_EQ(systemSite.prefs.GetInt(u"grid:elements/c"_qs, 0), 1);
-    EXPECT_EQ(systemSite.prefs.GetInt(u"grid:elements/a"_qs, 0), 2);
+    EXPECT_EQ(prefs.GetString(u"FieldChooser:elements"_qs), u"c,a");
+    EXPECT_EQ(prefs.GetInt(u"grid:elements/c"_qs, 0), 1);
+    EXPECT_EQ(prefs.GetInt(u"grid:elements/a"_qs, 0), 2);
     ASSERT_TRUE(ended.wait(kWaitMs));
     QByteArray last;
     for (const auto& request : server.Requests()) {
@@ -176,7 +176,7 @@ TEST_F(FieldChooserTest, WithoutAFieldListTheUserIsToldAndNothingIsAsked) {
 }
 
 TEST_F(FieldChooserTest, ContextDebuggingShowsTheFieldListsAndFlagsAMismatch) {
-    systemSite.prefs.SetInt(u"ContextDebugging"_qs, 1);
+    prefs.SetInt(u"ContextDebugging"_qs, 1);
     struct Case {
         const char16_t* gridList;
         bool bad;

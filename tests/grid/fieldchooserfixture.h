@@ -18,26 +18,6 @@
 
 #include <memory>
 
-class ChooserSystemSite : public CMySystemSite {
-public:
-    CNetDispatcher& Dispatcher() override { return m_previous.Dispatcher(); }
-    CPreferences* Preferences() override { return &prefs; }
-    CMyTree* WorldViewTree() override { return tree; }
-
-    CPreferences prefs;
-    CMyTree* tree = nullptr;
-
-private:
-    CMySystemSite& m_previous = MySystemSite();
-};
-
-// The view's site of the main grid: the World View's selected server.
-class ServerGridSite : public RecordingGridSite {
-public:
-    CMySystem* SelectedSystem() override { return system; }
-    CMySystem* system = nullptr;
-};
-
 // The server's fields: name, label, properties, description and a fifth
 // value. The name column is hidden in the list's own grid, so placement
 // moves it behind the others.
@@ -81,9 +61,9 @@ class FieldChooserTest : public MyGridTest {
 protected:
     void SetUp() override {
         MyGridTest::SetUp();
-        SetMySystemSite(&systemSite);
         fakelogin::ScriptCmiLogAndCancel(server);
         tree.AttachTreeCtrl(&control);
+        systemSite.prefs = &prefs;
         systemSite.tree = &tree;
         CMySystem settings;
         settings.Host = u"127.0.0.1"_qs;
@@ -97,13 +77,13 @@ protected:
         QString error;
         ASSERT_EQ(system->Login(error, &tree, serverItem, false), 1) << error.toStdString();
         tree.SelectItem(serverItem, false);
-        serverSite.mainGrid = grid;
-        serverSite.system = system;
-        grid->SetSite(&serverSite);
+        site.system = system;
     }
+    // The grid outlives the fixture's settings and World View.
     void TearDown() override {
         dialog.reset();
-        SetMySystemSite(nullptr);
+        systemSite.prefs = nullptr;
+        systemSite.tree = nullptr;
         MyGridTest::TearDown();
     }
 
@@ -135,8 +115,7 @@ protected:
         return count;
     }
 
-    ChooserSystemSite systemSite;
-    ServerGridSite serverSite;
+    CPreferences prefs;
     QTreeWidget control;
     CMyTree tree;
     QTreeWidgetItem* serverItem = nullptr;

@@ -3,9 +3,9 @@
 // for the drop's target.
 
 #include "grid/mygrid.h"
-#include "grid/mygridsite.h"
 #include "gridctrl/gridfixture.h"
 #include "server/mysystem.h"
+#include "support/recordingmygridsite.h"
 #include "support/recordingtreedropsite.h"
 #include "support/xinput.h"
 #include "tree/mydropinfo.h"
@@ -17,12 +17,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-class ServerGridSite : public CMyGridSite {
-public:
-    CMySystem* SelectedSystem() override { return system; }
-    CMySystem* system = nullptr;
-};
 
 TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
     QUILLEX_SKIP_WITHOUT_DESKTOP(true);
@@ -55,7 +49,7 @@ TEST(MyGridDragXTest, RowsDroppedOnATreeItemRunItsServersAction) {
     control.show();
 
     // The grid the selected item shows.
-    ServerGridSite gridSite;
+    RecordingMyGridSite gridSite;
     gridSite.system = system;
     QWidget host;
     host.setGeometry(400, 60, 360, 240);

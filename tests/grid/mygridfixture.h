@@ -1,21 +1,22 @@
 #pragma once
 
-// A shown data grid in a host window with a recording site, the fake server
-// that answers its requests, and the grid replies routed to the grid of
-// their requester as the application routes them.
+// A shown data grid in a host window with recording sites for the grid and
+// the server connections, the fake server that answers its requests, and
+// the grid replies routed to the grid of their requester as the application
+// routes them.
 
 #include "framework/klog.h"
 #include "grid/gridnavigator.h"
 #include "grid/gridrequesters.h"
 #include "grid/mygrid.h"
-#include "grid/mygridsite.h"
 #include "grid/navigatorowner.h"
 #include "gridctrl/gridfixture.h"
 #include "net/netdispatcher.h"
 #include "net/netthread.h"
 #include "server/mysystem.h"
-#include "server/mysystemsite.h"
 #include "support/fakevelnixserver.h"
+#include "support/recordingmygridsite.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 #include "support/temphome.h"
 
@@ -30,61 +31,6 @@ class StatusRecordingUiServices : public RecordingUiServices {
 public:
     void SetStatusText(const QString& text, int indicator) override { panes[indicator] = text; }
     std::map<int, QString> panes;
-};
-
-class RecordingGridSite : public CMyGridSite {
-public:
-    bool IsMainGrid(const CMyGrid& grid) const override { return &grid == mainGrid; }
-    void StartRowCounter() override { ++rowCounterStarts; }
-    void StopRowCounter() override { ++rowCounterStops; }
-    void ResetFilterText() override { ++filterResets; }
-    CGridNavigator* Navigator() override { return navigator; }
-    void ShowNavigator(bool show) override { navigatorShown.push_back(show); }
-    void ChooserFilterCommand(const QString& command, const QString& text) override {
-        chooserCommands.push_back(command + u'=' + text);
-    }
-    CMySystem* SelectedSystem() override { return system; }
-    bool IsPropertiesPanelVisible() const override { return panelOpen; }
-    int OpenProperties(const QString& address) override {
-        opened.push_back(address);
-        panelOpen = true;
-        return 1;
-    }
-    int CloseProperties() override {
-        ++closes;
-        panelOpen = false;
-        return 1;
-    }
-    void BlankBrowserPane() override { ++blanks; }
-    int PropertiesDirtyBit() override { return dirtyBit; }
-    int ShowProperties(CMySystem*, const KPROPS& properties) override {
-        shownProperties.clear();
-        for (int i = 0; i < properties.Count(); ++i) {
-            shownProperties.emplace_back(properties.GetNameAt(i), properties.GetValueAt(i));
-        }
-        panelOpen = true;
-        return ++propertiesShown;
-    }
-    bool IsContextHelpMode() const override { return contextHelp; }
-    void LaunchHelp(const QString& address) override { helpOpened.push_back(address); }
-
-    const CMyGrid* mainGrid = nullptr;
-    CGridNavigator* navigator = nullptr;
-    int rowCounterStarts = 0;
-    int rowCounterStops = 0;
-    int filterResets = 0;
-    CMySystem* system = nullptr;
-    bool panelOpen = false;
-    int dirtyBit = 0;
-    int closes = 0;
-    int blanks = 0;
-    int propertiesShown = 0;
-    bool contextHelp = false;
-    std::vector<QString> opened;
-    std::vector<QString> helpOpened;
-    std::vector<std::pair<QString, QString>> shownProperties;
-    std::vector<bool> navigatorShown;
-    std::vector<QString> chooserCommands;
 };
 
 // Hands each grid reply to the grid of its requester.
@@ -173,9 +119,10 @@ protected:
 
     StatusRecordingUiServices ui;
     RecordingWireServices wire;
+    RecordingMySystemSite systemSite;
     FakeVelnixServer server;
-    GridReplyRouter router{MySystemSite().Dispatcher().UiBridge()};
-    RecordingGridSite site;
+    GridReplyRouter router{systemSite.dispatcher.UiBridge()};
+    RecordingMyGridSite site;
     // The selected item's server, for the tests that give the site one.
     CMySystem selectedServer;
     QWidget host;

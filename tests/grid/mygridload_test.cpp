@@ -210,16 +210,9 @@ TEST_F(MyGridTest, ZeroRowsNoGridAndTiming) {
 TEST_F(MyGridTest, TimingWithinTheSecondShowsTookAndNothingAfter) {
     CPreferences prefs;
     prefs.SetInt(QStringLiteral("EnableTimingInfo"), 1);
-    struct PrefsSite : CMySystemSite {
-        explicit PrefsSite(CPreferences& p) : prefs(p) {}
-        CPreferences* Preferences() override { return &prefs; }
-        CNetDispatcher& Dispatcher() override { return previous.Dispatcher(); }
-        CPreferences& prefs;
-        CMySystemSite& previous = MySystemSite();
-    } prefsSite(prefs);
-    SetMySystemSite(&prefsSite);
+    systemSite.prefs = &prefs;
     const bool loaded = load(GridXml({{"a", "A", ""}}, {{"x"}}));
-    SetMySystemSite(nullptr);
+    systemSite.prefs = nullptr;
     ASSERT_TRUE(loaded);
     // A load may cross a second boundary; within one the text ends at the blank.
     EXPECT_TRUE(ui.panes[32812].startsWith(u"Took: ")) << ui.panes[32812].toStdString();

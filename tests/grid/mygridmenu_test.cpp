@@ -12,17 +12,21 @@
 
 namespace {
 
-// The preferences of the test, with context debugging on or off.
-struct PrefsSite : CMySystemSite {
-    explicit PrefsSite(bool debugging) {
-        prefs.SetString(QStringLiteral("ContextDebugging"), debugging ? u"1"_qs : u"0"_qs);
-        SetMySystemSite(this);
+// Settings with context debugging on or off, given to the server
+// connections' site for the scope.
+class DebuggingPrefs {
+public:
+    DebuggingPrefs(RecordingMySystemSite& site, bool debugging) : m_site(site) {
+        m_prefs.SetString(QStringLiteral("ContextDebugging"), debugging ? u"1"_qs : u"0"_qs);
+        m_site.prefs = &m_prefs;
     }
-    ~PrefsSite() override { SetMySystemSite(nullptr); }
-    CPreferences* Preferences() override { return &prefs; }
-    CNetDispatcher& Dispatcher() override { return previous.Dispatcher(); }
-    CPreferences prefs;
-    CMySystemSite& previous = MySystemSite();
+    ~DebuggingPrefs() { m_site.prefs = nullptr; }
+    DebuggingPrefs(const DebuggingPrefs&) = delete;
+    DebuggingPrefs& operator=(const DebuggingPrefs&) = delete;
+
+private:
+    RecordingMySystemSite& m_site;
+    CPreferences m_prefs;
 };
 
 class MyGridMenuTest : public MyGridTest {
@@ -52,7 +56,7 @@ TEST_F(MyGridMenuTest, DebugGridEndsTheMenuWithoutASeparatorWhenNothingPrecedesI
     EXPECT_EQ(grid->BuildContextMenu(popup, nullptr), 0) << "the server has no such menu";
     system.GetMenuSet().GetOrCreate(u"rows"_qs);
     {
-        const PrefsSite prefs(true);
+        const DebuggingPrefs prefs(systemSite, true);
         ASSERT_EQ(grid->BuildContextMenu(popup, nullptr), 1);
     }
     EXPECT_EQ(texts(popup), QStringList({u"Debug Grid..."_qs}));
@@ -61,13 +65,13 @@ TEST_F(MyGridMenuTest, DebugGridEndsTheMenuWithoutASeparatorWhenNothingPrecedesI
     QMenu withItems;
     withItems.addAction(u"Refresh"_qs);
     {
-        const PrefsSite prefs(true);
+        const DebuggingPrefs prefs(systemSite, true);
         ASSERT_EQ(grid->BuildContextMenu(withItems, nullptr), 1);
     }
     EXPECT_EQ(texts(withItems), QStringList({u"Refresh"_qs, u"-"_qs, u"Debug Grid..."_qs}));
 
     QMenu quiet;
-    const PrefsSite prefs(false);
+    const DebuggingPrefs prefs(systemSite, false);
     ASSERT_EQ(grid->BuildContextMenu(quiet, nullptr), 1);
     EXPECT_TRUE(quiet.actions().isEmpty());
 }

@@ -209,14 +209,14 @@ TEST_F(MyGridRowsTest, AResizeIsSavedOnlyAfterTheLoad) {
     ASSERT_TRUE(grid->GetCellRect(0, 0, head));
     const QPoint border(head.right() - 1, head.center().y());
     drag(border, border + QPoint(40, 0));
-    EXPECT_EQ(systemSite.prefs.GetInt(widthKey, -1), -1);
+    EXPECT_EQ(prefs.GetInt(widthKey, -1), -1);
 
     server.ReleaseChunks(1);
     ASSERT_TRUE(ended.wait(kWaitMs));
     const int width = grid->GetColumnWidth(0);
     drag(border + QPoint(40, 0), border + QPoint(70, 0));
     EXPECT_NE(grid->GetColumnWidth(0), width);
-    EXPECT_EQ(systemSite.prefs.GetInt(widthKey, -1), grid->GetColumnWidth(0));
+    EXPECT_EQ(prefs.GetInt(widthKey, -1), grid->GetColumnWidth(0));
 }
 
 // Clicking a row while the rows still arrive leaves the panel alone (a
@@ -247,8 +247,8 @@ TEST_F(MyGridRowsTest, ThePanelFollowsASelectionMadeDuringTheLoadOnceItEnds) {
 TEST_F(MyGridRowsTest, AHeaderDoubleClickSavesTheLayoutOfAnEmptyGrid) {
     ASSERT_TRUE(load(withMenu(GridXml({{"name", "Name", ""}, {"size", "Size", ""}}, {}))));
     doubleClick(0, 1);
-    EXPECT_EQ(systemSite.prefs.GetInt(u"grid:rows/size"_qs, 0), 2);
-    EXPECT_EQ(systemSite.prefs.GetInt(u"grid:rows/name/w"_qs, -1), grid->GetColumnWidth(0));
+    EXPECT_EQ(prefs.GetInt(u"grid:rows/size"_qs, 0), 2);
+    EXPECT_EQ(prefs.GetInt(u"grid:rows/name/w"_qs, -1), grid->GetColumnWidth(0));
 }
 
 // The first double-click runs the menu's "double-click" item; a second one
@@ -347,9 +347,9 @@ TEST_F(MyGridRowsTest, ADraggedHeadKeepsTheMapAndTheSavedPositionsInStep) {
     EXPECT_EQ(grid->XmlColToGridCol(2), 1);
     EXPECT_EQ(grid->XmlColToGridCol(3), 0);
     EXPECT_EQ(grid->GetItemText(1, grid->XmlColToGridCol(1) - 1), u"1");
-    EXPECT_EQ(systemSite.prefs.GetInt(u"grid:rows/a"_qs, 0), 2);
-    EXPECT_EQ(systemSite.prefs.GetInt(u"grid:rows/b"_qs, 0), 1);
-    EXPECT_EQ(systemSite.prefs.GetInt(u"grid:rows/c"_qs, 0), 0);
+    EXPECT_EQ(prefs.GetInt(u"grid:rows/a"_qs, 0), 2);
+    EXPECT_EQ(prefs.GetInt(u"grid:rows/b"_qs, 0), 1);
+    EXPECT_EQ(prefs.GetInt(u"grid:rows/c"_qs, 0), 0);
 }
 
 // A column name that cannot be a key is left out; the others reach the
@@ -358,8 +358,8 @@ TEST_F(MyGridRowsTest, TheLayoutReachesTheSettingsFileWithoutUnstorableKeys) {
     ASSERT_TRUE(load(withMenu(
         GridXml({{"a=b", "Odd", ""}, {"", "Blank", ""}, {"size", "S", ""}}, {{"1", "2", "3"}}))));
     grid->SaveColumnPrefs();
-    EXPECT_EQ(systemSite.prefs.SavePrefs(1), 1);
-    QFile ini(systemSite.prefs.GetIniPath());
+    EXPECT_EQ(prefs.SavePrefs(1), 1);
+    QFile ini(prefs.GetIniPath());
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(ini.readAll());
     EXPECT_TRUE(text.contains(u"grid:rows/size=3")) << text.toStdString();

@@ -20,13 +20,13 @@ protected:
 
     void SetUp() override {
         MyGridTest::SetUp();
-        SetMySystemSite(&systemSite);
         tree.AttachTreeCtrl(&control);
+        systemSite.prefs = &prefs;
         systemSite.tree = &tree;
         root = tree.AddRootItem(u"W"_qs);
         tree.SelectItem(root, false);
         CContextMenuSet& menus = selectedServer.GetMenuSet();
-        menus.SetCommandIds({&MySystemSite().MenuCommandIds(), kServerId});
+        menus.SetCommandIds({&systemSite.commandIds, kServerId});
         ASSERT_EQ(menus.Load(u"<context-menus><menu id='rows'>"
                              u"<menu-item label='Open' double-click='1'/>"
                              u"<menu-item label='Edit' alt-enter='1'/>"
@@ -39,8 +39,10 @@ protected:
         kDebugLevel(1);
     }
 
+    // The grid outlives the fixture's settings and World View.
     void TearDown() override {
-        SetMySystemSite(nullptr);
+        systemSite.prefs = nullptr;
+        systemSite.tree = nullptr;
         MyGridTest::TearDown();
     }
 
@@ -114,7 +116,7 @@ protected:
         QTest::keyClick(grid, pressed, keys);
     }
 
-    ChooserSystemSite systemSite;
+    CPreferences prefs;
     QTreeWidget control;
     CMyTree tree;
     QTreeWidgetItem* root = nullptr;

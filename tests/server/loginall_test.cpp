@@ -1,9 +1,9 @@
 #include "server/loginall.h"
 
-#include "net/netdispatcher.h"
 #include "platform/http.h"
-#include "server/mysystemsite.h"
+#include "settings/preferences.h"
 #include "support/fakeloginreplies.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 #include "support/temphome.h"
 #include "tree/mytree.h"
@@ -22,16 +22,6 @@ namespace {
 using ::testing::Contains;
 using ::testing::HasSubstr;
 using Reply = FakeVelnixServer::Reply;
-
-class LoginAllSite : public CMySystemSite {
-public:
-    LoginAllSite() { SetMySystemSite(this); }
-    ~LoginAllSite() override { SetMySystemSite(nullptr); }
-    CNetDispatcher& Dispatcher() override { return dispatcher; }
-    void SetStatusText(const QString& text) override { statusTexts << text; }
-    CNetDispatcher dispatcher;
-    QStringList statusTexts;
-};
 
 class RecordingLoginProgress : public CLoginProgress {
 public:
@@ -89,7 +79,7 @@ protected:
     }
 
     RecordingWireServices services;
-    LoginAllSite site;
+    RecordingMySystemSite site;
     QTreeWidget control;
     CMyTree tree;
     QTreeWidgetItem* rootItem = nullptr;
@@ -150,6 +140,46 @@ TEST_F(LoginAllTest, EntriesAreLoggedInSkippedOrLeftAsTheyAre) {
     EXPECT_TRUE(run.Failures().isEmpty());
     EXPECT_TRUE(progress.ended);
     EXPECT_TRUE(services.popups().empty());
+}
+
+// With smart-card authentication on, an HTTPS entry logs in only when the
+// program has a certificate for it; plain HTTP entries are never asked.
+TEST_F(LoginAllTest, SmartCardEntriesNeedTheirCertificate) {
+    CPreferences prefs;
+    site.prefs = &prefs;
+    for (const bool ready : {false, true}) {
+        SCOPED_TRACE(ready ? "certificate ready" : "no certificate");
+        site.smartCardReady = ready;
+        site.smartCardPreparations = 0;
+        progress.texts.clear();
+        // Host names of their own: each run's servers are new.
+        const QString secureHost = ready ? u"secure1"_qs : u"secure0"_qs;
+        const QString plainHost = ready ? u"plain1"_qs : u"plain0"_qs;
+        FakeVelnixServer& secure = serverFor(secureHost, true);
+        fakelogin::ScriptLogin(secure, FakeLoginReply());
+        FakeVelnixServer& plain = serverFor(plainHost);
+        fakelogin::ScriptLogin(plain, FakeLoginReply());
+        QTreeWidgetItem* s = addServer(u"secure"_qs, secureHost, 443, u"ops"_qs, u"pw"_qs);
+        systemOf(s).Protocol = QStringLiteral("https");
+        QTreeWidgetItem* p = addServer(u"plain"_qs, plainHost, 80, u"ops"_qs, u"pw"_qs);
+
+        CLoginAll run(tree, progress);
+        run.LoginAllMatching(QString());
+
+        EXPECT_EQ(site.smartCardPreparations, 1);
+        EXPECT_EQ(systemOf(s).LoggedIn, ready);
+        EXPECT_EQ(fakelogin::RequestsOf(secure, fakelogin::kLoginQuery).empty(), !ready);
+        EXPECT_TRUE(systemOf(p).LoggedIn);
+        if (ready) {
+            EXPECT_TRUE(run.Failures().isEmpty()) << run.Failures().join(u'|').toStdString();
+        } else {
+            EXPECT_EQ(run.Failures(), QStringList({u"secure: no smart-card certificate"_qs}));
+            EXPECT_THAT(progress.texts, Contains(u"Logging in: secure  (failed)"_qs));
+        }
+        tree.DeleteItem(s);
+        tree.DeleteItem(p);
+    }
+    site.prefs = nullptr;
 }
 
 TEST_F(LoginAllTest, AtMostFourWaitAtOnceAndFailuresAreNamed) {

@@ -1,12 +1,12 @@
 #include "server/mysystem.h"
 #include "net/netdispatcher.h"
 #include "resources/strings.h"
-#include "server/mysystemsite.h"
 #include "settings/buildstamp.h"
 #include "settings/preferences.h"
 #include "settings/urlcoding.h"
 #include "support/fakeloginreplies.h"
 #include "support/recordedpopups.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 #include "support/temphome.h"
 #include "tree/mytree.h"
@@ -24,36 +24,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using Reply = FakeVelnixServer::Reply;
-
-// The program around the connections: real settings, dispatcher and
-// command-id table, and a record of what the later parts were asked to do.
-class RecordingSystemSite : public CMySystemSite {
-public:
-    RecordingSystemSite() { SetMySystemSite(this); }
-    ~RecordingSystemSite() override { SetMySystemSite(nullptr); }
-
-    CNetDispatcher& Dispatcher() override { return dispatcher; }
-    CPreferences* Preferences() override { return &prefs; }
-    void SetStatusText(const QString& text) override { statusTexts << text; }
-    CMenuCommandIds& MenuCommandIds() override { return commandIds; }
-    CMyTree* WorldViewTree() override { return tree; }
-    void LaunchBrowser(const QString& url, const QString& title) override {
-        browsers << url + u" | "_qs + title;
-    }
-    void AddCURL(const QString& fullCurl) override { history << fullCurl; }
-    void StartSmartCardThread(const CStringTriple&) override { ++smartCardStarts; }
-    void KeepMainGridHidden() override { ++gridHidden; }
-
-    CNetDispatcher dispatcher;
-    CPreferences prefs;
-    CMenuCommandIds commandIds;
-    CMyTree* tree = nullptr;
-    QStringList statusTexts;
-    QStringList browsers;
-    QStringList history;
-    int smartCardStarts = 0;
-    int gridHidden = 0;
-};
 
 const QByteArray kMenus =
     "<menu id='node.menu'><menu-item label='Ping' action1='ping'/>"
@@ -81,6 +51,7 @@ class MySystemTest : public TempHomeTest {
 protected:
     void SetUp() override {
         TempHomeTest::SetUp();
+        site.prefs = &prefs;
         ASSERT_TRUE(server.IsListening());
         fakelogin::ScriptCmiLogAndCancel(server);
         system = std::make_unique<CMySystem>();
@@ -100,7 +71,8 @@ protected:
     int login(QString& error) { return system->Login(error, nullptr, nullptr, false); }
 
     RecordingWireServices services;
-    RecordingSystemSite site;
+    CPreferences prefs;
+    RecordingMySystemSite site;
     FakeVelnixServer server;
     std::unique_ptr<CMySystem> system;
 };
@@ -347,23 +319,23 @@ TEST_F(MySystemTest, ServerTypeLetter) {
 }
 
 TEST_F(MySystemTest, HideRememberLoginClearsStoredLogins) {
-    site.prefs.SetString(u"AskStorePass"_qs, u"1"_qs);
-    site.prefs.SetString(u"AutoLogin"_qs, u"1"_qs);
-    site.prefs.SetCredentials(u"127.0.0.1:80"_qs, u"ops"_qs, u"secret"_qs);
+    prefs.SetString(u"AskStorePass"_qs, u"1"_qs);
+    prefs.SetString(u"AutoLogin"_qs, u"1"_qs);
+    prefs.SetCredentials(u"127.0.0.1:80"_qs, u"ops"_qs, u"secret"_qs);
     FakeLoginReply reply = fullReply();
     fakelogin::ScriptLogin(server, reply);
     QString error;
     ASSERT_EQ(login(error), 1);
-    EXPECT_EQ(site.prefs.GetString(u"AskStorePass"_qs), u"1"_qs);
-    EXPECT_EQ(site.prefs.Credentials().Count(), 1);
+    EXPECT_EQ(prefs.GetString(u"AskStorePass"_qs), u"1"_qs);
+    EXPECT_EQ(prefs.Credentials().Count(), 1);
 
     reply.serverOptions = "[CHARTS][HIDE_REMEMBER_LOGIN]";
     fakelogin::ScriptLogin(server, reply);
     ASSERT_EQ(login(error), 1);
-    EXPECT_EQ(site.prefs.GetString(u"HideRememberLogin"_qs), u"1"_qs);
-    EXPECT_EQ(site.prefs.GetString(u"AskStorePass"_qs, u"absent"_qs), QString());
-    EXPECT_EQ(site.prefs.GetString(u"AutoLogin"_qs, u"absent"_qs), QString());
-    EXPECT_EQ(site.prefs.Credentials().Count(), 0);
+    EXPECT_EQ(prefs.GetString(u"HideRememberLogin"_qs), u"1"_qs);
+    EXPECT_EQ(prefs.GetString(u"AskStorePass"_qs, u"absent"_qs), QString());
+    EXPECT_EQ(prefs.GetString(u"AutoLogin"_qs, u"absent"_qs), QString());
+    EXPECT_EQ(prefs.Credentials().Count(), 0);
 }
 
 TEST_F(MySystemTest, EarlierSessionCookieIsNotSentWithTheLogin) {
@@ -515,7 +487,7 @@ TEST_F(MySystemTreeTest, ServerWithoutAPanelOfItsOwnGetsTheLogoutPanel) {
     reply.tree = "<item label='Reports' tree-url='/r'/>";
     reply.pollerCount = "0";
     fakelogin::ScriptLogin(server, reply);
-    site.prefs.SetInt(u"SCAuthentication"_qs, 0);
+    prefs.SetInt(u"SCAuthentication"_qs, 0);
     QString error;
     ASSERT_EQ(systemOf(alpha).Login(error, &tree, alpha, false), 1);
     const CMyItem* record = tree.GetMyItem(alpha);

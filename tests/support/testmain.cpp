@@ -1,9 +1,10 @@
 // The shared main of every test binary: a QApplication exists for the whole
 // run, on the offscreen platform unless the test environment asks for another.
-// Every test starts with recording wire services installed, whatever an
-// earlier test's application left, since most wire classes reach for them.
+// Every test starts with recording wire services and a recording server
+// connection site installed.
 
 #include "platform/webschemes.h"
+#include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 
 #include <QApplication>
@@ -12,19 +13,30 @@
 #include <gmock/gmock.h>
 
 #include <clocale>
+#include <memory>
 
 namespace {
 
-class BaselineWireServices : public ::testing::EmptyTestEventListener {
+// The sites that wire classes, server entries, grids and panels reach for
+// while a test makes them without a running application. Every test starts
+// with these installed, whatever an earlier test's application left; a test
+// or application that installs its own puts them back when done.
+class BaselineSites : public ::testing::EmptyTestEventListener {
 public:
-    BaselineWireServices() {
+    BaselineSites() {
         // A box nobody answers.
-        m_services.popupAnswer = 0;
+        m_wireServices.popupAnswer = 0;
     }
-    void OnTestStart(const ::testing::TestInfo&) override { SetWireServices(&m_services); }
+    void OnTestStart(const ::testing::TestInfo&) override {
+        SetWireServices(&m_wireServices);
+        m_systemSite = std::make_unique<RecordingMySystemSite>();
+    }
+    // Called after the test's fixture is gone.
+    void OnTestEnd(const ::testing::TestInfo&) override { m_systemSite.reset(); }
 
 private:
-    RecordingWireServices m_services;
+    RecordingWireServices m_wireServices;
+    std::unique_ptr<RecordingMySystemSite> m_systemSite;
 };
 
 }  // namespace
@@ -44,7 +56,7 @@ int main(int argc, char** argv) {
     QThreadPool::globalInstance()->setExpiryTimeout(-1);
     std::setlocale(LC_NUMERIC, "C");
     ::testing::InitGoogleMock(&argc, argv);
-    // The listeners own what they are given; the services live until the run ends.
-    ::testing::UnitTest::GetInstance()->listeners().Append(new BaselineWireServices);
+    // The listeners own what they are given; the sites live until the run ends.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new BaselineSites);
     return RUN_ALL_TESTS();
 }
