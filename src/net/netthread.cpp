@@ -155,7 +155,10 @@ void CNetThread::State::streamGrid(CHttpRequest& request, CGridParser& parser) {
                 return false;
             }
             const bool parsed = parser.ParseBufferedChunk(static_cast<int>(count), false);
-            return writer.IsConnected() && parsed && WireServices().CancelFlag() == 0;
+            // An abandoned download learns of its end from its own flag: the
+            // program's services may be gone by then.
+            return parsed && !cancelled && writer.IsConnected() &&
+                   WireServices().CancelFlag() == 0;
         });
     whileWaiting = nullptr;
     // Expat may hold the last end tag back until it knows that the reply
