@@ -1,4 +1,5 @@
 #include "platform/http.h"
+#include "platform/pkcs11module.h"
 #include "server/loginall.h"
 #include "server/mysystem.h"
 #include "settings/preferencesfixture.h"
@@ -6,6 +7,7 @@
 #include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 #include "support/recordingworldviewsite.h"
+#include "support/softhsmtoken.h"
 #include "tree/mytree.h"
 #include "tree/worldviewfile.h"
 
@@ -98,6 +100,51 @@ TEST_F(SecretsInLogTest, LoginLogoutReloginLoginToAllAndSaveLogNoPassword) {
     ASSERT_TRUE(log.contains(QStringLiteral("identical item exists")))
         << "the repeated credentials were traced";
     EXPECT_FALSE(log.contains(kPassword)) << log.toStdString();
+}
+
+TEST_F(SecretsInLogTest, SmartCardLoginLogoutAndReloginLogNoPin) {
+    ASSERT_EQ(kDebugLevel(0), 9);
+    const SoftHsmToken& token = SoftHsmToken::Shared();
+    ASSERT_TRUE(token.error.isEmpty()) << token.error.toStdString();
+    const QString pin = QString::fromLatin1(SoftHsmToken::kPin);
+    ASSERT_TRUE(RegisterPkcs11Engine(token.modulePath));
+    CPkcs11Module& module = CPkcs11Module::ForPath(token.modulePath);
+    CK_SLOT_ID slot = 0;
+    Pkcs11Token info;
+    ASSERT_EQ(module.FindToken(slot, info), Pkcs11Status::Ok);
+    std::vector<Pkcs11Certificate> certificates;
+    ASSERT_EQ(module.ReadCertificates(slot, info, SoftHsmToken::kPin, certificates),
+              Pkcs11Status::Ok);
+    QByteArray operatorId;
+    for (const Pkcs11Certificate& certificate : certificates) {
+        if (certificate.label == u"Operator certificate") {
+            operatorId = certificate.id;
+        }
+    }
+    ASSERT_FALSE(operatorId.isEmpty());
+    g_SmartCardLogin.first = pin;
+
+    FakeVelnixServer cardServer(token.caPem);
+    fakelogin::ScriptCmiLogAndCancel(cardServer);
+    fakelogin::ScriptLogin(cardServer, FakeLoginReply());
+    CMySystem card;
+    card.Host = QStringLiteral("127.0.0.1");
+    card.Protocol = QStringLiteral("https");
+    card.WebPort = cardServer.Port();
+    card.User = QStringLiteral("noneed");
+    card.Password = QStringLiteral("noneed");
+    // Login, logout, and the same again: a logout forgets the certificate.
+    for (int round = 0; round < 2; ++round) {
+        card.SetClientCertificate(Pkcs11ClientCertificate(info, operatorId, pin));
+        QString error;
+        ASSERT_EQ(card.Login(error, nullptr, nullptr, false), 1) << error.toStdString();
+        card.Logout(nullptr, nullptr);
+    }
+    ForgetSmartCardLogin();
+
+    const QString log = logText();
+    ASSERT_TRUE(log.contains(QStringLiteral("LOGIN to"))) << "the logins were traced";
+    EXPECT_FALSE(log.contains(pin)) << log.toStdString();
 }
 
 }  // namespace
