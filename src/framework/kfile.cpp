@@ -31,8 +31,11 @@ std::optional<QIODevice::OpenMode> openModeOf(QStringView mode) {
 
 bool kSaveFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
+    // Small writes stay in the buffer until the flush, and commit() renames
+    // the new file into place even when that flush met a full disk: only an
+    // explicit flush tells, and the old file must stay then.
     if (!path.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-        file.commit()) {
+        file.flush() && file.error() == QFileDevice::NoError && file.commit()) {
         return true;
     }
     if (error != nullptr) {

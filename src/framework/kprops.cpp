@@ -169,7 +169,7 @@ int KPROPS::Add(const QString& name, const QString& value, const QString& extra1
     if (entry->value == cleanValue && entry->extra1 == extra1 && entry->extra2 == extra2) {
         if (kDebugLevel(0) > 1) {
             kDebugLog(u"KPROPS:Add:%s=%s:%s:%s -- identical item exists, operation will be a no-op",
-                      cleanName, cleanValue, extra1, extra2);
+                      cleanName, traced(cleanValue), traced(extra1), traced(extra2));
         }
         return 1;
     }

@@ -51,7 +51,9 @@ QString DecodeFromURL(QStringView text) {
             i += length - 1;
         }
     }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A leading U+FEFF is part of the value, not a byte-order mark to drop.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     QString decoded = decoder.decode(bytes);
     if (decoder.hasError()) {
         kDebugLog(u"DecodeFromURL(): MultiByteToWideChar() failed: %s\n",

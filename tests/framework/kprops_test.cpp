@@ -1,5 +1,6 @@
 #include "framework/kprops.h"
 
+#include "framework/startedframework.h"
 #include "support/temphome.h"
 
 #include <gtest/gtest.h>
@@ -136,6 +137,36 @@ TEST(KpropsMerge, AddsEveryEntryWithItsExtras) {
     ASSERT_EQ(target.SetExtras(u"c"_qs, u"e1"_qs, u"e2"_qs), 1);
     EXPECT_EQ(target.GetExtra1At(1), u"e1"_qs);
     EXPECT_EQ(target.SetExtras(u"C"_qs, u"e1"_qs, u"e2"_qs), 0);
+}
+
+class KpropsConfidential : public StartedFrameworkTest {};
+
+TEST_F(KpropsConfidential, NoTraceShowsTheValuesAtAnyLevel) {
+    setDebugLevel(9);
+    ASSERT_EQ(kDebugLevel(0), 9);
+    const QString password = u"S3cret-pw"_qs;
+    const QString pin = u"86420"_qs;
+    KPROPS list;
+    list.SetConfidential(true);
+    list.SetValueFilter(u"~"_qs);
+    // Created, filtered, identical, changed, merged and dumped: each path
+    // that traces the item.
+    list.Add(u"host:443"_qs, u"ann"_qs, password, pin);
+    list.Add(u"host:443"_qs, u"ann"_qs, password, pin);
+    list.Add(u"other:80"_qs, u"~"_qs + password, password, pin);
+    list.Add(u"other:80"_qs, password, pin, password);
+    KPROPS copy;
+    copy.SetConfidential(true);
+    copy.Merge(&list);
+    copy.Merge(&list);
+    copy.DumpToLog(0, u"credentials"_qs, u"  "_qs);
+
+    const QString log = logText();
+    EXPECT_TRUE(log.contains(u"identical item exists"_qs)) << "the traces were written";
+    EXPECT_TRUE(log.contains(u"host:443"_qs));
+    EXPECT_FALSE(log.contains(password)) << log.toStdString();
+    EXPECT_FALSE(log.contains(pin)) << log.toStdString();
+    EXPECT_FALSE(log.contains(u"ann"_qs)) << log.toStdString();
 }
 
 class KpropsFile : public TempHomeTest {};

@@ -1,5 +1,6 @@
 #include "platform/filetypes.h"
 
+#include "support/fullfilesystem.h"
 #include "support/temphome.h"
 
 #include <QXmlStreamReader>
@@ -72,6 +73,23 @@ TEST_F(DesktopFileTypesTest, UnchangedFilesAreNotRewritten) {
     EXPECT_TRUE(moved.Register());
     EXPECT_NE(inode(types.DesktopEntryPath()), entry);
     EXPECT_EQ(inode(types.MimePackagePath()), package);
+}
+
+TEST_F(DesktopFileTypesTest, AFullDiskKeepsTheRegisteredFilesAndSaysWhy) {
+    FullFileSystem disk(root() + QStringLiteral("/.local/share"));
+    if (!disk.IsMounted()) {
+        GTEST_SKIP() << disk.SkipReason().toStdString();
+    }
+    CDesktopFileTypes types(QStringLiteral("/opt/quillex"));
+    ASSERT_TRUE(types.Register()) << types.ErrorText().toStdString();
+    const QByteArray entry = readFile(types.DesktopEntryPath());
+    ASSERT_TRUE(disk.Fill());
+
+    CDesktopFileTypes moved(QStringLiteral("/usr/local/bin/quillex"));
+    EXPECT_FALSE(moved.Register());
+    EXPECT_TRUE(moved.ErrorText().contains(types.DesktopEntryPath()))
+        << moved.ErrorText().toStdString();
+    EXPECT_EQ(readFile(types.DesktopEntryPath()), entry);
 }
 
 TEST(DesktopExecArgumentTest, QuotesWhatTheExecLineWouldReadOtherwise) {

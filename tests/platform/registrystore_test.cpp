@@ -1,5 +1,6 @@
 #include "platform/registrystore.h"
 
+#include "support/fullfilesystem.h"
 #include "support/temphome.h"
 
 namespace {
@@ -27,6 +28,27 @@ TEST_F(RegistryStoreTest, ValuesSurviveSaveAndLoadWithTheirKinds) {
     EXPECT_EQ(reread.Value(key, QStringLiteral("count"))->number, 0xFFFFFFFFu);
     EXPECT_EQ(reread.Value(key, QStringLiteral("Blob"))->bytes, QByteArray("\0\xff", 2));
     EXPECT_FALSE(reread.Value(key, QStringLiteral("Missing")).has_value());
+}
+
+TEST_F(RegistryStoreTest, AFullDiskKeepsTheSavedStoreAndSaysWhy) {
+    const QString folder = root() + QStringLiteral("/full");
+    FullFileSystem disk(folder);
+    if (!disk.IsMounted()) {
+        GTEST_SKIP() << disk.SkipReason().toStdString();
+    }
+    const QString path = folder + QStringLiteral("/registry.json");
+    CRegistryStore store(path);
+    store.SetValue(QStringLiteral("HKEY_USERS\\x"), QStringLiteral("v"),
+                   {REG_SZ, QStringLiteral("kept"), 0, {}});
+    ASSERT_TRUE(store.Save()) << store.ErrorText().toStdString();
+    const QByteArray saved = readFile(path);
+    ASSERT_TRUE(disk.Fill());
+
+    store.SetValue(QStringLiteral("HKEY_USERS\\x"), QStringLiteral("v"),
+                   {REG_SZ, QStringLiteral("lost"), 0, {}});
+    EXPECT_FALSE(store.Save());
+    EXPECT_TRUE(store.ErrorText().contains(path)) << store.ErrorText().toStdString();
+    EXPECT_EQ(readFile(path), saved);
 }
 
 TEST_F(RegistryStoreTest, ValueNamesDifferingInCaseAreOneValue) {

@@ -1,9 +1,11 @@
 #include "settings/preferences.h"
 
 #include "preferencesfixture.h"
+#include "support/fullfilesystem.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -143,6 +145,26 @@ TEST_F(PreferencesTest, FailedSaveWarnsAndKeepsTheFlagForTheNextTry) {
     ASSERT_TRUE(QDir(CPreferences::GetIniPath()).removeRecursively());
     EXPECT_EQ(prefs.SavePrefs(0), 1);
     EXPECT_TRUE(iniText().contains(QStringLiteral("\nSplitter1=222\n")));
+}
+
+TEST_F(PreferencesTest, AFullDiskKeepsTheSavedSettingsAndWarns) {
+    FullFileSystem disk(QFileInfo(CPreferences::GetIniPath()).absolutePath());
+    if (!disk.IsMounted()) {
+        GTEST_SKIP() << disk.SkipReason().toStdString();
+    }
+    prefs.RestorePrefs();
+    prefs.SetInt(QStringLiteral("Splitter1"), 222);
+    ASSERT_EQ(prefs.SavePrefs(0), 1);
+    const QString saved = iniText();
+    ASSERT_TRUE(saved.contains(QStringLiteral("\nSplitter1=222\n")));
+    ASSERT_TRUE(disk.Fill());
+
+    prefs.SetInt(QStringLiteral("Splitter1"), 333);
+    EXPECT_EQ(prefs.SavePrefs(0), 0);
+    EXPECT_EQ(site.warnings,
+              QStringList{kFormat(u"Failed to save: %s", CPreferences::GetIniPath())});
+    EXPECT_TRUE(prefs.IsDirty());
+    EXPECT_EQ(iniText(), saved);
 }
 
 TEST_F(PreferencesTest, IniLinesLoadWhole) {

@@ -41,4 +41,24 @@ TEST(UrlCodingTest, DecodesOnlyPercentWithTwoHexDigits) {
     }
 }
 
+TEST(UrlCodingTest, ByteOrderMarksSurviveTheRoundTrip) {
+    struct Case {
+        QString text;
+        QString encoded;
+    };
+    const Case cases[] = {
+        {QStringLiteral("\uFEFFabc"), QStringLiteral("%EF%BB%BFabc")},
+        {QStringLiteral("\uFEFF"), QStringLiteral("%EF%BB%BF")},
+        {QStringLiteral("ab\uFEFFc"), QStringLiteral("ab%EF%BB%BFc")},
+        {QStringLiteral("\uFEFF\uFEFFx\uFEFF"), QStringLiteral("%EF%BB%BF%EF%BB%BFx%EF%BB%BF")},
+        {QStringLiteral("\uFEFF \u00e9"), QStringLiteral("%EF%BB%BF+%C3%A9")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeForURL(c.text), c.encoded) << c.encoded.toStdString();
+        EXPECT_EQ(DecodeFromURL(c.encoded), c.text) << c.encoded.toStdString();
+    }
+    // A mark given as text rather than as escapes is kept as well.
+    EXPECT_EQ(DecodeFromURL(QStringLiteral("\uFEFFabc")), QStringLiteral("\uFEFFabc"));
+}
+
 }  // namespace

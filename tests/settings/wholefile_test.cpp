@@ -1,6 +1,7 @@
 #include "settings/wholefile.h"
 
 #include "framework/startedframework.h"
+#include "support/fullfilesystem.h"
 
 #include <QFile>
 
@@ -24,6 +25,20 @@ TEST_F(WholeFile, WritesUtf8AndReportsFailure) {
     writeFile(u"folder/inner.txt"_qs, "inner");
     EXPECT_EQ(WriteEntireFile(root() + u"/folder"_qs, u"x"_qs), 0);
     EXPECT_EQ(readFile(root() + u"/folder/inner.txt"_qs), "inner");
+}
+
+TEST_F(WholeFile, AFullDiskKeepsTheWrittenFile) {
+    const QString folder = root() + u"/full"_qs;
+    FullFileSystem disk(folder);
+    if (!disk.IsMounted()) {
+        GTEST_SKIP() << disk.SkipReason().toStdString();
+    }
+    const QString path = folder + u"/Quillex.zwv"_qs;
+    ASSERT_EQ(WriteEntireFile(path, u"<tree/>"_qs), 1);
+    ASSERT_TRUE(disk.Fill());
+    EXPECT_EQ(WriteEntireFile(path, u"<tree><item/></tree>"_qs), 0);
+    EXPECT_EQ(WriteStringToFile(path, u"<tree><item/></tree>"_qs), 0);
+    EXPECT_EQ(readFile(path), "<tree/>");
 }
 
 TEST_F(WholeFile, ReadsTextWithWindowsLineEnds) {
