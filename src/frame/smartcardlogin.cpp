@@ -115,8 +115,11 @@ int CSmartCardLogin::GetCertificatesFromSmartCard(const QString& pin, CMySystem&
     }
     std::vector<Pkcs11Certificate> certificates;
     QByteArray pinBytes = pin.toUtf8();
-    const Pkcs11Status read = module.ReadCertificates(slot, token, pinBytes, certificates);
+    QByteArray acceptedPin = g_SmartCardLogin.first.toUtf8();
+    const Pkcs11Status read =
+        module.ReadCertificates(slot, token, pinBytes, acceptedPin, certificates);
     pinBytes.fill('\0');
+    acceptedPin.fill('\0');
     switch (read) {
         case Pkcs11Status::Ok:
             break;

@@ -2,6 +2,7 @@
 
 #include "framework/klog.h"
 
+#include <openssl/crypto.h>
 #include <openssl/engine.h>
 #include <openssl/err.h>
 
@@ -51,6 +52,26 @@ private:
     CK_FUNCTION_LIST* m_functions;
     CK_SESSION_HANDLE m_session;
 };
+
+// In time that does not tell how much of the PIN was right.
+bool samePin(const QByteArray& typed, const QByteArray& accepted) {
+    return typed.size() == accepted.size() && CRYPTO_memcmp(typed.constData(), accepted.constData(),
+                                                            static_cast<size_t>(typed.size())) == 0;
+}
+
+// The token is logged in without having checked this PIN.
+Pkcs11Status alreadyLoggedIn(const QByteArray& pin, const QByteArray& acceptedPin) {
+    kDebugLog(u"GetCertificatesFromSmartCard: Already logged on ...");
+    if (acceptedPin.isEmpty()) {
+        kErrorLog(u"GetCertificatesFromSmartCard: Logon failed");
+        return Pkcs11Status::Failed;
+    }
+    if (!samePin(pin, acceptedPin)) {
+        kWarningLog(u"GetCertificatesFromSmartCard: PIN incorrect");
+        return Pkcs11Status::PinIncorrect;
+    }
+    return Pkcs11Status::Ok;
+}
 
 void appendUriValue(QString& uri, const QByteArray& bytes, bool escapeAll) {
     for (const char byte : bytes) {
@@ -169,7 +190,7 @@ bool CPkcs11Module::ReadToken(CK_SLOT_ID slot, Pkcs11Token& token) {
 }
 
 Pkcs11Status CPkcs11Module::ReadCertificates(CK_SLOT_ID slot, const Pkcs11Token& token,
-                                             const QByteArray& pin,
+                                             const QByteArray& pin, const QByteArray& acceptedPin,
                                              std::vector<Pkcs11Certificate>& certificates) {
     certificates.clear();
     if (m_functions == nullptr) {
@@ -195,30 +216,50 @@ Pkcs11Status CPkcs11Module::ReadCertificates(CK_SLOT_ID slot, const Pkcs11Token&
         return Pkcs11Status::Failed;
     }
     const Pkcs11SessionCloser closer(m_functions, session);
+    const Pkcs11Status loggedIn = logIn(session, pin, acceptedPin);
+    if (loggedIn != Pkcs11Status::Ok) {
+        return loggedIn;
+    }
+    return listCertificates(session, certificates);
+}
+
+Pkcs11Status CPkcs11Module::logIn(CK_SESSION_HANDLE session, const QByteArray& pin,
+                                  const QByteArray& acceptedPin) {
     CK_SESSION_INFO sessionInfo = {};
     if (m_functions->C_GetSessionInfo(session, &sessionInfo) != CKR_OK) {
         kErrorLog(u"GetCertificatesFromSmartCard: C_GetSessionInfo : failed");
         return Pkcs11Status::Failed;
     }
-    if (sessionInfo.state != CKS_RO_USER_FUNCTIONS && sessionInfo.state != CKS_RW_USER_FUNCTIONS) {
-        QByteArray pinBytes = pin;
-        const CK_RV loggedIn = m_functions->C_Login(
-            session, CKU_USER, reinterpret_cast<CK_UTF8CHAR*>(pinBytes.data()), pinLength);
-        pinBytes.fill('\0');
-        if (loggedIn == CKR_USER_ALREADY_LOGGED_IN) {
-            kDebugLog(u"GetCertificatesFromSmartCard: Already logged on ...");
-        } else if (loggedIn == CKR_PIN_INCORRECT) {
-            kWarningLog(u"GetCertificatesFromSmartCard: PIN incorrect");
-            return Pkcs11Status::PinIncorrect;
-        } else if (loggedIn == CKR_PIN_LOCKED) {
-            kWarningLog(u"GetCertificatesFromSmartCard: PIN is locked");
-            return Pkcs11Status::PinLocked;
-        } else if (loggedIn != CKR_OK) {
-            kErrorLog(u"GetCertificatesFromSmartCard: Logon failed");
+    if (sessionInfo.state == CKS_RO_USER_FUNCTIONS || sessionInfo.state == CKS_RW_USER_FUNCTIONS) {
+        if (!acceptedPin.isEmpty()) {
+            return alreadyLoggedIn(pin, acceptedPin);
+        }
+        // Nothing in this run vouches for the PIN: only a fresh login checks it.
+        if (m_functions->C_Logout(session) != CKR_OK) {
+            kErrorLog(u"GetCertificatesFromSmartCard: C_Logout : failed");
             return Pkcs11Status::Failed;
         }
     }
-    return listCertificates(session, certificates);
+    QByteArray pinBytes = pin;
+    const CK_RV loggedIn =
+        m_functions->C_Login(session, CKU_USER, reinterpret_cast<CK_UTF8CHAR*>(pinBytes.data()),
+                             static_cast<CK_ULONG>(pinBytes.size()));
+    pinBytes.fill('\0');
+    switch (loggedIn) {
+        case CKR_OK:
+            return Pkcs11Status::Ok;
+        case CKR_USER_ALREADY_LOGGED_IN:
+            return alreadyLoggedIn(pin, acceptedPin);
+        case CKR_PIN_INCORRECT:
+            kWarningLog(u"GetCertificatesFromSmartCard: PIN incorrect");
+            return Pkcs11Status::PinIncorrect;
+        case CKR_PIN_LOCKED:
+            kWarningLog(u"GetCertificatesFromSmartCard: PIN is locked");
+            return Pkcs11Status::PinLocked;
+        default:
+            kErrorLog(u"GetCertificatesFromSmartCard: Logon failed");
+            return Pkcs11Status::Failed;
+    }
 }
 
 Pkcs11Status CPkcs11Module::listCertificates(CK_SESSION_HANDLE session,

@@ -69,8 +69,13 @@ public:
     // Reads the token's flags again (tries left after a wrong PIN).
     bool ReadToken(CK_SLOT_ID slot, Pkcs11Token& token);
     // Logs in to the token with the PIN and lists its X.509 certificates.
-    // The session is closed before it returns.
+    // `acceptedPin` is the PIN the card accepted earlier in the run (empty
+    // when none): while another session, such as the TLS engine's, keeps the
+    // token logged in, the card does not check a PIN again, so the PIN must
+    // equal that one; without one the token is logged out and the PIN tried
+    // afresh. The session is closed before it returns.
     Pkcs11Status ReadCertificates(CK_SLOT_ID slot, const Pkcs11Token& token, const QByteArray& pin,
+                                  const QByteArray& acceptedPin,
                                   std::vector<Pkcs11Certificate>& certificates);
 
     CK_FUNCTION_LIST* Functions() const { return m_functions; }
@@ -78,6 +83,8 @@ public:
 private:
     explicit CPkcs11Module(const QString& path);
     void load();
+    Pkcs11Status logIn(CK_SESSION_HANDLE session, const QByteArray& pin,
+                       const QByteArray& acceptedPin);
     Pkcs11Status listCertificates(CK_SESSION_HANDLE session,
                                   std::vector<Pkcs11Certificate>& certificates);
     bool readAttribute(CK_SESSION_HANDLE session, CK_OBJECT_HANDLE object, CK_ATTRIBUTE_TYPE type,

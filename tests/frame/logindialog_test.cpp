@@ -65,9 +65,11 @@ protected:
         TempHomeTest::TearDown();
     }
     CPreferences& prefs() { return preferences; }
-    CMySystem& system() { return dynamic_cast<CMySystem&>(*tree.GetSystem(item)); }
-    CLoginDialog& makePanel() {
-        panel = std::make_unique<CLoginDialog>(nullptr, item, tree, prefs());
+    CMySystem& system(QTreeWidgetItem* at = nullptr) {
+        return dynamic_cast<CMySystem&>(*tree.GetSystem(at != nullptr ? at : item));
+    }
+    CLoginDialog& makePanel(QTreeWidgetItem* at = nullptr) {
+        panel = std::make_unique<CLoginDialog>(nullptr, at != nullptr ? at : item, tree, prefs());
         panel->AskToRememberLogin = [this] { ++rememberAsked; };
         return *panel;
     }
@@ -322,6 +324,70 @@ TEST_F(LoginPanelTest, ScriptedCardsBoxesAndResults) {
     }
     EXPECT_TRUE(offered.isEmpty());
     scriptedpkcs11::SetScript("");
+}
+
+// The card stays logged in for the TLS engine after the first login, so a
+// later panel's PIN must still be checked rather than taken as proof.
+TEST_F(LoginPanelTest, AfterACardLoginAWrongPinIsStillRefused) {
+    const SoftHsmToken& token = SoftHsmToken::Shared();
+    ASSERT_TRUE(token.error.isEmpty()) << token.error.toStdString();
+    prefs().SetInt(QStringLiteral("SCAuthentication"), 1);
+    prefs().SetString(QStringLiteral("SCModule"), token.modulePath);
+    prefs().SetInt(QStringLiteral("AskStorePass"), 0);
+    FakeVelnixServer firstServer(token.caPem);
+    FakeVelnixServer secondServer(token.caPem);
+    ASSERT_TRUE(firstServer.IsListening() && secondServer.IsListening());
+    const auto itemFor = [this](const QString& name, FakeVelnixServer& server) {
+        fakelogin::ScriptLogin(server, FakeLoginReply());
+        CMySystem settings;
+        settings.Host = QStringLiteral("127.0.0.1");
+        settings.Protocol = QStringLiteral("https");
+        settings.WebPort = server.Port();
+        return tree.AddSystemItem(rootItem, name, settings);
+    };
+    QTreeWidgetItem* first = itemFor(u"first"_qs, firstServer);
+    QTreeWidgetItem* second = itemFor(u"second"_qs, secondServer);
+    int chosen = 0;
+    const auto loginWith = [&](QTreeWidgetItem* at, const QStringList& pins) {
+        makePanel(at);
+        panel->SmartCard().SetChooser([&chosen](const QStringList& lines) {
+            ++chosen;
+            return static_cast<int>(
+                lines.indexOf(u"Name: Test Operator; Issuer: Quillex Test CA"_qs));
+        });
+        for (const QString& pin : pins) {
+            type(CLoginDialog::kPinId, pin);
+            panel->OnOK();
+        }
+        return system(at).LoggedIn;
+    };
+
+    ASSERT_TRUE(loginWith(first, {QString::fromLatin1(SoftHsmToken::kPin)}))
+        << popupTexts().join(u'|').toStdString();
+    ASSERT_EQ(chosen, 1);
+    ASSERT_FALSE(fakelogin::RequestsOf(firstServer, "Action=Login").empty());
+    EXPECT_EQ(fakelogin::RequestsOf(firstServer, "Action=Login").front().clientSubject,
+              token.clientSubject);
+    services.clearPopups();
+
+    EXPECT_FALSE(
+        loginWith(second, {u"9999"_qs, QString::fromLatin1(SoftHsmToken::kPin) + u"0"_qs}));
+    EXPECT_EQ(popupTexts(),
+              QStringList({u"Invalid PIN.\nAttempts allowed before locking smart card: 2"_qs,
+                           u"Invalid PIN.\nAttempts allowed before locking smart card: 1"_qs}));
+    EXPECT_EQ(chosen, 1) << "the certificate dialog opened for a wrong PIN";
+    EXPECT_TRUE(fakelogin::RequestsOf(secondServer, "Action=Login").empty());
+    services.clearPopups();
+
+    type(CLoginDialog::kPinId, QString::fromLatin1(SoftHsmToken::kPin));
+    panel->OnOK();
+    EXPECT_TRUE(system(second).LoggedIn) << popupTexts().join(u'|').toStdString();
+    EXPECT_EQ(chosen, 2);
+
+    panel.reset();
+    system(first).Logout(&tree, first);
+    system(second).Logout(&tree, second);
+    EXPECT_TRUE(g_SmartCardLogin.first.isEmpty());
 }
 
 TEST_F(LoginPanelTest, UnattendedSmartCardLoginAsksOnceAndTheLastLogoutForgetsThePin) {

@@ -17,7 +17,7 @@ protected:
     }
 
     Pkcs11Status list(const QByteArray& pin) {
-        return module->ReadCertificates(slot, info, pin, certificates);
+        return module->ReadCertificates(slot, info, pin, QByteArray(), certificates);
     }
 
     const SoftHsmToken* token = nullptr;
@@ -55,6 +55,41 @@ TEST_F(Pkcs11ModuleTest, PinOutsideTheTokensLimitsIsRefusedBeforeLogin) {
     EXPECT_EQ(list("12"), Pkcs11Status::PinLength);
     EXPECT_EQ(list(QByteArray(600, '1')), Pkcs11Status::PinLength);
     EXPECT_EQ(list(SoftHsmToken::kPin), Pkcs11Status::Ok);
+}
+
+// The TLS engine keeps a session of its own logged in, and the card does
+// not check a PIN while the token is logged in.
+TEST_F(Pkcs11ModuleTest, PinsAreCheckedWhileAnotherSessionKeepsTheTokenLoggedIn) {
+    CK_FUNCTION_LIST* functions = module->Functions();
+    CK_SESSION_HANDLE held = 0;
+    ASSERT_EQ(functions->C_OpenSession(slot, CKF_SERIAL_SESSION, nullptr, nullptr, &held), CKR_OK);
+    QByteArray heldPin(SoftHsmToken::kPin);
+    const QByteArray right(SoftHsmToken::kPin);
+    struct Case {
+        const char* name;
+        QByteArray pin;
+        QByteArray accepted;  // earlier in the run; empty: none
+        Pkcs11Status expected;
+    };
+    const Case cases[] = {
+        {"the accepted PIN", right, right, Pkcs11Status::Ok},
+        {"another PIN", "9999", right, Pkcs11Status::PinIncorrect},
+        {"the accepted PIN and more", right + "0", right, Pkcs11Status::PinIncorrect},
+        {"the accepted PIN cut short", right.left(4), right, Pkcs11Status::PinIncorrect},
+        {"a wrong PIN with none accepted", "9999", QByteArray(), Pkcs11Status::PinIncorrect},
+        {"the right PIN with none accepted", right, QByteArray(), Pkcs11Status::Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CK_RV loggedIn =
+            functions->C_Login(held, CKU_USER, reinterpret_cast<CK_UTF8CHAR*>(heldPin.data()),
+                               static_cast<CK_ULONG>(heldPin.size()));
+        ASSERT_TRUE(loggedIn == CKR_OK || loggedIn == CKR_USER_ALREADY_LOGGED_IN) << loggedIn;
+        EXPECT_EQ(module->ReadCertificates(slot, info, c.pin, c.accepted, certificates),
+                  c.expected);
+        EXPECT_EQ(certificates.size(), c.expected == Pkcs11Status::Ok ? 2U : 0U);
+    }
+    EXPECT_EQ(functions->C_CloseSession(held), CKR_OK);
 }
 
 TEST(Pkcs11ModuleLoadTest, MissingModuleGivesTheLoadersReason) {
@@ -96,7 +131,8 @@ TEST(Pkcs11ScriptedModuleTest, EachFailureHasItsStatus) {
         }
         EXPECT_EQ(token.label, u"Scripted card"_qs);
         std::vector<Pkcs11Certificate> certificates;
-        EXPECT_EQ(module.ReadCertificates(slot, token, c.pin, certificates), c.listing);
+        EXPECT_EQ(module.ReadCertificates(slot, token, c.pin, QByteArray(), certificates),
+                  c.listing);
         EXPECT_EQ(certificates.size(), c.listing == Pkcs11Status::Ok ? 1U : 0U);
     }
     scriptedpkcs11::SetScript("");

@@ -26,8 +26,9 @@ protected:
         CK_SLOT_ID slot = 0;
         ASSERT_EQ(module.FindToken(slot, info), Pkcs11Status::Ok);
         std::vector<Pkcs11Certificate> certificates;
-        ASSERT_EQ(module.ReadCertificates(slot, info, SoftHsmToken::kPin, certificates),
-                  Pkcs11Status::Ok);
+        ASSERT_EQ(
+            module.ReadCertificates(slot, info, SoftHsmToken::kPin, QByteArray(), certificates),
+            Pkcs11Status::Ok);
         for (const Pkcs11Certificate& certificate : certificates) {
             if (certificate.label == u"Operator certificate") {
                 operatorId = certificate.id;
