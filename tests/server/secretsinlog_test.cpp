@@ -113,7 +113,7 @@ TEST_F(SecretsInLogTest, SmartCardLoginLogoutAndReloginLogNoPin) {
     Pkcs11Token info;
     ASSERT_EQ(module.FindToken(slot, info), Pkcs11Status::Ok);
     std::vector<Pkcs11Certificate> certificates;
-    ASSERT_EQ(module.ReadCertificates(slot, info, SoftHsmToken::kPin, certificates),
+    ASSERT_EQ(module.ReadCertificates(slot, info, SoftHsmToken::kPin, {}, certificates),
               Pkcs11Status::Ok);
     QByteArray operatorId;
     for (const Pkcs11Certificate& certificate : certificates) {
