@@ -25,7 +25,9 @@ public:
     virtual bool OpenWorldView(const QString& path) = 0;
     // Starts an empty World View in place of the current one.
     virtual void NewWorldView() = 0;
-    // Asks whether to save a changed World View before the program ends.
+    // Asks whether to save a changed World View before the program ends;
+    // with the boxes dismissed (nobody to ask) keeps the changes in the
+    // recovery file instead.
     virtual void AskSaveWorldViewOnExit() = 0;
 
     // ---- locators, scripts and actions ----

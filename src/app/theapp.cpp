@@ -42,6 +42,7 @@
 #include "ui/busycursor.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -343,7 +344,16 @@ bool CTheApp::closedDuringStartup() const {
 }
 
 void CTheApp::closeOnSignal(int signalNumber) {
-    kDebugLog(u"CTheApp: signal %d: closing the main window.\n", signalNumber);
+    kDebugLog(u"CTheApp: signal %d: closing the main window without asking.\n", signalNumber);
+    // Nobody is there to answer: the exit sequence must not wait on a
+    // question, and no open box may keep its own loop, and the program, going.
+    m_popups.DismissAll();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(window);
+            dialog != nullptr && dialog->isVisible()) {
+            dialog->reject();
+        }
+    }
     closeMainWindowAndQuit();
 }
 

@@ -258,7 +258,8 @@ private:
     // still ran: the exit sequence has run and the program must end.
     bool closedDuringStartup() const;
     // A termination signal, or the end of the desktop session, closes the
-    // main window as its close box does.
+    // main window as its close box does; a signal has nobody to answer, so
+    // it first dismisses every open box and the exit sequence asks nothing.
     void closeOnSignal(int signalNumber);
     void closeForSessionEnd(QSessionManager& manager);
     void closeMainWindowAndQuit();

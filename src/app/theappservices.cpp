@@ -40,7 +40,14 @@ void CTheAppServices::NewWorldView() {
 }
 
 void CTheAppServices::AskSaveWorldViewOnExit() {
-    m_app.WorldViewFile().AskToSaveChanges();
+    CWorldViewFile& worldView = m_app.WorldViewFile();
+    // Dismissed boxes mean nobody is there to answer: the changes are kept
+    // aside rather than lost or written over the user's file unasked.
+    if (m_app.Popups().IsDismissed()) {
+        worldView.KeepChangesForRecovery();
+    } else {
+        worldView.AskToSaveChanges();
+    }
 }
 
 bool CTheAppServices::ShowCurl(const QString& locator) {

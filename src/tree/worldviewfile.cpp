@@ -12,6 +12,8 @@
 #include "tree/treetexts.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -124,11 +126,7 @@ int CWorldViewFile::SaveWorldView(bool ask) {
     if ((ask || site().IsNewWorldViewUnsaved()) && !site().PromptForSavePath(path)) {
         return 0;
     }
-    QString text = kDeclaration;
-    m_tree.WriteXML(text, 0, nullptr);
-    // A tree without its root would be written as a file that no load accepts.
-    const bool written = m_tree.GetRootItem() != nullptr && WriteEntireFile(path, text) != 0;
-    if (!written) {
+    if (!writeTree(path)) {
         m_errorText = kFormat(u"Could not save changes to World View:\r\n    %s", path);
         site().WarningBox(m_errorText);
         return 0;
@@ -138,6 +136,35 @@ int CWorldViewFile::SaveWorldView(bool ask) {
     m_preferences.SavePrefs(0);
     m_tree.ClearModified();
     site().ClearNewWorldViewUnsaved();
+    return 1;
+}
+
+bool CWorldViewFile::writeTree(const QString& path) const {
+    // A tree without its root would be written as a file that no load accepts.
+    if (m_tree.GetRootItem() == nullptr) {
+        return false;
+    }
+    QString text = kDeclaration;
+    m_tree.WriteXML(text, 0, nullptr);
+    return WriteEntireFile(path, text) != 0;
+}
+
+QString CWorldViewFile::RecoveryPath() const {
+    const QFileInfo worldView(savePath());
+    return worldView.dir().filePath(worldView.completeBaseName() +
+                                    QStringLiteral("-recovered.zwv"));
+}
+
+int CWorldViewFile::KeepChangesForRecovery() {
+    if (!m_tree.IsModified()) {
+        return 0;
+    }
+    const QString path = RecoveryPath();
+    if (!writeTree(path)) {
+        kWarningLog(u"Unsaved World View changes lost: could not write %s\n", path);
+        return 0;
+    }
+    kWarningLog(u"Unsaved World View changes kept in %s\n", path);
     return 1;
 }
 

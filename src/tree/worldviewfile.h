@@ -80,6 +80,14 @@ public:
     // The first step of SaveOnExit: when the World View has unsaved changes,
     // asks whether to save them and does. 1 when it was written.
     int AskToSaveChanges();
+    // Exit with nobody to ask (a termination signal): unsaved changes are
+    // written, without a question, to the recovery file beside the World
+    // View, never over it; the World View's file and the preferences stay as
+    // they are. 1 when written, 0 without changes or on failure (logged).
+    int KeepChangesForRecovery();
+    // "<World View's name>-recovered.zwv" in the World View's folder; the
+    // default World View's folder when the World View is no local file.
+    QString RecoveryPath() const;
     // Fills the combo with the recent World Views (local files only when they
     // exist), selects the current one and ends with the browse entry. The
     // result is the number of recent entries.
@@ -96,6 +104,9 @@ private:
     // the automatic login and the remembered locator.
     void settleLoadedWorldView();
     QString savePath() const;
+    // The declaration and the tree, written atomically; false (the file as it
+    // was) without a root or when the file cannot be written.
+    bool writeTree(const QString& path) const;
     CWorldViewSite& site() const;
 
     CPreferences& m_preferences;

@@ -5,6 +5,17 @@
 #include "ui/uibridge.h"
 
 #include <QMessageBox>
+#include <QPointer>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The boxes ShowMessageBox has open, innermost last; UI thread only.
+std::vector<QPointer<QMessageBox>> g_openBoxes;
+
+}  // namespace
 
 QString NormalisePopupText(const QString& text) {
     QString normal = text;
@@ -47,7 +58,10 @@ int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, 
             box.setIcon(QMessageBox::Information);
             break;
     }
-    switch (box.exec()) {
+    g_openBoxes.emplace_back(&box);
+    const int clicked = box.exec();
+    g_openBoxes.erase(std::find(g_openBoxes.begin(), g_openBoxes.end(), &box));
+    switch (clicked) {
         case QMessageBox::Cancel:
             return kAnswerCancel;
         case QMessageBox::Yes:
@@ -59,11 +73,31 @@ int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, 
     }
 }
 
+void CloseMessageBoxes() {
+    // A copy: each box leaves the list only once its own loop returns.
+    const std::vector<QPointer<QMessageBox>> open = g_openBoxes;
+    for (const QPointer<QMessageBox>& box : open) {
+        if (box != nullptr) {
+            box->done(QMessageBox::NoButton);
+        }
+    }
+}
+
 CPopupMessages::CPopupMessages(CUiBridge& bridge, Hooks hooks)
-    : m_bridge(bridge), m_hooks(std::move(hooks)), m_presenter(ShowMessageBox) {}
+    : m_bridge(bridge),
+      m_hooks(std::move(hooks)),
+      m_presenter(ShowMessageBox),
+      m_closer(CloseMessageBoxes) {}
+
+void CPopupMessages::DismissAll() {
+    m_dismissed = true;
+    if (m_closer) {
+        m_closer();
+    }
+}
 
 int CPopupMessages::PopupMessage(const QString& text, int type) {
-    if (m_hooks.suppressed()) {
+    if (m_hooks.suppressed() && !m_dismissed) {
         if (type != kPopupError) {
             return kAnswerOk;
         }
@@ -82,6 +116,10 @@ int CPopupMessages::show(bool owned, const QString& caption, const QString& text
     // The owner is looked up on the UI thread, where the frame lives.
     const bool shown = m_bridge.Call(
         [this, owned, &caption, &text, type] {
+            if (m_dismissed) {
+                kWarningLog(u"Message dismissed: %s", text);
+                return static_cast<int>(kAnswerNone);
+            }
             if (m_waitHook) {
                 m_waitHook(true);
             }
@@ -89,7 +127,7 @@ int CPopupMessages::show(bool owned, const QString& caption, const QString& text
             if (m_waitHook) {
                 m_waitHook(false);
             }
-            return answer;
+            return m_dismissed ? static_cast<int>(kAnswerNone) : answer;
         },
         &answer);
     if (!shown) {
@@ -120,7 +158,7 @@ int CPopupMessages::YesNoBox(const QString& text) {
 }
 
 int CPopupMessages::ask(const QString& text, int type, int positive, int negative) {
-    if (m_hooks.suppressed()) {
+    if (m_hooks.suppressed() && !m_dismissed) {
         return positive;
     }
     const int answer = PopupMessage(text, type);

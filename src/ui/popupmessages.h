@@ -5,12 +5,14 @@
 // (the default answer is given instead); every error box and every Cancel or
 // No answer counts up the global cancel flag, so that a running parse or
 // action list stops. Boxes always open on the UI thread; a caller on another
-// thread waits for the answer.
+// thread waits for the answer. A request to end the program, with nobody
+// to answer, dismisses every box for good.
 
 #include "ui/popuptype.h"
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 class QWidget;
@@ -41,10 +43,16 @@ public:
     // Shows one box and returns the answer; replaced by tests.
     using Presenter =
         std::function<int(QWidget* owner, const QString& caption, const QString& text, int type)>;
+    // Closes every box the presenter has open, unanswered.
+    using Closer = std::function<void()>;
 
     CPopupMessages(CUiBridge& bridge, Hooks hooks);
 
-    void SetPresenter(Presenter presenter) { m_presenter = std::move(presenter); }
+    // A presenter whose boxes return at once needs no closer.
+    void SetPresenter(Presenter presenter, Closer closer = {}) {
+        m_presenter = std::move(presenter);
+        m_closer = std::move(closer);
+    }
     // Told when a box opens (true) and closes (false): while a box waits for
     // the user the program is not busy, so its busy animation and cursor rest.
     void SetWaitHook(std::function<void(bool open)> hook) { m_waitHook = std::move(hook); }
@@ -55,6 +63,11 @@ public:
     int ErrorBox(const QString& text);
     int OkCancelBox(const QString& text);
     int YesNoBox(const QString& text);
+    // Nobody is there to answer (the program is told to end): the open boxes
+    // close and no box opens from now on; each gives kAnswerNone, which no
+    // caller takes for a yes, not even while boxes are suppressed. UI thread.
+    void DismissAll();
+    bool IsDismissed() const { return m_dismissed.load(); }
     // A box of the request threads: its own caption, no owner window, and
     // neither suppressed nor counted.
     int ShowWithoutOwner(const QString& text, const QString& caption, int type);
@@ -68,8 +81,12 @@ private:
     CUiBridge& m_bridge;
     Hooks m_hooks;
     Presenter m_presenter;
+    Closer m_closer;
+    std::atomic<bool> m_dismissed{false};
     std::function<void(bool open)> m_waitHook;
 };
 
 // The presenter of the running program: a QMessageBox with plain text.
 int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, int type);
+// Its closer: every box ShowMessageBox has open closes.
+void CloseMessageBoxes();

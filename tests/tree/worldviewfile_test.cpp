@@ -2,13 +2,14 @@
 #include "settings/preferencesfixture.h"
 #include "support/fakeftpserver.h"
 #include "support/fakevelnixserver.h"
-#include "support/recordingworldviewsite.h"
 #include "support/recordingwireservices.h"
+#include "support/recordingworldviewsite.h"
 #include "tree/mytree.h"
 #include "tree/treenode.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QTreeWidget>
 
 #include <optional>
@@ -214,6 +215,36 @@ TEST_F(WorldViewFileTest, ExitAsksAboutChangesAndSavesOnYes) {
     EXPECT_EQ(file.SaveOnExit(), 1);
     EXPECT_TRUE(QString::fromUtf8(readFile(path)).contains(u"<folder label='New'>"_qs));
     EXPECT_EQ(viewSite.calls.count(u"columns"_qs), 2);
+}
+
+// Exit with nobody to ask keeps the changes beside the World View, never over
+// it, and leaves which World View is current alone; no changes, no file.
+TEST_F(WorldViewFileTest, UnattendedExitKeepsChangesInTheRecoveryFileBesideTheWorldView) {
+    const QString path = saved();
+    const struct {
+        QString current;
+        QString recovery;
+    } cases[] = {
+        {path, root() + u"/Mine-recovered.zwv"_qs},
+        {u"http://views.example/Shared.zwv"_qs, QFileInfo(CPreferences::GetDefaultWorldViewPath())
+                                                    .dir()
+                                                    .filePath(u"Quillex-recovered.zwv"_qs)},
+    };
+    for (const auto& c : cases) {
+        prefs.SetString(u"ZWV"_qs, c.current);
+        ASSERT_EQ(file.LoadWorldView(path), 1);
+        EXPECT_EQ(file.KeepChangesForRecovery(), 0);
+        EXPECT_FALSE(QFile::exists(c.recovery));
+
+        tree.AddFolderItem(tree.GetRootItem(), u"New"_qs);
+        EXPECT_EQ(file.RecoveryPath(), c.recovery);
+        ASSERT_EQ(file.KeepChangesForRecovery(), 1);
+        EXPECT_TRUE(QString::fromUtf8(readFile(c.recovery)).contains(u"<folder label='New'>"_qs));
+        EXPECT_EQ(readFile(path), kSavedWorldView);
+        EXPECT_EQ(prefs.GetString(u"ZWV"_qs), c.current);
+        EXPECT_TRUE(viewSite.questions.isEmpty());
+        EXPECT_TRUE(viewSite.prompts.isEmpty());
+    }
 }
 
 TEST_F(WorldViewFileTest, ComboOffersRecentWorldViewsThatStillExist) {

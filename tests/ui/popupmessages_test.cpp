@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,45 @@ TEST_F(PopupMessagesTest, BoxAskedForOnAWorkerOpensOnTheUiThread) {
 TEST_F(PopupMessagesTest, BoxRefusedAtExitAnswersNothing) {
     bridge.BeginExit();
     EXPECT_EQ(popups.OkCancelBox(QStringLiteral("late")), kAnswerNone);
+    EXPECT_TRUE(shown.empty());
+}
+
+// A signal to end the program has nobody to answer: boxes open at the time
+// close, inner and outer alike, and later ones never open, whatever their
+// kind and even while boxes are suppressed. The real message boxes are used.
+TEST_F(PopupMessagesTest, DismissedBoxesCloseUnansweredAndNoneOpensAfter) {
+    CPopupMessages real(bridge, {.suppressed = [this] { return suppressed; },
+                                 .owner = []() -> QWidget* { return nullptr; },
+                                 .countError = [] {},
+                                 .cancelProgress = [] {}});
+    int inner = -1;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] { real.DismissAll(); });
+        inner = real.YesNoBox(QStringLiteral("inner"));
+    });
+    bool watchdogFired = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        watchdogFired = true;
+        CloseMessageBoxes();
+    });
+    watchdog.start(10000);
+    const int outer = real.OkCancelBox(QStringLiteral("outer"));
+    EXPECT_FALSE(watchdogFired) << "the boxes stayed open";
+    EXPECT_EQ(inner, kAnswerNone);
+    EXPECT_EQ(outer, kAnswerNone);
+    EXPECT_TRUE(real.IsDismissed());
+
+    // Later boxes: the fixture's presenter stands for boxes that would open.
+    popups.DismissAll();
+    answer = kAnswerYes;
+    for (const bool suppress : {false, true}) {
+        suppressed = suppress;
+        EXPECT_EQ(popups.YesNoBox(QStringLiteral("save?")), kAnswerNone);
+        EXPECT_EQ(popups.OkCancelBox(QStringLiteral("go?")), kAnswerNone);
+        EXPECT_EQ(popups.ErrorBox(QStringLiteral("bad")), kAnswerNone);
+    }
     EXPECT_TRUE(shown.empty());
 }
 
