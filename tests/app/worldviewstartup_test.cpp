@@ -91,6 +91,14 @@ TEST_F(WorldViewStartupTest, ACommandLineWorldViewBecomesTheCurrentOne) {
     EXPECT_EQ(app->Tree().GetMyItem(app->Tree().RootLevel())->GetLabel(), u"Other");
 }
 
+// The actions a start dispatches carry no list of their own, and the log
+// says nothing of one missing.
+TEST_F(WorldViewStartupTest, AStartLogsNoMissingListWarning) {
+    ASSERT_TRUE(app->InitInstance({}));
+    const QByteArray log = readFile(settingsFolder() + QStringLiteral("/Quillex.log"));
+    EXPECT_FALSE(log.contains("NULL pProps")) << log.toStdString();
+}
+
 TEST_F(WorldViewStartupTest, ExitKeepsTheFileWhenTheUserDeclinesToSave) {
     exitAfterAddingAFolder(kAnswerNo);
     EXPECT_EQ(readFile(worldView), kWorldView);
