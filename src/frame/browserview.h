@@ -14,6 +14,7 @@
 #include "frame/webpage.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <condition_variable>
 #include <mutex>
@@ -72,7 +73,7 @@ private:
     bool onWorker() const;
     bool browserRowShown() const;
     void runPageScript(const QString& code);
-    void onLoadStarted();
+    void onLoadStarted(const QUrl& url);
     void onLoadFinished(bool ok);
     void onProgress(int progress, int maximum);
     void registerPid(const QString& value);
