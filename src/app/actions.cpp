@@ -86,7 +86,9 @@ int CActions::AddAction(const CActionContext& context, quint64* ticket) {
     record->selected = context.selected;
     record->target = context.target;
     record->extra = context.extra;
-    record->list.Merge(context.list);
+    if (context.list != nullptr) {
+        record->list.Merge(context.list);
+    }
     record->name = context.name;
     record->hasResult = context.result != nullptr;
     record->result = record->hasResult ? *context.result : 0;

@@ -237,6 +237,9 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     m_floatingBars = std::make_unique<IEBar_Manager>(*m_mainFrame, m_prefs);
     m_tree.AttachTreeCtrl(m_mainFrame->GetLeftView());
     m_tree.SetHost(m_mainFrame.get());
+    // The World View pane's tree: the window keeps running while a large
+    // World View is read into it.
+    m_tree.SetMainTree(true);
     m_progressBar = std::make_unique<CProgressBar>(ProgressSite(), m_mainFrame.get());
     m_progressBar->SetStatusBar(&m_mainFrame->StatusPanes(), CStatusBar::kProgressPane);
     kDebugLog(u":: CreateFont()...\n");

@@ -6,10 +6,12 @@
 #include <array>
 
 void CKillRequest::Send(const CKillTarget& target) {
-    const bool started = m_thread.Start("pbar-kill", [target] {
+    m_cancelled = std::make_shared<std::atomic<bool>>(false);
+    const bool started = m_thread.Start("pbar-kill", [target, cancelled = m_cancelled] {
         CHttpRequest request;
         request.SetUrl(HttpUrl(target.url));
         request.SetCredentials(target.user, target.password);
+        request.SetWaitHook([&cancelled] { return !cancelled->load(); });
         if (!request.Send()) {
             kDebugLog(u"KILL to %s failed: %s\n", target.host, request.ErrorText());
             return;
@@ -20,5 +22,11 @@ void CKillRequest::Send(const CKillTarget& target) {
     });
     if (!started) {
         kWarningLog(u"KILL to %s not sent: no thread", target.host);
+    }
+}
+
+void CKillRequest::Cancel() {
+    if (m_cancelled) {
+        m_cancelled->store(true);
     }
 }

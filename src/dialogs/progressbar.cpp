@@ -41,6 +41,8 @@ CProgressBar::CProgressBar(CProgressBarSite& site, QWidget* parent)
 
 CProgressBar::~CProgressBar() {
     Done();
+    // The program is closing: a server slow to answer the kill does not hold it.
+    m_kill.Cancel();
     m_kill.Wait();
     delete m_dialog.data();
 }

@@ -20,6 +20,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWebEngineHttpRequest>
+#include <QWebEngineLoadingInfo>
 
 #include <chrono>
 
@@ -56,7 +57,12 @@ void logLook() {
 // torn down and mapped again: a flicker at every start. So the view opens
 // its blank page now, before any window shows it.
 CBrowserView::CBrowserView(QWidget* parent) : CWebPane(parent) {
-    connect(this, &QWebEngineView::loadStarted, this, &CBrowserView::onLoadStarted);
+    connect(WebPage(), &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& loading) {
+                if (loading.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+                    onLoadStarted(loading.url());
+                }
+            });
     connect(this, &QWebEngineView::loadFinished, this, &CBrowserView::onLoadFinished);
     connect(this, &QWebEngineView::loadProgress, this,
             [this](int progress) { onProgress(progress, 100); });
@@ -203,10 +209,12 @@ void CBrowserView::Stop() {
     EndPendingNavigation();
 }
 
-void CBrowserView::onLoadStarted() {
+void CBrowserView::onLoadStarted(const QUrl& url) {
     m_loading = true;
     m_loadStartedSinceScript = true;
-    holdBusy(true);
+    // An empty page is nothing the user waits for: it shows no busy cursor,
+    // not even while a box that start-up shows waits for an answer.
+    holdBusy(!isBlank(url.toString()));
 }
 
 void CBrowserView::onLoadFinished(bool ok) {

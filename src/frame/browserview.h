@@ -6,14 +6,16 @@
 // "BigForm"; asks before leaving a page with unsaved changes (its
 // "DirtyBit"); registers the server process a page names in its "pid"
 // field; translates marked page texts; and holds one count of the busy
-// counter while a page loads. Navigations and form fields asked for on a
-// worker thread are carried out on the UI thread. There is no navigation
-// to shell item lists here: the program has no such items.
+// counter while a page other than the empty one loads. Navigations and form
+// fields asked for on a worker thread are carried out on the UI thread.
+// There is no navigation to shell item lists here: the program has no such
+// items.
 
 #include "frame/navigateargs.h"
 #include "frame/webpage.h"
 
 #include <QString>
+#include <QUrl>
 
 #include <condition_variable>
 #include <mutex>
@@ -72,7 +74,7 @@ private:
     bool onWorker() const;
     bool browserRowShown() const;
     void runPageScript(const QString& code);
-    void onLoadStarted();
+    void onLoadStarted(const QUrl& url);
     void onLoadFinished(bool ok);
     void onProgress(int progress, int maximum);
     void registerPid(const QString& value);

@@ -1,5 +1,6 @@
 #include "app/appfixture.h"
 #include "frame/animatectrl.h"
+#include "frame/browserview.h"
 #include "frame/mainframe.h"
 #include "frame/qvxtoolbar.h"
 #include "frame/statusbar.h"
@@ -11,7 +12,10 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
+#include <QUrl>
+#include <QWebEnginePage>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <thread>
@@ -90,6 +94,42 @@ TEST_F(TheAppTest, NoBusyAnimationOrWaitCursorWhileTheFirstRunBoxWaits) {
     EXPECT_FALSE(busyAgain.waitCursor);
     EXPECT_EQ(app->BusyCount(), 0);
     EXPECT_FALSE(waitCursorOn(*app->MainFrame()));
+}
+
+// A page the user waits for keeps the program busy while it loads; the
+// empty page that the browser opens with, and returns to, does not.
+TEST_F(TheAppTest, OnlyAPageWithContentKeepsTheProgramBusyWhileItLoads) {
+    ASSERT_TRUE(app->InitInstance({}));
+    auto* browser = app->MainFrame()->findChild<CBrowserView*>();
+    ASSERT_NE(browser, nullptr);
+    const struct {
+        const char* url;
+        int mostBusy;
+    } cases[] = {
+        {"data:text/html,<p>Report</p>", 1},
+        {"about:blank", 0},
+    };
+    for (const auto& c : cases) {
+        const QUrl url(QString::fromUtf8(c.url));
+        int mostBusy = 0;
+        const auto sample = [&] { mostBusy = std::max(mostBusy, app->BusyCount()); };
+        const QMetaObject::Connection loading =
+            QObject::connect(browser->page(), &QWebEnginePage::loadingChanged, sample);
+        const QMetaObject::Connection progress =
+            QObject::connect(browser, &QWebEngineView::loadProgress, sample);
+        browser->Navigate2(url.toString());
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return browser->url() == url && !browser->page()->isLoading() &&
+                       !browser->IsNavigating();
+            },
+            10000))
+            << c.url;
+        QObject::disconnect(loading);
+        QObject::disconnect(progress);
+        EXPECT_EQ(mostBusy, c.mostBusy) << c.url;
+        EXPECT_EQ(app->BusyCount(), 0) << c.url;
+    }
 }
 
 TEST_F(TheAppTest, TheBusyAnimationGoesOnOnceABoxClosesDuringBusyWork) {

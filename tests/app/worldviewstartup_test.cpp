@@ -4,6 +4,7 @@
 #include "tree/leftview.h"
 #include "tree/mytree.h"
 
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -89,6 +90,48 @@ TEST_F(WorldViewStartupTest, ACommandLineWorldViewBecomesTheCurrentOne) {
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), other);
     EXPECT_EQ(app->Tree().GetMyItem(app->Tree().RootLevel())->GetLabel(), u"Other");
+}
+
+// The actions a start dispatches carry no list of their own, and the log
+// says nothing of one missing.
+TEST_F(WorldViewStartupTest, AStartLogsNoMissingListWarning) {
+    ASSERT_TRUE(app->InitInstance({}));
+    const QByteArray log = readFile(settingsFolder() + QStringLiteral("/Quillex.log"));
+    EXPECT_FALSE(log.contains("NULL pProps")) << log.toStdString();
+}
+
+// A World View of `servers` servers in folders of a hundred.
+QByteArray largeWorldView(int servers) {
+    QByteArray text = "<tree>\n  <root label='World View'>\n";
+    constexpr int kServersPerFolder = 100;
+    for (int server = 0; server < servers; ++server) {
+        if (server % kServersPerFolder == 0) {
+            text += server == 0 ? "" : "    </folder>\n";
+            text += "    <folder label='Site " + QByteArray::number(server / kServersPerFolder) +
+                    "'>\n";
+        }
+        const QByteArray number = QByteArray::number(server);
+        text += "      <system label='node-" + number + "' server-type='Q' hostname='h" + number +
+                "' web-port='8080' protocol='http'>\n      </system>\n";
+    }
+    return text + "    </folder>\n  </root>\n</tree>\n";
+}
+
+// Reading a large World View takes seconds; the window's events run meanwhile.
+TEST_F(WorldViewStartupTest, TheWindowRunsWhileALargeWorldViewLoads) {
+    ASSERT_TRUE(app->InitInstance({}));
+    const QString large = writeFile(QStringLiteral("views/large.zwv"), largeWorldView(20000));
+    int turnsWhileLoading = 0;
+    QTimer turn;
+    turn.setInterval(0);
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        turnsWhileLoading += app->Tree().IsBuilding() ? 1 : 0;
+    });
+    turn.start();
+    ASSERT_EQ(app->WorldViewFile().OpenWorldView(large), 1);
+    turn.stop();
+    EXPECT_GT(turnsWhileLoading, 0);
+    EXPECT_EQ(app->MainFrame()->GetLeftView()->topLevelItem(0)->childCount(), 200);
 }
 
 TEST_F(WorldViewStartupTest, ExitKeepsTheFileWhenTheUserDeclinesToSave) {

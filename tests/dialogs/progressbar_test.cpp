@@ -1,12 +1,16 @@
 #include "dialogs/progressbar.h"
+#include "framework/klog.h"
 #include "progressfixture.h"
 #include "support/fakevelnixserver.h"
 #include "support/onworker.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -200,6 +204,32 @@ TEST_F(ProgressBarTest, DetailsToggleGrowsAndShrinksTheDialog) {
     QTest::mouseClick(dialog->DetailsButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog->DetailsBox()->isVisible());
     EXPECT_EQ(dialog->height(), collapsed);
+}
+
+// The program closes at once although the server has not answered its kill.
+TEST_F(ProgressBarTest, AKillStillUnansweredDoesNotHoldTheClose) {
+    const QTemporaryDir logFolder;
+    const QString logPath = logFolder.filePath(QStringLiteral("Quillex.log"));
+    kInit(QStringLiteral("ZRM"), logPath, logFolder.filePath(QStringLiteral("Quillex.dbg")), 0);
+    FakeVelnixServer server;
+    FakeVelnixServer::Reply unanswered;
+    unanswered.chunks = {"started", "never sent"};
+    unanswered.holdChunks = true;
+    server.Script("/x", unanswered);
+    QElapsedTimer closing;
+    {
+        CProgressBar bar(site, nullptr);
+        bar.SetStatusBar(&statusBar, CStatusBar::kProgressPane);
+        tag(bar, "pbar-start");
+        site.select(u"srv"_qs, server.BaseUrl(), u"ann"_qs, u"pw"_qs);
+        tag(bar, "pbar-cancel-info", {{"url", "/x"}});
+        ASSERT_EQ(bar.OnCancelButton(), CProgressBar::Cancelled);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !server.Requests().empty(); }, 10000));
+        closing.start();
+    }
+    EXPECT_LT(closing.elapsed(), 2000);
+    QFile log(logPath);
+    EXPECT_FALSE(log.open(QIODevice::ReadOnly) && log.readAll().contains("abandoned"));
 }
 
 TEST_F(ProgressBarTest, CancelSendsOneKillToTheServerThatNamedIt) {
