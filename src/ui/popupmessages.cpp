@@ -1,10 +1,20 @@
 #include "ui/popupmessages.h"
 
 #include "framework/klog.h"
+#include "framework/ktext.h"
 #include "resources/strings.h"
 #include "ui/uibridge.h"
 
 #include <QMessageBox>
+
+namespace {
+
+// A box is read, not searched: 2000 characters fill a screen-sized box, and a
+// text of megabytes (a whole script or reply) would take minutes to lay out
+// and leave the box too big to close.
+constexpr qsizetype kPopupTextLimit = 2000;
+
+}  // namespace
 
 QString NormalisePopupText(const QString& text) {
     QString normal = text;
@@ -12,7 +22,7 @@ QString NormalisePopupText(const QString& text) {
     normal.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
     normal.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return normal.trimmed();
+    return kElided(normal.trimmed(), kPopupTextLimit);
 }
 
 int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, int type) {

@@ -26,7 +26,8 @@ enum PopupAnswer : int {
 };
 
 // The text as the box shows it: "<br>", a backslash-n pair and every
-// carriage-return combination become one line feed, and the ends are trimmed.
+// carriage-return combination become one line feed, the ends are trimmed, and
+// an overlong text is cut with an ellipsis.
 QString NormalisePopupText(const QString& text);
 
 class CPopupMessages {

@@ -105,6 +105,21 @@ TEST(PopupText, LineBreaksBecomeOneLineFeedAndEndsAreTrimmed) {
     }
 }
 
+// Laying out megabytes in a box freezes the program for minutes: every box
+// shows the start of an overlong text and an ellipsis.
+TEST_F(PopupMessagesTest, OverlongTextsAreCutWithAnEllipsis) {
+    const QString huge = QStringLiteral("curl:message=") + QString(5 * 1024 * 1024, u'x');
+    popups.ErrorBox(huge);
+    popups.PopupMessage(huge, kPopupInformation);
+    popups.ShowWithoutOwner(huge, QStringLiteral("c"), kPopupWarning);
+    ASSERT_EQ(shown.size(), 3U);
+    for (const Shown& box : shown) {
+        EXPECT_TRUE(box.text.startsWith(QStringLiteral("curl:message=xxx")));
+        EXPECT_TRUE(box.text.endsWith(u'…'));
+        EXPECT_LE(box.text.size(), 2000);
+    }
+}
+
 TEST_F(PopupMessagesTest, ABoxSaysThatItWaitsForTheUserUntilItCloses) {
     popups.ShowWithoutOwner(QStringLiteral("x"), QStringLiteral("c"), kPopupInformation);
     EXPECT_EQ(waitsWhileShown, std::vector<bool>{true});
