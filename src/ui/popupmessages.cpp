@@ -22,7 +22,7 @@ QString NormalisePopupText(const QString& text) {
     normal.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
     normal.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
     normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return kElided(normal.trimmed(), kPopupTextLimit);
+    return normal.trimmed();
 }
 
 int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, int type) {
@@ -30,7 +30,7 @@ int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, 
     box.setWindowTitle(caption);
     // Server texts must never be read as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
+    box.setText(kElided(text, kPopupTextLimit));
     switch (type) {
         case kPopupError:
             box.setIcon(QMessageBox::Critical);

@@ -26,8 +26,7 @@ enum PopupAnswer : int {
 };
 
 // The text as the box shows it: "<br>", a backslash-n pair and every
-// carriage-return combination become one line feed, the ends are trimmed, and
-// an overlong text is cut with an ellipsis.
+// carriage-return combination become one line feed, and the ends are trimmed.
 QString NormalisePopupText(const QString& text);
 
 class CPopupMessages {
@@ -72,5 +71,6 @@ private:
     std::function<void(bool open)> m_waitHook;
 };
 
-// The presenter of the running program: a QMessageBox with plain text.
+// The presenter of the running program: a QMessageBox with plain text, an
+// overlong text cut with an ellipsis.
 int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, int type);
