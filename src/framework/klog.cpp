@@ -22,6 +22,10 @@ namespace {
 
 constexpr qsizetype kMaxPathLength = 499;
 constexpr qsizetype kMessageBufferLength = 10000;
+// A log line is read in a terminal or an editor: 2000 characters hold any
+// request, path or reply line worth reading, and a megabyte-long line (a
+// whole script or reply on one line) would make the log unusable.
+constexpr qsizetype kLogLineLimit = 2000;
 
 struct LogState {
     std::mutex mutex;  // guards the texts below and every append to the log
@@ -263,7 +267,7 @@ int kLogWrite(QStringView tag, QString text) {
     }
     int lines = 0;
     for (const QStringView line : QStringView(text).split(u'\n')) {
-        kWriteLogLine(stream, isFile, tag, log.programTag, time, line);
+        kWriteLogLine(stream, isFile, tag, log.programTag, time, kElided(line, kLogLineLimit));
         ++lines;
     }
     if (isFile) {
@@ -278,11 +282,8 @@ int logFormatted(QStringView tag, QStringView function, QStringView format,
                  std::span<const KFormatArg> args) {
     kSetSegFaultContext(kFormat(u"%s tried to format a string longer than %u bytes", function,
                                 static_cast<unsigned>(kMessageBufferLength)));
-    QString message = kFormatArgs(format, args);
+    const QString message = kElided(kFormatArgs(format, args), kMessageBufferLength - 1);
     kSetSegFaultContext({});
-    if (message.size() >= kMessageBufferLength) {
-        message.truncate(kMessageBufferLength - 1);
-    }
     const int written = kLogWrite(tag, message);
     if (tag == u"ERR") {
         LogState& log = state();

@@ -46,8 +46,8 @@ QString kSetDebugPath(const QString& path);
 int kDebugLevel(int force);
 
 // Writes the message to the log target with the three-letter tag "DBG", "WAR"
-// or "ERR", one prefixed line per line of the text. Returns the number of
-// lines written.
+// or "ERR", one prefixed line per line of the text; an overlong line is cut
+// with an ellipsis. Returns the number of lines written.
 int kLogWrite(QStringView tag, QString text);
 
 namespace kdetail {

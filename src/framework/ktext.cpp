@@ -130,6 +130,17 @@ QString& kReplaceChar(QString& text, QChar oldChar, QChar newChar) {
     return text;
 }
 
+QString kElided(QStringView text, qsizetype limit) {
+    if (text.size() <= limit) {
+        return text.toString();
+    }
+    qsizetype kept = limit - 1;
+    if (kept > 0 && text[kept - 1].isHighSurrogate()) {
+        --kept;
+    }
+    return text.left(kept).toString() + QChar(u'\u2026');
+}
+
 int kCountChar(QStringView text, QChar c) {
     return static_cast<int>(text.count(c));
 }

@@ -33,6 +33,10 @@ int kCountChar(QStringView text, QChar c);
 // The source without the characters of the set, cut to size - 1 characters
 // when size is not 0.
 QString kStripChars(QStringView source, QStringView characters, qsizetype size = 0);
+// The text whole when it has at most `limit` characters (limit > 1); else its
+// start with an ellipsis ("…") as the last of `limit` characters. A cut
+// never splits a surrogate pair.
+QString kElided(QStringView text, qsizetype limit);
 // 1 when the text equals one entry of the list exactly; 0 for a null text.
 int kInList(QStringView text, const QStringList& list);
 // 1 when the item is a whole element of the list delimited by the character.

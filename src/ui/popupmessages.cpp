@@ -1,6 +1,7 @@
 #include "ui/popupmessages.h"
 
 #include "framework/klog.h"
+#include "framework/ktext.h"
 #include "resources/strings.h"
 #include "ui/uibridge.h"
 
@@ -14,6 +15,15 @@ namespace {
 
 // The boxes ShowMessageBox has open, innermost last; UI thread only.
 std::vector<QPointer<QMessageBox>> g_openBoxes;
+
+}  // namespace
+
+namespace {
+
+// A box is read, not searched: 2000 characters fill a screen-sized box, and a
+// text of megabytes (a whole script or reply) would take minutes to lay out
+// and leave the box too big to close.
+constexpr qsizetype kPopupTextLimit = 2000;
 
 }  // namespace
 
@@ -31,7 +41,7 @@ int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, 
     box.setWindowTitle(caption);
     // Server texts must never be read as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
+    box.setText(kElided(text, kPopupTextLimit));
     switch (type) {
         case kPopupError:
             box.setIcon(QMessageBox::Critical);

@@ -86,7 +86,8 @@ private:
     std::function<void(bool open)> m_waitHook;
 };
 
-// The presenter of the running program: a QMessageBox with plain text.
+// The presenter of the running program: a QMessageBox with plain text, an
+// overlong text cut with an ellipsis.
 int ShowMessageBox(QWidget* owner, const QString& caption, const QString& text, int type);
 // Its closer: every box ShowMessageBox has open closes.
 void CloseMessageBoxes();

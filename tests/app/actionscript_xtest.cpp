@@ -2,6 +2,8 @@
 #include "support/fakeloginreplies.h"
 #include "support/xinput.h"
 
+#include "settings/windowtitletoken.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
@@ -40,11 +42,15 @@ protected:
                                milliseconds);
     }
 
-    void TearDown() override {
+    void stop() {
         if (program.state() != QProcess::NotRunning) {
             program.kill();
             program.waitForFinished(10000);
         }
+    }
+
+    void TearDown() override {
+        stop();
         TempHomeTest::TearDown();
     }
 
@@ -97,6 +103,57 @@ TEST_F(ActionScriptProgramTest, UnknownPathShowsTheBoxAndStopsTheScript) {
     EXPECT_EQ(program.state(), QProcess::Running);
     EXPECT_FALSE(QFile::exists(never));
     EXPECT_FALSE(logText().contains(QStringLiteral("line:4")));
+}
+
+// Five megabytes of printable junk on one line, '|', ':', '%' and ',' among it.
+QByteArray junkLine() {
+    QByteArray junk(5 * 1024 * 1024, ' ');
+    for (qsizetype i = 0; i < junk.size(); ++i) {
+        junk[i] = static_cast<char>('!' + (i * 7919) % 94);
+    }
+    return junk;
+}
+
+// A script line of megabytes (a message or junk) must not freeze the
+// window: its box shows soon after the main window, closes at a click and a
+// key, and the program then runs on to its end.
+TEST_F(ActionScriptProgramTest, MegabyteLineShowsAPromptBoxThatClosesAtOnce) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    const struct {
+        const char* name;
+        QByteArray line;
+    } cases[] = {
+        {"message", "curl:message=" + QByteArray(5 * 1024 * 1024, 'x')},
+        {"junk", junkLine()},
+    };
+    const QString mainTitle = QStringLiteral("Quillet for Velnix by Zorvic");
+    const QString boxTitle = QStringLiteral("Quillet for Velnix");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        start("set:actionlog=" + actionLog.toUtf8() + '\n' + c.line + '\n');
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return TopLevelWindowTitles().contains(mainTitle) ||
+                       program.state() == QProcess::NotRunning;
+            },
+            60000));
+        // Generous bounds: only a freeze of the window misses them.
+        QStringList boxes;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                boxes = visibleWindowsTitled(boxTitle);
+                return !boxes.isEmpty() || program.state() == QProcess::NotRunning;
+            },
+            20000))
+            << "no box within 20 s";
+        ASSERT_EQ(boxes.size(), 1);
+        ASSERT_TRUE(clickIntoWindowAndPress(boxes.first(), QStringLiteral("Return")));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return visibleWindowsTitled(boxTitle).isEmpty(); }, 20000))
+            << "the box did not close within 20 s";
+        EXPECT_TRUE(ended(60000));
+        stop();
+    }
 }
 
 }  // namespace

@@ -153,6 +153,31 @@ TEST_F(KLogTest, MultiLineTextsSplitIntoLines) {
     }
 }
 
+// A megabyte-long text (a whole script on one line) must not become a
+// megabyte-long log line; the lines around an overlong one are written whole.
+TEST_F(KLogTest, OverlongLinesAreCutWithAnEllipsis) {
+    kInit(QStringLiteral("ZRM"), m_log, m_flag, 0);
+    for (const qsizetype length : {qsizetype(5000), qsizetype(5 * 1024 * 1024)}) {
+        QFile::remove(m_log);
+        kWarningLog(u"before\n%s\nafter", QString(length, u'x'));
+        const QStringList lines = textsTagged(QStringLiteral("WAR"));
+        ASSERT_GE(lines.size(), 2) << length;
+        EXPECT_EQ(lines[0], QStringLiteral("before"));
+        EXPECT_TRUE(lines[1].startsWith(QStringLiteral("xxxx")));
+        EXPECT_TRUE(lines[1].endsWith(u'…')) << length;
+        EXPECT_LE(lines[1].size(), 2000);
+        if (length < 9000) {
+            EXPECT_EQ(lines, QStringList({lines[0], lines[1], QStringLiteral("after")}));
+        }
+    }
+
+    QFile::remove(m_log);
+    kWarningLog(u"%s", QString(20000, u'\n'));
+    const QStringList many = textsTagged(QStringLiteral("WAR"));
+    EXPECT_LT(many.size(), 10000) << "a message is cut before it is split into lines";
+    EXPECT_EQ(many.last(), QStringLiteral("…"));
+}
+
 TEST_F(KLogTest, DeletedLogIsRecreated) {
     kInit(QStringLiteral("ZRM"), m_log, m_flag, 0);
     kWarningLog(u"first");

@@ -108,6 +108,25 @@ TEST(TextUtilities, CopyTrimAndLists) {
     EXPECT_EQ(kInList(QStringView(), {u""_qs}), 0);
 }
 
+TEST(TextUtilities, ElidedTextsKeepTheirStartAndEndInAnEllipsis) {
+    const QString pair = QString::fromUtf16(u"\U0001F600");  // one character, two units
+    struct Case {
+        QString text;
+        qsizetype limit;
+        QString expected;
+    };
+    const Case cases[] = {
+        {u"abcdef"_qs, 6, u"abcdef"_qs},
+        {u"abcdefg"_qs, 6, u"abcde…"_qs},
+        {u""_qs, 2, u""_qs},
+        {u"abc"_qs + pair + u"def"_qs, 5, u"abc…"_qs},
+        {u"ab"_qs + pair + u"def"_qs, 5, u"ab"_qs + pair + u"…"_qs},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(kElided(c.text, c.limit), c.expected) << c.text.toStdString();
+    }
+}
+
 TEST(TextUtilities, DelimitedListMembership) {
     struct Case {
         QString item;

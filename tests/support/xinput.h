@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPoint>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
@@ -76,4 +77,25 @@ inline bool pointerDrag(const QList<QPoint>& path, const QString& key = {}, int 
     pointer.start(QStringLiteral("xdotool"), arguments);
     return QTest::qWaitFor([&] { return pointer.state() == QProcess::NotRunning; }, 20000) &&
            pointer.exitCode() == 0;
+}
+
+// The X windows shown with exactly this title, as xdotool's window ids.
+inline QStringList visibleWindowsTitled(const QString& title) {
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--name"), u'^' + QRegularExpression::escape(title) + u'$'});
+    if (!search.waitForFinished(10000)) {
+        return {};
+    }
+    return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// Clicks into the middle of a window (which gives it the keyboard) and
+// presses a key there.
+inline bool clickIntoWindowAndPress(const QString& window, const QString& key) {
+    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                    QStringLiteral("--polar"), QStringLiteral("0"), QStringLiteral("0"),
+                    QStringLiteral("click"), QStringLiteral("1"), QStringLiteral("sleep"),
+                    QStringLiteral("0.3"), QStringLiteral("key"), key});
 }

@@ -1,8 +1,10 @@
 #include "ui/popupmessages.h"
+#include "support/modalcloser.h"
 #include "support/onworker.h"
 
 #include "ui/uibridge.h"
 
+#include <QMessageBox>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -104,6 +106,19 @@ TEST(PopupText, LineBreaksBecomeOneLineFeedAndEndsAreTrimmed) {
     for (const auto& c : cases) {
         EXPECT_EQ(NormalisePopupText(QString::fromUtf16(c.input)), QString::fromUtf16(c.expected));
     }
+}
+
+// Laying out megabytes in a box freezes the program for minutes: the box
+// shows the start of an overlong text and an ellipsis.
+TEST(MessageBox, OverlongTextIsCutWithAnEllipsis) {
+    const QString huge = QStringLiteral("curl:message=") + QString(5 * 1024 * 1024, u'x');
+    QString text;
+    ModalCloser<QMessageBox> closer([&](QMessageBox& box) { text = box.text(); });
+    ShowMessageBox(nullptr, QStringLiteral("c"), huge, kPopupInformation);
+    ASSERT_TRUE(closer.seen);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("curl:message=xxx")));
+    EXPECT_TRUE(text.endsWith(u'…'));
+    EXPECT_LE(text.size(), 2000);
 }
 
 TEST_F(PopupMessagesTest, ABoxSaysThatItWaitsForTheUserUntilItCloses) {
