@@ -123,7 +123,9 @@ TEST_F(TheAppTest, OnlyAPageWithContentKeepsTheProgramBusyWhileItLoads) {
                 return browser->url() == url && !browser->page()->isLoading() &&
                        !browser->IsNavigating();
             },
-            10000))
+            // The first page of a process starts the web engine: seconds on a
+            // busy machine. Only a load that never ends misses this bound.
+            30000))
             << c.url;
         QObject::disconnect(loading);
         QObject::disconnect(progress);
