@@ -267,7 +267,9 @@ int kLogWrite(QStringView tag, QString text) {
     }
     int lines = 0;
     for (const QStringView line : QStringView(text).split(u'\n')) {
-        kWriteLogLine(stream, isFile, tag, log.programTag, time, kElided(line, kLogLineLimit));
+        // Only an overlong line is copied to be cut.
+        const QString cut = line.size() > kLogLineLimit ? kElided(line, kLogLineLimit) : QString();
+        kWriteLogLine(stream, isFile, tag, log.programTag, time, cut.isNull() ? line : cut);
         ++lines;
     }
     if (isFile) {
@@ -282,8 +284,11 @@ int logFormatted(QStringView tag, QStringView function, QStringView format,
                  std::span<const KFormatArg> args) {
     kSetSegFaultContext(kFormat(u"%s tried to format a string longer than %u bytes", function,
                                 static_cast<unsigned>(kMessageBufferLength)));
-    const QString message = kElided(kFormatArgs(format, args), kMessageBufferLength - 1);
+    QString message = kFormatArgs(format, args);
     kSetSegFaultContext({});
+    if (message.size() >= kMessageBufferLength) {
+        message = kElided(message, kMessageBufferLength - 1);
+    }
     const int written = kLogWrite(tag, message);
     if (tag == u"ERR") {
         LogState& log = state();

@@ -16,10 +16,6 @@ namespace {
 // The boxes ShowMessageBox has open, innermost last; UI thread only.
 std::vector<QPointer<QMessageBox>> g_openBoxes;
 
-}  // namespace
-
-namespace {
-
 // A box is read, not searched: 2000 characters fill a screen-sized box, and a
 // text of megabytes (a whole script or reply) would take minutes to lay out
 // and leave the box too big to close.
