@@ -2,34 +2,29 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr std::size_t kSlotsPerSlab = 4096;
-
-}  // namespace
-
-CGridCellPool::CGridCellPool(std::size_t slotSize)
-    : m_slotSize(std::max(slotSize, sizeof(FreeSlot))) {}
+CGridCellPool::CGridCellPool(std::size_t slotSize, std::size_t slotsPerSlab)
+    : m_slotSize(std::max(slotSize, sizeof(FreeSlot))),
+      m_slotsPerSlab(std::max<std::size_t>(slotsPerSlab, 1)) {}
 
 CGridCellPool::~CGridCellPool() = default;
 
-void CGridCellPool::addSlab() {
-    m_slabs.push_back(std::make_unique<std::byte[]>(m_slotSize * kSlotsPerSlab));
-    std::byte* slab = m_slabs.back().get();
-    for (std::size_t slot = kSlotsPerSlab; slot-- > 0;) {
-        auto* free = reinterpret_cast<FreeSlot*>(slab + slot * m_slotSize);
-        free->next = m_free;
-        m_free = free;
-    }
-}
-
 void* CGridCellPool::Allocate() {
     const std::lock_guard lock(m_mutex);
-    if (m_free == nullptr) {
-        addSlab();
+    void* slot = nullptr;
+    if (m_free != nullptr) {
+        slot = m_free;
+        m_free = m_free->next;
+    } else {
+        if (m_unused == m_slabEnd) {
+            // Left uninitialised: the cell constructed in a slot sets it.
+            m_slabs.push_back(
+                std::make_unique_for_overwrite<std::byte[]>(m_slotSize * m_slotsPerSlab));
+            m_unused = m_slabs.back().get();
+            m_slabEnd = m_unused + m_slotSize * m_slotsPerSlab;
+        }
+        slot = m_unused;
+        m_unused += m_slotSize;
     }
-    FreeSlot* slot = m_free;
-    m_free = slot->next;
     ++m_live;
     return slot;
 }
@@ -41,6 +36,8 @@ void CGridCellPool::Free(void* slot) {
     m_free = free;
     if (--m_live == 0) {
         m_free = nullptr;
+        m_unused = nullptr;
+        m_slabEnd = nullptr;
         m_slabs.clear();
     }
 }

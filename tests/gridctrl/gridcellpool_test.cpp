@@ -1,14 +1,31 @@
-// The cell pool hands out distinct slots, reuses freed ones and lets its
-// slabs go when the last slot is back.
+// The cell pool hands out distinct slots, reuses freed ones, lets its slabs
+// go when the last slot is back, and makes a slab without touching the slots
+// nobody asked for yet.
 
 #include "gridctrl/gridcellpool.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <cstring>
 #include <set>
 #include <vector>
 
 namespace {
+
+long residentKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
+    return -1;
+}
 
 TEST(GridCellPool, HandsOutDistinctSlotsAndTakesThemBack) {
     CGridCellPool pool(40);
@@ -31,6 +48,51 @@ TEST(GridCellPool, HandsOutDistinctSlotsAndTakesThemBack) {
     void* again = pool.Allocate();
     ASSERT_NE(again, nullptr);
     pool.Free(again);
+}
+
+// Slots cross from one slab into the next without a gap or an overlap.
+TEST(GridCellPool, SlotsOfSeveralSlabsAreDistinctAndReusedAfterAFullEmptying) {
+    CGridCellPool pool(24, 3);
+    std::vector<void*> slots;
+    for (int i = 0; i < 10; ++i) {
+        slots.push_back(pool.Allocate());
+        std::memset(slots.back(), i, 24);
+    }
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const auto* bytes = static_cast<const unsigned char*>(slots[i]);
+        EXPECT_EQ(bytes[0], i) << i;
+        EXPECT_EQ(bytes[23], i) << i;
+    }
+    for (void* slot : slots) {
+        pool.Free(slot);
+    }
+    EXPECT_EQ(pool.LiveSlots(), 0u);
+    std::set<void*> again;
+    for (int i = 0; i < 10; ++i) {
+        again.insert(pool.Allocate());
+    }
+    EXPECT_EQ(again.size(), 10u);
+    for (void* slot : again) {
+        pool.Free(slot);
+    }
+}
+
+// A grid of a few cells must not pay for a slab's worth of memory: a slab is
+// neither cleared nor threaded into a free list when it is made.
+TEST(GridCellPool, AFreshSlabCostsMemoryOnlyForTheSlotsInUse) {
+    constexpr std::size_t kSlot = 4096;
+    constexpr std::size_t kSlotsPerSlab = 8192;  // a 32 MB slab
+    const long before = residentKilobytes();
+    ASSERT_GT(before, 0);
+    CGridCellPool pool(kSlot, kSlotsPerSlab);
+    void* first = pool.Allocate();
+    void* second = pool.Allocate();
+    std::memset(first, 1, kSlot);
+    std::memset(second, 2, kSlot);
+    const long grown = residentKilobytes() - before;
+    EXPECT_LT(grown, 4 * 1024) << "kB resident after two slots of a 32 MB slab";
+    pool.Free(first);
+    pool.Free(second);
 }
 
 }  // namespace
