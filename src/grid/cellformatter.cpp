@@ -306,30 +306,51 @@ CellFormatStyle CellFormatStyle::Read(const CPreferences* prefs) {
     return style;
 }
 
+// Made for every address cell of a load: read in place, written digit by
+// digit, with no copy, split or format on the way.
 QString MakeAddressSortKey(QStringView text) {
-    QString copy = text.toString();
-    copy.replace(u':', u'.');
-    const QStringList parts = copy.split(u'.');
     qint64 numbers[5] = {};
     bool any = false;
-    for (int i = 0; i < 5 && i < parts.size(); ++i) {
-        const QString part = parts.at(i).trimmed();
-        if (part.isEmpty()) {
-            continue;
+    qsizetype start = 0;
+    for (int part = 0; part < 5 && start <= text.size(); ++part) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'.' && text[end] != u':') {
+            ++end;
         }
-        any = true;
-        numbers[i] = katoh(part);
-        if (i < 4) {
-            numbers[i] = qBound(qint64(0), numbers[i], qint64(255));
+        const QStringView number = text.sliced(start, end - start).trimmed();
+        if (!number.isEmpty()) {
+            any = true;
+            numbers[part] = katoh(number);
+            if (part < 4) {
+                numbers[part] = qBound(qint64(0), numbers[part], qint64(255));
+            }
         }
+        start = end + 1;
     }
     if (!any) {
         return QStringLiteral("000000000000");
     }
-    return kFormat(u"%02x%02x%02x%02x%04x", static_cast<unsigned>(numbers[0]),
-                   static_cast<unsigned>(numbers[1]), static_cast<unsigned>(numbers[2]),
-                   static_cast<unsigned>(numbers[3]), static_cast<unsigned>(numbers[4]))
-        .toUpper();
+    QString key;
+    key.reserve(16);
+    auto appendHex = [&key](unsigned value, int width) {
+        char16_t digits[8];
+        int count = 0;
+        do {
+            digits[count++] = u"0123456789ABCDEF"[value & 0xF];
+            value >>= 4;
+        } while (value != 0);
+        for (int pad = count; pad < width; ++pad) {
+            key += u'0';
+        }
+        while (count > 0) {
+            key += QChar(digits[--count]);
+        }
+    };
+    for (int part = 0; part < 4; ++part) {
+        appendHex(static_cast<unsigned>(numbers[part]), 2);
+    }
+    appendHex(static_cast<unsigned>(numbers[4]), 4);
+    return key;
 }
 
 qint64 ParseElapsedTime(QStringView text, QString& display) {
@@ -474,7 +495,8 @@ CellSortKey MakeCellSortKey(const CGridCellBase* cell) {
     }
     const auto* value = reinterpret_cast<const CellValue*>(cell->GetData());
     if (value == nullptr) {
-        key.text = cell->GetText().toCaseFolded();
+        // Compared ignoring case: the cell's own text, shared, not a folded copy.
+        key.text = cell->GetText();
         return key;
     }
     key.hasValue = true;

@@ -66,8 +66,9 @@ int FormatCell(const GridColumn& column, GridItemInfo& item, QString& text,
                const CellFormatStyle& style, unsigned rowFlags, CMyGrid* grid);
 
 // A cell's sort key, taken from it once for a sort of many rows: the value
-// record's kind and value, and the text it compares (case-folded for a cell
-// without a record, upper-cased for a sort text).
+// record's kind and value, and the text it compares (the cell's own, shared,
+// for a cell without a record, which compares it ignoring case; upper-cased
+// for a sort text).
 struct CellSortKey {
     bool hasValue = false;
     std::uint32_t kind = 0;

@@ -132,8 +132,23 @@ TEST_F(CellFormatterTest, AddressesIconsAndDates) {
     const Formatted address = format("[IP]", QStringLiteral("10.0.0.1:80"));
     EXPECT_EQ(address.kind(), std::uint32_t('S'));
     EXPECT_EQ(address.value->sortText, u"0A0000010050");
-    EXPECT_EQ(MakeAddressSortKey(u"999.1"), u"FF0100000000");
-    EXPECT_EQ(MakeAddressSortKey(u""), u"000000000000");
+    const struct {
+        const char16_t* text;
+        const char16_t* key;
+    } keys[] = {
+        {u"999.1", u"FF0100000000"},
+        {u"", u"000000000000"},
+        {u"::", u"000000000000"},
+        {u"192.168.1.254", u"C0A801FE0000"},
+        {u" 1 . 2 .3.4: 65536", u"0102030410000"},
+        {u"-1.300.a.4:-1", u"00FF0004FFFFFFFF"},
+        {u"1.2.3.4.5.6", u"010203040005"},
+        {u"1..3", u"010003000000"},
+    };
+    for (const auto& [text, key] : keys) {
+        EXPECT_EQ(MakeAddressSortKey(text), QStringView(key))
+            << QStringView(text).toString().toStdString();
+    }
 
     m_style.folderImage = 2;
     m_style.fileImage = 1;
