@@ -40,12 +40,16 @@ bool CGridCtrl::SortRowRange(GridCompareFunction compare, int col, bool ascendin
         return false;
     }
     if (compare == &CGridCtrl::TextCompare) {
-        // The texts taken out once: a compare touches two strings, not two cells.
+        // The texts taken out once, as views: a compare touches two strings,
+        // not two cells, and taking a key costs no reference count. The cells
+        // stay as they are until the sort has ended.
         return sortRowsByKey(
             col, ascending, low, high,
-            [](const CGridCellBase* cell) { return cell != nullptr ? cell->GetText() : QString(); },
-            [](const QString& first, const QString& second) {
-                const int result = QString::compare(first, second);
+            [](const CGridCellBase* cell) {
+                return cell != nullptr ? cell->GetTextView() : QStringView();
+            },
+            [](QStringView first, QStringView second) {
+                const int result = first.compare(second);
                 return result < 0 ? -1 : (result > 0 ? 1 : 0);
             });
     }
