@@ -63,6 +63,8 @@ public:
     static constexpr qint64 kRefreshMs = 100;
     // A load's sort of at least this many rows runs on a worker.
     static constexpr int kWorkerSortRows = 5000;
+    // Its keys are taken this many rows per turn of the UI thread.
+    static constexpr int kSortKeySliceRows = 16384;
     // Emptying a grid of at least this many cells frees them on a worker.
     static constexpr qint64 kDisposeOnWorkerCells = 20000;
     // The properties modes.
@@ -449,8 +451,7 @@ private:
     bool m_turnOpen = false;
     QElapsedTimer m_refreshClock;
     QTimer m_refreshTimer;
-    int m_shownRows = 0;           // the row count the viewport last showed
-    quint64 m_sortGeneration = 0;  // changes when the rows being sorted may have gone
+    int m_shownRows = 0;  // the row count the viewport last showed
     // Tells a worker that waits on a replay that it ended.
     std::function<void()> m_syncEnded;
     std::unique_ptr<Tooltip> m_tooltip;

@@ -188,7 +188,6 @@ void CMyGrid::ResetGrid() {
     m_iXmlCol = 0;
     m_fNoRows = true;
     m_shownRows = 0;
-    ++m_sortGeneration;
 }
 
 int CMyGrid::DeleteLastRow() {

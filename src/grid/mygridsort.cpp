@@ -14,14 +14,14 @@
 #include <QCoreApplication>
 
 #include <future>
-#include <unordered_map>
 #include <vector>
 
 using mygrid_detail::gridPrefs;
 
-// The keys of a large grid are sorted on a worker while the UI thread goes
-// on with its other events (input excepted); the rows then take the order
-// found, unless the grid changed meanwhile.
+// The keys of a large grid are taken a slice at a time and sorted on a
+// worker while the UI thread goes on with its other events (input excepted);
+// the rows then take the order found in one move, unless cells were added,
+// removed or moved meanwhile. No turn of the UI thread walks the whole grid.
 void CMyGrid::sortRows(int col, bool ascending) {
     const int first = GetFixedRowCount();
     const int rows = GetRowCount() - first;
@@ -30,47 +30,30 @@ void CMyGrid::sortRows(int col, bool ascending) {
         SortItemsByKey(col, ascending, &MakeCellSortKey, &CompareCellSortKeys);
         return;
     }
+    const quint64 layout = GetCellLayoutChanges();
+    auto otherEvents = [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 2);
+    };
     std::vector<GridSortEntry<CellSortKey>> entries;
-    std::vector<const CGridCellBase*> cells;
     entries.reserve(static_cast<size_t>(rows));
-    cells.reserve(static_cast<size_t>(rows));
     for (int row = first; row < first + rows; ++row) {
-        const CGridCellBase* cell = GetCell(row, col);
-        entries.push_back({MakeCellSortKey(cell), row});
-        cells.push_back(cell);
+        entries.push_back({MakeCellSortKey(GetCell(row, col)), row});
+        if ((row - first + 1) % kSortKeySliceRows == 0) {
+            otherEvents();
+            if (GetCellLayoutChanges() != layout) {
+                return;
+            }
+        }
     }
     auto sorted =
         std::async(std::launch::async, [entries = std::move(entries), ascending]() mutable {
             GridQuickSort(entries, ascending, &CompareCellSortKeys);
             return GridSortedRows(entries);
         });
-    const quint64 generation = ++m_sortGeneration;
     while (sorted.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 2);
+        otherEvents();
     }
-    const std::vector<int> order = sorted.get();
-    if (generation != m_sortGeneration || GetRowCount() - first != rows ||
-        static_cast<int>(order.size()) != rows) {
-        return;
-    }
-    std::unordered_map<const CGridCellBase*, int> place;
-    place.reserve(static_cast<size_t>(rows));
-    for (int position = 0; position < rows; ++position) {
-        const int row = order[static_cast<size_t>(position)];
-        if (GetCell(row, col) != cells[static_cast<size_t>(row - first)]) {
-            return;
-        }
-        place.emplace(cells[static_cast<size_t>(row - first)], ascending ? position : -position);
-    }
-    SortItemsByKey(
-        col, ascending,
-        [&place](const CGridCellBase* cell) {
-            const auto found = place.find(cell);
-            return found != place.end() ? found->second : 0;
-        },
-        [](int firstPlace, int secondPlace) {
-            return firstPlace < secondPlace ? -1 : firstPlace > secondPlace ? 1 : 0;
-        });
+    ApplySortedOrder(col, ascending, sorted.get(), layout);
 }
 
 // A sort starts with an empty selection: the rows selected before it are

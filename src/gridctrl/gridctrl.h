@@ -333,6 +333,14 @@ public:
     // keys.
     template <typename KeyOf, typename Compare>
     bool SortItemsByKey(int col, bool ascending, KeyOf keyOf, Compare compare);
+    // Sorts by an order found elsewhere (on a worker, from keys taken while
+    // GetCellLayoutChanges() was `changes`): the scrollable rows' numbers in
+    // their new places. False, and nothing moves, when the cells were added,
+    // removed or moved since, or the order is no permutation of the rows.
+    bool ApplySortedOrder(int col, bool ascending, const std::vector<int>& order, quint64 changes);
+    // Counts every change of which cell object sits where: rows or columns
+    // added, removed, sorted or moved.
+    quint64 GetCellLayoutChanges() const { return m_cellLayoutChanges; }
     bool AutoSizeColumn(int col, int style = 0, bool resetScrollBars = true);
     bool AutoSizeRow(int row, bool resetScrollBars = true);
     void AutoSizeColumns(int style = 0);
@@ -639,6 +647,7 @@ private:
     std::array<std::unique_ptr<CGridDefaultCell>, 4> m_defaultCells;
     const QList<QPixmap>* m_imageList = nullptr;
     std::vector<std::vector<CGridCellBase*>> m_rowData;
+    quint64 m_cellLayoutChanges = 0;
 
     int m_mouseMode = 0;
     CCellID m_idCurrentCell;

@@ -36,6 +36,7 @@ void CGridCtrl::dropSelectionOutside(int rows, int cols) {
 }
 
 bool CGridCtrl::growRows(int rows) {
+    ++m_cellLayoutChanges;
     const unsigned height = static_cast<unsigned>(m_defaultCells[0]->GetHeight());
     try {
         m_rowHeights.Resize(rows, height);
@@ -81,6 +82,7 @@ bool CGridCtrl::SetRowCount(int rows) {
         SetFocusCell(-1, -1);
     }
     bool grown = true;
+    ++m_cellLayoutChanges;
     if (rows < m_nRows) {
         if (m_virtualMode) {
             dropSelectionOutside(rows, m_nCols);
@@ -104,6 +106,7 @@ bool CGridCtrl::SetRowCount(int rows) {
 }
 
 bool CGridCtrl::growColumns(int cols) {
+    ++m_cellLayoutChanges;
     const unsigned width = static_cast<unsigned>(m_defaultCells[1]->GetWidth());
     try {
         m_colWidths.Resize(cols, width);
@@ -146,6 +149,7 @@ bool CGridCtrl::SetColumnCount(int cols) {
         SetFocusCell(-1, -1);
     }
     bool grown = true;
+    ++m_cellLayoutChanges;
     if (cols < m_nCols) {
         if (m_virtualMode) {
             dropSelectionOutside(m_nRows, cols);
@@ -250,6 +254,7 @@ bool CGridCtrl::DeleteRow(int row) {
     // Only the selection goes: the focus cell below moves up with its row.
     m_prevSelectedCellMap.clear();
     SetSelectedRange(-1, -1, -1, -1, false, true);
+    ++m_cellLayoutChanges;
     if (!m_virtualMode) {
         if (static_cast<size_t>(row) >= m_rowData.size()) {
             return false;
@@ -284,6 +289,7 @@ std::vector<std::vector<CGridCellBase*>> CGridCtrl::TakeAllCells() {
 }
 
 bool CGridCtrl::DeleteAllItems() {
+    ++m_cellLayoutChanges;
     m_prevSelectedCellMap.clear();
     SetSelectedRange(-1, -1, -1, -1, false, true);
     SetFocusCell(-1, -1);

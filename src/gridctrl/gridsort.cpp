@@ -60,7 +60,28 @@ bool CGridCtrl::SortRowRange(GridCompareFunction compare, int col, bool ascendin
         });
 }
 
+bool CGridCtrl::ApplySortedOrder(int col, bool ascending, const std::vector<int>& order,
+                                 quint64 changes) {
+    const int low = m_nFixedRows;
+    if (changes != m_cellLayoutChanges || m_virtualMode ||
+        order.size() != static_cast<size_t>(qMax(m_nRows - low, 0))) {
+        return false;
+    }
+    std::vector<bool> seen(order.size());
+    for (const int row : order) {
+        const auto at = static_cast<size_t>(row - low);
+        if (row < low || at >= seen.size() || seen[at]) {
+            return false;
+        }
+        seen[at] = true;
+    }
+    beginSort(col, ascending);
+    applyRowOrder(order, low);
+    return true;
+}
+
 void CGridCtrl::applyRowOrder(const std::vector<int>& order, int low) {
+    ++m_cellLayoutChanges;
     // Each cycle of the permutation moves its rows once, with one row aside.
     std::vector<bool> placed(order.size());
     for (size_t start = 0; start < order.size(); ++start) {
@@ -228,6 +249,7 @@ void CGridCtrl::MoveColumn(int from, int to) {
         return;
     }
     const int step = from < to ? 1 : -1;
+    ++m_cellLayoutChanges;
     for (auto& cells : m_rowData) {
         if (static_cast<size_t>(qMax(from, to)) < cells.size()) {
             for (int col = from; col != to; col += step) {

@@ -8,6 +8,8 @@
 
 #include <QRandomGenerator>
 
+#include <functional>
+
 namespace {
 
 class GridSortTest : public GridTest {
@@ -195,6 +197,59 @@ TEST_F(GridSortTest, KeysTheCallerGivesSortWithItsCompare) {
     EXPECT_EQ(rows, (std::vector<qintptr>{2, 1, 4, 3}));
     EXPECT_EQ(grid->GetSortColumn(), 1);
     EXPECT_FALSE(grid->SortItemsByKey(7, true, keyOf, compare)) << "no such column";
+}
+
+// An order found on a worker is applied only to the cells it was found
+// for: rows added, removed or moved since, or an order that is no
+// permutation of the rows, leave the rows where they are.
+TEST_F(GridSortTest, AnOrderFoundElsewhereMovesTheRowsOnlyWhileItStillFits) {
+    const std::vector<int> reversed = {4, 3, 2, 1};
+    auto rowData = [this] {
+        std::vector<qintptr> rows;
+        for (int row = 1; row < grid->GetRowCount(); ++row) {
+            rows.push_back(grid->GetItemData(row, 0));
+        }
+        return rows;
+    };
+    const struct {
+        const char* what;
+        std::function<void(CGridCtrl&)> meanwhile;
+        std::vector<int> order;
+        bool applied;
+    } cases[] = {
+        {"nothing changed", [](CGridCtrl&) {}, reversed, true},
+        {"a text edited", [](CGridCtrl& g) { g.SetItemText(2, 0, u"x"_qs); }, reversed, true},
+        {"a row deleted and one added",
+         [](CGridCtrl& g) {
+             g.DeleteRow(4);
+             g.SetRowCount(5);
+         },
+         reversed, false},
+        {"a column moved", [](CGridCtrl& g) { g.MoveColumn(0, 1); }, reversed, false},
+        {"sorted meanwhile", [](CGridCtrl& g) { g.SortItems(1, true); }, reversed, false},
+        {"a row twice", [](CGridCtrl&) {}, {4, 3, 3, 1}, false},
+        {"a fixed row", [](CGridCtrl&) {}, {0, 3, 2, 1}, false},
+        {"too few rows", [](CGridCtrl&) {}, {3, 2, 1}, false},
+    };
+    for (const auto& test : cases) {
+        make(5, 2, 1, 0);
+        for (int row = 1; row < 5; ++row) {
+            grid->SetItemData(row, 0, row);
+        }
+        grid->SetSelectedRange(2, 0, 2, 1);
+        const quint64 changes = grid->GetCellLayoutChanges();
+        test.meanwhile(*grid);
+        const std::vector<qintptr> before = rowData();
+        EXPECT_EQ(grid->ApplySortedOrder(1, false, test.order, changes), test.applied) << test.what;
+        if (test.applied) {
+            EXPECT_EQ(rowData(), (std::vector<qintptr>{4, 3, 2, 1})) << test.what;
+            EXPECT_EQ(grid->GetSortColumn(), 1) << test.what;
+            EXPECT_FALSE(grid->GetSortAscending()) << test.what;
+            EXPECT_EQ(grid->GetSelectedRowCount(), 0) << test.what;
+        } else {
+            EXPECT_EQ(rowData(), before) << test.what;
+        }
+    }
 }
 
 TEST_F(GridSortTest, BorderDragsClampToTheirSmallestSizes) {
