@@ -352,7 +352,8 @@ private:
     void endChunks(const Event& event);
     void showDuringLoad();
     void feedStart(QStringView name, QStringView parent);
-    void feedEnd(QStringView name, QStringView text, QStringView parent);
+    void feedEnd(QStringView name, QStringView text, QStringView parent,
+                 const QString* ownedText = nullptr);
     void storeCell(int row, int gridCol, const GridColumn& column, QString& text);
     void clearColumnMap();
     void setRowCountForXml();

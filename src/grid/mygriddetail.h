@@ -43,6 +43,9 @@ struct CMyGrid::Event {
     bool start = true;
     QStringView name;
     QStringView text;
+    // The same text as a string of its own, when the caller has one: a cell
+    // then shares it rather than copying it.
+    const QString* ownedText = nullptr;
     QStringView parent;
     const KPROPS* props = nullptr;
     const std::vector<std::pair<QStringView, QStringView>>* views = nullptr;
@@ -62,6 +65,7 @@ struct CMyGrid::Event {
         }
         return {};
     }
+    QString textString() const { return ownedText != nullptr ? *ownedText : text.toString(); }
     QString attribute(QStringView attributeName) const {
         QString holder;
         return attribute(attributeName, holder).toString();

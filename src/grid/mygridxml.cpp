@@ -69,6 +69,7 @@ int CMyGrid::XMLHandleEndTag(const QString& name, const QString& text, const KPR
     event.start = false;
     event.name = name;
     event.text = text;
+    event.ownedText = &text;
     event.parent = parent;
     event.props = &attributes;
     handleEnd(event);
@@ -173,11 +174,13 @@ void CMyGrid::feedStart(QStringView name, QStringView parent) {
     handleStart(event);
 }
 
-void CMyGrid::feedEnd(QStringView name, QStringView text, QStringView parent) {
+void CMyGrid::feedEnd(QStringView name, QStringView text, QStringView parent,
+                      const QString* ownedText) {
     Event event;
     event.start = false;
     event.name = name;
     event.text = text;
+    event.ownedText = ownedText;
     event.parent = parent;
     handleEnd(event);
 }
@@ -268,7 +271,7 @@ void CMyGrid::handleEnd(const Event& event) {
         if (m_iXmlCol >= 1 && m_iXmlCol <= kMaxXmlColumns) {
             const int gridCol = m_xmlToGridCol[static_cast<size_t>(m_iXmlCol)] - 1;
             if (gridCol >= 0) {
-                QString text = event.text.toString();
+                QString text = event.textString();
                 storeCell(m_iXmlRow, gridCol, m_Columns[static_cast<size_t>(m_iXmlCol)], text);
                 return;
             }
@@ -409,5 +412,5 @@ void CMyGrid::AddColumn(const QString& colname, const QString& colhead, const QS
 
 void CMyGrid::AddCell(const QString& text) {
     feedStart(u"c", u"r");
-    feedEnd(u"c", text, u"r");
+    feedEnd(u"c", text, u"r", &text);
 }

@@ -422,6 +422,27 @@ TEST_F(MyGridTest, AGridNeverCreatedBuildsItsTableWithoutAWindow) {
     EXPECT_FALSE(chooser.isVisible());
 }
 
+// A cell text handed over as a string of its own is kept, not copied: the
+// builders of large tables and the parse in place pay no allocation per cell.
+TEST_F(MyGridTest, ACellGivenAsAStringKeepsThatStringRatherThanACopy) {
+    grid->BeginLoad();
+    const XmlElementStack stack;
+    const KPROPS none(100, 10);
+    grid->XMLHandleEndTag(u"num-cols"_qs, u"2"_qs, none, u"grid-props"_qs, stack);
+    grid->AddColumn(u"name"_qs, u"Name"_qs, u"[L]"_qs);
+    grid->AddColumn(u"more"_qs, u"More"_qs, u"[L]"_qs);
+    grid->XMLHandleStartTag(u"row"_qs, none, u"data"_qs, stack);
+    const QString added = QString::number(1234567);
+    const QString parsed = QString::number(7654321);
+    grid->AddCell(added);
+    grid->XMLHandleStartTag(u"c"_qs, none, u"r"_qs, stack);
+    grid->XMLHandleEndTag(u"c"_qs, parsed, none, u"r"_qs, stack);
+    grid->EndLoad();
+    ASSERT_EQ(grid->GetRowCount(), 2);
+    EXPECT_EQ(grid->GetCell(1, 0)->GetTextView().data(), added.constData());
+    EXPECT_EQ(grid->GetCell(1, 1)->GetTextView().data(), parsed.constData());
+}
+
 TEST_F(MyGridTest, AWarningRowShowsItsColours) {
     ASSERT_TRUE(load(GridXml({{"a", "A", ""}}, {})
                          .replace("<data>", "<data><r property=\"warning\"><c>careful</c></r>")));
