@@ -57,7 +57,9 @@ void CMyGrid::OnGridEvent(const CGridEvent& pipeEvent) {
 }
 
 // Rows added during a turn show once, at its end: no repaint or scroll-bar
-// reset per row.
+// reset per row. Between turns drawing is on, so that a paint asked for
+// during a turn (the early "show" steps, an exposed window) draws the rows
+// in rather than nothing.
 // A repaint costs a few milliseconds: during a long replay the rows show
 // every kRefreshMs rather than after every turn.
 void CMyGrid::OnGridTurnEnd() {
@@ -65,6 +67,7 @@ void CMyGrid::OnGridTurnEnd() {
         return;
     }
     m_turnOpen = false;
+    SetRedraw(true, false, false);
     const qint64 sinceRefresh = m_refreshClock.isValid() ? m_refreshClock.elapsed() : kRefreshMs;
     if (sinceRefresh >= kRefreshMs) {
         showTurn();
@@ -81,7 +84,10 @@ void CMyGrid::showTurn() {
         const CCellRange visible = GetVisibleScrollableRange();
         const bool offScreen =
             m_shownRows > 0 && visible.maxRow >= 0 && m_shownRows - 1 > visible.maxRow;
-        SetRedraw(true, true, !offScreen);
+        SetRedraw(true, true);
+        if (!offScreen) {
+            viewport()->update();
+        }
         m_shownRows = GetRowCount();
         m_refreshClock.start();
     }
