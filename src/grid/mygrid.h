@@ -64,7 +64,7 @@ public:
     // A load's sort of at least this many rows runs on a worker.
     static constexpr int kWorkerSortRows = 5000;
     // Its keys are taken this many rows per turn of the UI thread.
-    static constexpr int kSortKeySliceRows = 16384;
+    static constexpr int kSortKeySliceRows = 4096;
     // Emptying a grid of at least this many cells frees them on a worker.
     static constexpr qint64 kDisposeOnWorkerCells = 20000;
     // The properties modes.
