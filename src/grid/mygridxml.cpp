@@ -346,6 +346,7 @@ void CMyGrid::showDuringLoad() {
     if (m_fAutoSizeColumns) {
         AutoSizeColumns();
     }
+    FitColumnsToText();
     show();
     if (m_turnOpen) {
         SetRedraw(false);

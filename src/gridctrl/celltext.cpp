@@ -74,7 +74,7 @@ void DrawCellText(QPainter& painter, const QRect& area, const QString& text, uns
 
 QSize MeasureCellText(const QFontMetrics& metrics, const QString& text, unsigned format) {
     if (!wraps(format)) {
-        return {metrics.horizontalAdvance(text), metrics.height()};
+        return {metrics.horizontalAdvance(singleLine(text)), metrics.height()};
     }
     int widest = 0;
     for (const QString& line : text.split(QLatin1Char('\n'))) {

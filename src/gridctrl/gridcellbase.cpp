@@ -97,6 +97,11 @@ void drawSunkenEdge(QPainter& painter, Edges& edges, const QPalette& palette) {
     edges.deflate(1);
 }
 
+// The side of the sort mark a heading in `font` draws.
+int sortMarkSize(const QFont& font) {
+    return QFontMetrics(font).height() - 4;
+}
+
 bool isPrinting(const QPainter& painter) {
     return painter.device() != nullptr && painter.device()->devType() == QInternal::Printer;
 }
@@ -268,7 +273,7 @@ void CGridCellBase::drawSortMark(QPainter& painter, QRect& rect, const QFont& fo
     const int top = rect.top();
     const int right = rect.right();
     const int bottom = rect.bottom();
-    int size = QFontMetrics(font).height() - 4;
+    int size = sortMarkSize(font);
     if (size >= bottom - top - 4) {
         size = bottom - top - 4;
     }
@@ -357,6 +362,12 @@ QSize CGridCellBase::GetCellExtent() const {
     size = QSize(size.width() + 1, qMax(size.height(), imageHeight) + 1);
     if (IsFixed()) {
         size += QSize(1, 1);
+    }
+    // A heading keeps room for the sort mark, so that its text stays whole
+    // whichever column the rows are sorted by.
+    const CGridCellFont* font = GetFont();
+    if (IsFixedRow() && font != nullptr && !font->IsVertical() && !GetText().isEmpty()) {
+        size.rwidth() += qMax(sortMarkSize(font->font), 0);
     }
     return size;
 }
