@@ -372,6 +372,24 @@ QSize CGridCellBase::GetCellExtent() const {
     return size;
 }
 
+// PrintCell's text box: the cell less a margin on each side, the image
+// and a margin after it, and the pixel of the grid line. A wrapping text
+// asks for the width of its one line, so it prints on fewer lines.
+int CGridCellBase::GetPrintedWidth(const QPaintDevice& device) const {
+    const CGridCellFont* font = GetFont();
+    const CGridCtrl* grid = GetGrid();
+    if (font == nullptr || grid == nullptr || font->IsVertical() || GetText().isEmpty()) {
+        return 0;
+    }
+    const QFontMetricsF metrics(printedFont(font->font, grid->logicalDpiY()), &device);
+    const int margin = static_cast<int>(GetMargin());
+    int width = CellLineWidth(metrics, GetText()) + 2 * margin + 1;
+    if (QSize image; imageSize(image)) {
+        width += image.width() + margin;
+    }
+    return width;
+}
+
 bool CGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rect) {
     (void)row;
     (void)col;

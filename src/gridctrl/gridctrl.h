@@ -592,6 +592,10 @@ private:
     using PrintLineRule = std::function<GridPrintedLines(int row, int col, bool firstCell)>;
     void printCellBlock(QPainter& painter, int firstCol, int endCol, int widthLimit,
                         const PrintLineRule& linesOf);
+    // The width a column prints at, and the sum over the first `count`.
+    void measurePrintedColumns(const QPaintDevice& device);
+    int printedColumnWidth(int col) const;
+    int printedColumnsWidth(int count) const;
 
 public:
     // The column a cell of `col` is in after moving `from` to `to`.
@@ -677,6 +681,7 @@ private:
     // page of the job.
     std::vector<int> m_printRowStarts;
     std::vector<int> m_printColStarts;
+    std::vector<int> m_printColWidths;
     std::optional<QFont> m_printerFont;
     bool m_sortAscending = true;
     int m_sortColumn = -1;
