@@ -154,16 +154,26 @@ void CElemChooser::buildControls() {
     m_protocol->hide();
     m_protocolLabel->hide();
 
-    auto* firstRow = new QHBoxLayout(m_header);
-    firstRow->addWidget(m_nameOrAlias);
-    firstRow->addWidget(m_nodeLabel);
-    firstRow->addWidget(m_name, 1);
-    firstRow->addWidget(m_subcomponents);
-    firstRow->addWidget(m_children);
-    firstRow->addWidget(m_useAdvanced);
-    firstRow->addWidget(m_show);
-    firstRow->addWidget(m_go);
-    firstRow->addWidget(m_options);
+    // The pattern and Go on one row, its refinements on the next: in one
+    // row they need more width than the right-hand view has beside a
+    // World View, and the pattern edit would shrink to nothing.
+    auto* patternRow = new QHBoxLayout;
+    patternRow->addWidget(m_nameOrAlias);
+    patternRow->addWidget(m_nodeLabel);
+    m_name->setMinimumWidth(m_name->sizeHint().width());
+    patternRow->addWidget(m_name, 1);
+    patternRow->addWidget(m_go);
+    patternRow->addWidget(m_options);
+    auto* refineRow = new QHBoxLayout;
+    refineRow->addWidget(m_subcomponents);
+    refineRow->addWidget(m_children);
+    refineRow->addSpacing(m_name->fontMetrics().averageCharWidth() * 4);
+    refineRow->addWidget(m_useAdvanced);
+    refineRow->addWidget(m_show);
+    refineRow->addStretch(1);
+    auto* headerRows = new QVBoxLayout(m_header);
+    headerRows->addLayout(patternRow);
+    headerRows->addLayout(refineRow);
 
     auto* grid = new QGridLayout(m_advanced);
     const auto label = [this](const char* text) {

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QListView>
+#include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QTreeView>
 #include <QTreeWidgetItem>
 
@@ -102,6 +104,13 @@ CFolderList::CFolderList(QWidget* parent) : QStackedWidget(parent) {
     m_details->setRootIsDecorated(false);
     m_details->setSortingEnabled(false);
     m_details->header()->setSectionsMovable(true);
+    // A section the header stretches to the list's width is no choice of
+    // the user's: only a drag of its border is.
+    connect(m_details->header(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_sizingColumns && QGuiApplication::mouseButtons() != Qt::NoButton) {
+            m_columnsFollowWidth = false;
+        }
+    });
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(m_list), static_cast<QAbstractItemView*>(m_details)}) {
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -176,7 +185,26 @@ void CFolderList::SetColumns(int kind, int width) {
         m_model.setHeaderData(column, Qt::Horizontal,
                               QVariant::fromValue(columns[column].alignment),
                               Qt::TextAlignmentRole);
-        m_details->setColumnWidth(column, columns[column].width);
+    }
+    m_columnsKind = kind;
+    m_columnsFollowWidth = true;
+    sizeColumns(width);
+}
+
+void CFolderList::sizeColumns(int width) {
+    const QScopedValueRollback sizing(m_sizingColumns, true);
+    const std::vector<FolderColumn> columns = columnsForKind(m_columnsKind, width);
+    const QHeaderView* header = m_details->header();
+    for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
+        m_details->setColumnWidth(column,
+                                  std::max(columns[column].width, header->sectionSizeHint(column)));
+    }
+}
+
+void CFolderList::resizeEvent(QResizeEvent* event) {
+    QStackedWidget::resizeEvent(event);
+    if (m_columnsFollowWidth && event->size().width() != event->oldSize().width()) {
+        sizeColumns(event->size().width());
     }
 }
 

@@ -40,7 +40,9 @@ public:
     void DeleteAllItems();
     // One row per child of the item: label, icon and the child as item data.
     void FillFromChildren(CMyTree& tree, QTreeWidgetItem* parent);
-    // Columns for the kind letter of the item shown, sized for `width`.
+    // Columns for the kind letter of the item shown, sized for `width`. Until
+    // the user sizes a column they follow the list's width, since the list
+    // may be filled before it is laid out.
     void SetColumns(int kind, int width);
     // The detail texts of each row by the kind of its item.
     void FillDetails(CMyTree& tree, const CPreferences& prefs);
@@ -59,11 +61,23 @@ public:
 Q_SIGNALS:
     void RowActivated(int row);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // The widths of the kind's columns for `width`, each at least as wide as
+    // its title.
+    void sizeColumns(int width);
+
     QStandardItemModel m_model;
     QListView* m_list = nullptr;
     QTreeView* m_details = nullptr;
     int m_mode = kIcon;
+    int m_columnsKind = 0;
+    // The columns follow the list's width: the user has sized none since
+    // they were set.
+    bool m_columnsFollowWidth = false;
+    bool m_sizingColumns = false;
 };
 
 // The width of the "Fullpath" column of a directory listing `width` wide:

@@ -65,6 +65,9 @@ struct GridColumn {
     QString helpUrl;
     QString propsCopy;  // the last "colprops" element's text, at most 50 characters
     int width = -1;
+    // Neither the user nor the server gave a width: the grid sizes the
+    // column to its texts.
+    bool fitsText = false;
     std::uint32_t tokens = 0;
 
     bool Has(std::uint32_t token) const { return (tokens & token) != 0; }

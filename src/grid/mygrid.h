@@ -60,6 +60,10 @@ public:
     static constexpr int kColumnTableSize = kMaxXmlColumns + 1;
     // The replay of a reply gives other events their turn this often.
     static constexpr int kReplayTurnMs = 10;
+    // Columns sized to their texts measure this many data rows at most, and
+    // their data may take this share of the client width.
+    static constexpr int kFittedRows = 200;
+    static constexpr float kFittedShare = 0.5f;
     static constexpr qint64 kRefreshMs = 100;
     // A load's sort of at least this many rows runs on a worker.
     static constexpr int kWorkerSortRows = 5000;
@@ -136,6 +140,9 @@ public:
     // Formats and stores the text of XML column `xmlCol` in `row`; false
     // when the column is not mapped.
     bool SetCellText(int row, int xmlCol, const QString& text);
+    // Sizes the columns without a width of their own to their header and
+    // the first rows loaded.
+    void FitColumnsToText();
     void EqualizeHeaderLines();
     void FitRowHeight(int row, int col);
     QString GetColumnHeaderTip(int col) const override;

@@ -62,18 +62,35 @@ void CMyGrid::SetupColumn(int xmlCol) {
     if (FormatCell(column, item, head, m_style, 0, this) != 0) {
         SetItem(&item);
     }
-    column.width = prefInt(kFormat(u"%s/%s/w", m_strPrefKeyBase, column.colname), -1);
+    // A width the user left wins over the server's.
+    if (const int remembered = prefInt(kFormat(u"%s/%s/w", m_strPrefKeyBase, column.colname), -1);
+        remembered >= 1) {
+        column.width = remembered;
+    }
+    if (m_created) {
+        FitRowHeight(0, gridCol);
+        if (column.Has(kTokenHidden)) {
+            SetColumnWidth(gridCol, 0);
+        } else if (column.width < 1) {
+            SetColumnWidth(gridCol, 1);
+            AutoSizeColumn(gridCol, 0, false);
+        } else {
+            SetColumnWidth(gridCol, column.width);
+        }
+    }
+    // After the widths set above, which notify as widths given to the column.
+    column.fitsText = column.width < 1;
+}
+
+void CMyGrid::FitColumnsToText() {
     if (!m_created) {
         return;
     }
-    FitRowHeight(0, gridCol);
-    if (column.Has(kTokenHidden)) {
-        SetColumnWidth(gridCol, 0);
-    } else if (column.width < 1) {
-        SetColumnWidth(gridCol, 1);
-        AutoSizeColumn(gridCol, 0, false);
-    } else {
-        SetColumnWidth(gridCol, column.width);
+    for (int col = 0; col < GetColumnCount(); ++col) {
+        const GridColumn* column = GetGridColumnEntry(col);
+        if (column != nullptr && column->fitsText) {
+            FitColumnToText(col, kFittedRows, kFittedShare);
+        }
     }
 }
 

@@ -116,6 +116,7 @@ int CMyGrid::EndLoad() {
     const int sortColumn = prefInt(m_strPrefKeyBase + QStringLiteral("/_sort"), 0);
     const bool ascending = prefInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), 0) != 0;
     sortKeepingSelection([&] { sortRows(sortColumn, ascending); });
+    FitColumnsToText();
     const bool main = mainGrid();
     if (main) {
         m_site->StopRowCounter();

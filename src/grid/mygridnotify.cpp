@@ -5,9 +5,9 @@
 #include "framework/kformat.h"
 #include "framework/klog.h"
 #include "framework/kprops.h"
-#include "gridctrl/gridowner.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
+#include "gridctrl/gridowner.h"
 #include "server/mysystem.h"
 #include "server/mysystemsite.h"
 #include "settings/preferences.h"
@@ -131,6 +131,12 @@ qintptr CMyGrid::OnNotify(GridNotifyHeader* header) {
     }
     // A load's own sizing and sorting is not the user's layout.
     const bool userLayout = layoutCode(code) && !loadingOrReplaying();
+    // A width given to a column, by the user or the program, is the
+    // column's own: the load no longer fits it to its texts.
+    if (const int xmlCol = GridColToXmlCol(info.iColumn);
+        code == GVN_COLUMNRESIZED && xmlCol >= 1) {
+        m_Columns[static_cast<size_t>(xmlCol)].fitsText = false;
+    }
     // A window that drives the grid itself (a chooser dialog) takes every
     // notification; the layout is still the user's to keep.
     if (GetOwner() != nullptr) {

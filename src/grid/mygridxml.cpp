@@ -349,6 +349,7 @@ void CMyGrid::showDuringLoad() {
     if (m_fAutoSizeColumns) {
         AutoSizeColumns();
     }
+    FitColumnsToText();
     show();
     if (m_turnOpen) {
         SetRedraw(false);

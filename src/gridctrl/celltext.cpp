@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -74,7 +75,7 @@ void DrawCellText(QPainter& painter, const QRect& area, const QString& text, uns
 
 QSize MeasureCellText(const QFontMetrics& metrics, const QString& text, unsigned format) {
     if (!wraps(format)) {
-        return {metrics.horizontalAdvance(text), metrics.height()};
+        return {metrics.horizontalAdvance(singleLine(text)), metrics.height()};
     }
     int widest = 0;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
@@ -84,4 +85,8 @@ QSize MeasureCellText(const QFontMetrics& metrics, const QString& text, unsigned
         .boundingRect(QRect(0, 0, widest + 1, 1 << 20), alignmentOf(format) | Qt::TextWordWrap,
                       text)
         .size();
+}
+
+int CellLineWidth(const QFontMetricsF& metrics, const QString& text) {
+    return static_cast<int>(std::ceil(metrics.horizontalAdvance(singleLine(text))));
 }

@@ -19,3 +19,8 @@ void DrawCellText(QPainter& painter, const QRect& area, const QString& text, uns
 // The text's extent: one line unless the format wraps, then the widest line
 // broken into a box that wide.
 QSize MeasureCellText(const QFontMetrics& metrics, const QString& text, unsigned format);
+
+// The whole pixels `text` takes drawn on one line with `metrics`, whose
+// glyphs may advance by fractions of a pixel: a box this wide draws the text
+// without eliding it.
+int CellLineWidth(const QFontMetricsF& metrics, const QString& text);

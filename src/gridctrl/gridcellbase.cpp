@@ -97,6 +97,11 @@ void drawSunkenEdge(QPainter& painter, Edges& edges, const QPalette& palette) {
     edges.deflate(1);
 }
 
+// The side of the sort mark a heading in `font` draws.
+int sortMarkSize(const QFont& font) {
+    return QFontMetrics(font).height() - 4;
+}
+
 bool isPrinting(const QPainter& painter) {
     return painter.device() != nullptr && painter.device()->devType() == QInternal::Printer;
 }
@@ -268,7 +273,7 @@ void CGridCellBase::drawSortMark(QPainter& painter, QRect& rect, const QFont& fo
     const int top = rect.top();
     const int right = rect.right();
     const int bottom = rect.bottom();
-    int size = QFontMetrics(font).height() - 4;
+    int size = sortMarkSize(font);
     if (size >= bottom - top - 4) {
         size = bottom - top - 4;
     }
@@ -358,7 +363,31 @@ QSize CGridCellBase::GetCellExtent() const {
     if (IsFixed()) {
         size += QSize(1, 1);
     }
+    // A heading keeps room for the sort mark, so that its text stays whole
+    // whichever column the rows are sorted by.
+    const CGridCellFont* font = GetFont();
+    if (IsFixedRow() && font != nullptr && !font->IsVertical() && !GetText().isEmpty()) {
+        size.rwidth() += qMax(sortMarkSize(font->font), 0);
+    }
     return size;
+}
+
+// PrintCell's text box: the cell less a margin on each side, the image
+// and a margin after it, and the pixel of the grid line. A wrapping text
+// asks for the width of its one line, so it prints on fewer lines.
+int CGridCellBase::GetPrintedWidth(const QPaintDevice& device) const {
+    const CGridCellFont* font = GetFont();
+    const CGridCtrl* grid = GetGrid();
+    if (font == nullptr || grid == nullptr || font->IsVertical() || GetText().isEmpty()) {
+        return 0;
+    }
+    const QFontMetricsF metrics(printedFont(font->font, grid->logicalDpiY()), &device);
+    const int margin = static_cast<int>(GetMargin());
+    int width = CellLineWidth(metrics, GetText()) + 2 * margin + 1;
+    if (QSize image; imageSize(image)) {
+        width += image.width() + margin;
+    }
+    return width;
 }
 
 bool CGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rect) {

@@ -17,6 +17,7 @@
 
 class CGridCtrl;
 class CGridDefaultCell;
+class QPaintDevice;
 class QPainter;
 
 class CGridCellBase {
@@ -79,6 +80,10 @@ public:
     virtual bool GetTipTextRect(QRect& rect) { return GetTextRect(rect); }
     virtual QSize GetTextExtent(const QString& text) const;
     virtual QSize GetCellExtent() const;
+    // The column width that prints the whole text on one line on `device`,
+    // whose glyphs run wider or narrower than the screen's; 0 for an empty
+    // or turned text.
+    int GetPrintedWidth(const QPaintDevice& device) const;
     virtual bool Edit(int row, int col, QRect rect, QPoint point, int controlId,
                       GridEditStart start) {
         (void)row, (void)col, (void)rect, (void)point, (void)controlId, (void)start;

@@ -344,6 +344,12 @@ public:
     bool AutoSizeColumn(int col, int style = 0, bool resetScrollBars = true);
     bool AutoSizeRow(int row, bool resetScrollBars = true);
     void AutoSizeColumns(int style = 0);
+    // Sizes a column of positive width to its fixed rows and its first `dataRows` data
+    // rows, so that a long load costs no more than its first rows. The fixed
+    // rows may take the maximum width fraction of the client width, the data
+    // rows `dataFraction` of it; the column never narrows below what its
+    // fixed rows need.
+    bool FitColumnToText(int col, int dataRows, float dataFraction);
     void MoveColumn(int from, int to);
 
     // Geometry -----------------------------------------------------------
@@ -578,6 +584,9 @@ private:
     // Key helpers.
     int nextShownIndex(const CGridSizes& sizes, int fixed, int index, bool forward) const;
     CCellID keyTarget(QKeyEvent* event, bool& leaveGrid);
+    // The widest cell extent among rows first .. last of `col`; a missing
+    // cell counts as the one before it.
+    int widestExtent(int col, int firstRow, int lastRow);
     // Sorting helpers.
     bool beginSort(int col, bool ascending);
     void applyRowOrder(const std::vector<int>& order, int low);
@@ -591,6 +600,10 @@ private:
     using PrintLineRule = std::function<GridPrintedLines(int row, int col, bool firstCell)>;
     void printCellBlock(QPainter& painter, int firstCol, int endCol, int widthLimit,
                         const PrintLineRule& linesOf);
+    // The width a column prints at, and the sum over the first `count`.
+    void measurePrintedColumns(const QPaintDevice& device);
+    int printedColumnWidth(int col) const;
+    int printedColumnsWidth(int count) const;
 
 public:
     // The column a cell of `col` is in after moving `from` to `to`.
@@ -677,6 +690,7 @@ private:
     // page of the job.
     std::vector<int> m_printRowStarts;
     std::vector<int> m_printColStarts;
+    std::vector<int> m_printColWidths;
     std::optional<QFont> m_printerFont;
     bool m_sortAscending = true;
     int m_sortColumn = -1;

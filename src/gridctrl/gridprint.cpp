@@ -24,6 +24,8 @@ constexpr QStringView kPrintMetricsSample =
     u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSATUVWXYZ";
 // The pack entry of the application title that heads every page.
 constexpr QStringView kAppTitleKey = u"AFX_IDS_APP_TITLE";
+// The widest a column grows on the page for its texts, in screen pixels.
+constexpr int kWidestPrintedColumn = 800;
 
 // a * b / c rounded to the nearest whole number, for positive c; -1 for
 // any other c.
@@ -162,24 +164,25 @@ void CGridCtrl::OnBeginPrinting(QPainter& painter) {
     state.deviceHeight = device->height();
     const GridPrintSettings& settings = m_printSettings;
     const int margins = (settings.leftMargin + settings.rightMargin) * state.charWidth;
+    measurePrintedColumns(*device);
     if (m_printAtScreenScale) {
         state.pageWidth = state.deviceWidth * logicalDpiX() / device->logicalDpiX() * 3 / 4;
         state.pageHeight = state.deviceHeight * logicalDpiY() / device->logicalDpiY() * 3 / 4;
     } else {
-        state.pageWidth = margins + static_cast<int>(GetVirtualWidth());
+        state.pageWidth = margins + printedColumnsWidth(m_nCols);
         state.pageHeight = printMulDiv(state.pageWidth, state.deviceHeight, state.deviceWidth);
     }
     state.bodyHeight =
         state.pageHeight -
         (settings.headerLines + settings.footerLines + 2 * settings.gapLines) * state.charHeight -
         GetFixedRowHeight();
-    state.bodyWidth = state.pageWidth - GetFixedColumnWidth() - margins;
+    state.bodyWidth = state.pageWidth - printedColumnsWidth(m_nFixedCols) - margins;
 
     m_printRowStarts = printPageStarts(m_nFixedRows, m_nRows, state.bodyHeight,
                                        [this](int row) { return GetRowHeight(row); });
     m_printColStarts = m_printAtScreenScale
                            ? printPageStarts(m_nFixedCols, m_nCols, state.bodyWidth,
-                                             [this](int col) { return GetColumnWidth(col); })
+                                             [this](int col) { return printedColumnWidth(col); })
                            : std::vector<int>{m_nFixedCols};
     state.columnPages = static_cast<int>(m_printColStarts.size());
     state.pageCount = static_cast<int>(m_printRowStarts.size()) * state.columnPages;
@@ -196,7 +199,7 @@ void CGridCtrl::OnPrint(QPainter& painter) {
     const int margins = (settings.leftMargin + settings.rightMargin) * state.charWidth;
     const int leftMargin = settings.leftMargin * state.charWidth;
     const int fixedRowHeight = GetFixedRowHeight();
-    const int fixedColWidth = GetFixedColumnWidth();
+    const int fixedColWidth = printedColumnsWidth(m_nFixedCols);
 
     painter.save();
     painter.setFont(*m_printerFont);
@@ -262,7 +265,7 @@ void CGridCtrl::printCellBlock(QPainter& painter, int firstCol, int endCol, int 
     bool firstCell = true;
     for (int col = firstCol; col < endCol; ++col) {
         const int left = right + 1;
-        right += GetColumnWidth(col);
+        right += printedColumnWidth(col);
         if (right >= widthLimit && col != firstCol) {
             break;
         }
@@ -285,13 +288,46 @@ void CGridCtrl::printCellBlock(QPainter& painter, int firstCol, int endCol, int 
 
 void CGridCtrl::OnEndPrinting(QPainter&) {
     m_printerFont.reset();
+    m_printColWidths.clear();
+}
+
+// A column prints at its screen width, or wider where a text of it needs
+// more on the printer, up to a limit that keeps a column of long texts from
+// shrinking the rest of a fitted page; hidden columns stay hidden.
+void CGridCtrl::measurePrintedColumns(const QPaintDevice& device) {
+    m_printColWidths.assign(static_cast<size_t>(m_nCols), 0);
+    for (int col = 0; col < m_nCols; ++col) {
+        const int screen = GetColumnWidth(col);
+        int needed = 0;
+        for (int row = 0; screen > 0 && row < m_nRows; ++row) {
+            if (const CGridCellBase* cell = GetCell(row, col)) {
+                needed = qMax(needed, cell->GetPrintedWidth(device));
+            }
+        }
+        m_printColWidths[static_cast<size_t>(col)] =
+            qMax(screen, qMin(needed, qMax(screen, kWidestPrintedColumn)));
+    }
+}
+
+int CGridCtrl::printedColumnWidth(int col) const {
+    return col >= 0 && static_cast<size_t>(col) < m_printColWidths.size()
+               ? m_printColWidths[static_cast<size_t>(col)]
+               : GetColumnWidth(col);
+}
+
+int CGridCtrl::printedColumnsWidth(int count) const {
+    int width = 0;
+    for (int col = 0; col < count; ++col) {
+        width += printedColumnWidth(col);
+    }
+    return width;
 }
 
 void CGridCtrl::PrintColumnRange(int firstCol, int endCol, int& row, QRect& rect, QPainter& painter,
                                  bool& firstLine) {
     for (int col = firstCol; col < endCol && col < m_nCols; ++col) {
         const QRect cell(QPoint(rect.right() + 1, rect.top()),
-                         QPoint(rect.right() + GetColumnWidth(col), rect.bottom()));
+                         QPoint(rect.right() + printedColumnWidth(col), rect.bottom()));
         if (cell.right() >= m_printMetrics.bodyWidth && col != m_printPage.firstBodyCol) {
             break;
         }

@@ -6,6 +6,8 @@
 #include "gridctrl/gridcellbase.h"
 #include "ui/busycursor.h"
 
+#include <algorithm>
+
 bool CGridCtrl::beginSort(int col, bool ascending) {
     SetSortColumn(col);
     m_sortAscending = ascending;
@@ -171,30 +173,48 @@ bool CGridCtrl::AutoSizeColumn(int col, int style, bool resetScrollBars) {
     }
     const int firstRow = (style & 0x1) != 0 ? 0 : m_nFixedRows;
     const int lastRow = (style & 0x2) != 0 ? m_nRows - 1 : m_nFixedRows - 1;
-    if (m_virtualMode) {
-        SendCacheHint(CCellRange(firstRow, col, lastRow, col));
-    }
-    const int client = viewport()->width();
-    const int largest = static_cast<int>(static_cast<double>(m_maxColumnWidthFraction) * client);
-    int width = 0;
-    int extent = 0;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        // A missing cell counts as the one before it.
-        if (const CGridCellBase* cell = GetCell(row, col)) {
-            extent = cell->GetCellExtent().width();
-        }
-        if (extent > width) {
-            width = extent > largest ? largest : extent;
-        }
-    }
-    if (m_virtualMode) {
-        SendCacheHint(CCellRange());
-    }
+    const int largest =
+        static_cast<int>(static_cast<double>(m_maxColumnWidthFraction) * viewport()->width());
+    const int width = qMin(widestExtent(col, firstRow, lastRow), largest);
     m_colWidths.Set(col, static_cast<unsigned>(qMax(width, 0)));
     if (resetScrollBars) {
         ResetScrollBars();
     }
     return true;
+}
+
+bool CGridCtrl::FitColumnToText(int col, int dataRows, float dataFraction) {
+    if (col < 0 || col >= m_nCols || GetColumnWidth(col) <= 0) {
+        return false;
+    }
+    const double client = viewport()->width();
+    const int headed =
+        qMin(widestExtent(col, 0, m_nFixedRows - 1),
+             static_cast<int>(static_cast<double>(m_maxColumnWidthFraction) * client));
+    const int lastRow = m_nFixedRows + qBound(0, dataRows, m_nRows - m_nFixedRows) - 1;
+    const int filled = qMin(widestExtent(col, m_nFixedRows, lastRow),
+                            static_cast<int>(static_cast<double>(dataFraction) * client));
+    m_colWidths.Set(col, static_cast<unsigned>(std::max({headed, filled, 1})));
+    ResetScrollBars();
+    return true;
+}
+
+int CGridCtrl::widestExtent(int col, int firstRow, int lastRow) {
+    if (m_virtualMode) {
+        SendCacheHint(CCellRange(firstRow, col, lastRow, col));
+    }
+    int widest = 0;
+    int extent = 0;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        if (const CGridCellBase* cell = GetCell(row, col)) {
+            extent = cell->GetCellExtent().width();
+        }
+        widest = qMax(widest, extent);
+    }
+    if (m_virtualMode) {
+        SendCacheHint(CCellRange());
+    }
+    return widest;
 }
 
 bool CGridCtrl::AutoSizeRow(int row, bool resetScrollBars) {

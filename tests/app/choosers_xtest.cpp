@@ -17,6 +17,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -108,6 +110,46 @@ TEST_F(ElemChooserScreenTest, AdvancedFiltersShowWholeAboveTheGrid) {
     QCoreApplication::processEvents();
     const QImage shot = frame->grab().toImage();
     const QString path = QCoreApplication::applicationDirPath() + u"/elemchooser-advanced.png"_qs;
+    EXPECT_TRUE(shot.save(path)) << path.toStdString();
+}
+
+// At the size a first start gives the window, every label and edit of the
+// panel shows whole: none is squeezed below the size its text needs.
+TEST_F(ElemChooserScreenTest, AtTheFirstStartSizeEveryLabelAndEditIsWhole) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    frame->resize(QGuiApplication::primaryScreen()->availableGeometry().size() * 3 / 4);
+    ASSERT_EQ(frame->ShowCurl(u"ElemChooser:/cmi/Services?Action=GetElements"_qs), 1);
+    auto* chooser = qobject_cast<CElemChooser*>(frame->GetMyView()->Panel());
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(loaded());
+    ASSERT_TRUE(clickAt(chooser->Control(5618)->mapToGlobal(QPoint(8, 8))));
+    QWidget* show = chooser->Control(5607);
+    ASSERT_TRUE(clickAt(show->mapToGlobal(show->rect().center())));
+    QWidget* advanced = chooser->Control(5638);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return advanced->isVisible(); }));
+    QCoreApplication::processEvents();
+
+    const QRect panel = chooser->rect();
+    QList<QWidget*> controls;
+    for (const int id : {5580, 5236, 5586, 5588, 5618, 5607, 5587, 5636}) {
+        controls << chooser->Control(id);
+    }
+    for (QWidget* label : advanced->findChildren<QLabel*>()) {
+        controls << label;
+    }
+    for (QWidget* control : controls) {
+        if (!control->isVisible()) {
+            continue;
+        }
+        const QString name = control->property("text").toString() + u" #"_qs +
+                             control->property("controlId").toString();
+        EXPECT_GE(control->width(), control->sizeHint().width()) << name.toStdString();
+        EXPECT_TRUE(panel.contains(QRect(control->mapTo(chooser, QPoint(0, 0)), control->size())))
+            << name.toStdString();
+    }
+
+    const QImage shot = frame->grab().toImage();
+    const QString path = QCoreApplication::applicationDirPath() + u"/elemchooser-default.png"_qs;
     EXPECT_TRUE(shot.save(path)) << path.toStdString();
 }
 

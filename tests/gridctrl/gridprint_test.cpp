@@ -103,6 +103,46 @@ TEST_F(GridPrintTest, FittedToThePageAWideGridHasOneColumnPage) {
     }
 }
 
+// Printed glyphs do not measure as the screen's, and a column the user made
+// narrow on screen still has room on a page fitted to the grid.
+TEST_F(GridPrintTest, CellsPrintTheirWholeTexts) {
+    const QStringList texts = {u"core-router-01.example.net"_qs, u"192.168.100.200"_qs,
+                               u"Interface Description Of The Uplink Port"_qs};
+    struct Case {
+        const char* what;
+        int screenWidth;  // 0: sized to the screen's text
+        bool atScreenScale;
+    };
+    for (const Case& item : {Case{"sized to the screen, fitted", 0, false},
+                             Case{"sized to the screen, at screen scale", 0, true},
+                             Case{"cut on screen, fitted", 30, false},
+                             Case{"cut on screen, at screen scale", 30, true}}) {
+        SCOPED_TRACE(item.what);
+        make(3, 4, 1, 1);
+        for (int col = 1; col < 4; ++col) {
+            grid->SetItemText(0, col, kFormat(u"Heading %d", col));
+            grid->SetItemText(1, col, texts[col - 1]);
+            grid->SetItemText(2, col, texts[col - 1].left(5));
+            if (item.screenWidth > 0) {
+                grid->SetColumnWidth(col, item.screenWidth);
+            } else {
+                grid->AutoSizeColumn(col);
+            }
+        }
+        grid->SetPrintAtScreenScale(item.atScreenScale);
+        const PrintedPdf pdf = print();
+        ASSERT_TRUE(pdf.printed);
+        const QString all = pdf.all();
+        for (int col = 1; col < 4; ++col) {
+            EXPECT_EQ(occurrences(all, texts[col - 1]), 1) << texts[col - 1].toStdString();
+            EXPECT_EQ(occurrences(all, kFormat(u"Heading %d", col)), 1) << col;
+        }
+        EXPECT_FALSE(all.contains(u'\u2026')) << all.toStdString();
+        delete grid;
+        grid = nullptr;
+    }
+}
+
 TEST_F(GridPrintTest, ARowTallerThanThePageIsPrintedOnAPageOfItsOwn) {
     makeLabelled(4, 3);
     grid->SetRowHeight(2, 20000);
