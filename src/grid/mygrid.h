@@ -96,6 +96,9 @@ public:
     int Reload();
     int BeginLoad();
     int EndLoad();
+    // Stop: cancels the grid's request and ends the load or replay that
+    // runs, keeping the rows that arrived; a grid at rest is left as it is.
+    void StopLoad();
     // Empties the grid; off the UI thread it asks the UI thread and waits.
     void ResetGrid();
     // Drops the last row, keeping the selection. 0 when there are no rows.
@@ -106,6 +109,8 @@ public:
     // Whether the pipe reader is replaying a reply.
     bool IsLoading() const { return m_fReading; }
     bool IsReading() const { return m_fReading; }
+    // Whether its request waits for the server or its reply is being read.
+    bool IsFetching() const;
     bool IsLoadRunning() const { return m_fLoading; }
 
     // While set, the end of a load leaves the grid hidden and a replay

@@ -6,6 +6,7 @@
 #include "grid/mygrid.h"
 #include "grid/mygriddetail.h"
 #include "grid/mygridsite.h"
+#include "net/netdispatcher.h"
 #include "ui/busycursor.h"
 #include "ui/uibridge.h"
 #include "ui/uiservices.h"
@@ -13,16 +14,14 @@
 #include <condition_variable>
 #include <mutex>
 
+// The row counter runs since the request went out.
 void CMyGrid::OnGridDataReady(CNamedPipe clientEnd) {
     const CBusyCursor busy;
-    if (mainGrid()) {
-        m_site->StartRowCounter();
-    }
     notifySyncEnded();
-    m_fReading = true;
-    clearColumnMap();
     m_iXmlCol = 0;
     ResetGrid();
+    m_fReading = true;
+    clearColumnMap();
     m_turnOpen = false;
     m_reader.Attach(std::move(clientEnd));
 }
@@ -108,6 +107,29 @@ void CMyGrid::endReplay() {
     Q_EMIT LoadEnded();
 }
 
+bool CMyGrid::IsFetching() const {
+    return m_fReading || (GetRequesterId() != 0 &&
+                          MySystemSite().Dispatcher().IsRequestRunning(GetRequesterId()));
+}
+
+void CMyGrid::StopLoad() {
+    // A server that went quiet, even before its first byte, keeps no
+    // connection open.
+    if (GetRequesterId() != 0) {
+        MySystemSite().Dispatcher().CancelRequest(GetRequesterId());
+    }
+    // The rows of a stopped load are not the count of any item, least of
+    // all of the one selected meanwhile.
+    if (m_fReading || m_fLoading) {
+        m_fSynchRowCountWithTreeItem = false;
+    }
+    if (m_fReading) {
+        endReplay();
+    } else if (m_fLoading) {
+        EndLoad();
+    }
+}
+
 // A worker that waits on the replay of its synchronous load may go on.
 void CMyGrid::notifySyncEnded() {
     if (m_syncEnded) {
@@ -136,14 +158,14 @@ int CMyGrid::loadSynchronously(const QString& fullUrl, const QString& user,
         if (mainGrid()) {
             m_site->StartRowCounter();
         }
-        m_fReading = true;
-        clearColumnMap();
-        m_turnOpen = false;
         m_syncEnded = [done] {
             const std::lock_guard lock(done->mutex);
             done->done = true;
             done->ended.notify_all();
         };
+        m_fReading = true;
+        clearColumnMap();
+        m_turnOpen = false;
         m_reader.Attach(std::move(clientEnd));
         return qintptr(1);
     });
