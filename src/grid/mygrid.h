@@ -387,6 +387,8 @@ private:
     void sortRows(int col, bool ascending);
     void sortKeepingSelection(const std::function<void()>& sort);
     void endReplay();
+    void beginReplay(CNamedPipe clientEnd);
+    void reportUnreadableReply();
     void notifySyncEnded();
     void reselectAfterLoad();
     // A load (or replay) is running: selection changes, resizes and sorts
@@ -458,5 +460,9 @@ private:
     quint64 m_sortGeneration = 0;  // changes when the rows being sorted may have gone
     // Tells a worker that waits on a replay that it ended.
     std::function<void()> m_syncEnded;
+    // Why the reply being replayed could not be read, as its download said;
+    // and whether it gave the grid its columns.
+    QString m_replyFailure;
+    bool m_sawNumCols = false;
     std::unique_ptr<Tooltip> m_tooltip;
 };

@@ -7,6 +7,7 @@
 #include "grid/mygriddetail.h"
 #include "grid/mygridsite.h"
 #include "net/netdispatcher.h"
+#include "net/wireservices.h"
 #include "ui/busycursor.h"
 #include "ui/uibridge.h"
 #include "ui/uiservices.h"
@@ -20,13 +21,23 @@ void CMyGrid::OnGridDataReady(CNamedPipe clientEnd) {
     notifySyncEnded();
     m_iXmlCol = 0;
     ResetGrid();
+    beginReplay(std::move(clientEnd));
+}
+
+void CMyGrid::beginReplay(CNamedPipe clientEnd) {
     m_fReading = true;
     clearColumnMap();
     m_turnOpen = false;
+    m_replyFailure.clear();
+    m_sawNumCols = false;
     m_reader.Attach(std::move(clientEnd));
 }
 
 void CMyGrid::OnGridEvent(const CGridEvent& pipeEvent) {
+    if (pipeEvent.kind == CGridEvent::kFailed) {
+        m_replyFailure = pipeEvent.text.toString();
+        return;
+    }
     if (m_fHoldHidden) {
         m_reader.Close();
         m_fReading = false;
@@ -91,6 +102,22 @@ void CMyGrid::OnGridStreamEnd(bool intact) {
         kWarningLog(u"CMyGrid: the grid reply broke off after %d rows", m_iXmlRow);
     }
     endReplay();
+    reportUnreadableReply();
+}
+
+// A reply that could not be read, or that gave no columns, is a failure and
+// must not pass for an empty table: the rows read so far stay, and the
+// status bar says that they are not the whole answer. A stopped load is no
+// failure.
+void CMyGrid::reportUnreadableReply() {
+    if (WireServices().CancelFlag() != 0 || (m_replyFailure.isEmpty() && m_sawNumCols)) {
+        return;
+    }
+    kWarningLog(u"CMyGrid: the server's reply to %s could not be read: %s", m_strGridURL,
+                m_replyFailure.isEmpty() ? QStringLiteral("it names no columns") : m_replyFailure);
+    if (mainGrid()) {
+        setStatus(mygrid_detail::kTimingPane, QStringLiteral("Could not read the server's reply"));
+    }
 }
 
 void CMyGrid::endReplay() {
@@ -163,10 +190,7 @@ int CMyGrid::loadSynchronously(const QString& fullUrl, const QString& user,
             done->done = true;
             done->ended.notify_all();
         };
-        m_fReading = true;
-        clearColumnMap();
-        m_turnOpen = false;
-        m_reader.Attach(std::move(clientEnd));
+        beginReplay(std::move(clientEnd));
         return qintptr(1);
     });
     bool parsed = false;

@@ -294,6 +294,7 @@ void CMyGrid::handleEnd(const Event& event) {
                name == u"hovertext" || name == u"help-url" || name == u"colwidth") {
         endColumnField(name, event.text.toString());
     } else if (name == u"num-cols") {
+        m_sawNumCols = true;
         SetRowCount(1);
         SetColumnCount(qBound(0, event.text.toInt(), kMaxXmlColumns));
         SetFixedRowCount(1);

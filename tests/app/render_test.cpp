@@ -27,6 +27,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QWebEngineLoadingInfo>
@@ -384,6 +385,44 @@ TEST_F(HeldGridTest, AServerJobGetsOneCancelRequest) {
             cancels += (request.query + request.body).contains("RequestID=4711") ? 1 : 0;
         }
         EXPECT_EQ(cancels, 1);
+    }
+}
+
+// A reply that cannot be read is a failure, never an empty table: the
+// status bar says so beside the rows read so far.
+TEST_F(RenderTest, AnUnreadableGridReplySaysSo) {
+    const QByteArray good = MakeTextCellGridReply(3);
+    const auto changed = [&good](const char* from, const char* to) {
+        return QByteArray(good).replace(from, to);
+    };
+    const struct {
+        const char* name;
+        QByteArray reply;
+        bool unreadable;
+    } cases[] = {
+        {"a whole reply", good, false},
+        {"a mismatched end tag", changed("</data>", "</dat>"), true},
+        {"cut in the middle", good.left(good.size() / 2), true},
+        {"HTML", "<html><body><p>Internal error<br></p></body></html>", true},
+        {"an undefined entity", changed("<c>node-0.example.net</c>", "<c>&nbsp;</c>"), true},
+        {"invalid UTF-8", changed("node-1.example.net", "node-\xff\xfe.example.net"), true},
+        {"two roots", good + "<grid/>", true},
+        {"an empty body", {}, true},
+        {"no column count", changed("<num-cols>20</num-cols>", ""), true},
+    };
+    CMyGrid* grid = frame->GetGrid();
+    const auto outcome = [&] {
+        return frame->StatusPanes().PaneText(CStatusBar::PaneOfIndicator(32812));
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.Script("/cmi/Services", "Action=G", FakeVelnixServer::Reply::Xml(c.reply));
+        app->SetCancelFlag(0);
+        QSignalSpy ended(grid, &CMyGrid::LoadEnded);
+        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() > 0; }, 30000));
+        EXPECT_EQ(outcome() == u"Could not read the server's reply", c.unreadable)
+            << outcome().toStdString();
     }
 }
 
