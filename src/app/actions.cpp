@@ -233,12 +233,14 @@ void CActions::Abort() {
         m_app.SetAbortThread(m_worker->ThreadId());
     }
     m_changed.notify_all();
+    // The running job's cancel request first: ending the grid's load ends
+    // the progress display that knows where to send it.
+    if (m_app.Services().IsProgressActive()) {
+        m_app.Services().CancelProgress();
+    }
     stopRunningWork();
     if (m_app.CancelFlag() == 0) {
         m_app.SetCancelFlag(1);
-    }
-    if (m_app.Services().IsProgressActive()) {
-        m_app.Services().CancelProgress();
     }
     if (m_worker->Wait(kAbortWait, m_app.Bridge().onUiThread())) {
         m_worker.reset();

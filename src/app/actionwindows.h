@@ -57,7 +57,8 @@ public:
     virtual bool GridUpdatePropertiesPanel(const QString& url) = 0;
     // Shows the selected row's properties; false when it cannot.
     virtual bool GridShowRowProperties() = 0;
-    // Ends a load in progress, keeping the rows that arrived.
+    // Ends a load in progress, keeping the rows that arrived; a grid at
+    // rest keeps its rows, counts and texts.
     virtual void GridEndLoad() = 0;
 
     // ---- grid navigator, tab strip, properties browser ----

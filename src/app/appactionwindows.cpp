@@ -169,7 +169,7 @@ bool CAppActionWindows::GridShowRowProperties() {
 
 void CAppActionWindows::GridEndLoad() {
     if (CMyGrid* grid = mainGrid(m_app.MainFrame())) {
-        grid->EndLoad();
+        grid->StopLoad();
     }
 }
 

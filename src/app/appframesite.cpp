@@ -109,6 +109,12 @@ bool CAppFrameSite::IsProgressCancelled() {
     return bar != nullptr && bar->GetState() == CProgressBar::Cancelled;
 }
 
+void CAppFrameSite::CancelProgress() {
+    if (m_app.Services().IsProgressActive()) {
+        m_app.Services().CancelProgress();
+    }
+}
+
 CGridProgress& CAppFrameSite::StatusBarProgress() {
     CProgressBar* bar = m_app.ProgressBar();
     return bar != nullptr ? static_cast<CGridProgress&>(*bar) : m_beforeTheFrame;

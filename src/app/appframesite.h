@@ -38,6 +38,7 @@ public:
     void CancelServerProcesses() override;
     bool IsProgressRunning() override;
     bool IsProgressCancelled() override;
+    void CancelProgress() override;
     CGridProgress& StatusBarProgress() override;
     int RefreshItemKeepSelection(QTreeWidgetItem* item, bool collapse) override;
     void LaunchHelp(const QString& url) override;

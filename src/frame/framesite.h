@@ -63,6 +63,9 @@ public:
     // cancelled (tree replies are then ignored).
     virtual bool IsProgressRunning() = 0;
     virtual bool IsProgressCancelled() = 0;
+    // Cancels the running progress display as its Cancel button does: the
+    // server that named the job's cancel request gets it.
+    virtual void CancelProgress() = 0;
     // The status bar's progress display, which the main grid's loads drive.
     virtual CGridProgress& StatusBarProgress() = 0;
 

@@ -119,7 +119,11 @@ CLoginDialog::CLoginDialog(QWidget* parent, QTreeWidgetItem* item, CMyTree& tree
     // Queued: the login may replace this panel, which must not happen
     // inside the button's own event handling.
     connect(m_login, &QPushButton::clicked, this, &CLoginDialog::OnOK, Qt::QueuedConnection);
-    connect(m_pin, &QLineEdit::returnPressed, this, &CLoginDialog::OnOK, Qt::QueuedConnection);
+    // Enter in any field runs the login as the dialog's OK does: a panel is
+    // no dialog, so its default button does not take the key by itself.
+    for (QLineEdit* edit : {m_host, m_port, m_user, m_password, m_pin}) {
+        connect(edit, &QLineEdit::returnPressed, this, &CLoginDialog::OnOK, Qt::QueuedConnection);
+    }
     connect(
         m_forceLogin, &QPushButton::clicked, this,
         [this] { LoginWithBuildNum(QStringLiteral("0")); }, Qt::QueuedConnection);

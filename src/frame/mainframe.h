@@ -236,6 +236,8 @@ private:
     void printSelected();
     void onRefreshTimer();
     void onRowCounterTimer();
+    // Whether the main grid waits for its reply or reads it.
+    bool gridFetching() const;
     bool askSaveWorldView();
 
     CFrameSite& m_site;

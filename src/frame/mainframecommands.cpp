@@ -312,7 +312,7 @@ void CMainFrame::UpdateCommandUI(int commandId, CCmdUI& state, bool inActionsMen
             state.enabled = m_site.HistoryPosition() < m_site.HistoryCount();
             return;
         case 32782:
-            state.enabled = m_site.IsBusy() && WireServices().CancelFlag() == 0;
+            state.enabled = (m_site.IsBusy() || gridFetching()) && WireServices().CancelFlag() == 0;
             return;
         case 32839:
             state.enabled = false;

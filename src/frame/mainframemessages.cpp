@@ -127,12 +127,25 @@ void CMainFrame::onRefreshTimer() {
     }
 }
 
+bool CMainFrame::gridFetching() const {
+    const CMyGrid* grid = GetGrid();
+    return grid != nullptr && grid->IsFetching();
+}
+
 void CMainFrame::onRowCounterTimer() {
     CMyGrid* grid = GetGrid();
     if (grid == nullptr) {
         return;
     }
     const CGridProgress& progress = grid->Site().Progress();
+    // A request that ended without a reply to read (the server refused it,
+    // or could not be reached) has its error shown elsewhere.
+    if (!progress.IsRunning() && !grid->IsLoadRunning() && !grid->IsFetching()) {
+        StopRowCounter();
+        UiServices().SetStatusText(QString(), CStatusBar::kMessagePane);
+        UiServices().SetStatusText(QString(), CStatusBar::kRowCounterPane);
+        return;
+    }
     const int estimate = progress.Estimate();
     const int position = progress.Position();
     QString text;
@@ -157,10 +170,14 @@ void CMainFrame::OnStop() {
     const QDeadlineTimer giveUp(kStopGiveUpMs);
     const auto loading = [this] {
         const CMyGrid* grid = GetGrid();
-        return m_site.IsProgressRunning() ||
+        return m_site.IsProgressRunning() || gridFetching() ||
                (grid != nullptr && grid->Site().Progress().IsRunning());
     };
     bool busy = loading() || browserNavigating();
+    // A progress in the status bar has no Cancel button: Stop is the only
+    // way to end its server job, and ending the local work first would
+    // forget the job.
+    m_site.CancelProgress();
     while (busy) {
         UiServices().SetStatusText(QStringLiteral("Cancelling..."), CStatusBar::kMessagePane);
         kDebugLog(u"CMainFrame::OnStop(): trying to stop current activity...\n");

@@ -99,6 +99,10 @@ int CMainFrame::ConstructRHS() {
     m_site.ClearCancelFlag();
     const CBusyCursor busy;
 
+    // What the grid still loads belongs to the item shown before.
+    if (CMyGrid* grid = GetGrid()) {
+        grid->StopLoad();
+    }
     clearPanes();
     CPanelManager& rows = *m_rightSplitter;
     rows.ShowRow(kEditorRow);

@@ -4,6 +4,13 @@ bool CGridStreamWire::Open() {
     return m_writer.Open() && m_writer.Connect();
 }
 
+void CGridStreamWire::CloseStream() {
+    if (!GetParseError().isEmpty()) {
+        m_writer.WriteFailure(GetParseError());
+    }
+    m_writer.Close();
+}
+
 void CGridStreamWire::takeAttributes(const KPROPS& attributes) {
     m_attributes.Clear();
     for (int i = 0; i < attributes.Count(); ++i) {

@@ -13,8 +13,9 @@ public:
     // Opens the pipe of this reply; false when it cannot be made.
     bool Open();
     CNamedPipe TakeClientEnd() { return m_writer.TakeClientEnd(); }
-    // Sends what is left and ends the stream.
-    void CloseStream() { m_writer.Close(); }
+    // Sends what is left and ends the stream, with the parse's failure
+    // when it rejected the reply.
+    void CloseStream();
 
     int XMLHandleStartTag(const QString& name, const KPROPS& attributes, const QString& parent,
                           const XmlElementStack& stack) override;

@@ -102,6 +102,9 @@ public:
     int Reload();
     int BeginLoad();
     int EndLoad();
+    // Stop: cancels the grid's request and ends the load or replay that
+    // runs, keeping the rows that arrived; a grid at rest is left as it is.
+    void StopLoad();
     // Empties the grid; off the UI thread it asks the UI thread and waits.
     void ResetGrid();
     // Drops the last row, keeping the selection. 0 when there are no rows.
@@ -112,6 +115,8 @@ public:
     // Whether the pipe reader is replaying a reply.
     bool IsLoading() const { return m_fReading; }
     bool IsReading() const { return m_fReading; }
+    // Whether its request waits for the server or its reply is being read.
+    bool IsFetching() const;
     bool IsLoadRunning() const { return m_fLoading; }
 
     // While set, the end of a load leaves the grid hidden and a replay
@@ -392,6 +397,8 @@ private:
     void sortRows(int col, bool ascending);
     void sortKeepingSelection(const std::function<void()>& sort);
     void endReplay();
+    void beginReplay(CNamedPipe clientEnd);
+    void reportUnreadableReply();
     void notifySyncEnded();
     void reselectAfterLoad();
     // A load (or replay) is running: selection changes, resizes and sorts
@@ -462,5 +469,9 @@ private:
     int m_shownRows = 0;  // the row count the viewport last showed
     // Tells a worker that waits on a replay that it ended.
     std::function<void()> m_syncEnded;
+    // Why the reply being replayed could not be read, as its download said;
+    // and whether it gave the grid its columns.
+    QString m_replyFailure;
+    bool m_sawNumCols = false;
     std::unique_ptr<Tooltip> m_tooltip;
 };

@@ -279,6 +279,11 @@ int CMyGrid::GetData(const QString& url, CMySystem* system, bool synchronous) {
         SetRequesterId(requesterId);
         RegisterGridRequester(requesterId, this);
         EndLoad();
+        // The server may be slow to send the first byte: the loading text
+        // shows from now.
+        if (sent && mainGrid()) {
+            m_site->StartRowCounter();
+        }
         return sent ? 1 : 0;
     }
     if (!CheckFullURL(fullUrl) || WireServices().CancelFlag() != 0) {

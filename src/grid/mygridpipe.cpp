@@ -6,6 +6,8 @@
 #include "grid/mygrid.h"
 #include "grid/mygriddetail.h"
 #include "grid/mygridsite.h"
+#include "net/netdispatcher.h"
+#include "net/wireservices.h"
 #include "ui/busycursor.h"
 #include "ui/uibridge.h"
 #include "ui/uiservices.h"
@@ -13,21 +15,29 @@
 #include <condition_variable>
 #include <mutex>
 
+// The row counter runs since the request went out.
 void CMyGrid::OnGridDataReady(CNamedPipe clientEnd) {
     const CBusyCursor busy;
-    if (mainGrid()) {
-        m_site->StartRowCounter();
-    }
     notifySyncEnded();
-    m_fReading = true;
-    clearColumnMap();
     m_iXmlCol = 0;
     ResetGrid();
+    beginReplay(std::move(clientEnd));
+}
+
+void CMyGrid::beginReplay(CNamedPipe clientEnd) {
+    m_fReading = true;
+    clearColumnMap();
     m_turnOpen = false;
+    m_replyFailure.clear();
+    m_sawNumCols = false;
     m_reader.Attach(std::move(clientEnd));
 }
 
 void CMyGrid::OnGridEvent(const CGridEvent& pipeEvent) {
+    if (pipeEvent.kind == CGridEvent::kFailed) {
+        m_replyFailure = pipeEvent.text.toString();
+        return;
+    }
     if (m_fHoldHidden) {
         m_reader.Close();
         m_fReading = false;
@@ -98,6 +108,22 @@ void CMyGrid::OnGridStreamEnd(bool intact) {
         kWarningLog(u"CMyGrid: the grid reply broke off after %d rows", m_iXmlRow);
     }
     endReplay();
+    reportUnreadableReply();
+}
+
+// A reply that could not be read, or that gave no columns, is a failure and
+// must not pass for an empty table: the rows read so far stay, and the
+// status bar says that they are not the whole answer. A stopped load is no
+// failure.
+void CMyGrid::reportUnreadableReply() {
+    if (WireServices().CancelFlag() != 0 || (m_replyFailure.isEmpty() && m_sawNumCols)) {
+        return;
+    }
+    kWarningLog(u"CMyGrid: the server's reply to %s could not be read: %s", m_strGridURL,
+                m_replyFailure.isEmpty() ? QStringLiteral("it names no columns") : m_replyFailure);
+    if (mainGrid()) {
+        setStatus(mygrid_detail::kTimingPane, QStringLiteral("Could not read the server's reply"));
+    }
 }
 
 void CMyGrid::endReplay() {
@@ -112,6 +138,29 @@ void CMyGrid::endReplay() {
     reselectAfterLoad();
     notifySyncEnded();
     Q_EMIT LoadEnded();
+}
+
+bool CMyGrid::IsFetching() const {
+    return m_fReading || (GetRequesterId() != 0 &&
+                          MySystemSite().Dispatcher().IsRequestRunning(GetRequesterId()));
+}
+
+void CMyGrid::StopLoad() {
+    // A server that went quiet, even before its first byte, keeps no
+    // connection open.
+    if (GetRequesterId() != 0) {
+        MySystemSite().Dispatcher().CancelRequest(GetRequesterId());
+    }
+    // The rows of a stopped load are not the count of any item, least of
+    // all of the one selected meanwhile.
+    if (m_fReading || m_fLoading) {
+        m_fSynchRowCountWithTreeItem = false;
+    }
+    if (m_fReading) {
+        endReplay();
+    } else if (m_fLoading) {
+        EndLoad();
+    }
 }
 
 // A worker that waits on the replay of its synchronous load may go on.
@@ -142,15 +191,12 @@ int CMyGrid::loadSynchronously(const QString& fullUrl, const QString& user,
         if (mainGrid()) {
             m_site->StartRowCounter();
         }
-        m_fReading = true;
-        clearColumnMap();
-        m_turnOpen = false;
         m_syncEnded = [done] {
             const std::lock_guard lock(done->mutex);
             done->done = true;
             done->ended.notify_all();
         };
-        m_reader.Attach(std::move(clientEnd));
+        beginReplay(std::move(clientEnd));
         return qintptr(1);
     });
     bool parsed = false;

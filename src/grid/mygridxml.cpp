@@ -7,6 +7,7 @@
 #include "grid/mygrid.h"
 #include "grid/mygriddetail.h"
 #include "grid/mygridsite.h"
+#include "server/mysystem.h"
 #include "server/mysystemsite.h"
 #include "settings/texttools.h"
 #include "tree/mytree.h"
@@ -158,7 +159,11 @@ void CMyGrid::startGrid(const Event& event) {
     if (!dragType.isEmpty()) {
         SetDragType(dragType.toString());
     }
-    if (m_iServerPid != 0) {
+    // A job that the server's process list holds is cancelled through it;
+    // the progress display would send the same cancel request a second time.
+    const bool heldByServer = m_system != nullptr &&
+                              m_system->GetServerProcesses().Registrant(m_iServerPid) != nullptr;
+    if (m_iServerPid != 0 && !heldByServer) {
         const QString cancelUrl =
             kFormat(u"/cmi/Services?Action=CancelRequest&RequestID=%u", m_iServerPid);
         kDebugLog(u"Setting CancelURL to: %s\n", cancelUrl);
@@ -292,6 +297,7 @@ void CMyGrid::handleEnd(const Event& event) {
                name == u"hovertext" || name == u"help-url" || name == u"colwidth") {
         endColumnField(name, event.text.toString());
     } else if (name == u"num-cols") {
+        m_sawNumCols = true;
         SetRowCount(1);
         SetColumnCount(qBound(0, event.text.toInt(), kMaxXmlColumns));
         SetFixedRowCount(1);

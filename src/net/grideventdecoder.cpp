@@ -98,13 +98,13 @@ CGridEventDecoder::Step CGridEventDecoder::decodeOne(qsizetype& at, CGridEvent& 
     if (!readInt32(at, kind)) {
         return Step::kNeedMore;
     }
-    if (kind != CGridEvent::kStart && kind != CGridEvent::kEnd) {
+    if (kind != CGridEvent::kStart && kind != CGridEvent::kEnd && kind != CGridEvent::kFailed) {
         return corrupt(u"grid pipe: unknown event kind %d", kind);
     }
     event.kind = static_cast<CGridEvent::Kind>(kind);
     event.text = {};
     Step step = readString(at, event.name);
-    if (step == Step::kDone && event.kind == CGridEvent::kEnd) {
+    if (step == Step::kDone && event.kind != CGridEvent::kStart) {
         step = readString(at, event.text);
     }
     if (step == Step::kDone) {

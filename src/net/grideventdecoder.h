@@ -13,11 +13,13 @@
 #include <vector>
 
 struct CGridEvent {
-    enum Kind : qint32 { kStart = 0, kEnd = 1 };
+    // A failure ends a reply that could not be read to its end: its text
+    // says why, and the events before it are all the reply gave.
+    enum Kind : qint32 { kStart = 0, kEnd = 1, kFailed = 2 };
 
     Kind kind = kStart;
     QStringView name;
-    QStringView text;  // end events only
+    QStringView text;  // end and failure events only
     QStringView parent;
     std::vector<std::pair<QStringView, QStringView>> attributes;
 };

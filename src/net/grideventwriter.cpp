@@ -1,5 +1,7 @@
 #include "net/grideventwriter.h"
 
+#include "net/grideventdecoder.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -196,6 +198,14 @@ bool CGridEventWriter::sendBlock(qsizetype atLeast) {
     QByteArray block = std::exchange(m_block, QByteArray());
     return atLeast < kBlockBytes ? m_pipe.WriteBlock(std::move(block))
                                  : m_pipe.QueueBlock(std::move(block));
+}
+
+void CGridEventWriter::WriteFailure(QStringView reason) {
+    if (!m_pipe.IsConnected()) {
+        return;
+    }
+    char* out = writeHeader(CGridEvent::kFailed, kInt32Bytes, QStringView(), reason, QStringView());
+    commit(put(out, qint32(0)));
 }
 
 void CGridEventWriter::Close() {

@@ -65,6 +65,9 @@ public:
     void WriteInt32(qint32 value);
     void WriteString(QStringView text);
 
+    // Tells the reader that the reply could not be read on, and why.
+    void WriteFailure(QStringView reason);
+
     // Sends the fields gathered so far; false once the reader went away.
     bool Flush();
     // Sends what is left and closes the end: the reader sees the stream end.

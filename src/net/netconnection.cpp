@@ -87,7 +87,7 @@ NetRequestKind CNetConnection::Kind() const {
 
 bool CNetConnection::IsBusy() const {
     const std::lock_guard lock(m_state->mutex);
-    return m_state->busy;
+    return m_state->requestPending || m_state->busy;
 }
 
 void CNetConnection::State::Run() {

@@ -36,7 +36,7 @@ public:
     NetRequestKind Kind() const;
     // Whether its loop has ended; such a worker takes no more requests.
     bool HasEnded() const { return m_thread.HasEnded(); }
-    // Whether a download is running, for tests and diagnostics.
+    // Whether a request waits to start or its download runs.
     bool IsBusy() const;
 
 private:

@@ -66,6 +66,16 @@ std::shared_ptr<CNetSession> CNetDispatcher::Session(const CNetServerKey& server
     return found != m_sessions.end() ? found->second : nullptr;
 }
 
+bool CNetDispatcher::IsRequestRunning(quint16 requesterId) const {
+    const std::lock_guard lock(m_mutex);
+    for (const auto& [key, session] : m_sessions) {
+        if (const std::shared_ptr<CNetConnection> worker = session->Worker(requesterId)) {
+            return worker->IsBusy();
+        }
+    }
+    return false;
+}
+
 bool CNetDispatcher::CancelRequest(quint16 requesterId) {
     const std::lock_guard lock(m_mutex);
     for (const auto& [key, session] : m_sessions) {

@@ -39,6 +39,9 @@ public:
     // Asks the worker of a requester to cancel its download; 0xFFFF asks
     // every worker of every session. True when a worker was found.
     bool CancelRequest(quint16 requesterId);
+    // Whether a request of the requester waits to start or is still being
+    // downloaded (for a moment after its end, too).
+    bool IsRequestRunning(quint16 requesterId) const;
     // Drops the session of a server account, then purges the host's session cookies.
     void DropSession(const QString& url, const QString& user);
     // Drops every session and waits (bounded) for their workers to stop: at

@@ -162,9 +162,16 @@ void CNetThread::State::streamGrid(CHttpRequest& request, CGridParser& parser) {
         });
     whileWaiting = nullptr;
     // Expat may hold the last end tag back until it knows that the reply
-    // is complete. The reader learns the end from the pipe.
-    if (ended && writer.IsConnected() && parser.ParseChunk(nullptr, 0, true)) {
+    // is complete; an empty reply gets its pipe here, so that its reader
+    // learns that it could not be read.
+    if (ended && !cancelled && connectReader(writer, &CNetUiBridge::PostGridDataReady, u"grid") &&
+        parser.ParseChunk(nullptr, 0, true)) {
         writer.Flush();
+    }
+    // A reply that expat rejected is a failure, not a short table. A parse
+    // stopped by a cancel leaves no error.
+    if (!parser.GetParseError().isEmpty()) {
+        writer.WriteFailure(parser.GetParseError());
     }
     writer.Close();
 }

@@ -1,6 +1,8 @@
+#include "app/actions.h"
 #include "app/actionwindows.h"
 #include "app/appfixture.h"
 #include "app/history.h"
+#include "dialogs/progressbar.h"
 #include "frame/browserview.h"
 #include "frame/dialogview.h"
 #include "frame/editor.h"
@@ -14,6 +16,7 @@
 #include "net/treechunkwriter.h"
 #include "server/mysystem.h"
 #include "server/mysystemsite.h"
+#include "support/fakeloginreplies.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
 #include "tree/myitem.h"
@@ -24,6 +27,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QWebEngineLoadingInfo>
@@ -133,8 +137,10 @@ TEST_F(RenderTest, LocatorsShowTheirRowsWithAbsoluteUrls) {
 class HeldGridTest : public RenderTest {
 protected:
     static constexpr int kRows = 400;
-    void serveHeld(int expectedRows) {
+    // `leading` goes right after the root's start tag.
+    void serveHeld(int expectedRows, const QByteArray& leading = {}) {
         QByteArray reply = MakeTextCellGridReply(kRows);
+        reply.insert(reply.indexOf('>', reply.indexOf("<grid ")) + 1, leading);
         reply.replace("<expected-rows>0</expected-rows>",
                       "<expected-rows>" + QByteArray::number(expectedRows) + "</expected-rows>");
         FakeVelnixServer::Reply held;
@@ -190,6 +196,234 @@ TEST_F(HeldGridTest, StopEndsAHeldLoad) {
     EXPECT_TRUE(loadEnded());
     EXPECT_LT(frame->GetGrid()->GetRowCount() - frame->GetGrid()->GetFixedRowCount(), kRows);
     server.ReleaseChunks(1);
+}
+
+// A status-bar progress has no Cancel button: Stop is the only way to end
+// the server's job, whether or not an action script waits for it.
+TEST_F(HeldGridTest, StopAndAbortSendTheRunningJobsCancelRequestOnce) {
+    const struct {
+        const char* name;
+        bool actionRunning;
+        bool stopCommand;  // else the abort a click in the World View pane makes
+    } cases[] = {{"Stop", false, true},
+                 {"Stop during an action", true, true},
+                 {"abort of an action", true, false}};
+    server.Script("/cmi/Services", "Action=KillJob", FakeVelnixServer::Reply::Xml({}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.ClearRequests();
+        app->SetCancelFlag(0);
+        serveHeld(0, "<pbar-start title=\"Job\" action=\"Counting\"/>"
+                     "<pbar-cancel-info url=\"/cmi/Services?Action=KillJob&amp;JobID=77\"/>");
+        if (c.actionRunning) {
+            CActionContext sleep;
+            sleep.command = QStringLiteral("sleep=60");
+            app->Actions().AddAction(sleep);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return app->Actions().IsWorkerBusy(); }));
+        }
+        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+        CProgressBar& progress = *app->ProgressBar();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !progress.CancelURL().isEmpty(); }));
+
+        if (c.stopCommand) {
+            frame->OnCommand(32782);
+        } else {
+            app->Actions().Abort();
+        }
+
+        EXPECT_TRUE(loadEnded());
+        EXPECT_FALSE(app->Actions().IsWorkerBusy());
+        progress.WaitForKill();
+        const auto kills = fakelogin::RequestsOf(server, "Action=KillJob");
+        ASSERT_EQ(kills.size(), 1U);
+        EXPECT_EQ(kills[0].query, "Action=KillJob&JobID=77");
+        server.ReleaseChunks(1);
+        ASSERT_TRUE(loadEnded());
+    }
+}
+
+// A server that goes quiet after the headers of its reply: the loading text
+// shows and Stop is offered; Stop, or selecting another item, drops the
+// connection at once instead of when the server gives up.
+TEST_F(HeldGridTest, AStalledRequestShowsAndCanBeStopped) {
+    FakeVelnixServer::Reply stalled;
+    stalled.chunks = {QByteArray(), MakeTextCellGridReply(3)};
+    stalled.holdChunks = true;
+    server.Script("/cmi/Services", "Action=G", stalled);
+    server.Script("/cmi/Services", "Action=G&checkconnection=1", FakeVelnixServer::Reply::Xml({}));
+    QTreeWidgetItem* other = app->Tree().AddFolderItem(serverItem, QStringLiteral("Inventory"));
+    const struct {
+        const char* name;
+        bool stop;  // else another item is selected
+    } cases[] = {{"Stop", true}, {"another item", false}};
+    const auto messagePane = [&] {
+        return frame->StatusPanes().PaneText(CStatusBar::PaneOfIndicator(CStatusBar::kMessagePane));
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app->Tree().SelectItem(item, true);
+        app->SetCancelFlag(0);
+        server.ClearRequests();
+        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            for (const auto& request : server.Requests()) {
+                if (request.query == "Action=G") {
+                    return true;
+                }
+            }
+            return false;
+        }));
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return messagePane() == u"Loading... (Press Stop button in Toolbar to Cancel)";
+        })) << messagePane().toStdString();
+        CCmdUI stop;
+        frame->UpdateCommandUI(32782, stop);
+        EXPECT_TRUE(stop.enabled);
+
+        if (c.stop) {
+            frame->OnCommand(32782);
+        } else {
+            app->Tree().SelectItem(other, true);
+        }
+
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !app->IsBusy(false); }, 5000))
+            << "the download still waits for the server";
+        server.ReleaseChunks(1);
+    }
+}
+
+// The rows of a load cut short by another selection are nobody's count.
+TEST_F(HeldGridTest, AnItemSelectedDuringALoadGetsNoCountFromIt) {
+    serveHeld(0, "<synch-count-with-tree>1</synch-count-with-tree>");
+    ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowCounter().startsWith(u"Row: "); }));
+    QTreeWidgetItem* other = app->Tree().AddFolderItem(serverItem, QStringLiteral("Inventory"));
+
+    app->Tree().SelectItem(other, true);
+    server.ReleaseChunks(1);
+
+    EXPECT_TRUE(loadEnded());
+    QTest::qWait(300);
+    EXPECT_EQ(other->text(0), QStringLiteral("Inventory"));
+}
+
+// A server job runs in an action while the grid rests with the rows of an
+// item that counts them in its label; another item is selected by then.
+// Stop ends the job and leaves the grid, its counts and every label alone.
+TEST_F(RenderTest, StopBesideAGridAtRestKeepsItsRowsAndCounts) {
+    QByteArray reply = MakeTextCellGridReply(10);
+    reply.replace("<grid-props>", "<grid-props><synch-count-with-tree>1</synch-count-with-tree>");
+    server.Script("/cmi/Services", "Action=G", FakeVelnixServer::Reply::Xml(reply));
+    CMyItem& r = record(item);
+    r.PanelParts = kPanelGrid;
+    r.Parts.Add(QStringLiteral("grid:/cmi/Services?Action=G"), QStringLiteral(" "));
+    app->Tree().SelectItem(item, true);
+    CMyGrid* grid = frame->GetGrid();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return !grid->IsLoadRunning() && !grid->IsReading() &&
+               grid->GetRowCount() - grid->GetFixedRowCount() == 10;
+    }));
+    const QString countedLabel = item->text(0);
+    QTreeWidgetItem* other = app->Tree().AddFolderItem(serverItem, QStringLiteral("Inventory"));
+    app->Tree().SelectItem(other, true);
+    const auto rowCountPane = [&] {
+        return frame->StatusPanes().PaneText(CStatusBar::PaneOfIndicator(32811));
+    };
+    const QString rowCount = rowCountPane();
+    CActionContext sleep;
+    sleep.command = QStringLiteral("sleep=60");
+    app->Actions().AddAction(sleep);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->Actions().IsWorkerBusy(); }));
+
+    frame->OnCommand(32782);
+
+    EXPECT_FALSE(app->Actions().IsWorkerBusy());
+    EXPECT_EQ(grid->GetRowCount() - grid->GetFixedRowCount(), 10);
+    EXPECT_EQ(other->text(0), QStringLiteral("Inventory"));
+    EXPECT_EQ(item->text(0), countedLabel);
+    EXPECT_EQ(rowCountPane(), rowCount);
+}
+
+// A "win32" server's job named in a grid reply is cancelled once, however
+// the load ends.
+TEST_F(HeldGridTest, AServerJobGetsOneCancelRequest) {
+    fakelogin::ScriptCmiLogAndCancel(server);
+    FakeLoginReply login;
+    login.serverInfo = "win32";
+    fakelogin::ScriptLogin(server, login);
+    auto* system = dynamic_cast<CMySystem*>(app->Tree().GetSystem(serverItem));
+    ASSERT_NE(system, nullptr);
+    QString error;
+    ASSERT_EQ(system->Login(error, nullptr, nullptr, false), 1) << error.toStdString();
+    app->Tree().SelectItem(item, true);
+    enum class End { ReadToItsEnd, Stop, ErrorMessage };
+    const struct {
+        const char* name;
+        End end;
+    } cases[] = {{"read to its end", End::ReadToItsEnd},
+                 {"Stop", End::Stop},
+                 {"an error message in the reply", End::ErrorMessage}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app->SetCancelFlag(0);
+        serveHeld(0, c.end == End::ErrorMessage
+                         ? QByteArray("<message type=\"error\">Job failed</message>")
+                         : QByteArray());
+        server.ClearRequests();
+        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return system->GetServerProcesses().Registrant(4711) != nullptr; }));
+        if (c.end == End::Stop) {
+            frame->OnCommand(32782);
+        }
+        server.ReleaseChunks(1);
+        ASSERT_TRUE(loadEnded());
+        app->ProgressBar()->WaitForKill();
+        QTest::qWait(200);
+        int cancels = 0;
+        for (const auto& request : fakelogin::RequestsOf(server, fakelogin::kCancelQuery)) {
+            cancels += (request.query + request.body).contains("RequestID=4711") ? 1 : 0;
+        }
+        EXPECT_EQ(cancels, 1);
+    }
+}
+
+// A reply that cannot be read is a failure, never an empty table: the
+// status bar says so beside the rows read so far.
+TEST_F(RenderTest, AnUnreadableGridReplySaysSo) {
+    const QByteArray good = MakeTextCellGridReply(3);
+    const auto changed = [&good](const char* from, const char* to) {
+        return QByteArray(good).replace(from, to);
+    };
+    const struct {
+        const char* name;
+        QByteArray reply;
+        bool unreadable;
+    } cases[] = {
+        {"a whole reply", good, false},
+        {"a mismatched end tag", changed("</data>", "</dat>"), true},
+        {"cut in the middle", good.left(good.size() / 2), true},
+        {"HTML", "<html><body><p>Internal error<br></p></body></html>", true},
+        {"an undefined entity", changed("<c>node-0.example.net</c>", "<c>&nbsp;</c>"), true},
+        {"invalid UTF-8", changed("node-1.example.net", "node-\xff\xfe.example.net"), true},
+        {"two roots", good + "<grid/>", true},
+        {"an empty body", {}, true},
+        {"no column count", changed("<num-cols>20</num-cols>", ""), true},
+    };
+    CMyGrid* grid = frame->GetGrid();
+    const auto outcome = [&] {
+        return frame->StatusPanes().PaneText(CStatusBar::PaneOfIndicator(32812));
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.Script("/cmi/Services", "Action=G", FakeVelnixServer::Reply::Xml(c.reply));
+        app->SetCancelFlag(0);
+        QSignalSpy ended(grid, &CMyGrid::LoadEnded);
+        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() > 0; }, 30000));
+        EXPECT_EQ(outcome() == u"Could not read the server's reply", c.unreadable)
+            << outcome().toStdString();
+    }
 }
 
 TEST_F(RenderTest, RefreshKeepsTheSelectedRows) {

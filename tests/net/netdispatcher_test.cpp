@@ -262,12 +262,18 @@ TEST_F(NetDispatcherTest, AServerThatDropsTheConnectionIsReportedOnce) {
     EXPECT_EQ(receiver.replies[0]->treeText.size(), 15000) << "what arrived is handed over";
 }
 
-TEST_F(NetDispatcherTest, AnEmptyReplyPostsNothing) {
+// An empty grid reply is no table: its reader learns that it could not be
+// read, and no box comes up for it.
+TEST_F(NetDispatcherTest, AnEmptyGridReplyEndsInAFailureAndNoBox) {
     server.Script(FakeVelnixServer::kServicesPath, "Action=Grid", Reply::Xml({}));
     quint16 requesterId = 0;
     ASSERT_TRUE(send(kNetRequestGrid, requesterId, "Action=Grid"));
-    ASSERT_TRUE(waitUntilIdle(requesterId));
-    EXPECT_THAT(receiver.replies, IsEmpty());
+    ASSERT_TRUE(receiver.WaitForReplies(1));
+    const RecordedReply& reply = *receiver.replies[0];
+    ASSERT_EQ(reply.gridEvents.size(), 1U);
+    EXPECT_EQ(reply.gridEvents[0].kind, CGridEvent::kFailed);
+    EXPECT_FALSE(reply.gridEvents[0].text.isEmpty());
+    EXPECT_TRUE(reply.intact);
     EXPECT_THAT(receiver.errorBoxes, IsEmpty());
 }
 
