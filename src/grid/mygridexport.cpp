@@ -125,17 +125,14 @@ bool CMyGrid::writeDelimited(DelimitedText& text, const std::vector<int>& rows,
 void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const {
     const std::vector<ExportColumn> columns = exportedColumns(false);
     const std::vector<int> rows = exportedRows(selectedOnly, withHeader);
-    out.clear();
-    out.reserve(rows.size());
+    out.Reset(columns.size(), rows.size());
     for (const int row : rows) {
-        ExportRow& cells = out.emplace_back();
-        cells.reserve(columns.size());
         for (const ExportColumn& column : columns) {
-            ExportCell& cell = cells.emplace_back();
+            ExportCell& cell = out.Add();
             cell.quote = column.entry->Has(kTokenText) ? 1 : 0;
             const CGridCellBase* object = GetCell(row, column.col);
             if (object != nullptr) {
-                cell.text = object->GetText();
+                cell.text = object->GetTextView();
                 const GridColour back = object->GetBackColour();
                 cell.background = back.Value() == 0 || back.IsDefault() ? kWhite : back.Value();
                 cell.format = object->GetFormat();
@@ -146,8 +143,8 @@ void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) c
 
 QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
     DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
-    for (const ExportRow& row : rows) {
-        for (const ExportCell& cell : row) {
+    for (size_t row = 0; row < rows.size(); ++row) {
+        for (const ExportCell& cell : rows[row]) {
             text.AddField(cell.text, cell.quote != 0);
         }
         text.EndRow();
@@ -160,9 +157,9 @@ QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
 
 QString CMyGrid::BuildHtmlTable(const ExportRows& rows) {
     QString html = QStringLiteral("<table border=0>");
-    for (const ExportRow& row : rows) {
+    for (size_t row = 0; row < rows.size(); ++row) {
         html += u"<tr>";
-        for (const ExportCell& cell : row) {
+        for (const ExportCell& cell : rows[row]) {
             html += u"<td nowrap ";
             if ((cell.format & kFormatRight) != 0) {
                 html += u" align=right ";

@@ -138,7 +138,6 @@ TEST_F(MyGridExportTest, ExportsOfManyPiecesArriveWhole) {
 }
 
 TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
-    ExportRows rows(1);
     const struct {
         const char16_t* text;
         int quote;
@@ -148,17 +147,19 @@ TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
         {u"1,234", 0, u"\"1,234\""},   {u"say \"hi\"", 0, u"\"say \"\"hi\"\"\""},
         {u"a\r\nb", 0, u"\"a\r\nb\""},
     };
+    std::vector<ExportCell> row;
     QStringList expected;
     for (const auto& cell : cells) {
-        rows[0].push_back({QString::fromUtf16(cell.text), 0xFFFFFF, 0, cell.quote});
+        row.push_back({QStringView(cell.text), 0xFFFFFF, 0, cell.quote});
         expected << QString::fromUtf16(cell.written);
     }
+    const ExportRows rows(row.size(), row);
     EXPECT_EQ(QString::fromUtf8(CMyGrid::BuildCsvText(rows)),
               expected.join(u',') + QStringLiteral("\r\n"));
 }
 
 TEST_F(MyGridExportTest, HtmlTableAlignsAndEscapes) {
-    const ExportRows rows{{{u"<b>&"_qs, 0xFFFFFF, 0x2, 0}, {u"c"_qs, 0xFFFFFF, 0x1, 0}}};
+    const ExportRows rows(2, {{u"<b>&", 0xFFFFFF, 0x2, 0}, {u"c", 0xFFFFFF, 0x1, 0}});
     EXPECT_EQ(CMyGrid::BuildHtmlTable(rows),
               u"<table border=0><tr><td nowrap  align=right >&lt;b&gt;&amp;</td> "
               u"<td nowrap  align=center >c</td> </tr></table>");
