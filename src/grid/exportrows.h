@@ -1,15 +1,18 @@
 #pragma once
 
 // The rows the data grid hands to the clipboard, gathered once for its two
-// formats. Every row has the same columns, so the cells lie in one block,
-// row after row, and a cell's text is a view of the grid's own: gathering
-// copies no text and makes no block per row. The views hold while the grid
-// is unchanged, which the copy that gathers and uses them sees to.
+// formats: which rows and which columns, nothing of the cells. A cell is
+// read from the grid when a format asks for it, as a view of the grid's own
+// text, so a large copy makes no second table of cells (whose first touch
+// alone costs more than the text). Valid while the grid is unchanged,
+// which the copy that gathers and uses it sees to.
+
+#include "gridctrl/gridcellbase.h"
+#include "gridctrl/gridctrl.h"
 
 #include <QStringView>
 #include <QtGlobal>
 
-#include <span>
 #include <vector>
 
 // One cell handed out: its display text, its background colour (0xFFFFFF
@@ -19,31 +22,40 @@ struct ExportCell {
     QStringView text;
     quint32 background = 0xFFFFFF;
     unsigned format = 0;
-    int quote = 0;
+    bool quote = false;
 };
 
 class ExportRows {
 public:
+    struct Column {
+        int col = 0;
+        bool quote = false;
+    };
+
     ExportRows() = default;
-    // Rows of `columns` cells each, from the cells in row order.
-    ExportRows(size_t columns, std::vector<ExportCell> cells)
-        : m_columns(columns), m_cells(std::move(cells)) {}
+    ExportRows(const CGridCtrl& grid, std::vector<int> rows, std::vector<Column> columns)
+        : m_grid(&grid), m_rows(std::move(rows)), m_columns(std::move(columns)) {}
 
-    // Empties the rows and makes room for `rows` rows of `columns` cells.
-    void Reset(size_t columns, size_t rows) {
-        m_columns = columns;
-        m_cells.clear();
-        m_cells.reserve(columns * rows);
-    }
-    // The next cell, filling the rows in order.
-    ExportCell& Add() { return m_cells.emplace_back(); }
-
-    size_t size() const { return m_columns == 0 ? 0 : m_cells.size() / m_columns; }
-    std::span<const ExportCell> operator[](size_t row) const {
-        return std::span<const ExportCell>(m_cells).subspan(row * m_columns, m_columns);
+    size_t size() const { return m_rows.size(); }
+    size_t ColumnCount() const { return m_columns.size(); }
+    // The cell of the row and column handed out at these places.
+    ExportCell Cell(size_t row, size_t column) const {
+        constexpr quint32 kWhite = 0xFFFFFF;
+        const Column& at = m_columns[column];
+        ExportCell cell;
+        cell.quote = at.quote;
+        const CGridCellBase* object = m_grid->GetCell(m_rows[row], at.col);
+        if (object != nullptr) {
+            cell.text = object->GetTextView();
+            const GridColour back = object->GetBackColour();
+            cell.background = back.Value() == 0 || back.IsDefault() ? kWhite : back.Value();
+            cell.format = object->GetFormat();
+        }
+        return cell;
     }
 
 private:
-    size_t m_columns = 0;
-    std::vector<ExportCell> m_cells;
+    const CGridCtrl* m_grid = nullptr;
+    std::vector<int> m_rows;
+    std::vector<Column> m_columns;
 };
