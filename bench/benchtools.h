@@ -1,16 +1,19 @@
 #pragma once
 
-// What the benchmarks share: the process's memory figures, best-of-n timing
-// and the longest stall of the UI thread.
+// What the benchmarks share: the process's memory figures, best-of-n and
+// median timing, the machine's load and the longest stall of the UI thread.
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <vector>
 
 // Kilobytes of a "VmRSS"-style line of /proc/self/status; -1 when unknown.
 inline long statusKilobytes(const char* field) {
@@ -34,6 +37,28 @@ double bestSeconds(int runs, Run run) {
         best = std::min(best, run());
     }
     return best;
+}
+
+// The median of `runs` calls of `run`, which returns its own seconds: one
+// run slowed by the other work of a busy machine does not move it.
+template <typename Run>
+double medianSeconds(int runs, Run run) {
+    std::vector<double> seconds;
+    for (int attempt = 0; attempt < runs; ++attempt) {
+        seconds.push_back(run());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+// The "machine load" line every figure is read against: the 1-minute load
+// average and the cores it is spread over.
+inline void printMachineLoad() {
+    QFile loadFile(QStringLiteral("/proc/loadavg"));
+    const QByteArray load =
+        loadFile.open(QIODevice::ReadOnly) ? loadFile.readAll().split(' ').first() : "?";
+    std::printf("machine load (1-minute average, %d cores): %s\n", QThread::idealThreadCount(),
+                load.constData());
 }
 
 // The largest gap between two ticks of a 1 ms timer while it runs.

@@ -220,6 +220,9 @@ private:
     void restorePlacement();
     void runExitSequence();
     void OnTreeStreamEnd(const QString& text, bool intact) override;
+    // The end of a tree reply once its last slice is in: the parent's expand
+    // button and expansion, and a folder list waiting for its children.
+    void treeReplyAdded(QTreeWidgetItem* parent, bool loadedRoot);
     void showContentOfItem(QTreeWidgetItem* selected, const QString& url);
     int renderLocator(const QString& locator, bool noTabs);
     int renderViewParts(unsigned flags, int panelCode, const QString& url, QTreeWidgetItem* item);

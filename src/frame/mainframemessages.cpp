@@ -26,6 +26,7 @@
 #include <QCloseEvent>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTreeWidgetItem>
 
 namespace {
@@ -287,11 +288,23 @@ void CMainFrame::OnTreeStreamEnd(const QString& text, bool intact) {
         kDebugLog(u"CMainFrame: a tree reply for an item that is gone is dropped.\n");
         return;
     }
-    if (tree.AddItemsFromXML(text, parent) != 0 &&
-        (parent == nullptr || parent == tree.GetRootItem())) {
+    // A large reply goes in a slice at a time; the rest follows once it is in.
+    const bool rootLevel = parent == nullptr || parent == tree.GetRootItem();
+    const QPointer<CMainFrame> frame(this);
+    tree.AddItemsFromXMLInSlices(text, parent, [frame, rootLevel](QTreeWidgetItem* filled,
+                                                                  bool added) {
+        if (frame != nullptr) {
+            frame->treeReplyAdded(filled, rootLevel && added);
+        }
+    });
+}
+
+void CMainFrame::treeReplyAdded(QTreeWidgetItem* parent, bool loadedRoot) {
+    CMyTree& tree = m_site.Tree();
+    if (loadedRoot) {
         tree.ClearModified();
     }
-    if (parent != nullptr) {
+    if (parent != nullptr && parent != tree.RootLevel()) {
         const int children = tree.GetChildCount(parent);
         tree.SetHasChildren(parent, children > 0);
         if (children > 0) {

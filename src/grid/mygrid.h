@@ -14,6 +14,7 @@
 
 #include "framework/kprops.h"
 #include "grid/cellformatter.h"
+#include "grid/exportrows.h"
 #include "grid/gridcolumn.h"
 #include "gridctrl/gridctrl.h"
 #include "net/grideventreader.h"
@@ -39,17 +40,6 @@ class CMySystem;
 class DelimitedText;
 class Tooltip;
 
-// One cell of a row handed out: its display text, its background colour
-// (0xFFFFFF when it has none), its text format (0x1 centred, 0x2 right) and
-// whether its column holds text ("[S]") to be quoted.
-struct ExportCell {
-    QString text;
-    quint32 background = 0xFFFFFF;
-    unsigned format = 0;
-    int quote = 0;
-};
-using ExportRow = std::vector<ExportCell>;
-using ExportRows = std::vector<ExportRow>;
 
 class CMyGrid : public CGridCtrl, public CMyWire, public CMenuGridRows, private IGridEventSink {
     Q_OBJECT

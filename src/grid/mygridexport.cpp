@@ -31,7 +31,6 @@ namespace {
 
 constexpr unsigned kGridFilesFilterString = 552;
 constexpr unsigned kUnableToSaveString = 509;
-constexpr quint32 kWhite = 0xFFFFFF;
 constexpr unsigned kFormatCentre = 0x1;
 constexpr unsigned kFormatRight = 0x2;
 
@@ -123,32 +122,19 @@ bool CMyGrid::writeDelimited(DelimitedText& text, const std::vector<int>& rows,
 }
 
 void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const {
-    const std::vector<ExportColumn> columns = exportedColumns(false);
-    const std::vector<int> rows = exportedRows(selectedOnly, withHeader);
-    out.clear();
-    out.reserve(rows.size());
-    for (const int row : rows) {
-        ExportRow& cells = out.emplace_back();
-        cells.reserve(columns.size());
-        for (const ExportColumn& column : columns) {
-            ExportCell& cell = cells.emplace_back();
-            cell.quote = column.entry->Has(kTokenText) ? 1 : 0;
-            const CGridCellBase* object = GetCell(row, column.col);
-            if (object != nullptr) {
-                cell.text = object->GetText();
-                const GridColour back = object->GetBackColour();
-                cell.background = back.Value() == 0 || back.IsDefault() ? kWhite : back.Value();
-                cell.format = object->GetFormat();
-            }
-        }
+    std::vector<ExportRows::Column> columns;
+    for (const ExportColumn& column : exportedColumns(false)) {
+        columns.push_back({column.col, column.entry->Has(kTokenText)});
     }
+    out = ExportRows(*this, exportedRows(selectedOnly, withHeader), std::move(columns));
 }
 
 QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
     DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
-    for (const ExportRow& row : rows) {
-        for (const ExportCell& cell : row) {
-            text.AddField(cell.text, cell.quote != 0);
+    for (size_t row = 0; row < rows.size(); ++row) {
+        for (size_t column = 0; column < rows.ColumnCount(); ++column) {
+            const ExportCell cell = rows.Cell(row, column);
+            text.AddField(cell.text, cell.quote);
         }
         text.EndRow();
         if (text.PieceFull()) {
@@ -160,9 +146,10 @@ QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
 
 QString CMyGrid::BuildHtmlTable(const ExportRows& rows) {
     QString html = QStringLiteral("<table border=0>");
-    for (const ExportRow& row : rows) {
+    for (size_t row = 0; row < rows.size(); ++row) {
         html += u"<tr>";
-        for (const ExportCell& cell : row) {
+        for (size_t column = 0; column < rows.ColumnCount(); ++column) {
+            const ExportCell cell = rows.Cell(row, column);
             html += u"<td nowrap ";
             if ((cell.format & kFormatRight) != 0) {
                 html += u" align=right ";

@@ -459,7 +459,15 @@ void CGridCtrl::SetModified(bool modified, int row, int col) {
     if (row < 0 || col < 0) {
         m_modified = modified;
     } else if (modified) {
-        SetItemState(row, col, GetItemState(row, col) | CELL_MODIFIED);
+        // A cell of its own takes the mark straight: its selection does not
+        // change, so the selection's bookkeeping has nothing to do. Filling
+        // a grid marks every cell it sets.
+        CGridCellBase* cell = m_virtualMode ? nullptr : GetCell(row, col);
+        if (cell != nullptr) {
+            cell->SetState(cell->GetState() | CELL_MODIFIED);
+        } else {
+            SetItemState(row, col, GetItemState(row, col) | CELL_MODIFIED);
+        }
         m_modified = true;
     } else {
         SetItemState(row, col, GetItemState(row, col) & ~CELL_MODIFIED);

@@ -52,6 +52,26 @@ QByteArray headerName(const QString& line) {
     return line.section(u':', 0, 0).trimmed().toLatin1().toLower();
 }
 
+// The scheme a "WWW-Authenticate:" header line offers, 0 for another line.
+long challengedScheme(const QByteArray& line) {
+    if (headerName(QString::fromLatin1(line)) != "www-authenticate") {
+        return 0;
+    }
+    const QByteArray scheme = line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLower();
+    static const std::pair<QByteArrayView, unsigned long> kSchemes[] = {
+        {"basic", CURLAUTH_BASIC},
+        {"digest", CURLAUTH_DIGEST},
+        {"ntlm", CURLAUTH_NTLM},
+        {"negotiate", CURLAUTH_NEGOTIATE},
+    };
+    for (const auto& [name, bit] : kSchemes) {
+        if (scheme == name) {
+            return static_cast<long>(bit);
+        }
+    }
+    return static_cast<long>(CURLAUTH_ANY);  // unknown: never taken for Basic alone
+}
+
 QString proxyFromEnvironment(HttpService service) {
     const char* const variables[] = {
         service == kHttpServiceHttps ? "https_proxy"
@@ -216,6 +236,12 @@ size_t CHttpRequest::onHeader(char* data, size_t size, size_t count, void* reque
         // reply) begins with its status line; only the last one is kept.
         if (line.startsWith("HTTP/")) {
             self->m_headerBlock.clear();
+            self->m_inChallenge = line.split(' ').value(1) == "401";
+            if (self->m_inChallenge) {
+                self->m_challengedSchemes = 0;
+            }
+        } else if (self->m_inChallenge) {
+            self->m_challengedSchemes |= challengedScheme(line);
         }
         self->m_headerBlock.append(line);
     }
@@ -269,7 +295,8 @@ bool CHttpRequest::configure(Transfer& transfer) {
     // log a failed verification (noteCertificate).
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
+    curl_easy_setopt(easy, CURLOPT_HTTPAUTH,
+                     m_user.isEmpty() ? static_cast<long>(CURLAUTH_ANY) : HttpLearnedAuth(authKey()));
     curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
     if (!m_user.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_USERNAME, m_user.toUtf8().constData());
@@ -335,6 +362,8 @@ bool CHttpRequest::Send() {
     m_status = 0;
     m_rawHeaders.clear();
     m_headerBlock.clear();
+    m_challengedSchemes = 0;
+    m_inChallenge = false;
     m_error = HttpError::None;
     m_errorText.clear();
     if (!m_url.IsValid()) {
@@ -373,6 +402,9 @@ bool CHttpRequest::Send() {
         // Read from the status line itself: libcurl's own record of it is
         // overwritten when it closes an older FTP connection meanwhile.
         m_status = m_rawHeaders.section(u' ', 1, 1).toInt();
+        if (!m_user.isEmpty()) {
+            HttpNoteAuthOutcome(authKey(), m_status, m_challengedSchemes);
+        }
     }
     noteCertificate();
     return true;
@@ -461,6 +493,11 @@ void CHttpRequest::fail(HttpError error, const QString& text) {
     m_errorText = text;
     kDebugLog(u"CHttpRequest: %s", text);
     Close();
+}
+
+QString CHttpRequest::authKey() const {
+    const HttpUrlParts& parts = m_url.Parts();
+    return HttpAuthKey(parts.service, parts.server, parts.port);
 }
 
 void CHttpRequest::noteCertificate() {

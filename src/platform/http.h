@@ -8,7 +8,8 @@
 // Every request of the process shares cookies, DNS and TLS sessions (see
 // httpshare.h); each thread keeps its own open connections for reuse. At
 // most 4 requests to one server are open at a time. Credentials answer
-// whatever scheme the server asks for; the proxy comes from the environment
+// whatever scheme the server asks for, and go with the first request to a
+// server known to take Basic (see HttpLearnedAuth); the proxy comes from the environment
 // (http_proxy, https_proxy, no_proxy). Any server certificate is accepted,
 // as servers in the field use their own; a certificate that fails
 // verification is logged once per server.
@@ -93,6 +94,7 @@ private:
     void finish(int result);
     void fail(HttpError error, const QString& text);
     void noteCertificate();
+    QString authKey() const;
 
     HttpUrl m_url;
     HttpMethod m_method = HttpMethod::Get;
@@ -110,6 +112,9 @@ private:
     int m_status = 0;
     QString m_rawHeaders;
     QByteArray m_headerBlock;
+    // The schemes the last 401 on the way to the reply offered (CURLAUTH_*).
+    long m_challengedSchemes = 0;
+    bool m_inChallenge = false;
     HttpError m_error = HttpError::None;
     QString m_errorText;
 };

@@ -1,5 +1,6 @@
 #include "platform/httpshare.h"
 
+#include "framework/kformat.h"
 #include "framework/klog.h"
 
 #include <QByteArray>
@@ -258,4 +259,40 @@ bool HttpCertificateWarningGiven(const QString& server) {
     static std::set<QString> warned;
     std::lock_guard lock(mutex);
     return !warned.insert(server.toLower()).second;
+}
+
+namespace {
+
+struct LearnedAuth {
+    std::mutex mutex;
+    std::set<QString> basic;
+};
+
+LearnedAuth& learnedAuth() {
+    static LearnedAuth learned;
+    return learned;
+}
+
+}  // namespace
+
+QString HttpAuthKey(int service, const QString& server, int port) {
+    return kFormat(u"%d://%s:%d", service, server.toLower(), port);
+}
+
+long HttpLearnedAuth(const QString& key) {
+    LearnedAuth& learned = learnedAuth();
+    std::lock_guard lock(learned.mutex);
+    return learned.basic.count(key) != 0 ? static_cast<long>(CURLAUTH_BASIC)
+                                         : static_cast<long>(CURLAUTH_ANY);
+}
+
+void HttpNoteAuthOutcome(const QString& key, int status, long challengedSchemes) {
+    constexpr int kUnauthorized = 401;
+    LearnedAuth& learned = learnedAuth();
+    std::lock_guard lock(learned.mutex);
+    if (status == kUnauthorized) {
+        learned.basic.erase(key);
+    } else if (challengedSchemes == static_cast<long>(CURLAUTH_BASIC)) {
+        learned.basic.insert(key);
+    }
 }

@@ -70,3 +70,15 @@ int HttpDeleteCookies(const QString& host, const std::vector<QString>& names);
 // Whether a certificate problem of this server was logged already; the first
 // call for a server answers false and remembers it.
 bool HttpCertificateWarningGiven(const QString& server);
+
+// The authentication scheme each server asked for. A server whose challenge
+// offered Basic alone gets the credentials with every later request, instead
+// of a first request without them, a 401 and the same request again. Keyed
+// by the service, server and port of a URL's parts (HttpAuthKey).
+QString HttpAuthKey(int service, const QString& server, int port);
+// CURLAUTH_BASIC when the server is known to take Basic, else CURLAUTH_ANY.
+long HttpLearnedAuth(const QString& key);
+// Told the outcome of a request that carried credentials: a reply other than
+// 401 to a challenge of Basic alone teaches Basic; a 401 forgets what was
+// learned, so the next request finds out again.
+void HttpNoteAuthOutcome(const QString& key, int status, long challengedSchemes);

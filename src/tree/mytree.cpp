@@ -12,6 +12,8 @@
 #include <QThread>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 // A label cut at its first "(" and stripped of trailing blanks.
@@ -32,7 +34,10 @@ QString WithoutSuffix(const QString& label) {
 
 CMyTree::CMyTree() = default;
 
-CMyTree::~CMyTree() = default;
+CMyTree::~CMyTree() {
+    // Items waiting for their slice belong to no control yet.
+    qDeleteAll(m_slices.items.sliced(m_slices.next));
+}
 
 void CMyTree::SetHost(CTreeHost* host) {
     m_host = host;
@@ -168,9 +173,19 @@ void CMyTree::SortChildren(QTreeWidgetItem* item) {
         return;
     }
     item = item == RootLevel() ? item : resolve(item);
-    if (item != nullptr) {
-        item->sortChildren(0, Qt::AscendingOrder);
+    if (item == nullptr) {
+        return;
     }
+    if (item->treeWidget() != nullptr) {
+        item->sortChildren(0, Qt::AscendingOrder);
+        return;
+    }
+    // The control sorts only its own items; a reply's scratch items are
+    // sorted in the same order here.
+    QList<QTreeWidgetItem*> children = item->takeChildren();
+    std::stable_sort(children.begin(), children.end(),
+                     [](const QTreeWidgetItem* a, const QTreeWidgetItem* b) { return *a < *b; });
+    item->addChildren(children);
 }
 
 bool CMyTree::SetItemImage(QTreeWidgetItem* item, int image) {
@@ -389,7 +404,7 @@ QString CMyTree::GetFullCurl(QTreeWidgetItem* item) const {
 }
 
 QTreeWidgetItem* CMyTree::FindSystemItem(QTreeWidgetItem* item) const {
-    for (item = resolve(item); item != nullptr; item = item->parent()) {
+    for (item = resolve(item); item != nullptr; item = parentOf(item)) {
         const CMyItem* record = CTreeNode::RecordOf(item);
         if (record != nullptr && record->ItemType == kKindSystem) {
             return item;
@@ -414,7 +429,7 @@ QString CMyTree::GetServerURL(QTreeWidgetItem* item, bool withCredentials) const
 }
 
 bool CMyTree::IsUnderKind(QTreeWidgetItem* item, int kind) const {
-    for (item = resolve(item); item != nullptr; item = item->parent()) {
+    for (item = resolve(item); item != nullptr; item = parentOf(item)) {
         const CMyItem* record = CTreeNode::RecordOf(item);
         if (record != nullptr && record->ItemType == kind) {
             return true;
@@ -570,7 +585,7 @@ QTreeWidgetItem* CMyTree::InsertItemCopy(QTreeWidgetItem* parent, QTreeWidgetIte
 }
 
 bool CMyTree::AbsorbFirstComponent(QTreeWidgetItem* parent, const CMyItem& record) {
-    CServerConnection* system = ConnectionOf(CTreeNode::RecordOf(parent));
+    CServerConnection* system = ConnectionOf(CTreeNode::RecordOf(standsFor(parent)));
     if (record.ItemType != kKindComponent || system == nullptr || parent->childCount() != 0 ||
         (record.PanelParts & kPanelList) != 0) {
         return false;
@@ -604,9 +619,10 @@ QTreeWidgetItem* CMyTree::InsertItem(QTreeWidgetItem* parent, QTreeWidgetItem* a
     if (AbsorbFirstComponent(parent, *record)) {
         return parent;
     }
-    const CMyItem* parentRecord = CTreeNode::RecordOf(parent);
+    const QTreeWidgetItem* const placed = standsFor(parent);
+    const CMyItem* parentRecord = CTreeNode::RecordOf(placed);
     if (record->ItemType == kKindFolder) {
-        const bool underRoot = parent == RootLevel() || parent == GetRootItem() ||
+        const bool underRoot = placed == RootLevel() || placed == GetRootItem() ||
                                (parentRecord != nullptr && parentRecord->ItemType == kKindRoot);
         record->ImageIdx = underRoot ? kImageFolderOpen : kImageFolderClosed;
     }
@@ -674,6 +690,14 @@ int CMyTree::DeleteChildren(QTreeWidgetItem* item) {
     const QList<QTreeWidgetItem*> children = detachChildren(item);
     qDeleteAll(children);
     return static_cast<int>(children.size());
+}
+
+QTreeWidgetItem* CMyTree::standsFor(QTreeWidgetItem* item) const {
+    return item != nullptr && item == m_scratch ? m_scratchFor : item;
+}
+
+QTreeWidgetItem* CMyTree::parentOf(QTreeWidgetItem* item) const {
+    return item == m_scratch ? m_scratchFor : item->parent();
 }
 
 QList<QTreeWidgetItem*> CMyTree::detachChildren(QTreeWidgetItem* item) {

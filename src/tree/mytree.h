@@ -17,8 +17,10 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -159,6 +161,16 @@ public:
     // Replaces the parent's children with the items of a tree XML text; 0
     // while another text is being read, or when the text was refused.
     int AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent);
+    // The same for a reply that may be large, on the UI thread: the text is
+    // read into a scratch item standing in for the parent, and only a text
+    // read whole takes the place of the parent's children, moved in a slice
+    // of kSliceItems items per turn of the event loop so that the window
+    // runs meanwhile. `done` is told the parent (null when it went away
+    // meanwhile) and whether the text was read; a reply of one slice is in
+    // place, and `done` told, before this returns. 0 when refused.
+    static constexpr int kSliceItems = 500;
+    using SlicesDone = std::function<void(QTreeWidgetItem* parent, bool added)>;
+    int AddItemsFromXMLInSlices(const QString& xml, QTreeWidgetItem* parent, SlicesDone done);
     // Fills the parent's children from a local file, or from the server: at
     // once when called off the UI thread, else through a tree request.
     int AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool quiet);
@@ -186,6 +198,18 @@ private:
     // Collapses the item and takes its children out of the control.
     QList<QTreeWidgetItem*> detachChildren(QTreeWidgetItem* item);
     void ApplyExpansion(QTreeWidgetItem* item);
+    // Reads the text with `target` as the current parent; true when whole.
+    bool parseInto(const QString& xml, QTreeWidgetItem* target);
+    // While a reply is read into a scratch item: the parent the scratch
+    // stands in for, where the item is the scratch; else the item itself.
+    QTreeWidgetItem* standsFor(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* parentOf(QTreeWidgetItem* item) const;
+    // Moves up to `most` waiting items under their parent; tells `done`
+    // after the last.
+    void insertNextSlice(qsizetype most);
+    void applyExpansionBelow(QTreeWidgetItem* item);
+    // Moves every item still waiting for its slice in at once.
+    void finishSlices();
     // The drop being carried out fetches the selected item's children.
     int fetchForDrop(QTreeWidgetItem* item);
     // The selected server's login turned out expired.
@@ -219,4 +243,18 @@ private:
     QTreeWidgetItem* m_currentParent = nullptr;
     std::vector<OpenElement> m_openElements;
     std::unique_ptr<CMyItem> m_baseAttributes;
+
+    // The reply being read into a scratch item and the parent it stands for.
+    QTreeWidgetItem* m_scratch = nullptr;
+    QTreeWidgetItem* m_scratchFor = nullptr;
+    // The items of a reply read whole and waiting for their slice, found
+    // again by the parent's id at each turn (the user may delete it).
+    struct Slices {
+        QList<QTreeWidgetItem*> items;
+        qsizetype next = 0;
+        quint32 parentId = 0;
+        SlicesDone done;
+    };
+    Slices m_slices;
+    std::unique_ptr<QTimer> m_sliceTimer;
 };

@@ -94,7 +94,9 @@ int CMyTree::XMLHandleStartTag(const QString& name, const KPROPS& attributes, co
     if (!m_dropID.isEmpty() && name == u"item") {
         ++m_dropCount;
     }
-    if (m_mainTree) {
+    // A reply read into a scratch item lets nothing run meanwhile: the
+    // parent it stands for must stay as it is until the reply is in.
+    if (m_mainTree && m_scratch == nullptr) {
         WireServices().PumpMessages();
     }
     QTreeWidgetItem* const previousParent = m_currentParent;
@@ -161,7 +163,7 @@ void CMyTree::OpenItem(const QString& name, const KPROPS& attributes) {
     if (!record->SmartDelim.isEmpty()) {
         m_currentParent = AddSmartTreeItem(oldParent, *record);
         // Items grouped by a list keep their own order of folders.
-        const CMyItem* oldRecord = CTreeNode::RecordOf(oldParent);
+        const CMyItem* oldRecord = CTreeNode::RecordOf(standsFor(oldParent));
         if (oldParent != nullptr && oldParent->childCount() > 0 &&
             (oldRecord == nullptr || oldRecord->ID != u"ByGroupList")) {
             m_currentParent = oldParent->child(0);
@@ -211,24 +213,11 @@ int CMyTree::XMLHandleEndTag(const QString& name, const QString& text, const KPR
     return 1;
 }
 
-int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
-    if (m_building) {
-        kDebugLog(u"CMyTree::AddItemsFromXML(): tree is already being built.\n");
-        return 0;
-    }
-    if (m_tree == nullptr) {
-        return 0;
-    }
-    m_building = true;
-    kDebugLog(u"Tree: adding items from XML...\n");
-    parent = parent != nullptr ? parent : RootLevel();
-    // The children stay aside until the text is read whole: a cut or
-    // malformed reply puts them back instead of what it brought.
-    const QList<QTreeWidgetItem*> previousChildren = detachChildren(parent);
-    m_currentParent = parent;
+bool CMyTree::parseInto(const QString& xml, QTreeWidgetItem* target) {
+    m_currentParent = target;
     m_openElements.clear();
     const QString text = xml.trimmed();
-    const CMyItem* parentRecord = CTreeNode::RecordOf(parent);
+    const CMyItem* parentRecord = CTreeNode::RecordOf(standsFor(target));
     const quint32 address = parentRecord != nullptr ? parentRecord->GetItemId() : 0;
     if (kDebugLevel(0) > 1) {
         constexpr int kShownLines = 20;
@@ -244,6 +233,25 @@ int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
     m_baseAttributes.reset();
     m_openElements.clear();
     m_currentParent = nullptr;
+    return parsed;
+}
+
+int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
+    finishSlices();
+    if (m_building) {
+        kDebugLog(u"CMyTree::AddItemsFromXML(): tree is already being built.\n");
+        return 0;
+    }
+    if (m_tree == nullptr) {
+        return 0;
+    }
+    m_building = true;
+    kDebugLog(u"Tree: adding items from XML...\n");
+    parent = parent != nullptr ? parent : RootLevel();
+    // The children stay aside until the text is read whole: a cut or
+    // malformed reply puts them back instead of what it brought.
+    const QList<QTreeWidgetItem*> previousChildren = detachChildren(parent);
+    const bool parsed = parseInto(xml, parent);
     if (parsed) {
         qDeleteAll(previousChildren);
         DeleteEmptyFolders(parent);
@@ -253,6 +261,98 @@ int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
     }
     m_building = false;
     return parsed ? 1 : 0;
+}
+
+int CMyTree::AddItemsFromXMLInSlices(const QString& xml, QTreeWidgetItem* parent,
+                                     SlicesDone done) {
+    finishSlices();
+    parent = parent != nullptr ? parent : RootLevel();
+    const CMyItem* parentRecord = CTreeNode::RecordOf(parent);
+    if (m_building || m_tree == nullptr || parentRecord == nullptr) {
+        // The root level has no id to find it by between turns: read at once.
+        const int added = AddItemsFromXML(xml, parent);
+        if (done) {
+            done(parent, added != 0);
+        }
+        return added;
+    }
+    m_building = true;
+    kDebugLog(u"Tree: adding items from XML...\n");
+    // The parent keeps its children until the text is read whole, so a cut
+    // or malformed reply leaves them as they were.
+    QTreeWidgetItem scratch;
+    m_scratch = &scratch;
+    m_scratchFor = parent;
+    const bool parsed = parseInto(xml, &scratch);
+    m_scratch = nullptr;
+    m_scratchFor = nullptr;
+    if (!parsed) {
+        m_building = false;
+        if (done) {
+            done(parent, false);
+        }
+        return 0;
+    }
+    qDeleteAll(detachChildren(parent));
+    m_slices.items = scratch.takeChildren();
+    m_slices.next = 0;
+    m_slices.parentId = parentRecord->GetItemId();
+    m_slices.done = std::move(done);
+    if (m_sliceTimer == nullptr) {
+        m_sliceTimer = std::make_unique<QTimer>();
+        m_sliceTimer->setSingleShot(true);
+        m_sliceTimer->setInterval(0);
+        QObject::connect(m_sliceTimer.get(), &QTimer::timeout,
+                         [this] { insertNextSlice(kSliceItems); });
+    }
+    insertNextSlice(kSliceItems);
+    return 1;
+}
+
+void CMyTree::insertNextSlice(qsizetype most) {
+    QTreeWidgetItem* parent = FindItemById(m_slices.parentId);
+    const qsizetype count = m_slices.items.size();
+    const qsizetype end =
+        parent == nullptr ? count : std::min<qsizetype>(m_slices.next + most, count);
+    const QList<QTreeWidgetItem*> slice = m_slices.items.sliced(m_slices.next, end - m_slices.next);
+    m_slices.next = end;
+    if (parent == nullptr) {
+        qDeleteAll(slice);
+    } else {
+        parent->addChildren(slice);
+        for (QTreeWidgetItem* item : slice) {
+            applyExpansionBelow(item);
+        }
+    }
+    if (end < count) {
+        m_sliceTimer->start();
+        return;
+    }
+    m_sliceTimer->stop();
+    SlicesDone done = std::move(m_slices.done);
+    m_slices = {};
+    m_building = false;
+    if (parent != nullptr && DeleteEmptyFolders(parent) != 0) {
+        parent = nullptr;
+    }
+    if (done) {
+        done(parent, true);
+    }
+}
+
+// Only items in the control can be expanded: a reply's items are once their
+// slice is in.
+void CMyTree::applyExpansionBelow(QTreeWidgetItem* item) {
+    ApplyExpansion(item);
+    for (int i = 0; i < item->childCount(); ++i) {
+        applyExpansionBelow(item->child(i));
+    }
+}
+
+void CMyTree::finishSlices() {
+    if (m_slices.next < m_slices.items.size()) {
+        insertNextSlice(m_slices.items.size());
+    }
 }
 
 int CMyTree::AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool quiet) {

@@ -203,6 +203,9 @@ int CWorldViewFile::OpenWorldView(const QString& address) {
 }
 
 void CWorldViewFile::settleLoadedWorldView() {
+    // Selecting the server or the root below records that item's locator as
+    // the current one: the last session's must be read before.
+    const QString curl = m_preferences.GetString(QStringLiteral("CurrentCurl"));
     site().PumpMessages();
     const QString server = m_preferences.GetString(QStringLiteral("CurrentServer"));
     const qsizetype colon = server.lastIndexOf(u':');
@@ -221,7 +224,6 @@ void CWorldViewFile::settleLoadedWorldView() {
             site().AutoLogin(m_tree, m_tree.GetSelectedItem());
         }
     }
-    const QString curl = m_preferences.GetString(QStringLiteral("CurrentCurl"));
     if (!curl.isEmpty()) {
         site().SetRestoring(false);
         site().DispatchCurl(curl);

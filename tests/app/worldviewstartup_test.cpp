@@ -4,6 +4,7 @@
 #include "tree/leftview.h"
 #include "tree/mytree.h"
 
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -68,6 +69,18 @@ TEST_F(WorldViewStartupTest, StartRestoresTheRememberedWorldViewIntoThePane) {
     EXPECT_EQ(root->text(0), QStringLiteral("World View"));
     ASSERT_EQ(labelsBelow(root), QStringList{QStringLiteral("Lab")});
     EXPECT_EQ(labelsBelow(root->child(0)), QStringList{QStringLiteral("Alpha")});
+}
+
+// The locator shown when the program last ended comes back, although
+// selecting the restored server or root shows a locator of its own first.
+TEST_F(WorldViewStartupTest, StartShowsTheLocatorOfTheLastSession) {
+    writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
+              "ZWV=" + worldView.toUtf8() + "\nCurrentCurl=||World View|Lab\n");
+    ASSERT_TRUE(app->InitInstance({}));
+    CMyTree& tree = app->Tree();
+    QTreeWidgetItem* lab = tree.GetRootItem()->child(0);
+    QTRY_COMPARE_WITH_TIMEOUT(tree.GetSelectedItem(), lab, 10000);
+    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("CurrentCurl")), tree.GetFullCurl(lab));
 }
 
 // A World View named on the command line that cannot be read is said so in

@@ -137,29 +137,43 @@ TEST_F(MyGridExportTest, ExportsOfManyPiecesArriveWhole) {
     EXPECT_EQ(lines, clipboardLines);
 }
 
-TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
-    ExportRows rows(1);
-    const struct {
+// One row of a plain grid control holding the texts with those formats,
+// handed out with the quoting its columns ask for.
+class ExportRowFixture {
+public:
+    struct Cell {
         const char16_t* text;
-        int quote;
-        const char16_t* written;
-    } cells[] = {
-        {u"plain", 0, u"plain"},       {u"text", 1, u"\"text\""},
-        {u"1,234", 0, u"\"1,234\""},   {u"say \"hi\"", 0, u"\"say \"\"hi\"\"\""},
-        {u"a\r\nb", 0, u"\"a\r\nb\""},
+        bool quote;
+        unsigned format;
     };
-    QStringList expected;
-    for (const auto& cell : cells) {
-        rows[0].push_back({QString::fromUtf16(cell.text), 0xFFFFFF, 0, cell.quote});
-        expected << QString::fromUtf16(cell.written);
+    explicit ExportRowFixture(std::initializer_list<Cell> cells) {
+        m_grid.SetRowCount(1);
+        m_grid.SetColumnCount(static_cast<int>(cells.size()));
+        std::vector<ExportRows::Column> columns;
+        int col = 0;
+        for (const Cell& cell : cells) {
+            m_grid.SetItemText(0, col, QString::fromUtf16(cell.text));
+            m_grid.SetItemFormat(0, col, cell.format);
+            columns.push_back({col++, cell.quote});
+        }
+        rows = ExportRows(m_grid, {0}, std::move(columns));
     }
-    EXPECT_EQ(QString::fromUtf8(CMyGrid::BuildCsvText(rows)),
-              expected.join(u',') + QStringLiteral("\r\n"));
+    ExportRows rows;
+
+private:
+    CGridCtrl m_grid;
+};
+
+TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
+    const ExportRowFixture row{{u"plain", false, 0}, {u"text", true, 0}, {u"1,234", false, 0},
+                               {u"say \"hi\"", false, 0}, {u"a\r\nb", false, 0}};
+    EXPECT_EQ(QString::fromUtf8(CMyGrid::BuildCsvText(row.rows)),
+              u"plain,\"text\",\"1,234\",\"say \"\"hi\"\"\",\"a\r\nb\"\r\n");
 }
 
 TEST_F(MyGridExportTest, HtmlTableAlignsAndEscapes) {
-    const ExportRows rows{{{u"<b>&"_qs, 0xFFFFFF, 0x2, 0}, {u"c"_qs, 0xFFFFFF, 0x1, 0}}};
-    EXPECT_EQ(CMyGrid::BuildHtmlTable(rows),
+    const ExportRowFixture row{{u"<b>&", false, 0x2}, {u"c", false, 0x1}};
+    EXPECT_EQ(CMyGrid::BuildHtmlTable(row.rows),
               u"<table border=0><tr><td nowrap  align=right >&lt;b&gt;&amp;</td> "
               u"<td nowrap  align=center >c</td> </tr></table>");
     EXPECT_EQ(CMyGrid::ColorToHtml(0x00336699), u"#996633");

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -117,6 +119,32 @@ TEST_F(NetDispatcherTest, AGridReplyIsProbedThenStreamedAsEvents) {
     EXPECT_EQ(answered.back().method, "GET");
     EXPECT_EQ(answered.back().header("User-Agent"), "Quillet for Velnix");
     EXPECT_EQ(answered.back().query, "Action=Grid");
+}
+
+// Once a server took Basic credentials, each later request carries them at
+// once: the server sees every probe and GET once, none refused with 401.
+TEST_F(NetDispatcherTest, LaterRequestsToALoggedInServerTakeOneRoundTripEach) {
+    server.RequireBasicAuth("alice", "secret");
+    server.Script(FakeVelnixServer::kServicesPath, "Action=Grid", Reply::Xml("<Grid/>"));
+    quint16 requesterId = 0;
+    ASSERT_TRUE(send(kNetRequestGrid, requesterId, "Action=Grid"));
+    ASSERT_TRUE(receiver.WaitForReplies(1));
+    ASSERT_TRUE(waitUntilIdle(requesterId));
+
+    server.ClearRequests();
+    ASSERT_TRUE(send(kNetRequestGrid, requesterId, "Action=Grid"));
+    ASSERT_TRUE(receiver.WaitForReplies(2));
+    ASSERT_TRUE(waitUntilIdle(requesterId));
+    const std::vector<Request> requests = server.Requests();
+    ASSERT_FALSE(requests.empty());
+    for (const Request& request : requests) {
+        EXPECT_TRUE(request.hasHeader("Authorization")) << request.query.toStdString();
+    }
+    EXPECT_TRUE(isProbe(requests.front()));
+    EXPECT_EQ(requests.back().query, "Action=Grid");
+    EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
+                            [](const Request& request) { return !isProbe(request); }),
+              1);
 }
 
 TEST_F(NetDispatcherTest, AProbeAnswered401StopsTheRequestAndLogsTheServerOut) {

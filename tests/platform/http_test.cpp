@@ -126,6 +126,35 @@ TEST_F(HttpRequestTest, CredentialsAnswerTheChallenge) {
     }));
 }
 
+TEST_F(HttpRequestTest, CredentialsGoWithTheFirstRequestOnceTheServerTookBasic) {
+    server.RequireBasicAuth("operator", "s3cret");
+    server.Script("/cmi/Services", Reply::Xml("<in/>"));
+    const auto sendAs = [this](const QString& password) {
+        const size_t before = server.Requests().size();
+        CHttpRequest request;
+        request.SetUrl(Url(u"/cmi/Services?Action=Ping"_qs));
+        request.SetCredentials(u"operator"_qs, password);
+        EXPECT_TRUE(request.Send()) << request.ErrorText().toStdString();
+        return std::pair(request.StatusCode(), server.Requests().size() - before);
+    };
+    // The round trips each request takes: the first learns the scheme from
+    // the challenge, a refused password forgets it.
+    const struct {
+        const char* password;
+        int status;
+        size_t trips;
+    } kCases[] = {
+        {"s3cret", 200, 2}, {"s3cret", 200, 1}, {"s3cret", 200, 1},
+        {"wrong", 401, 1},  {"s3cret", 200, 2}, {"s3cret", 200, 1},
+    };
+    int step = 0;
+    for (const auto& expected : kCases) {
+        SCOPED_TRACE(step++);
+        EXPECT_EQ(sendAs(QString::fromLatin1(expected.password)),
+                  std::pair(expected.status, expected.trips));
+    }
+}
+
 TEST_F(HttpRequestTest, CookiesComeBackAndCanBeDeletedByName) {
     server.Script("/login", Reply::Xml("<ok/>")
                                 .header("Set-Cookie", "KID=abc; Path=/")

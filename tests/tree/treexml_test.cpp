@@ -1,6 +1,8 @@
 #include "tree/treeimages.h"
 #include "treefixture.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 class TreeXmlTest : public TreeTest {};
@@ -242,6 +244,155 @@ TEST_F(TreeXmlTest, ItemElementsCountedDuringADrop) {
                                    at({0})),
               1);
     EXPECT_EQ(tree.GetDropCount(), 2);
+}
+
+// What a reply made of an item and everything below it: text, kind, image,
+// panel parts, expansion and expand button, depth first.
+QString Shape(const QTreeWidgetItem* item, const CServerConnection* server) {
+    QString shape;
+    for (int i = 0; i < item->childCount(); ++i) {
+        const QTreeWidgetItem* child = item->child(i);
+        const CMyItem* node = CTreeNode::RecordOf(child);
+        shape += QStringLiteral("%1:%2/%3/%4/%5/%6[%7]")
+                     .arg(child->text(0))
+                     .arg(QChar(node->ItemType))
+                     .arg(node->ImageIdx)
+                     .arg(node->PanelParts)
+                     .arg(static_cast<int>(child->isExpanded()))
+                     .arg(static_cast<int>(child->childIndicatorPolicy()))
+                     .arg(Shape(child, nullptr));
+    }
+    if (server != nullptr) {
+        shape += QStringLiteral(" panel %1/%2/%3")
+                     .arg(server->Panel.PanelParts)
+                     .arg(server->Panel.ImageIdx)
+                     .arg(server->Panel.TreeURL);
+    }
+    return shape;
+}
+
+class SlicedTreeXmlTest : public TreeXmlTest {
+protected:
+    // Reads the reply under the item in slices and lets events run until
+    // it is in; the item `done` was told, or null when it never was.
+    QTreeWidgetItem* loadInSlices(const QString& reply, QTreeWidgetItem* parent, bool* added,
+                                  int* turns = nullptr) {
+        bool told = false;
+        QTreeWidgetItem* filled = nullptr;
+        tree.AddItemsFromXMLInSlices(reply, parent, [&](QTreeWidgetItem* item, bool whole) {
+            told = true;
+            filled = item;
+            *added = whole;
+        });
+        for (int turn = 0; !told && turn < 1000; ++turn) {
+            if (turns != nullptr) {
+                ++*turns;
+            }
+            QCoreApplication::processEvents();
+        }
+        return told ? filled : nullptr;
+    }
+
+    const QString kWorld = u"<tree><root label='W'><system label='s'/>"
+                           u"<folder label='user'/></root></tree>"_qs;
+};
+
+// The reply read into a scratch item stands in for its parent: what depends
+// on the parent (an absorbed first component, a folder under a server, the
+// open folder under the root, sorting, pruning, directory duplicates, smart
+// folders) comes out as reading it whole into the parent does.
+TEST_F(SlicedTreeXmlTest, ASlicedReplyMakesTheSameItemsAsAWholeOne) {
+    const struct {
+        const char* what;
+        std::initializer_list<int> parent;
+        const char16_t* reply;
+    } cases[] = {
+        {"first component absorbed", {0},
+         u"<tree><component label='Home' icon='graph' panel-type='grid' main-grid-url='/g'/>"
+         u"<item label='next' tree-url='/n' count='3'/></tree>"},
+        {"folders under a server and their pruning", {0},
+         u"<tree><item label='panel' panel-type='list'/><folder label='empty'/>"
+         u"<folder label='kept' sort='1'><item label='z' tree-url='/z'/>"
+         u"<item label='a' tree-url='/a'/></folder></tree>"},
+        {"directories", {0},
+         u"<tree><item label='panel' panel-type='list'/><item label='files' tree-url='/f'>"
+         u"<item item-type='dirlist' label='etc' mode='16877'/>"
+         u"<item item-type='dirlist' label='etc' mode='16877'/>"
+         u"<item item-type='dirlist' label='f' mode='33188'/></item></tree>"},
+        {"smart folders", {0},
+         u"<tree><item label='panel' panel-type='list'/>"
+         u"<item label='A/B/C' smart-delim='/' tree-url='/c'/>"
+         u"<item label='A/B/D' smart-delim='/' tree-url='/d'/></tree>"},
+        {"folders under the root", {},
+         u"<tree><folder label='open'><folder label='closed'>"
+         u"<system label='t'/></folder></folder></tree>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString reply = QString::fromUtf16(c.reply);
+        ASSERT_EQ(load(kWorld), 1);
+        ASSERT_EQ(tree.AddItemsFromXML(reply, at(c.parent)), 1);
+        const QString whole = Shape(at(c.parent), connection(at(c.parent)));
+
+        ASSERT_EQ(load(kWorld), 1);
+        bool added = false;
+        EXPECT_EQ(loadInSlices(reply, at(c.parent), &added), at(c.parent));
+        EXPECT_TRUE(added);
+        EXPECT_EQ(Shape(at(c.parent), connection(at(c.parent))), whole);
+    }
+}
+
+// A large reply goes in a slice per turn of the event loop; a cut or
+// malformed one leaves the children as they were, never half replaced.
+TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing) {
+    constexpr int kItems = 3 * CMyTree::kSliceItems + 1;
+    QString reply = u"<tree>"_qs;
+    for (int i = 0; i < kItems; ++i) {
+        reply += QStringLiteral("<item label='n%1' tree-url='/n'/>").arg(i);
+    }
+    reply += u"</tree>"_qs;
+    ASSERT_EQ(load(kWorld), 1);
+    QTreeWidgetItem* server = at({0});
+    ASSERT_EQ(tree.AddItemsFromXML(u"<tree><item label='panel' panel-type='list'/>"
+                                   u"<item label='old' tree-url='/o'/></tree>"_qs,
+                                   server),
+              1);
+    const QStringList before = childTexts(server);
+
+    for (const QString& bad : {reply.chopped(3), reply + u"<junk/>"_qs}) {
+        bool told = false;
+        EXPECT_EQ(tree.AddItemsFromXMLInSlices(bad, server,
+                                               [&](QTreeWidgetItem* item, bool added) {
+                                                   told = item == server && !added;
+                                               }),
+                  0);
+        EXPECT_TRUE(told);
+        EXPECT_EQ(childTexts(server), before);
+        EXPECT_FALSE(tree.IsBuilding());
+    }
+
+    bool added = false;
+    int turns = 0;
+    EXPECT_EQ(loadInSlices(reply, server, &added, &turns), server);
+    EXPECT_TRUE(added);
+    EXPECT_GE(turns, 3);
+    const QStringList children = childTexts(server);
+    ASSERT_EQ(children.size(), kItems);
+    EXPECT_EQ(children.front(), u"n0");
+    EXPECT_EQ(children.back(), QStringLiteral("n%1").arg(kItems - 1));
+    EXPECT_FALSE(tree.IsBuilding());
+
+    // A parent deleted between two slices takes nothing, and is told so.
+    ASSERT_EQ(tree.AddItemsFromXMLInSlices(reply, server, [&](QTreeWidgetItem* item, bool) {
+        added = item != nullptr;
+    }), 1);
+    tree.DeleteItem(server);
+    added = true;
+    for (int turn = 0; turn < 10; ++turn) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(added);
+    EXPECT_FALSE(tree.IsBuilding());
 }
 
 TEST_F(TreeXmlTest, NothingHappensWithoutAControl) {
