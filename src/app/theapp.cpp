@@ -306,7 +306,11 @@ void CTheApp::listenForHandOffs() {
 
 void CTheApp::restoreOrStartFirstRun(const QString& commandLine) {
     kDebugLog(u":: restoring WorldView...\n");
-    if (m_services->RestoreWorldView()) {
+    // A large World View takes seconds to read: the window answers meanwhile.
+    m_restoringAtStartup = true;
+    const bool restored = m_services->RestoreWorldView();
+    m_restoringAtStartup = false;
+    if (restored || m_mainFrame->HasExited()) {
         return;
     }
     kDebugLog(u":: no WorldView to restore...\n");
@@ -451,7 +455,7 @@ bool CTheApp::eventFilter(QObject* watched, QEvent* event) {
 // ---- UI-thread services ----
 
 void CTheApp::PumpMessages(bool force) {
-    if (!IsUp() || IsAbortedThread() || !m_bridge.onUiThread()) {
+    if (!(IsUp() || m_restoringAtStartup) || IsAbortedThread() || !m_bridge.onUiThread()) {
         return;
     }
     const std::time_t now = std::time(nullptr);
@@ -460,6 +464,12 @@ void CTheApp::PumpMessages(bool force) {
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     m_lastPump = now;
+    if (m_restoringAtStartup && m_mainFrame->HasExited()) {
+        // Closed while its World View was read: the rest of the file is not
+        // read into a window that is gone, nor does it log in or render.
+        m_restoringAtStartup = false;
+        AddToCancelFlag();
+    }
 }
 
 void CTheApp::SetStatusText(const QString& text, int indicatorId) {

@@ -153,8 +153,9 @@ public:
     void SetUserVariable(const QString& name, const QString& value);
 
     // Handles the UI thread's waiting events, at most once a second unless
-    // forced; nothing while the app is not up, off the UI thread, or on the
-    // thread being aborted.
+    // forced; nothing off the UI thread, on the thread being aborted, or
+    // while the app is not up, except while start-up restores the World View
+    // into the shown window.
     void PumpMessages(bool force = false);
     // Sets the text of the status pane of an indicator id (0 is the message
     // pane); other ids do nothing.
@@ -328,6 +329,8 @@ private:
     bool m_contextHelpMode = false;
     int m_boxesWaiting = 0;  // UI thread only
     std::time_t m_lastPump = 0;
+    // While start-up reads the World View into the shown window; UI thread only.
+    bool m_restoringAtStartup = false;
 };
 
 // The application object; only while one exists.

@@ -214,8 +214,11 @@ void COptionsDialog::ToggleHiddenPages() {
 }
 
 bool COptionsDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_pageList->viewport()) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
+    const bool mouseDownOnPages = watched == m_pageList->viewport() &&
+                                  (event->type() == QEvent::MouseButtonDblClick ||
+                                   event->type() == QEvent::MouseButtonPress);
+    if (mouseDownOnPages) {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
         if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::RightButton) {
             ToggleHiddenPages();
             return true;

@@ -405,11 +405,14 @@ void COptionsPanel5::runTranslations(Service service, const QString& pair, RowTe
     m_worker.RunAndWait(
         [this, rows = std::move(rows), address, pair, target, machineRun,
          &described](CMyWire& wire) {
-            for (const auto& [row, builtInText] : rows) {
+            for (const auto& entry : rows) {
                 if (m_worker.IsCancelled()) {
                     return;
                 }
-                QString text = builtInText;
+                // A plain variable, not a structured binding: the lambda
+                // below captures it, which clang 14 cannot do with a binding.
+                const int row = entry.first;
+                QString text = entry.second;
                 const TranslationResult result =
                     FetchTranslation(wire, described, address, pair, text);
                 m_worker.Post([this, row, target, text, result, machineRun] {

@@ -141,11 +141,11 @@ void CReDiscoverDialog::explain(const QString& reply) {
     m_newDci = value(u"disc-dci-new");
     const QString seedFile = value(u"disc-seed-file");
     int existing = 0, added = 0, updated = 0, missing = 0, resolved = 0, unresolved = 0;
-    const bool wellFormed = readCount(reply, u"disc-existing-count", existing) &
-                            readCount(reply, u"disc-new-count", added) &
-                            readCount(reply, u"disc-updated-count", updated) &
-                            readCount(reply, u"disc-missing-count", missing) &
-                            readCount(reply, u"disc-resolved-count", resolved) &
+    const bool wellFormed = readCount(reply, u"disc-existing-count", existing) &&
+                            readCount(reply, u"disc-new-count", added) &&
+                            readCount(reply, u"disc-updated-count", updated) &&
+                            readCount(reply, u"disc-missing-count", missing) &&
+                            readCount(reply, u"disc-resolved-count", resolved) &&
                             readCount(reply, u"disc-unresolved-count", unresolved);
     m_acceptNew->setChecked(false);
     m_retireMissing->setChecked(false);

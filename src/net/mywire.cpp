@@ -25,8 +25,8 @@ const QString& cancelAction() {
 // What a browser sends; the web translation pages expect it.
 constexpr const char16_t* kBrowserHeaders[] = {
     u"User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0; .NET CLR 1.0.3705)",
-    u"Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, "
-    u"application/vnd.ms-powerpoint, application/vnd.ms-excel, application/msword, */*",
+    (u"Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, "
+     u"application/vnd.ms-powerpoint, application/vnd.ms-excel, application/msword, */*"),
     u"Accept-Language: ru",
     u"Content-Type: application/x-www-form-urlencoded",
     u"Accept-Encoding: gzip, deflate",

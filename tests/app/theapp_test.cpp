@@ -184,6 +184,8 @@ TEST_F(TheAppTest, AWindowClosedDuringStartUpEndsTheProgram) {
     services->onRestore = [this] { app->MainFrame()->close(); };
     EXPECT_FALSE(app->InitInstance({}));
     EXPECT_FALSE(app->IsUp());
+    EXPECT_TRUE(boxes.empty()) << "no first-run introduction after the close";
+    EXPECT_FALSE(services->calls.contains(QStringLiteral("NewWorldView")));
     EXPECT_TRUE(readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains("Main.left="))
         << "the exit sequence saved the preferences";
 }

@@ -130,21 +130,82 @@ QByteArray largeWorldView(int servers) {
     return text + "    </folder>\n  </root>\n</tree>\n";
 }
 
-// Reading a large World View takes seconds; the window's events run meanwhile.
-TEST_F(WorldViewStartupTest, TheWindowRunsWhileALargeWorldViewLoads) {
-    ASSERT_TRUE(app->InitInstance({}));
-    const QString large = writeFile(QStringLiteral("views/large.zwv"), largeWorldView(20000));
-    int turnsWhileLoading = 0;
+// How a large World View comes into the pane.
+enum class LargeLoad { AtStartUp, ByFileOpen };
+
+// A World View of 20,000 servers, and a turn of the event loop counted
+// whenever it comes while the pane's tree is being read.
+class LargeWorldViewTest : public WorldViewStartupTest {
+protected:
+    void SetUp() override {
+        WorldViewStartupTest::SetUp();
+        large = writeFile(QStringLiteral("views/large.zwv"), largeWorldView(20000));
+        turn.setInterval(0);
+        QObject::connect(&turn, &QTimer::timeout, [this] {
+            if (app->Tree().IsBuilding()) {
+                ++turnsWhileLoading;
+                shownWhileLoading = shownWhileLoading || app->MainFrame()->isVisible();
+                if (closeWhileLoading) {
+                    app->MainFrame()->close();
+                }
+            }
+        });
+    }
+
+    // Start-up restores the large World View.
+    void rememberLarge() {
+        writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"), "ZWV=" + large.toUtf8() + '\n');
+    }
+
+    QString large;
     QTimer turn;
-    turn.setInterval(0);
-    QObject::connect(&turn, &QTimer::timeout, [&] {
-        turnsWhileLoading += app->Tree().IsBuilding() ? 1 : 0;
-    });
-    turn.start();
-    ASSERT_EQ(app->WorldViewFile().OpenWorldView(large), 1);
+    int turnsWhileLoading = 0;
+    bool shownWhileLoading = false;
+    bool closeWhileLoading = false;
+};
+
+class LargeWorldViewLoadTest : public LargeWorldViewTest,
+                               public testing::WithParamInterface<LargeLoad> {};
+
+// Reading a large World View takes seconds; the window shows and its events
+// run meanwhile.
+TEST_P(LargeWorldViewLoadTest, TheWindowRunsWhileItLoads) {
+    if (GetParam() == LargeLoad::AtStartUp) {
+        rememberLarge();
+        turn.start();
+        ASSERT_TRUE(app->InitInstance({}));
+    } else {
+        ASSERT_TRUE(app->InitInstance({}));
+        turn.start();
+        ASSERT_EQ(app->WorldViewFile().OpenWorldView(large), 1);
+    }
     turn.stop();
     EXPECT_GT(turnsWhileLoading, 0);
+    EXPECT_TRUE(shownWhileLoading);
     EXPECT_EQ(app->MainFrame()->GetLeftView()->topLevelItem(0)->childCount(), 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loads, LargeWorldViewLoadTest,
+                         testing::Values(LargeLoad::AtStartUp, LargeLoad::ByFileOpen),
+                         [](const testing::TestParamInfo<LargeLoad>& info) {
+                             return info.param == LargeLoad::AtStartUp ? "AtStartUp" : "ByFileOpen";
+                         });
+
+// A window closed while start-up reads its World View ends the program: the
+// rest of the file is not read, no first-run box or new World View follows,
+// and the remembered World View stays the current one.
+TEST_F(LargeWorldViewTest, ACloseWhileStartUpLoadsItEndsStartUp) {
+    rememberLarge();
+    closeWhileLoading = true;
+    turn.start();
+    EXPECT_FALSE(app->InitInstance({}));
+    turn.stop();
+    EXPECT_FALSE(app->IsUp());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(app->MainFrame()->GetLeftView()->topLevelItem(0)->childCount(), 0);
+    EXPECT_EQ(app->Prefs().GetString(QStringLiteral("ZWV")), large);
+    EXPECT_TRUE(
+        readFile(settingsFolder() + QStringLiteral("/Quillex.ini")).contains(large.toUtf8()));
 }
 
 TEST_F(WorldViewStartupTest, ExitKeepsTheFileWhenTheUserDeclinesToSave) {
