@@ -26,9 +26,6 @@ namespace {
 
 // The tip's text is cut to what the control's buffer held.
 constexpr int kMaxTipText = 79;
-// Between the icon and the label, and after the label, in pixels.
-constexpr int kIconGap = 4;
-constexpr int kLabelMargin = 6;
 
 // The open image of a closed folder image, and back; -1 for other images.
 int swappedFolderImage(int image, bool expanded) {
@@ -77,6 +74,7 @@ void addDebugLine(QListWidget* list, const QString& line) {
 CLeftView::CLeftView(CMyTree& tree, CLeftViewHost& host, QWidget* parent)
     : QTreeWidget(parent), m_tree(tree), m_host(host), m_dragDrop(tree, *this) {
     setObjectName(QStringLiteral("VERT_LEFTVIEW"));
+    setItemDelegate(&m_painter);
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setUniformRowHeights(true);
@@ -137,34 +135,58 @@ QTreeWidgetItem* CLeftView::commandItem(QTreeWidgetItem* item) const {
     return currentItem();
 }
 
+bool CLeftView::itemLayout(QTreeWidgetItem* item, QRect& icon, QRect& label) const {
+    icon = label = QRect();
+    const QModelIndex index = indexFromItem(item);
+    const QRect cell = visualRect(index);
+    if (cell.isEmpty()) {
+        return false;
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = cell;
+    option = m_painter.PaintOption(option, index);
+    const QStyle* itemStyle = style();
+    if ((option.features & QStyleOptionViewItem::HasDecoration) != 0) {
+        icon = itemStyle->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, this);
+    }
+    // The style's text area runs to the cell's end; the label is the text
+    // drawn at its start, with the style's text margin on either side. A
+    // label cut by the pane's edge reaches past it.
+    const QRect area = itemStyle->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+    const int margin = itemStyle->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, this) + 1;
+    const int text = QFontMetrics(option.font).horizontalAdvance(option.text) + 2 * margin;
+    label = QRect(area.left(), area.top(), text, area.height());
+    return true;
+}
+
 QRect CLeftView::ItemTextRect(QTreeWidgetItem* item) const {
-    if (item == nullptr) {
+    QRect icon;
+    QRect label;
+    if (item == nullptr || !itemLayout(item, icon, label)) {
         return {};
     }
-    const QRect row = visualItemRect(item);
-    if (row.isEmpty()) {
-        return {};
-    }
-    const int icon = item->icon(0).isNull() ? 0 : iconSize().width() + kIconGap;
-    const int text = fontMetrics().horizontalAdvance(item->text(0)) + kLabelMargin;
-    return {row.left(), row.top(), icon + text, row.height()};
+    return icon.isEmpty() ? label : icon.united(label);
 }
 
 QTreeWidgetItem* CLeftView::HitTest(QPoint point, unsigned& flags) const {
     flags = kHitNowhere;
     // The row is found wherever on it the point lies, the indent included.
     QTreeWidgetItem* item = itemAt(QPoint(viewport()->width() - 1, point.y()));
-    if (item == nullptr) {
-        return nullptr;
+    QRect icon;
+    QRect label;
+    if (item == nullptr || !itemLayout(item, icon, label)) {
+        return item;
     }
-    const QRect text = ItemTextRect(item);
+    const int start = icon.isEmpty() ? label.left() : icon.left();
     const bool hasButton =
         item->childCount() > 0 || item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
-    if (hasButton && point.x() < text.left() && point.x() >= text.left() - indentation()) {
+    if (hasButton && point.x() < start && point.x() >= start - indentation()) {
         flags = kHitOnButton;
-    } else if (text.contains(point)) {
-        const bool onIcon = !item->icon(0).isNull() && point.x() < text.left() + iconSize().width();
-        flags = onIcon ? kHitOnIcon : kHitOnLabel;
+    } else if (icon.contains(point)) {
+        flags = kHitOnIcon;
+    } else if (label.contains(point)) {
+        flags = kHitOnLabel;
     }
     return item;
 }
@@ -191,6 +213,12 @@ void CLeftView::onCurrentItemChanged(QTreeWidgetItem* current) {
 
 void CLeftView::mousePressEvent(QMouseEvent* event) {
     if (m_host.IsAborting()) {
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::RightButton) {
+        // The popup selects the item it is for; beside a label the right
+        // button selects nothing.
         event->accept();
         return;
     }

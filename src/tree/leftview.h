@@ -8,6 +8,7 @@
 // delete, log in and out, refresh, new window, server file objects), hover
 // and keyboard help. UI thread only.
 
+#include "tree/itemlabeldelegate.h"
 #include "tree/tooltip.h"
 #include "tree/treedragdrop.h"
 
@@ -78,7 +79,8 @@ public:
     unsigned GetHitFlags() const { return m_hitFlags; }
     // The item and flags of a point of the viewport.
     QTreeWidgetItem* HitTest(QPoint point, unsigned& flags) const;
-    // The rectangle of the item's icon and text in viewport coordinates.
+    // The rectangle of the item's icon and label in viewport coordinates,
+    // where the style draws them.
     QRect ItemTextRect(QTreeWidgetItem* item) const;
 
     // The tree model selected the item: it becomes the target.
@@ -143,6 +145,9 @@ protected:
 private:
     QTreeWidgetItem* commandItem(QTreeWidgetItem* item) const;
     CMyItem* recordOf(QTreeWidgetItem* item) const;
+    // Where the style draws the item's icon (empty without one) and its
+    // label, in viewport coordinates; false when the item is not shown.
+    bool itemLayout(QTreeWidgetItem* item, QRect& icon, QRect& label) const;
     void onCurrentItemChanged(QTreeWidgetItem* current);
     void onItemExpansion(QTreeWidgetItem* item, bool expanded);
     void onItemChanged(QTreeWidgetItem* item);
@@ -172,6 +177,7 @@ private:
 
     CMyTree& m_tree;
     CLeftViewHost& m_host;
+    CItemLabelDelegate m_painter;
     quint32 m_targetId = 0;
     unsigned m_hitFlags = kHitNowhere;
     bool m_keySelection = false;

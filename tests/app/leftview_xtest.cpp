@@ -1,5 +1,6 @@
 // The World View pane of the running program on an X desktop, driven with
-// the real pointer and keyboard: its popup, its hover tip and its help key.
+// the real pointer and keyboard: clicks on its labels, its popup, its hover
+// tip and its help key.
 
 #include "app/leftviewfixture.h"
 #include "support/recordingactionwindows.h"
@@ -14,6 +15,8 @@
 #include <QToolTip>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -45,6 +48,29 @@ public:
 private:
     QString m_shotPath;
 };
+
+// The columns of the pane's viewport where the item's label is drawn: those
+// of its row that change when the label's text is blanked.
+std::pair<int, int> drawnLabelColumns(const CLeftView& pane, QTreeWidgetItem* item) {
+    const QRect cell = pane.visualItemRect(item);
+    const QRect row(0, cell.top(), pane.viewport()->width(), cell.height());
+    const QImage labelled = pane.viewport()->grab(row).toImage();
+    const QString text = item->text(0);
+    item->setText(0, QString());
+    const QImage blank = pane.viewport()->grab(row).toImage();
+    item->setText(0, text);
+    std::pair<int, int> columns{-1, -1};
+    for (int x = 0; x < labelled.width(); ++x) {
+        for (int y = 0; y < labelled.height(); ++y) {
+            if (labelled.pixel(x, y) != blank.pixel(x, y)) {
+                columns.first = columns.first < 0 ? x : columns.first;
+                columns.second = x;
+                break;
+            }
+        }
+    }
+    return columns;
+}
 
 // The pane of LeftViewTest shown on the desktop, "Nodes" carrying the server
 // menu "node" with the entry "Ping", help recorded instead of opened.
@@ -88,6 +114,64 @@ protected:
     RecordingActionWindows* help = nullptr;
     int ping = 0;
 };
+
+TEST_F(LeftViewOnDesktopTest, AClickAnywhereOnADrawnLabelSelectsItsItemAndBesideItNothing) {
+    QTreeWidgetItem* lab = tree().AddFolderItem(serverItem, u"Lab"_qs);
+    QTreeWidgetItem* reports = tree().AddFolderItem(lab, u"Reports of every kind"_qs);
+    tree().Expand(lab, true);
+    frame->OuterSplitter().SetColumnInfo(0, 420, 50);
+    frame->OuterSplitter().RecalcLayout();
+    const QFont font = pane->font();
+    const QSize icons = pane->iconSize();
+    const struct {
+        const char* name;
+        QTreeWidgetItem* item;
+        int fontPixels;
+        int iconPixels;
+    } cases[] = {
+        {"a short label", lab, 0, 0},
+        {"a longer label one level deeper", reports, 0, 0},
+        {"a larger font", lab, 24, 0},
+        {"larger icons", reports, 0, 32},
+    };
+    for (const auto& c : cases) {
+        QFont caseFont = font;
+        if (c.fontPixels > 0) {
+            caseFont.setPixelSize(c.fontPixels);
+        }
+        pane->setFont(caseFont);
+        pane->setIconSize(c.iconPixels > 0 ? QSize(c.iconPixels, c.iconPixels) : icons);
+        QApplication::processEvents();
+        const auto [left, right] = drawnLabelColumns(*pane, c.item);
+        ASSERT_GE(left, 0) << c.name;
+        const int y = pane->visualItemRect(c.item).center().y();
+        const struct {
+            const char* where;
+            int x;
+            const char* button;
+            bool selects;
+        } clicks[] = {
+            {"left end", left, "1", true},
+            {"middle", (left + right) / 2, "1", true},
+            {"right end", right, "1", true},
+            {"just beyond", right + 8, "1", false},
+            {"just beyond, right button", right + 8, "3", false},
+        };
+        for (const auto& click : clicks) {
+            pane->setCurrentItem(other);
+            QTest::qWait(QApplication::doubleClickInterval());
+            ASSERT_TRUE(moveTo(pane->viewport()->mapToGlobal(QPoint(click.x, y))));
+            ASSERT_TRUE(xdotool({u"click"_qs, QString::fromLatin1(click.button)}));
+            const bool selected = QTest::qWaitFor([&] { return pane->currentItem() == c.item; },
+                                                  click.selects ? 3000 : 500);
+            EXPECT_EQ(selected, click.selects)
+                << c.name << ", " << click.where << " (label drawn at " << left << "-" << right
+                << ", clicked at " << click.x << ")";
+        }
+    }
+    pane->setFont(font);
+    pane->setIconSize(icons);
+}
 
 TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry) {
     RecordingContextMenuHost entries;
