@@ -1,6 +1,6 @@
 // The World View pane of the running program on an X desktop, driven with
-// the real pointer and keyboard: clicks on its labels, its popup, its hover
-// tip and its help key.
+// the real pointer and keyboard: clicks on its labels, its popup, its label
+// editor, its hover tip and its help key.
 
 #include "app/leftviewfixture.h"
 #include "support/recordingactionwindows.h"
@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
@@ -171,6 +172,45 @@ TEST_F(LeftViewOnDesktopTest, AClickAnywhereOnADrawnLabelSelectsItsItemAndBeside
     }
     pane->setFont(font);
     pane->setIconSize(icons);
+}
+
+TEST_F(LeftViewOnDesktopTest, F2AndThePopupOpenTheLabelEditorThatRenames) {
+    const QPoint label = globalLabelPoint(other);
+    const struct {
+        const char* name;
+        QStringList input;
+    } ways[] = {
+        {"F2", {u"key"_qs, u"F2"_qs}},
+        {"the popup's Rename Folder",
+         {u"mousemove"_qs, QString::number(label.x()), QString::number(label.y()), u"click"_qs,
+          u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"r"_qs}},
+    };
+    for (const auto& way : ways) {
+        tree().SelectItem(other, false);
+        pane->setFocus();
+        QTest::qWait(200);
+        // A process of its own: the popup's loop holds this thread.
+        QProcess input;
+        input.start(u"xdotool"_qs, way.input);
+        const auto editor = [&]() -> QLineEdit* {
+            for (QLineEdit* edit : pane->viewport()->findChildren<QLineEdit*>()) {
+                if (edit->isVisible()) {
+                    return edit;
+                }
+            }
+            return nullptr;
+        };
+        const bool editing = QTest::qWaitFor([&] { return editor() != nullptr; }, 10000);
+        input.waitForFinished(5000);
+        ASSERT_TRUE(editing) << way.name << " opens no label editor";
+        EXPECT_EQ(editor()->text(), other->text(0)) << way.name;
+        const QString name = u"Renamed by "_qs + QString::fromLatin1(way.name);
+        ASSERT_TRUE(xdotool({u"key"_qs, u"ctrl+a"_qs}));
+        ASSERT_TRUE(xdotool({u"type"_qs, name}));
+        ASSERT_TRUE(xdotool({u"key"_qs, u"Return"_qs}));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return other->text(0) == name; }, 5000)) << way.name;
+        EXPECT_EQ(tree().GetMyItem(other)->GetLabel(), name) << way.name;
+    }
 }
 
 TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry) {
