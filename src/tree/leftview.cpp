@@ -13,19 +13,12 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QHelpEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
-#include <QToolTip>
 
 namespace {
-
-// The tip's text is cut to what the control's buffer held.
-constexpr int kMaxTipText = 79;
 
 // The open image of a closed folder image, and back; -1 for other images.
 int swappedFolderImage(int image, bool expanded) {
@@ -44,23 +37,6 @@ int swappedFolderImage(int image, bool expanded) {
         }
     }
     return -1;
-}
-
-// The keyboard tip is at most half the screen wide: a longer text wraps.
-// The tip label is made again for each text, so the limit is set each time.
-void limitTipWidth(const QWidget* pane) {
-    const QScreen* screen = pane->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* tip = qobject_cast<QLabel*>(widget);
-        if (tip != nullptr && tip->isVisible() && tip->objectName() == u"qtooltip_label") {
-            tip->setWordWrap(true);
-            tip->setMaximumWidth(screen->geometry().width() / 2);
-            tip->adjustSize();
-        }
-    }
 }
 
 void addDebugLine(QListWidget* list, const QString& line) {
@@ -332,11 +308,12 @@ void CLeftView::ExpandItem(QTreeWidgetItem* item) {
 // ---- keys ----
 
 bool CLeftView::event(QEvent* event) {
-    // F1 on a shown item tip is the pane's, not the main window's help key.
-    // The tip goes away as the key comes down, so the key is marked here.
+    // F1 on a shown item tip is the pane's, not the main window's help key:
+    // the key is marked before the window's shortcut can take it.
     if (event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && m_infoTipShown &&
-        QToolTip::isVisible()) {
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && IsInfoTipShown()) {
+        // Help asked for while the tip shows is the help of the item under it.
+        SetTargetItem(m_tree.FindItemById(m_hoverId));
         m_f1OnInfoTip = true;
         event->accept();
         return true;
@@ -362,7 +339,6 @@ void CLeftView::keyPressEvent(QKeyEvent* event) {
                 event->accept();
                 return;
             }
-            m_infoTipShown = false;
             break;
         case Qt::Key_F2:
             RenameItem(currentItem());
@@ -607,31 +583,16 @@ void CLeftView::showContextHelp(QTreeWidgetItem* item) {
 }
 
 bool CLeftView::viewportEvent(QEvent* event) {
+    // The pane's own tip is its one tip: the view's item tips would show a
+    // second one beside it.
     if (event->type() == QEvent::ToolTip) {
-        showTipText(static_cast<QHelpEvent*>(event));
         return true;
     }
     return QTreeWidget::viewportEvent(event);
 }
 
-void CLeftView::showTipText(QHelpEvent* event) {
-    QTreeWidgetItem* item = itemAt(event->pos());
-    const CMyItem* record = recordOf(item);
-    if (record == nullptr || record->GetHoverText().isEmpty()) {
-        m_infoTipShown = false;
-        QToolTip::hideText();
-        return;
-    }
-    QString text = record->GetHoverText();
-    if (!record->GetHelpURL().isEmpty()) {
-        text += LookupText(QStringLiteral("\tClick F1 for help..."));
-    }
-    text.truncate(kMaxTipText);
-    // Help asked for while the tip shows is the help of the item under it.
-    SetTargetItem(item);
-    m_infoTipShown = true;
-    QToolTip::showText(event->globalPos(), text, viewport(), ItemTextRect(item));
-    limitTipWidth(this);
+bool CLeftView::IsInfoTipShown() const {
+    return m_hoverId != 0 && m_tooltip.IsShown();
 }
 
 void CLeftView::mouseMoveEvent(QMouseEvent* event) {
@@ -665,7 +626,11 @@ void CLeftView::trackHover(QPoint point) {
     m_tooltip.HideLater(Tooltip::kHideDelayMs);
     if (m_hoverPending) {
         m_hoverPending = false;
-        m_tooltip.SetText(record->GetHoverText());
+        QString tip = record->GetHoverText();
+        if (!record->GetHelpURL().isEmpty()) {
+            tip += LookupText(QStringLiteral("\tClick F1 for help..."));
+        }
+        m_tooltip.SetText(tip);
         const QRect text = ItemTextRect(item);
         QRect below(viewport()->mapToGlobal(text.topLeft()), text.size());
         below.translate(0, text.height());

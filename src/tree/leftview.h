@@ -128,7 +128,8 @@ public:
     // ---- help ----
     QString GetHelpURL(QTreeWidgetItem* item) const;
     void ClearMenuHelpFlag() { m_menuTracked = false; }
-    bool IsInfoTipShown() const { return m_infoTipShown; }
+    // The item tip shows, naming the item that F1 gives the help of.
+    bool IsInfoTipShown() const;
     bool IsMenuTracked() const { return m_menuTracked; }
     Tooltip& HoverTip() { return m_tooltip; }
 
@@ -166,7 +167,6 @@ private:
     // characters is refused before anything is sent.
     void postCopyObject(const QString& sourcePath, const QString& targetPath);
     void showNameError();
-    void showTipText(QHelpEvent* event);
     void trackHover(QPoint point);
     // CTreeDropSite
     void RunActions(const KPROPS& actions, int context) override;
@@ -183,7 +183,6 @@ private:
     bool m_keySelection = false;
     bool m_menuSelected = false;
     bool m_menuTracked = false;
-    bool m_infoTipShown = false;
     bool m_f1OnInfoTip = false;
     bool m_hoverFetched = false;
     // The item whose label is being edited, and its text before.

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 
 namespace {
@@ -25,7 +26,9 @@ namespace {
 // has had a moment to paint.
 class PopupWatch : public QObject {
 public:
-    explicit PopupWatch(QString shotPath) : m_shotPath(std::move(shotPath)) {
+    // `seen` runs when the shot is taken.
+    explicit PopupWatch(QString shotPath, std::function<void()> seen = {})
+        : m_shotPath(std::move(shotPath)), m_seen(std::move(seen)) {
         qApp->installEventFilter(this);
     }
     ~PopupWatch() override { qApp->removeEventFilter(this); }
@@ -37,6 +40,9 @@ public:
             QTimer::singleShot(300, this, [this] {
                 shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
                 saved = shot.save(m_shotPath);
+                if (m_seen) {
+                    m_seen();
+                }
             });
         }
         return false;
@@ -48,6 +54,7 @@ public:
 
 private:
     QString m_shotPath;
+    std::function<void()> m_seen;
 };
 
 // The columns of the pane's viewport where the item's label is drawn: those
@@ -110,6 +117,20 @@ protected:
     // to a pointer already there from an earlier test.
     bool parkPointer() const {
         return moveTo(frame->mapToGlobal(QPoint(frame->width() - 5, frame->height() - 5)));
+    }
+
+    // Waits for the pointer's tip of an item with hover text.
+    bool restOnLabel(QTreeWidgetItem* item) const {
+        return parkPointer() && moveTo(globalLabelPoint(item)) &&
+               QTest::qWaitFor([&] { return pane->HoverTip().IsShown(); }, 5000);
+    }
+
+    static int shownTips() {
+        int tips = 0;
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            tips += window->isVisible() && window->windowType() == Qt::ToolTip ? 1 : 0;
+        }
+        return tips;
     }
 
     RecordingActionWindows* help = nullptr;
@@ -213,6 +234,38 @@ TEST_F(LeftViewOnDesktopTest, F2AndThePopupOpenTheLabelEditorThatRenames) {
     }
 }
 
+TEST_F(LeftViewOnDesktopTest, TheHoverTipIsTheOnlyTipAndReadsInLinesNotWords) {
+    const QString hover = u"All elements known to this server, by kind and by place"_qs;
+    CMyItem* record = tree().GetMyItem(other);
+    record->SetHoverText(hover);
+    record->SetHelpURL(u"/help/other.htm"_qs);
+    ASSERT_TRUE(restOnLabel(other));
+    // Past the moment the toolkit's own item tips would show.
+    QTest::qWait(1500);
+    ASSERT_TRUE(pane->HoverTip().IsShown());
+    EXPECT_EQ(shownTips(), 1);
+    EXPECT_EQ(pane->HoverTip().Text(), hover + u"\tClick F1 for help..."_qs);
+    EXPECT_LT(pane->HoverTip().Geometry().height(), 2 * pane->fontMetrics().lineSpacing())
+        << "one line, not a word a line";
+    const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    EXPECT_TRUE(shot.save(QCoreApplication::applicationDirPath() + u"/leftview_tip.png"_qs));
+}
+
+TEST_F(LeftViewOnDesktopTest, APopupOpeningOverTheHoverTipHidesIt) {
+    tree().GetMyItem(nodes)->SetHoverText(u"The nodes of this server"_qs);
+    ASSERT_TRUE(restOnLabel(nodes));
+    int tipsBesideMenu = -1;
+    PopupWatch watch(QCoreApplication::applicationDirPath() + u"/leftview_popup_tip.png"_qs,
+                     [&] { tipsBesideMenu = shownTips(); });
+    QProcess input;
+    input.start(u"xdotool"_qs,
+                {u"click"_qs, u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Escape"_qs});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tipsBesideMenu >= 0; }, 10000));
+    input.waitForFinished(5000);
+    EXPECT_EQ(tipsBesideMenu, 0);
+    EXPECT_FALSE(pane->HoverTip().IsShown());
+}
+
 TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry) {
     RecordingContextMenuHost entries;
     PopupWatch watch(QCoreApplication::applicationDirPath() + u"/leftview_popup.png"_qs);
@@ -258,11 +311,9 @@ TEST_F(LeftViewOnDesktopTest, F1WhileTheInfoTipShowsOpensTheItemsHelp) {
     CMyItem* record = tree().GetMyItem(other);
     record->SetHoverText(u"What the folder holds"_qs);
     record->SetHelpURL(u"/help/other.htm"_qs);
-    ASSERT_TRUE(parkPointer());
-    ASSERT_TRUE(moveTo(globalLabelPoint(other)));
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return QToolTip::isVisible() && pane->IsInfoTipShown(); }, 10000));
-    EXPECT_TRUE(QToolTip::text().endsWith(u"\tClick F1 for help..."_qs));
+    ASSERT_TRUE(restOnLabel(other));
+    ASSERT_TRUE(pane->IsInfoTipShown());
+    EXPECT_TRUE(pane->HoverTip().Text().endsWith(u"\tClick F1 for help..."_qs));
     ASSERT_TRUE(xdotool({u"key"_qs, u"F1"_qs}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !help->calls.isEmpty(); }, 5000));
     EXPECT_EQ(help->calls, QStringList{u"LaunchHelp(/help/other.htm)"_qs});
