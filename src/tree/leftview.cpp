@@ -17,6 +17,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -143,6 +145,24 @@ QRect CLeftView::ItemTextRect(QTreeWidgetItem* item) const {
         return {};
     }
     return icon.isEmpty() ? label : icon.united(label);
+}
+
+int CLeftView::FittingWidth() const {
+    if (topLevelItemCount() == 0) {
+        return 0;
+    }
+    int right = 0;
+    for (QTreeWidgetItemIterator it(topLevelItem(0)); *it != nullptr; ++it) {
+        const QTreeWidgetItem* parent = (*it)->parent();
+        while (parent != nullptr && parent->isExpanded()) {
+            parent = parent->parent();
+        }
+        // Only items whose ancestors are all open are shown.
+        if (parent == nullptr) {
+            right = qMax(right, ItemTextRect(*it).right() + 1 + horizontalOffset());
+        }
+    }
+    return right + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 QTreeWidgetItem* CLeftView::HitTest(QPoint point, unsigned& flags) const {

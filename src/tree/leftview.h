@@ -77,6 +77,8 @@ public:
     // Makes the item the target as if hit on its label; its record or null.
     CMyItem* SetTargetItem(QTreeWidgetItem* item);
     unsigned GetHitFlags() const { return m_hitFlags; }
+    // The pane's width at which every shown label fits whole.
+    int FittingWidth() const;
     // The item and flags of a point of the viewport.
     QTreeWidgetItem* HitTest(QPoint point, unsigned& flags) const;
     // The rectangle of the item's icon and label in viewport coordinates,

@@ -1,6 +1,6 @@
 // The World View pane of the running program on an X desktop, driven with
 // the real pointer and keyboard: clicks on its labels, its popup, its label
-// editor, its hover tip and its help key.
+// editor, its hover tip and its help key, and its width.
 
 #include "app/leftviewfixture.h"
 #include "support/recordingactionwindows.h"
@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSplitterHandle>
 #include <QScreen>
 #include <QTimer>
 #include <QToolTip>
@@ -317,6 +318,63 @@ TEST_F(LeftViewOnDesktopTest, F1WhileTheInfoTipShowsOpensTheItemsHelp) {
     ASSERT_TRUE(xdotool({u"key"_qs, u"F1"_qs}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !help->calls.isEmpty(); }, 5000));
     EXPECT_EQ(help->calls, QStringList{u"LaunchHelp(/help/other.htm)"_qs});
+}
+
+// The program started over a World View whose labels lie two folders deep.
+class WorldViewLayoutTest : public RunningProgramTest {
+protected:
+    void SetUp() override {
+        RunningProgramTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        const QString worldView = writeFile(
+            u"views/deep.zwv"_qs,
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n  <root label='World View'>\n"
+            "    <folder label='Lab'>\n"
+            "      <folder label='Inventory of every element'>\n      </folder>\n"
+            "      <folder label='Reports by kind and by place'>\n      </folder>\n"
+            "    </folder>\n  </root>\n</tree>\n");
+        writeFile(u".config/Zorvic/QVX/Quillex.ini"_qs, "ZWV=" + worldView.toUtf8() + '\n');
+        startProgram();
+    }
+
+    int paneWidth() const { return frame->OuterSplitter().GetColumnInfo(0).current; }
+    void restartProgram() {
+        frame->close();
+        app.reset();
+        startProgram();
+    }
+};
+
+TEST_F(WorldViewLayoutTest, ThePaneOpensAsWideAsTheLabelsItShows) {
+    CLeftView& pane = *frame->GetLeftView();
+    const QStringList deep{u"Inventory of every element"_qs, u"Reports by kind and by place"_qs};
+    for (const QString& label : deep) {
+        QTreeWidgetItem* item =
+            pane.findItems(label, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        ASSERT_NE(item, nullptr) << label.toStdString();
+        ASSERT_TRUE(item->parent()->isExpanded()) << label.toStdString() << " is not shown";
+        // A cut label is drawn narrower than its whole text.
+        const auto [left, right] = drawnLabelColumns(pane, item);
+        EXPECT_GE(right - left + 3, pane.fontMetrics().horizontalAdvance(label))
+            << label.toStdString() << " is cut";
+    }
+    EXPECT_TRUE(frame->grab().save(QCoreApplication::applicationDirPath() + u"/worldview.png"_qs));
+}
+
+TEST_F(WorldViewLayoutTest, TheSplitterPlacedByTheUserAloneSurvivesARestart) {
+    // What a first run stores is stored; the next run changes nothing else.
+    restartProgram();
+    const int before = paneWidth();
+    QSplitterHandle* handle = frame->OuterSplitter().handle(1);
+    ASSERT_NE(handle, nullptr);
+    const QPoint grip = handle->mapToGlobal(handle->rect().center());
+    ASSERT_TRUE(pointerDrag({grip, grip + QPoint(30, 0), grip + QPoint(70, 0)}));
+    const int placed = paneWidth();
+    ASSERT_GT(placed, before + 40) << "the drag moved the splitter";
+    restartProgram();
+    EXPECT_EQ(paneWidth(), placed);
 }
 
 }  // namespace
