@@ -127,6 +127,12 @@ bool CMainFrame::createClient() {
     m_outerSplitter->SetColumnInfo(1, 1, 0);
     m_outerSplitter->SetActivePane(0, 0);
     m_outerSplitter->RecalcLayout();
+    // The user's placing of the World View pane is a setting of its own: it
+    // is kept even when nothing else changed.
+    connect(m_outerSplitter, &QSplitter::splitterMoved, this, [this] {
+        m_site.Prefs().SetInt(QStringLiteral("Splitter1"),
+                              m_outerSplitter->GetColumnInfo(0).current);
+    });
     kDebugLog(u"END: CMainFrame::OnCreateClient()\n");
     return true;
 }
@@ -211,6 +217,16 @@ void CMainFrame::restorePlacement() {
         resize(screen->availableGeometry().size() * 3 / 4);
     }
     setWindowState(prefs.GetSavedWindowState(QStringLiteral("Main")));
+}
+
+void CMainFrame::FitWorldViewPane() {
+    const CLeftView* pane = GetLeftView();
+    const int current = m_outerSplitter->GetColumnInfo(0).current;
+    const int wanted = qMin(pane->FittingWidth(), width() / 3);
+    if (wanted > current) {
+        m_outerSplitter->SetColumnInfo(0, wanted, m_outerSplitter->GetColumnInfo(0).minimum);
+        m_outerSplitter->RecalcLayout();
+    }
 }
 
 CLeftView* CMainFrame::GetLeftView() const {

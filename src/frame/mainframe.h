@@ -82,6 +82,9 @@ public:
     // The panes; null when a pane is missing or of another class. Rows are
     // found by their fixed index whether shown or hidden.
     CLeftView* GetLeftView() const;
+    // Widens the World View pane to what its shown labels need, up to a
+    // third of the window.
+    void FitWorldViewPane();
     CDialogView* GetDialogView() const;
     CMyView* GetMyView() const;
     CEditor* GetEditor() const;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
 
 CSearchComboBox::CSearchComboBox(std::function<CMyGrid*()> grid, CPreferences& prefs,
                                  QWidget* parent)
@@ -20,13 +21,28 @@ CSearchComboBox::CSearchComboBox(std::function<CMyGrid*()> grid, CPreferences& p
     setProperty("controlId", kFieldId);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    setFixedWidth(kFieldWidth);
     // The cue is drawn by the field while it is empty, so it is never text
     // that Enter could filter by.
     lineEdit()->setPlaceholderText(m_cue);
+    setFixedWidth(fieldWidth());
     setToolTip(LangLookup(LoadResourceString(568)));
     connect(lineEdit(), &QLineEdit::textEdited, this, &CSearchComboBox::OnEditChange);
     connect(lineEdit(), &QLineEdit::returnPressed, this, &CSearchComboBox::ApplyFilter);
+}
+
+int CSearchComboBox::fieldWidth() const {
+    // The line edit keeps two pixels either side of its text and one for
+    // the caret.
+    constexpr int kEditMargins = 2 * 2 + 1;
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.rect = QRect(0, 0, kFieldWidth, sizeHint().height());
+    const int edit =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
+            .width();
+    const int cue = lineEdit()->fontMetrics().horizontalAdvance(m_cue) + kEditMargins;
+    // Beside its arrow the field's usual width may not hold the whole cue.
+    return kFieldWidth + qMax(0, cue - edit);
 }
 
 void CSearchComboBox::ApplyFilter() {

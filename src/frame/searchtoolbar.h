@@ -46,6 +46,9 @@ public:
     CMyGrid* Grid() const { return m_grid(); }
 
 private:
+    // The usual width, or wider where the whole cue would not show.
+    int fieldWidth() const;
+
     std::function<CMyGrid*()> m_grid;
     CPreferences& m_prefs;
     QString m_cue;

@@ -13,22 +13,14 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QHelpEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
-#include <QToolTip>
+#include <QScrollBar>
+#include <QTreeWidgetItemIterator>
 
 namespace {
-
-// The tip's text is cut to what the control's buffer held.
-constexpr int kMaxTipText = 79;
-// Between the icon and the label, and after the label, in pixels.
-constexpr int kIconGap = 4;
-constexpr int kLabelMargin = 6;
 
 // The open image of a closed folder image, and back; -1 for other images.
 int swappedFolderImage(int image, bool expanded) {
@@ -49,23 +41,6 @@ int swappedFolderImage(int image, bool expanded) {
     return -1;
 }
 
-// The keyboard tip is at most half the screen wide: a longer text wraps.
-// The tip label is made again for each text, so the limit is set each time.
-void limitTipWidth(const QWidget* pane) {
-    const QScreen* screen = pane->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* tip = qobject_cast<QLabel*>(widget);
-        if (tip != nullptr && tip->isVisible() && tip->objectName() == u"qtooltip_label") {
-            tip->setWordWrap(true);
-            tip->setMaximumWidth(screen->geometry().width() / 2);
-            tip->adjustSize();
-        }
-    }
-}
-
 void addDebugLine(QListWidget* list, const QString& line) {
     if (list != nullptr) {
         list->addItem(line);
@@ -77,6 +52,7 @@ void addDebugLine(QListWidget* list, const QString& line) {
 CLeftView::CLeftView(CMyTree& tree, CLeftViewHost& host, QWidget* parent)
     : QTreeWidget(parent), m_tree(tree), m_host(host), m_dragDrop(tree, *this) {
     setObjectName(QStringLiteral("VERT_LEFTVIEW"));
+    setItemDelegate(&m_painter);
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setUniformRowHeights(true);
@@ -137,34 +113,76 @@ QTreeWidgetItem* CLeftView::commandItem(QTreeWidgetItem* item) const {
     return currentItem();
 }
 
+bool CLeftView::itemLayout(QTreeWidgetItem* item, QRect& icon, QRect& label) const {
+    icon = label = QRect();
+    const QModelIndex index = indexFromItem(item);
+    const QRect cell = visualRect(index);
+    if (cell.isEmpty()) {
+        return false;
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = cell;
+    option = m_painter.PaintOption(option, index);
+    const QStyle* itemStyle = style();
+    if ((option.features & QStyleOptionViewItem::HasDecoration) != 0) {
+        icon = itemStyle->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, this);
+    }
+    // The style's text area runs to the cell's end; the label is the text
+    // drawn at its start, with the style's text margin on either side. A
+    // label cut by the pane's edge reaches past it.
+    const QRect area = itemStyle->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+    const int margin = itemStyle->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, this) + 1;
+    const int text = QFontMetrics(option.font).horizontalAdvance(option.text) + 2 * margin;
+    label = QRect(area.left(), area.top(), text, area.height());
+    return true;
+}
+
 QRect CLeftView::ItemTextRect(QTreeWidgetItem* item) const {
-    if (item == nullptr) {
+    QRect icon;
+    QRect label;
+    if (item == nullptr || !itemLayout(item, icon, label)) {
         return {};
     }
-    const QRect row = visualItemRect(item);
-    if (row.isEmpty()) {
-        return {};
+    return icon.isEmpty() ? label : icon.united(label);
+}
+
+int CLeftView::FittingWidth() const {
+    if (topLevelItemCount() == 0) {
+        return 0;
     }
-    const int icon = item->icon(0).isNull() ? 0 : iconSize().width() + kIconGap;
-    const int text = fontMetrics().horizontalAdvance(item->text(0)) + kLabelMargin;
-    return {row.left(), row.top(), icon + text, row.height()};
+    int right = 0;
+    for (QTreeWidgetItemIterator it(topLevelItem(0)); *it != nullptr; ++it) {
+        const QTreeWidgetItem* parent = (*it)->parent();
+        while (parent != nullptr && parent->isExpanded()) {
+            parent = parent->parent();
+        }
+        // Only items whose ancestors are all open are shown.
+        if (parent == nullptr) {
+            right = qMax(right, ItemTextRect(*it).right() + 1 + horizontalOffset());
+        }
+    }
+    return right + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 QTreeWidgetItem* CLeftView::HitTest(QPoint point, unsigned& flags) const {
     flags = kHitNowhere;
     // The row is found wherever on it the point lies, the indent included.
     QTreeWidgetItem* item = itemAt(QPoint(viewport()->width() - 1, point.y()));
-    if (item == nullptr) {
-        return nullptr;
+    QRect icon;
+    QRect label;
+    if (item == nullptr || !itemLayout(item, icon, label)) {
+        return item;
     }
-    const QRect text = ItemTextRect(item);
+    const int start = icon.isEmpty() ? label.left() : icon.left();
     const bool hasButton =
         item->childCount() > 0 || item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
-    if (hasButton && point.x() < text.left() && point.x() >= text.left() - indentation()) {
+    if (hasButton && point.x() < start && point.x() >= start - indentation()) {
         flags = kHitOnButton;
-    } else if (text.contains(point)) {
-        const bool onIcon = !item->icon(0).isNull() && point.x() < text.left() + iconSize().width();
-        flags = onIcon ? kHitOnIcon : kHitOnLabel;
+    } else if (icon.contains(point)) {
+        flags = kHitOnIcon;
+    } else if (label.contains(point)) {
+        flags = kHitOnLabel;
     }
     return item;
 }
@@ -191,6 +209,12 @@ void CLeftView::onCurrentItemChanged(QTreeWidgetItem* current) {
 
 void CLeftView::mousePressEvent(QMouseEvent* event) {
     if (m_host.IsAborting()) {
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::RightButton) {
+        // The popup selects the item it is for; beside a label the right
+        // button selects nothing.
         event->accept();
         return;
     }
@@ -304,11 +328,12 @@ void CLeftView::ExpandItem(QTreeWidgetItem* item) {
 // ---- keys ----
 
 bool CLeftView::event(QEvent* event) {
-    // F1 on a shown item tip is the pane's, not the main window's help key.
-    // The tip goes away as the key comes down, so the key is marked here.
+    // F1 on a shown item tip is the pane's, not the main window's help key:
+    // the key is marked before the window's shortcut can take it.
     if (event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && m_infoTipShown &&
-        QToolTip::isVisible()) {
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 && IsInfoTipShown()) {
+        // Help asked for while the tip shows is the help of the item under it.
+        SetTargetItem(m_tree.FindItemById(m_hoverId));
         m_f1OnInfoTip = true;
         event->accept();
         return true;
@@ -334,7 +359,6 @@ void CLeftView::keyPressEvent(QKeyEvent* event) {
                 event->accept();
                 return;
             }
-            m_infoTipShown = false;
             break;
         case Qt::Key_F2:
             RenameItem(currentItem());
@@ -579,31 +603,16 @@ void CLeftView::showContextHelp(QTreeWidgetItem* item) {
 }
 
 bool CLeftView::viewportEvent(QEvent* event) {
+    // The pane's own tip is its one tip: the view's item tips would show a
+    // second one beside it.
     if (event->type() == QEvent::ToolTip) {
-        showTipText(static_cast<QHelpEvent*>(event));
         return true;
     }
     return QTreeWidget::viewportEvent(event);
 }
 
-void CLeftView::showTipText(QHelpEvent* event) {
-    QTreeWidgetItem* item = itemAt(event->pos());
-    const CMyItem* record = recordOf(item);
-    if (record == nullptr || record->GetHoverText().isEmpty()) {
-        m_infoTipShown = false;
-        QToolTip::hideText();
-        return;
-    }
-    QString text = record->GetHoverText();
-    if (!record->GetHelpURL().isEmpty()) {
-        text += LookupText(QStringLiteral("\tClick F1 for help..."));
-    }
-    text.truncate(kMaxTipText);
-    // Help asked for while the tip shows is the help of the item under it.
-    SetTargetItem(item);
-    m_infoTipShown = true;
-    QToolTip::showText(event->globalPos(), text, viewport(), ItemTextRect(item));
-    limitTipWidth(this);
+bool CLeftView::IsInfoTipShown() const {
+    return m_hoverId != 0 && m_tooltip.IsShown();
 }
 
 void CLeftView::mouseMoveEvent(QMouseEvent* event) {
@@ -637,7 +646,11 @@ void CLeftView::trackHover(QPoint point) {
     m_tooltip.HideLater(Tooltip::kHideDelayMs);
     if (m_hoverPending) {
         m_hoverPending = false;
-        m_tooltip.SetText(record->GetHoverText());
+        QString tip = record->GetHoverText();
+        if (!record->GetHelpURL().isEmpty()) {
+            tip += LookupText(QStringLiteral("\tClick F1 for help..."));
+        }
+        m_tooltip.SetText(tip);
         const QRect text = ItemTextRect(item);
         QRect below(viewport()->mapToGlobal(text.topLeft()), text.size());
         below.translate(0, text.height());

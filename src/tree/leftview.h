@@ -8,6 +8,7 @@
 // delete, log in and out, refresh, new window, server file objects), hover
 // and keyboard help. UI thread only.
 
+#include "tree/itemlabeldelegate.h"
 #include "tree/tooltip.h"
 #include "tree/treedragdrop.h"
 
@@ -76,9 +77,12 @@ public:
     // Makes the item the target as if hit on its label; its record or null.
     CMyItem* SetTargetItem(QTreeWidgetItem* item);
     unsigned GetHitFlags() const { return m_hitFlags; }
+    // The pane's width at which every shown label fits whole.
+    int FittingWidth() const;
     // The item and flags of a point of the viewport.
     QTreeWidgetItem* HitTest(QPoint point, unsigned& flags) const;
-    // The rectangle of the item's icon and text in viewport coordinates.
+    // The rectangle of the item's icon and label in viewport coordinates,
+    // where the style draws them.
     QRect ItemTextRect(QTreeWidgetItem* item) const;
 
     // The tree model selected the item: it becomes the target.
@@ -126,7 +130,8 @@ public:
     // ---- help ----
     QString GetHelpURL(QTreeWidgetItem* item) const;
     void ClearMenuHelpFlag() { m_menuTracked = false; }
-    bool IsInfoTipShown() const { return m_infoTipShown; }
+    // The item tip shows, naming the item that F1 gives the help of.
+    bool IsInfoTipShown() const;
     bool IsMenuTracked() const { return m_menuTracked; }
     Tooltip& HoverTip() { return m_tooltip; }
 
@@ -143,6 +148,9 @@ protected:
 private:
     QTreeWidgetItem* commandItem(QTreeWidgetItem* item) const;
     CMyItem* recordOf(QTreeWidgetItem* item) const;
+    // Where the style draws the item's icon (empty without one) and its
+    // label, in viewport coordinates; false when the item is not shown.
+    bool itemLayout(QTreeWidgetItem* item, QRect& icon, QRect& label) const;
     void onCurrentItemChanged(QTreeWidgetItem* current);
     void onItemExpansion(QTreeWidgetItem* item, bool expanded);
     void onItemChanged(QTreeWidgetItem* item);
@@ -161,7 +169,6 @@ private:
     // characters is refused before anything is sent.
     void postCopyObject(const QString& sourcePath, const QString& targetPath);
     void showNameError();
-    void showTipText(QHelpEvent* event);
     void trackHover(QPoint point);
     // CTreeDropSite
     void RunActions(const KPROPS& actions, int context) override;
@@ -172,12 +179,12 @@ private:
 
     CMyTree& m_tree;
     CLeftViewHost& m_host;
+    CItemLabelDelegate m_painter;
     quint32 m_targetId = 0;
     unsigned m_hitFlags = kHitNowhere;
     bool m_keySelection = false;
     bool m_menuSelected = false;
     bool m_menuTracked = false;
-    bool m_infoTipShown = false;
     bool m_f1OnInfoTip = false;
     bool m_hoverFetched = false;
     // The item whose label is being edited, and its text before.

@@ -154,7 +154,7 @@ bool CLeftView::OnCommand(int commandId) {
             RefreshItem(nullptr);
             break;
         case kHelp:
-            m_host.LaunchHelp(m_infoTipShown || m_menuTracked ? GetHelpURL(nullptr) : QString());
+            m_host.LaunchHelp(IsInfoTipShown() || m_menuTracked ? GetHelpURL(nullptr) : QString());
             ClearMenuHelpFlag();
             break;
         case kDebug: {

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QToolTip>
 
 Tooltip::Tooltip() {
@@ -36,6 +37,7 @@ void Tooltip::Create(QWidget* parent, QWidget* relay) {
     m_tip->setMargin(2);
     m_tip->setMouseTracking(true);
     m_tip->installEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
 void Tooltip::SetText(const QString& text) {
@@ -45,12 +47,25 @@ void Tooltip::SetText(const QString& text) {
     }
 }
 
-void Tooltip::activate(QPoint topLeft, int maximumWidth) {
+void Tooltip::activate(QPoint topLeft, int wrapWidth) {
     if (!m_tip) {
         return;
     }
-    m_tip->setMaximumWidth(maximumWidth > 0 ? maximumWidth : QWIDGETSIZE_MAX);
-    m_tip->adjustSize();
+    const QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (screen == nullptr) {
+        screen = m_tip->screen();
+    }
+    const QRect desk = screen->availableGeometry();
+    // A narrow place must not wrap the text after every word: the tip may
+    // always grow to half the screen, as wide as a text reads well.
+    wrapWidth = qMax(wrapWidth, screen->geometry().width() / 2);
+    const int frame = 2 * (m_tip->margin() + m_tip->frameWidth());
+    const int natural =
+        m_tip->fontMetrics().boundingRect(QRect(), Qt::TextExpandTabs, m_text).width() + frame + 1;
+    const int width = qMin(natural, wrapWidth);
+    m_tip->resize(width, m_tip->heightForWidth(width));
+    // The whole tip stays on the screen: near its right edge it moves left.
+    topLeft.setX(qMax(desk.left(), qMin(topLeft.x(), desk.right() + 1 - width)));
     m_tip->move(topLeft);
     m_tip->show();
     m_tip->raise();
@@ -77,6 +92,7 @@ void Tooltip::ShowAtCursor() {
 }
 
 void Tooltip::Hide() {
+    m_showTimer.stop();
     m_hideTimer.stop();
     m_trackTimer.stop();
     if (m_tip) {
@@ -117,6 +133,15 @@ void Tooltip::onTrackTimer() {
 }
 
 bool Tooltip::eventFilter(QObject* watched, QEvent* event) {
+    // A popup menu that opens takes the pointer and may lie over the tip:
+    // the tip, shown or still to come, gives way.
+    if (event->type() == QEvent::Show) {
+        const auto* window = qobject_cast<const QWidget*>(watched);
+        if (window != nullptr && window->windowType() == Qt::Popup) {
+            Hide();
+        }
+        return false;
+    }
     if (watched == m_tip.get() && m_relay) {
         switch (event->type()) {
             case QEvent::MouseMove:

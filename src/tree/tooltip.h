@@ -39,8 +39,10 @@ public:
 
     void SetText(const QString& text);
     QString Text() const { return m_text; }
-    // Shows the tip at the rectangle's top-left (screen coordinates), at
-    // most as wide as the rectangle, and starts watching the pointer.
+    // Shows the tip at the rectangle's top-left (screen coordinates), its
+    // text wrapped at the rectangle's width or half the screen, whichever is
+    // wider, and starts watching the pointer. A tip shown or pending hides
+    // when a popup menu opens.
     void ShowAt(const QRect& rect);
     // Shows the tip after `delayMs`: below the pointer, at the rectangle, or
     // (no rectangle) where it was.
@@ -56,7 +58,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void activate(QPoint topLeft, int maximumWidth);
+    void activate(QPoint topLeft, int wrapWidth);
     void onShowTimer();
     void onTrackTimer();
 

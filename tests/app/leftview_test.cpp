@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -553,29 +552,13 @@ TEST_F(LeftViewTest, TheDebuggerShowsAnItemAndChecksDropPairs) {
     EXPECT_EQ(pick(u"node"_qs, u"fixed"_qs), u"node\n\rcannot be dropped on\n\rfixed"_qs);
 }
 
-TEST_F(LeftViewTest, TheKeyboardTipWrapsAtHalfTheScreenWidth) {
-    const QString hover = u"word "_qs.repeated(30);
-    tree().GetMyItem(other)->SetHoverText(hover);
+TEST_F(LeftViewTest, TheViewShowsNoItemTipOfItsOwnBesideThePanesTip) {
+    tree().GetMyItem(other)->SetHoverText(u"word "_qs.repeated(30));
     tree().GetMyItem(other)->SetHelpURL(u"/help.htm"_qs);
     const QPoint at = labelPoint(other);
     QHelpEvent ask(QEvent::ToolTip, at, pane->viewport()->mapToGlobal(at));
     QApplication::sendEvent(pane->viewport(), &ask);
-    ASSERT_TRUE(QToolTip::isVisible());
-    EXPECT_TRUE(pane->IsInfoTipShown());
-    const QString text = QToolTip::text();
-    EXPECT_EQ(text, (hover + u"\tClick F1 for help..."_qs).left(79));
-    QLabel* tip = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->objectName() == u"qtooltip_label"_qs) {
-            tip = qobject_cast<QLabel*>(widget);
-        }
-    }
-    ASSERT_NE(tip, nullptr);
-    const int half = pane->screen()->geometry().width() / 2;
-    ASSERT_GT(tip->fontMetrics().horizontalAdvance(text), half) << "a text wider than the limit";
-    EXPECT_LE(tip->width(), half);
-    EXPECT_GE(tip->height(), 2 * tip->fontMetrics().height()) << "the text wraps, not cut";
-    QToolTip::hideText();
+    EXPECT_FALSE(QToolTip::isVisible()) << "the hover text shows in the pane's own tip only";
 }
 
 TEST_F(LeftViewTest, TheRediscoverEntryOpensTheRediscoverDialog) {

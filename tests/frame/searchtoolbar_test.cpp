@@ -149,4 +149,20 @@ TEST_F(SearchToolbarTest, EditCommandsActOnTheFieldText) {
     EXPECT_FALSE(run(57607));
 }
 
+TEST_F(SearchToolbarTest, TheEmptyFieldShowsItsWholeCue) {
+    CSearchComboBox field([] { return nullptr; }, prefs);
+    field.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&field));
+    ASSERT_GE(field.width(), CSearchComboBox::kFieldWidth);
+    QLineEdit& fieldEdit = *field.lineEdit();
+    const QImage shown = fieldEdit.grab().toImage();
+    // The same field with room to spare draws the cue whole: where the
+    // field's own width cut it, the two differ.
+    field.setFixedWidth(4 * CSearchComboBox::kFieldWidth);
+    QApplication::processEvents();
+    ASSERT_GT(fieldEdit.width(), shown.width());
+    const QImage whole = fieldEdit.grab().toImage().copy(QRect(QPoint(0, 0), shown.size()));
+    EXPECT_EQ(shown, whole) << "the cue is cut";
+}
+
 }  // namespace

@@ -1,10 +1,15 @@
-// The hover tooltip: delayed show at the place given, timed hide, and the
-// two edge cases of its text and window.
+// The hover tooltip: delayed show at the place given, timed hide, the two
+// edge cases of its text and window, the width it wraps at, the screen's
+// edge and the popup menus it gives way to.
 
 #include "tree/tooltip.h"
 
+#include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -57,4 +62,77 @@ TEST(TooltipTest, MouseEventsOverTheTipReachTheRelayWindow) {
     ASSERT_NE(window, nullptr);
     QTest::mouseMove(window, QPoint(2, 2));
     EXPECT_GT(relay.moves, 0);
+}
+
+TEST(TooltipTest, TextWrapsAtHalfTheScreenHowNarrowSoEverThePlace) {
+    QWidget parent;
+    parent.show();
+    const QRect screen = parent.screen()->geometry();
+    const int half = screen.width() / 2;
+    const struct {
+        const char* name;
+        QString text;
+        int placeWidth;
+        bool wraps;
+    } cases[] = {
+        {"a sentence below a short label stays on one line",
+         QStringLiteral("All elements known to the server, by kind and by place"), 30, false},
+        {"a text wider than half the screen wraps there", QStringLiteral("word ").repeated(60), 30,
+         true},
+        {"a place wider than half the screen is the limit", QStringLiteral("word ").repeated(90),
+         half + 100, true},
+    };
+    for (const auto& c : cases) {
+        Tooltip tip;
+        tip.Create(&parent);
+        tip.SetText(c.text);
+        tip.ShowAt(QRect(screen.topLeft() + QPoint(10, 50), QSize(c.placeWidth, 20)));
+        ASSERT_TRUE(tip.IsShown()) << c.name;
+        const QFontMetrics metrics = parent.fontMetrics();
+        const int lines = tip.Geometry().height() / metrics.lineSpacing();
+        EXPECT_EQ(lines > 1, c.wraps) << c.name << ": " << lines << " lines";
+        EXPECT_LE(tip.Geometry().width(), qMax(half, c.placeWidth)) << c.name;
+        if (c.wraps) {
+            EXPECT_GT(tip.Geometry().width(), qMax(half, c.placeWidth) * 3 / 4)
+                << c.name << ": lines as long as the limit lets them";
+        }
+    }
+}
+
+TEST(TooltipTest, ATipNearTheScreensRightEdgeStaysWholeOnTheScreen) {
+    QWidget parent;
+    parent.show();
+    const QRect screen = parent.screen()->availableGeometry();
+    Tooltip tip;
+    tip.Create(&parent);
+    tip.SetText(QStringLiteral("A tip of some length near the edge"));
+    tip.ShowAt(QRect(QPoint(screen.right() - 10, screen.top() + 50), QSize(40, 20)));
+    ASSERT_TRUE(tip.IsShown());
+    EXPECT_EQ(tip.Geometry().right(), screen.right());
+    EXPECT_EQ(tip.Geometry().top(), screen.top() + 50);
+}
+
+TEST(TooltipTest, APopupMenuThatOpensHidesTheTipShownOrToCome) {
+    QWidget parent;
+    parent.show();
+    const QRect place(parent.mapToGlobal(QPoint(10, 10)), QSize(80, 20));
+    const struct {
+        const char* name;
+        std::function<void(Tooltip&)> show;
+    } cases[] = {
+        {"shown", [&](Tooltip& tip) { tip.ShowAt(place); }},
+        {"to come", [&](Tooltip& tip) { tip.ShowLater(100, false, &place); }},
+    };
+    for (const auto& c : cases) {
+        Tooltip tip;
+        tip.Create(&parent);
+        tip.SetText(QStringLiteral("tip"));
+        c.show(tip);
+        QMenu menu;
+        menu.addAction(QStringLiteral("entry"));
+        menu.popup(place.topLeft());
+        QTest::qWait(300);
+        EXPECT_FALSE(tip.IsShown()) << c.name;
+        menu.hide();
+    }
 }
