@@ -66,7 +66,3 @@ void SetHttpCookiePurgeObserver(
 // Deletes the cookies of a host (every host when empty) whose name is one of
 // `names` (every name when empty). Returns how many were deleted.
 int HttpDeleteCookies(const QString& host, const std::vector<QString>& names);
-
-// Whether a certificate problem of this server was logged already; the first
-// call for a server answers false and remembers it.
-bool HttpCertificateWarningGiven(const QString& server);
