@@ -56,6 +56,10 @@ QTreeWidgetItem* CAppBrowserSite::findServerItem(const QUrl& url, bool loggedInO
     return nullptr;
 }
 
+bool CAppBrowserSite::IsLoggedInServer(const QUrl& url) const {
+    return findServerItem(url, true) != nullptr;
+}
+
 bool CAppBrowserSite::CredentialsFor(const QUrl& url, QString& user, QString& password) {
     QTreeWidgetItem* item = findServerItem(url, true);
     const auto* system =

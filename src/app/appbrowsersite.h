@@ -1,8 +1,8 @@
 #pragma once
 
 // The application's answers to what the program's browsers ask: the
-// app-is-up flag and the page-submit guard, the logged-in servers'
-// credentials and logout after a 401, the main window's browser row and
+// app-is-up flag and the page-submit guard, the logged-in servers and their
+// credentials, logout after a 401, the main window's browser row and
 // grid, whether the selected server announces processes, the language
 // pack and the pump.
 
@@ -18,6 +18,7 @@ public:
 
     bool IsUp() const override;
     bool IsPageSubmitGuarded() const override;
+    bool IsLoggedInServer(const QUrl& url) const override;
     bool CredentialsFor(const QUrl& url, QString& user, QString& password) override;
     void OnUnauthorized(const QUrl& url) override;
     bool IsBrowserRowShown() override;

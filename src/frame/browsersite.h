@@ -2,8 +2,8 @@
 
 // What the program's browsers need of the application around them: whether
 // the program is up, whether a page submit of the properties panel is under
-// way (its "curl:" links must not run meanwhile), the credentials of the
-// logged-in server a page belongs to, the client-side logout after a 401,
+// way (its "curl:" links must not run meanwhile), whether a page belongs to
+// a logged-in server and that server's credentials, the client-side logout after a 401,
 // the browser row of the main window, the grid row a cleared DirtyBit
 // leaves behind, whether pages announce server processes, the language pack
 // and the main window. The application installs its implementation at
@@ -22,6 +22,8 @@ public:
     virtual bool IsUp() const = 0;
     // Whether a page submit of the properties panel is under way.
     virtual bool IsPageSubmitGuarded() const = 0;
+    // Whether a logged-in server's scheme, host and port are the URL's.
+    virtual bool IsLoggedInServer(const QUrl& url) const = 0;
     // The user and password of the logged-in server whose scheme, host and
     // port are the URL's; false when no logged-in server matches.
     virtual bool CredentialsFor(const QUrl& url, QString& user, QString& password) = 0;

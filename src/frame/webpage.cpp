@@ -4,6 +4,7 @@
 #include "frame/webprofile.h"
 #include "framework/klog.h"
 #include "net/wireservices.h"
+#include "platform/httpservertrust.h"
 #include "ui/popupmessages.h"
 #include "ui/uiservices.h"
 
@@ -12,8 +13,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QSslCertificate>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineCertificateError>
 
 #include <memory>
 #include <optional>
@@ -27,6 +30,7 @@ QString JavaScriptString(const QString& text) {
 CWebPage::CWebPage(QObject* parent) : QWebEnginePage(&WebProfile(), parent) {
     connect(this, &QWebEnginePage::authenticationRequired, this, &CWebPage::answerAuthentication);
     connect(this, &QWebEnginePage::loadingChanged, this, &CWebPage::onLoadingChanged);
+    connect(this, &QWebEnginePage::certificateError, this, &CWebPage::answerCertificateError);
 }
 
 bool CWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
@@ -85,6 +89,21 @@ void CWebPage::answerAuthentication(const QUrl& url, QAuthenticator* authenticat
     // Refused: the browser shows the server's 401 page, never a prompt.
     kDebugLog(u"Browser credentials refused for %s\n", url.toString(QUrl::RemoveUserInfo));
     *authenticator = QAuthenticator();
+}
+
+void CWebPage::answerCertificateError(QWebEngineCertificateError error) {
+    const QUrl url = error.url();
+    const int port = url.port(443);
+    const QList<QSslCertificate> chain = error.certificateChain();
+    const HttpPresentedCertificate accepted = HttpAcceptedServerCertificate(url.host(), port);
+    if (!chain.isEmpty() && !accepted.der.isEmpty() && chain.first().toDer() == accepted.der &&
+        BrowserSite().IsLoggedInServer(url)) {
+        HttpLogAcceptedCertificate(url.host(), accepted.verification);
+        error.acceptCertificate();
+        return;
+    }
+    kWarningLog(u"The certificate of %s:%d is refused: %s", url.host(), port, error.description());
+    error.rejectCertificate();
 }
 
 void CWebPage::onLoadingChanged(const QWebEngineLoadingInfo& info) {

@@ -8,9 +8,13 @@
 // boxes, so "suppressallpopups" lets unattended scripts run on. A server
 // that asks for credentials gets, once per load, those of its logged-in
 // server, else none: the browser never prompts, and the 401 that follows
-// logs that server out. Windows a page opens are the program's own pop-up
-// windows. Pages reach the program only through such links; the program
-// reads and writes pages with scripts whose data travel as JSON texts.
+// logs that server out. A certificate the browser's checks fail is accepted
+// from a logged-in server only when it is the one the program's requests
+// accepted from that host and port (see platform/httpservertrust.h);
+// every other is refused and the page does not load. Windows a page opens
+// are the program's own pop-up windows. Pages reach the program only
+// through such links; the program reads and writes pages with scripts
+// whose data travel as JSON texts.
 
 #include <QString>
 #include <QUrl>
@@ -22,6 +26,7 @@
 #include <functional>
 
 class QAuthenticator;
+class QWebEngineCertificateError;
 
 // The text as a JavaScript string literal (JSON), for data put into scripts.
 QString JavaScriptString(const QString& text);
@@ -54,6 +59,7 @@ protected:
 
 private:
     void answerAuthentication(const QUrl& url, QAuthenticator* authenticator);
+    void answerCertificateError(QWebEngineCertificateError error);
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
 
     std::function<void(const QString&)> m_appLinkHandler;

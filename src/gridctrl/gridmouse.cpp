@@ -7,6 +7,7 @@
 #include "gridctrl/titletip.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -77,7 +78,12 @@ void CGridCtrl::timerEvent(QTimerEvent* event) {
 }
 
 void CGridCtrl::leaveEvent(QEvent* event) {
-    HideTitleTip();
+    // Qt tells the grid it was left when the tip shows under the resting
+    // pointer, though the tip takes no input and the pointer never moved:
+    // the grid is left only once the pointer is off the tip's cell.
+    if (!IsTitleTipShown() || !m_titleTip->HoverRect().contains(QCursor::pos())) {
+        HideTitleTip();
+    }
     QAbstractScrollArea::leaveEvent(event);
 }
 

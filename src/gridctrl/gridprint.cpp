@@ -15,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -276,7 +277,11 @@ void CGridCtrl::printCellBlock(QPainter& painter, int firstCol, int endCol, int 
             if (bottom >= m_printMetrics.bodyHeight && row != m_printPage.firstRow) {
                 break;
             }
-            const QRect cell(QPoint(left, top), QPoint(right, bottom));
+            // A row taller than the body prints as much of itself as the
+            // page holds, as a cell of that height: its text is placed in
+            // what the page shows, never in the part cut off below.
+            const QRect cell(QPoint(left, top),
+                             QPoint(right, std::min(bottom, m_printMetrics.bodyHeight - 1)));
             if (CGridCellBase* item = GetCell(row, col)) {
                 item->PrintCell(painter, row, col, cell);
             }

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 CTitleTip::CTitleTip(QWidget* grid)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
@@ -90,6 +91,12 @@ bool CTitleTip::Show(QRect titleRect, const QString& text, int xOffset, const QR
     m_backColour = backColour;
     setGeometry(Placement(title.topLeft(), QSize(widest, height), screenRect, wrapped));
     show();
+    // The X11 window is made without the input-transparency its flags ask
+    // for and would take the pointer from the grid, which then hides the
+    // tip as left: setting the flag again on the shown window passes the
+    // pointer through.
+    windowHandle()->setFlag(Qt::WindowTransparentForInput, false);
+    windowHandle()->setFlag(Qt::WindowTransparentForInput, true);
     raise();
     update();
     return true;

@@ -1,6 +1,7 @@
 #include "platform/http.h"
 
 #include "framework/klog.h"
+#include "platform/httpservertrust.h"
 #include "platform/httpshare.h"
 
 #include <curl/curl.h>
@@ -25,6 +26,32 @@ constexpr long kConnectTimeoutSeconds = 60;
 // A reply that delivers less than a byte a second for this long is dead.
 constexpr long kStalledSeconds = 300;
 constexpr char kProtocols[] = "http,https,ftp";
+
+// The DER form of the certificate the server of the transfer presented in
+// its handshake (the first of the chain libcurl lists as PEM); empty when
+// the transfer had no handshake of its own.
+QByteArray serverCertificateDer(CURL* easy) {
+    curl_certinfo* chain = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CERTINFO, &chain) != CURLE_OK || chain == nullptr ||
+        chain->num_of_certs < 1) {
+        return {};
+    }
+    constexpr QByteArrayView kCertField = "Cert:";
+    for (const curl_slist* field = chain->certinfo[0]; field != nullptr; field = field->next) {
+        const QByteArrayView text(field->data);
+        if (!text.startsWith(kCertField)) {
+            continue;
+        }
+        QByteArray base64;
+        for (const QByteArray& line : text.sliced(kCertField.size()).toByteArray().split('\n')) {
+            if (!line.startsWith("-----")) {
+                base64 += line.trimmed();
+            }
+        }
+        return QByteArray::fromBase64(base64);
+    }
+    return {};
+}
 
 // The connections a thread keeps open for reuse between its requests.
 class ThreadConnections {
@@ -291,10 +318,11 @@ bool CHttpRequest::configure(Transfer& transfer) {
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CHttpRequest::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
-    // Servers in the field present their own certificates: accept them, and
-    // log a failed verification (noteCertificate).
+    // Servers in the field present their own certificates: accept them, keep
+    // each for the browsers and log a failed verification (noteCertificate).
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(easy, CURLOPT_CERTINFO, 1L);
     curl_easy_setopt(easy, CURLOPT_HTTPAUTH,
                      m_user.isEmpty() ? static_cast<long>(CURLAUTH_ANY) : HttpLearnedAuth(authKey()));
     curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
@@ -501,13 +529,20 @@ QString CHttpRequest::authKey() const {
 }
 
 void CHttpRequest::noteCertificate() {
-    if (m_url.Parts().service != kHttpServiceHttps) {
+    // The server that answered last, which a redirect may have changed.
+    char* effective = nullptr;
+    curl_easy_getinfo(m_transfer->easy, CURLINFO_EFFECTIVE_URL, &effective);
+    const HttpUrl answered(effective != nullptr ? QString::fromUtf8(effective) : m_url.Text());
+    if (answered.Parts().service != kHttpServiceHttps) {
         return;
     }
-    long verification = 0;
-    curl_easy_getinfo(m_transfer->easy, CURLINFO_SSL_VERIFYRESULT, &verification);
-    if (verification != 0 && !HttpCertificateWarningGiven(m_url.Parts().server)) {
-        kWarningLog(u"The certificate of %s failed verification (code %ld); accepted.",
-                    m_url.Parts().server, verification);
+    HttpPresentedCertificate certificate;
+    curl_easy_getinfo(m_transfer->easy, CURLINFO_SSL_VERIFYRESULT, &certificate.verification);
+    // A reused connection or a resumed session brings no certificate: the
+    // one kept from the handshake stays.
+    certificate.der = serverCertificateDer(m_transfer->easy);
+    if (!certificate.der.isEmpty()) {
+        HttpRecordServerCertificate(answered.Parts().server, answered.Parts().port, certificate);
     }
+    HttpLogAcceptedCertificate(answered.Parts().server, certificate.verification);
 }

@@ -14,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 
 namespace {
 
@@ -252,13 +251,6 @@ int HttpDeleteCookies(const QString& host, const std::vector<QString>& names) {
         observer(host, names);
     }
     return deleted;
-}
-
-bool HttpCertificateWarningGiven(const QString& server) {
-    static std::mutex mutex;
-    static std::set<QString> warned;
-    std::lock_guard lock(mutex);
-    return !warned.insert(server.toLower()).second;
 }
 
 namespace {

@@ -67,10 +67,6 @@ void SetHttpCookiePurgeObserver(
 // `names` (every name when empty). Returns how many were deleted.
 int HttpDeleteCookies(const QString& host, const std::vector<QString>& names);
 
-// Whether a certificate problem of this server was logged already; the first
-// call for a server answers false and remembers it.
-bool HttpCertificateWarningGiven(const QString& server);
-
 // The authentication scheme each server asked for. A server whose challenge
 // offered Basic alone gets the credentials with every later request, instead
 // of a first request without them, a 401 and the same request again. Keyed

@@ -53,15 +53,16 @@ private:
 class ProgramTest : public TempHomeTest {
 protected:
     // A World View file with the server "Alpha" on `port` in the folder
-    // "Lab", written as the one Quillex.ini opens at start-up.
-    QString writeLabWorldView(quint16 port) {
+    // "Lab", spoken to with `protocol`, written as the one Quillex.ini opens
+    // at start-up.
+    QString writeLabWorldView(quint16 port, const QByteArray& protocol = "http") {
         const QString worldView = writeFile(
             QStringLiteral("views/lab.zwv"),
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tree>\n  <root label='World View'>\n"
             "    <folder label='Lab'>\n"
             "      <system label='Alpha' server-type='.' hostname='127.0.0.1' web-port='" +
-                QByteArray::number(port) +
-                "' protocol='http'>\n      </system>\n    </folder>\n  </root>\n</tree>\n");
+                QByteArray::number(port) + "' protocol='" + protocol +
+                "'>\n      </system>\n    </folder>\n  </root>\n</tree>\n");
         writeFile(QStringLiteral(".config/Zorvic/QVX/Quillex.ini"),
                   "ZWV=" + worldView.toUtf8() + '\n');
         return worldView;

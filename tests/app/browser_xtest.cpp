@@ -8,6 +8,7 @@
 #include "frame/iebar.h"
 #include "frame/mainframe.h"
 #include "frame/webwnd.h"
+#include "platform/http.h"
 #include "server/mysystem.h"
 #include "settings/buildstamp.h"
 #include "settings/preferences.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -60,6 +62,10 @@ QPoint linkCentre(int index) {
 
 class BrowserProgramTest : public ProgramTest {
 protected:
+    explicit BrowserProgramTest(
+        FakeVelnixServer::Transport transport = FakeVelnixServer::Transport::Http)
+        : server(transport) {}
+
     void SetUp() override {
         TempHomeTest::SetUp();
         QUILLEX_SKIP_WITHOUT_DESKTOP(false);
@@ -69,7 +75,7 @@ protected:
         server.Script(FakeVelnixServer::kServicesPath, fakelogin::kLoginQuery,
                       Reply::Xml(login.Xml()).header("Set-Cookie", "SID=s3ss10n; Path=/"));
         server.Script("/start", htmlReply("<html><head><title>start</title></head></html>"));
-        writeLabWorldView(server.Port());
+        writeLabWorldView(server.Port(), server.BaseUrl().section(u':', 0, 0).toUtf8());
 
         app = std::make_unique<CTheApp>();
         app->Popups().SetPresenter([this](QWidget*, const QString&, const QString& text, int type) {
@@ -482,6 +488,55 @@ TEST_F(BrowserProgramTest, HtmlControlRunsAppWordsAndShowsItsPage) {
 
     click(*control, linkCentre(1));
     EXPECT_TRUE(QTest::qWaitFor([&] { return frame->isMinimized(); }));
+}
+
+// The server "Alpha" over HTTPS, with the self-signed certificate the fake
+// server makes at its start.
+class HttpsBrowserProgramTest : public BrowserProgramTest {
+protected:
+    HttpsBrowserProgramTest() : BrowserProgramTest(FakeVelnixServer::Transport::Https) {}
+};
+
+TEST_F(HttpsBrowserProgramTest, PagesTrustExactlyTheServerCertificatesTheRequestsAccepted) {
+    showBrowserRow();
+    open("/secure", "<html><head><title>secure</title></head><body>over TLS</body></html>",
+         QStringLiteral("secure"));
+    QVariant text;
+    ASSERT_TRUE(
+        browser->WebPage()->RunScriptAndWait(QStringLiteral("document.body.innerText"), text));
+    EXPECT_EQ(text.toString(), QStringLiteral("over TLS"));
+
+    // A server the requests reached, but not logged in.
+    FakeVelnixServer other(FakeVelnixServer::Transport::Https);
+    ASSERT_TRUE(other.IsListening());
+    other.Script(FakeVelnixServer::kServicesPath, Reply::Xml("<pong/>"));
+    CHttpRequest ping;
+    ping.SetUrl(HttpUrl(other.BaseUrl() + QStringLiteral("/cmi/Services?Action=Ping")));
+    ASSERT_TRUE(ping.Send()) << ping.ErrorText().toStdString();
+    struct Case {
+        QString url;
+        const char* what;
+    };
+    const Case cases[] = {
+        {QStringLiteral("https://localhost:%1/elsewhere").arg(server.Port()),
+         "the logged-in server under another host name"},
+        {other.BaseUrl() + QStringLiteral("/elsewhere"), "a server that is not logged in"},
+    };
+    const QByteArray elsewhere =
+        "<html><head><title>elsewhere</title></head><body>not trusted</body></html>";
+    server.Script("/elsewhere", htmlReply(elsewhere));
+    other.Script("/elsewhere", htmlReply(elsewhere));
+    for (const Case& c : cases) {
+        QSignalSpy finished(browser, &QWebEngineView::loadFinished);
+        browser->Navigate2(c.url);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 60000)) << c.what;
+        EXPECT_FALSE(finished.last().at(0).toBool()) << c.what;
+        EXPECT_NE(browser->title(), QStringLiteral("elsewhere")) << c.what;
+    }
+    EXPECT_TRUE(requestsTo("/elsewhere").empty());
+    for (const auto& request : other.Requests()) {
+        EXPECT_NE(request.path, QByteArray("/elsewhere"));
+    }
 }
 
 }  // namespace

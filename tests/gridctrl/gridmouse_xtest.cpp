@@ -1,7 +1,8 @@
 // The grid under real X input (xdotool): a column border dragged wider, a
 // cut cell hovered until its title tip shows over it (a screenshot is kept
-// beside the test), and a double click through the tip that reaches the
-// grid.
+// beside the test), a tip that stays while the pointer rests on it and goes
+// when the pointer leaves the grid, and a double click through the tip that
+// reaches the grid.
 
 #include "gridfixture.h"
 
@@ -73,6 +74,32 @@ TEST_F(GridTest, RealPointerDragsABorderShowsATipAndDoubleClicksThroughIt) {
     EXPECT_EQ(owner.codes(NM_DBLCLK).back().row, 2);
     EXPECT_EQ(owner.codes(NM_DBLCLK).back().col, 2);
     EXPECT_TRUE(QTest::qWaitFor([&] { return grid->GetInPlaceEdit() != nullptr; }, 2000));
+}
+
+TEST_F(GridTest, RealPointerRestingOverACutCellKeepsItsTipUntilItLeavesTheGrid) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    make(4, 3, 1, 1, QSize(420, 220));
+    grid->SetItemText(2, 1, QStringLiteral("a comment far too long for its narrow column"));
+    grid->Refresh();
+    QRect cell;
+    ASSERT_TRUE(grid->GetCellRect(2, 1, cell));
+    auto global = [&](QPoint local) { return grid->viewport()->mapToGlobal(local); };
+
+    ASSERT_TRUE(moveTo(global(cell.center())));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->IsTitleTipShown(); }, 5000));
+    // The tip covers the cell: resting there, or moving within the cell
+    // under the tip, must not count as leaving the grid.
+    const QPoint within[] = {cell.center(), cell.center() + QPoint(cell.width() / 4, 0),
+                             cell.topLeft() + QPoint(3, 3)};
+    for (const QPoint& at : within) {
+        ASSERT_TRUE(moveTo(global(at)));
+        EXPECT_FALSE(QTest::qWaitFor([&] { return !grid->IsTitleTipShown(); }, 1000))
+            << "the tip went with the pointer at " << at.x() << "," << at.y();
+    }
+
+    ASSERT_TRUE(moveTo(owner.frameGeometry().bottomRight() + QPoint(60, 60)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !grid->IsTitleTipShown(); }, 5000))
+        << "the pointer left the grid and the tip stayed";
 }
 
 }  // namespace

@@ -161,6 +161,38 @@ TEST_F(GridPrintTest, ARowTallerThanThePageIsPrintedOnAPageOfItsOwn) {
     EXPECT_TRUE(pdf.pageTexts[2].contains(u"c3x1"_qs));
 }
 
+TEST_F(GridPrintTest, ARowTallerThanThePageHasItsTextsInWhatThePageShowsOfIt) {
+    struct Case {
+        unsigned format;
+        const char* alignment;
+    };
+    const Case cases[] = {
+        {DT_SINGLELINE | DT_NOPREFIX, "top"},
+        {kDefaultCellFormat, "centred"},
+        {DT_WORDBREAK | DT_VCENTER | DT_NOPREFIX, "centred, wrapped"},
+    };
+    for (const Case& c : cases) {
+        delete grid;
+        makeLabelled(4, 3);
+        grid->SetRowHeight(2, 5000);
+        for (int col = 0; col < 3; ++col) {
+            grid->SetItemFormat(2, col, c.format);
+        }
+        const PrintedPdf pdf = print();
+        ASSERT_TRUE(pdf.printed) << c.alignment;
+        ASSERT_EQ(pdf.pageWords.size(), 3) << c.alignment;
+        // Between the header band (the window's title) and the footer band.
+        const double bodyTop = pdf.word(1, u"Element"_qs).box.bottom();
+        const double bodyBottom = pdf.word(1, u"Page"_qs).box.top();
+        ASSERT_LT(bodyTop, bodyBottom) << c.alignment;
+        for (const QString& text : {u"L0002"_qs, u"c2x2"_qs}) {
+            const QRectF box = pdf.word(1, text).box;
+            EXPECT_GT(box.top(), bodyTop) << c.alignment << " " << text.toStdString();
+            EXPECT_LT(box.bottom(), bodyBottom) << c.alignment << " " << text.toStdString();
+        }
+    }
+}
+
 TEST_F(GridPrintTest, OnlyFixedRowsPrintOnePageWithoutBody) {
     makeLabelled(1, 3);
     const PrintedPdf pdf = print();

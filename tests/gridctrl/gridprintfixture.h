@@ -12,19 +12,39 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <clocale>
 #include <string>
 
+// A word as pdftotext placed it on its page, in points from the page's top
+// left corner; the page's own size beside it.
+struct PrintedWord {
+    QString text;
+    QRectF box;
+    QSizeF page;
+};
+
 struct PrintedPdf {
     bool printed = false;
     int pages = 0;
     QString title;
     QStringList pageTexts;
+    // Every page's words with their boxes, in page order.
+    QList<QList<PrintedWord>> pageWords;
 
     QString all() const { return pageTexts.join(u'\f'); }
+    // The first word `text` of the page (from 0); a null box when none.
+    PrintedWord word(int page, const QString& text) const {
+        for (const PrintedWord& word : pageWords.value(page)) {
+            if (word.text == text) {
+                return word;
+            }
+        }
+        return {};
+    }
 };
 
 inline QString runPoppler(const QString& program, const QStringList& arguments) {
@@ -36,6 +56,28 @@ inline QString runPoppler(const QString& program, const QStringList& arguments) 
         return {};
     }
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The words of every page of pdftotext's box listing ("-bbox").
+inline QList<QList<PrintedWord>> parseWordBoxes(const QString& listing) {
+    static const QRegularExpression page(u"<page width=\"([\\d.]+)\" height=\"([\\d.]+)\">"_qs);
+    static const QRegularExpression word(
+        u"<word xMin=\"([\\d.-]+)\" yMin=\"([\\d.-]+)\" xMax=\"([\\d.-]+)\" "
+        "yMax=\"([\\d.-]+)\">([^<]*)</word>"_qs);
+    QList<QList<PrintedWord>> pages;
+    QSizeF size;
+    for (const QString& line : listing.split(u'\n')) {
+        if (const QRegularExpressionMatch match = page.match(line); match.hasMatch()) {
+            size = QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
+            pages.emplaceBack();
+        } else if (const QRegularExpressionMatch found = word.match(line);
+                   found.hasMatch() && !pages.isEmpty()) {
+            const QPointF from(found.captured(1).toDouble(), found.captured(2).toDouble());
+            const QPointF to(found.captured(3).toDouble(), found.captured(4).toDouble());
+            pages.last().append(PrintedWord{found.captured(5), QRectF(from, to), size});
+        }
+    }
+    return pages;
 }
 
 // How often `token` stands in `text` as a word of its own.
@@ -98,6 +140,7 @@ protected:
         pdf.title = title.match(info).captured(1).trimmed();
         pdf.pageTexts = runPoppler(u"pdftotext"_qs, {u"-layout"_qs, file, u"-"_qs})
                             .split(u'\f', Qt::SkipEmptyParts);
+        pdf.pageWords = parseWordBoxes(runPoppler(u"pdftotext"_qs, {u"-bbox"_qs, file, u"-"_qs}));
         return pdf;
     }
 

@@ -1,4 +1,5 @@
 #include "platform/http.h"
+#include "platform/httpservertrust.h"
 #include "platform/httpshare.h"
 #include "support/fakeftpserver.h"
 #include "support/fakevelnixserver.h"
@@ -312,16 +313,35 @@ TEST_F(HttpRequestTest, AnUnknownHostIsReportedAsNotResolved) {
     EXPECT_EQ(request.Error(), HttpError::NameNotResolved);
 }
 
-TEST(HttpsRequestTest, AnyCertificateIsAcceptedAndItsFailureLoggedOnce) {
+TEST(HttpsRequestTest, AnyCertificateIsAcceptedKeptForItsHostAndPortAndItsFailureLoggedOnce) {
     FakeVelnixServer server(FakeVelnixServer::Transport::Https);
-    ASSERT_TRUE(server.IsListening());
+    FakeVelnixServer other(FakeVelnixServer::Transport::Https);
+    ASSERT_TRUE(server.IsListening() && other.IsListening());
+    ASSERT_FALSE(server.CertificateDer().isEmpty());
+    ASSERT_NE(server.CertificateDer(), other.CertificateDer());
+    const auto fetch = [](const FakeVelnixServer& from) {
+        CHttpRequest request;
+        request.SetUrl(HttpUrl(from.BaseUrl() + u"/cmi/Services?Action=Ping"_qs));
+        EXPECT_TRUE(request.Send()) << request.ErrorText().toStdString();
+        return ReadAll(request);
+    };
     server.Script("/cmi/Services", Reply::Xml("<secure/>"));
-    CHttpRequest request;
-    request.SetUrl(HttpUrl(server.BaseUrl() + u"/cmi/Services?Action=Ping"_qs));
-    ASSERT_TRUE(request.Send()) << request.ErrorText().toStdString();
-    EXPECT_EQ(ReadAll(request), QByteArray("<secure/>"));
+    other.Script("/cmi/Services", Reply::Xml("<other/>"));
+    EXPECT_EQ(fetch(server), QByteArray("<secure/>"));
+    EXPECT_EQ(fetch(other), QByteArray("<other/>"));
+    // A later request resumes the TLS session: what was kept stays.
+    EXPECT_EQ(fetch(server), QByteArray("<secure/>"));
+
     // The self-signed certificate failed verification, and that was noted.
     EXPECT_TRUE(HttpCertificateWarningGiven(u"127.0.0.1"_qs));
+    const HttpPresentedCertificate kept =
+        HttpAcceptedServerCertificate(u"127.0.0.1"_qs, server.Port());
+    EXPECT_EQ(kept.der, server.CertificateDer());
+    EXPECT_NE(kept.verification, 0);
+    EXPECT_EQ(HttpAcceptedServerCertificate(u"127.0.0.1"_qs, other.Port()).der,
+              other.CertificateDer());
+    EXPECT_TRUE(HttpAcceptedServerCertificate(u"localhost"_qs, server.Port()).der.isEmpty())
+        << "a certificate is kept for the host that presented it only";
 }
 
 TEST(HttpUrlTest, EncodesOnlyWhatIsNotValidInAUrl) {

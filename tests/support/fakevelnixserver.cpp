@@ -73,6 +73,7 @@ struct FakeVelnixServer::State {
     std::thread listener;
     int port = -1;
     QString scheme;
+    QByteArray certificateDer;
 
     mutable std::mutex mutex;
     std::condition_variable released;
@@ -249,6 +250,10 @@ void FakeVelnixServer::start(Transport transport, const QByteArray& clientCaPem)
             }
         }
         if (certificate && key) {
+            const int derSize = i2d_X509(certificate.get(), nullptr);
+            state.certificateDer.resize(qMax(derSize, 0));
+            auto* der = reinterpret_cast<unsigned char*>(state.certificateDer.data());
+            i2d_X509(certificate.get(), &der);
             auto server =
                 std::make_unique<httplib::SSLServer>(certificate.get(), key.get(), clientCas);
             // Clients resume their TLS sessions; with client certificates
@@ -319,6 +324,10 @@ int FakeVelnixServer::Port() const {
 
 QString FakeVelnixServer::BaseUrl() const {
     return m_state->scheme + QStringLiteral("://127.0.0.1:") + QString::number(m_state->port);
+}
+
+QByteArray FakeVelnixServer::CertificateDer() const {
+    return m_state->certificateDer;
 }
 
 void FakeVelnixServer::Script(const QByteArray& path, const QByteArray& queryPrefix,

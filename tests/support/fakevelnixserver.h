@@ -67,6 +67,8 @@ public:
     int Port() const;
     // "http://127.0.0.1:port" or "https://...", without a slash at the end.
     QString BaseUrl() const;
+    // The DER form of the certificate an HTTPS server presents; empty over HTTP.
+    QByteArray CertificateDer() const;
 
     // Scripts the replies to requests for `path` whose query (or, for a POST
     // without one, its body) begins with `queryPrefix`; an empty prefix
