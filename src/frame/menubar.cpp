@@ -57,6 +57,9 @@ void fillPopup(QMenu* menu, std::span<const MenuItemResource> items, CFrameComma
 
 CMenuBar::CMenuBar(QWidget* parent) : QMenuBar(parent) {
     setNativeMenuBar(false);
+    // The bar fills its line, so that its corner widget sits at the line's
+    // right end.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* style = new CMenuStyle;
     style->setParent(this);
     setStyle(style);
