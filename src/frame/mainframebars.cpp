@@ -84,6 +84,7 @@ void CMainFrame::createBars() {
 
     m_statusBar = new CStatusBar(this);
     setStatusBar(m_statusBar);
+    connect(m_menuBar, &CMenuBar::PromptEnded, m_statusBar, &CStatusBar::EndPrompt);
 
     m_rebar = new CQVxReBar(*this, m_site.Prefs());
     addBands();

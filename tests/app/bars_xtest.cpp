@@ -3,10 +3,12 @@
 #include "app/appfixture.h"
 #include "dialogs/aboutdialog.h"
 #include "frame/animatectrl.h"
+#include "frame/framecommands.h"
 #include "frame/mainframe.h"
 #include "frame/menubar.h"
 #include "frame/qvxtoolbar.h"
 #include "frame/searchtoolbar.h"
+#include "frame/statusbar.h"
 #include "support/modalcloser.h"
 #include "support/xinput.h"
 
@@ -73,6 +75,34 @@ TEST_F(MenuBarKeysTest, AltArrowsEnterAndEscapeMoveAsOnWindows) {
     EXPECT_TRUE(popupIs(barMenu(0)));
     press(Qt::Key_Escape);
     press(Qt::Key_Escape);
+}
+
+// A menu item's prompt shows in the message pane while the item is
+// highlighted; on a submenu's item, and when the menu closes, the pane shows
+// its own text again.
+TEST_F(MenuBarKeysTest, PromptLastsWhileItsItemIsHighlighted) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    const QString own = QStringLiteral("Ready to work");
+    app->SetStatusText(own);
+    const auto paneShows = [this](const QString& text) {
+        return QTest::qWaitFor(
+            [&] { return frame->StatusPanes().PaneText(CStatusBar::kMessagePane) == text; }, 5000);
+    };
+    ASSERT_TRUE(paneShows(own));
+
+    // View opens on its Toolbars submenu; two down is the Wizard.
+    ASSERT_TRUE(typeKeys({"alt+v", "Down", "Down"}));
+    ASSERT_TRUE(popupIs(barMenu(3)));
+    ASSERT_EQ(barMenu(3)->activeAction(), frame->Commands().Action(32809));
+    EXPECT_TRUE(paneShows(QStringLiteral("Show or hide the wizard")));
+    ASSERT_TRUE(typeKeys({"Up", "Up"}));
+    EXPECT_TRUE(paneShows(own)) << "the Toolbars submenu has no prompt";
+
+    ASSERT_TRUE(typeKeys({"Down", "Down"}));
+    EXPECT_TRUE(paneShows(QStringLiteral("Show or hide the wizard")));
+    ASSERT_TRUE(typeKeys({"Escape", "Escape"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return popup() == nullptr; }, 5000));
+    EXPECT_TRUE(paneShows(own));
 }
 
 // The busy animation sits at the right end of the menu bar's line and takes
