@@ -77,6 +77,41 @@ TEST_F(MenuBarKeysTest, AltArrowsEnterAndEscapeMoveAsOnWindows) {
     press(Qt::Key_Escape);
 }
 
+// The same walk with keys from the X server, as a user types them: Qt's own
+// handling of Alt alone never sees a real Alt as one.
+TEST_F(MenuBarKeysTest, RealAltAloneEntersTheBarAndArrowsWrap) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    CMenuBar& bar = frame->MenuBar();
+    const QList<QAction*> menus = bar.actions();
+    QWidget* focus = QApplication::focusWidget();
+    const auto hot = [&bar](const QAction* menu) {
+        return QTest::qWaitFor([&] { return bar.activeAction() == menu; }, 5000);
+    };
+
+    ASSERT_TRUE(typeKeys({"alt"}));
+    ASSERT_TRUE(hot(menus.first())) << "Alt alone makes File hot";
+    EXPECT_EQ(popup(), nullptr);
+    ASSERT_TRUE(typeKeys({"Left"}));
+    EXPECT_TRUE(hot(menus.last())) << "Left from File wraps to Help";
+    ASSERT_TRUE(typeKeys({"Right", "Right"}));
+    EXPECT_TRUE(hot(menus.at(1)));
+    EXPECT_EQ(popup(), nullptr) << "arrows move the hot menu without opening it";
+
+    ASSERT_TRUE(typeKeys({"Return"}));
+    EXPECT_TRUE(popupIs(barMenu(1))) << "Enter opens the hot menu";
+    ASSERT_TRUE(typeKeys({"Escape"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return popup() == nullptr; }, 5000));
+    EXPECT_TRUE(hot(menus.at(1))) << "Escape in the popup leaves its menu hot";
+    ASSERT_TRUE(typeKeys({"Escape"}));
+    EXPECT_TRUE(hot(nullptr)) << "a second Escape leaves the bar";
+    EXPECT_EQ(QApplication::focusWidget(), focus) << "the focus goes back where it was";
+
+    ASSERT_TRUE(typeKeys({"alt"}));
+    EXPECT_TRUE(hot(menus.first()));
+    ASSERT_TRUE(typeKeys({"alt"}));
+    EXPECT_TRUE(hot(nullptr)) << "Alt alone again leaves the bar";
+}
+
 // A menu item's prompt shows in the message pane while the item is
 // highlighted; on a submenu's item, and when the menu closes, the pane shows
 // its own text again.
