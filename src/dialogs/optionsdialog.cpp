@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
@@ -49,6 +50,22 @@ constexpr std::array<const char16_t*, 3> kVisiblePages{u"World View", u"Date/Tim
 const std::array<const char16_t*, 7> kDateTimeKeys{u"DateFormat",   u"DateFormatTF", u"DateFormatDF",
                                                    u"TimeFormat",   u"TimeFormatTF", u"TimeFormatDF",
                                                    u"DateTime"};
+
+// The icon of a page, drawn at the list's icon size whatever sizes the
+// theme or the style hold: some hold only a small one, which the list
+// would show small beside the others.
+QIcon pageIcon(int page, const QStyle& style) {
+    const PageIcon& icon = kPageIcons[static_cast<size_t>(page)];
+    const QIcon source = QIcon::fromTheme(QString::fromLatin1(icon.themeName),
+                                          style.standardIcon(icon.fallback));
+    const QSize size(kIconSize, kIconSize);
+    QPixmap pixmap = source.pixmap(size);
+    if (pixmap.deviceIndependentSize().toSize() != size) {
+        pixmap = pixmap.scaled(size * pixmap.devicePixelRatio(), Qt::KeepAspectRatio,
+                               Qt::SmoothTransformation);
+    }
+    return QIcon(pixmap);
+}
 
 void append(QString& status, const QString& message) {
     if (!status.isEmpty()) {
@@ -152,10 +169,8 @@ bool COptionsDialog::OnInitDialog() {
     m_panel1->ApplyAddress();
 
     for (size_t i = 0; i < kVisiblePages.size(); ++i) {
-        const PageIcon& icon = kPageIcons[i];
-        m_pageList->addItem(new QListWidgetItem(
-            QIcon::fromTheme(QString::fromLatin1(icon.themeName), style()->standardIcon(icon.fallback)),
-            QString::fromUtf16(kVisiblePages[i])));
+        m_pageList->addItem(new QListWidgetItem(pageIcon(static_cast<int>(i), *style()),
+                                                QString::fromUtf16(kVisiblePages[i])));
     }
     m_initialWorldView = prefs.GetString(QStringLiteral("ZWV"));
     m_dateTimeSnapshot = dateTimeSnapshot();
@@ -192,10 +207,7 @@ void COptionsDialog::SwitchPage(int page) {
 
 void COptionsDialog::addHiddenItems() {
     for (int i = 3; i < kPageCount; ++i) {
-        const PageIcon& icon = kPageIcons[static_cast<size_t>(i)];
-        m_pageList->addItem(new QListWidgetItem(
-            QIcon::fromTheme(QString::fromLatin1(icon.themeName), style()->standardIcon(icon.fallback)),
-            QStringLiteral("HIDDEN")));
+        m_pageList->addItem(new QListWidgetItem(pageIcon(i, *style()), QStringLiteral("HIDDEN")));
     }
 }
 

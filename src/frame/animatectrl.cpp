@@ -1,5 +1,6 @@
 #include "frame/animatectrl.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 CAnimateCtrl::CAnimateCtrl(QWidget* parent) : QWidget(parent) {
     setProperty("controlId", 53);
     setFixedSize(sizeHint());
+    setContextMenuPolicy(Qt::PreventContextMenu);
     m_timer.setInterval(kFrameMs);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         m_frame = (m_frame + 1) % kFrames;
@@ -25,6 +27,14 @@ void CAnimateCtrl::Stop() {
     m_timer.stop();
     m_frame = 0;
     update();
+}
+
+void CAnimateCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        Q_EMIT RightDoubleClicked();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(event);
 }
 
 void CAnimateCtrl::paintEvent(QPaintEvent*) {

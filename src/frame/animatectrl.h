@@ -1,7 +1,10 @@
 #pragma once
 
-// The busy animation at the right of the bars: a ring of dots whose bright
-// dot goes round while the program is busy, and the first frame at rest.
+// The busy animation at the right end of the menu bar: a ring of dots whose
+// bright dot goes round while the program is busy, and the first frame at
+// rest. It takes its right clicks itself: a right double-click is the
+// developers' way to the About box, and the bars' menu must not pop up on the
+// first click of the pair.
 
 #include <QTimer>
 #include <QWidget>
@@ -22,8 +25,12 @@ public:
 
     QSize sizeHint() const override { return {24, 24}; }
 
+Q_SIGNALS:
+    void RightDoubleClicked();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QTimer m_timer;

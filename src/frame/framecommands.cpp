@@ -79,9 +79,8 @@ QAction* CFrameCommands::add(unsigned commandId, const QString& text, bool check
     // to the toolbar commands' icons only.
     action->setIconVisibleInMenu(!action->icon().isNull());
     connect(action, &QAction::triggered, this, [this, commandId] { run(commandId); });
-    connect(action, &QAction::hovered, this, [this, prompt] {
-        m_frame.StatusPanes().SetPaneText(CStatusBar::kMessagePane, prompt);
-    });
+    connect(action, &QAction::hovered, this,
+            [this, prompt] { m_frame.StatusPanes().ShowPrompt(prompt); });
     // Keys reach the command wherever the focus is inside the window.
     m_frame.addAction(action);
     m_actions.insert(commandId, action);

@@ -102,7 +102,6 @@ public:
     CFrameCommands& Commands() { return *m_commands; }
     CMenuBar& MenuBar() { return *m_menuBar; }
     CQVxReBar& ReBar() { return *m_rebar; }
-    QToolBar& AnimationBar() { return *m_animationBar; }
     CQVxToolBar& StandardBar() { return *m_standardBar; }
     CQVXNavBar& NavigationBar() { return *m_navigationBar; }
     CSearchToolbar& FilterBar() { return *m_filterBar; }
@@ -213,8 +212,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // A right double-click on the busy animation asks for the About box.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createBars();
@@ -255,7 +252,6 @@ private:
     CMenuBar* m_menuBar = nullptr;
     CQVxReBar* m_rebar = nullptr;
     QToolBar* m_menuBand = nullptr;
-    QToolBar* m_animationBar = nullptr;
     CQVxToolBar* m_standardBar = nullptr;
     CQVXNavBar* m_navigationBar = nullptr;
     CSearchToolbar* m_filterBar = nullptr;

@@ -1,6 +1,7 @@
-// The main frame's bars: the bands at the top (menu bar, busy animation,
-// standard toolbar, navigation bar, grid filter bar), the status bar, the
-// wizard dock, and the commands that show, hide and lock them.
+// The main frame's bars: the bands at the top (menu bar with the busy
+// animation at its right end, standard toolbar, navigation bar, grid filter
+// bar), the status bar, the wizard dock, and the commands that show, hide and
+// lock them.
 
 #include "frame/animatectrl.h"
 #include "frame/framecommands.h"
@@ -20,8 +21,6 @@
 #include "settings/langpack.h"
 #include "settings/preferences.h"
 #include "tree/treeimages.h"
-
-#include <QMouseEvent>
 
 namespace {
 
@@ -57,15 +56,15 @@ void CMainFrame::createBars() {
     m_menuBar->setProperty("controlId", kMenuBandId);
     m_menuBar->LoadMenu(IDR_MAINFRAME, *m_commands);
     connect(m_menuBar, &CMenuBar::InitMenuPopup, this, &CMainFrame::OnInitMenuPopup);
+    // The animation takes no line of its own: it sits in the menu bar's
+    // corner, which the menu bar keeps at its line's right end.
+    m_throbber = new CAnimateCtrl;
+    m_menuBar->setCornerWidget(m_throbber, Qt::TopRightCorner);
+    connect(m_throbber, &CAnimateCtrl::RightDoubleClicked, this,
+            [this] { m_site.ShowDeveloperAbout(); });
     m_menuBand = new QToolBar(QStringLiteral("Menu Bar"), this);
     identify(m_menuBand, kMenuBandId);
     m_menuBand->addWidget(m_menuBar);
-
-    m_throbber = new CAnimateCtrl;
-    m_throbber->installEventFilter(this);
-    m_animationBar = new QToolBar(QStringLiteral("Animation"), this);
-    identify(m_animationBar, CQVxReBar::kAnimationBandId);
-    m_animationBar->addWidget(m_throbber);
 
     m_standardBar = new CQVxToolBar(QStringLiteral("Standard Buttons"), this);
     identify(m_standardBar, kStandardBandId);
@@ -85,6 +84,7 @@ void CMainFrame::createBars() {
 
     m_statusBar = new CStatusBar(this);
     setStatusBar(m_statusBar);
+    connect(m_menuBar, &CMenuBar::PromptEnded, m_statusBar, &CStatusBar::EndPrompt);
 
     m_rebar = new CQVxReBar(*this, m_site.Prefs());
     addBands();
@@ -99,21 +99,10 @@ void CMainFrame::createBars() {
 void CMainFrame::addBands() {
     using R = CQVxReBar;
     m_rebar->AddBand(m_menuBand, {}, R::RBBS_FIXEDBMP, true);
-    m_rebar->AddBand(m_animationBar, {}, R::RBBS_BREAK | R::RBBS_FIXEDSIZE | R::RBBS_FIXEDBMP,
-                     false);
+    m_rebar->AddPlacedBand(m_throbber, R::RBBS_BREAK | R::RBBS_FIXEDSIZE | R::RBBS_FIXEDBMP);
     m_rebar->AddBand(m_standardBar, {}, R::RBBS_BREAK | R::RBBS_FIXEDBMP, true);
     m_rebar->AddBand(m_navigationBar, {}, R::RBBS_FIXEDBMP, true);
     m_rebar->AddBand(m_filterBar, m_filterBar->windowTitle(), 0, true);
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_throbber && event->type() == QEvent::MouseButtonDblClick &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        // The developers' way in: the About box with its build and trail facts.
-        m_site.ShowDeveloperAbout();
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::OnToggleWizardBar() {

@@ -57,6 +57,9 @@ void fillPopup(QMenu* menu, std::span<const MenuItemResource> items, CFrameComma
 
 CMenuBar::CMenuBar(QWidget* parent) : QMenuBar(parent) {
     setNativeMenuBar(false);
+    // The bar fills its line, so that its corner widget sits at the line's
+    // right end.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     auto* style = new CMenuStyle;
     style->setParent(this);
     setStyle(style);
@@ -79,6 +82,12 @@ bool CMenuBar::LoadMenu(unsigned menuId, CFrameCommands& commands) {
     // Every popup, submenus included, is prepared as it opens.
     for (QMenu* popup : findChildren<QMenu*>()) {
         connect(popup, &QMenu::aboutToShow, this, [this, popup] { Q_EMIT InitMenuPopup(popup); });
+        connect(popup, &QMenu::aboutToHide, this, &CMenuBar::PromptEnded);
+        connect(popup, &QMenu::hovered, this, [this](const QAction* item) {
+            if (item->menu() != nullptr) {
+                Q_EMIT PromptEnded();
+            }
+        });
     }
     return true;
 }

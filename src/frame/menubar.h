@@ -24,4 +24,7 @@ public:
 
 Q_SIGNALS:
     void InitMenuPopup(QMenu* popup);
+    // No command item is highlighted any more: its popup closed, or the
+    // highlight moved onto a submenu. A command's prompt ends here.
+    void PromptEnded();
 };

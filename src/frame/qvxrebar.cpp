@@ -18,8 +18,8 @@ const QString kLockedKey = QStringLiteral("ReBarLocked");
 const QString kBandsKey = QStringLiteral("ReBarBandStateInfo");
 constexpr int kLayoutVersion = 1;
 
-int controlIdOf(const QToolBar* bar) {
-    return bar->property("controlId").toInt();
+int controlIdOf(const QWidget* window) {
+    return window->property("controlId").toInt();
 }
 
 }  // namespace
@@ -46,19 +46,36 @@ bool CQVxReBar::AddBand(QToolBar* bar, const QString& text, unsigned style, bool
     }
     m_frame.addToolBar(Qt::TopToolBarArea, bar);
     bar->setMovable(gripperAllowed && !m_locked);
-    m_bands.append(
-        {bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP), gripperAllowed});
+    m_bands.append({bar, bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP),
+                    gripperAllowed});
     return true;
 }
 
-CQVxReBar::Band* CQVxReBar::bandOf(const QToolBar* bar) {
+bool CQVxReBar::AddPlacedBand(QWidget* window, unsigned style) {
+    if (window == nullptr || bandOf(window) != nullptr) {
+        return false;
+    }
+    m_bands.append({window, nullptr, controlIdOf(window),
+                    (style & ~(RBBS_GRIPPERALWAYS | RBBS_HIDDEN)) | RBBS_NOGRIPPER, false});
+    return true;
+}
+
+CQVxReBar::Band* CQVxReBar::bandOf(const QWidget* window) {
     auto found = std::find_if(m_bands.begin(), m_bands.end(),
-                              [bar](const Band& band) { return band.bar == bar; });
+                              [window](const Band& band) { return band.window == window; });
     return found == m_bands.end() ? nullptr : &*found;
 }
 
-const CQVxReBar::Band* CQVxReBar::bandOf(const QToolBar* bar) const {
-    return const_cast<CQVxReBar*>(this)->bandOf(bar);
+const CQVxReBar::Band* CQVxReBar::bandOf(const QWidget* window) const {
+    return const_cast<CQVxReBar*>(this)->bandOf(window);
+}
+
+QList<unsigned> CQVxReBar::currentStyles() const {
+    QList<unsigned> styles;
+    for (const Band& band : m_bands) {
+        styles.append(BandStyle(band.window));
+    }
+    return styles;
 }
 
 void CQVxReBar::Lock(bool locked) {
@@ -66,17 +83,20 @@ void CQVxReBar::Lock(bool locked) {
         return;
     }
     for (const Band& band : m_bands) {
-        if (band.id != kAnimationBandId) {
+        if (band.bar != nullptr) {
             band.bar->setMovable(!locked);
         }
     }
     m_locked = locked;
 }
 
-unsigned CQVxReBar::BandStyle(const QToolBar* bar) const {
-    const Band* band = bandOf(bar);
+unsigned CQVxReBar::BandStyle(const QWidget* window) const {
+    const Band* band = bandOf(window);
     if (band == nullptr) {
         return 0;
+    }
+    if (band->bar == nullptr) {
+        return band->keptStyle;
     }
     unsigned style = band->keptStyle;
     if (m_frame.toolBarBreak(band->bar)) {
@@ -91,11 +111,12 @@ unsigned CQVxReBar::BandStyle(const QToolBar* bar) const {
 
 void CQVxReBar::syncOrder() {
     // The user may have dragged bars to other places: the shown bars take
-    // the band slots of shown bars line by line; hidden bars keep theirs.
+    // the band slots of shown bars line by line; hidden bars and placed
+    // bands keep theirs.
     QList<int> slots;
     QList<Band> shown;
     for (int i = 0; i < m_bands.size(); ++i) {
-        if (!m_bands[i].bar->isHidden()) {
+        if (m_bands[i].bar != nullptr && !m_bands[i].bar->isHidden()) {
             slots.append(i);
             shown.append(m_bands[i]);
         }
@@ -110,13 +131,13 @@ void CQVxReBar::syncOrder() {
     }
 }
 
-QList<QToolBar*> CQVxReBar::Bands() {
+QList<QWidget*> CQVxReBar::Bands() {
     syncOrder();
-    QList<QToolBar*> bars;
+    QList<QWidget*> windows;
     for (const Band& band : m_bands) {
-        bars.append(band.bar);
+        windows.append(band.window);
     }
-    return bars;
+    return windows;
 }
 
 void CQVxReBar::SaveBandLayout() {
@@ -125,8 +146,8 @@ void CQVxReBar::SaveBandLayout() {
     m_prefs.SetInt(kLockedKey, m_locked ? 1 : 0);
     QStringList entries;
     for (const Band& band : m_bands) {
-        entries.append(kFormat(u"wID=%04X,cx=%d,fStyle=%08X", band.id, band.bar->width(),
-                               BandStyle(band.bar)));
+        entries.append(kFormat(u"wID=%04X,cx=%d,fStyle=%08X", band.id, band.window->width(),
+                               BandStyle(band.window)));
     }
     m_prefs.SetString(kBandsKey, entries.join(u';'));
 }
@@ -154,10 +175,7 @@ void CQVxReBar::RestoreBandLayout() {
         return;
     }
     syncOrder();
-    QList<unsigned> styles;
-    for (const Band& band : m_bands) {
-        styles.append(BandStyle(band.bar));
-    }
+    QList<unsigned> styles = currentStyles();
     const QStringList entries = stored.split(u';');
     for (int i = 0; i < m_bands.size() && i < entries.size(); ++i) {
         Entry entry{};
@@ -179,17 +197,25 @@ void CQVxReBar::RestoreBandLayout() {
 
 void CQVxReBar::relayout(const QList<unsigned>& styles) {
     for (const Band& band : m_bands) {
+        if (band.bar == nullptr) {
+            continue;
+        }
         if (m_frame.toolBarBreak(band.bar)) {
             m_frame.removeToolBarBreak(band.bar);
         }
         m_frame.removeToolBar(band.bar);
     }
+    bool first = true;
     for (int i = 0; i < m_bands.size(); ++i) {
         Band& band = m_bands[i];
+        if (band.bar == nullptr) {
+            continue;
+        }
         const unsigned style = styles[i];
-        if ((style & RBBS_BREAK) && i > 0) {
+        if ((style & RBBS_BREAK) && !first) {
             m_frame.addToolBarBreak(Qt::TopToolBarArea);
         }
+        first = false;
         m_frame.addToolBar(Qt::TopToolBarArea, band.bar);
         band.keptStyle = style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP);
         band.bar->setMovable(band.gripperAllowed && !(style & RBBS_NOGRIPPER));

@@ -2,7 +2,9 @@
 
 // The bars at the top of the main window, as bands in a fixed order: the
 // menu bar, the busy animation, the standard toolbar, the navigation bar
-// and the grid filter bar. Bands can be moved, hidden and locked; their
+// and the grid filter bar. The busy animation is a placed band: it sits in
+// the menu bar's corner, takes no line and never moves, but keeps its entry
+// in the stored layout. The other bands can be moved, hidden and locked; their
 // order, lines, visibility and lock are kept in the preferences at exit and
 // put back when the preferences are applied. The stored layout is the one
 // the Windows program writes, bit for bit, so settings move between them.
@@ -18,6 +20,7 @@
 class CPreferences;
 class QMainWindow;
 class QToolBar;
+class QWidget;
 
 class CQVxReBar : public QObject {
     Q_OBJECT
@@ -29,8 +32,6 @@ public:
     static constexpr unsigned RBBS_FIXEDBMP = 0x20;
     static constexpr unsigned RBBS_GRIPPERALWAYS = 0x80;
     static constexpr unsigned RBBS_NOGRIPPER = 0x100;
-    // The busy animation's band never gets a gripper.
-    static constexpr int kAnimationBandId = 53;
 
     CQVxReBar(QMainWindow& frame, CPreferences& prefs);
 
@@ -38,22 +39,29 @@ public:
     // id); the text goes before the bar's items. False when the bar is
     // already a band.
     bool AddBand(QToolBar* bar, const QString& text, unsigned style, bool gripperAllowed);
+    // Appends a band for a window the frame places itself (its "controlId"
+    // property is the band id); it never gets a gripper and always keeps
+    // this style. False when the window is already a band.
+    bool AddPlacedBand(QWidget* window, unsigned style);
     void Lock(bool locked);
     bool IsLocked() const { return m_locked; }
 
     void SaveBandLayout();
     void RestoreBandLayout();
 
-    // The bars in band order: line by line, left to right.
-    QList<QToolBar*> Bands();
+    // The bands' windows in band order: line by line, left to right.
+    QList<QWidget*> Bands();
     // The style bits a band shows now.
-    unsigned BandStyle(const QToolBar* bar) const;
+    unsigned BandStyle(const QWidget* window) const;
 
 private:
     struct Band {
+        QWidget* window;
+        // The band's bar in the top area; null for a placed band.
         QToolBar* bar;
         int id;
-        // The bits that only the preferences keep: fixed size, fixed bitmap.
+        // The bits that only the preferences keep: fixed size, fixed bitmap;
+        // all of a placed band's bits.
         unsigned keptStyle;
         bool gripperAllowed;
     };
@@ -63,9 +71,10 @@ private:
         unsigned style;
     };
     static bool parseEntry(const QString& text, Entry& entry);
-    Band* bandOf(const QToolBar* bar);
-    const Band* bandOf(const QToolBar* bar) const;
+    Band* bandOf(const QWidget* window);
+    const Band* bandOf(const QWidget* window) const;
     void syncOrder();
+    QList<unsigned> currentStyles() const;
     // Puts the bars back into the top area in band order, with their lines.
     void relayout(const QList<unsigned>& styles);
 

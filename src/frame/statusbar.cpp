@@ -45,8 +45,19 @@ bool CStatusBar::SetPaneText(int pane, const QString& text) {
     if (label == nullptr) {
         return false;
     }
+    if (pane == kMessagePane) {
+        m_messageText = text;
+    }
     label->setText(text);
     return true;
+}
+
+void CStatusBar::ShowPrompt(const QString& prompt) {
+    Pane(kMessagePane)->setText(prompt);
+}
+
+void CStatusBar::EndPrompt() {
+    Pane(kMessagePane)->setText(m_messageText);
 }
 
 QString CStatusBar::PaneText(int pane) const {

@@ -2,7 +2,9 @@
 
 // The status bar's four panes, addressed by their indicator ids: 0 the
 // message pane that stretches, then the user@server, row counter and
-// progress panes, each as wide as its width text in the string table.
+// progress panes, each as wide as its width text in the string table. The
+// message pane shows the program's own text, or the prompt of the menu item
+// or button under the pointer while it is highlighted.
 
 #include <QStatusBar>
 
@@ -28,7 +30,11 @@ public:
 
     // False for an unknown pane number.
     bool SetPaneText(int pane, const QString& text);
+    // The text a pane shows now, a prompt included.
     QString PaneText(int pane) const;
+    // A prompt in the message pane over its own text, until EndPrompt.
+    void ShowPrompt(const QString& prompt);
+    void EndPrompt();
     QLabel* Pane(int pane) const;
 
     // The progress control inside the progress pane while a server job runs;
@@ -39,5 +45,7 @@ public:
 
 private:
     std::array<QLabel*, 4> m_panes{};
+    // The message pane's own text, shown again when a prompt ends.
+    QString m_messageText;
     QProgressBar* m_progress = nullptr;
 };

@@ -70,6 +70,19 @@ TEST_F(OptionsDialogTest, RightDoubleClicksToggleTheHiddenPagesAndClicksOffItems
     EXPECT_EQ(dialog->CurrentPage(), 0);
 }
 
+// Themes and styles hold some icons only small: every page's icon is drawn
+// at the list's one size all the same.
+TEST_F(OptionsDialogTest, EveryPageShowsItsIconAtTheListsSize) {
+    open();
+    dialog->ToggleHiddenPages();
+    QListWidget& list = dialog->PageList();
+    ASSERT_EQ(list.count(), 6);
+    for (int row = 0; row < list.count(); ++row) {
+        const QPixmap shown = list.item(row)->icon().pixmap(list.iconSize());
+        EXPECT_EQ(shown.deviceIndependentSize().toSize(), list.iconSize()) << row;
+    }
+}
+
 TEST_F(OptionsDialogTest, ApplyTellsTheOutcomeOnTheStatusBar) {
     const QString other = writeFile(QStringLiteral("Other.zwv"), kOtherWorldView);
     struct Case {

@@ -44,6 +44,23 @@ inline bool moveTo(QPoint global) {
         {QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())});
 }
 
+// Keys typed on the real keyboard, one after the other ("alt", "Left",
+// "alt+f"...), with a pause after each so the program sees them apart.
+inline bool typeKeys(const QStringList& keys) {
+    QStringList arguments;
+    for (const QString& key : keys) {
+        arguments << QStringLiteral("key") << key << QStringLiteral("sleep")
+                  << QStringLiteral("0.2");
+    }
+    return xdotool(arguments);
+}
+
+// A double-click of the right button at a point of the screen.
+inline bool rightDoubleClickAt(QPoint global) {
+    return moveTo(global) && xdotool({QStringLiteral("click"), QStringLiteral("--repeat"),
+                                      QStringLiteral("2"), QStringLiteral("3")});
+}
+
 // A left click, or a double-click with `count` 2, at a point of the screen.
 inline bool clickAt(QPoint global, int count = 1) {
     return moveTo(global) && xdotool({QStringLiteral("click"), QStringLiteral("--repeat"),
