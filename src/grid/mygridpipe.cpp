@@ -121,8 +121,10 @@ void CMyGrid::reportUnreadableReply() {
     }
     kWarningLog(u"CMyGrid: the server's reply to %s could not be read: %s", m_strGridURL,
                 m_replyFailure.isEmpty() ? QStringLiteral("it names no columns") : m_replyFailure);
+    // The pane where a stopped load says "STOPPED": short enough for its
+    // fixed width, and not cleared when the download's busy time ends.
     if (mainGrid()) {
-        setStatus(mygrid_detail::kTimingPane, QStringLiteral("Could not read the server's reply"));
+        setStatus(mygrid_detail::kTimingPane, QStringLiteral("Reply unreadable"));
     }
 }
 

@@ -161,8 +161,8 @@ void CMyGrid::startGrid(const Event& event) {
     }
     // A job that the server's process list holds is cancelled through it;
     // the progress display would send the same cancel request a second time.
-    const bool heldByServer = m_system != nullptr &&
-                              m_system->GetServerProcesses().Registrant(m_iServerPid) != nullptr;
+    const bool heldByServer =
+        m_system != nullptr && m_system->GetServerProcesses().Registrant(m_iServerPid) != nullptr;
     if (m_iServerPid != 0 && !heldByServer) {
         const QString cancelUrl =
             kFormat(u"/cmi/Services?Action=CancelRequest&RequestID=%u", m_iServerPid);

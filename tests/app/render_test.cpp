@@ -213,8 +213,9 @@ TEST_F(HeldGridTest, StopAndAbortSendTheRunningJobsCancelRequestOnce) {
         SCOPED_TRACE(c.name);
         server.ClearRequests();
         app->SetCancelFlag(0);
-        serveHeld(0, "<pbar-start title=\"Job\" action=\"Counting\"/>"
-                     "<pbar-cancel-info url=\"/cmi/Services?Action=KillJob&amp;JobID=77\"/>");
+        serveHeld(0,
+                  "<pbar-start title=\"Job\" action=\"Counting\"/>"
+                  "<pbar-cancel-info url=\"/cmi/Services?Action=KillJob&amp;JobID=77\"/>");
         if (c.actionRunning) {
             CActionContext sleep;
             sleep.command = QStringLiteral("sleep=60");
@@ -345,7 +346,9 @@ TEST_F(RenderTest, StopBesideAGridAtRestKeepsItsRowsAndCounts) {
 }
 
 // A "win32" server's job named in a grid reply is cancelled once, however
-// the load ends.
+// the load ends: the reply read to its end, Stop, or a failure the reply
+// reports while an action script loads the grid (its progress display runs
+// through the whole load, and the failure's box cancels it).
 TEST_F(HeldGridTest, AServerJobGetsOneCancelRequest) {
     fakelogin::ScriptCmiLogAndCancel(server);
     FakeLoginReply login;
@@ -356,27 +359,35 @@ TEST_F(HeldGridTest, AServerJobGetsOneCancelRequest) {
     QString error;
     ASSERT_EQ(system->Login(error, nullptr, nullptr, false), 1) << error.toStdString();
     app->Tree().SelectItem(item, true);
-    enum class End { ReadToItsEnd, Stop, ErrorMessage };
+    enum class End { ReadToItsEnd, Stop, FailureInAnActionsLoad };
     const struct {
         const char* name;
         End end;
     } cases[] = {{"read to its end", End::ReadToItsEnd},
                  {"Stop", End::Stop},
-                 {"an error message in the reply", End::ErrorMessage}};
+                 {"a failure in an action's load", End::FailureInAnActionsLoad}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         app->SetCancelFlag(0);
-        serveHeld(0, c.end == End::ErrorMessage
-                         ? QByteArray("<message type=\"error\">Job failed</message>")
-                         : QByteArray());
         server.ClearRequests();
-        ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return system->GetServerProcesses().Registrant(4711) != nullptr; }));
-        if (c.end == End::Stop) {
-            frame->OnCommand(32782);
+        if (c.end == End::FailureInAnActionsLoad) {
+            QByteArray reply = MakeTextCellGridReply(3);
+            reply.replace("<headers>", "<pbar-failed title=\"Job failed\"/><headers>");
+            server.Script("/cmi/Services", "Action=G", FakeVelnixServer::Reply::Xml(reply));
+            CMyGrid* grid = frame->GetGrid();
+            onWorker([&] {
+                return grid->GetData(QStringLiteral("/cmi/Services?Action=G"), system, true);
+            });
+        } else {
+            serveHeld(0);
+            ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return system->GetServerProcesses().Registrant(4711) != nullptr; }));
+            if (c.end == End::Stop) {
+                frame->OnCommand(32782);
+            }
+            server.ReleaseChunks(1);
         }
-        server.ReleaseChunks(1);
         ASSERT_TRUE(loadEnded());
         app->ProgressBar()->WaitForKill();
         QTest::qWait(200);
@@ -421,8 +432,7 @@ TEST_F(RenderTest, AnUnreadableGridReplySaysSo) {
         QSignalSpy ended(grid, &CMyGrid::LoadEnded);
         ASSERT_EQ(frame->ShowCurl(QStringLiteral("grid:/cmi/Services?Action=G")), 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() > 0; }, 30000));
-        EXPECT_EQ(outcome() == u"Could not read the server's reply", c.unreadable)
-            << outcome().toStdString();
+        EXPECT_EQ(outcome() == u"Reply unreadable", c.unreadable) << outcome().toStdString();
     }
 }
 
