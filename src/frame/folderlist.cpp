@@ -30,6 +30,27 @@ struct FolderColumn {
     Qt::Alignment alignment = Qt::AlignLeft;
 };
 
+// Whether a mouse button is down on a header: the sections it resizes
+// meanwhile are the user's drags of their borders. (The button may be down
+// elsewhere too, on the World View item whose list this is being shown.)
+class HeaderPressWatch : public QObject {
+public:
+    explicit HeaderPressWatch(QHeaderView* header) : QObject(header) {
+        header->viewport()->installEventFilter(this);
+    }
+    bool pressed = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            pressed = true;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            pressed = false;
+        }
+        return false;
+    }
+};
+
 int truncated(double value) {
     return static_cast<int>(std::trunc(value));
 }
@@ -106,8 +127,9 @@ CFolderList::CFolderList(QWidget* parent) : QStackedWidget(parent) {
     m_details->header()->setSectionsMovable(true);
     // A section the header stretches to the list's width is no choice of
     // the user's: only a drag of its border is.
-    connect(m_details->header(), &QHeaderView::sectionResized, this, [this] {
-        if (!m_sizingColumns && QGuiApplication::mouseButtons() != Qt::NoButton) {
+    const auto* press = new HeaderPressWatch(m_details->header());
+    connect(m_details->header(), &QHeaderView::sectionResized, this, [this, press] {
+        if (!m_sizingColumns && press->pressed) {
             m_columnsFollowWidth = false;
         }
     });

@@ -13,9 +13,12 @@
 #include "tree/mytree.h"
 
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QListView>
+#include <QStyle>
 #include <QTabBar>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -153,6 +156,50 @@ TEST_F(RenderProgramTest, ItemsTabsAndRowsShowTheirPanes) {
     select("Bad");
     EXPECT_TRUE(boxes.contains(QStringLiteral("Error: CMO has malformed curl: foo:bar")))
         << boxes.join(u'|').toStdString();
+}
+
+// Until the user sizes a column, the columns share the width the list is
+// shown at, also after the window grows, every title whole; a column the
+// user sizes keeps its width.
+TEST_F(RenderProgramTest, TheFolderListsColumnsShareItsWidthWithTheirTitlesWhole) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    ASSERT_TRUE(select("Folder"));
+    CFolderList* list = frame->GetFolderList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible() && list->RowCount() == 1; }));
+    list->SetMode(CFolderList::kDetails);
+    const QHeaderView* header = list->DetailsView()->header();
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin);
+    for (const int grow : {0, 320}) {
+        SCOPED_TRACE(grow);
+        const int wider = list->width() + grow;
+        frame->resize(frame->width() + grow, frame->height());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->width() >= wider; }));
+        int total = 0;
+        for (int column = 0; column < list->Model().columnCount(); ++column) {
+            const QString title = list->Model().headerData(column, Qt::Horizontal).toString();
+            EXPECT_GE(header->sectionSize(column),
+                      header->fontMetrics().horizontalAdvance(title) + margins)
+                << title.toStdString();
+            total += header->sectionSize(column);
+        }
+        EXPECT_GE(total, list->width() * 9 / 10) << "the columns fill the list";
+        EXPECT_GE(header->sectionSize(0), list->width() / 5 - 2) << "the names keep a fifth";
+    }
+    const QImage shot = frame->grab().toImage();
+
+    // A column the user sizes keeps its width when the window narrows.
+    const int right = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+    const QPoint border = header->viewport()->mapToGlobal(QPoint(right, header->height() / 2));
+    ASSERT_TRUE(pointerDrag({border, border + QPoint(30, 0), border + QPoint(60, 0)}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return header->sectionSize(0) > right + 30; }));
+    const int sized = header->sectionSize(0);
+    const int narrower = list->width() - 200;
+    frame->resize(frame->width() - 200, frame->height());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->width() <= narrower; }));
+    EXPECT_EQ(header->sectionSize(0), sized);
+
+    const QString path = QCoreApplication::applicationDirPath() + u"/folderlist-details.png"_qs;
+    EXPECT_TRUE(shot.save(path)) << path.toStdString();
 }
 
 TEST_F(RenderProgramTest, CtrlTabFromTheBrowserGoesToTheWorldView) {
