@@ -56,8 +56,8 @@ const std::array<const char16_t*, 7> kDateTimeKeys{u"DateFormat",   u"DateFormat
 // would show small beside the others.
 QIcon pageIcon(int page, const QStyle& style) {
     const PageIcon& icon = kPageIcons[static_cast<size_t>(page)];
-    const QIcon source = QIcon::fromTheme(QString::fromLatin1(icon.themeName),
-                                          style.standardIcon(icon.fallback));
+    const QIcon source =
+        QIcon::fromTheme(QString::fromLatin1(icon.themeName), style.standardIcon(icon.fallback));
     const QSize size(kIconSize, kIconSize);
     QPixmap pixmap = source.pixmap(size);
     if (pixmap.deviceIndependentSize().toSize() != size) {

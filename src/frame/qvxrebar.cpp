@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -46,8 +47,9 @@ bool CQVxReBar::AddBand(QToolBar* bar, const QString& text, unsigned style, bool
     }
     m_frame.addToolBar(Qt::TopToolBarArea, bar);
     bar->setMovable(gripperAllowed && !m_locked);
-    m_bands.append({bar, bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP),
-                    gripperAllowed});
+    bar->installEventFilter(this);
+    m_bands.append(
+        {bar, bar, controlIdOf(bar), style & (RBBS_FIXEDSIZE | RBBS_FIXEDBMP), gripperAllowed});
     return true;
 }
 
@@ -68,6 +70,24 @@ CQVxReBar::Band* CQVxReBar::bandOf(const QWidget* window) {
 
 const CQVxReBar::Band* CQVxReBar::bandOf(const QWidget* window) const {
     return const_cast<CQVxReBar*>(this)->bandOf(window);
+}
+
+bool CQVxReBar::eventFilter(QObject* watched, QEvent* event) {
+    // Qt leaves a bar dragged along its line where it was dropped and
+    // squeezes the bars after it; the layout is packed once the drag is over.
+    // A click that moved nothing leaves the bars, and the focus, alone.
+    const auto* bar = static_cast<const QWidget*>(watched);
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_pressedAt = bar->geometry();
+    } else if (event->type() == QEvent::MouseButtonRelease && bar->geometry() != m_pressedAt) {
+        QTimer::singleShot(0, this, &CQVxReBar::repack);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CQVxReBar::repack() {
+    syncOrder();
+    relayout(currentStyles());
 }
 
 QList<unsigned> CQVxReBar::currentStyles() const {

@@ -11,10 +11,12 @@
 //
 // Qt's tool bar area sizes a bar to its contents and gives the rest of its
 // line to the last bar: the stored width of a band is written and read, but
-// a bar is not stretched to it.
+// a bar is not stretched to it. A bar dropped after a drag is packed into its
+// line again, so no bar is pushed into an overflow menu.
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 class CPreferences;
@@ -54,6 +56,10 @@ public:
     // The style bits a band shows now.
     unsigned BandStyle(const QWidget* window) const;
 
+protected:
+    // A bar's drag ends with the button's release on the bar.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Band {
         QWidget* window;
@@ -75,6 +81,9 @@ private:
     const Band* bandOf(const QWidget* window) const;
     void syncOrder();
     QList<unsigned> currentStyles() const;
+    // Packs every line from its left end, in the order and lines the bars
+    // have now.
+    void repack();
     // Puts the bars back into the top area in band order, with their lines.
     void relayout(const QList<unsigned>& styles);
 
@@ -82,4 +91,6 @@ private:
     CPreferences& m_prefs;
     QList<Band> m_bands;
     bool m_locked = false;
+    // The pressed bar's place, to tell a drag from a click.
+    QRect m_pressedAt;
 };

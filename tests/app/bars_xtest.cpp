@@ -149,8 +149,8 @@ TEST_F(MenuBarKeysTest, RightDoubleClickOnTheAnimationOpensTheAboutBox) {
     const QRect bar(frame->MenuBar().mapToGlobal(QPoint(0, 0)), frame->MenuBar().size());
     const QRect animation(throbber.mapToGlobal(QPoint(0, 0)), throbber.size());
     EXPECT_TRUE(bar.contains(animation.center())) << "on the menu bar's line";
-    EXPECT_GT(animation.left(), frame->MenuBar().actionGeometry(barMenu(5)->menuAction()).right() +
-                                    bar.left())
+    EXPECT_GT(animation.left(),
+              frame->MenuBar().actionGeometry(barMenu(5)->menuAction()).right() + bar.left())
         << "after the last menu";
 
     bool popupSeen = false;
@@ -162,6 +162,32 @@ TEST_F(MenuBarKeysTest, RightDoubleClickOnTheAnimationOpensTheAboutBox) {
     ASSERT_TRUE(rightDoubleClickAt(animation.center()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return closer.seen; }, 5000)) << "no About box";
     EXPECT_FALSE(popupSeen) << "a menu popped up under the animation";
+}
+
+// Dragging a bar along its line by its gripper leaves every button of the
+// bars on that line on show: none is pushed into an overflow menu.
+TEST_F(MenuBarKeysTest, DraggingTheNavigationBarRightKeepsEveryButtonShown) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    frame->resize(1000, 700);
+    QToolBar& navigation = frame->NavigationBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return navigation.width() < frame->width() / 2; }, 5000));
+    // On the gripper's dots, a few pixels into the bar.
+    const QPoint gripper = navigation.mapToGlobal(QPoint(7, navigation.height() / 2));
+    QList<QPoint> path{gripper};
+    for (int step = 1; step <= 8; ++step) {
+        path << gripper + QPoint(50 * step, 0);
+    }
+    ASSERT_TRUE(pointerDrag(path));
+    QTest::qWait(300);
+    const QString shot = QCoreApplication::applicationDirPath() + "/bars-after-drag.png";
+    EXPECT_TRUE(frame->grab().save(shot)) << shot.toStdString();
+    for (QToolBar* bar : {&navigation, static_cast<QToolBar*>(&frame->FilterBar())}) {
+        for (QAction* action : bar->actions()) {
+            const QWidget* button = bar->widgetForAction(action);
+            EXPECT_TRUE(button != nullptr && button->isVisible())
+                << bar->objectName().toStdString() << ": " << action->text().toStdString();
+        }
+    }
 }
 
 // One screenshot of the whole main window with its bars; each bar shows
