@@ -80,8 +80,14 @@ void AddPanelParts(CMyItem& item, const KPROPS& attributes, const QString& gridU
                    const QString& browserUrl) {
     item.Parts.AddGridPart(gridUrl);
     item.Parts.AddBrowserPart(browserUrl);
+    // Most items have no tabs: their attribute names are made only when an
+    // attribute may be one.
+    bool mayHaveTabs = false;
+    for (int i = 0; i < attributes.Count() && !mayHaveTabs; ++i) {
+        mayHaveTabs = attributes.At(i)->name.startsWith(u"tab", Qt::CaseInsensitive);
+    }
     // Tabs are numbered from 1; the first missing number ends them.
-    for (int n = 1;; ++n) {
+    for (int n = 1; mayHaveTabs; ++n) {
         const QString tab = QStringLiteral("tab") + QString::number(n);
         const QString curl = Attribute(attributes, tab + QStringLiteral("-curl"));
         if (curl.isEmpty()) {
