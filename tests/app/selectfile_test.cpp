@@ -306,7 +306,7 @@ TEST_F(SelectFileTest, StoredDirectoryWithQuerySignsIsRequestedIntact) {
 
 TEST_F(SelectFileTest, SelectFileActionShowsTheChosenFile) {
     app->SetActionWindows(std::make_unique<CAppActionWindows>(*app));  // the real chooser
-    QTimer::singleShot(0, [this] {
+    QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CSelectFile*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         select(*dialog, rowNamed(*dialog, QStringLiteral("a.dcr")));

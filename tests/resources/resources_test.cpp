@@ -219,10 +219,12 @@ TEST(Accelerators, MainMenuLabelsMatchTheKeysThatRunTheirCommands) {
     collectLabels(FindMenuResource(IDR_MAINFRAME)->items, labels);
     ASSERT_FALSE(labels.empty());
     const auto table = AcceleratorTable(IDR_MAINFRAME);
-    for (const auto& [command, label] : labels) {
+    for (const auto& entry : labels) {
+        const unsigned command = entry.first;
+        const QString& label = entry.second;
         const QKeySequence shown = QKeySequence::fromString(label, QKeySequence::PortableText);
-        const bool found = std::ranges::any_of(table, [&](const AcceleratorResource& entry) {
-            return entry.commandId == command && QKeySequence(entry.key) == shown;
+        const bool found = std::ranges::any_of(table, [&](const AcceleratorResource& accelerator) {
+            return accelerator.commandId == command && QKeySequence(accelerator.key) == shown;
         });
         EXPECT_TRUE(found) << command << " " << label.toStdString();
     }
