@@ -4,6 +4,7 @@
 
 #include "settings/preferences.h"
 #include "support/fuzzsupport.h"
+#include "support/recordingworldviewsite.h"
 #include "tree/mytree.h"
 #include "tree/worldviewfile.h"
 
@@ -40,7 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QTreeWidget control;
     CMyTree tree;
     tree.AttachTreeCtrl(&control);
+    RecordingWorldViewSite site;
     CWorldViewFile file(prefs, tree);
+    file.SetSite(&site);
     if (file.LoadWorldView(path) == 0) {
         return 0;
     }
