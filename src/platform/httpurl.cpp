@@ -102,7 +102,10 @@ HttpUrl::HttpUrl(QString text) : m_text(std::move(text)) {
     }
     const HttpService service = serviceOfScheme(urlPart(handle.get(), CURLUPART_SCHEME));
     const QString server = urlPart(handle.get(), CURLUPART_HOST);
-    if (service == kHttpServiceNone || server.isEmpty()) {
+    // The host name comes back with its %XX escapes decoded; one that still
+    // holds a "%" (from "%%" or "%25") names no host and would decode again,
+    // to another server, once written back into a URL.
+    if (service == kHttpServiceNone || server.isEmpty() || server.contains(u'%')) {
         return;
     }
     m_parts.service = service;

@@ -388,7 +388,8 @@ TEST(HttpUrlTest, SplitsServicesServersPortsAndPaths) {
         EXPECT_EQ(parts.port, c.port);
         EXPECT_EQ(parts.objectPath, c.objectPath);
     }
-    for (const QString& text : {u"not a url"_qs, u"gopher://h/"_qs}) {
+    for (const QString& text :
+         {u"not a url"_qs, u"gopher://h/"_qs, u"http:/%%444"_qs, u"http://a%25b/"_qs}) {
         const HttpUrl url(text);
         EXPECT_FALSE(url.IsValid()) << text.toStdString();
         EXPECT_EQ(url.Text(), text);  // kept for the error that names it
@@ -403,6 +404,7 @@ TEST(HttpUrlTest, AUrlMadeFromItsPartsSplitsToTheSameParts) {
         u"https://user:pw@[::1]/x?name=caf\u00e9"_qs,
         u"ftp://files/pub/a%20b.zwv"_qs,
         u"http://h/p?"_qs,
+        u"http://velnix%2elab/x"_qs,
     };
     for (const QString& text : urls) {
         const HttpUrl url(text);
