@@ -77,7 +77,8 @@ protected:
     }
 
     // A World View holding `items` under its root, and a window placed at
-    // `left`.
+    // `left`. The console keeps passwords: a server clicked shows its login
+    // panel, which otherwise drops the password the World View gave it.
     static void writeConsole(const QString& home, int left, const QByteArray& items) {
         QDir().mkpath(settingsFolderOf(home));
         QDir().mkpath(home + QStringLiteral("/tmp"));
@@ -88,7 +89,8 @@ protected:
         writeAt(settingsFolderOf(home) + QStringLiteral("/Quillex.ini"),
                 "ZWV=" + worldView.toUtf8() + "\nMain.left=" + QByteArray::number(left) +
                     "\nMain.top=0\nMain.right=" + QByteArray::number(left + kWindowWidth) +
-                    "\nMain.bottom=" + QByteArray::number(kWindowHeight) + '\n');
+                    "\nMain.bottom=" + QByteArray::number(kWindowHeight) +
+                    "\nStorePasswords=1\n");
     }
 
     static void writeAt(const QString& path, const QByteArray& contents) {
@@ -165,12 +167,13 @@ protected:
         return app->Tree().FindItemByName(QString::fromLatin1(label), nullptr);
     }
 
-    // A point of the first console's World View pane, and the same point of
-    // the second's.
+    // The middle of an item's label in the first console's World View pane
+    // (only the icon and the label take clicks), and the same point of the
+    // second's.
     QPoint centreOf(QTreeWidgetItem* shown) const {
         CLeftView* pane = frame->GetLeftView();
         pane->scrollToItem(shown);
-        return pane->viewport()->mapToGlobal(pane->visualItemRect(shown).center());
+        return pane->viewport()->mapToGlobal(pane->ItemTextRect(shown).center());
     }
     static QPoint inSecond(QPoint first) { return first + QPoint(kSecondLeft, 0); }
     // Below the last row: a drop there goes to the World View's root.
