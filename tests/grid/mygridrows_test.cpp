@@ -454,3 +454,89 @@ TEST_F(MyGridRowsTest, HeadClicksSortLocallyOrAskTheServer) {
     click(0, 1);
     EXPECT_EQ(grid->GetItemText(1, 1), u"1") << "without the navigator the grid sorts itself";
 }
+
+// How two grids with the same column names come to different key bases:
+// by their menus, by the field choosers their URLs name, or by the ids of
+// the World View items that show them.
+struct TwoGridsCase {
+    const char* how;
+    const char* extraA;
+    const char* extraB;
+    const char* queryA;
+    const char* queryB;
+    bool byTreeItem;
+};
+
+void PrintTo(const TwoGridsCase& c, std::ostream* out) {
+    *out << c.how;
+}
+
+class GridPositionsPerKeyTest : public MyGridRowsTest,
+                                public ::testing::WithParamInterface<TwoGridsCase> {
+protected:
+    // Shows grid `which` ("A" or "B") as the user does: its item selected,
+    // its reply loaded; the texts of its header row in grid order.
+    std::string visit(const char* which) {
+        const TwoGridsCase& c = GetParam();
+        const bool first = which[0] == 'A';
+        if (c.byTreeItem) {
+            tree.SelectItem(first ? itemA : itemB, false);
+        }
+        QByteArray xml = GridXml({{"name", "Name", ""},
+                                  {"size", "Size", ""},
+                                  {"kind", "Kind", ""},
+                                  {"id", "Id", "[H][PKEY]"}},
+                                 {{"n", "s", "k", "1"}});
+        xml.replace("<grid>", QByteArray("<grid ") + (first ? c.extraA : c.extraB) + ">");
+        EXPECT_TRUE(load(xml, QString::fromLatin1(first ? c.queryA : c.queryB)));
+        return heads();
+    }
+
+    std::string heads() const {
+        QStringList texts;
+        for (int col = 0; col < grid->GetColumnCount(); ++col) {
+            texts << grid->GetItemText(0, col).trimmed();
+        }
+        return texts.join(u'|').toStdString();
+    }
+
+    void SetUp() override {
+        MyGridRowsTest::SetUp();
+        for (QTreeWidgetItem** item : {&itemA, &itemB}) {
+            CMyItem record;
+            record.SetLabel(item == &itemA ? u"A"_qs : u"B"_qs);
+            record.ID = item == &itemA ? u"grid-a"_qs : u"grid-b"_qs;
+            record.TreeURL = u"/tree"_qs;
+            record.PanelParts = kPanelList;
+            *item = tree.InsertItemCopy(root, nullptr, record);
+            ASSERT_NE(*item, nullptr);
+        }
+    }
+
+    QTreeWidgetItem* itemA = nullptr;
+    QTreeWidgetItem* itemB = nullptr;
+};
+
+TEST_P(GridPositionsPerKeyTest, AColumnMovedInOneGridStaysThereAndOnlyThere) {
+    const std::string defaults = "Name|Size|Kind|Id";
+    const std::string moved = "Size|Kind|Name|Id";
+    ASSERT_EQ(visit("A"), defaults);
+    drag(centreOf(0, 0), centreOf(0, 2));
+    ASSERT_EQ(heads(), moved);
+    EXPECT_EQ(visit("B"), defaults) << GetParam().how;
+    EXPECT_EQ(visit("A"), moved) << GetParam().how;
+    EXPECT_EQ(visit("B"), defaults) << GetParam().how;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByKeyBase, GridPositionsPerKeyTest,
+    ::testing::Values(TwoGridsCase{"menus", "menu=\"alpha.menu\"", "menu=\"beta.menu\"",
+                                   "Action=GridA", "Action=GridB", false},
+                      TwoGridsCase{"field choosers", "", "", "Action=Grid&FieldChooser=alpha",
+                                   "Action=Grid&FieldChooser=beta", false},
+                      TwoGridsCase{"World View items", "", "", "Action=GridA", "Action=GridB",
+                                   true},
+                      TwoGridsCase{"a menu and a World View item", "menu=\"alpha.menu\"", "",
+                                   "Action=GridA", "Action=GridB", true},
+                      TwoGridsCase{"a field chooser and a menu", "", "menu=\"beta.menu\"",
+                                   "Action=Grid&FieldChooser=alpha", "Action=GridB", false}));
