@@ -6,11 +6,9 @@
 
 #include "grid/mygrid.h"
 
+#include "benchprocess.h"
 #include "benchtools.h"
-#include "support/recordingmysystemsite.h"
-#include "support/recordingwireservices.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
@@ -84,12 +82,7 @@ bool holdsEveryRow(const QByteArray& bytes, QByteArrayView lineEnd) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    // Boxes and actions that replies carry are recorded, never shown.
-    RecordingWireServices services;
-    // The server connections' site: a dispatcher of its own and no settings.
-    RecordingMySystemSite systemSite;
+    BenchProcess process(argc, argv);
     QTemporaryDir folder;
     const QString csvPath = folder.filePath(QStringLiteral("grid.csv"));
     const QString basePath = folder.filePath(QStringLiteral("baseline.csv"));

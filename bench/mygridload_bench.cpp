@@ -11,6 +11,7 @@
 // Every load is checked: all rows in, each row's cells still together after
 // the sort, the rows in the sort's order, and a row painted.
 
+#include "benchprocess.h"
 #include "benchtools.h"
 #include "framework/klog.h"
 #include "grid/cellformatter.h"
@@ -21,10 +22,7 @@
 #include "net/netthread.h"
 #include "support/fakevelnixserver.h"
 #include "support/gridreplies.h"
-#include "support/recordingmysystemsite.h"
-#include "support/recordingwireservices.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -255,14 +253,7 @@ Phase measure(CMyGrid& grid, RecordingMySystemSite& systemSite, int rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    // Boxes and actions that replies carry are recorded, never shown.
-    RecordingWireServices services;
-    // The server connections' site: a dispatcher of its own and no settings.
-    RecordingMySystemSite systemSite;
+    BenchProcess process(argc, argv);
     QTemporaryDir folder;
     kInit(QStringLiteral("bench"), folder.filePath(QStringLiteral("bench.log")),
           folder.filePath(QStringLiteral("bench.dbg")), 0);
@@ -284,7 +275,7 @@ int main(int argc, char** argv) {
     }
     std::vector<Phase> phases;
     for (const int rows : rowCounts) {
-        phases.push_back(measure(grid, systemSite, rows));
+        phases.push_back(measure(grid, process.SystemSite(), rows));
     }
     QFile loadFile(QStringLiteral("/proc/loadavg"));
     const QByteArray load =

@@ -2,12 +2,10 @@
 // program restores it, against a bare expat parse of the same text in the
 // same run. Prints the ratio of the two and the memory each entry takes.
 
+#include "benchprocess.h"
 #include "benchtools.h"
-#include "support/recordingmysystemsite.h"
-#include "support/recordingwireservices.h"
 #include "tree/mytree.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTreeWidget>
@@ -76,14 +74,7 @@ QString makeWorldView() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    // Boxes and actions that replies carry are recorded, never shown.
-    RecordingWireServices services;
-    // The server connections' site: a dispatcher of its own and no settings.
-    RecordingMySystemSite systemSite;
+    BenchProcess process(argc, argv);
     const QString worldView = makeWorldView();
     const QByteArray utf8 = worldView.toUtf8();
 

@@ -1,0 +1,31 @@
+#pragma once
+
+// The process a benchmark of the program's own classes runs in.
+
+#include "support/recordingmysystemsite.h"
+#include "support/recordingwireservices.h"
+
+#include <QApplication>
+
+// An application on the offscreen platform unless the caller chose one, with
+// the recording stand-ins for the sites grids, trees and servers reach.
+class BenchProcess {
+public:
+    BenchProcess(int& argc, char** argv) : m_application(offscreenUnlessChosen(argc), argv) {}
+
+    // The server connections' site: a dispatcher of its own and no settings.
+    RecordingMySystemSite& SystemSite() { return m_systemSite; }
+
+private:
+    static int& offscreenUnlessChosen(int& argc) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        return argc;
+    }
+
+    QApplication m_application;
+    // Boxes and actions that replies carry are recorded, never shown.
+    RecordingWireServices m_services;
+    RecordingMySystemSite m_systemSite;
+};
