@@ -4,22 +4,26 @@
 #include "frame/folderlist.h"
 #include "frame/mainframe.h"
 #include "frame/myview.h"
+#include "frame/searchtoolbar.h"
 #include "frame/tabs.h"
 #include "grid/mygrid.h"
 #include "server/mysystem.h"
 #include "support/fakeloginreplies.h"
 #include "support/gridreplies.h"
 #include "support/xinput.h"
+#include "tree/leftview.h"
 #include "tree/mytree.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
 #include <QStyle>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
 
@@ -156,6 +160,28 @@ TEST_F(RenderProgramTest, ItemsTabsAndRowsShowTheirPanes) {
     select("Bad");
     EXPECT_TRUE(boxes.contains(QStringLiteral("Error: CMO has malformed curl: foo:bar")))
         << boxes.join(u'|').toStdString();
+}
+
+// At its first-start size, after login and with a grid open, the window
+// shows every tree label and the filter's cue whole (the grid's own tests
+// judge its texts; the screenshot shows all three).
+TEST_F(RenderProgramTest, TheWindowAtItsFirstSizeShowsLabelsColumnsAndCueWhole) {
+    ASSERT_TRUE(select("Grid"));
+    ASSERT_TRUE(gridLoaded());
+    const CLeftView* pane = frame->GetLeftView();
+    for (QTreeWidgetItemIterator it(pane->topLevelItem(0)); *it != nullptr; ++it) {
+        if (!pane->visualItemRect(*it).isEmpty()) {
+            EXPECT_LE(pane->ItemTextRect(*it).right(), pane->viewport()->width())
+                << "the label is cut: " << (*it)->text(0).toStdString();
+        }
+    }
+    const auto* search = frame->findChild<CSearchToolbar*>();
+    ASSERT_NE(search, nullptr);
+    const QLineEdit* edit = const_cast<CSearchToolbar*>(search)->Field().lineEdit();
+    EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(edit->placeholderText()))
+        << "the filter's cue is cut";
+    const QString path = QCoreApplication::applicationDirPath() + u"/mainwindow-first-size.png"_qs;
+    EXPECT_TRUE(frame->grab().save(path)) << path.toStdString();
 }
 
 // Until the user sizes a column, the columns share the width the list is
