@@ -168,6 +168,12 @@ TEST_F(RenderProgramTest, ItemsTabsAndRowsShowTheirPanes) {
 TEST_F(RenderProgramTest, TheWindowAtItsFirstSizeShowsLabelsColumnsAndCueWhole) {
     ASSERT_TRUE(select("Grid"));
     ASSERT_TRUE(gridLoaded());
+    constexpr int kStop = 32782;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        CCmdUI stop;
+        frame->UpdateCommandUI(kStop, stop, false);
+        return !stop.enabled;
+    })) << "Stop stays enabled with nothing running";
     const CLeftView* pane = frame->GetLeftView();
     for (QTreeWidgetItemIterator it(pane->topLevelItem(0)); *it != nullptr; ++it) {
         if (!pane->visualItemRect(*it).isEmpty()) {
