@@ -259,11 +259,8 @@ bool CTheApp::InitInstance(const QStringList& arguments) {
     if (closedDuringStartup()) {
         return false;
     }
-    // Until the user has placed the World View pane, it is as wide as the
-    // labels of the World View it opens with.
-    if (m_prefs.GetString(QStringLiteral("Splitter1")).isEmpty()) {
-        m_mainFrame->FitWorldViewPane();
-    }
+    // The pane is as wide as the labels of the World View it opens with.
+    m_mainFrame->FitWorldViewPane();
 
     kDebugLog(u":: app is up.\n");
     SetUp(true);

@@ -84,6 +84,13 @@ bool CMainFrame::createClient() {
     kDebugLog(u"creating: %s ...\n", u"VERT_LEFTVIEW");
     auto* leftView = new CLeftView(m_site.Tree(), m_site.LeftViewHost());
     m_outerSplitter->CreateView(0, 0, leftView, kLeftViewWidth);
+    // Labels that come later, a server's tree after login or an item
+    // opened, widen the pane too, once the event that brought them is done.
+    m_fitPaneTimer.setSingleShot(true);
+    connect(&m_fitPaneTimer, &QTimer::timeout, this, &CMainFrame::FitWorldViewPane);
+    const auto fitLater = [this] { m_fitPaneTimer.start(0); };
+    connect(leftView->model(), &QAbstractItemModel::rowsInserted, this, fitLater);
+    connect(leftView, &QTreeWidget::itemExpanded, this, fitLater);
 
     kDebugLog(u":: creating RHS panel ...\n");
     m_rightSplitter = new CPanelManager;
@@ -221,6 +228,10 @@ void CMainFrame::restorePlacement() {
 
 void CMainFrame::FitWorldViewPane() {
     const CLeftView* pane = GetLeftView();
+    // A width the user gave the pane stays as it is.
+    if (pane == nullptr || !m_site.Prefs().GetString(QStringLiteral("Splitter1")).isEmpty()) {
+        return;
+    }
     const int current = m_outerSplitter->GetColumnInfo(0).current;
     const int wanted = qMin(pane->FittingWidth(), width() / 3);
     if (wanted > current) {

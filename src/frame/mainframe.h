@@ -83,7 +83,7 @@ public:
     // found by their fixed index whether shown or hidden.
     CLeftView* GetLeftView() const;
     // Widens the World View pane to what its shown labels need, up to a
-    // third of the window.
+    // third of the window, until the user has placed it.
     void FitWorldViewPane();
     CDialogView* GetDialogView() const;
     CMyView* GetMyView() const;
@@ -262,6 +262,7 @@ private:
     QTimer m_refreshTimer;
     QTimer m_rowCounterTimer;
     QTimer m_userPaneTimer;
+    QTimer m_fitPaneTimer;
     bool m_inRefreshTick = false;
     int m_viewStyleCalls = 0;
     bool m_newWorldViewUnsaved = false;

@@ -32,8 +32,8 @@ namespace {
 using Reply = FakeVelnixServer::Reply;
 
 // The program started for real on a World View whose server is the fake
-// server; its login tree holds a grid, a page, a two-tab item, a folder and
-// an item with a malformed locator.
+// server; its login tree holds a grid, a page, a two-tab item, a folder, an
+// item with a malformed locator and one with a long label.
 class RenderProgramTest : public ProgramTest {
 protected:
     void SetUp() override {
@@ -50,7 +50,8 @@ protected:
             "tab2-curl='browser:/p' tab2-label='Page'/>"
             "<folder label='Folder'><item label='Inner' main-grid-url='/cmi/Services?Action=G'/>"
             "</folder>"
-            "<item label='Bad' tab1-curl='foo:bar'/>";
+            "<item label='Bad' tab1-curl='foo:bar'/>"
+            "<item label='Inventory of every element' main-grid-url='/cmi/Services?Action=G'/>";
         fakelogin::ScriptLogin(server, login);
         server.Script(FakeVelnixServer::kServicesPath, "Action=G",
                       Reply::Xml(MakeTextCellGridReply(3)));
