@@ -248,11 +248,14 @@ void CActions::Abort() {
         kDebugLog(u"TerminateThread\n");
         abandonWorker();
     }
+    // The fresh worker may be given the ended one's thread id: the abort's
+    // mark goes first, or the fresh worker would take itself for the
+    // aborted one and end before it runs anything.
+    m_app.SetAbortThread(nullptr);
     // Actions queued during the wait stay for the fresh worker.
     startThread();
     m_app.SetCancelFlag(0);
     m_aborting = false;
-    m_app.SetAbortThread(nullptr);
 }
 
 void CActions::stopRunningWork() {

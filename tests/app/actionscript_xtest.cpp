@@ -1,5 +1,6 @@
 #include "app/appfixture.h"
 #include "support/fakeloginreplies.h"
+#include "support/gridreplies.h"
 #include "support/xinput.h"
 
 #include "settings/windowtitletoken.h"
@@ -10,6 +11,10 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <unistd.h>
 
 namespace {
 
@@ -103,6 +108,45 @@ TEST_F(ActionScriptProgramTest, UnknownPathShowsTheBoxAndStopsTheScript) {
     EXPECT_EQ(program.state(), QProcess::Running);
     EXPECT_FALSE(QFile::exists(never));
     EXPECT_FALSE(logText().contains(QStringLiteral("line:4")));
+}
+
+// A script that shows a grid and then sleeps for minutes: the grid's
+// request goes out while it sleeps, and its UI thread rests meanwhile.
+TEST_F(ActionScriptProgramTest, AGridShownBeforeALongSleepLoadsWhileTheScriptSleeps) {
+    server.Script("/cmi/Services", "Action=HostGrid", Reply::Xml(MakeTextCellGridReply(3)));
+    start("set:actionlog=" + actionLog.toUtf8() +
+          "\n//World View|Lab|Alpha\nlogin=ops/pw\n"
+          "grid:/cmi/Services?Action=HostGrid\nsleep=400\n");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return logText().contains(QStringLiteral("line:5: sleep=")) ||
+                   program.state() == QProcess::NotRunning;
+        },
+        60000))
+        << logText().toStdString();
+    ASSERT_EQ(program.state(), QProcess::Running);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto requests = fakelogin::RequestsOf(server, "Action=HostGrid");
+            return std::any_of(requests.begin(), requests.end(),
+                               [](const auto& request) { return request.method == "GET"; });
+        },
+        10000))
+        << "no grid request within 10 s of the sleep's start";
+    // The UI thread's: the browser pane's renderer threads may be busy.
+    const auto cpuTicks = [&] {
+        const qint64 pid = program.processId();
+        QFile stat(QStringLiteral("/proc/%1/task/%1/stat").arg(pid));
+        const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        // utime and stime, the 14th and 15th fields of the whole line.
+        return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+    };
+    const qint64 before = cpuTicks();
+    QTest::qWait(2000);
+    const qint64 used = cpuTicks() - before;
+    EXPECT_LT(used, ::sysconf(_SC_CLK_TCK) / 2)
+        << "the sleeping program's UI thread spins: " << used << " ticks in 2 s";
 }
 
 // Five megabytes of printable junk on one line, '|', ':', '%' and ',' among it.

@@ -1,3 +1,4 @@
+#include "app/actionrunner.h"
 #include "app/actions.h"
 #include "app/actionwindows.h"
 #include "app/appfixture.h"
@@ -25,15 +26,22 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+
+#include <time.h>
 
 namespace {
 
@@ -599,6 +607,66 @@ TEST_F(RenderTest, RendersFromAWorkerGiveTheUiThreadsAnswer) {
     EXPECT_EQ(onWorker([&] { return tabsView->Render(1234); }), 0);
     ASSERT_EQ(boxes.size(), 1U);
     EXPECT_EQ(boxes[0].text, QStringLiteral("BUG in CDialogView::Render() logic."));
+}
+
+// An action script that shows a grid and then sleeps: the grid loads while
+// the script sleeps, also when the script runs again after an abort ended
+// the last run's sleep (the fresh worker may get the ended one's thread id),
+// and the UI thread that waits for the script stays idle meanwhile. An abort
+// ends each sleep, at the latest after ten seconds.
+TEST_F(RenderTest, AGridShownByAScriptLoadsWhileTheScriptSleeps) {
+    server.Script("/cmi/Services", "Action=G",
+                  FakeVelnixServer::Reply::Xml(MakeTextCellGridReply(3)));
+    KPROPS script(100, 10);
+    script.Add(QStringLiteral("line:1"), QStringLiteral("grid:/cmi/Services?Action=G"));
+    script.Add(QStringLiteral("line:2"), QStringLiteral("sleep=400"));
+    services->passesThrough = true;
+    CMyGrid* grid = frame->GetGrid();
+    const auto uiCpuTime = [] {
+        timespec now{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+    };
+    constexpr std::chrono::milliseconds kIdleWindow{1000};
+    for (const char* run : {"first run", "run after an abort"}) {
+        SCOPED_TRACE(run);
+        grid->ResetGrid();
+        server.ClearRequests();
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        bool loadedWhileSleeping = false;
+        std::optional<std::chrono::nanoseconds> cpuAtLoad;
+        qint64 msAtLoad = 0;
+        std::chrono::nanoseconds cpuWhileSleeping{};
+        QTimer watch;
+        watch.setInterval(50);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!cpuAtLoad && app->Actions().IsWorkerBusy() && !grid->IsLoadRunning() &&
+                !grid->IsReading() && grid->GetRowCount() - grid->GetFixedRowCount() == 3) {
+                loadedWhileSleeping = true;
+                cpuAtLoad = uiCpuTime();
+                msAtLoad = sinceStart.elapsed();
+            }
+            const bool idleWindowOver =
+                cpuAtLoad && sinceStart.elapsed() - msAtLoad >= kIdleWindow.count();
+            if (idleWindowOver || sinceStart.elapsed() >= 10000) {
+                watch.stop();
+                if (cpuAtLoad) {
+                    cpuWhileSleeping = uiCpuTime() - *cpuAtLoad;
+                }
+                app->Actions().Abort();
+            }
+        });
+        watch.start();
+
+        app->Runner().RunActions(script, u'S');
+
+        EXPECT_TRUE(loadedWhileSleeping)
+            << "grid requests: " << fakelogin::RequestsOf(server, "Action=G").size()
+            << ", rows: " << grid->GetRowCount();
+        EXPECT_LT(cpuWhileSleeping, kIdleWindow / 4) << "the sleeping script's UI thread spins";
+        EXPECT_LT(sinceStart.elapsed(), 20000);
+    }
 }
 
 // ---- the tab strip ----
