@@ -213,8 +213,11 @@ bool CActions::WaitUntilDone(quint64 ticket) {
                 return true;
             }
         }
-        if (m_worker == nullptr) {
-            return false;
+        // A worker that has ended runs nothing more: what it left queued
+        // waits for the next one, not for this caller.
+        if (m_worker == nullptr || m_worker->IsFinished()) {
+            const std::lock_guard lock(m_mutex);
+            return m_doneThrough >= ticket;
         }
         handleEventsFor(std::chrono::milliseconds(10));
     }
