@@ -149,7 +149,8 @@ protected:
                 if (data == nullptr) {
                     return false;
                 }
-                CClipboardReader reader(data->data(QString::fromLatin1(kClipboardItemMime)));
+                const QByteArray record = data->data(QString::fromLatin1(kClipboardItemMime));
+                CClipboardReader reader(record);
                 const std::optional<ClipboardHeader> header = reader.ReadHeader();
                 if (!header || header->kind != kClipWorldView ||
                     header->processId != static_cast<quint32>(second.processId())) {

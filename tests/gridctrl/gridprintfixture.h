@@ -7,11 +7,11 @@
 #include "framework/kformat.h"
 #include "gridfixture.h"
 #include "settings/langpack.h"
+#include "support/childprocess.h"
 
 #include <QDir>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -48,14 +48,13 @@ struct PrintedPdf {
 };
 
 inline QString runPoppler(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString()
-                      << " failed: " << process.readAllStandardError().toStdString();
+    QByteArray output;
+    const int exitCode = RunChildProcess(program, arguments, output, 60000);
+    if (exitCode != 0) {
+        ADD_FAILURE() << program.toStdString() << " failed with exit code " << exitCode;
         return {};
     }
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return QString::fromUtf8(output);
 }
 
 // The words of every page of pdftotext's box listing ("-bbox").

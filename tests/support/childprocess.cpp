@@ -1,5 +1,8 @@
 #include "support/childprocess.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -46,16 +49,19 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, O
 
     SpawnFileActions actions;
     int pipeEnds[2] = {-1, -1};
-    if (output == Output::Captured) {
+    const bool captured = output != Output::Forwarded;
+    if (captured) {
         if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
             m_errorText = QString::fromLocal8Bit(std::strerror(errno));
             return false;
         }
         posix_spawn_file_actions_adddup2(actions.get(), pipeEnds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(actions.get(), pipeEnds[1], STDERR_FILENO);
+        if (output == Output::Captured) {
+            posix_spawn_file_actions_adddup2(actions.get(), pipeEnds[1], STDERR_FILENO);
+        }
     }
     const int failure = posix_spawnp(&m_pid, argv[0], actions.get(), nullptr, argv.data(), environ);
-    if (output == Output::Captured) {
+    if (captured) {
         close(pipeEnds[1]);
         m_output = pipeEnds[0];
     }
@@ -110,4 +116,22 @@ void ChildProcess::Kill() {
         close(m_output);
         m_output = -1;
     }
+}
+
+int RunChildProcess(const QString& program, const QStringList& arguments, QByteArray& output,
+                    int timeoutMs) {
+    ChildProcess child;
+    if (!child.Start(program, arguments, ChildProcess::Output::StandardOutputCaptured)) {
+        return -1;
+    }
+    const QDeadlineTimer deadline(timeoutMs);
+    for (QByteArray chunk; !(chunk = child.Read(static_cast<int>(deadline.remainingTime()))).isEmpty();) {
+        output += chunk;
+    }
+    // The output ended: the program is ending too, unless it closed its
+    // standard output early or the time ran out.
+    while (child.IsRunning() && !deadline.hasExpired()) {
+        QThread::msleep(10);
+    }
+    return child.ExitCode();
 }

@@ -21,6 +21,8 @@ public:
         Captured,   // standard output and error come to Read(); unread,
                     // they wait in a pipe, which holds 64 KiB
         Forwarded,  // they go to this process's own
+        StandardOutputCaptured,  // standard output comes to Read(); errors go to
+                                 // this process's own
     };
 
     ChildProcess() = default;
@@ -52,3 +54,9 @@ private:
     bool m_ended = false;
     QString m_errorText;
 };
+
+// Runs the program to its end and keeps its standard output; its errors go to
+// this process's own. The exit code, or -1 when the program could not start,
+// was ended by a signal or still ran after `timeoutMs`.
+int RunChildProcess(const QString& program, const QStringList& arguments, QByteArray& output,
+                    int timeoutMs);

@@ -1,10 +1,10 @@
 #include "support/softhsmtoken.h"
 
 #include "platform/pkcs11module.h"
+#include "support/childprocess.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <openssl/evp.h>
@@ -89,11 +89,12 @@ QByteArray pemOf(X509* certificate) {
 }
 
 bool runSoftHsmUtil(const QStringList& arguments, QString& error) {
-    QProcess process;
-    process.start(QStringLiteral("softhsm2-util"), arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        error = QStringLiteral("softhsm2-util %1: %2")
-                    .arg(arguments.first(), QString::fromLocal8Bit(process.readAllStandardError()));
+    QByteArray output;
+    const int exitCode = RunChildProcess(QStringLiteral("softhsm2-util"), arguments, output, 60000);
+    if (exitCode != 0) {
+        error = QStringLiteral("softhsm2-util %1 failed with exit code %2")
+                    .arg(arguments.first())
+                    .arg(exitCode);
         return false;
     }
     return true;
