@@ -262,6 +262,8 @@ private:
     QTimer m_refreshTimer;
     QTimer m_rowCounterTimer;
     QTimer m_userPaneTimer;
+    // What the user pane was last given for the selected server.
+    QString m_userPaneText;
     QTimer m_fitPaneTimer;
     bool m_inRefreshTick = false;
     int m_viewStyleCalls = 0;

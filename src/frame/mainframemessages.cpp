@@ -328,7 +328,10 @@ void CMainFrame::updateUserPane() {
             system->User.isEmpty() ? system->Host : system->User + u'@' + system->Host;
         text = system->LoggedIn ? account : QStringLiteral("Not Logged In");
     }
-    if (m_statusBar->PaneText(CStatusBar::PaneOfIndicator(CStatusBar::kUserPane)) != text) {
+    // Written only when the server's own text changes, so that a text a
+    // script put in the pane stays until the server or its login changes.
+    if (m_userPaneText != text) {
+        m_userPaneText = text;
         m_statusBar->SetPaneText(CStatusBar::PaneOfIndicator(CStatusBar::kUserPane), text);
     }
 }
