@@ -7,6 +7,7 @@
 // numbers, addresses) is no longer looked at, so that it costs no more than
 // its first lookups.
 
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
