@@ -2,6 +2,7 @@
 
 // The process a benchmark of the program's own classes runs in.
 
+#include "framework/kmemory.h"
 #include "support/recordingmysystemsite.h"
 #include "support/recordingwireservices.h"
 
@@ -24,6 +25,10 @@ private:
         return argc;
     }
 
+    // The allocator set as the program sets it, before any thread starts.
+    struct Allocator {
+        Allocator() { kMergeFreedBlocksAtOnce(); }
+    } m_allocator;
     QApplication m_application;
     // Boxes and actions that replies carry are recorded, never shown.
     RecordingWireServices m_services;

@@ -1,5 +1,6 @@
 #include "app/firstpaintprobe.h"
 #include "app/theapp.h"
+#include "framework/kmemory.h"
 #include "platform/webschemes.h"
 #include "platform/pkcs11module.h"
 
@@ -8,6 +9,8 @@
 #include <clocale>
 
 int main(int argc, char* argv[]) {
+    // Before any thread starts: a large grid is freed on a worker.
+    kMergeFreedBlocksAtOnce();
     // The web engine takes its schemes and context sharing before the
     // QApplication exists.
     RegisterWebSchemes();

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include <malloc.h>
+
 void* kmalloc(std::size_t size, QStringView label, bool zero) {
     if (kDebugLevel(0) > 2) {
         kDebugLog(u"%s: dynamic allocation of %u bytes", label, size);
@@ -28,4 +30,8 @@ void kfree(void* pointer, QStringView label) {
         kDebugLog(u"  kfree: 0x%08lx : %s", static_cast<const void*>(pointer), label);
     }
     std::free(pointer);
+}
+
+void kMergeFreedBlocksAtOnce() {
+    mallopt(M_MXFAST, 0);
 }

@@ -3,8 +3,6 @@
 #include "gridctrl/gridcellbase.h"
 #include "grid/gridcolumn.h"
 
-#include <malloc.h>
-
 void DeleteGridCells(CGridDisposer::Rows& rows) {
     for (auto& row : rows) {
         for (CGridCellBase* cell : row) {
@@ -22,14 +20,10 @@ CGridDisposer& CGridDisposer::Instance() {
     return disposer;
 }
 
-// The texts and value records freed here were allocated by the UI thread.
-// Kept in the allocator's fast bins, millions of them would wait there until
-// the UI thread's next large allocation merges them all at once: a stall of
-// the better part of a second after a 100,000-row grid was emptied. Without
-// fast bins each one is merged as it is freed, here on the worker.
-CGridDisposer::CGridDisposer() : m_thread([this] { run(); }) {
-    mallopt(M_MXFAST, 0);
-}
+// The texts and value records freed here were allocated by the UI thread:
+// the process merges freed blocks at once (kMergeFreedBlocksAtOnce), so the
+// merging is done here, not left to the UI thread's next allocation.
+CGridDisposer::CGridDisposer() : m_thread([this] { run(); }) {}
 
 CGridDisposer::~CGridDisposer() {
     {

@@ -16,6 +16,7 @@
 #include "grid/cellformatter.h"
 #include "grid/exportrows.h"
 #include "grid/gridcolumn.h"
+#include "grid/repeatedtexts.h"
 #include "gridctrl/gridctrl.h"
 #include "net/grideventreader.h"
 #include "net/mywire.h"
@@ -451,6 +452,7 @@ private:
     CMySystem* m_system = nullptr;
     CellFormatStyle m_style;
     CGridEventReader m_reader{*this};
+    CRepeatedTexts m_repeatedTexts;
     QElapsedTimer m_turnClock;
     unsigned m_turnEvents = 0;
     bool m_turnOpen = false;

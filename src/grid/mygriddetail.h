@@ -65,7 +65,6 @@ struct CMyGrid::Event {
         }
         return {};
     }
-    QString textString() const { return ownedText != nullptr ? *ownedText : text.toString(); }
     QString attribute(QStringView attributeName) const {
         QString holder;
         return attribute(attributeName, holder).toString();

@@ -185,6 +185,7 @@ void CMyGrid::ResetGrid() {
     } else {
         DeleteGridCells(cells);
     }
+    m_repeatedTexts.Clear();
     m_iXmlRow = 0;
     m_iXmlCol = 0;
     m_fNoRows = true;

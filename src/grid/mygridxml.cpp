@@ -276,7 +276,7 @@ void CMyGrid::handleEnd(const Event& event) {
         if (m_iXmlCol >= 1 && m_iXmlCol <= kMaxXmlColumns) {
             const int gridCol = m_xmlToGridCol[static_cast<size_t>(m_iXmlCol)] - 1;
             if (gridCol >= 0) {
-                QString text = event.textString();
+                QString text = m_repeatedTexts.Take(gridCol, event.text, event.ownedText);
                 storeCell(m_iXmlRow, gridCol, m_Columns[static_cast<size_t>(m_iXmlCol)], text);
                 return;
             }

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -27,6 +28,18 @@ void CGridCell::operator delete(void* cell, std::size_t size) {
         cellPool().Free(cell);
     } else {
         ::operator delete(cell);
+    }
+}
+
+void CGridCell::MakeMany(std::span<CGridCellBase*> cells, CGridCtrl* grid, unsigned state,
+                         unsigned format) {
+    // Kept from row to row: a row's slots cost no allocation of their own.
+    thread_local std::vector<void*> slots;
+    slots.resize(cells.size());
+    cellPool().AllocateMany(slots);
+    for (size_t at = 0; at < cells.size(); ++at) {
+        // Constructed in the pool's slot, deleted through operator delete above.
+        cells[at] = ::new (slots[at]) CGridCell(grid, state, format);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 
 class CGridCell : public CGridCellBase {
 public:
@@ -18,6 +19,11 @@ public:
     // Plain cells come from a pool; larger derived cells from the heap.
     static void* operator new(std::size_t size);
     static void operator delete(void* cell, std::size_t size);
+    // Fills `cells` with new plain cells of `grid`, all with the same state
+    // and format, taken from the pool in one go. All or none on
+    // std::bad_alloc.
+    static void MakeMany(std::span<CGridCellBase*> cells, CGridCtrl* grid, unsigned state,
+                         unsigned format);
 
     void SetText(const QString& text) override { m_text = text; }
     void SetImage(int image) override;
@@ -59,6 +65,11 @@ public:
     }
 
 private:
+    CGridCell(CGridCtrl* grid, unsigned state, unsigned format)
+        : m_format(format), m_grid(grid) {
+        m_state = state;
+    }
+
     struct Extras {
         int image = -1;
         GridColour text;

@@ -1,6 +1,7 @@
 #include "gridctrl/gridcellpool.h"
 
 #include <algorithm>
+#include <new>
 
 CGridCellPool::CGridCellPool(std::size_t slotSize, std::size_t slotsPerSlab)
     : m_slotSize(std::max(slotSize, sizeof(FreeSlot))),
@@ -10,6 +11,25 @@ CGridCellPool::~CGridCellPool() = default;
 
 void* CGridCellPool::Allocate() {
     const std::lock_guard lock(m_mutex);
+    return allocateLocked();
+}
+
+void CGridCellPool::AllocateMany(std::span<void*> slots) {
+    const std::lock_guard lock(m_mutex);
+    size_t made = 0;
+    try {
+        for (; made < slots.size(); ++made) {
+            slots[made] = allocateLocked();
+        }
+    } catch (const std::bad_alloc&) {
+        while (made > 0) {
+            freeLocked(slots[--made]);
+        }
+        throw;
+    }
+}
+
+void* CGridCellPool::allocateLocked() {
     void* slot = nullptr;
     if (m_free != nullptr) {
         slot = m_free;
@@ -31,6 +51,10 @@ void* CGridCellPool::Allocate() {
 
 void CGridCellPool::Free(void* slot) {
     const std::lock_guard lock(m_mutex);
+    freeLocked(slot);
+}
+
+void CGridCellPool::freeLocked(void* slot) {
     auto* free = static_cast<FreeSlot*>(slot);
     free->next = m_free;
     m_free = free;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <vector>
 
 class CGridCellPool {
@@ -22,6 +23,10 @@ public:
     CGridCellPool& operator=(const CGridCellPool&) = delete;
 
     void* Allocate();
+    // Fills every entry of `slots` with one taking of the lock: a grid's row
+    // of cells is made at once. All or none: std::bad_alloc leaves the pool
+    // as it was.
+    void AllocateMany(std::span<void*> slots);
     void Free(void* slot);
     std::size_t LiveSlots() const {
         const std::lock_guard lock(m_mutex);
@@ -32,6 +37,9 @@ private:
     struct FreeSlot {
         FreeSlot* next;
     };
+
+    void* allocateLocked();
+    void freeLocked(void* slot);
 
     mutable std::mutex m_mutex;
     std::size_t m_slotSize;

@@ -36,7 +36,7 @@ unsigned requestedStates(unsigned flags) {
 }  // namespace
 
 CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols, QWidget* parent)
-    : QAbstractScrollArea(parent), m_cellFactory([] { return new CGridCell; }) {
+    : QAbstractScrollArea(parent) {
     setAttribute(Qt::WA_InputMethodEnabled);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -199,10 +199,7 @@ bool CGridCtrl::SetCell(int row, int col, CGridCellBase* cell) {
 }
 
 CGridCellBase* CGridCtrl::CreateCell(int row, int col) {
-    if (!m_cellFactory) {
-        return nullptr;
-    }
-    CGridCellBase* cell = m_cellFactory();
+    CGridCellBase* cell = m_cellFactory ? m_cellFactory() : new CGridCell;
     if (cell == nullptr) {
         return nullptr;
     }

@@ -147,7 +147,8 @@ public:
     bool SetCell(int row, int col, CGridCellBase* cell);
     virtual CGridCellBase* CreateCell(int row, int col);
     virtual void DestroyCell(int row, int col);
-    // The factory of the cells CreateCell makes; null makes none.
+    // The factory of the cells CreateCell makes; without one (null) the grid
+    // makes plain cells, a new row's all at once.
     void SetCellFactory(GridCellFactory factory) { m_cellFactory = std::move(factory); }
     unsigned GetItemState(int row, int col) const;
     bool SetItemState(int row, int col, unsigned state);
@@ -563,6 +564,9 @@ private:
     void dropSelectionOutside(int rows, int cols);
     void setFixedState(int row, int col, unsigned add, unsigned remove);
     bool growRows(int rows);
+    // Fills `cells` with the new cells of `row`; those made stay in `cells`
+    // when std::bad_alloc is thrown.
+    void makeRowCells(int row, std::vector<CGridCellBase*>& cells);
     bool growColumns(int cols);
     CGridCellBase* virtualCell(int row, int col) const;
     bool setItemField(int row, int col, unsigned mask,

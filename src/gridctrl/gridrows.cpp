@@ -3,10 +3,13 @@
 #include "gridctrl/gridctrl.h"
 
 #include "framework/klog.h"
+#include "gridctrl/gridcell.h"
+#include "gridctrl/griddefaultcell.h"
 #include "ui/popupmessages.h"
 #include "ui/uiservices.h"
 
 #include <new>
+#include <span>
 
 void CGridCtrl::reportOutOfMemory() {
     const QString text = QStringLiteral("Out of memory.");
@@ -35,6 +38,25 @@ void CGridCtrl::dropSelectionOutside(int rows, int cols) {
     }
 }
 
+// A row of plain cells shares two states and formats (its fixed columns'
+// and the others'): they are found once per row, not asked of every cell.
+void CGridCtrl::makeRowCells(int row, std::vector<CGridCellBase*>& cells) {
+    if (m_cellFactory) {
+        for (int col = 0; col < m_nCols; ++col) {
+            cells[static_cast<size_t>(col)] = CreateCell(row, col);
+        }
+        return;
+    }
+    const bool fixedRow = row < m_nFixedRows;
+    const unsigned rowState = fixedRow ? CELL_FIXED | CELL_FIXEDROW : 0;
+    const auto fixedCols = static_cast<size_t>(qBound(0, m_nFixedCols, m_nCols));
+    const std::span<CGridCellBase*> all(cells);
+    CGridCell::MakeMany(all.first(fixedCols), this, rowState | CELL_FIXED | CELL_FIXEDCOL,
+                        GetDefaultCell(fixedRow, true)->GetFormat());
+    CGridCell::MakeMany(all.subspan(fixedCols), this, rowState,
+                        GetDefaultCell(fixedRow, false)->GetFormat());
+}
+
 bool CGridCtrl::growRows(int rows) {
     ++m_cellLayoutChanges;
     const unsigned height = static_cast<unsigned>(m_defaultCells[0]->GetHeight());
@@ -44,9 +66,7 @@ bool CGridCtrl::growRows(int rows) {
             if (!m_virtualMode) {
                 std::vector<CGridCellBase*> cells(static_cast<size_t>(m_nCols), nullptr);
                 try {
-                    for (int col = 0; col < m_nCols; ++col) {
-                        cells[static_cast<size_t>(col)] = CreateCell(m_nRows, col);
-                    }
+                    makeRowCells(m_nRows, cells);
                     m_rowData.push_back(std::move(cells));
                 } catch (const std::bad_alloc&) {
                     for (CGridCellBase* cell : cells) {

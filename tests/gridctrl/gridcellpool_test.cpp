@@ -77,6 +77,33 @@ TEST(GridCellPool, SlotsOfSeveralSlabsAreDistinctAndReusedAfterAFullEmptying) {
     }
 }
 
+// A row's slots taken at once cross slabs like single ones and mix with them.
+TEST(GridCellPool, SlotsTakenManyAtOnceAreDistinctAndGoBackOneByOne) {
+    CGridCellPool pool(24, 4);
+    std::vector<void*> row(10, nullptr);
+    void* single = pool.Allocate();
+    pool.AllocateMany(row);
+    EXPECT_EQ(pool.LiveSlots(), 11u);
+    std::set<void*> distinct(row.begin(), row.end());
+    distinct.insert(single);
+    EXPECT_EQ(distinct.size(), 11u);
+    EXPECT_EQ(distinct.count(nullptr), 0u);
+    for (size_t i = 0; i < row.size(); ++i) {
+        std::memset(row[i], static_cast<int>(i), 24);
+    }
+    for (size_t i = 0; i < row.size(); ++i) {
+        EXPECT_EQ(static_cast<const unsigned char*>(row[i])[23], i) << i;
+    }
+    for (void* slot : row) {
+        pool.Free(slot);
+    }
+    pool.Free(single);
+    EXPECT_EQ(pool.LiveSlots(), 0u);
+    std::vector<void*> none;
+    pool.AllocateMany(none);
+    EXPECT_EQ(pool.LiveSlots(), 0u);
+}
+
 // A grid of a few cells must not pay for a slab's worth of memory: a slab is
 // neither cleared nor threaded into a free list when it is made.
 TEST(GridCellPool, AFreshSlabCostsMemoryOnlyForTheSlotsInUse) {

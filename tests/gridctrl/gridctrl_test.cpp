@@ -46,6 +46,36 @@ TEST_F(GridTest, CellsTakeTheirDefaultCellsValuesUntilTheyHaveTheirOwn) {
     EXPECT_EQ(grid->GetCell(1, 0)->GetDefaultCell(), grid->GetDefaultCell(false, true));
 }
 
+// Rows added to a filled grid get cells of its own, with the state and the
+// format of their place, whether the grid makes them or a factory does.
+TEST_F(GridTest, AddedRowsGetCellsOfTheirPlace) {
+    for (const bool factory : {false, true}) {
+        SCOPED_TRACE(factory ? "factory cells" : "plain cells");
+        make(2, 3, 1, 1);
+        if (factory) {
+            grid->SetCellFactory([] { return new CGridCell; });
+        }
+        grid->GetDefaultCell(false, true)->SetFormat(DT_RIGHT | DT_SINGLELINE);
+        ASSERT_TRUE(grid->SetRowCount(5));
+        for (int row = 2; row < 5; ++row) {
+            for (int col = 0; col < 3; ++col) {
+                const CGridCellBase* cell = grid->GetCell(row, col);
+                ASSERT_NE(cell, nullptr) << row << "," << col;
+                EXPECT_EQ(cell->GetGrid(), grid);
+                const bool fixedCol = col == 0;
+                EXPECT_EQ(cell->GetState(), fixedCol ? unsigned(CELL_FIXED | CELL_FIXEDCOL) : 0u);
+                EXPECT_EQ(cell->GetDefaultCell(), grid->GetDefaultCell(false, fixedCol));
+                EXPECT_EQ(cell->GetFormat(),
+                          fixedCol ? unsigned(DT_RIGHT | DT_SINGLELINE) : 0x8824u);
+                EXPECT_TRUE(cell->GetText().isEmpty());
+                EXPECT_EQ(cell->GetData(), 0);
+            }
+        }
+        delete grid;
+        grid = nullptr;
+    }
+}
+
 TEST_F(GridTest, ADefaultCellReportsReadOnlyWithoutBeingReadOnly) {
     make(1, 1);
     const CGridDefaultCell* defaultCell = grid->GetDefaultCell(false, false);

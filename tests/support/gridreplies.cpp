@@ -158,6 +158,13 @@ QByteArray MakeTextCellGridReply(int rows) {
     });
 }
 
+QString TextCellGridReplyText(int row, int column) {
+    return QString::fromUtf8(cellText(row, column))
+        .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
 QByteArray MakeEntityGridReply(int rows) {
     static const std::array<QByteArray, 6> texts = {"M&#252;nchen &amp; K&#xF6;ln",
                                                     "\xe6\x9d\xb1\xe4\xba\xac &lt;HQ&gt;",

@@ -69,6 +69,9 @@ bool DirectParseChecksum(const QByteArray& reply, qsizetype pieceBytes,
 // short texts, numbers, addresses, times, and now and then an entity
 // reference.
 QByteArray MakeTextCellGridReply(int rows);
+// The text that cell `column` (from 0) of row `row` (from 0) of that reply
+// shows, its entity references decoded.
+QString TextCellGridReplyText(int row, int column);
 // Rows whose values are attributes of empty row elements.
 QByteArray MakeAttributeGridReply(int rows);
 // Cells with entity and character references and text outside ASCII.
