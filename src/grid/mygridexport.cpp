@@ -10,6 +10,7 @@
 #include "gridctrl/gridcellbase.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
+#include "grid/utf8pieces.h"
 #include "settings/promptforfile.h"
 #include "settings/settingsfolder.h"
 #include "settings/wholefile.h"
@@ -25,7 +26,9 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -40,21 +43,28 @@ void errorBox(const QString& text) {
     }
 }
 
-// Server text inside the HTML table: "&", "<" and ">" escaped.
-void appendHtmlEscaped(QString& out, QStringView text) {
-    qsizetype plainFrom = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'&' && c != u'<' && c != u'>') {
-            continue;
+// Server text inside the HTML table: "&", "<" and ">" escaped, in one
+// pass over the text.
+void appendHtmlEscaped(Utf8Pieces& out, QStringView text) {
+    // At most every character an entity of five.
+    char16_t* to = out.Room(5 * text.size());
+    const char16_t* const end = text.utf16() + text.size();
+    for (const char16_t* in = text.utf16(); in != end; ++in) {
+        switch (*in) {
+        case u'&':
+            to = std::copy_n(u"&amp;", 5, to);
+            break;
+        case u'<':
+            to = std::copy_n(u"&lt;", 4, to);
+            break;
+        case u'>':
+            to = std::copy_n(u"&gt;", 4, to);
+            break;
+        default:
+            *to++ = *in;
         }
-        out += text.mid(plainFrom, i - plainFrom);
-        out += c == u'&'   ? QStringView(u"&amp;")
-               : c == u'<' ? QStringView(u"&lt;")
-                           : QStringView(u"&gt;");
-        plainFrom = i + 1;
     }
-    out += text.mid(plainFrom);
+    out.Advance(to);
 }
 
 }  // namespace
@@ -144,31 +154,44 @@ QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
     return std::move(text.Encode());
 }
 
-QString CMyGrid::BuildHtmlTable(const ExportRows& rows) {
-    QString html = QStringLiteral("<table border=0>");
+void CMyGrid::AppendHtmlTable(const ExportRows& rows, QByteArray& utf8) {
+    Utf8Pieces html(std::move(utf8));
+    html.Append(u"<table border=0>");
     for (size_t row = 0; row < rows.size(); ++row) {
-        html += u"<tr>";
+        html.Append(u"<tr>");
         for (size_t column = 0; column < rows.ColumnCount(); ++column) {
             const ExportCell cell = rows.Cell(row, column);
-            html += u"<td nowrap ";
+            html.Append(u"<td nowrap ");
             if ((cell.format & kFormatRight) != 0) {
-                html += u" align=right ";
+                html.Append(u" align=right ");
             }
             if ((cell.format & kFormatCentre) != 0) {
-                html += u" align=center ";
+                html.Append(u" align=center ");
             }
-            html += u'>';
+            html.Append(u">");
             appendHtmlEscaped(html, cell.text);
-            html += u"</td> ";
+            html.Append(u"</td> ");
         }
-        html += u"</tr>";
+        html.Append(u"</tr>");
+        if (html.PieceFull()) {
+            html.Encode();
+        }
     }
-    html += u"</table>";
-    return html;
+    html.Append(u"</table>");
+    utf8 = std::move(html.Encode());
 }
 
 QString CMyGrid::ColorToHtml(quint32 colour) {
     return kFormat(u"#%.2X%.2X%.2X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+std::unique_ptr<QMimeData> CMyGrid::ClipboardData(bool withHeader) const {
+    ExportRows rows;
+    CollectRows(true, withHeader, rows);
+    auto data = std::make_unique<QMimeData>();
+    CopyHTML2Clipboard(*data, [&rows](QByteArray& utf8) { AppendHtmlTable(rows, utf8); });
+    CopyText2Clipboard(*data, BuildCsvText(rows));
+    return data;
 }
 
 void CMyGrid::CopyToClipboard(bool withHeader) {
@@ -178,12 +201,7 @@ void CMyGrid::CopyToClipboard(bool withHeader) {
         return;
     }
     try {
-        ExportRows rows;
-        CollectRows(true, withHeader, rows);
-        auto data = std::make_unique<QMimeData>();
-        CopyHTML2Clipboard(*data, BuildHtmlTable(rows));
-        CopyText2Clipboard(*data, BuildCsvText(rows));
-        clipboard->setMimeData(data.release());
+        clipboard->setMimeData(ClipboardData(withHeader).release());
     } catch (const std::exception& error) {
         kDebugLog(u"There was an error while trying put data into clipboard:%s\n",
                   QString::fromLocal8Bit(error.what()));
