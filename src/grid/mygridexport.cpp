@@ -139,46 +139,88 @@ void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) c
     out = ExportRows(*this, exportedRows(selectedOnly, withHeader), std::move(columns));
 }
 
-QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
-    DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
+namespace {
+
+// The clipboard's text: rows of comma-separated fields, CR LF line ends.
+class ClipboardCsv {
+public:
+    void AddCell(const ExportCell& cell) { m_text.AddField(cell.text, cell.quote); }
+    void EndRow() {
+        m_text.EndRow();
+        if (m_text.PieceFull()) {
+            m_text.Encode();
+        }
+    }
+    QByteArray Finish() { return std::move(m_text.Encode()); }
+
+private:
+    DelimitedText m_text{DelimitedText::Fields::kClipboard, u',', u"\r\n"};
+};
+
+// The clipboard's HTML table, appended to the bytes it is started on.
+class HtmlTable {
+public:
+    explicit HtmlTable(QByteArray bytes) : m_html(std::move(bytes)) {
+        m_html.Append(u"<table border=0>");
+    }
+    void AddCell(const ExportCell& cell) {
+        if (!m_rowOpen) {
+            m_html.Append(u"<tr>");
+            m_rowOpen = true;
+        }
+        m_html.Append(u"<td nowrap ");
+        if ((cell.format & kFormatRight) != 0) {
+            m_html.Append(u" align=right ");
+        }
+        if ((cell.format & kFormatCentre) != 0) {
+            m_html.Append(u" align=center ");
+        }
+        m_html.Append(u">");
+        appendHtmlEscaped(m_html, cell.text);
+        m_html.Append(u"</td> ");
+    }
+    void EndRow() {
+        m_html.Append(m_rowOpen ? QStringView(u"</tr>") : QStringView(u"<tr></tr>"));
+        m_rowOpen = false;
+        if (m_html.PieceFull()) {
+            m_html.Encode();
+        }
+    }
+    QByteArray Finish() {
+        m_html.Append(u"</table>");
+        return std::move(m_html.Encode());
+    }
+
+private:
+    Utf8Pieces m_html;
+    bool m_rowOpen = false;
+};
+
+// Hands every cell of the rows to each of the formats, reading each cell
+// once however many formats are built.
+template <class... Formats>
+void writeCells(const ExportRows& rows, Formats&... formats) {
     for (size_t row = 0; row < rows.size(); ++row) {
         for (size_t column = 0; column < rows.ColumnCount(); ++column) {
             const ExportCell cell = rows.Cell(row, column);
-            text.AddField(cell.text, cell.quote);
+            (formats.AddCell(cell), ...);
         }
-        text.EndRow();
-        if (text.PieceFull()) {
-            text.Encode();
-        }
+        (formats.EndRow(), ...);
     }
-    return std::move(text.Encode());
+}
+
+}  // namespace
+
+QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
+    ClipboardCsv text;
+    writeCells(rows, text);
+    return text.Finish();
 }
 
 void CMyGrid::AppendHtmlTable(const ExportRows& rows, QByteArray& utf8) {
-    Utf8Pieces html(std::move(utf8));
-    html.Append(u"<table border=0>");
-    for (size_t row = 0; row < rows.size(); ++row) {
-        html.Append(u"<tr>");
-        for (size_t column = 0; column < rows.ColumnCount(); ++column) {
-            const ExportCell cell = rows.Cell(row, column);
-            html.Append(u"<td nowrap ");
-            if ((cell.format & kFormatRight) != 0) {
-                html.Append(u" align=right ");
-            }
-            if ((cell.format & kFormatCentre) != 0) {
-                html.Append(u" align=center ");
-            }
-            html.Append(u">");
-            appendHtmlEscaped(html, cell.text);
-            html.Append(u"</td> ");
-        }
-        html.Append(u"</tr>");
-        if (html.PieceFull()) {
-            html.Encode();
-        }
-    }
-    html.Append(u"</table>");
-    utf8 = std::move(html.Encode());
+    HtmlTable html(std::move(utf8));
+    writeCells(rows, html);
+    utf8 = html.Finish();
 }
 
 QString CMyGrid::ColorToHtml(quint32 colour) {
@@ -189,8 +231,15 @@ std::unique_ptr<QMimeData> CMyGrid::ClipboardData(bool withHeader) const {
     ExportRows rows;
     CollectRows(true, withHeader, rows);
     auto data = std::make_unique<QMimeData>();
-    CopyHTML2Clipboard(*data, [&rows](QByteArray& utf8) { AppendHtmlTable(rows, utf8); });
-    CopyText2Clipboard(*data, BuildCsvText(rows));
+    QByteArray text;
+    CopyHTML2Clipboard(*data, [&rows, &text](QByteArray& utf8) {
+        ClipboardCsv csv;
+        HtmlTable html(std::move(utf8));
+        writeCells(rows, csv, html);
+        text = csv.Finish();
+        utf8 = html.Finish();
+    });
+    CopyText2Clipboard(*data, text);
     return data;
 }
 
