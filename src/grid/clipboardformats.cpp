@@ -11,6 +11,25 @@ constexpr char kDocumentStart[] = "<html><body>\r\n";
 constexpr char kFragmentStart[] = "<!--StartFragment -->\r\n";
 constexpr char kFragmentEnd[] = "<!--EndFragment-->\r\n</body>\r\n</html>";
 
+// Where the fragment starts and ends in the bytes.
+struct FragmentPlace {
+    qsizetype start = 0;
+    qsizetype end = 0;
+};
+
+// Appends the document around the fragment that `writeFragment` appends.
+FragmentPlace appendDocument(QByteArray& bytes, const HtmlFragmentWriter& writeFragment) {
+    bytes += kDocumentStart;
+    FragmentPlace place;
+    place.start = bytes.size();
+    bytes += kFragmentStart;
+    writeFragment(bytes);
+    bytes += "\r\n";
+    place.end = bytes.size();
+    bytes += kFragmentEnd;
+    return place;
+}
+
 // Writes an offset over the eight zeros that follow the field name.
 void setOffset(QByteArray& block, const char* field, qsizetype offset) {
     const qsizetype at = block.indexOf(field) + qstrlen(field);
@@ -19,26 +38,22 @@ void setOffset(QByteArray& block, const char* field, qsizetype offset) {
 
 }  // namespace
 
-QByteArray BuildHtmlFormatBlock(const QString& fragment) {
+QByteArray BuildHtmlFormatBlock(QByteArrayView fragment) {
     QByteArray block(kHeader);
     const qsizetype startHtml = block.size();
-    block += kDocumentStart;
-    const qsizetype startFragment = block.size();
-    block += kFragmentStart;
-    block += fragment.toUtf8();
-    block += "\r\n";
-    const qsizetype endFragment = block.size();
-    block += kFragmentEnd;
+    const FragmentPlace place =
+        appendDocument(block, [fragment](QByteArray& bytes) { bytes += fragment; });
     setOffset(block, "StartHTML:", startHtml);
     setOffset(block, "EndHTML:", block.size());
-    setOffset(block, "StartFragment:", startFragment);
-    setOffset(block, "EndFragment:", endFragment);
+    setOffset(block, "StartFragment:", place.start);
+    setOffset(block, "EndFragment:", place.end);
     return block;
 }
 
-void CopyHTML2Clipboard(QMimeData& data, const QString& fragment) {
-    const QByteArray block = BuildHtmlFormatBlock(fragment);
-    data.setData(QStringLiteral("text/html"), block.mid(qstrlen(kHeader)));
+void CopyHTML2Clipboard(QMimeData& data, const HtmlFragmentWriter& writeFragment) {
+    QByteArray document;
+    appendDocument(document, writeFragment);
+    data.setData(QStringLiteral("text/html"), document);
 }
 
 void CopyText2Clipboard(QMimeData& data, const QByteArray& utf8) {

@@ -245,9 +245,12 @@ public:
     void CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) const;
     // The clipboard's text of the rows, in UTF-8.
     static QByteArray BuildCsvText(const ExportRows& rows);
-    static QString BuildHtmlTable(const ExportRows& rows);
+    // Appends the clipboard's HTML table of the rows, in UTF-8.
+    static void AppendHtmlTable(const ExportRows& rows, QByteArray& utf8);
     static QString ColorToHtml(quint32 colour);
-    // Edit > Copy: the selected rows as an HTML table and as text.
+    // The selected rows as an HTML table and as text.
+    std::unique_ptr<QMimeData> ClipboardData(bool withHeader) const;
+    // Edit > Copy: ClipboardData on the clipboard.
     void CopyToClipboard(bool withHeader);
     // Command 486: the grid's state and column map in a text file, opened
     // by the desktop.

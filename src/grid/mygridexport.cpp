@@ -10,6 +10,7 @@
 #include "gridctrl/gridcellbase.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
+#include "grid/utf8pieces.h"
 #include "settings/promptforfile.h"
 #include "settings/settingsfolder.h"
 #include "settings/wholefile.h"
@@ -25,7 +26,9 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -40,21 +43,28 @@ void errorBox(const QString& text) {
     }
 }
 
-// Server text inside the HTML table: "&", "<" and ">" escaped.
-void appendHtmlEscaped(QString& out, QStringView text) {
-    qsizetype plainFrom = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'&' && c != u'<' && c != u'>') {
-            continue;
+// Server text inside the HTML table: "&", "<" and ">" escaped, in one
+// pass over the text.
+void appendHtmlEscaped(Utf8Pieces& out, QStringView text) {
+    // At most every character an entity of five.
+    char16_t* to = out.Room(5 * text.size());
+    const char16_t* const end = text.utf16() + text.size();
+    for (const char16_t* in = text.utf16(); in != end; ++in) {
+        switch (*in) {
+        case u'&':
+            to = std::copy_n(u"&amp;", 5, to);
+            break;
+        case u'<':
+            to = std::copy_n(u"&lt;", 4, to);
+            break;
+        case u'>':
+            to = std::copy_n(u"&gt;", 4, to);
+            break;
+        default:
+            *to++ = *in;
         }
-        out += text.mid(plainFrom, i - plainFrom);
-        out += c == u'&'   ? QStringView(u"&amp;")
-               : c == u'<' ? QStringView(u"&lt;")
-                           : QStringView(u"&gt;");
-        plainFrom = i + 1;
     }
-    out += text.mid(plainFrom);
+    out.Advance(to);
 }
 
 }  // namespace
@@ -129,46 +139,108 @@ void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) c
     out = ExportRows(*this, exportedRows(selectedOnly, withHeader), std::move(columns));
 }
 
-QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
-    DelimitedText text(DelimitedText::Fields::kClipboard, u',', u"\r\n");
+namespace {
+
+// The clipboard's text: rows of comma-separated fields, CR LF line ends.
+class ClipboardCsv {
+public:
+    void AddCell(const ExportCell& cell) { m_text.AddField(cell.text, cell.quote); }
+    void EndRow() {
+        m_text.EndRow();
+        if (m_text.PieceFull()) {
+            m_text.Encode();
+        }
+    }
+    QByteArray Finish() { return std::move(m_text.Encode()); }
+
+private:
+    DelimitedText m_text{DelimitedText::Fields::kClipboard, u',', u"\r\n"};
+};
+
+// The clipboard's HTML table, appended to the bytes it is started on.
+class HtmlTable {
+public:
+    explicit HtmlTable(QByteArray bytes) : m_html(std::move(bytes)) {
+        m_html.Append(u"<table border=0>");
+    }
+    void AddCell(const ExportCell& cell) {
+        if (!m_rowOpen) {
+            m_html.Append(u"<tr>");
+            m_rowOpen = true;
+        }
+        m_html.Append(u"<td nowrap ");
+        if ((cell.format & kFormatRight) != 0) {
+            m_html.Append(u" align=right ");
+        }
+        if ((cell.format & kFormatCentre) != 0) {
+            m_html.Append(u" align=center ");
+        }
+        m_html.Append(u">");
+        appendHtmlEscaped(m_html, cell.text);
+        m_html.Append(u"</td> ");
+    }
+    void EndRow() {
+        m_html.Append(m_rowOpen ? QStringView(u"</tr>") : QStringView(u"<tr></tr>"));
+        m_rowOpen = false;
+        if (m_html.PieceFull()) {
+            m_html.Encode();
+        }
+    }
+    QByteArray Finish() {
+        m_html.Append(u"</table>");
+        return std::move(m_html.Encode());
+    }
+
+private:
+    Utf8Pieces m_html;
+    bool m_rowOpen = false;
+};
+
+// Hands every cell of the rows to each of the formats, reading each cell
+// once however many formats are built.
+template <class... Formats>
+void writeCells(const ExportRows& rows, Formats&... formats) {
     for (size_t row = 0; row < rows.size(); ++row) {
         for (size_t column = 0; column < rows.ColumnCount(); ++column) {
             const ExportCell cell = rows.Cell(row, column);
-            text.AddField(cell.text, cell.quote);
+            (formats.AddCell(cell), ...);
         }
-        text.EndRow();
-        if (text.PieceFull()) {
-            text.Encode();
-        }
+        (formats.EndRow(), ...);
     }
-    return std::move(text.Encode());
 }
 
-QString CMyGrid::BuildHtmlTable(const ExportRows& rows) {
-    QString html = QStringLiteral("<table border=0>");
-    for (size_t row = 0; row < rows.size(); ++row) {
-        html += u"<tr>";
-        for (size_t column = 0; column < rows.ColumnCount(); ++column) {
-            const ExportCell cell = rows.Cell(row, column);
-            html += u"<td nowrap ";
-            if ((cell.format & kFormatRight) != 0) {
-                html += u" align=right ";
-            }
-            if ((cell.format & kFormatCentre) != 0) {
-                html += u" align=center ";
-            }
-            html += u'>';
-            appendHtmlEscaped(html, cell.text);
-            html += u"</td> ";
-        }
-        html += u"</tr>";
-    }
-    html += u"</table>";
-    return html;
+}  // namespace
+
+QByteArray CMyGrid::BuildCsvText(const ExportRows& rows) {
+    ClipboardCsv text;
+    writeCells(rows, text);
+    return text.Finish();
+}
+
+void CMyGrid::AppendHtmlTable(const ExportRows& rows, QByteArray& utf8) {
+    HtmlTable html(std::move(utf8));
+    writeCells(rows, html);
+    utf8 = html.Finish();
 }
 
 QString CMyGrid::ColorToHtml(quint32 colour) {
     return kFormat(u"#%.2X%.2X%.2X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+std::unique_ptr<QMimeData> CMyGrid::ClipboardData(bool withHeader) const {
+    ExportRows rows;
+    CollectRows(true, withHeader, rows);
+    auto data = std::make_unique<QMimeData>();
+    QByteArray text;
+    CopyHTML2Clipboard(*data, [&rows, &text](QByteArray& utf8) {
+        ClipboardCsv csv;
+        HtmlTable html(std::move(utf8));
+        writeCells(rows, csv, html);
+        text = csv.Finish();
+        utf8 = html.Finish();
+    });
+    CopyText2Clipboard(*data, text);
+    return data;
 }
 
 void CMyGrid::CopyToClipboard(bool withHeader) {
@@ -178,12 +250,7 @@ void CMyGrid::CopyToClipboard(bool withHeader) {
         return;
     }
     try {
-        ExportRows rows;
-        CollectRows(true, withHeader, rows);
-        auto data = std::make_unique<QMimeData>();
-        CopyHTML2Clipboard(*data, BuildHtmlTable(rows));
-        CopyText2Clipboard(*data, BuildCsvText(rows));
-        clipboard->setMimeData(data.release());
+        clipboard->setMimeData(ClipboardData(withHeader).release());
     } catch (const std::exception& error) {
         kDebugLog(u"There was an error while trying put data into clipboard:%s\n",
                   QString::fromLocal8Bit(error.what()));

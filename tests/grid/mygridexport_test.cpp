@@ -104,23 +104,27 @@ TEST_F(MyGridExportTest, ExportsOfManyPiecesArriveWhole) {
     std::vector<std::vector<const char*>> rows;
     QStringList fileLines;
     QStringList clipboardLines;
+    QStringList htmlRows;
     for (int i = 0; i < kRows; ++i) {
         const QByteArray number = QByteArray::number(i);
         texts.push_back("r" + number + " Z\xc3\xbcrich, \xe2\x82\xac");
-        texts.push_back("say &quot;hi&quot;&#10;\xf0\x9d\x84\x9e " + number);
+        texts.push_back("say &quot;hi&quot;&#10;\xf0\x9d\x84\x9e " + number + " &lt;&amp;&gt;");
         rows.push_back({texts[texts.size() - 2].constData(), texts.back().constData()});
         const QString name = QString::fromUtf8("r" + number + " Z\xc3\xbcrich, \xe2\x82\xac");
-        const QString note = QString::fromUtf8("\xf0\x9d\x84\x9e " + number);
+        const QString note = QString::fromUtf8("\xf0\x9d\x84\x9e " + number + " <&>");
         fileLines << u"\""_qs + name + u"\",\"say \"\"hi\"\" "_qs + note + u"\""_qs;
         clipboardLines << u"\""_qs + name + u"\",\"say \"\"hi\"\"\r\n"_qs + note + u"\""_qs;
+        htmlRows << u"<tr><td nowrap >"_qs + name + u"</td> <td nowrap >say \"hi\"\r\n"_qs +
+                        note.chopped(3) + u"&lt;&amp;&gt;</td> </tr>"_qs;
     }
     ASSERT_TRUE(load(GridXml({{"name", "Name", ""}, {"note", "Note", ""}}, rows)));
     fileLines.sort();
     clipboardLines.sort();
+    htmlRows.sort();
 
     ASSERT_EQ(grid->SaveAsCSV(false, false, csvPath()), 1);
     const QString file = fileText(csvPath());
-    ASSERT_GT(file.size(), 2 * DelimitedText::kPieceCharacters);
+    ASSERT_GT(file.size(), 2 * Utf8Pieces::kPieceCharacters);
     QStringList lines = file.split(u'\n');
     EXPECT_EQ(lines.takeFirst(), u"\"Name\",\"Note\"");
     EXPECT_EQ(lines.takeLast(), u"");
@@ -135,6 +139,16 @@ TEST_F(MyGridExportTest, ExportsOfManyPiecesArriveWhole) {
     EXPECT_EQ(lines.takeLast(), u"");
     lines.sort();
     EXPECT_EQ(lines, clipboardLines);
+
+    QByteArray html("<p>");
+    CMyGrid::AppendHtmlTable(collected, html);
+    QString table = QString::fromUtf8(html);
+    ASSERT_TRUE(table.startsWith(u"<p><table border=0>")) << "appended after what was there";
+    ASSERT_TRUE(table.endsWith(u"</table>"));
+    lines = table.sliced(19).chopped(8).split(QRegularExpression(u"(?<=</tr>)"_qs),
+                                              Qt::SkipEmptyParts);
+    lines.sort();
+    EXPECT_EQ(lines, htmlRows);
 }
 
 // One row of a plain grid control holding the texts with those formats,
@@ -173,15 +187,17 @@ TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
 
 TEST_F(MyGridExportTest, HtmlTableAlignsAndEscapes) {
     const ExportRowFixture row{{u"<b>&", false, 0x2}, {u"c", false, 0x1}};
-    EXPECT_EQ(CMyGrid::BuildHtmlTable(row.rows),
-              u"<table border=0><tr><td nowrap  align=right >&lt;b&gt;&amp;</td> "
-              u"<td nowrap  align=center >c</td> </tr></table>");
+    QByteArray html;
+    CMyGrid::AppendHtmlTable(row.rows, html);
+    EXPECT_EQ(html,
+              "<table border=0><tr><td nowrap  align=right >&lt;b&gt;&amp;</td> "
+              "<td nowrap  align=center >c</td> </tr></table>");
     EXPECT_EQ(CMyGrid::ColorToHtml(0x00336699), u"#996633");
 }
 
 TEST_F(MyGridExportTest, HtmlFormatOffsetsCountUtf8Bytes) {
     for (const QString& fragment : {u"<table></table>"_qs, u"<td>Zürich €</td>"_qs}) {
-        const QByteArray block = BuildHtmlFormatBlock(fragment);
+        const QByteArray block = BuildHtmlFormatBlock(fragment.toUtf8());
         const qsizetype n = fragment.toUtf8().size();
         const auto field = [&block](const char* name) {
             const qsizetype at = block.indexOf(name) + qstrlen(name);
