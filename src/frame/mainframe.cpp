@@ -11,8 +11,8 @@
 #include "frame/framesite.h"
 #include "frame/maingridsite.h"
 #include "frame/myview.h"
-#include "frame/sizingcontrolbar.h"
 #include "frame/navigateargs.h"
+#include "frame/sizingcontrolbar.h"
 #include "frame/statusbar.h"
 #include "framework/klog.h"
 #include "grid/mygrid.h"
@@ -227,9 +227,13 @@ void CMainFrame::restorePlacement() {
 }
 
 void CMainFrame::FitWorldViewPane() {
-    const CLeftView* pane = GetLeftView();
+    CLeftView* pane = GetLeftView();
+    if (pane == nullptr) {
+        return;
+    }
     // A width the user gave the pane stays as it is.
-    if (pane == nullptr || !m_site.Prefs().GetString(QStringLiteral("Splitter1")).isEmpty()) {
+    if (!m_site.Prefs().GetString(QStringLiteral("Splitter1")).isEmpty()) {
+        pane->StopFitting();
         return;
     }
     const int current = m_outerSplitter->GetColumnInfo(0).current;

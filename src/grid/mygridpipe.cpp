@@ -71,7 +71,8 @@ void CMyGrid::OnGridEvent(const CGridEvent& pipeEvent) {
 // during a turn (the early "show" steps, an exposed window) draws the rows
 // in rather than nothing.
 // A repaint costs a few milliseconds: during a long replay the rows show
-// every kRefreshMs rather than after every turn.
+// every kRefreshMs rather than after every turn, once the first rows are
+// shown: a show of the headers alone does not hold them back.
 void CMyGrid::OnGridTurnEnd() {
     if (!m_turnOpen) {
         return;
@@ -79,7 +80,7 @@ void CMyGrid::OnGridTurnEnd() {
     m_turnOpen = false;
     SetRedraw(true, false, false);
     const qint64 sinceRefresh = m_refreshClock.isValid() ? m_refreshClock.elapsed() : kRefreshMs;
-    if (sinceRefresh >= kRefreshMs) {
+    if (sinceRefresh >= kRefreshMs || m_shownRows <= GetFixedRowCount()) {
         showTurn();
     } else if (!m_refreshTimer.isActive()) {
         m_refreshTimer.start(static_cast<int>(kRefreshMs - sinceRefresh));

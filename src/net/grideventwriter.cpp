@@ -75,6 +75,7 @@ bool CGridEventWriter::Open() {
 
 void CGridEventWriter::reset() {
     m_used = 0;
+    m_blockSent = false;
     m_latestAt = -1;
     m_latestCopy = kNoAttributes;
     m_latestBytes = m_latestCopy.size();
@@ -196,8 +197,11 @@ bool CGridEventWriter::sendBlock(qsizetype atLeast) {
     m_block.resize(m_used);
     m_used = 0;
     QByteArray block = std::exchange(m_block, QByteArray());
-    return atLeast < kBlockBytes ? m_pipe.WriteBlock(std::move(block))
-                                 : m_pipe.QueueBlock(std::move(block));
+    // The reply's first block wakes the reader at once: its rows show while
+    // the writer parses on, however long the system keeps it from its turn.
+    const bool wakeNow = atLeast < kBlockBytes || !m_blockSent;
+    m_blockSent = true;
+    return wakeNow ? m_pipe.WriteBlock(std::move(block)) : m_pipe.QueueBlock(std::move(block));
 }
 
 void CGridEventWriter::WriteFailure(QStringView reason) {

@@ -103,6 +103,8 @@ private:
     // is room for more.
     QByteArray m_block;
     qsizetype m_used = 0;
+    // Whether a block of this reply went out yet.
+    bool m_blockSent = false;
     // The attributes of the latest start event, for the end event that
     // repeats them: where they are in the block, or, once that block went
     // out, a copy (m_latestAt is then -1).

@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -50,7 +49,13 @@ void addDebugLine(QListWidget* list, const QString& line) {
 }  // namespace
 
 CLeftView::CLeftView(CMyTree& tree, CLeftViewHost& host, QWidget* parent)
-    : QTreeWidget(parent), m_tree(tree), m_host(host), m_dragDrop(tree, *this) {
+    : QTreeWidget(parent),
+      m_tree(tree),
+      m_host(host),
+      m_dragDrop(tree, *this),
+      m_widestLabel(*this, [this](QTreeWidgetItem* item) {
+          return ItemTextRect(item).right() + 1 + horizontalOffset();
+      }) {
     setObjectName(QStringLiteral("VERT_LEFTVIEW"));
     setItemDelegate(&m_painter);
     setHeaderHidden(true);
@@ -147,22 +152,23 @@ QRect CLeftView::ItemTextRect(QTreeWidgetItem* item) const {
     return icon.isEmpty() ? label : icon.united(label);
 }
 
-int CLeftView::FittingWidth() const {
+int CLeftView::FittingWidth() {
+    const int right = m_widestLabel.Right();
     if (topLevelItemCount() == 0) {
         return 0;
     }
-    int right = 0;
-    for (QTreeWidgetItemIterator it(topLevelItem(0)); *it != nullptr; ++it) {
-        const QTreeWidgetItem* parent = (*it)->parent();
-        while (parent != nullptr && parent->isExpanded()) {
-            parent = parent->parent();
-        }
-        // Only items whose ancestors are all open are shown.
-        if (parent == nullptr) {
-            right = qMax(right, ItemTextRect(*it).right() + 1 + horizontalOffset());
-        }
-    }
     return right + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+}
+
+void CLeftView::StopFitting() {
+    m_widestLabel.Stop();
+}
+
+void CLeftView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_widestLabel.Restart();
+    }
+    QTreeWidget::changeEvent(event);
 }
 
 QTreeWidgetItem* CLeftView::HitTest(QPoint point, unsigned& flags) const {

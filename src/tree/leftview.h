@@ -11,6 +11,7 @@
 #include "tree/itemlabeldelegate.h"
 #include "tree/tooltip.h"
 #include "tree/treedragdrop.h"
+#include "tree/widestlabel.h"
 
 #include <QPointer>
 #include <QString>
@@ -77,8 +78,11 @@ public:
     // Makes the item the target as if hit on its label; its record or null.
     CMyItem* SetTargetItem(QTreeWidgetItem* item);
     unsigned GetHitFlags() const { return m_hitFlags; }
-    // The pane's width at which every shown label fits whole.
-    int FittingWidth() const;
+    // The pane's width at which every label shown so far fits whole.
+    int FittingWidth();
+    // The pane's width is no longer fitted: rows that come are not measured
+    // until FittingWidth is asked again.
+    void StopFitting();
     // The item and flags of a point of the viewport.
     QTreeWidgetItem* HitTest(QPoint point, unsigned& flags) const;
     // The rectangle of the item's icon and label in viewport coordinates,
@@ -144,6 +148,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QTreeWidgetItem* commandItem(QTreeWidgetItem* item) const;
@@ -194,4 +199,5 @@ private:
     quint32 m_hoverId = 0;
     bool m_hoverPending = false;
     CTreeDragDrop m_dragDrop;
+    CWidestLabel m_widestLabel;
 };

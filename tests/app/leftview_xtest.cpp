@@ -11,8 +11,8 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSplitterHandle>
 #include <QScreen>
+#include <QSplitterHandle>
 #include <QTimer>
 #include <QToolTip>
 
@@ -361,6 +361,30 @@ TEST_F(WorldViewLayoutTest, ThePaneOpensAsWideAsTheLabelsItShows) {
             << label.toStdString() << " is cut";
     }
     EXPECT_TRUE(frame->grab().save(QCoreApplication::applicationDirPath() + u"/worldview.png"_qs));
+}
+
+TEST_F(WorldViewLayoutTest, ALabelThatComesLaterWidensThePaneWhenItsFolderIsOpened) {
+    CLeftView& pane = *frame->GetLeftView();
+    QTreeWidgetItem* lab =
+        pane.findItems(u"Lab"_qs, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    ASSERT_NE(lab, nullptr);
+    QTreeWidgetItem* archive = app->Tree().AddFolderItem(lab, u"Archive"_qs);
+    const QString label = u"Servers retired before the move"_qs;
+    QTreeWidgetItem* retired = app->Tree().AddFolderItem(archive, label);
+    ASSERT_NE(retired, nullptr);
+    QCoreApplication::processEvents();
+    const int before = paneWidth();
+    ASSERT_FALSE(archive->isExpanded());
+
+    const QRect text = pane.ItemTextRect(archive);
+    ASSERT_TRUE(clickAt(pane.viewport()->mapToGlobal(
+        QPoint(text.left() - pane.indentation() / 2, text.center().y()))));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return archive->isExpanded(); }, 5000)) << "not opened";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paneWidth() > before; }, 5000)) << "not widened";
+    const auto [left, right] = drawnLabelColumns(pane, retired);
+    EXPECT_GE(right - left + 3, pane.fontMetrics().horizontalAdvance(label)) << "cut";
+    EXPECT_TRUE(
+        frame->grab().save(QCoreApplication::applicationDirPath() + u"/worldview-later.png"_qs));
 }
 
 TEST_F(WorldViewLayoutTest, TheSplitterPlacedByTheUserAloneSurvivesARestart) {

@@ -89,6 +89,26 @@ TEST_F(GridEventStreamTest, ManyFieldsTravelInFewBlocks) {
     EXPECT_LT(messageSizes.size(), 5u) << "58000 fields";
 }
 
+TEST_F(GridEventStreamTest, TheFirstFullBlockWakesTheReaderAtOnceTheLaterOnesOnceAFewWait) {
+    client = writer.TakeClientEnd();
+    pollfd wake{client.GetHandle(), POLLIN, 0};
+    const CGridAttributeBlock attributes = attributesOf({{u"a"_qs, u"1"_qs}, {u"b"_qs, u"2"_qs}});
+    // 112 bytes per row: a block's worth and a little more.
+    const auto writeBlockOfRows = [&] {
+        for (int row = 0; row <= CGridEventWriter::kBlockBytes / 112; ++row) {
+            writer.WriteStart(u"row", u"grid", attributes);
+            writer.WriteEnd(u"row", u"", u"grid", attributes);
+        }
+    };
+    writeBlockOfRows();
+    EXPECT_EQ(::poll(&wake, 1, 0), 1) << "the first rows do not wait for more";
+    std::vector<QByteArray> blocks;
+    ASSERT_TRUE(client.ReadBlocks(blocks));
+    EXPECT_EQ(blocks.size(), 1u);
+    writeBlockOfRows();
+    EXPECT_EQ(::poll(&wake, 1, 0), 0) << "a later full block waits for a few";
+}
+
 class GridEventReaderTest : public GridEventStreamTest {
 protected:
     RecordingGridSink sink;
