@@ -342,6 +342,21 @@ TEST_F(SlicedTreeXmlTest, ASlicedReplyMakesTheSameItemsAsAWholeOne) {
     }
 }
 
+// A character of two UTF-16 units split between two pieces reads as it
+// does in a whole text.
+TEST_F(SlicedTreeXmlTest, ACharacterSplitBetweenTwoPiecesReadsWhole) {
+    const QString head = u"<tree><item label='panel' panel-type='list'/><item label='"_qs;
+    const QString label = QString(CMyTree::kPieceCharacters - 1 - head.size(), u'a') +
+                          QString::fromUtf16(u"\U0001F600 end");
+    const QString reply = head + label + u"' tree-url='/x'/></tree>"_qs;
+    ASSERT_TRUE(reply.at(CMyTree::kPieceCharacters - 1).isHighSurrogate());
+    ASSERT_EQ(load(kWorld), 1);
+    bool added = false;
+    EXPECT_EQ(loadInSlices(reply, at({0}), &added), at({0}));
+    EXPECT_TRUE(added);
+    EXPECT_EQ(childTexts(at({0})), (QStringList{u"panel"_qs, label}));
+}
+
 // A large reply is read a piece per turn of the event loop and goes in a
 // slice per turn; a cut or malformed one leaves the children as they were,
 // never half replaced, however far it was read.
@@ -404,16 +419,16 @@ TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing
     EXPECT_TRUE(told);
     EXPECT_EQ(childTexts(server), before);
 
-    // A parent deleted between two pieces, or two slices, takes nothing, and
-    // is told so.
-    for (const int piecesRead : {0, 3}) {
-        SCOPED_TRACE(piecesRead);
+    // A parent deleted between two pieces, or later, takes nothing, and is
+    // told so.
+    for (const int turnsBefore : {0, 2}) {
+        SCOPED_TRACE(turnsBefore);
         ASSERT_EQ(load(kWorld), 1);
         server = at({0});
         ASSERT_EQ(tree.AddItemsFromXMLInSlices(reply, server, [&](QTreeWidgetItem* item, bool) {
             added = item != nullptr;
         }), 1);
-        for (int turn = 0; turn < piecesRead; ++turn) {
+        for (int turn = 0; turn < turnsBefore; ++turn) {
             QCoreApplication::processEvents();
         }
         tree.DeleteItem(server);
