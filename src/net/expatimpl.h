@@ -16,8 +16,10 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 
 namespace expatdetail {
 // A new parser with the three handlers, or null when expat cannot make one.
@@ -91,21 +93,51 @@ public:
 
     // Parses one whole text in a parser of its own, freed at the end.
     bool ParseXML(const QString& text) {
+        return BeginPieces(text) && ReadRest() == Pieces::Read;
+    }
+
+    // Parses one whole text as ParseXML does, a piece at a time, so that the
+    // caller can let events run between the pieces. BeginPieces is false
+    // when the parse may not start or cannot (the reader was told why); each
+    // ReadPiece passes up to `characters` more characters, and the piece
+    // that ends the text, or that expat rejects, ends the parse.
+    enum class Pieces { Reading, Read, Rejected };
+    bool BeginPieces(const QString& text) {
+        if (IsReadingPieces()) {
+            AbandonPieces();
+        }
         if (!self().XMLBeginParse()) {
             return false;
         }
-        const CWireBusy busy;
-        bool parsed = false;
-        if (Create()) {
-            const QString document = self().XMLPrepareDocument(text);
-            XML_SetEncoding(m_parser, kUtf16Name);
-            parsed = ParseChunk(reinterpret_cast<const char*>(document.utf16()),
-                                static_cast<int>(document.size() * sizeof(char16_t)), true);
-        } else {
+        m_pieces.busy = std::make_unique<CWireBusy>();
+        if (!Create()) {
             self().XMLOnParseError(QStringLiteral("expat could not create a parser"));
+            AbandonPieces();
+            return self().XMLEndParse(false);
         }
+        m_pieces.document = self().XMLPrepareDocument(text);
+        XML_SetEncoding(m_parser, kUtf16Name);
+        return true;
+    }
+    Pieces ReadPiece(qsizetype characters) {
+        const qsizetype size = m_pieces.document.size();
+        const qsizetype end = m_pieces.at + std::min(characters, size - m_pieces.at);
+        const bool parsed = ParseChunk(
+            reinterpret_cast<const char*>(m_pieces.document.utf16() + m_pieces.at),
+            static_cast<int>((end - m_pieces.at) * qsizetype{sizeof(char16_t)}), end == size);
+        m_pieces.at = end;
+        if (parsed && end < size) {
+            return Pieces::Reading;
+        }
+        AbandonPieces();
+        return self().XMLEndParse(parsed) ? Pieces::Read : Pieces::Rejected;
+    }
+    Pieces ReadRest() { return ReadPiece(m_pieces.document.size() - m_pieces.at); }
+    bool IsReadingPieces() const { return m_pieces.busy != nullptr; }
+    // Ends a parse begun with BeginPieces where it stands, telling nobody.
+    void AbandonPieces() {
         Destroy();
-        return self().XMLEndParse(parsed);
+        m_pieces = {};
     }
 
 private:
@@ -150,4 +182,12 @@ protected:
 
 private:
     bool m_parserOnFirstChunk = false;
+    // The text a piecewise parse reads, how far it got, and the busy
+    // indicator held meanwhile.
+    struct PieceState {
+        QString document;
+        qsizetype at = 0;
+        std::unique_ptr<CWireBusy> busy;
+    };
+    PieceState m_pieces;
 };

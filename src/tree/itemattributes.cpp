@@ -98,6 +98,69 @@ void AddPanelParts(CMyItem& item, const KPROPS& attributes, const QString& gridU
     }
 }
 
+// The attributes a record is read from.
+enum class Read {
+    Id,
+    SmartDelim,
+    SmartMax,
+    SmartRepeat,
+    SmartSuffix,
+    Refresh,
+    Count,
+    ItemType,
+    Icon,
+    PanelType,
+    Url,
+    MainGridUrl,
+    MainBrowserUrl,
+    TreeUrl,
+    Label,
+    Tx,
+    FullPath,
+    Mode,
+    Bytes,
+    LastModified,
+    Owner,
+    HelpUrl,
+    HoverText,
+    Menu,
+    DragType,
+};
+constexpr std::array<QStringView, 25> kReadNames{
+    u"id",        u"smart-delim", u"smart-max",     u"smart-repeat",     u"smart-suffix",
+    u"refresh",   u"count",       u"item-type",     u"icon",             u"panel-type",
+    u"url",       u"main-grid-url", u"main-browser-url", u"tree-url",   u"label",
+    u"tx",        u"fullpath",    u"mode",          u"bytes",            u"lastmod-utc",
+    u"owner",     u"help-url",    u"hovertext",     u"menu",             u"drag-type",
+};
+static_assert(static_cast<size_t>(Read::DragType) + 1 == kReadNames.size());
+
+// The values of the attributes a record is read from, found in one pass
+// over the element's few attributes instead of a search per name: a
+// large reply reads thousands of records. A name matches without case, and
+// the first of its case variants counts, as Attribute() finds it.
+class ReadValues {
+public:
+    explicit ReadValues(const KPROPS& attributes) {
+        std::array<bool, kReadNames.size()> found{};
+        for (int i = 0; i < attributes.Count(); ++i) {
+            const KPROP* entry = attributes.At(i);
+            for (size_t n = 0; n < kReadNames.size(); ++n) {
+                if (!found[n] && entry->name.size() == kReadNames[n].size() &&
+                    entry->name.compare(kReadNames[n], Qt::CaseInsensitive) == 0) {
+                    found[n] = true;
+                    m_values[n] = entry->value;
+                    break;
+                }
+            }
+        }
+    }
+    const QString& operator[](Read name) const { return m_values[static_cast<size_t>(name)]; }
+
+private:
+    std::array<QString, kReadNames.size()> m_values;
+};
+
 }  // namespace
 
 QString Attribute(const KPROPS& attributes, const QString& name) {
@@ -106,35 +169,35 @@ QString Attribute(const KPROPS& attributes, const QString& name) {
 
 std::unique_ptr<CMyItem> ParseItemAttributes(const QString& element, const KPROPS& attributes,
                                              bool underServer) {
+    const ReadValues values(attributes);
     auto item = std::make_unique<CMyItem>();
     item->Attributes.Merge(&attributes);
-    item->ID = Attribute(attributes, QStringLiteral("id"));
-    item->SmartDelim = Attribute(attributes, QStringLiteral("smart-delim"));
-    item->SmartMax = XmlDecimal(Attribute(attributes, QStringLiteral("smart-max")));
-    item->SmartRepeat = XmlDecimal(Attribute(attributes, QStringLiteral("smart-repeat")));
-    item->SmartSuffix = Attribute(attributes, QStringLiteral("smart-suffix"));
-    item->RefreshSecs = XmlDecimal(Attribute(attributes, QStringLiteral("refresh")));
-    const QString count = Attribute(attributes, QStringLiteral("count"));
+    item->ID = values[Read::Id];
+    item->SmartDelim = values[Read::SmartDelim];
+    item->SmartMax = XmlDecimal(values[Read::SmartMax]);
+    item->SmartRepeat = XmlDecimal(values[Read::SmartRepeat]);
+    item->SmartSuffix = values[Read::SmartSuffix];
+    item->RefreshSecs = XmlDecimal(values[Read::Refresh]);
+    const QString& count = values[Read::Count];
     item->Count = count.isEmpty() ? -1 : XmlDecimal(count);
 
     const bool folderElement = element == u"folder";
-    item->ItemType =
-        KindOf(Attribute(attributes, QStringLiteral("item-type")), element, underServer);
-    const QString icon = Attribute(attributes, QStringLiteral("icon"));
+    item->ItemType = KindOf(values[Read::ItemType], element, underServer);
+    const QString& icon = values[Read::Icon];
     bool unknownIcon = false;
     item->ImageIdx = TreeImageForIcon(icon, folderElement, unknownIcon);
     if (unknownIcon && !folderElement) {
         kDebugLog(u"XML-DATA-ERROR: UNKNOWN icon='%s'\n", icon);
     }
-    SetPanelType(*item, Attribute(attributes, QStringLiteral("panel-type")), folderElement);
+    SetPanelType(*item, values[Read::PanelType], folderElement);
 
-    const QString url = Attribute(attributes, QStringLiteral("url"));
-    const QString gridUrl = Attribute(attributes, QStringLiteral("main-grid-url"));
-    QString browserUrl = Attribute(attributes, QStringLiteral("main-browser-url"));
+    const QString& url = values[Read::Url];
+    const QString& gridUrl = values[Read::MainGridUrl];
+    QString browserUrl = values[Read::MainBrowserUrl];
     if (!url.isEmpty() && browserUrl.isEmpty() && url != gridUrl) {
         browserUrl = url;
     }
-    const QString treeUrl = Attribute(attributes, QStringLiteral("tree-url"));
+    const QString& treeUrl = values[Read::TreeUrl];
     if (!treeUrl.isEmpty()) {
         item->PanelParts |= kPanelList;
     }
@@ -145,30 +208,28 @@ std::unique_ptr<CMyItem> ParseItemAttributes(const QString& element, const KPROP
         item->PanelParts |= kPanelBrowser;
     }
 
-    QString label = Attribute(attributes, QStringLiteral("label"));
-    if (XmlDecimal(Attribute(attributes, QStringLiteral("tx"))) != 0) {
+    QString label = values[Read::Label];
+    if (XmlDecimal(values[Read::Tx]) != 0) {
         label = TranslateLabel(label);
     }
     item->SetLabel(label);
 
     item->TreeURL = TreeUrlWithEncodedDir(treeUrl);
-    item->FullPath = Attribute(attributes, QStringLiteral("fullpath"));
-    item->File.Mode =
-        static_cast<quint32>(XmlDecimal64(Attribute(attributes, QStringLiteral("mode"))));
-    item->File.Bytes =
-        static_cast<quint32>(XmlDecimal64(Attribute(attributes, QStringLiteral("bytes"))));
-    item->File.LastModified = XmlDecimal64(Attribute(attributes, QStringLiteral("lastmod-utc")));
-    item->File.Owner = Attribute(attributes, QStringLiteral("owner")).left(FileEntry::kMaxOwner);
+    item->FullPath = values[Read::FullPath];
+    item->File.Mode = static_cast<quint32>(XmlDecimal64(values[Read::Mode]));
+    item->File.Bytes = static_cast<quint32>(XmlDecimal64(values[Read::Bytes]));
+    item->File.LastModified = XmlDecimal64(values[Read::LastModified]);
+    item->File.Owner = values[Read::Owner].left(FileEntry::kMaxOwner);
 
     AddPanelParts(*item, attributes, gridUrl, browserUrl);
     if (item->Parts.Count() == 0 || item->GetLabel() == u"System Information") {
         item->PanelParts = kPanelList;
     }
 
-    item->SetHelpURL(Attribute(attributes, QStringLiteral("help-url")));
-    item->SetHoverText(Attribute(attributes, QStringLiteral("hovertext")));
-    item->SetMenuName(Attribute(attributes, QStringLiteral("menu")));
-    const QString dragType = Attribute(attributes, QStringLiteral("drag-type"));
+    item->SetHelpURL(values[Read::HelpUrl]);
+    item->SetHoverText(values[Read::HoverText]);
+    item->SetMenuName(values[Read::Menu]);
+    const QString& dragType = values[Read::DragType];
     if (!dragType.isEmpty()) {
         item->SetDragType(dragType);
     }

@@ -693,11 +693,11 @@ int CMyTree::DeleteChildren(QTreeWidgetItem* item) {
 }
 
 QTreeWidgetItem* CMyTree::standsFor(QTreeWidgetItem* item) const {
-    return item != nullptr && item == m_scratch ? m_scratchFor : item;
+    return item != nullptr && item == m_scratch.get() ? m_scratchFor : item;
 }
 
 QTreeWidgetItem* CMyTree::parentOf(QTreeWidgetItem* item) const {
-    return item == m_scratch ? m_scratchFor : item->parent();
+    return item == m_scratch.get() ? m_scratchFor : item->parent();
 }
 
 QList<QTreeWidgetItem*> CMyTree::detachChildren(QTreeWidgetItem* item) {

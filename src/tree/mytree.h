@@ -162,12 +162,14 @@ public:
     // while another text is being read, or when the text was refused.
     int AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent);
     // The same for a reply that may be large, on the UI thread: the text is
-    // read into a scratch item standing in for the parent, and only a text
-    // read whole takes the place of the parent's children, moved in a slice
-    // of kSliceItems items per turn of the event loop so that the window
-    // runs meanwhile. `done` is told the parent (null when it went away
-    // meanwhile) and whether the text was read; a reply of one slice is in
-    // place, and `done` told, before this returns. 0 when refused.
+    // read into a scratch item standing in for the parent, kPieceCharacters
+    // characters per turn of the event loop, and only a text read whole
+    // takes the place of the parent's children, moved in a slice of
+    // kSliceItems items per turn, so that the window runs meanwhile. `done`
+    // is told the parent (null when it went away meanwhile) and whether the
+    // text was read; a reply of one piece and one slice is in place, and
+    // `done` told, before this returns. 0 when refused.
+    static constexpr qsizetype kPieceCharacters = 16384;
     static constexpr int kSliceItems = 500;
     using SlicesDone = std::function<void(QTreeWidgetItem* parent, bool added)>;
     int AddItemsFromXMLInSlices(const QString& xml, QTreeWidgetItem* parent, SlicesDone done);
@@ -200,15 +202,26 @@ private:
     void ApplyExpansion(QTreeWidgetItem* item);
     // Reads the text with `target` as the current parent; true when whole.
     bool parseInto(const QString& xml, QTreeWidgetItem* target);
+    // The same a piece at a time: beginParse starts it (false when it was
+    // refused), the pieces are read with ReadPiece, and endParse ends it
+    // with the last piece's outcome, true when the text was read whole.
+    bool beginParse(const QString& xml, QTreeWidgetItem* target);
+    bool endParse(Pieces read);
     // While a reply is read into a scratch item: the parent the scratch
     // stands in for, where the item is the scratch; else the item itself.
     QTreeWidgetItem* standsFor(QTreeWidgetItem* item) const;
     QTreeWidgetItem* parentOf(QTreeWidgetItem* item) const;
-    // Moves up to `most` waiting items under their parent; tells `done`
-    // after the last.
-    void insertNextSlice(qsizetype most);
+    // One turn of a reply read in slices: the next piece of its text, or,
+    // once it is read, the next slice of its items (all that is left when
+    // `atOnce`); tells `done` after the last.
+    void nextTurn(bool atOnce);
+    // Reads the next piece into the scratch item; true once the text is
+    // read whole and its items wait for their slices.
+    bool readNextPiece(QTreeWidgetItem* parent, bool atOnce);
+    void endSlices(QTreeWidgetItem* parent, bool added);
     void applyExpansionBelow(QTreeWidgetItem* item);
-    // Moves every item still waiting for its slice in at once.
+    // Reads the rest of a reply being read in slices and moves every item
+    // still waiting for its slice in at once.
     void finishSlices();
     // The drop being carried out fetches the selected item's children.
     int fetchForDrop(QTreeWidgetItem* item);
@@ -245,10 +258,11 @@ private:
     std::unique_ptr<CMyItem> m_baseAttributes;
 
     // The reply being read into a scratch item and the parent it stands for.
-    QTreeWidgetItem* m_scratch = nullptr;
+    std::unique_ptr<QTreeWidgetItem> m_scratch;
     QTreeWidgetItem* m_scratchFor = nullptr;
-    // The items of a reply read whole and waiting for their slice, found
-    // again by the parent's id at each turn (the user may delete it).
+    bool m_readingPiece = false;
+    // The items of a reply read whole and waiting for their slice, and the
+    // parent, found again by its id at each turn (the user may delete it).
     struct Slices {
         QList<QTreeWidgetItem*> items;
         qsizetype next = 0;

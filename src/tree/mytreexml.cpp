@@ -14,6 +14,7 @@
 #include "tree/xmlnumbers.h"
 
 #include <QFile>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -213,7 +214,7 @@ int CMyTree::XMLHandleEndTag(const QString& name, const QString& text, const KPR
     return 1;
 }
 
-bool CMyTree::parseInto(const QString& xml, QTreeWidgetItem* target) {
+bool CMyTree::beginParse(const QString& xml, QTreeWidgetItem* target) {
     m_currentParent = target;
     m_openElements.clear();
     const QString text = xml.trimmed();
@@ -226,14 +227,25 @@ bool CMyTree::parseInto(const QString& xml, QTreeWidgetItem* target) {
         kDebugLog(u"%s", text.section(u'\n', 0, kShownLines - 1));
         kDebugLog(u"About to ProcessXML() for tree at address: 0x%08x", address);
     }
-    const bool parsed = ParseXML(text);
+    if (BeginPieces(text)) {
+        return true;
+    }
+    endParse(Pieces::Rejected);
+    return false;
+}
+
+bool CMyTree::endParse(Pieces read) {
     if (kDebugLevel(0) > 1) {
         kDebugLog(u"We're back from ProcessXML()");
     }
     m_baseAttributes.reset();
     m_openElements.clear();
     m_currentParent = nullptr;
-    return parsed;
+    return read == Pieces::Read;
+}
+
+bool CMyTree::parseInto(const QString& xml, QTreeWidgetItem* target) {
+    return beginParse(xml, target) && endParse(ReadRest());
 }
 
 int CMyTree::AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent) {
@@ -280,40 +292,38 @@ int CMyTree::AddItemsFromXMLInSlices(const QString& xml, QTreeWidgetItem* parent
     kDebugLog(u"Tree: adding items from XML...\n");
     // The parent keeps its children until the text is read whole, so a cut
     // or malformed reply leaves them as they were.
-    QTreeWidgetItem scratch;
-    m_scratch = &scratch;
+    m_scratch = std::make_unique<QTreeWidgetItem>();
     m_scratchFor = parent;
-    const bool parsed = parseInto(xml, &scratch);
-    m_scratch = nullptr;
-    m_scratchFor = nullptr;
-    if (!parsed) {
-        m_building = false;
-        if (done) {
-            done(parent, false);
-        }
-        return 0;
-    }
-    qDeleteAll(detachChildren(parent));
-    m_slices.items = scratch.takeChildren();
-    m_slices.next = 0;
     m_slices.parentId = parentRecord->GetItemId();
     m_slices.done = std::move(done);
     if (m_sliceTimer == nullptr) {
         m_sliceTimer = std::make_unique<QTimer>();
         m_sliceTimer->setSingleShot(true);
         m_sliceTimer->setInterval(0);
-        QObject::connect(m_sliceTimer.get(), &QTimer::timeout,
-                         [this] { insertNextSlice(kSliceItems); });
+        QObject::connect(m_sliceTimer.get(), &QTimer::timeout, [this] { nextTurn(false); });
     }
-    insertNextSlice(kSliceItems);
+    if (!beginParse(xml, m_scratch.get())) {
+        endSlices(parent, false);
+        return 0;
+    }
+    nextTurn(false);
     return 1;
 }
 
-void CMyTree::insertNextSlice(qsizetype most) {
+void CMyTree::nextTurn(bool atOnce) {
+    // A message box in the reply runs events: a reply that comes meanwhile
+    // waits for this one instead of reading on from inside its piece.
+    if (m_readingPiece) {
+        return;
+    }
     QTreeWidgetItem* parent = FindItemById(m_slices.parentId);
+    if (m_scratch != nullptr && !readNextPiece(parent, atOnce)) {
+        return;
+    }
     const qsizetype count = m_slices.items.size();
-    const qsizetype end =
-        parent == nullptr ? count : std::min<qsizetype>(m_slices.next + most, count);
+    const qsizetype end = parent == nullptr || atOnce
+                              ? count
+                              : std::min<qsizetype>(m_slices.next + kSliceItems, count);
     const QList<QTreeWidgetItem*> slice = m_slices.items.sliced(m_slices.next, end - m_slices.next);
     m_slices.next = end;
     if (parent == nullptr) {
@@ -328,15 +338,50 @@ void CMyTree::insertNextSlice(qsizetype most) {
         m_sliceTimer->start();
         return;
     }
-    m_sliceTimer->stop();
-    SlicesDone done = std::move(m_slices.done);
-    m_slices = {};
-    m_building = false;
     if (parent != nullptr && DeleteEmptyFolders(parent) != 0) {
         parent = nullptr;
     }
+    endSlices(parent, true);
+}
+
+bool CMyTree::readNextPiece(QTreeWidgetItem* parent, bool atOnce) {
+    // What the reply makes depends on the parent it stands for, which the
+    // user may have deleted since the last piece.
+    m_scratchFor = parent;
+    Pieces read = Pieces::Rejected;
+    if (parent != nullptr) {
+        const QScopedValueRollback reading(m_readingPiece, true);
+        read = atOnce ? ReadRest() : ReadPiece(kPieceCharacters);
+    }
+    if (read == Pieces::Reading) {
+        m_sliceTimer->start();
+        return false;
+    }
+    if (IsReadingPieces()) {
+        AbandonPieces();
+    }
+    endParse(read);
+    const std::unique_ptr<QTreeWidgetItem> scratch = std::move(m_scratch);
+    m_scratchFor = nullptr;
+    if (read != Pieces::Read) {
+        endSlices(parent, false);
+        return false;
+    }
+    qDeleteAll(detachChildren(parent));
+    m_slices.items = scratch->takeChildren();
+    m_slices.next = 0;
+    return true;
+}
+
+void CMyTree::endSlices(QTreeWidgetItem* parent, bool added) {
+    m_sliceTimer->stop();
+    m_scratch.reset();
+    m_scratchFor = nullptr;
+    SlicesDone done = std::move(m_slices.done);
+    m_slices = {};
+    m_building = false;
     if (done) {
-        done(parent, true);
+        done(parent, added);
     }
 }
 
@@ -350,8 +395,8 @@ void CMyTree::applyExpansionBelow(QTreeWidgetItem* item) {
 }
 
 void CMyTree::finishSlices() {
-    if (m_slices.next < m_slices.items.size()) {
-        insertNextSlice(m_slices.items.size());
+    if (m_scratch != nullptr || m_slices.next < m_slices.items.size()) {
+        nextTurn(true);
     }
 }
 

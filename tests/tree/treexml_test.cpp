@@ -342,8 +342,24 @@ TEST_F(SlicedTreeXmlTest, ASlicedReplyMakesTheSameItemsAsAWholeOne) {
     }
 }
 
-// A large reply goes in a slice per turn of the event loop; a cut or
-// malformed one leaves the children as they were, never half replaced.
+// A character of two UTF-16 units split between two pieces reads as it
+// does in a whole text.
+TEST_F(SlicedTreeXmlTest, ACharacterSplitBetweenTwoPiecesReadsWhole) {
+    const QString head = u"<tree><item label='panel' panel-type='list'/><item label='"_qs;
+    const QString label = QString(CMyTree::kPieceCharacters - 1 - head.size(), u'a') +
+                          QString::fromUtf16(u"\U0001F600 end");
+    const QString reply = head + label + u"' tree-url='/x'/></tree>"_qs;
+    ASSERT_TRUE(reply.at(CMyTree::kPieceCharacters - 1).isHighSurrogate());
+    ASSERT_EQ(load(kWorld), 1);
+    bool added = false;
+    EXPECT_EQ(loadInSlices(reply, at({0}), &added), at({0}));
+    EXPECT_TRUE(added);
+    EXPECT_EQ(childTexts(at({0})), (QStringList{u"panel"_qs, label}));
+}
+
+// A large reply is read a piece per turn of the event loop and goes in a
+// slice per turn; a cut or malformed one leaves the children as they were,
+// never half replaced, however far it was read.
 TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing) {
     constexpr int kItems = 3 * CMyTree::kSliceItems + 1;
     QString reply = u"<tree>"_qs;
@@ -351,6 +367,7 @@ TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing
         reply += QStringLiteral("<item label='n%1' tree-url='/n'/>").arg(i);
     }
     reply += u"</tree>"_qs;
+    ASSERT_GT(reply.size(), 2 * CMyTree::kPieceCharacters);
     ASSERT_EQ(load(kWorld), 1);
     QTreeWidgetItem* server = at({0});
     ASSERT_EQ(tree.AddItemsFromXML(u"<tree><item label='panel' panel-type='list'/>"
@@ -359,14 +376,20 @@ TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing
               1);
     const QStringList before = childTexts(server);
 
-    for (const QString& bad : {reply.chopped(3), reply + u"<junk/>"_qs}) {
-        bool told = false;
-        EXPECT_EQ(tree.AddItemsFromXMLInSlices(bad, server,
-                                               [&](QTreeWidgetItem* item, bool added) {
-                                                   told = item == server && !added;
-                                               }),
-                  0);
-        EXPECT_TRUE(told);
+    const struct {
+        const char* what;
+        QString reply;
+    } bad[] = {
+        {"cut in the last piece", reply.chopped(3)},
+        {"junk after the end", reply + u"<junk/>"_qs},
+        {"malformed in the first piece", u"<tree><item label='x'></tree>"_qs + reply},
+        {"cut in the first piece", reply.left(100)},
+    };
+    for (const auto& c : bad) {
+        SCOPED_TRACE(c.what);
+        bool added = true;
+        EXPECT_EQ(loadInSlices(c.reply, server, &added), server);
+        EXPECT_FALSE(added);
         EXPECT_EQ(childTexts(server), before);
         EXPECT_FALSE(tree.IsBuilding());
     }
@@ -375,24 +398,47 @@ TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing
     int turns = 0;
     EXPECT_EQ(loadInSlices(reply, server, &added, &turns), server);
     EXPECT_TRUE(added);
-    EXPECT_GE(turns, 3);
+    EXPECT_GE(turns, 5);
     const QStringList children = childTexts(server);
     ASSERT_EQ(children.size(), kItems);
     EXPECT_EQ(children.front(), u"n0");
     EXPECT_EQ(children.back(), QStringLiteral("n%1").arg(kItems - 1));
     EXPECT_FALSE(tree.IsBuilding());
 
-    // A parent deleted between two slices takes nothing, and is told so.
-    ASSERT_EQ(tree.AddItemsFromXMLInSlices(reply, server, [&](QTreeWidgetItem* item, bool) {
-        added = item != nullptr;
+    // A text read at once meanwhile first finishes the reply, which then
+    // stands as whatever the text puts in its place.
+    bool told = false;
+    ASSERT_EQ(tree.AddItemsFromXMLInSlices(reply, server, [&](QTreeWidgetItem* item, bool whole) {
+        told = item == server && whole;
     }), 1);
-    tree.DeleteItem(server);
-    added = true;
-    for (int turn = 0; turn < 10; ++turn) {
-        QCoreApplication::processEvents();
+    EXPECT_TRUE(tree.IsBuilding());
+    EXPECT_EQ(tree.AddItemsFromXML(u"<tree><item label='panel' panel-type='list'/>"
+                                   u"<item label='old' tree-url='/o'/></tree>"_qs,
+                                   server),
+              1);
+    EXPECT_TRUE(told);
+    EXPECT_EQ(childTexts(server), before);
+
+    // A parent deleted between two pieces, or later, takes nothing, and is
+    // told so.
+    for (const int turnsBefore : {0, 2}) {
+        SCOPED_TRACE(turnsBefore);
+        ASSERT_EQ(load(kWorld), 1);
+        server = at({0});
+        ASSERT_EQ(tree.AddItemsFromXMLInSlices(reply, server, [&](QTreeWidgetItem* item, bool) {
+            added = item != nullptr;
+        }), 1);
+        for (int turn = 0; turn < turnsBefore; ++turn) {
+            QCoreApplication::processEvents();
+        }
+        tree.DeleteItem(server);
+        added = true;
+        for (int turn = 0; turn < 10; ++turn) {
+            QCoreApplication::processEvents();
+        }
+        EXPECT_FALSE(added);
+        EXPECT_FALSE(tree.IsBuilding());
     }
-    EXPECT_FALSE(added);
-    EXPECT_FALSE(tree.IsBuilding());
 }
 
 TEST_F(TreeXmlTest, NothingHappensWithoutAControl) {
