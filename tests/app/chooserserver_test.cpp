@@ -371,7 +371,7 @@ TEST_F(ServerChoosersTest, GoDuringALoadShowsOnlyTheSecondReplysRows) {
     auto* name = control<QLineEdit>(chooser, 5236);
     retype(name, u"first*"_qs);
     go(chooser);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rows() > 0 && grid()->IsReading(); }));
+    ASSERT_TRUE(firstRowsShown());
     retype(name, u"second*"_qs);
     go(chooser);
     server.ReleaseChunks(1);
@@ -401,7 +401,7 @@ protected:
         chooser = render<CElemChooser>(kElements);
         ASSERT_NE(chooser, nullptr);
         go(chooser);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return rows() > 0 && grid()->IsReading(); }));
+        ASSERT_TRUE(firstRowsShown());
     }
 
     CElemChooser* chooser = nullptr;

@@ -56,7 +56,9 @@ private:
 
 class MyGridTest : public TempHomeTest {
 protected:
-    static constexpr int kWaitMs = 20000;
+    // Generous: a load of many rows under the thread sanitizer on a busy
+    // machine takes more than twenty seconds.
+    static constexpr int kWaitMs = 60000;
 
     void SetUp() override {
         TempHomeTest::SetUp();

@@ -1,11 +1,14 @@
 #pragma once
 
 // Real X input through xdotool, for the tests that run under an X server.
+// xdotool starts as a ChildProcess, not a QProcess, for the thread
+// sanitizer's sake (see childprocess.h).
+
+#include "support/childprocess.h"
 
 #include <QGuiApplication>
 #include <QList>
 #include <QPoint>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
@@ -35,8 +38,11 @@ inline QString missingDesktop(bool needsPointer) {
         }                                                     \
     } while (false)
 
+inline constexpr int kXdotoolTimeoutMs = 20000;
+
 inline bool xdotool(const QStringList& arguments) {
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+    QByteArray output;
+    return RunChildProcess(QStringLiteral("xdotool"), arguments, output, kXdotoolTimeoutMs) == 0;
 }
 
 inline bool moveTo(QPoint global) {
@@ -90,22 +96,23 @@ inline bool pointerDrag(const QList<QPoint>& path, const QString& key = {}, int 
     if (!key.isEmpty()) {
         arguments << QStringLiteral("keyup") << key;
     }
-    QProcess pointer;
-    pointer.start(QStringLiteral("xdotool"), arguments);
-    return QTest::qWaitFor([&] { return pointer.state() == QProcess::NotRunning; }, 20000) &&
-           pointer.exitCode() == 0;
+    ChildProcess pointer;
+    return pointer.Start(QStringLiteral("xdotool"), arguments, ChildProcess::Output::Forwarded) &&
+           QTest::qWaitFor([&] { return !pointer.IsRunning(); }, kXdotoolTimeoutMs) &&
+           pointer.ExitCode() == 0;
 }
 
 // The X windows shown with exactly this title, as xdotool's window ids.
 inline QStringList visibleWindowsTitled(const QString& title) {
-    QProcess search;
-    search.start(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                  QStringLiteral("--name"), u'^' + QRegularExpression::escape(title) + u'$'});
-    if (!search.waitForFinished(10000)) {
+    QByteArray output;
+    // xdotool search answers 1 when no window matches.
+    if (RunChildProcess(QStringLiteral("xdotool"),
+                        {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                         QStringLiteral("--name"), u'^' + QRegularExpression::escape(title) + u'$'},
+                        output, kXdotoolTimeoutMs) < 0) {
         return {};
     }
-    return QString::fromLatin1(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return QString::fromLatin1(output).split(u'\n', Qt::SkipEmptyParts);
 }
 
 // Clicks into the middle of a window (which gives it the keyboard) and
