@@ -255,8 +255,14 @@ TEST_F(HeldGridTest, StopAndAbortSendTheRunningJobsCancelRequestOnce) {
 // shows and Stop is offered; Stop, or selecting another item, drops the
 // connection at once instead of when the server gives up.
 TEST_F(HeldGridTest, AStalledRequestShowsAndCanBeStopped) {
+    // The server goes quiet after the reply's first tag. An empty first
+    // piece would not do: the server would count the reply as ended and
+    // close the idle connection after its keep-alive time, which on a busy
+    // machine comes before the test looks.
+    const QByteArray reply = MakeTextCellGridReply(3);
+    const qsizetype firstTagEnd = reply.indexOf('>') + 1;
     FakeVelnixServer::Reply stalled;
-    stalled.chunks = {QByteArray(), MakeTextCellGridReply(3)};
+    stalled.chunks = {reply.left(firstTagEnd), reply.mid(firstTagEnd)};
     stalled.holdChunks = true;
     server.Script("/cmi/Services", "Action=G", stalled);
     server.Script("/cmi/Services", "Action=G&checkconnection=1", FakeVelnixServer::Reply::Xml({}));

@@ -345,16 +345,24 @@ TEST_F(SlicedTreeXmlTest, ASlicedReplyMakesTheSameItemsAsAWholeOne) {
 // A character of two UTF-16 units split between two pieces reads as it
 // does in a whole text.
 TEST_F(SlicedTreeXmlTest, ACharacterSplitBetweenTwoPiecesReadsWhole) {
-    const QString head = u"<tree><item label='panel' panel-type='list'/><item label='"_qs;
-    const QString label = QString(CMyTree::kPieceCharacters - 1 - head.size(), u'a') +
-                          QString::fromUtf16(u"\U0001F600 end");
-    const QString reply = head + label + u"' tree-url='/x'/></tree>"_qs;
+    const QString first = u"<tree><item label='panel' panel-type='list'/>"_qs;
+    const QString itemStart = u"<item label='"_qs;
+    // White space between the items brings the label's character to the
+    // end of the first piece: labels as long as a piece are cut.
+    const QString padding(CMyTree::kPieceCharacters - 1 - first.size() - itemStart.size(), u' ');
+    const QString label = QString::fromUtf16(u"\U0001F600 end");
+    const QString reply = first + padding + itemStart + label + u"' tree-url='/x'/></tree>"_qs;
     ASSERT_TRUE(reply.at(CMyTree::kPieceCharacters - 1).isHighSurrogate());
+    ASSERT_EQ(load(kWorld), 1);
+    ASSERT_EQ(tree.AddItemsFromXML(reply, at({0})), 1);
+    const QString whole = Shape(at({0}), connection(at({0})));
+    ASSERT_TRUE(whole.contains(label));
+
     ASSERT_EQ(load(kWorld), 1);
     bool added = false;
     EXPECT_EQ(loadInSlices(reply, at({0}), &added), at({0}));
     EXPECT_TRUE(added);
-    EXPECT_EQ(childTexts(at({0})), (QStringList{u"panel"_qs, label}));
+    EXPECT_EQ(Shape(at({0}), connection(at({0}))), whole);
 }
 
 // A large reply is read a piece per turn of the event loop and goes in a
