@@ -79,8 +79,11 @@ protected:
     }
 
     // Lays `grid` over the window's client area of the given size, shows the
-    // window active and gives the grid the focus.
+    // window active and gives the grid the focus, with every key up: the
+    // modifiers of an earlier test's Ctrl-click stay in the application's
+    // keyboard state, as if the user still held Ctrl.
     void showGrid(QSize size) {
+        QTest::keyRelease(&owner, Qt::Key_Control);
         grid->setFrameShape(QFrame::NoFrame);
         owner.resize(size);
         grid->setGeometry(QRect(QPoint(0, 0), size));
