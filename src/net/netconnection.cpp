@@ -19,6 +19,7 @@ struct CNetConnection::State {
     CNetServerKey server;
     QString password;
     CNetUiBridge bridge;
+    std::shared_ptr<std::atomic<int>> lastHttpStatus;
 
     mutable std::mutex mutex;
     std::condition_variable wake;
@@ -34,12 +35,14 @@ struct CNetConnection::State {
 };
 
 CNetConnection::CNetConnection(quint16 requesterId, CNetServerKey server, QString password,
-                               CNetUiBridge bridge)
+                               CNetUiBridge bridge,
+                               std::shared_ptr<std::atomic<int>> lastHttpStatus)
     : m_state(std::make_shared<State>()) {
     m_state->requesterId = requesterId;
     m_state->server = std::move(server);
     m_state->password = std::move(password);
     m_state->bridge = std::move(bridge);
+    m_state->lastHttpStatus = std::move(lastHttpStatus);
 }
 
 CNetConnection::~CNetConnection() {
@@ -129,7 +132,7 @@ bool CNetConnection::State::startDownload(std::unique_ptr<CNetThread>& download,
         kWarningLog(u"CNetConnection: unknown service type %d", static_cast<int>(service));
         return false;
     }
-    download = std::make_unique<CNetThread>(request, bridge);
+    download = std::make_unique<CNetThread>(request, bridge, lastHttpStatus);
     if (download->Start()) {
         return true;
     }

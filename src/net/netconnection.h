@@ -9,12 +9,14 @@
 #include "net/netthread.h"
 #include "net/ownedthread.h"
 
+#include <atomic>
 #include <memory>
 
 class CNetConnection {
 public:
-    CNetConnection(quint16 requesterId, CNetServerKey server, QString password,
-                   CNetUiBridge bridge);
+    // The downloads store their probes' statuses in `lastHttpStatus`.
+    CNetConnection(quint16 requesterId, CNetServerKey server, QString password, CNetUiBridge bridge,
+                   std::shared_ptr<std::atomic<int>> lastHttpStatus);
     // Stops the worker.
     ~CNetConnection();
     CNetConnection(const CNetConnection&) = delete;
@@ -36,7 +38,7 @@ public:
     NetRequestKind Kind() const;
     // Whether its loop has ended; such a worker takes no more requests.
     bool HasEnded() const { return m_thread.HasEnded(); }
-    // Whether a request waits to start or its download runs.
+    // Whether a request waits to start or its download (its probe included) runs.
     bool IsBusy() const;
 
 private:

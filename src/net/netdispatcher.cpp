@@ -40,13 +40,9 @@ bool CNetDispatcher::SendRequest(NetRequestKind kind, quint16& requesterId, cons
     if (!postData.isEmpty()) {
         return session->Post(target, postData);
     }
-    const bool started = session->Connect(target) &&
-                         session->StartRequest(kind, requesterId, parts.objectPath, parts.service);
-    m_lastHttpStatus = session->LastHttpStatus();
-    if (m_lastHttpStatus == 401) {
-        m_bridge.PostUnauthorized(server);
-    }
-    return started;
+    // The download's probe sets the status; until it answers, nothing refused this request.
+    m_lastHttpStatus->store(0);
+    return session->StartRequest(kind, requesterId, parts.objectPath, parts.service);
 }
 
 std::shared_ptr<CNetSession> CNetDispatcher::sessionFor(const CNetServerKey& server,
@@ -54,7 +50,8 @@ std::shared_ptr<CNetSession> CNetDispatcher::sessionFor(const CNetServerKey& ser
     const std::lock_guard lock(m_mutex);
     std::shared_ptr<CNetSession>& session = m_sessions[server.ToString()];
     if (!session) {
-        session = std::make_shared<CNetSession>(m_nextSessionBase, server, password, m_bridge);
+        session = std::make_shared<CNetSession>(m_nextSessionBase, server, password, m_bridge,
+                                                m_lastHttpStatus);
         m_nextSessionBase += kSessionIdSpan;
     }
     return session;

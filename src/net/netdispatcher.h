@@ -31,9 +31,11 @@ public:
     CNetDispatcher& operator=(const CNetDispatcher&) = delete;
 
     // With POST data: the session's synchronous POST. Otherwise the kind's
-    // request starts on the requester's worker (a requester without id gets
-    // one). False for a URL that does not split, a probe answered 401 (which
-    // also asks the server connection to log out) or a failed POST.
+    // request is handed to the requester's worker (a requester without id
+    // gets one) and this returns at once: the download probes the server
+    // first, and a probe answered 401 asks the server connection to log out
+    // through the bridge and sends no request. False for a URL that does not
+    // split, a worker that could not start or a failed POST.
     bool SendRequest(NetRequestKind kind, quint16& requesterId, const QString& url,
                      const QString& user, const QString& password, const QString& postData);
     // Asks the worker of a requester to cancel its download; 0xFFFF asks
@@ -50,8 +52,9 @@ public:
     // Deletes the session cookies of a host (exact match; empty: every host).
     int PurgeSessionCookies(const QString& host);
 
-    // The probe status of the latest asynchronous request, 0 at start.
-    int LastHttpStatus() const { return m_lastHttpStatus.load(); }
+    // The status of the latest probe, 0 at start and while a request
+    // handed over waits for its probe's answer.
+    int LastHttpStatus() const { return m_lastHttpStatus->load(); }
     // Where the workers' calls to the windows go.
     CNetUiBridge& UiBridge() { return m_bridge; }
     // The session of a server account, for tests and diagnostics.
@@ -61,7 +64,9 @@ private:
     std::shared_ptr<CNetSession> sessionFor(const CNetServerKey& server, const QString& password);
 
     CNetUiBridge m_bridge;
-    std::atomic<int> m_lastHttpStatus{0};
+    // Shared with the workers, which may outlive the dispatcher.
+    const std::shared_ptr<std::atomic<int>> m_lastHttpStatus =
+        std::make_shared<std::atomic<int>>(0);
     mutable std::mutex m_mutex;
     quint16 m_nextSessionBase = 0;
     std::map<QString, std::shared_ptr<CNetSession>> m_sessions;

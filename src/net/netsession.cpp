@@ -10,17 +10,14 @@ namespace {
 constexpr quint16 kAllRequesters = 0xFFFF;
 const QString kCancelAction = QStringLiteral("Action=CancelRequest");
 
-bool isServerProtocol(HttpService service) {
-    return service == kHttpServiceHttp || service == kHttpServiceHttps;
-}
-
 }  // namespace
 
 CNetSession::CNetSession(quint16 sessionBase, CNetServerKey server, QString password,
-                         CNetUiBridge bridge)
+                         CNetUiBridge bridge, std::shared_ptr<std::atomic<int>> lastHttpStatus)
     : m_server(std::move(server)),
       m_password(std::move(password)),
       m_bridge(std::move(bridge)),
+      m_lastHttpStatus(std::move(lastHttpStatus)),
       m_highestRequesterId(sessionBase) {}
 
 CNetSession::~CNetSession() {
@@ -34,33 +31,10 @@ CNetSession::~CNetSession() {
     }
 }
 
-bool CNetSession::Connect(const HttpUrl& url) {
-    const HttpUrlParts& parts = url.Parts();
-    if (isServerProtocol(parts.service)) {
-        return CheckConnection(parts.objectPath) != 401;
-    }
-    return parts.service == kHttpServiceFtp;
-}
-
-int CNetSession::CheckConnection(const QString& objectPath) {
-    const QString path = objectPath + (objectPath.contains(u'?') ? u'&' : u'?') +
-                         QStringLiteral("checkconnection=1");
-    kDebugLog(u"Check Connection: %s\n", path);
-    CHttpRequest probe;
-    probe.SetUrl(m_server.Url(m_server.service, path));
-    probe.SetMethod(HttpMethod::Post);
-    probe.SetCredentials(m_server.user, m_password);
-    probe.SetUserAgent(NetUserAgent());
-    const int status = probe.Send() ? probe.StatusCode() : 0;
-    probe.Close();
-    m_lastHttpStatus = status;
-    return status;
-}
-
 bool CNetSession::StartRequest(NetRequestKind kind, quint16& requesterId, const QString& objectPath,
                                HttpService service) {
     const std::shared_ptr<CNetConnection> worker = workerFor(kind, requesterId);
-    if (!worker || CheckConnection(objectPath) == 401) {
+    if (!worker) {
         return false;
     }
     worker->SetRequest(kind, m_server.Url(service, objectPath));
@@ -86,7 +60,8 @@ std::shared_ptr<CNetConnection> CNetSession::workerFor(NetRequestKind kind, quin
 }
 
 std::shared_ptr<CNetConnection> CNetSession::createWorker(quint16 requesterId) {
-    auto worker = std::make_shared<CNetConnection>(requesterId, m_server, m_password, m_bridge);
+    auto worker = std::make_shared<CNetConnection>(requesterId, m_server, m_password, m_bridge,
+                                                   m_lastHttpStatus);
     if (!worker->Start()) {
         return nullptr;
     }

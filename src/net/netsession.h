@@ -1,10 +1,10 @@
 #pragma once
 
-// The requests of one server account (scheme, host, port, user). Before
-// every asynchronous request it probes the server with "checkconnection=1";
-// it keeps one request worker per requester id, so that a requester's new
-// request replaces its previous one; it sends POSTs itself, synchronously.
-// Every operation may be called from any thread.
+// The requests of one server account (scheme, host, port, user). It keeps
+// one request worker per requester id, so that a requester's new request
+// replaces its previous one (the worker's download probes the server first);
+// it sends POSTs itself, synchronously. Every operation may be called from
+// any thread.
 
 #include "net/netconnection.h"
 #include "net/netserverkey.h"
@@ -19,21 +19,18 @@
 
 class CNetSession {
 public:
-    // Requester ids made here start above `sessionBase`.
-    CNetSession(quint16 sessionBase, CNetServerKey server, QString password, CNetUiBridge bridge);
+    // Requester ids made here start above `sessionBase`. The downloads
+    // store each probe's status in `lastHttpStatus`.
+    CNetSession(quint16 sessionBase, CNetServerKey server, QString password, CNetUiBridge bridge,
+                std::shared_ptr<std::atomic<int>> lastHttpStatus);
     // Stops every worker and waits (bounded) for each.
     ~CNetSession();
     CNetSession(const CNetSession&) = delete;
     CNetSession& operator=(const CNetSession&) = delete;
 
-    // Probes the server of the URL; false for a URL that did not split, an
-    // unknown service, or a probe answered 401.
-    bool Connect(const HttpUrl& url);
-    // Sends the probe for an object path; returns its HTTP status (0 when
-    // the server could not be reached) and keeps it as the last status.
-    int CheckConnection(const QString& objectPath);
-    // Hands a request to the requester's worker after a probe. A requester
-    // without id, or whose worker serves the other kind, gets a new id.
+    // Hands a request to the requester's worker, whose download probes the
+    // server first; false when no worker could be started.
+    // A requester without id, or whose worker serves the other kind, gets a new id.
     bool StartRequest(NetRequestKind kind, quint16& requesterId, const QString& objectPath,
                       HttpService service);
     // Sends a POST on the calling thread; true on a 2xx status. Without POST
@@ -43,7 +40,6 @@ public:
     // false so that every session is asked); false when there is no such worker.
     bool CancelRequest(quint16 requesterId);
 
-    int LastHttpStatus() const { return m_lastHttpStatus.load(); }
     const CNetServerKey& Server() const { return m_server; }
     // The worker of a requester id, for tests and diagnostics.
     std::shared_ptr<CNetConnection> Worker(quint16 requesterId) const;
@@ -57,7 +53,7 @@ private:
     const CNetServerKey m_server;
     const QString m_password;
     const CNetUiBridge m_bridge;
-    std::atomic<int> m_lastHttpStatus{0};
+    const std::shared_ptr<std::atomic<int>> m_lastHttpStatus;
 
     mutable std::mutex m_mutex;
     quint16 m_highestRequesterId;

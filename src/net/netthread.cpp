@@ -25,11 +25,13 @@ const QString kConnectionErrorCaption = QStringLiteral("Quillet Error Connection
 struct CNetThread::State {
     CNetDownload download;
     CNetUiBridge bridge;
+    std::shared_ptr<std::atomic<int>> lastHttpStatus;
     std::atomic<bool> cancelled{false};
     // Run now and then while the download waits for the server.
     std::function<void()> whileWaiting;
 
     void Run();
+    bool serverAllows();
     bool send(CHttpRequest& request);
     bool statusAllowsBody(int status);
     void stream(CHttpRequest& request);
@@ -49,10 +51,12 @@ struct CNetThread::State {
     void reportConnectionError();
 };
 
-CNetThread::CNetThread(CNetDownload download, CNetUiBridge bridge)
+CNetThread::CNetThread(CNetDownload download, CNetUiBridge bridge,
+                       std::shared_ptr<std::atomic<int>> lastHttpStatus)
     : m_state(std::make_shared<State>()) {
     m_state->download = std::move(download);
     m_state->bridge = std::move(bridge);
+    m_state->lastHttpStatus = std::move(lastHttpStatus);
 }
 
 CNetThread::~CNetThread() {
@@ -74,11 +78,38 @@ void CNetThread::State::Run() {
     kDebugLog(u"Thread 0x%X - start\n", threadId);
     bridge.PostStatusText(LoadResourceString(kWaitingString));
     CHttpRequest request;
-    if (send(request)) {
+    if (serverAllows() && send(request)) {
         stream(request);
     }
     request.Close();
     kDebugLog(u"Thread 0x%X - finish\n", threadId);
+}
+
+// A server that answers the probe with 401 has ended the account's
+// session: the server connection logs out, and the request is not sent. A
+// server that cannot be reached is left to the request to report.
+bool CNetThread::State::serverAllows() {
+    const HttpUrlParts& parts = download.url.Parts();
+    if (parts.service != kHttpServiceHttp && parts.service != kHttpServiceHttps) {
+        return true;
+    }
+    const QString path = parts.objectPath + (parts.objectPath.contains(u'?') ? u'&' : u'?') +
+                         QStringLiteral("checkconnection=1");
+    kDebugLog(u"Check Connection: %s\n", path);
+    CHttpRequest probe;
+    probe.SetUrl(download.server.Url(download.server.service, path));
+    probe.SetMethod(HttpMethod::Post);
+    probe.SetCredentials(download.server.user, download.password);
+    probe.SetUserAgent(NetUserAgent());
+    probe.SetWaitHook([this] { return !cancelled.load(); });
+    const int status = probe.Send() ? probe.StatusCode() : 0;
+    probe.Close();
+    lastHttpStatus->store(status);
+    if (status == 401) {
+        bridge.PostUnauthorized(download.server);
+        return false;
+    }
+    return !cancelled;
 }
 
 bool CNetThread::State::send(CHttpRequest& request) {

@@ -1,11 +1,14 @@
 #pragma once
 
-// The download thread of one asynchronous request: sends it, examines the
-// reply's status, reads the body in chunks of up to 10240 bytes and streams
-// it to the UI thread through a pipe made for this reply alone (grid replies
-// as parse events, tree replies as raw chunks). The pipe's client end
-// reaches the reader with the data-ready call. A 401 logs the server out and
-// streams nothing; other error statuses are reported, not parsed.
+// The download thread of one asynchronous request: probes an HTTP server
+// with "checkconnection=1", sends the request, examines the reply's status,
+// reads the body in chunks and streams it to the UI thread through a pipe
+// made for this reply alone (grid replies as parse events, tree replies as
+// raw chunks). The pipe's client end reaches the reader with the data-ready
+// call. A 401, to the probe or to the request, logs the server out and
+// streams nothing; other error statuses are reported, not parsed. The probe
+// runs here rather than where the request was made, so that the UI thread
+// never waits for the server, and the request reuses the probe's connection.
 
 #include "net/netserverkey.h"
 #include "net/netuibridge.h"
@@ -37,7 +40,9 @@ public:
     // A grid reply is parsed as it arrives, in chunks of up to this size.
     static constexpr int kGridChunkBytes = 64 * 1024;
 
-    CNetThread(CNetDownload download, CNetUiBridge bridge);
+    // The probe's status is stored in `lastHttpStatus`.
+    CNetThread(CNetDownload download, CNetUiBridge bridge,
+               std::shared_ptr<std::atomic<int>> lastHttpStatus);
     // Cancels a download still running.
     ~CNetThread();
     CNetThread(const CNetThread&) = delete;

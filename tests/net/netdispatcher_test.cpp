@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -51,6 +52,13 @@ protected:
             requester && QTest::qWaitFor([&] { return !requester->IsBusy(); }, kPatienceMs);
         QCoreApplication::processEvents();
         return idle;
+    }
+
+    // A session of alice's outside the dispatcher.
+    std::shared_ptr<CNetSession> standaloneSession() {
+        return std::make_shared<CNetSession>(0, *CNetServerKey::FromUrl(url(""), u"alice"_qs),
+                                             u"secret"_qs, dispatcher.UiBridge(),
+                                             std::make_shared<std::atomic<int>>(0));
     }
 
     bool waitForRequest(const QByteArray& queryPrefix) {
@@ -105,17 +113,16 @@ TEST_F(NetDispatcherTest, AGridReplyIsProbedThenStreamedAsEvents) {
     EXPECT_EQ(receiver.replies[0]->requesterId, 1);
     EXPECT_THAT(receiver.statusTexts, ElementsAre(u"Waiting for server response ..."_qs));
 
-    // Every request carried the credentials; the GET came after its probes.
+    // Every request carried the credentials; the GET came after its probe.
     std::vector<Request> answered;
     for (const Request& request : server.Requests()) {
         if (request.hasHeader("Authorization")) {
             answered.push_back(request);
         }
     }
-    ASSERT_GE(answered.size(), 3u);
+    ASSERT_EQ(answered.size(), 2u);
     EXPECT_TRUE(isProbe(answered[0]));
     EXPECT_EQ(answered[0].query, "Action=Grid&checkconnection=1");
-    EXPECT_TRUE(isProbe(answered[answered.size() - 2]));
     EXPECT_EQ(answered.back().method, "GET");
     EXPECT_EQ(answered.back().header("User-Agent"), "Quillet for Velnix");
     EXPECT_EQ(answered.back().query, "Action=Grid");
@@ -147,16 +154,65 @@ TEST_F(NetDispatcherTest, LaterRequestsToALoggedInServerTakeOneRoundTripEach) {
               1);
 }
 
-TEST_F(NetDispatcherTest, AProbeAnswered401StopsTheRequestAndLogsTheServerOut) {
-    server.Script(FakeVelnixServer::kServicesPath, "Action=Grid&checkconnection=1",
-                  Reply::Xml("no", 401));
+// The caller's thread never waits for the server: the request is handed
+// over before its probe is answered. A probe answered 401 then logs the
+// server out and keeps the request from being sent.
+TEST_F(NetDispatcherTest, AProbeAnswered401AfterTheHandOverStopsTheRequestAndLogsTheServerOut) {
+    Reply refused = Reply::Xml("no", 401);
+    refused.holdReply = true;
+    server.Script(FakeVelnixServer::kServicesPath, "Action=Grid&checkconnection=1", refused);
     quint16 requesterId = 0;
-    EXPECT_FALSE(send(kNetRequestGrid, requesterId, "Action=Grid"));
-    EXPECT_EQ(dispatcher.LastHttpStatus(), 401);
+    // A dispatcher that waited for the probe would wait here for the
+    // server's hold to time out.
+    ASSERT_TRUE(send(kNetRequestGrid, requesterId, "Action=Grid"));
+    EXPECT_EQ(dispatcher.LastHttpStatus(), 0) << "the probe was answered before the hand-over";
+    ASSERT_TRUE(worker(requesterId)->IsBusy());
+    server.ReleaseChunks(1);
+
     ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver.logouts.empty(); }, kPatienceMs));
     EXPECT_EQ(receiver.logouts[0].ToString(), kFormat(u"http://127.0.0.1:%d^alice", server.Port()));
+    EXPECT_EQ(dispatcher.LastHttpStatus(), 401);
+    ASSERT_TRUE(waitUntilIdle(requesterId));
+    EXPECT_EQ(receiver.logouts.size(), 1u);
+    EXPECT_THAT(receiver.replies, IsEmpty());
+    EXPECT_THAT(receiver.errorBoxes, IsEmpty());
     for (const Request& request : server.Requests()) {
         EXPECT_TRUE(isProbe(request)) << request.method.toStdString();
+    }
+}
+
+// A probe still unanswered when its request is cancelled or replaced is
+// given up: the server sees no GET for that request, and the worker is free
+// at once rather than when the server answers.
+TEST_F(NetDispatcherTest, AProbeOvertakenByACancelOrANewerRequestSendsNothingMore) {
+    Reply held = Reply::Xml({});
+    held.holdReply = true;
+    server.Script(FakeVelnixServer::kServicesPath, "Action=Grid&n=1&checkconnection=1", held);
+    server.Script(FakeVelnixServer::kServicesPath, "Action=Grid&n=2",
+                  Reply::Xml(R"(<grid><row n="second"/></grid>)"));
+    const struct {
+        const char* what;
+        std::function<void(quint16)> overtake;
+        size_t replies;
+    } cases[] = {
+        {"cancel", [&](quint16 id) { EXPECT_TRUE(dispatcher.CancelRequest(id)); }, 0},
+        {"newer request",
+         [&](quint16 id) { EXPECT_TRUE(send(kNetRequestGrid, id, "Action=Grid&n=2")); }, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        server.ClearRequests();
+        quint16 requesterId = 0;
+        ASSERT_TRUE(send(kNetRequestGrid, requesterId, "Action=Grid&n=1"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !server.Requests().empty(); }, kPatienceMs));
+        c.overtake(requesterId);
+        // The held probe is never released: only giving it up frees the worker.
+        ASSERT_TRUE(waitUntilIdle(requesterId));
+        ASSERT_TRUE(receiver.WaitForReplies(c.replies));
+        EXPECT_EQ(receiver.replies.size(), c.replies) << "replies so far";
+        for (const Request& request : server.Requests()) {
+            EXPECT_FALSE(request.method == "GET" && request.query.startsWith("Action=Grid&n=1"));
+        }
     }
 }
 
@@ -256,8 +312,7 @@ TEST_F(NetDispatcherTest, DroppingTheSessionDuringADownloadStopsItsThreads) {
 
 TEST_F(NetDispatcherTest, AWorkerWhoseLoopEndedIsReplaced) {
     server.Script(FakeVelnixServer::kServicesPath, "Action=Grid", Reply::Xml("<grid/>"));
-    const auto session = std::make_shared<CNetSession>(
-        0, *CNetServerKey::FromUrl(url(""), u"alice"_qs), u"secret"_qs, dispatcher.UiBridge());
+    const auto session = standaloneSession();
     quint16 requesterId = 0;
     // A request of no known service ends the worker's loop.
     ASSERT_TRUE(session->StartRequest(kNetRequestGrid, requesterId, u"/cmi/Services?Action=Grid"_qs,
@@ -391,8 +446,7 @@ TEST_F(NetDispatcherTest, ALongQueryOrACancelInTheUrlBecomesThePostBody) {
     server.Script(FakeVelnixServer::kServicesPath, Reply::Xml("<ok/>"));
     const QString longQuery = u"Action=Save&v="_qs + QString(1990, u'v');
     ASSERT_EQ(longQuery.size(), 2004);
-    const auto session = std::make_shared<CNetSession>(
-        0, *CNetServerKey::FromUrl(url(""), u"alice"_qs), u"secret"_qs, dispatcher.UiBridge());
+    const auto session = standaloneSession();
     EXPECT_TRUE(session->Post(HttpUrl(url("Action=CancelRequest&RequestID=9")), {}));
     EXPECT_TRUE(session->Post(HttpUrl(server.BaseUrl() + u"/cmi/Services?"_qs + longQuery), {}));
     const auto requests = server.Requests();

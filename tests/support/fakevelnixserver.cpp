@@ -188,6 +188,11 @@ void FakeVelnixServer::State::answer(const httplib::Request& in, httplib::Respon
     }
 
     const Reply reply = replyFor(request);
+    if (reply.holdReply && !waitForRelease()) {
+        out.status = 503;
+        out.set_content("never released", "text/plain");
+        return;
+    }
     out.status = reply.status;
     for (const auto& [name, value] : reply.headers) {
         out.set_header(toStd(name), toStd(value));

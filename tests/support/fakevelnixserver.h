@@ -27,6 +27,9 @@ public:
         std::vector<QByteArray> chunks;
         // With chunks: each chunk after the first waits for ReleaseChunks().
         bool holdChunks = false;
+        // Nothing of the reply, not even its status, is sent before a
+        // ReleaseChunks() lets it go.
+        bool holdReply = false;
         // At or above 0: the body's full length is announced, this many bytes
         // are sent, then the connection is closed.
         qsizetype dropAfterBytes = -1;
@@ -87,7 +90,7 @@ public:
     // ("GET http://host/path") are answered like any other.
     void RequireProxyAuth(const QByteArray& user, const QByteArray& password);
 
-    // Lets `count` held chunks go.
+    // Lets `count` held chunks or held replies go.
     void ReleaseChunks(int count);
 
     std::vector<Request> Requests() const;
