@@ -357,6 +357,12 @@ private:
     void endHeaders();
     void endChunks(const Event& event);
     void showDuringLoad();
+    // Measures the first rows loaded that the fit of the columns has not
+    // seen yet; forgetting them starts the measure afresh.
+    void measureFittedRows();
+    void forgetFittedRows();
+    template <class Visit>
+    void forEachFittedColumn(Visit visit);
     void feedStart(QStringView name, QStringView parent);
     void feedEnd(QStringView name, QStringView text, QStringView parent,
                  const QString* ownedText = nullptr);
@@ -447,6 +453,11 @@ private:
     qint64 m_tLoadStart = 0;
     int m_iSortColumn = -1;
     bool m_fSortAscending = false;
+    // A header click during the replay: the column (-1: none) and direction
+    // that sort the rows at the end of the load. Kept here, as every row
+    // that arrives clears the control's sort mark.
+    int m_iSortChosenDuringLoad = -1;
+    bool m_fSortChosenAscending = false;
     std::atomic<bool> m_fReading{false};
     std::atomic<bool> m_fHoldHidden{false};
     bool m_fReselectAfterLoad = false;
@@ -462,6 +473,10 @@ private:
     QElapsedTimer m_refreshClock;
     QTimer m_refreshTimer;
     int m_shownRows = 0;  // the row count the viewport last showed
+    // The first data rows measured for the fit of the columns, and the
+    // widest extent found in each XML column.
+    int m_fittedRows = 0;
+    std::array<int, kColumnTableSize> m_fittedWidths{};
     // Tells a worker that waits on a replay that it ended.
     std::function<void()> m_syncEnded;
     // Why the reply being replayed could not be read, as its download said;

@@ -82,16 +82,44 @@ void CMyGrid::SetupColumn(int xmlCol) {
     column.fitsText = column.width < 1;
 }
 
+// Each placed column that is fitted to its texts, with its widest extent.
+template <class Visit>
+void CMyGrid::forEachFittedColumn(Visit visit) {
+    for (size_t xmlCol = 1; xmlCol <= kMaxXmlColumns; ++xmlCol) {
+        const int gridCol = m_xmlToGridCol[xmlCol] - 1;
+        if (gridCol >= 0 && gridCol < GetColumnCount() && m_Columns[xmlCol].fitsText) {
+            visit(gridCol, m_fittedWidths[xmlCol]);
+        }
+    }
+}
+
 void CMyGrid::FitColumnsToText() {
     if (!m_created) {
         return;
     }
-    for (int col = 0; col < GetColumnCount(); ++col) {
-        const GridColumn* column = GetGridColumnEntry(col);
-        if (column != nullptr && column->fitsText) {
-            FitColumnToText(col, kFittedRows, kFittedShare);
-        }
+    measureFittedRows();
+    forEachFittedColumn([this](int gridCol, int& widest) {
+        FitColumnToText(gridCol, widest, kFittedShare);
+    });
+}
+
+// Text extents cost a text layout each: the first rows of a load are
+// measured once, as they come, so that no fit walks them again.
+void CMyGrid::measureFittedRows() {
+    const int first = GetFixedRowCount();
+    const int end = qMin(GetRowCount(), first + kFittedRows);
+    if (!m_created || first + m_fittedRows >= end) {
+        return;
     }
+    forEachFittedColumn([&](int gridCol, int& widest) {
+        widest = qMax(widest, WidestExtent(gridCol, first + m_fittedRows, end - 1));
+    });
+    m_fittedRows = end - first;
+}
+
+void CMyGrid::forgetFittedRows() {
+    m_fittedRows = 0;
+    m_fittedWidths.fill(0);
 }
 
 bool CMyGrid::SetCellText(int row, int xmlCol, const QString& text) {

@@ -22,6 +22,7 @@
 #include "ui/uiservices.h"
 
 #include <ctime>
+#include <utility>
 
 using mygrid_detail::gridPrefs;
 using mygrid_detail::kRowCountPane;
@@ -38,6 +39,7 @@ int CMyGrid::BeginLoad() {
     const CBusyCursor busy;
     m_tLoadStart = static_cast<qint64>(std::time(nullptr));
     m_fLoading = true;
+    m_iSortChosenDuringLoad = -1;
     ResetGrid();
     clearColumnMap();
     m_GridProperties.Clear();
@@ -113,10 +115,16 @@ int CMyGrid::EndLoad() {
         return 1;
     }
     const CBusyCursor busy;
-    const int sortColumn = prefInt(m_strPrefKeyBase + QStringLiteral("/_sort"), 0);
-    const bool ascending = prefInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), 0) != 0;
-    sortKeepingSelection([&] { sortRows(sortColumn, ascending); });
+    // A sort the user chose while the rows arrived wins over the saved one.
+    const bool chosen = m_iSortChosenDuringLoad >= 0;
+    const int sortColumn = chosen ? std::exchange(m_iSortChosenDuringLoad, -1)
+                                  : prefInt(m_strPrefKeyBase + QStringLiteral("/_sort"), 0);
+    const bool ascending =
+        chosen ? m_fSortChosenAscending
+               : prefInt(m_strPrefKeyBase + QStringLiteral("/_ascend"), 0) != 0;
+    // Fitted to the first rows as they came, before the sort moves them.
     FitColumnsToText();
+    sortKeepingSelection([&] { sortRows(sortColumn, ascending); });
     const bool main = mainGrid();
     if (main) {
         m_site->StopRowCounter();
@@ -137,6 +145,10 @@ int CMyGrid::EndLoad() {
         rows = kFormat(u"Rows: %d", GetRowCount() - 1);
     }
     m_fNoRows = GetRowCount() < 1;
+    if (chosen) {
+        // Kept as the user's layout, as a click at rest would be.
+        SendMessageToParent(0, sortColumn, GVN_COLUMNSORTED);
+    }
     if (main) {
         setStatus(kRowCountPane, rows);
         setStatus(kTimingPane, timing);
@@ -186,6 +198,7 @@ void CMyGrid::ResetGrid() {
         DeleteGridCells(cells);
     }
     m_repeatedTexts.Clear();
+    forgetFittedRows();
     m_iXmlRow = 0;
     m_iXmlCol = 0;
     m_fNoRows = true;

@@ -104,7 +104,16 @@ void CMyGrid::OnHeaderRowClick(const CCellID& cell) {
         m_fSortAscending = ascending;
         return;
     }
-    if (GetHeaderSort()) {
+    if (GetHeaderSort() && m_fReading) {
+        // The rows still arrive: sorting those in now would cost a pass over
+        // them for every click, and the end of the load sorts anyway.
+        const bool again = cell.col == m_iSortChosenDuringLoad;
+        m_fSortChosenAscending = again ? !m_fSortChosenAscending : true;
+        m_iSortChosenDuringLoad = cell.col;
+        SetSortColumn(cell.col);
+        SetSortAscending(m_fSortChosenAscending);
+        Refresh();
+    } else if (GetHeaderSort()) {
         const CBusyCursor busy;
         const bool ascending = cell.col == GetSortColumn() ? !GetSortAscending() : true;
         SortItemsByKey(cell.col, ascending, &MakeCellSortKey, &CompareCellSortKeys);

@@ -341,6 +341,9 @@ void CMyGrid::handleEnd(const Event& event) {
 void CMyGrid::endRow() {
     m_dwRowProperty = 0;
     m_site->Progress().Step(1);
+    if (m_iXmlRow <= kFittedRows) {
+        measureFittedRows();
+    }
     if (m_created && (m_iXmlRow == 2 || (m_iXmlRow < 100 && m_iXmlRow % 10 == 0))) {
         showDuringLoad();
     }

@@ -345,12 +345,16 @@ public:
     bool AutoSizeColumn(int col, int style = 0, bool resetScrollBars = true);
     bool AutoSizeRow(int row, bool resetScrollBars = true);
     void AutoSizeColumns(int style = 0);
-    // Sizes a column of positive width to its fixed rows and its first `dataRows` data
-    // rows, so that a long load costs no more than its first rows. The fixed
-    // rows may take the maximum width fraction of the client width, the data
-    // rows `dataFraction` of it; the column never narrows below what its
-    // fixed rows need.
-    bool FitColumnToText(int col, int dataRows, float dataFraction);
+    // Sizes a column of positive width to its fixed rows and to `dataWidth`,
+    // the widest extent the caller measured among its data rows (so that a
+    // long load measures each of its first rows once). The fixed rows may
+    // take the maximum width fraction of the client width, the data
+    // `dataFraction` of it; the column never narrows below what its fixed
+    // rows need.
+    bool FitColumnToText(int col, int dataWidth, float dataFraction);
+    // The widest cell extent among rows first .. last of `col`; a missing
+    // cell counts as the one before it.
+    int WidestExtent(int col, int firstRow, int lastRow);
     void MoveColumn(int from, int to);
 
     // Geometry -----------------------------------------------------------
@@ -588,9 +592,6 @@ private:
     // Key helpers.
     int nextShownIndex(const CGridSizes& sizes, int fixed, int index, bool forward) const;
     CCellID keyTarget(QKeyEvent* event, bool& leaveGrid);
-    // The widest cell extent among rows first .. last of `col`; a missing
-    // cell counts as the one before it.
-    int widestExtent(int col, int firstRow, int lastRow);
     // Sorting helpers.
     bool beginSort(int col, bool ascending);
     void applyRowOrder(const std::vector<int>& order, int low);

@@ -175,7 +175,7 @@ bool CGridCtrl::AutoSizeColumn(int col, int style, bool resetScrollBars) {
     const int lastRow = (style & 0x2) != 0 ? m_nRows - 1 : m_nFixedRows - 1;
     const int largest =
         static_cast<int>(static_cast<double>(m_maxColumnWidthFraction) * viewport()->width());
-    const int width = qMin(widestExtent(col, firstRow, lastRow), largest);
+    const int width = qMin(WidestExtent(col, firstRow, lastRow), largest);
     m_colWidths.Set(col, static_cast<unsigned>(qMax(width, 0)));
     if (resetScrollBars) {
         ResetScrollBars();
@@ -183,23 +183,22 @@ bool CGridCtrl::AutoSizeColumn(int col, int style, bool resetScrollBars) {
     return true;
 }
 
-bool CGridCtrl::FitColumnToText(int col, int dataRows, float dataFraction) {
+bool CGridCtrl::FitColumnToText(int col, int dataWidth, float dataFraction) {
     if (col < 0 || col >= m_nCols || GetColumnWidth(col) <= 0) {
         return false;
     }
     const double client = viewport()->width();
     const int headed =
-        qMin(widestExtent(col, 0, m_nFixedRows - 1),
+        qMin(WidestExtent(col, 0, m_nFixedRows - 1),
              static_cast<int>(static_cast<double>(m_maxColumnWidthFraction) * client));
-    const int lastRow = m_nFixedRows + qBound(0, dataRows, m_nRows - m_nFixedRows) - 1;
-    const int filled = qMin(widestExtent(col, m_nFixedRows, lastRow),
-                            static_cast<int>(static_cast<double>(dataFraction) * client));
+    const int filled =
+        qMin(dataWidth, static_cast<int>(static_cast<double>(dataFraction) * client));
     m_colWidths.Set(col, static_cast<unsigned>(std::max({headed, filled, 1})));
     ResetScrollBars();
     return true;
 }
 
-int CGridCtrl::widestExtent(int col, int firstRow, int lastRow) {
+int CGridCtrl::WidestExtent(int col, int firstRow, int lastRow) {
     if (m_virtualMode) {
         SendCacheHint(CCellRange(firstRow, col, lastRow, col));
     }

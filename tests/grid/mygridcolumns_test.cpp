@@ -83,4 +83,35 @@ TEST_F(MyGridColumnsTest, ColumnsWithoutAWidthShowTheirHeadersAndTextsWhole) {
     EXPECT_EQ(grid->GetColumnWidth(5), 300) << "the user's width";
 }
 
+// The fit measures the first rows as they arrive: a long load's last rows
+// and a previous load's texts do not widen a column, and the rows the end
+// sort moves down still show whole.
+TEST_F(MyGridColumnsTest, ColumnsFitTheFirstRowsOfTheirOwnLoad) {
+    auto reply = [](const QByteArray& first, int rows, const QByteArray& late) {
+        std::vector<QByteArray> texts{first};
+        for (int row = 1; row < rows; ++row) {
+            texts.push_back(row + 1 == rows ? late : "n" + QByteArray::number(row % 10));
+        }
+        std::vector<std::vector<const char*>> cells;
+        for (const QByteArray& text : texts) {
+            cells.push_back({text.constData()});
+        }
+        return GridXml({{"name", "Name", ""}}, cells);
+    };
+    const int rows = CMyGrid::kFittedRows + 50;
+    // Sorted last to first at the end: the long first text ends far down.
+    ASSERT_TRUE(load(reply("a long first text of the load", rows, QByteArray(200, 'W'))));
+    const int wide = grid->GetColumnWidth(0);
+    EXPECT_EQ(grid->GetItemText(rows, 0), u"a long first text of the load");
+    EXPECT_TRUE(drawnWhole(rows, 0));
+    // The late text would have taken the most a fitted column may take.
+    EXPECT_LT(wide, static_cast<int>(CMyGrid::kFittedShare * grid->viewport()->width()));
+
+    ASSERT_TRUE(load(reply("b", rows, "c")));
+    EXPECT_LT(grid->GetColumnWidth(0), wide);
+    for (int row = 0; row <= rows; ++row) {
+        ASSERT_TRUE(drawnWhole(row, 0)) << row;
+    }
+}
+
 }  // namespace

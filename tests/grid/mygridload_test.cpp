@@ -474,6 +474,45 @@ TEST_F(MyGridTest, ALargeLoadEndsSortedByItsSortColumn) {
     EXPECT_FALSE(grid->GetSortAscending());
 }
 
+// A header click while the rows still arrive is not lost to the end of the
+// load's own sort: the load ends sorted by the clicked column, its rows whole,
+// and the choice is kept as the grid's sort.
+TEST_F(MyGridTest, AHeaderClickDuringTheLoadSortsTheWholeLoadByThatColumn) {
+    auto rows = [](int first, int last) {
+        QByteArray xml;
+        for (int row = first; row <= last; ++row) {
+            // Descending numbers against ascending names: the two sorts differ.
+            xml += "<r><c>row " + QByteArray::number(row) + "</c><c>" +
+                   QByteArray::number(1000 - row) + "</c></r>";
+        }
+        return xml;
+    };
+    FakeVelnixServer::Reply held;
+    held.chunks = {"<grid><grid-props><num-cols>2</num-cols></grid-props><headers>"
+                   "<col><colname>name</colname><colprops>[L]</colprops></col>"
+                   "<col><colname>n</colname><colprops>[N]</colprops></col></headers><data>" +
+                       rows(1, 40) + kHeldPadding,
+                   rows(41, 60) + "</data></grid>"};
+    held.holdChunks = true;
+    serve("Action=Grid", held);
+    QSignalSpy ended(grid, &CMyGrid::LoadEnded);
+    ASSERT_EQ(grid->GetData(url(QStringLiteral("Action=Grid")), nullptr, false), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetRowCount() == 41; }, kWaitMs));
+    ASSERT_TRUE(grid->IsReading());
+    grid->OnHeaderRowClick(CCellID(0, 1));
+    server.ReleaseChunks(1);
+    ASSERT_TRUE(ended.wait(kWaitMs));
+    ASSERT_EQ(grid->GetRowCount(), 61);
+    for (int row = 1; row <= 60; ++row) {
+        const int number = 1000 - (61 - row);
+        ASSERT_EQ(rowTexts(row), QStringList({QStringLiteral("row %1").arg(1000 - number),
+                                              QString::number(number)}))
+            << row;
+    }
+    EXPECT_EQ(grid->GetSortColumn(), 1);
+    EXPECT_TRUE(grid->GetSortAscending());
+}
+
 // Off the UI thread an empty-the-grid goes to the UI thread as the blocking
 // ResetGrid message, which the main frame answers.
 TEST_F(MyGridTest, ResetGridOffTheUiThreadIsTheBlockingMessage) {

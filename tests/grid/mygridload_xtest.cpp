@@ -11,7 +11,7 @@
 
 namespace {
 
-QByteArray heldRows(int first, int last) {
+QByteArray rowsOf(int first, int last) {
     QByteArray xml;
     for (int row = first; row <= last; ++row) {
         xml += "<r><c>row " + QByteArray::number(row) + "</c><c>" + QByteArray::number(row) +
@@ -34,26 +34,36 @@ int darkPixels(const QImage& shot, const QRect& area) {
     return dark;
 }
 
-TEST_F(MyGridTest, AHalfDeliveredReplyShowsItsHeaderAndFirstRowsAndTakesAClick) {
+// A shown grid whose load has its first rows in and the last ones held
+// back until the server releases them.
+class HeldGridLoadTest : public MyGridTest {
+protected:
+    void startHeldLoad(int firstRows, int heldRows) {
+        FakeVelnixServer::Reply held;
+        held.chunks = {
+            "<grid><grid-props><num-cols>2</num-cols></grid-props><headers>"
+            "<col><colname>name</colname><colhead>Name</colhead><colprops>[L]</colprops>"
+            "<colwidth>200</colwidth></col>"
+            "<col><colname>n</colname><colhead>Number</colhead><colprops>[N]</colprops>"
+            "<colwidth>120</colwidth></col></headers><data>" +
+                rowsOf(1, firstRows) + kHeldPadding,
+            rowsOf(firstRows + 1, firstRows + heldRows) + "</data></grid>"};
+        held.holdChunks = true;
+        serve("Action=Grid", held);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+        ASSERT_EQ(grid->GetData(url(QStringLiteral("Action=Grid")), nullptr, false), 1);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return grid->GetRowCount() == firstRows + 1; }, kWaitMs));
+        ASSERT_TRUE(grid->IsReading());
+    }
+};
+
+TEST_F(HeldGridLoadTest, AHalfDeliveredReplyShowsItsHeaderAndFirstRowsAndTakesAClick) {
     QUILLEX_SKIP_WITHOUT_DESKTOP(true);
     // Enough rows for many turns of the replay before the held chunk.
     constexpr int kFirstRows = 30000;
-    FakeVelnixServer::Reply held;
-    held.chunks = {
-        "<grid><grid-props><num-cols>2</num-cols></grid-props><headers>"
-        "<col><colname>name</colname><colhead>Name</colhead><colprops>[L]</colprops>"
-        "<colwidth>200</colwidth></col>"
-        "<col><colname>n</colname><colhead>Number</colhead><colprops>[N]</colprops>"
-        "<colwidth>120</colwidth></col></headers><data>" +
-            heldRows(1, kFirstRows) + kHeldPadding,
-        heldRows(kFirstRows + 1, kFirstRows + 5) + "</data></grid>"};
-    held.holdChunks = true;
-    serve("Action=Grid", held);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     QSignalSpy ended(grid, &CMyGrid::LoadEnded);
-    ASSERT_EQ(grid->GetData(url(QStringLiteral("Action=Grid")), nullptr, false), 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetRowCount() == kFirstRows + 1; }, kWaitMs));
-    ASSERT_TRUE(grid->IsReading());
+    ASSERT_NO_FATAL_FAILURE(startHeldLoad(kFirstRows, 5));
 
     QRect header;
     QRect firstRow;
@@ -85,6 +95,28 @@ TEST_F(MyGridTest, AHalfDeliveredReplyShowsItsHeaderAndFirstRowsAndTakesAClick) 
     server.ReleaseChunks(1);
     ASSERT_TRUE(ended.wait(kWaitMs));
     EXPECT_EQ(grid->GetRowCount(), kFirstRows + 6);
+}
+
+// A real click on a header while the rows arrive: the load ends sorted by
+// that column, not by the grid's saved sort.
+TEST_F(HeldGridLoadTest, AHeaderClickedDuringTheLoadSortsTheFinishedGrid) {
+    QUILLEX_SKIP_WITHOUT_DESKTOP(true);
+    constexpr int kFirstRows = 50;
+    QSignalSpy ended(grid, &CMyGrid::LoadEnded);
+    ASSERT_NO_FATAL_FAILURE(startHeldLoad(kFirstRows, 20));
+
+    QRect numberHead;
+    ASSERT_TRUE(grid->GetCellRect(0, 1, numberHead));
+    ASSERT_TRUE(clickAt(grid->viewport()->mapToGlobal(numberHead.center())));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->GetSortColumn() == 1; }, 5000));
+    server.ReleaseChunks(1);
+    ASSERT_TRUE(ended.wait(kWaitMs));
+    ASSERT_EQ(grid->GetRowCount(), kFirstRows + 21);
+    // Without the click the load would end on the names, last first.
+    for (int row = 1; row <= kFirstRows + 20; ++row) {
+        ASSERT_EQ(grid->GetItemText(row, 0), QStringLiteral("row %1").arg(row)) << row;
+        ASSERT_EQ(grid->GetItemText(row, 1), QString::number(row)) << row;
+    }
 }
 
 }  // namespace
