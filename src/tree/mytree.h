@@ -14,12 +14,14 @@
 #include "net/expatmywire.h"
 #include "tree/myitem.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -162,17 +164,23 @@ public:
     // while another text is being read, or when the text was refused.
     int AddItemsFromXML(const QString& xml, QTreeWidgetItem* parent);
     // The same for a reply that may be large, on the UI thread: the text is
-    // read into a scratch item standing in for the parent, kPieceCharacters
-    // characters per turn of the event loop, and only a text read whole
-    // takes the place of the parent's children, moved in a slice of
-    // kSliceItems items per turn, so that the window runs meanwhile. `done`
-    // is told the parent (null when it went away meanwhile) and whether the
-    // text was read; a reply of one piece and one slice is in place, and
-    // `done` told, before this returns. 0 when refused.
+    // read into a scratch item standing in for the parent, and only a text
+    // read whole takes the place of the parent's children. It is read in
+    // pieces of kPieceCharacters characters and moved in slices of
+    // kSliceItems items, as many as fit in a turn of the event loop of
+    // kTurnTime (at least one piece or slice), so that the window runs
+    // meanwhile however busy the machine is. `done` is told the parent
+    // (null when it went away meanwhile) and whether the text was read; a
+    // reply of one piece and one slice is in place, and `done` told, before
+    // this returns. 0 when refused.
     static constexpr qsizetype kPieceCharacters = 16384;
     static constexpr int kSliceItems = 500;
+    static constexpr std::chrono::milliseconds kTurnTime{10};
     using SlicesDone = std::function<void(QTreeWidgetItem* parent, bool added)>;
     int AddItemsFromXMLInSlices(const QString& xml, QTreeWidgetItem* parent, SlicesDone done);
+    // The length of a turn instead of kTurnTime; zero makes every piece
+    // and slice a turn of its own.
+    void SetTurnTime(std::chrono::milliseconds time) { m_turnTime = time; }
     // Fills the parent's children from a local file, or from the server: at
     // once when called off the UI thread, else through a tree request.
     int AddItemsFromURL(const QString& url, QTreeWidgetItem* parent, bool quiet);
@@ -211,13 +219,15 @@ private:
     // stands in for, where the item is the scratch; else the item itself.
     QTreeWidgetItem* standsFor(QTreeWidgetItem* item) const;
     QTreeWidgetItem* parentOf(QTreeWidgetItem* item) const;
-    // One turn of a reply read in slices: the next piece of its text, or,
-    // once it is read, the next slice of its items (all that is left when
+    // One turn of a reply read in slices: the next pieces of its text, or,
+    // once it is read, the next slices of its items (all that is left when
     // `atOnce`); tells `done` after the last.
     void nextTurn(bool atOnce);
-    // Reads the next piece into the scratch item; true once the text is
+    // Reads the next pieces into the scratch item; true once the text is
     // read whole and its items wait for their slices.
-    bool readNextPiece(QTreeWidgetItem* parent, bool atOnce);
+    bool readNextPieces(const QElapsedTimer& turn, bool atOnce);
+    // Whether the turn begun at `turn` has time for more work.
+    bool turnGoesOn(const QElapsedTimer& turn) const;
     void endSlices(QTreeWidgetItem* parent, bool added);
     void applyExpansionBelow(QTreeWidgetItem* item);
     // Reads the rest of a reply being read in slices and moves every item
@@ -271,4 +281,5 @@ private:
     };
     Slices m_slices;
     std::unique_ptr<QTimer> m_sliceTimer;
+    std::chrono::milliseconds m_turnTime = kTurnTime;
 };

@@ -316,25 +316,30 @@ void CMyTree::nextTurn(bool atOnce) {
     if (m_readingPiece) {
         return;
     }
-    QTreeWidgetItem* parent = FindItemById(m_slices.parentId);
-    if (m_scratch != nullptr && !readNextPiece(parent, atOnce)) {
+    QElapsedTimer turn;
+    turn.start();
+    if (m_scratch != nullptr && !readNextPieces(turn, atOnce)) {
         return;
     }
+    QTreeWidgetItem* parent = FindItemById(m_slices.parentId);
     const qsizetype count = m_slices.items.size();
-    const qsizetype end = parent == nullptr || atOnce
-                              ? count
-                              : std::min<qsizetype>(m_slices.next + kSliceItems, count);
-    const QList<QTreeWidgetItem*> slice = m_slices.items.sliced(m_slices.next, end - m_slices.next);
-    m_slices.next = end;
-    if (parent == nullptr) {
-        qDeleteAll(slice);
-    } else {
-        parent->addChildren(slice);
-        for (QTreeWidgetItem* item : slice) {
-            applyExpansionBelow(item);
+    do {
+        const qsizetype end = parent == nullptr || atOnce
+                                  ? count
+                                  : std::min<qsizetype>(m_slices.next + kSliceItems, count);
+        const QList<QTreeWidgetItem*> slice =
+            m_slices.items.sliced(m_slices.next, end - m_slices.next);
+        m_slices.next = end;
+        if (parent == nullptr) {
+            qDeleteAll(slice);
+        } else {
+            parent->addChildren(slice);
+            for (QTreeWidgetItem* item : slice) {
+                applyExpansionBelow(item);
+            }
         }
-    }
-    if (end < count) {
+    } while (m_slices.next < count && turnGoesOn(turn));
+    if (m_slices.next < count) {
         m_sliceTimer->start();
         return;
     }
@@ -344,15 +349,26 @@ void CMyTree::nextTurn(bool atOnce) {
     endSlices(parent, true);
 }
 
-bool CMyTree::readNextPiece(QTreeWidgetItem* parent, bool atOnce) {
-    // What the reply makes depends on the parent it stands for, which the
-    // user may have deleted since the last piece.
-    m_scratchFor = parent;
+bool CMyTree::turnGoesOn(const QElapsedTimer& turn) const {
+    return turn.nsecsElapsed() < std::chrono::nanoseconds(m_turnTime).count();
+}
+
+bool CMyTree::readNextPieces(const QElapsedTimer& turn, bool atOnce) {
     Pieces read = Pieces::Rejected;
-    if (parent != nullptr) {
+    QTreeWidgetItem* parent = nullptr;
+    do {
+        // What the reply makes depends on the parent it stands for, which
+        // the user may have deleted since the last piece: a message box in
+        // a piece runs events.
+        parent = FindItemById(m_slices.parentId);
+        m_scratchFor = parent;
+        if (parent == nullptr) {
+            read = Pieces::Rejected;
+            break;
+        }
         const QScopedValueRollback reading(m_readingPiece, true);
         read = atOnce ? ReadRest() : ReadPiece(kPieceCharacters);
-    }
+    } while (read == Pieces::Reading && turnGoesOn(turn));
     if (read == Pieces::Reading) {
         m_sliceTimer->start();
         return false;
@@ -363,7 +379,8 @@ bool CMyTree::readNextPiece(QTreeWidgetItem* parent, bool atOnce) {
     endParse(read);
     const std::unique_ptr<QTreeWidgetItem> scratch = std::move(m_scratch);
     m_scratchFor = nullptr;
-    if (read != Pieces::Read) {
+    parent = FindItemById(m_slices.parentId);
+    if (read != Pieces::Read || parent == nullptr) {
         endSlices(parent, false);
         return false;
     }

@@ -293,6 +293,15 @@ protected:
         return told ? filled : nullptr;
     }
 
+    // A reply of numbered items n0, n1... that all have a tree URL.
+    static QString numberedItems(int items) {
+        QString reply = u"<tree>"_qs;
+        for (int i = 0; i < items; ++i) {
+            reply += QStringLiteral("<item label='n%1' tree-url='/n'/>").arg(i);
+        }
+        return reply + u"</tree>"_qs;
+    }
+
     const QString kWorld = u"<tree><root label='W'><system label='s'/>"
                            u"<folder label='user'/></root></tree>"_qs;
 };
@@ -370,12 +379,9 @@ TEST_F(SlicedTreeXmlTest, ACharacterSplitBetweenTwoPiecesReadsWhole) {
 // never half replaced, however far it was read.
 TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing) {
     constexpr int kItems = 3 * CMyTree::kSliceItems + 1;
-    QString reply = u"<tree>"_qs;
-    for (int i = 0; i < kItems; ++i) {
-        reply += QStringLiteral("<item label='n%1' tree-url='/n'/>").arg(i);
-    }
-    reply += u"</tree>"_qs;
+    const QString reply = numberedItems(kItems);
     ASSERT_GT(reply.size(), 2 * CMyTree::kPieceCharacters);
+    tree.SetTurnTime(std::chrono::milliseconds(0));
     ASSERT_EQ(load(kWorld), 1);
     QTreeWidgetItem* server = at({0});
     ASSERT_EQ(tree.AddItemsFromXML(u"<tree><item label='panel' panel-type='list'/>"
@@ -445,6 +451,40 @@ TEST_F(SlicedTreeXmlTest, ALargeReplyGoesInBetweenEventsAndABadOneChangesNothing
             QCoreApplication::processEvents();
         }
         EXPECT_FALSE(added);
+        EXPECT_FALSE(tree.IsBuilding());
+    }
+}
+
+// A turn reads pieces and moves slices while it has time left: a reply
+// that fits in one turn is in before the call returns, and one that does not
+// goes in over as many turns as its time asks for.
+TEST_F(SlicedTreeXmlTest, ATurnDoesWhatItsTimeAllows) {
+    constexpr int kItems = 4 * CMyTree::kSliceItems;
+    const QString reply = numberedItems(kItems);
+    ASSERT_GT(reply.size(), 4 * CMyTree::kPieceCharacters);
+    const struct {
+        const char* what;
+        std::chrono::milliseconds time;
+        int fewestTurns;
+        int mostTurns;
+    } cases[] = {
+        {"no time: a piece or a slice per turn", std::chrono::milliseconds(0),
+         kItems / CMyTree::kSliceItems - 1, 1000},
+        {"an hour: all in one turn", std::chrono::hours(1), 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(load(kWorld), 1);
+        tree.SetTurnTime(c.time);
+        bool added = false;
+        int turns = 0;
+        EXPECT_EQ(loadInSlices(reply, at({0}), &added, &turns), at({0}));
+        EXPECT_TRUE(added);
+        EXPECT_GE(turns, c.fewestTurns);
+        EXPECT_LE(turns, c.mostTurns);
+        const QStringList children = childTexts(at({0}));
+        ASSERT_EQ(children.size(), kItems);
+        EXPECT_EQ(children.back(), QStringLiteral("n%1").arg(kItems - 1));
         EXPECT_FALSE(tree.IsBuilding());
     }
 }
