@@ -27,12 +27,12 @@ public:
         std::vector<QByteArray> chunks;
         // With chunks: each chunk after the first waits for ReleaseChunks().
         bool holdChunks = false;
-        // Nothing of the reply, not even its status, is sent before a
-        // ReleaseChunks() lets it go.
-        bool holdReply = false;
         // At or above 0: the body's full length is announced, this many bytes
         // are sent, then the connection is closed.
         qsizetype dropAfterBytes = -1;
+        // Nothing of the reply, not even its status, is sent before a
+        // ReleaseChunks() lets it go.
+        bool holdReply = false;
 
         Reply& header(const QByteArray& name, const QByteArray& value) {
             headers.emplace_back(name, value);
