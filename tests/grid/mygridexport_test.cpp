@@ -207,8 +207,9 @@ TEST_F(MyGridExportTest, ClipboardFormatsFindSpecialsBeyondAscii) {
          "<td nowrap  align=right  align=center >\xf0\x9d\x84\x9e&lt;b&gt;&amp;</td> "},
         {u"é\r\nà", 0x1, "\"\xc3\xa9\r\n\xc3\xa0\"",
          "<td nowrap  align=center >\xc3\xa9\r\n\xc3\xa0</td> "},
-        // Half a pair: a question mark, never joined with what follows.
-        {u"x\xD800", 0, "x?", "<td nowrap >x?</td> "},
+        // Half a pair: the replacement character, never joined with what
+        // follows.
+        {u"x\xD800", 0, "x\xef\xbf\xbd", "<td nowrap >x\xef\xbf\xbd</td> "},
     };
     for (const Case& c : cases) {
         const ExportRowFixture row{{c.text, false, c.format}};
