@@ -161,8 +161,6 @@ public:
         m_text.Append("\r\n");
         m_rowStarted = false;
     }
-    qsizetype Size() const { return m_text.Size(); }
-    void Reserve(qsizetype more) { m_text.Reserve(more); }
     QByteArray Finish() { return m_text.Finish(); }
 
 private:
@@ -196,8 +194,6 @@ public:
         m_html.Append(m_rowOpen ? "</tr>" : "<tr></tr>");
         m_rowOpen = false;
     }
-    qsizetype Size() const { return m_html.Size(); }
-    void Reserve(qsizetype more) { m_html.Reserve(more); }
     QByteArray Finish() {
         m_html.Append("</table>");
         return m_html.Finish();
@@ -238,7 +234,6 @@ private:
 // encoding each cell once however many formats are built.
 template <class... Formats>
 void writeCells(const ExportRows& rows, Formats&... formats) {
-    constexpr size_t kSampleRows = 256;
     CellUtf8 utf8;
     for (size_t row = 0; row < rows.size(); ++row) {
         for (size_t column = 0; column < rows.ColumnCount(); ++column) {
@@ -247,13 +242,6 @@ void writeCells(const ExportRows& rows, Formats&... formats) {
             (formats.AddCell(cell, utf8), ...);
         }
         (formats.EndRow(), ...);
-        if (row + 1 == kSampleRows) {
-            // The first rows tell roughly what the rest needs: room for it
-            // at once, so that a large text is not moved as it grows.
-            const auto left = static_cast<qsizetype>(rows.size() - kSampleRows);
-            const auto sample = static_cast<qsizetype>(kSampleRows);
-            (formats.Reserve(formats.Size() / sample * left * 5 / 4), ...);
-        }
     }
 }
 
