@@ -1,13 +1,10 @@
 #pragma once
 
-// Rows of delimited text in UTF-8: fields between separators, each row
-// closed by its line end, quotes inside a quoted field doubled. A file
-// field is always quoted, its carriage returns dropped and its line feeds
-// made blanks, so that every row of a file stays one line. A clipboard
-// field keeps its line breaks and is quoted when its column holds text or
-// when it holds a comma, a quote or a line break, which pasting would split.
-// The rows are encoded a piece at a time, so that a file can be written as
-// it is built.
+// Rows of a delimited file in UTF-8: fields between separators, each row
+// closed by its line end. Every field is quoted, its quotes doubled, its
+// carriage returns dropped and its line feeds made blanks, so that every
+// row stays one line. The rows are encoded a piece at a time, so that a
+// file can be written as it is built.
 
 #include "grid/utf8pieces.h"
 
@@ -17,11 +14,9 @@
 
 class DelimitedText {
 public:
-    enum class Fields { kFile, kClipboard };
+    DelimitedText(QChar separator, QStringView lineEnd);
 
-    DelimitedText(Fields fields, QChar separator, QStringView lineEnd);
-
-    void AddField(QStringView text, bool textColumn);
+    void AddField(QStringView text);
     void EndRow();
     // Whether the rows gathered since the last Encode fill a piece.
     bool PieceFull() const { return m_text.PieceFull(); }
@@ -31,7 +26,6 @@ public:
 
 private:
     Utf8Pieces m_text;
-    Fields m_fields;
     char16_t m_separator;
     QString m_lineEnd;
     bool m_rowStarted = false;

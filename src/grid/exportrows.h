@@ -15,12 +15,11 @@
 
 #include <vector>
 
-// One cell handed out: its display text, its background colour (0xFFFFFF
-// when it has none), its text format (0x1 centred, 0x2 right) and whether
-// its column holds text ("[S]") to be quoted.
+// One cell handed out: its display text, its text format (0x1 centred, 0x2
+// right) and whether its column holds text ("[S]") to be quoted. Neither
+// format shows a cell's colours, so they are not read.
 struct ExportCell {
     QStringView text;
-    quint32 background = 0xFFFFFF;
     unsigned format = 0;
     bool quote = false;
 };
@@ -40,15 +39,12 @@ public:
     size_t ColumnCount() const { return m_columns.size(); }
     // The cell of the row and column handed out at these places.
     ExportCell Cell(size_t row, size_t column) const {
-        constexpr quint32 kWhite = 0xFFFFFF;
         const Column& at = m_columns[column];
         ExportCell cell;
         cell.quote = at.quote;
         const CGridCellBase* object = m_grid->GetCell(m_rows[row], at.col);
         if (object != nullptr) {
             cell.text = object->GetTextView();
-            const GridColour back = object->GetBackColour();
-            cell.background = back.Value() == 0 || back.IsDefault() ? kWhite : back.Value();
             cell.format = object->GetFormat();
         }
         return cell;

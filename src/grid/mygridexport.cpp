@@ -5,12 +5,13 @@
 
 #include "framework/kformat.h"
 #include "framework/klog.h"
+#include "grid/cellutf8.h"
 #include "grid/clipboardformats.h"
 #include "grid/delimitedtext.h"
 #include "gridctrl/gridcellbase.h"
 #include "grid/mygrid.h"
 #include "grid/mygridsite.h"
-#include "grid/utf8pieces.h"
+#include "grid/utf8writer.h"
 #include "settings/promptforfile.h"
 #include "settings/settingsfolder.h"
 #include "settings/wholefile.h"
@@ -43,30 +44,6 @@ void errorBox(const QString& text) {
     }
 }
 
-// Server text inside the HTML table: "&", "<" and ">" escaped, in one
-// pass over the text.
-void appendHtmlEscaped(Utf8Pieces& out, QStringView text) {
-    // At most every character an entity of five.
-    char16_t* to = out.Room(5 * text.size());
-    const char16_t* const end = text.utf16() + text.size();
-    for (const char16_t* in = text.utf16(); in != end; ++in) {
-        switch (*in) {
-        case u'&':
-            to = std::copy_n(u"&amp;", 5, to);
-            break;
-        case u'<':
-            to = std::copy_n(u"&lt;", 4, to);
-            break;
-        case u'>':
-            to = std::copy_n(u"&gt;", 4, to);
-            break;
-        default:
-            *to++ = *in;
-        }
-    }
-    out.Advance(to);
-}
-
 }  // namespace
 
 std::vector<CMyGrid::ExportColumn> CMyGrid::exportedColumns(bool includeHidden) const {
@@ -94,13 +71,20 @@ std::vector<int> CMyGrid::exportedRows(bool selectedOnly, bool withHeader) const
         }
         return rows;
     }
-    // A row counts as selected when any of its cells is: a locked column
-    // is never selected, so no single column can stand for the row.
-    const int lastCol = GetColumnCount() - 1;
-    for (CCellID cell = GetNextItem(CCellID(), GVNI_ALL | GVNI_SELECTED); IsValid(cell);
-         cell = GetNextItem(CCellID(cell.row, lastCol), GVNI_ALL | GVNI_SELECTED)) {
-        if (cell.row > 0 && shown(cell.row)) {
-            rows.push_back(cell.row);
+    // A row counts as selected when any of its scrollable cells is: a locked
+    // column is never selected, so no single column can stand for the row.
+    // Each row is looked at up to its first selected cell.
+    const auto selected = [this](int row) {
+        for (int col = GetFixedColumnCount(); col < GetColumnCount(); ++col) {
+            if ((GetItemState(row, col) & CELL_SELECTED) != 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int row = std::max(GetFixedRowCount(), 1); row < GetRowCount(); ++row) {
+        if (selected(row) && shown(row)) {
+            rows.push_back(row);
         }
     }
     return rows;
@@ -120,8 +104,7 @@ bool CMyGrid::writeDelimited(DelimitedText& text, const std::vector<int>& rows,
     for (const int row : rows) {
         for (const ExportColumn& column : columns) {
             text.AddField(columnHeads && row == 0 ? QStringView(column.entry->colhead)
-                                                  : GetItemTextView(row, column.col),
-                          column.entry->Has(kTokenText));
+                                                  : GetItemTextView(row, column.col));
         }
         text.EndRow();
         if (text.PieceFull() && !writePiece()) {
@@ -141,69 +124,122 @@ void CMyGrid::CollectRows(bool selectedOnly, bool withHeader, ExportRows& out) c
 
 namespace {
 
-// The clipboard's text: rows of comma-separated fields, CR LF line ends.
+// The clipboard's text: rows of comma-separated fields, CR LF line ends. A
+// field keeps its line breaks and is quoted when its column holds text or
+// when it holds a comma, a quote or a line break, which pasting would
+// split; its quotes are doubled.
 class ClipboardCsv {
 public:
-    void AddCell(const ExportCell& cell) { m_text.AddField(cell.text, cell.quote); }
-    void EndRow() {
-        m_text.EndRow();
-        if (m_text.PieceFull()) {
-            m_text.Encode();
+    void AddCell(const ExportCell& cell, const CellUtf8& utf8) {
+        const QByteArrayView text = utf8.Bytes();
+        // At most a separator, two quotes and every byte doubled.
+        char* out = m_text.Room(2 * text.size() + 3);
+        if (m_rowStarted) {
+            *out++ = ',';
         }
+        m_rowStarted = true;
+        const bool quoted = cell.quote || utf8.Holds(CellUtf8::kQuote | CellUtf8::kSeparator);
+        if (quoted) {
+            *out++ = '"';
+        }
+        if (utf8.Holds(CellUtf8::kQuote)) {
+            for (const char byte : text) {
+                *out++ = byte;
+                if (byte == '"') {
+                    *out++ = '"';
+                }
+            }
+        } else {
+            out = std::copy_n(text.data(), text.size(), out);
+        }
+        if (quoted) {
+            *out++ = '"';
+        }
+        m_text.Advance(out);
     }
-    QByteArray Finish() { return std::move(m_text.Encode()); }
+    void EndRow() {
+        m_text.Append("\r\n");
+        m_rowStarted = false;
+    }
+    QByteArray Finish() { return m_text.Finish(); }
 
 private:
-    DelimitedText m_text{DelimitedText::Fields::kClipboard, u',', u"\r\n"};
+    Utf8Writer m_text;
+    bool m_rowStarted = false;
 };
 
-// The clipboard's HTML table, appended to the bytes it is started on.
+// The clipboard's HTML table, appended to the bytes it is started on. The
+// server's text is escaped ("&", "<" and ">"), since it goes into markup.
 class HtmlTable {
 public:
     explicit HtmlTable(QByteArray bytes) : m_html(std::move(bytes)) {
-        m_html.Append(u"<table border=0>");
+        m_html.Append("<table border=0>");
     }
-    void AddCell(const ExportCell& cell) {
+    void AddCell(const ExportCell& cell, const CellUtf8& utf8) {
         if (!m_rowOpen) {
-            m_html.Append(u"<tr>");
+            m_html.Append("<tr>");
             m_rowOpen = true;
         }
-        m_html.Append(u"<td nowrap ");
-        if ((cell.format & kFormatRight) != 0) {
-            m_html.Append(u" align=right ");
-        }
-        if ((cell.format & kFormatCentre) != 0) {
-            m_html.Append(u" align=center ");
-        }
-        m_html.Append(u">");
-        appendHtmlEscaped(m_html, cell.text);
-        m_html.Append(u"</td> ");
+        static constexpr QByteArrayView kClose = "</td> ";
+        const QByteArrayView open = cellOpening(cell.format);
+        const QByteArrayView text = utf8.Bytes();
+        // At most every byte an entity of five.
+        char* out = m_html.Room(open.size() + 5 * text.size() + kClose.size());
+        out = std::copy_n(open.data(), open.size(), out);
+        out = utf8.Holds(CellUtf8::kMarkup) ? escaped(text, out)
+                                            : std::copy_n(text.data(), text.size(), out);
+        m_html.Advance(std::copy_n(kClose.data(), kClose.size(), out));
     }
     void EndRow() {
-        m_html.Append(m_rowOpen ? QStringView(u"</tr>") : QStringView(u"<tr></tr>"));
+        m_html.Append(m_rowOpen ? "</tr>" : "<tr></tr>");
         m_rowOpen = false;
-        if (m_html.PieceFull()) {
-            m_html.Encode();
-        }
     }
     QByteArray Finish() {
-        m_html.Append(u"</table>");
-        return std::move(m_html.Encode());
+        m_html.Append("</table>");
+        return m_html.Finish();
     }
 
 private:
-    Utf8Pieces m_html;
+    // The opening tag, right-aligned first when a format asks for both.
+    static QByteArrayView cellOpening(unsigned format) {
+        static constexpr QByteArrayView kOpenings[] = {
+            "<td nowrap >", "<td nowrap  align=center >", "<td nowrap  align=right >",
+            "<td nowrap  align=right  align=center >"};
+        return kOpenings[format & (kFormatCentre | kFormatRight)];
+    }
+    static char* escaped(QByteArrayView text, char* out) {
+        for (const char byte : text) {
+            switch (byte) {
+            case '&':
+                out = std::copy_n("&amp;", 5, out);
+                break;
+            case '<':
+                out = std::copy_n("&lt;", 4, out);
+                break;
+            case '>':
+                out = std::copy_n("&gt;", 4, out);
+                break;
+            default:
+                *out++ = byte;
+            }
+        }
+        return out;
+    }
+
+    Utf8Writer m_html;
     bool m_rowOpen = false;
 };
 
-// Hands every cell of the rows to each of the formats, reading each cell
-// once however many formats are built.
+// Hands every cell of the rows to each of the formats, reading and
+// encoding each cell once however many formats are built.
 template <class... Formats>
 void writeCells(const ExportRows& rows, Formats&... formats) {
+    CellUtf8 utf8;
     for (size_t row = 0; row < rows.size(); ++row) {
         for (size_t column = 0; column < rows.ColumnCount(); ++column) {
             const ExportCell cell = rows.Cell(row, column);
-            (formats.AddCell(cell), ...);
+            utf8.Encode(cell.text);
+            (formats.AddCell(cell, utf8), ...);
         }
         (formats.EndRow(), ...);
     }
@@ -265,7 +301,7 @@ int CMyGrid::WriteGridFile(const QString& path, QChar separator, bool selectedOn
         return 0;
     }
     // The selected-rows file heads its columns with their XML heads.
-    DelimitedText text(DelimitedText::Fields::kFile, separator, u"\n");
+    DelimitedText text(separator, u"\n");
     const bool written = writeDelimited(text, exportedRows(selectedOnly, true),
                                         exportedColumns(includeHidden), selectedOnly, file);
     if (!written || !file.commit()) {

@@ -4,6 +4,7 @@
 #include "gridctrl/gridctrl.h"
 
 #include "gridctrl/gridcellbase.h"
+#include "gridctrl/gridtextkey.h"
 #include "ui/busycursor.h"
 
 #include <algorithm>
@@ -42,17 +43,28 @@ bool CGridCtrl::SortRowRange(GridCompareFunction compare, int col, bool ascendin
         return false;
     }
     if (compare == &CGridCtrl::TextCompare) {
-        // The texts taken out once, as views: a compare touches two strings,
+        // The texts taken out once, as views: a compare touches two keys,
         // not two cells, and taking a key costs no reference count. The cells
-        // stay as they are until the sort has ended.
+        // stay as they are until the sort has ended. Texts such as
+        // "element-1" and "element-2" differ only after what they share,
+        // which the keys' heads skip.
+        const auto textAt = [this, col](int row) {
+            const CGridCellBase* cell =
+                m_rowData[static_cast<size_t>(row)][static_cast<size_t>(col)];
+            return cell != nullptr ? cell->GetTextView() : QStringView();
+        };
+        const QStringView first = textAt(low);
+        qsizetype shared = first.size();
+        for (int row = low + 1; row <= high && shared > 0; ++row) {
+            shared = SharedTextPrefix(first, textAt(row), shared);
+        }
         return sortRowsByKey(
             col, ascending, low, high,
-            [](const CGridCellBase* cell) {
-                return cell != nullptr ? cell->GetTextView() : QStringView();
+            [shared](const CGridCellBase* cell) {
+                return GridTextKey(cell != nullptr ? cell->GetTextView() : QStringView(), shared);
             },
-            [](QStringView first, QStringView second) {
-                const int result = first.compare(second);
-                return result < 0 ? -1 : (result > 0 ? 1 : 0);
+            [](const GridTextKey& first, const GridTextKey& second) {
+                return CompareGridTextKeys(first, second);
             });
     }
     return sortRowsByKey(

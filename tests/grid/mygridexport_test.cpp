@@ -55,6 +55,9 @@ TEST_F(MyGridExportTest, HiddenColumnsOnlyWhenAskedAndHiddenRowsNever) {
     ExportRows rows;
     grid->CollectRows(false, true, rows);
     EXPECT_EQ(CMyGrid::BuildCsvText(rows), "Name\r\nbeta\r\n");
+    // Selected but hidden is not copied either.
+    grid->SetSelectedRange(1, 0, grid->GetRowCount() - 1, grid->GetColumnCount() - 1);
+    EXPECT_EQ(grid->ClipboardData(true)->text(), u"Name\r\nbeta\r\n");
 }
 
 // A locked column is never selected, so the selected rows are found over
@@ -183,6 +186,39 @@ TEST_F(MyGridExportTest, ClipboardTextQuotesWhatWouldSplitARow) {
                                {u"say \"hi\"", false, 0}, {u"a\r\nb", false, 0}};
     EXPECT_EQ(QString::fromUtf8(CMyGrid::BuildCsvText(row.rows)),
               u"plain,\"text\",\"1,234\",\"say \"\"hi\"\"\",\"a\r\nb\"\r\n");
+}
+
+// Each cell is encoded once for both formats, plain ASCII without the
+// encoder: what a format treats specially must be found wherever it sits,
+// also after the first character beyond ASCII.
+TEST_F(MyGridExportTest, ClipboardFormatsFindSpecialsBeyondAscii) {
+    struct Case {
+        const char16_t* text;
+        unsigned format;
+        QByteArray csv;
+        QByteArray html;
+    };
+    const Case cases[] = {
+        {u"", 0, "", "<td nowrap ></td> "},
+        {u"Zürich, CH", 0, "\"Z\xc3\xbcrich, CH\"", "<td nowrap >Z\xc3\xbcrich, CH</td> "},
+        {u"€ \"x\"", 0x2, "\"\xe2\x82\xac \"\"x\"\"\"",
+         "<td nowrap  align=right >\xe2\x82\xac \"x\"</td> "},
+        {u"\U0001D11E<b>&", 0x3, "\xf0\x9d\x84\x9e<b>&",
+         "<td nowrap  align=right  align=center >\xf0\x9d\x84\x9e&lt;b&gt;&amp;</td> "},
+        {u"é\r\nà", 0x1, "\"\xc3\xa9\r\n\xc3\xa0\"",
+         "<td nowrap  align=center >\xc3\xa9\r\n\xc3\xa0</td> "},
+        // Half a pair: the replacement character, never joined with what
+        // follows.
+        {u"x\xD800", 0, "x\xef\xbf\xbd", "<td nowrap >x\xef\xbf\xbd</td> "},
+    };
+    for (const Case& c : cases) {
+        const ExportRowFixture row{{c.text, false, c.format}};
+        const std::string name = QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(CMyGrid::BuildCsvText(row.rows), c.csv + "\r\n") << name;
+        QByteArray html;
+        CMyGrid::AppendHtmlTable(row.rows, html);
+        EXPECT_EQ(html, "<table border=0><tr>" + c.html + "</tr></table>") << name;
+    }
 }
 
 TEST_F(MyGridExportTest, HtmlTableAlignsAndEscapes) {

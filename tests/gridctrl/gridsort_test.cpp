@@ -74,25 +74,42 @@ void plainQuickSort(std::vector<PlainRow>& rows, int low, int high, bool ascendi
     }
 }
 
+// The text sort packs the first units past the start all keys share: keys
+// differing only beyond them, keys ending inside them, a NUL, and a
+// character of two units against a high one of a single unit all order as
+// the texts compare.
 TEST_F(GridSortTest, TheOrderIsThePlainQuicksortsWithTies) {
+    const QString odd[] = {u""_qs,           u"a"_qs,      QStringView(u"a\0", 2).toString(),
+                           u"\U00010000"_qs, u"\uE000"_qs, u"\uFFFF"_qs,
+                           u"abcd"_qs,       u"abcde"_qs,  QStringView(u"abcd\0", 5).toString()};
+    const std::function<QString(quint32)> keySets[] = {
+        [](quint32 n) { return QString::number(n); },
+        [](quint32 n) { return u"element-"_qs + QString::number(n); },
+        [&odd](quint32 n) { return odd[n % 9] + (n % 2 != 0 ? QString::number(n / 18) : u""_qs); },
+        [&odd](quint32 n) { return u"same"_qs + odd[n % 9] + QString::number(n % 4); },
+    };
     make(10001, 3, 1, 1);
-    std::vector<PlainRow> plain;
-    QRandomGenerator random(17);
-    for (int row = 1; row <= 10000; ++row) {
-        const QString key = QString::number(random.bounded(300));
-        grid->SetItemText(row, 2, key);
-        grid->SetItemData(row, 1, row);
-        grid->SetRowHeight(row, 10 + row % 7);
-        plain.push_back({key, row});
-    }
-    for (const bool ascending : {true, false}) {
-        ASSERT_TRUE(grid->SortItems(2, ascending));
-        plainQuickSort(plain, 0, static_cast<int>(plain.size()) - 1, ascending);
+    for (size_t set = 0; set < std::size(keySets); ++set) {
+        std::vector<PlainRow> plain;
+        QRandomGenerator random(17);
         for (int row = 1; row <= 10000; ++row) {
-            const PlainRow& expected = plain[static_cast<size_t>(row - 1)];
-            ASSERT_EQ(grid->GetItemData(row, 1), expected.id) << "row " << row;
-            ASSERT_EQ(grid->GetItemText(row, 2), expected.key);
-            ASSERT_EQ(grid->GetRowHeight(row), 10 + expected.id % 7) << "heights move with rows";
+            const QString key = keySets[set](random.bounded(300U));
+            grid->SetItemText(row, 2, key);
+            grid->SetItemData(row, 1, row);
+            grid->SetRowHeight(row, 10 + row % 7);
+            plain.push_back({key, row});
+        }
+        for (const bool ascending : {true, false}) {
+            ASSERT_TRUE(grid->SortItems(2, ascending));
+            plainQuickSort(plain, 0, static_cast<int>(plain.size()) - 1, ascending);
+            for (int row = 1; row <= 10000; ++row) {
+                const PlainRow& expected = plain[static_cast<size_t>(row - 1)];
+                ASSERT_EQ(grid->GetItemData(row, 1), expected.id)
+                    << "set " << set << " row " << row;
+                ASSERT_EQ(grid->GetItemText(row, 2), expected.key);
+                ASSERT_EQ(grid->GetRowHeight(row), 10 + expected.id % 7)
+                    << "heights move with rows";
+            }
         }
     }
 }
