@@ -2,6 +2,7 @@
 
 #include "framework/klog.h"
 #include "framework/kpath.h"
+#include "platform/detachedprogram.h"
 #include "settings/settingsfolder.h"
 #include "settings/wholefile.h"
 
@@ -58,9 +59,6 @@ CClientAppLauncher::Outcome CClientAppLauncher::Launch(const QString& commandLin
     if (words.isEmpty()) {
         return Outcome::NotStarted;
     }
-    QProcess process;
-    process.setProgram(words.first());
-    process.setArguments(words.mid(1));
-    process.setProcessEnvironment(environment);
-    return process.startDetached() ? Outcome::Started : Outcome::NotStarted;
+    return StartDetachedProgram(words.first(), words.mid(1), environment) ? Outcome::Started
+                                                                          : Outcome::NotStarted;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // Starts a program on the client for the "app:" action. The command line is
-// split into words and started directly (never through a shell), with the
+// split into words and started as they are (no shell parses them), with the
 // action's selected and target parameters and its list's entries in the
 // program's environment. Beforehand the same is written as a shell record,
 // "RunMe.bat" in the settings folder (its historic name), with every value

@@ -80,11 +80,10 @@ int CHistory::AddToURLTrail(const QString& url) {
         return static_cast<int>(TrailCopy().Count());
     }
     const qint64 seconds = m_clock() - m_trailStart;
-    if (QThread::currentThread() == m_uiContext.thread()) {
+    if (QThread::currentThread() == m_uiCalls.thread()) {
         record(seconds, url);
     } else {
-        QMetaObject::invokeMethod(
-            &m_uiContext, [this, seconds, url] { record(seconds, url); }, Qt::QueuedConnection);
+        m_uiCalls.Queue([this, seconds, url] { record(seconds, url); });
     }
     const std::lock_guard lock(m_trailMutex);
     return m_trail.Count();

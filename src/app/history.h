@@ -11,6 +11,7 @@
 // is known.
 
 #include "framework/kprops.h"
+#include "ui/threadcallqueue.h"
 
 #include <QObject>
 #include <QString>
@@ -77,5 +78,5 @@ private:
     bool m_replaying = false;
     mutable std::mutex m_trailMutex;
     KPROPS m_trail{100, 10};
-    QObject m_uiContext;
+    CThreadCallQueue m_uiCalls;
 };

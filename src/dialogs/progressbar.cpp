@@ -9,7 +9,6 @@
 #include "settings/uithreadcall.h"
 
 #include <QLabel>
-#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -198,8 +197,7 @@ int CProgressBar::Step(qint64 delta) {
     if (IsUiThread()) {
         showPercent();
     } else {
-        QMetaObject::invokeMethod(
-            &m_uiContext, [this] { showPercent(); }, Qt::QueuedConnection);
+        m_uiContext.Queue([this] { showPercent(); });
     }
     m_site.PumpMessages(false);
     return m_state.load();

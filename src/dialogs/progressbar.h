@@ -17,6 +17,7 @@
 #include "dialogs/progressdialog.h"
 #include "grid/gridprogress.h"
 #include "net/wireservices.h"
+#include "ui/threadcallqueue.h"
 
 #include <QObject>
 #include <QPointer>
@@ -100,7 +101,7 @@ private:
     CProgressBarSite& m_site;
     QPointer<QWidget> m_parent;
     // Queued window work from workers dies with the display.
-    QObject m_uiContext;
+    CThreadCallQueue m_uiContext;
     CStatusBar* m_statusBar = nullptr;
     int m_paneId = 0;
     QPointer<CProgressDialog> m_dialog;

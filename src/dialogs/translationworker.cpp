@@ -66,5 +66,5 @@ void CTranslationWorker::RunAndWait(Job job, const std::function<bool()>& poll) 
 }
 
 void CTranslationWorker::Post(std::function<void()> call) {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    m_uiCalls.Queue(std::move(call));
 }

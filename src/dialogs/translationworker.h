@@ -6,6 +6,8 @@
 // through Post; Cancel stops the job before its next fetch and abandons the
 // transfer in flight. One job at a time; the destructor cancels and joins.
 
+#include "ui/threadcallqueue.h"
+
 #include <QObject>
 
 #include <atomic>
@@ -43,4 +45,5 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_cancelled{false};
     std::atomic<bool> m_running{false};
+    CThreadCallQueue m_uiCalls;
 };

@@ -3,12 +3,12 @@
 #include "framework/kfile.h"
 #include "framework/kformat.h"
 #include "framework/klog.h"
+#include "platform/detachedprogram.h"
 #include "platform/paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <utility>
@@ -25,7 +25,7 @@ void refreshWith(const QString& tool, const QString& folder) {
         kDebugLog(u"CDesktopFileTypes: %s not installed, cache not refreshed\n", tool);
         return;
     }
-    if (!QProcess::startDetached(program, {folder})) {
+    if (!StartDetachedProgram(program, {folder})) {
         kWarningLog(u"CDesktopFileTypes: could not start %s", program);
     }
 }

@@ -157,9 +157,7 @@ void CLoginAll::startMore() {
         const CLoginRequest request = pending.system->BeginLogin(&m_tree, pending.item);
         std::thread([this, pending, request] {
             const CLoginResult result = CMySystem::SendLogin(request);
-            QMetaObject::invokeMethod(
-                &m_context, [this, pending, request, result] { finish(pending, request, result); },
-                Qt::QueuedConnection);
+            m_uiCalls.Queue([this, pending, request, result] { finish(pending, request, result); });
         }).detach();
     }
 }

@@ -6,6 +6,7 @@
 // default administrator account, kept in memory for the run only.
 
 #include "server/mysystem.h"
+#include "ui/threadcallqueue.h"
 
 #include <QObject>
 #include <QString>
@@ -73,5 +74,5 @@ private:
     int m_attempted = 0;
     QStringList m_failures;
     // Receives the finished logins on the UI thread.
-    QObject m_context;
+    CThreadCallQueue m_uiCalls;
 };

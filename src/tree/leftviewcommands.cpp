@@ -5,6 +5,7 @@
 #include "framework/klog.h"
 #include "framework/ktext.h"
 #include "net/wireservices.h"
+#include "platform/detachedprogram.h"
 #include "tree/contextmenu.h"
 #include "tree/debugtreeitem.h"
 #include "tree/leftview.h"
@@ -16,7 +17,6 @@
 #include "ui/popupmessages.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -428,7 +428,7 @@ void CLeftView::OpenNewInstance() {
     }
     m_host.SavePreferences();
     const QString program = m_host.ModulePath();
-    if (program.isEmpty() || !QProcess::startDetached(program, {})) {
+    if (program.isEmpty() || !StartDetachedProgram(program, {})) {
         messageBox(QStringLiteral("Could not start new instance of the application!"), kPopupError);
     }
 }

@@ -22,7 +22,8 @@ public:
     explicit CThreadCallQueue(QObject* parent = nullptr);
 
     // Any thread. A call still queued when this object is destroyed is
-    // dropped without running.
+    // dropped without running; once a call has run, the owner may destroy
+    // the queue though its caller has not yet returned from Queue.
     void Queue(std::function<void()> call);
 
 private:

@@ -3,11 +3,11 @@
 #include "app/actions.h"
 #include "framework/klog.h"
 #include "server/mysystem.h"
+#include "support/childprocess.h"
 #include "support/fakeloginreplies.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -191,7 +191,8 @@ TEST_F(ActionInterpreterTest, AppStartsTheProgramWithQuotedValues) {
         << text.toStdString();
     EXPECT_FALSE(text.contains("bad-name"));
     QFile::remove(made);
-    EXPECT_EQ(QProcess::execute(QStringLiteral("/bin/sh"), {record}), 0);
+    QByteArray output;
+    EXPECT_EQ(RunChildProcess(QStringLiteral("/bin/sh"), {record}, output, 30000), 0);
     EXPECT_TRUE(QFile::exists(made)) << "the record runs the same command";
     EXPECT_FALSE(QFile::exists(injected));
 

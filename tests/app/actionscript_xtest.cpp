@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -38,22 +37,16 @@ protected:
 
     void start(const QByteArray& script) {
         const QString path = writeFile(QStringLiteral("run.curl"), script);
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(QUILLEX_BINARY), {path});
-        ASSERT_TRUE(program.waitForStarted());
+        ASSERT_TRUE(
+            program.Start(QStringLiteral(QUILLEX_BINARY), {path}, ChildProcess::Output::Forwarded))
+            << program.ErrorText().toStdString();
     }
 
     bool ended(int milliseconds) {
-        return QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; },
-                               milliseconds);
+        return QTest::qWaitFor([&] { return !program.IsRunning(); }, milliseconds);
     }
 
-    void stop() {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(10000);
-        }
-    }
+    void stop() { program.Kill(); }
 
     void TearDown() override {
         stop();
@@ -65,7 +58,7 @@ protected:
     SharedDataHome dataHome;
     FakeVelnixServer server;
     QString actionLog;
-    QProcess program;
+    ChildProcess program;
 };
 
 TEST_F(ActionScriptProgramTest, ScriptOnTheCommandLineRunsToItsEndThenTheProgramEnds) {
@@ -82,7 +75,7 @@ TEST_F(ActionScriptProgramTest, ScriptOnTheCommandLineRunsToItsEndThenTheProgram
           "timer:dump," +
           timers.toUtf8() + "\ntouch=" + touched.toUtf8() + "\n");
     ASSERT_TRUE(ended(120000)) << "the program ends after its script";
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_GE(program.ExitCode(), 0) << "the program ended by a signal";
 
     EXPECT_EQ(fakelogin::RequestsOf(server, fakelogin::kLoginQuery).size(), 1U);
     EXPECT_FALSE(fakelogin::RequestsOf(server, "Action=Ping").empty());
@@ -102,11 +95,11 @@ TEST_F(ActionScriptProgramTest, UnknownPathShowsTheBoxAndStopsTheScript) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return logText().contains(QStringLiteral("Could not find tree item: Nowhere")) ||
-                   program.state() == QProcess::NotRunning;
+                   !program.IsRunning();
         },
         120000));
     // The script error's box waits for the user, and the script with it.
-    EXPECT_EQ(program.state(), QProcess::Running);
+    EXPECT_TRUE(program.IsRunning());
     EXPECT_FALSE(QFile::exists(never));
     EXPECT_FALSE(logText().contains(QStringLiteral("line:4")));
 }
@@ -120,12 +113,11 @@ TEST_F(ActionScriptProgramTest, AGridShownBeforeALongSleepLoadsWhileTheScriptSle
           "grid:/cmi/Services?Action=HostGrid\nsleep=400\n");
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return logText().contains(QStringLiteral("line:5: sleep=")) ||
-                   program.state() == QProcess::NotRunning;
+            return logText().contains(QStringLiteral("line:5: sleep=")) || !program.IsRunning();
         },
         60000))
         << logText().toStdString();
-    ASSERT_EQ(program.state(), QProcess::Running);
+    ASSERT_TRUE(program.IsRunning());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const auto requests = fakelogin::RequestsOf(server, "Action=HostGrid");
@@ -140,7 +132,7 @@ TEST_F(ActionScriptProgramTest, AGridShownBeforeALongSleepLoadsWhileTheScriptSle
     }
     // The UI thread's: the browser pane's renderer threads may be busy.
     const auto cpuTicks = [&] {
-        const qint64 pid = program.processId();
+        const qint64 pid = program.Pid();
         QFile stat(QStringLiteral("/proc/%1/task/%1/stat").arg(pid));
         const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
         const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
@@ -181,17 +173,14 @@ TEST_F(ActionScriptProgramTest, MegabyteLineShowsAPromptBoxThatClosesAtOnce) {
         SCOPED_TRACE(c.name);
         start("set:actionlog=" + actionLog.toUtf8() + '\n' + c.line + '\n');
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return TopLevelWindowTitles().contains(mainTitle) ||
-                       program.state() == QProcess::NotRunning;
-            },
+            [&] { return TopLevelWindowTitles().contains(mainTitle) || !program.IsRunning(); },
             60000));
         // Generous bounds: only a freeze of the window misses them.
         QStringList boxes;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 boxes = visibleWindowsTitled(boxTitle);
-                return !boxes.isEmpty() || program.state() == QProcess::NotRunning;
+                return !boxes.isEmpty() || !program.IsRunning();
             },
             20000 * kSanitizedSlowdown))
             << "no box within " << 20 * kSanitizedSlowdown << " s";

@@ -3,10 +3,11 @@
 #include "app/playbackscript.h"
 #include "app/urltrail.h"
 #include "settings/preferences.h"
+#include "support/childprocess.h"
 #include "support/temphome.h"
 
 #include <QFile>
-#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTest>
 
 #include <thread>
@@ -150,22 +151,21 @@ TEST_F(HistoryTest, PlaybackScriptPassesEveryArgumentWhole) {
     const QString script = writeFile(QStringLiteral("playback.sh"),
                                      CPlaybackScript::Build(trail, {"b", "h", "r"}).toUtf8());
 
-    QProcess sh;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LYNX"), lynx);
-    sh.setProcessEnvironment(environment);
-    sh.start(QStringLiteral("/bin/sh"),
-             {script, QStringLiteral("-run"), QStringLiteral("-nosleep")});
-    ASSERT_TRUE(sh.waitForFinished(30000));
-    EXPECT_EQ(sh.exitCode(), 0) << sh.readAllStandardError().toStdString();
+    ChildProcess sh;
+    ASSERT_TRUE(sh.Start(QStringLiteral("/bin/sh"),
+                         {script, QStringLiteral("-run"), QStringLiteral("-nosleep")},
+                         ChildProcess::Output::Captured, environment));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sh.IsRunning(); }, 30000));
+    EXPECT_EQ(sh.ExitCode(), 0) << sh.Read(0).toStdString();
     EXPECT_EQ(readFile(out), QByteArray("[-mime_header]\n[-auth=ops:p w'd]\n"
                                         "[http://h/it's here?a=1&b=$HOME]\n"));
 
-    QProcess usage;
-    usage.start(QStringLiteral("/bin/sh"), {script});
-    ASSERT_TRUE(usage.waitForFinished(30000));
-    EXPECT_EQ(usage.exitCode(), 1) << "nothing runs without -run";
-    EXPECT_TRUE(usage.readAllStandardOutput().contains("playback script for ZRM wire protocol"));
+    QByteArray usage;
+    EXPECT_EQ(RunChildProcess(QStringLiteral("/bin/sh"), {script}, usage, 30000), 1)
+        << "nothing runs without -run";
+    EXPECT_TRUE(usage.contains("playback script for ZRM wire protocol"));
 }
 
 }  // namespace

@@ -212,8 +212,8 @@ TEST_F(LeftViewOnDesktopTest, F2AndThePopupOpenTheLabelEditorThatRenames) {
         pane->setFocus();
         QTest::qWait(200);
         // A process of its own: the popup's loop holds this thread.
-        QProcess input;
-        input.start(u"xdotool"_qs, way.input);
+        ChildProcess input;
+        ASSERT_TRUE(input.Start(u"xdotool"_qs, way.input, ChildProcess::Output::Forwarded));
         const auto editor = [&]() -> QLineEdit* {
             for (QLineEdit* edit : pane->viewport()->findChildren<QLineEdit*>()) {
                 if (edit->isVisible()) {
@@ -223,7 +223,7 @@ TEST_F(LeftViewOnDesktopTest, F2AndThePopupOpenTheLabelEditorThatRenames) {
             return nullptr;
         };
         const bool editing = QTest::qWaitFor([&] { return editor() != nullptr; }, 10000);
-        input.waitForFinished(5000);
+        QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000);
         ASSERT_TRUE(editing) << way.name << " opens no label editor";
         EXPECT_EQ(editor()->text(), other->text(0)) << way.name;
         const QString name = u"Renamed by "_qs + QString::fromLatin1(way.name);
@@ -258,11 +258,12 @@ TEST_F(LeftViewOnDesktopTest, APopupOpeningOverTheHoverTipHidesIt) {
     int tipsBesideMenu = -1;
     PopupWatch watch(QCoreApplication::applicationDirPath() + u"/leftview_popup_tip.png"_qs,
                      [&] { tipsBesideMenu = shownTips(); });
-    QProcess input;
-    input.start(u"xdotool"_qs,
-                {u"click"_qs, u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Escape"_qs});
+    ChildProcess input;
+    ASSERT_TRUE(input.Start(u"xdotool"_qs,
+                            {u"click"_qs, u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Escape"_qs},
+                            ChildProcess::Output::Forwarded));
     ASSERT_TRUE(QTest::qWaitFor([&] { return tipsBesideMenu >= 0; }, 10000));
-    input.waitForFinished(5000);
+    QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000);
     EXPECT_EQ(tipsBesideMenu, 0);
     EXPECT_FALSE(pane->HoverTip().IsShown());
 }
@@ -274,12 +275,14 @@ TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry
     const QPoint below = pane->viewport()->mapToGlobal(pane->ItemTextRect(nodes).bottomLeft());
     // One xdotool run while this thread handles events: the popup's own
     // loop holds the thread until an entry is picked.
-    QProcess input;
-    input.start(u"xdotool"_qs, {u"mousemove"_qs, QString::number(at.x()), QString::number(at.y()),
-                                u"click"_qs, u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Down"_qs,
-                                u"sleep"_qs, u"0.2"_qs, u"key"_qs, u"Return"_qs});
+    ChildProcess input;
+    ASSERT_TRUE(input.Start(u"xdotool"_qs,
+                            {u"mousemove"_qs, QString::number(at.x()), QString::number(at.y()),
+                             u"click"_qs, u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Down"_qs,
+                             u"sleep"_qs, u"0.2"_qs, u"key"_qs, u"Return"_qs},
+                            ChildProcess::Output::Forwarded));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !entries.invoked.empty(); }, 20000));
-    input.waitForFinished(5000);
+    QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000);
     EXPECT_EQ(entries.invoked, std::vector<int>{ping});
     EXPECT_EQ(watch.topLeft, below) << "the popup hangs from the label's bottom-left corner";
     EXPECT_EQ(tree().GetLastSelection(), nodes) << "the entry's item is shown first";

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
-#include <QProcess>
 #include <QScreen>
 #include <QTest>
 
@@ -28,20 +27,15 @@ TEST_F(ProgramOnDesktopTest, MainWindowAppearsWithItsTitle) {
                                         "<tree>\n  <root label='World View'>\n"
                                         "    <folder label='Lab'>\n    </folder>\n"
                                         "  </root>\n</tree>\n");
-    QProcess program;
-    program.setProcessChannelMode(QProcess::ForwardedChannels);
-    program.start(QStringLiteral(QUILLEX_BINARY), {worldView});
-    ASSERT_TRUE(program.waitForStarted());
+    ChildProcess program;
+    ASSERT_TRUE(
+        program.Start(QStringLiteral(QUILLEX_BINARY), {worldView}, ChildProcess::Output::Forwarded))
+        << program.ErrorText().toStdString();
 
     const QString title = QStringLiteral("Quillet for Velnix by Zorvic");
     const bool shown = QTest::qWaitFor(
-        [&] {
-            return TopLevelWindowTitles().contains(title) ||
-                   program.state() == QProcess::NotRunning;
-        },
-        60000);
-    ASSERT_TRUE(shown && program.state() == QProcess::Running)
-        << "the program ended or showed no main window";
+        [&] { return TopLevelWindowTitles().contains(title) || !program.IsRunning(); }, 60000);
+    ASSERT_TRUE(shown && program.IsRunning()) << "the program ended or showed no main window";
     // Judged once settled: a window manager may take a moment to list it.
     EXPECT_TRUE(QTest::qWaitFor([&] { return TopLevelWindowTitles().count(title) == 1; }, 10000))
         << "exactly one main window carries the title";
@@ -62,11 +56,9 @@ TEST_F(ProgramOnDesktopTest, MainWindowAppearsWithItsTitle) {
     EXPECT_TRUE(shot.save(path)) << path.toStdString();
     EXPECT_TRUE(painted) << "the screen shows nothing but the background";
 
-    program.terminate();
-    if (!program.waitForFinished(10000)) {
-        program.kill();
-        program.waitForFinished(10000);
-    }
+    // What has not ended by then is killed as the test ends.
+    program.Terminate();
+    QTest::qWaitFor([&] { return !program.IsRunning(); }, 10000);
 }
 
 // Watches the main frame's X window from its first map: the id it had then,

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,10 +24,7 @@ protected:
     }
 
     void TearDown() override {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(10000);
-        }
+        program.Kill();
         AppFixture::TearDown();
     }
 
@@ -37,15 +33,14 @@ protected:
     // True once the condition holds; false when it does not within `ms` or
     // the program ends first.
     bool whileRunning(const std::function<bool()>& condition, int ms = 60000) {
-        return QTest::qWaitFor(
-                   [&] { return condition() || program.state() == QProcess::NotRunning; }, ms) &&
-               program.state() == QProcess::Running;
+        return QTest::qWaitFor([&] { return condition() || !program.IsRunning(); }, ms) &&
+               program.IsRunning();
     }
 
     void start(const QStringList& arguments) {
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
-        program.start(QStringLiteral(QUILLEX_BINARY), arguments);
-        ASSERT_TRUE(program.waitForStarted());
+        ASSERT_TRUE(program.Start(QStringLiteral(QUILLEX_BINARY), arguments,
+                                  ChildProcess::Output::Forwarded))
+            << program.ErrorText().toStdString();
     }
 
     bool mainWindowShown() {
@@ -70,18 +65,15 @@ protected:
 
     // SIGTERM; true when the program ended, exit code 0, within `ms`.
     bool endsOnSigterm(int ms) {
-        program.terminate();
-        const bool ended =
-            QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, ms);
-        return ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
+        program.Terminate();
+        const bool ended = QTest::qWaitFor([&] { return !program.IsRunning(); }, ms);
+        return ended && program.ExitCode() == 0;
     }
 
     // Asked quietly: the search prints the ids it finds.
     static bool boxOpen() {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), boxSearch());
-        return search.waitForFinished(10000) && search.exitStatus() == QProcess::NormalExit &&
-               search.exitCode() == 0;
+        QByteArray ids;
+        return RunChildProcess(QStringLiteral("xdotool"), boxSearch(), ids, 10000) == 0;
     }
 
     static QStringList boxSearch() {
@@ -90,7 +82,7 @@ protected:
     }
 
     static inline const QString kMainTitle = QStringLiteral("Quillet for Velnix by Zorvic");
-    QProcess program;
+    ChildProcess program;
 };
 
 // SIGTERM (a log-out, `kill`, a service manager) ends the real program the
@@ -128,10 +120,7 @@ TEST_F(ProgramSignalTest, SigtermEndsTheProgramPromptlyWhileAStartupBoxIsOpen) {
         start(c.arguments);
         ASSERT_TRUE(boxShown()) << c.box;
         EXPECT_TRUE(endsOnSigterm(kPromptEnd)) << c.box << ": the box kept the program going";
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(10000);
-        }
+        program.Kill();
         EXPECT_TRUE(readFile(ini()).contains("Main.left=")) << c.box;
     }
 }

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -59,10 +58,7 @@ protected:
     }
 
     void TearDown() override {
-        if (second.state() != QProcess::NotRunning) {
-            second.kill();
-            second.waitForFinished(10000);
-        }
+        second.Kill();
         RunningProgramTest::TearDown();
     }
 
@@ -89,8 +85,7 @@ protected:
         writeAt(settingsFolderOf(home) + QStringLiteral("/Quillex.ini"),
                 "ZWV=" + worldView.toUtf8() + "\nMain.left=" + QByteArray::number(left) +
                     "\nMain.top=0\nMain.right=" + QByteArray::number(left + kWindowWidth) +
-                    "\nMain.bottom=" + QByteArray::number(kWindowHeight) +
-                    "\nStorePasswords=1\n");
+                    "\nMain.bottom=" + QByteArray::number(kWindowHeight) + "\nStorePasswords=1\n");
     }
 
     static void writeAt(const QString& path, const QByteArray& contents) {
@@ -105,10 +100,9 @@ protected:
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                            secondHome + QStringLiteral("/.config"));
         environment.insert(QStringLiteral("TMPDIR"), secondHome + QStringLiteral("/tmp"));
-        second.setProcessEnvironment(environment);
-        second.setProcessChannelMode(QProcess::ForwardedChannels);
-        second.start(QStringLiteral(QUILLEX_BINARY), {});
-        ASSERT_TRUE(second.waitForStarted());
+        ASSERT_TRUE(second.Start(QStringLiteral(QUILLEX_BINARY), {},
+                                 ChildProcess::Output::Forwarded, environment))
+            << second.ErrorText().toStdString();
     }
 
     // The second console listens for scripts before it starts up and lets
@@ -119,7 +113,7 @@ protected:
         CSingleInstance probe(settingsFolderOf(secondHome));
         const bool started = QTest::qWaitFor(
             [&] {
-                if (second.state() != QProcess::Running || !QFile::exists(probe.SocketPath()) ||
+                if (!second.IsRunning() || !QFile::exists(probe.SocketPath()) ||
                     !probe.AcquireStartupLock()) {
                     return false;
                 }
@@ -153,7 +147,7 @@ protected:
                 CClipboardReader reader(record);
                 const std::optional<ClipboardHeader> header = reader.ReadHeader();
                 if (!header || header->kind != kClipWorldView ||
-                    header->processId != static_cast<quint32>(second.processId())) {
+                    header->processId != static_cast<quint32>(second.Pid())) {
                     return false;
                 }
                 xml = reader.ReadText();
@@ -219,7 +213,7 @@ protected:
 
     SharedDataHome dataHome;
     QString secondHome;
-    QProcess second;
+    ChildProcess second;
 };
 
 TEST_F(TwoConsolesTest, CtrlCPutsTheServerRecordOnTheDesktopClipboard) {
@@ -248,7 +242,7 @@ TEST_F(TwoConsolesTest, CtrlCPutsTheServerRecordOnTheDesktopClipboard) {
     const std::optional<ClipboardHeader> header = reader.ReadHeader();
     ASSERT_TRUE(header);
     EXPECT_EQ(header->kind, kClipServer);
-    EXPECT_EQ(header->processId, static_cast<quint32>(second.processId()));
+    EXPECT_EQ(header->processId, static_cast<quint32>(second.Pid()));
     EXPECT_NE(header->itemId, 0U);
     const std::optional<ClipboardServer> server = reader.ReadServer();
     ASSERT_TRUE(server);

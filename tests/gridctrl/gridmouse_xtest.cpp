@@ -10,7 +10,6 @@
 #include "support/xinput.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 

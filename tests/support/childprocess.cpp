@@ -1,5 +1,7 @@
 #include "support/childprocess.h"
 
+#include "platform/posixspawn.h"
+
 #include <QDeadlineTimer>
 #include <QThread>
 
@@ -12,42 +14,19 @@
 #include <csignal>
 #include <cstring>
 
-#include <vector>
-
-extern char** environ;
-
-namespace {
-
-class SpawnFileActions {
-public:
-    SpawnFileActions() { posix_spawn_file_actions_init(&m_actions); }
-    ~SpawnFileActions() { posix_spawn_file_actions_destroy(&m_actions); }
-    SpawnFileActions(const SpawnFileActions&) = delete;
-    SpawnFileActions& operator=(const SpawnFileActions&) = delete;
-    posix_spawn_file_actions_t* get() { return &m_actions; }
-
-private:
-    posix_spawn_file_actions_t m_actions;
-};
-
-}  // namespace
-
 ChildProcess::~ChildProcess() {
     Kill();
 }
 
-bool ChildProcess::Start(const QString& program, const QStringList& arguments, Output output) {
-    std::vector<QByteArray> encoded{program.toLocal8Bit()};
-    for (const QString& argument : arguments) {
-        encoded.push_back(argument.toLocal8Bit());
-    }
-    std::vector<char*> argv;
-    for (QByteArray& argument : encoded) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
+bool ChildProcess::Start(const QString& program, const QStringList& arguments, Output output,
+                         const QProcessEnvironment& environment) {
+    Kill();
+    m_ended = false;
+    m_status = 0;
+    const CSpawnStrings argv(QStringList{program} + arguments);
+    const CSpawnStrings envp(environment.toStringList());
 
-    SpawnFileActions actions;
+    CSpawnFileActions actions;
     int pipeEnds[2] = {-1, -1};
     const bool captured = output != Output::Forwarded;
     if (captured) {
@@ -60,7 +39,8 @@ bool ChildProcess::Start(const QString& program, const QStringList& arguments, O
             posix_spawn_file_actions_adddup2(actions.get(), pipeEnds[1], STDERR_FILENO);
         }
     }
-    const int failure = posix_spawnp(&m_pid, argv[0], actions.get(), nullptr, argv.data(), environ);
+    const int failure =
+        posix_spawnp(&m_pid, argv.get()[0], actions.get(), nullptr, argv.get(), envp.get());
     if (captured) {
         close(pipeEnds[1]);
         m_output = pipeEnds[0];
@@ -107,6 +87,12 @@ int ChildProcess::ExitCode() {
     return m_ended && WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
 }
 
+void ChildProcess::Terminate() {
+    if (IsRunning()) {
+        kill(m_pid, SIGTERM);
+    }
+}
+
 void ChildProcess::Kill() {
     if (IsRunning()) {
         kill(m_pid, SIGKILL);
@@ -125,7 +111,8 @@ int RunChildProcess(const QString& program, const QStringList& arguments, QByteA
         return -1;
     }
     const QDeadlineTimer deadline(timeoutMs);
-    for (QByteArray chunk; !(chunk = child.Read(static_cast<int>(deadline.remainingTime()))).isEmpty();) {
+    for (QByteArray chunk;
+         !(chunk = child.Read(static_cast<int>(deadline.remainingTime()))).isEmpty();) {
         output += chunk;
     }
     // The output ended: the program is ending too, unless it closed its

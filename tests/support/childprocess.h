@@ -10,6 +10,7 @@
 // passing through the sanitizer.
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -18,9 +19,9 @@
 class ChildProcess {
 public:
     enum class Output {
-        Captured,   // standard output and error come to Read(); unread,
-                    // they wait in a pipe, which holds 64 KiB
-        Forwarded,  // they go to this process's own
+        Captured,                // standard output and error come to Read(); unread,
+                                 // they wait in a pipe, which holds 64 KiB
+        Forwarded,               // they go to this process's own
         StandardOutputCaptured,  // standard output comes to Read(); errors go to
                                  // this process's own
     };
@@ -31,8 +32,10 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // False, with ErrorText(), when the program could not be started.
-    bool Start(const QString& program, const QStringList& arguments, Output output);
+    // False, with ErrorText(), when the program could not be started. A
+    // program started before by this object is killed first.
+    bool Start(const QString& program, const QStringList& arguments, Output output,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
     QString ErrorText() const { return m_errorText; }
 
     // What the program wrote since the last call, waiting up to `timeoutMs`
@@ -42,6 +45,10 @@ public:
     bool IsRunning();
     // The exit code, or -1 when it was ended by a signal or still runs.
     int ExitCode();
+    // -1 before a start.
+    pid_t Pid() const { return m_pid; }
+    // SIGTERM, as a log-out or `kill` sends it; the program ends on its own.
+    void Terminate();
     void Kill();
 
 private:

@@ -292,7 +292,9 @@ TEST_F(TreeDragDropTest, HoveringExpandsTheItemUnder) {
                           data.get(), Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(control.viewport(), &enter);
     EXPECT_FALSE(a->isExpanded());
-    EXPECT_TRUE(QTest::qWaitFor([a] { return a->isExpanded(); }, 3000));
+    // The hover delay is a second and a half: a loaded machine running the
+    // thread sanitizer's build may take seconds more to fire it.
+    EXPECT_TRUE(QTest::qWaitFor([a] { return a->isExpanded(); }, 10000));
     EXPECT_EQ(site.expanded, std::vector<QTreeWidgetItem*>{a}) << "the pane fetches it";
 }
 

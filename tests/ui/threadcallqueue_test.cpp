@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -48,6 +50,18 @@ TEST(ThreadCallQueue, ACallInANestedLoopLetsTheNextOnesRun) {
         laterRanInside = later;
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return laterRanInside; }));
+}
+
+// The owner lets the queue go as soon as a worker's call has run, while the
+// worker may still be on its way out of Queue: the thread sanitizer's
+// build catches a worker that still touches the queue then.
+TEST(ThreadCallQueue, TheQueueMayGoOnceAWorkersCallHasRun) {
+    auto queue = std::make_unique<CThreadCallQueue>();
+    bool ran = false;
+    std::thread worker([&queue, &ran] { queue->Queue([&ran] { ran = true; }); });
+    EXPECT_TRUE(QTest::qWaitFor([&ran] { return ran; }));
+    queue.reset();
+    worker.join();
 }
 
 TEST(ThreadCallQueue, CallsStillQueuedWhenTheQueueGoesAreDropped) {
