@@ -223,7 +223,7 @@ TEST_F(LeftViewOnDesktopTest, F2AndThePopupOpenTheLabelEditorThatRenames) {
             return nullptr;
         };
         const bool editing = QTest::qWaitFor([&] { return editor() != nullptr; }, 10000);
-        QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000)) << way.name;
         ASSERT_TRUE(editing) << way.name << " opens no label editor";
         EXPECT_EQ(editor()->text(), other->text(0)) << way.name;
         const QString name = u"Renamed by "_qs + QString::fromLatin1(way.name);
@@ -263,7 +263,7 @@ TEST_F(LeftViewOnDesktopTest, APopupOpeningOverTheHoverTipHidesIt) {
                             {u"click"_qs, u"3"_qs, u"sleep"_qs, u"1"_qs, u"key"_qs, u"Escape"_qs},
                             ChildProcess::Output::Forwarded));
     ASSERT_TRUE(QTest::qWaitFor([&] { return tipsBesideMenu >= 0; }, 10000));
-    QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000)) << "xdotool ends";
     EXPECT_EQ(tipsBesideMenu, 0);
     EXPECT_FALSE(pane->HoverTip().IsShown());
 }
@@ -282,7 +282,7 @@ TEST_F(LeftViewOnDesktopTest, ARightClickPopsUpBelowTheLabelAndAKeyPicksTheEntry
                              u"sleep"_qs, u"0.2"_qs, u"key"_qs, u"Return"_qs},
                             ChildProcess::Output::Forwarded));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !entries.invoked.empty(); }, 20000));
-    QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !input.IsRunning(); }, 5000)) << "xdotool ends";
     EXPECT_EQ(entries.invoked, std::vector<int>{ping});
     EXPECT_EQ(watch.topLeft, below) << "the popup hangs from the label's bottom-left corner";
     EXPECT_EQ(tree().GetLastSelection(), nodes) << "the entry's item is shown first";

@@ -58,7 +58,7 @@ TEST_F(ProgramOnDesktopTest, MainWindowAppearsWithItsTitle) {
 
     // What has not ended by then is killed as the test ends.
     program.Terminate();
-    QTest::qWaitFor([&] { return !program.IsRunning(); }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !program.IsRunning(); }, 10000));
 }
 
 // Watches the main frame's X window from its first map: the id it had then,
