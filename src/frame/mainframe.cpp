@@ -242,6 +242,10 @@ void CMainFrame::FitWorldViewPane() {
         m_outerSplitter->SetColumnInfo(0, wanted, m_outerSplitter->GetColumnInfo(0).minimum);
         m_outerSplitter->RecalcLayout();
     }
+    // The rest of many new rows are measured in the next turns.
+    if (pane->FittingPending()) {
+        m_fitPaneTimer.start(0);
+    }
 }
 
 CLeftView* CMainFrame::GetLeftView() const {

@@ -153,7 +153,9 @@ QRect CLeftView::ItemTextRect(QTreeWidgetItem* item) const {
 }
 
 int CLeftView::FittingWidth() {
-    const int right = m_widestLabel.Right();
+    // A label takes some 15 us to lay out: a few milliseconds a turn.
+    constexpr int kRowsPerTurn = 300;
+    const int right = m_widestLabel.Right(kRowsPerTurn);
     if (topLevelItemCount() == 0) {
         return 0;
     }

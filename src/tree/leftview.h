@@ -78,8 +78,12 @@ public:
     // Makes the item the target as if hit on its label; its record or null.
     CMyItem* SetTargetItem(QTreeWidgetItem* item);
     unsigned GetHitFlags() const { return m_hitFlags; }
-    // The pane's width at which every label shown so far fits whole.
+    // The pane's width at which every label measured so far fits whole. A
+    // call measures at most a turn's share of the rows shown since the last
+    // one, so that a node of many thousand items costs no single long turn;
+    // FittingPending tells whether rows wait for the next call.
     int FittingWidth();
+    bool FittingPending() const { return m_widestLabel.HasPending(); }
     // The pane's width is no longer fitted: rows that come are not measured
     // until FittingWidth is asked again.
     void StopFitting();

@@ -37,35 +37,51 @@ CWidestLabel::CWidestLabel(QTreeWidget& view, Measure measure)
             });
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
         m_right = 0;
-        m_order.clear();
-        m_pending.clear();
+        clearPending();
     });
     connect(&view, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* item) { note(item, Reach::RowAndShownChildren); });
 }
 
-int CWidestLabel::Right() {
+int CWidestLabel::Right(int rows) {
     if (!m_watching) {
         m_watching = true;
         Restart();
     }
-    for (QTreeWidgetItem* item : m_order) {
+    while (rows > 0) {
+        QTreeWidgetItem* item = nullptr;
+        if (!m_children.empty()) {
+            item = m_children.back();
+            m_children.pop_back();
+        } else if (m_next < m_order.size()) {
+            item = m_order[m_next++];
+        } else {
+            break;
+        }
         // A row noted twice is measured at its first place; a removed one
         // is no longer pending.
         const auto pending = m_pending.constFind(item);
         if (pending != m_pending.cend()) {
             const Reach reach = pending.value();
             m_pending.erase(pending);
-            measure(item, reach);
+            rows -= measure(item, reach) ? 1 : 0;
         }
     }
-    m_order.clear();
+    if (!HasPending()) {
+        clearPending();
+    }
     return m_right;
 }
 
 void CWidestLabel::Stop() {
     m_watching = false;
+    clearPending();
+}
+
+void CWidestLabel::clearPending() {
     m_order.clear();
+    m_next = 0;
+    m_children.clear();
     m_pending.clear();
 }
 
@@ -127,25 +143,20 @@ void CWidestLabel::forgetRows(const QModelIndex& parent, int first, int last) {
     }
 }
 
-void CWidestLabel::measure(QTreeWidgetItem* item, Reach reach) {
+bool CWidestLabel::measure(QTreeWidgetItem* item, Reach reach) {
     if (!isShown(item)) {
-        return;
+        return false;
     }
-    // Depth first, each row before its children, as the view shows them.
-    std::vector<QTreeWidgetItem*> rows{item};
-    while (!rows.empty()) {
-        QTreeWidgetItem* row = rows.back();
-        rows.pop_back();
-        // Rows noted on their own are measured here already.
-        m_pending.remove(row);
-        m_right = std::max(m_right, m_measure(row));
-        if (reach == Reach::Row || !row->isExpanded()) {
-            continue;
-        }
-        for (int child = row->childCount() - 1; child >= 0; --child) {
-            if (!row->child(child)->isHidden()) {
-                rows.push_back(row->child(child));
+    m_right = std::max(m_right, m_measure(item));
+    if (reach == Reach::RowAndShownChildren && item->isExpanded()) {
+        for (int child = item->childCount() - 1; child >= 0; --child) {
+            QTreeWidgetItem* row = item->child(child);
+            if (!row->isHidden()) {
+                // Rows noted on their own are measured here already.
+                m_pending.insert(row, Reach::RowAndShownChildren);
+                m_children.push_back(row);
             }
         }
     }
+    return true;
 }

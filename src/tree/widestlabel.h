@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 class QModelIndex;
@@ -24,9 +25,12 @@ public:
 
     CWidestLabel(QTreeWidget& view, Measure measure);
 
-    // The rightmost edge seen, once the rows shown since the last ask are
-    // measured; after Stop, every shown row is measured again.
-    int Right();
+    // The rightmost edge seen, once at most `rows` more of the rows shown
+    // since the last ask are measured, a row before its children as the
+    // view shows them; after Stop, every shown row is measured again.
+    int Right(int rows = std::numeric_limits<int>::max());
+    // Whether rows wait to be measured at the next Right().
+    bool HasPending() const { return !m_children.empty() || m_next < m_order.size(); }
     // Rows are not watched until the next Right(), as when nothing asks.
     void Stop();
     // Every shown row is measured again at the next Right(), as after a
@@ -40,7 +44,9 @@ private:
     void note(QTreeWidgetItem* item, Reach reach);
     void noteRows(const QModelIndex& parent, int first, int last, Reach reach);
     void forgetRows(const QModelIndex& parent, int first, int last);
-    void measure(QTreeWidgetItem* item, Reach reach);
+    // False for a row not shown, which costs no measure.
+    bool measure(QTreeWidgetItem* item, Reach reach);
+    void clearPending();
 
     QTreeWidget& m_view;
     Measure m_measure;
@@ -48,7 +54,14 @@ private:
     int m_right = 0;
     // The rows to measure, in the order they came, which is mostly the
     // order they are shown in: the view finds a row's place fastest from
-    // the place of the row before.
+    // the place of the row before. Those before m_next are done.
     std::vector<QTreeWidgetItem*> m_order;
+    size_t m_next = 0;
+    // The shown children of rows measured with theirs, the next one last:
+    // they come before the rest of m_order, so that a folder's rows follow
+    // it as they are shown.
+    std::vector<QTreeWidgetItem*> m_children;
+    // Every row still to measure. A row removed from the view leaves only
+    // this map, so the lists above are read through it.
     QHash<QTreeWidgetItem*, Reach> m_pending;
 };

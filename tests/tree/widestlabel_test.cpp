@@ -1,6 +1,6 @@
 // The widest label of a tree view: each batch of rows costs the measures of
-// that batch alone, whatever the tree already holds, and the widest label
-// shown so far is kept.
+// that batch alone, whatever the tree already holds, a large batch can be
+// measured a share at a time, and the widest label shown so far is kept.
 
 #include "tree/widestlabel.h"
 
@@ -49,8 +49,10 @@ protected:
     QTreeWidget view;
     int measures = 0;
     int right = 0;
+    QStringList measured;
     CWidestLabel widest{view, [this](QTreeWidgetItem* item) {
                             ++measures;
+                            measured.append(item->text(0));
                             return 100 * depth(item) + 10 * static_cast<int>(item->text(0).size());
                         }};
 };
@@ -138,6 +140,31 @@ TEST_F(WidestLabelTest, AfterAStopOrARestartEveryShownRowIsMeasuredAgainOnce) {
     widest.Stop();
     EXPECT_EQ(measuresOf([&] { addRows(root, 10); }), 112)
         << "rows that came while stopped are measured with the rest";
+}
+
+TEST_F(WidestLabelTest, ABatchIsMeasuredAShareAtATimeInTheOrderRowsAreShown) {
+    QTreeWidgetItem* root = add(view.invisibleRootItem(), QStringLiteral("World View"));
+    root->setExpanded(true);
+    QTreeWidgetItem* folder = add(root, QStringLiteral("folder"));
+    addRows(folder, 5);
+    widest.Right();
+    ASSERT_FALSE(widest.HasPending());
+
+    measured.clear();
+    folder->setExpanded(true);
+    add(root, QStringLiteral("after"));
+    widest.Right(3);
+    EXPECT_EQ(measured, QStringList({u"folder"_qs, u"server 0"_qs, u"server 1"_qs}))
+        << "a folder's rows come right after it, before rows added later";
+    EXPECT_TRUE(widest.HasPending());
+
+    // A row removed while it waits is not measured, nor touched.
+    delete folder->takeChild(2);
+    measured.clear();
+    right = widest.Right(3);
+    EXPECT_EQ(measured, QStringList({u"server 3"_qs, u"server 4"_qs, u"after"_qs}));
+    EXPECT_FALSE(widest.HasPending());
+    EXPECT_EQ(right, 200 + 10 * static_cast<int>(QStringLiteral("server 4").size()));
 }
 
 }  // namespace
